@@ -1,0 +1,30 @@
+# The two set-up commands of a new machine: `make run` and `make test`.
+# Both install what is missing, configure and build first.
+BUILD := build
+CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+JOBS ?= 2
+
+.PHONY: all setup configure build run test bench clean
+
+all: build
+
+setup:
+	@bash tools/setup.sh
+
+configure: setup
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	bash tools/run-demo.sh
+
+test: build
+	bash tools/run-tests.sh
+
+bench: build
+	bash tools/run-bench.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,119 @@
+// Recording stand-in for netsh, net, arp, nbtstat and ipconfig.
+//
+// Appends one record per run to the file named by KIP_STUB_LOG:
+//   "<program name>\t<command line>\n"   (UTF-8)
+// and, for "netsh exec FILE", the script's bytes framed by
+//   "--- script ---\n" ... "\n--- end ---\n".
+// Then writes a line to standard output and one to standard error and exits.
+//
+// Knobs for tests of the process runners:
+//   KIP_STUB_STDOUT_BYTES  extra bytes of output ('o', in lines of 64)
+//   KIP_STUB_STDERR_BYTES  extra bytes on standard error ('e')
+//   KIP_STUB_SLEEP_MS      sleep before exiting
+//   KIP_STUB_EXIT_CODE     exit code (default 0)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Env(const wchar_t* name) {
+  wchar_t buffer[32768];
+  DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
+  if (n == 0 || n >= 32768) return {};
+  return std::wstring(buffer, n);
+}
+
+long EnvNumber(const wchar_t* name) {
+  std::wstring text = Env(name);
+  return text.empty() ? 0 : std::wcstol(text.c_str(), nullptr, 10);
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+  std::string out(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+  std::string data;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
+  CloseHandle(file);
+  return data;
+}
+
+std::wstring ProgramName() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring full(path, n);
+  size_t slash = full.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? full : full.substr(slash + 1);
+  size_t dot = name.rfind(L'.');
+  return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+void AppendToLog(const std::string& record) {
+  std::wstring log = Env(L"KIP_STUB_LOG");
+  if (log.empty()) return;
+  // Several stand-ins may run one after another; open, append, close each time.
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      WriteFile(file, record.data(), (DWORD)record.size(), &written, nullptr);
+      CloseHandle(file);
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+void WriteFiller(HANDLE target, char fill, long bytes) {
+  std::string line(63, fill);
+  line += '\n';
+  while (bytes > 0) {
+    DWORD chunk = (DWORD)std::min<long>(bytes, (long)line.size());
+    DWORD written = 0;
+    if (!WriteFile(target, line.data(), chunk, &written, nullptr)) return;
+    bytes -= chunk;
+  }
+}
+
+void WriteText(HANDLE target, const std::string& text) {
+  DWORD written = 0;
+  WriteFile(target, text.data(), (DWORD)text.size(), &written, nullptr);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring name = ProgramName();
+  std::string record = Utf8(name) + "\t" + Utf8(GetCommandLineW()) + "\n";
+  if (argc >= 3 && _wcsicmp(name.c_str(), L"netsh") == 0 && _wcsicmp(argv[1], L"exec") == 0) {
+    record += "--- script ---\n" + ReadWholeFile(argv[2]) + "\n--- end ---\n";
+  }
+  AppendToLog(record);
+
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  WriteText(out, "stub " + Utf8(name) + ": ok\r\n");
+  WriteFiller(err, 'e', EnvNumber(L"KIP_STUB_STDERR_BYTES"));
+  WriteText(err, "stub " + Utf8(name) + ": stderr\r\n");
+  WriteFiller(out, 'o', EnvNumber(L"KIP_STUB_STDOUT_BYTES"));
+  WriteText(out, "stub " + Utf8(name) + ": last line\r\n");
+
+  long sleep = EnvNumber(L"KIP_STUB_SLEEP_MS");
+  if (sleep > 0) Sleep((DWORD)sleep);
+  return (int)EnvNumber(L"KIP_STUB_EXIT_CODE");
+}
