@@ -1,0 +1,59 @@
+// Starting other programs and waiting while the window stays responsive.
+//
+// Every wait here handles the thread's window messages while it waits, so
+// the window repaints and accepts input; callers disable what must not run
+// twice. Nothing here shows a message: a program that cannot be started
+// simply yields nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+namespace kip {
+
+// Applied to each message before it is translated and dispatched; returns
+// true when it has handled the message (for example IsDialogMessage for a
+// modeless dialog). One per thread; nullptr removes it.
+using MessageFilter = bool (*)(MSG& message);
+void SetMessageFilter(MessageFilter filter);
+
+// Handles every message waiting in this thread's queue. Returns false when
+// a WM_QUIT was met: it is posted again for the main loop to see, and the
+// remaining messages are left alone.
+bool ProcessPendingMessages();
+
+// Waits until one of the handles is signalled or `timeoutMs` (INFINITE
+// allowed) has passed, handling window messages meanwhile, without polling.
+// Returns the index of the signalled handle, or -1 when the time is up. At
+// most MAXIMUM_WAIT_OBJECTS - 1 handles.
+int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs);
+
+// Returns once the given minutes (fractions allowed) have passed.
+void WaitMinutes(double minutes);
+// Waits seconds * 100 rounds of 10 ms (the count cut to a whole number);
+// returns at once when that count is 0 or less.
+void WaitSeconds(double seconds);
+
+// Asks the shell to open the file with its associated program, in the file's
+// folder. The result is not checked.
+void OpenDocument(const std::wstring& file, const std::wstring& parameters);
+
+// Starts the command line shown normally in the program's current directory
+// and returns at once. False when it could not be started.
+bool RunCommand(const std::wstring& commandLine);
+
+// Starts the command line in the program's folder with the given show
+// command and waits until it has ended. Returns false at once when it could
+// not be started.
+bool RunCommandAndWait(const std::wstring& commandLine, int showCommand);
+
+// Runs the command line hidden with its standard handles connected to pipes
+// and waits until it has ended and both of its output pipes are drained.
+// When `outputFile` is not empty, everything the process wrote to standard
+// output is written to that file (created or truncated); standard error is
+// read and discarded. False, and no file, when it could not be started.
+bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile);
+
+}  // namespace kip
