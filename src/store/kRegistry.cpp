@@ -1,0 +1,375 @@
+#include "store/kRegistry.h"
+
+#include <cstring>
+#include <utility>
+
+namespace kip {
+
+namespace {
+
+// Enough for any value whose size changes a few times between the size query
+// and the read; a value that keeps changing is treated as unreadable.
+constexpr int kReadAttempts = 8;
+// Key names are at most 255 characters, value names at most 16383.
+constexpr DWORD kMaxNameBuffer = 32768;
+
+std::wstring Formatted(std::wstring_view pattern, std::wstring_view name) {
+  return FormatMessageText(pattern, name);
+}
+
+bool ReadRawFrom(HKEY key, const std::wstring& name, TRegRawValue& value) {
+  if (key == nullptr) return false;
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    std::vector<BYTE> data(size);
+    if (size != 0) {
+      DWORD got = size;
+      LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+      if (rc == ERROR_MORE_DATA) continue;  // the value grew meanwhile
+      if (rc != ERROR_SUCCESS) return false;
+      data.resize(got);
+    }
+    value.Type = type;
+    value.Data = std::move(data);
+    return true;
+  }
+  return false;
+}
+
+// Text of REG_SZ data up to its first NUL; an odd trailing byte is ignored.
+std::wstring TextOf(const std::vector<BYTE>& data) {
+  std::wstring text(data.size() / sizeof(wchar_t), L'\0');
+  if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+  size_t end = text.find(L'\0');
+  if (end != std::wstring::npos) text.resize(end);
+  return text;
+}
+
+template <typename Enum>
+void EnumerateNames(HKEY key, StringList& list, Enum enumerate) {
+  list.clear();
+  if (key == nullptr) return;
+  std::vector<wchar_t> buffer(256);
+  for (DWORD index = 0;;) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    LONG rc = enumerate(key, index, buffer.data(), &length);
+    if (rc == ERROR_MORE_DATA && buffer.size() < kMaxNameBuffer) {
+      buffer.resize(buffer.size() * 2);
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) return;
+    list.emplace_back(buffer.data(), length);
+    ++index;
+  }
+}
+
+void EnablePrivilege(const wchar_t* privilege) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
+  UniqueKernelHandle token(raw);
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  if (!LookupPrivilegeValueW(nullptr, privilege, &privileges.Privileges[0].Luid)) return;
+  AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+}  // namespace
+
+TRegDataType DataTypeFromWindows(DWORD type) noexcept {
+  switch (type) {
+    case REG_SZ: return rdString;
+    case REG_EXPAND_SZ: return rdExpandString;
+    case REG_DWORD: return rdInteger;
+    case REG_BINARY: return rdBinary;
+    case REG_MULTI_SZ: return rdMultiString;
+    default: return rdUnknown;
+  }
+}
+
+DWORD WindowsTypeFromDataType(TRegDataType type) noexcept {
+  switch (type) {
+    case rdString: return REG_SZ;
+    case rdExpandString: return REG_EXPAND_SZ;
+    case rdInteger: return REG_DWORD;
+    case rdBinary: return REG_BINARY;
+    case rdMultiString: return REG_MULTI_SZ;
+    default: return REG_NONE;
+  }
+}
+
+std::vector<BYTE> EncodeMultiString(const StringList& list) {
+  std::wstring text;
+  for (const std::wstring& entry : list) {
+    text += entry;
+    text += L'\0';
+  }
+  text += L'\0';
+  std::vector<BYTE> bytes(text.size() * sizeof(wchar_t));
+  std::memcpy(bytes.data(), text.data(), bytes.size());
+  return bytes;
+}
+
+StringList DecodeMultiString(const BYTE* data, size_t size) {
+  StringList list;
+  std::wstring entry;
+  for (size_t offset = 0; offset + sizeof(wchar_t) <= size; offset += sizeof(wchar_t)) {
+    wchar_t c;
+    std::memcpy(&c, data + offset, sizeof c);
+    if (c != L'\0') {
+      entry += c;
+      continue;
+    }
+    if (!IsBlank(entry)) list.push_back(entry);
+    entry.clear();
+  }
+  return list;
+}
+
+std::wstring GetEnvironmentText(std::wstring_view name) {
+  std::wstring key(name);
+  DWORD size = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
+  for (int attempt = 0; size != 0 && attempt < kReadAttempts; ++attempt) {
+    std::wstring value(size, L'\0');
+    DWORD got = GetEnvironmentVariableW(key.c_str(), value.data(), size);
+    if (got == 0) break;
+    if (got >= size) {  // changed between the two calls
+      size = got;
+      continue;
+    }
+    value.resize(got);
+    return Trim(value.substr(0, value.find(L'\0')));
+  }
+  return {};
+}
+
+std::wstring ExpandEnvironmentReferences(std::wstring_view text) {
+  std::wstring result;
+  std::wstring name;
+  bool inside = false;
+  for (wchar_t c : text) {
+    if (c == L'%') {
+      if (inside) result += GetEnvironmentText(name);
+      name.clear();
+      inside = !inside;
+    } else if (inside) {
+      name += c;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+void TkRegistry::SetRootKey(HKEY root) {
+  CloseKey();
+  root_ = root;
+}
+
+TkRegistry::Target TkRegistry::Resolve(std::wstring_view path) const {
+  if (!path.empty() && path.front() == L'\\') return {root_, std::wstring(path.substr(1)), false};
+  if (key_) return {key_.get(), std::wstring(path), true};
+  return {root_, std::wstring(path), false};
+}
+
+bool TkRegistry::Open(std::wstring_view path, REGSAM access, bool create) {
+  Target target = Resolve(path);
+  HKEY opened = nullptr;
+  LONG rc;
+  if (create && !target.subkey.empty()) {
+    rc = RegCreateKeyExW(target.base, target.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                         nullptr, &opened, nullptr);
+  } else {
+    rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, access, &opened);
+  }
+  std::wstring newPath = target.subkey;
+  if (target.relative && !path_.empty()) newPath = target.subkey.empty() ? path_ : path_ + L"\\" + target.subkey;
+  CloseKey();
+  if (rc != ERROR_SUCCESS) return false;
+  key_.reset(opened);
+  path_ = std::move(newPath);
+  return true;
+}
+
+bool TkRegistry::OpenKey(std::wstring_view path, bool create) { return Open(path, KEY_ALL_ACCESS, create); }
+
+bool TkRegistry::OpenKeyReadOnly(std::wstring_view path) {
+  // Some keys of Windows grant only part of KEY_READ; their values can still
+  // be read with query access.
+  Target target = Resolve(path);
+  HKEY probe = nullptr;
+  LONG rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_READ, &probe);
+  if (rc == ERROR_SUCCESS) RegCloseKey(probe);
+  return Open(path, rc == ERROR_ACCESS_DENIED ? KEY_QUERY_VALUE : KEY_READ, false);
+}
+
+void TkRegistry::CloseKey() {
+  key_.reset();
+  path_.clear();
+}
+
+bool TkRegistry::KeyExists(std::wstring_view path) const {
+  Target target = Resolve(path);
+  UniqueHKey probe;
+  LONG rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_READ, probe.put());
+  return rc == ERROR_SUCCESS || rc == ERROR_ACCESS_DENIED;
+}
+
+bool TkRegistry::DeleteKey(std::wstring_view path) {
+  Target target = Resolve(path);
+  // An empty path would name the base key itself (possibly the root): never
+  // take that as a request to empty it.
+  if (target.subkey.empty()) return false;
+  return RegDeleteTreeW(target.base, target.subkey.c_str()) == ERROR_SUCCESS;
+}
+
+void TkRegistry::GetKeyNames(StringList& list) const {
+  EnumerateNames(key_.get(), list, [](HKEY key, DWORD index, wchar_t* name, DWORD* length) {
+    return RegEnumKeyExW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+void TkRegistry::GetValueNames(StringList& list) const {
+  EnumerateNames(key_.get(), list, [](HKEY key, DWORD index, wchar_t* name, DWORD* length) {
+    return RegEnumValueW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+bool TkRegistry::HasSubKeys() const {
+  DWORD subkeys = 0;
+  if (!key_) return false;
+  if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys > 0;
+}
+
+bool TkRegistry::ValueExists(std::wstring_view name) const {
+  TRegDataInfo info;
+  return GetDataInfo(name, info);
+}
+
+bool TkRegistry::DeleteValue(std::wstring_view name) {
+  if (!key_) return false;
+  return RegDeleteValueW(key_.get(), std::wstring(name).c_str()) == ERROR_SUCCESS;
+}
+
+bool TkRegistry::GetDataInfo(std::wstring_view name, TRegDataInfo& info) const {
+  info = {};
+  if (!key_) return false;
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (RegQueryValueExW(key_.get(), std::wstring(name).c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return false;
+  info.RegData = DataTypeFromWindows(type);
+  info.DataSize = size;
+  return true;
+}
+
+int TkRegistry::GetDataSize(std::wstring_view name) const {
+  TRegDataInfo info;
+  return GetDataInfo(name, info) ? static_cast<int>(info.DataSize) : -1;
+}
+
+TRegDataType TkRegistry::GetDataType(std::wstring_view name) const {
+  TRegDataInfo info;
+  return GetDataInfo(name, info) ? info.RegData : rdUnknown;
+}
+
+bool TkRegistry::ReadRaw(std::wstring_view name, TRegRawValue& value) const {
+  return ReadRawFrom(key_.get(), std::wstring(name), value);
+}
+
+std::wstring TkRegistry::ReadString(std::wstring_view name) const {
+  TRegRawValue value;
+  if (!ReadRaw(name, value)) return {};
+  if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ)
+    throw ERegistryException(Formatted(kRegInvalidType, name));
+  return TextOf(value.Data);
+}
+
+int TkRegistry::ReadInteger(std::wstring_view name) const {
+  TRegRawValue value;
+  if (!ReadRaw(name, value)) throw ERegistryException(Formatted(kRegGetFailed, name));
+  if (value.Type != REG_DWORD || value.Data.size() != sizeof(DWORD))
+    throw ERegistryException(Formatted(kRegInvalidType, name));
+  DWORD number;
+  std::memcpy(&number, value.Data.data(), sizeof number);
+  return static_cast<int>(number);
+}
+
+void TkRegistry::Write(std::wstring_view name, DWORD type, const void* data, DWORD size) {
+  if (!key_ || RegSetValueExW(key_.get(), std::wstring(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                              size) != ERROR_SUCCESS)
+    throw ERegistryException(Formatted(kRegSetFailed, name));
+}
+
+void TkRegistry::WriteRaw(std::wstring_view name, DWORD type, const void* data, DWORD size) {
+  Write(name, type, data, size);
+}
+
+void TkRegistry::WriteString(std::wstring_view name, std::wstring_view text) {
+  std::wstring data(text);
+  Write(name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+void TkRegistry::WriteExpandString(std::wstring_view name, std::wstring_view text) {
+  std::wstring data(text);
+  Write(name, REG_EXPAND_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+void TkRegistry::WriteInteger(std::wstring_view name, int value) {
+  DWORD number = static_cast<DWORD>(value);
+  Write(name, REG_DWORD, &number, sizeof number);
+}
+
+void TkRegistry::PutData(std::wstring_view name, const void* buffer, DWORD size, TRegDataType type) {
+  Write(name, WindowsTypeFromDataType(type), buffer, size);
+}
+
+DWORD TkRegistry::GetData(std::wstring_view name, void* buffer, DWORD size, TRegDataType& type) const {
+  DWORD windowsType = REG_NONE;
+  DWORD got = size;
+  if (!key_ || RegQueryValueExW(key_.get(), std::wstring(name).c_str(), nullptr, &windowsType,
+                                static_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS)
+    throw ERegistryException(Formatted(kRegGetFailed, name));
+  type = DataTypeFromWindows(windowsType);
+  return got;
+}
+
+void TkRegistry::WriteStringList(std::wstring_view name, const StringList& list) {
+  std::vector<BYTE> data = EncodeMultiString(list);
+  Write(name, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
+}
+
+void TkRegistry::ReadStringList(std::wstring_view name, StringList& list) const {
+  list.clear();
+  TRegRawValue value;
+  if (!ReadRaw(name, value) || value.Data.empty()) return;
+  if (value.Type != REG_MULTI_SZ) throw EkRegistryException(Formatted(kRegInvalidType, name));
+  list = DecodeMultiString(value.Data.data(), value.Data.size());
+}
+
+std::wstring TkRegistry::ReadExpandedString(std::wstring_view name) const {
+  return ExpandEnvironmentReferences(ReadString(name));
+}
+
+bool TkRegistry::SaveKey(std::wstring_view path, std::wstring_view file) {
+  Target target = Resolve(path);
+  UniqueHKey key;
+  if (RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
+  EnablePrivilege(SE_BACKUP_NAME);
+  return RegSaveKeyW(key.get(), std::wstring(file).c_str(), nullptr) == ERROR_SUCCESS;
+}
+
+bool TkRegistry::RestoreKey(std::wstring_view path, std::wstring_view file) {
+  Target target = Resolve(path);
+  UniqueHKey key;
+  if (RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
+  EnablePrivilege(SE_RESTORE_NAME);
+  return RegRestoreKeyW(key.get(), std::wstring(file).c_str(), 0) == ERROR_SUCCESS;
+}
+
+}  // namespace kip

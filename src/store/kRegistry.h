@@ -1,0 +1,164 @@
+// TkRegistry: the one registry cursor of the program. It holds a root key and
+// at most one open key, and reads and writes named values of that key.
+//
+// Error behaviour the callers build on: a missing string reads as empty, a
+// missing integer raises; a multi-string value of the wrong type raises
+// EkRegistryException, every other failure ERegistryException.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "util/Errors.h"
+#include "util/Text.h"
+#include "util/UniqueHandle.h"
+
+namespace kip {
+
+// Failures of the general registry operations (open, read, write).
+class ERegistryException : public KipError {
+ public:
+  using KipError::KipError;
+};
+
+// Multi-string values of the wrong type. Deliberately not derived from
+// ERegistryException: callers may catch the two apart.
+class EkRegistryException : public KipError {
+ public:
+  using KipError::KipError;
+};
+
+enum TRegDataType {
+  rdUnknown = 0,
+  rdString = 1,
+  rdExpandString = 2,
+  rdInteger = 3,
+  rdBinary = 4,
+  rdMultiString = 5,
+};
+
+struct TRegDataInfo {
+  TRegDataType RegData = rdUnknown;
+  DWORD DataSize = 0;
+};
+
+// A value as the registry holds it: the Windows type code and the raw bytes.
+struct TRegRawValue {
+  DWORD Type = REG_NONE;
+  std::vector<BYTE> Data;
+};
+
+// Message patterns; "%s" is replaced by the value name.
+inline constexpr std::wstring_view kRegInvalidType = L"'%s' のデータ型が不正です";
+inline constexpr std::wstring_view kRegGetFailed = L"'%s' の取得に失敗しました";
+inline constexpr std::wstring_view kRegSetFailed = L"'%s' の設定に失敗しました";
+
+TRegDataType DataTypeFromWindows(DWORD type) noexcept;
+DWORD WindowsTypeFromDataType(TRegDataType type) noexcept;
+
+// Multi-string encoding as UTF-16: each entry followed by NUL, one more NUL
+// at the end (an empty list is a single NUL). Returned as bytes.
+std::vector<BYTE> EncodeMultiString(const StringList& list);
+// The entries of multi-string data: at each NUL the collected entry is kept
+// (untrimmed) unless it is blank; text after the last NUL is not kept; an odd
+// trailing byte is ignored.
+StringList DecodeMultiString(const BYTE* data, size_t size);
+
+// The value of an environment variable, trimmed; empty when it is not set.
+std::wstring GetEnvironmentText(std::wstring_view name);
+// Expands %NAME% references with GetEnvironmentText; a reference still open
+// at the end of the text is dropped.
+std::wstring ExpandEnvironmentReferences(std::wstring_view text);
+
+class TkRegistry {
+ public:
+  // The root is HKEY_CURRENT_USER until SetRootKey changes it.
+  TkRegistry() = default;
+  explicit TkRegistry(HKEY root) : root_(root) {}
+  TkRegistry(const TkRegistry&) = delete;
+  TkRegistry& operator=(const TkRegistry&) = delete;
+  ~TkRegistry() = default;
+
+  // Selects the root for the following opens; closes the current key.
+  void SetRootKey(HKEY root);
+  HKEY RootKey() const noexcept { return root_; }
+
+  // A path beginning with "\" is taken from the root, any other path from the
+  // current key (or from the root when no key is open). The current key is
+  // closed whether or not the open succeeds, so that a failed open can never
+  // leave later writes going to the previous key.
+  bool OpenKey(std::wstring_view path, bool create);
+  bool OpenKeyReadOnly(std::wstring_view path);
+  void CloseKey();
+  HKEY CurrentKey() const noexcept { return key_.get(); }
+  // The open key's path from the root, without a leading backslash.
+  const std::wstring& CurrentPath() const noexcept { return path_; }
+
+  bool KeyExists(std::wstring_view path) const;
+  // Deletes the key with all its subkeys at any depth.
+  bool DeleteKey(std::wstring_view path);
+  void GetKeyNames(StringList& list) const;
+  void GetValueNames(StringList& list) const;
+  bool HasSubKeys() const;
+
+  bool ValueExists(std::wstring_view name) const;
+  bool DeleteValue(std::wstring_view name);
+  // Size in bytes, or -1 when the value does not exist.
+  int GetDataSize(std::wstring_view name) const;
+  TRegDataType GetDataType(std::wstring_view name) const;
+  bool GetDataInfo(std::wstring_view name, TRegDataInfo& info) const;
+
+  // Empty when missing; raises "データ型が不正です" for a non-string value.
+  std::wstring ReadString(std::wstring_view name) const;
+  // Raises "取得に失敗しました" when missing, "データ型が不正です" when the
+  // value is not a four-byte DWORD.
+  int ReadInteger(std::wstring_view name) const;
+  void WriteString(std::wstring_view name, std::wstring_view text);
+  void WriteExpandString(std::wstring_view name, std::wstring_view text);
+  void WriteInteger(std::wstring_view name, int value);
+
+  // Writes `size` bytes with the Windows type of `type`.
+  void PutData(std::wstring_view name, const void* buffer, DWORD size, TRegDataType type);
+  // Reads into `buffer` (of `size` bytes); returns the value's size and type.
+  // Raises "取得に失敗しました" when the value is missing or larger than the
+  // buffer.
+  DWORD GetData(std::wstring_view name, void* buffer, DWORD size, TRegDataType& type) const;
+
+  // The whole value with its Windows type; false when it does not exist.
+  bool ReadRaw(std::wstring_view name, TRegRawValue& value) const;
+  void WriteRaw(std::wstring_view name, DWORD type, const void* data, DWORD size);
+
+  void WriteStringList(std::wstring_view name, const StringList& list);
+  // Clears the list; a missing or empty value gives an empty list; a value
+  // that is not a multi-string raises EkRegistryException.
+  void ReadStringList(std::wstring_view name, StringList& list) const;
+
+  std::wstring ReadExpandedString(std::wstring_view name) const;
+  static std::wstring GetEnvironmentText(std::wstring_view name) { return kip::GetEnvironmentText(name); }
+
+  // RegSaveKeyW / RegRestoreKeyW on the key at `path` (opened with full
+  // access, backup and restore privileges enabled). False when the key does
+  // not open or the call fails.
+  bool SaveKey(std::wstring_view path, std::wstring_view file);
+  bool RestoreKey(std::wstring_view path, std::wstring_view file);
+
+ private:
+  struct Target {
+    HKEY base;
+    std::wstring subkey;
+    bool relative;
+  };
+  Target Resolve(std::wstring_view path) const;
+  bool Open(std::wstring_view path, REGSAM access, bool create);
+  void Write(std::wstring_view name, DWORD type, const void* data, DWORD size);
+
+  HKEY root_ = HKEY_CURRENT_USER;
+  UniqueHKey key_;
+  std::wstring path_;
+};
+
+}  // namespace kip
