@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# cards.sh N: on a machine with exactly N network cards, Wine must report N
+# adapters (and, with many cards, more adapter data than fits a 5120-byte
+# buffer), and the program's live adapter test must pass with
+# KIP_EXPECT_CARDS=N.
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+bin="$(cd "$here/../.." && pwd)/build/tests/bin"
+
+fail() {
+  echo "e2e.cards: $*" >&2
+  exit 1
+}
+
+if [ "${1:-}" != "--inside" ]; then
+  [ $# -eq 1 ] || { echo "usage: $0 N" >&2; exit 2; }
+  exec bash "$here/netns-run.sh" "$1" -- bash "$here/cards.sh" --inside "$1"
+fi
+
+cards="$2"
+[ -f "$bin/kip_driver.exe" ] || fail "kip_driver.exe is not built"
+report="$(wine "$bin/kip_driver.exe" adapters)" || fail "the adapter list could not be read"
+printf '%s\n' "$report"
+reported=$(printf '%s\n' "$report" | grep -c '^[0-9]')
+[ "$reported" -eq "$cards" ] || fail "Wine reports $reported adapters, expected $cards"
+bytes=$(printf '%s\n' "$report" | awk -F'\t' '$1 == "bytes" {print $2}')
+if [ "$cards" -ge 8 ] && [ "${bytes:-0}" -le 5120 ]; then
+  fail "only $bytes bytes of adapter data for $cards cards; the large-buffer case is not exercised"
+fi
+
+[ -f "$bin/test_net.exe" ] || fail "test_net.exe is not built (it holds the LiveAdapters test)"
+output="$(KIP_EXPECT_CARDS="$cards" wine "$bin/test_net.exe" --gtest_filter='LiveAdapters.*' 2>&1)"
+status=$?
+printf '%s\n' "$output"
+[ "$status" -eq 0 ] || fail "test_net.exe ended with status $status"
+grep -q '\[  PASSED  \] 1 test' <<<"$output" || fail "the LiveAdapters test did not run and pass"
+echo "e2e.cards: $cards cards, $bytes bytes of adapter data, LiveAdapters passed"

@@ -1,0 +1,605 @@
+// kip_driver: drives the real program's windows from outside, for the
+// end-to-end scripts. Every command finds its windows afresh (FindWindowW,
+// EnumChildWindows) and talks to them with messages, so the scripts need no
+// knowledge of the program's resource ids beyond what they pass in.
+//
+//   kip_driver <command> [arguments...]
+//
+// A <window> argument is a top-level window caption, or "@Class" for a window
+// class. A <control> argument is one of:
+//   1234 or 0x4D2     the control id
+//   Class#n           the n-th (0-based) descendant of that class, in
+//                     enumeration order
+//   Class:Text        a descendant of that class with that text
+//   Text              a descendant with that text
+// Texts match exactly, or with the "&" accelerator markers removed.
+//
+// Results go to standard output as UTF-8 lines; failures are explained on
+// standard error. Exit codes: 0 done, 1 failed, 2 bad usage.
+#include <windows.h>
+#include <commctrl.h>
+#include <iphlpapi.h>
+
+#include <cwchar>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "util/UniqueHandle.h"
+
+namespace {
+
+using kip::UniqueKernelHandle;
+using Args = std::vector<std::wstring>;
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr DWORD kPollMs = 50;
+
+// ---------------------------------------------------------------- output
+
+std::string ToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+void WriteTo(DWORD which, const std::wstring& line) {
+  std::string bytes = ToUtf8(line) + "\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(which), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void Print(const std::wstring& line) { WriteTo(STD_OUTPUT_HANDLE, line); }
+
+int Fail(const std::wstring& message) {
+  WriteTo(STD_ERROR_HANDLE, L"kip_driver: " + message);
+  return kFailed;
+}
+
+// Control characters would break the one-line-per-item output.
+std::wstring OneLine(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c < 0x20) c = L' ';
+  return text;
+}
+
+std::wstring Hex(UINT_PTR value) {
+  wchar_t buffer[32];
+  swprintf(buffer, 32, L"0x%llX", static_cast<unsigned long long>(value));
+  return buffer;
+}
+
+// ---------------------------------------------------------------- parsing
+
+bool ParseNumber(const std::wstring& text, long long& value) {
+  if (text.empty()) return false;
+  wchar_t* end = nullptr;
+  value = std::wcstoll(text.c_str(), &end, 0);
+  return end != nullptr && *end == L'\0';
+}
+
+bool ParseNonNegative(const std::wstring& text, long long& value) { return ParseNumber(text, value) && value >= 0; }
+
+// ---------------------------------------------------------------- windows
+
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[256] = {};
+  GetClassNameW(window, buffer, 256);
+  return buffer;
+}
+
+// The text through WM_GETTEXT, which also works for edit controls of
+// another process (GetWindowTextW does not ask them).
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::wstring WithoutAccelerators(const std::wstring& text) {
+  std::wstring out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+bool TextMatches(const std::wstring& actual, const std::wstring& wanted) {
+  return actual == wanted || WithoutAccelerators(actual) == wanted;
+}
+
+HWND FindTop(const std::wstring& spec) {
+  if (spec.size() > 1 && spec[0] == L'@') return FindWindowW(spec.c_str() + 1, nullptr);
+  return FindWindowW(nullptr, spec.c_str());
+}
+
+std::vector<HWND> Descendants(HWND top) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      top,
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND Locate(HWND top, const std::wstring& locator) {
+  const std::vector<HWND> all = Descendants(top);
+  long long id = 0;
+  if (ParseNumber(locator, id)) {
+    for (HWND child : all)
+      if (GetDlgCtrlID(child) == id) return child;
+    return nullptr;
+  }
+  size_t hash = locator.rfind(L'#');
+  long long nth = 0;
+  if (hash != std::wstring::npos && hash > 0 && ParseNonNegative(locator.substr(hash + 1), nth)) {
+    const std::wstring cls = locator.substr(0, hash);
+    for (HWND child : all)
+      if (lstrcmpiW(ClassOf(child).c_str(), cls.c_str()) == 0 && nth-- == 0) return child;
+    return nullptr;
+  }
+  size_t colon = locator.find(L':');
+  if (colon != std::wstring::npos && colon > 0) {
+    const std::wstring cls = locator.substr(0, colon);
+    const std::wstring text = locator.substr(colon + 1);
+    for (HWND child : all)
+      if (lstrcmpiW(ClassOf(child).c_str(), cls.c_str()) == 0 && TextMatches(TextOf(child), text)) return child;
+    // A caption that itself holds a colon: fall through to a plain text match.
+  }
+  for (HWND child : all)
+    if (TextMatches(TextOf(child), locator)) return child;
+  return nullptr;
+}
+
+// Finds the window and the control or reports which one is missing.
+struct Target {
+  HWND top = nullptr;
+  HWND control = nullptr;
+};
+
+bool Resolve(const std::wstring& window, const std::wstring* locator, Target& target) {
+  target.top = FindTop(window);
+  if (!target.top) {
+    Fail(L"no window \"" + window + L"\"");
+    return false;
+  }
+  if (!locator) return true;
+  target.control = Locate(target.top, *locator);
+  if (!target.control) {
+    Fail(L"no control \"" + *locator + L"\" in \"" + window + L"\"");
+    return false;
+  }
+  return true;
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+// Tells the control's parent what a user's action would have told it.
+void NotifyParent(HWND control, WORD code) {
+  HWND parent = GetParent(control);
+  WPARAM wparam = MAKEWPARAM(GetDlgCtrlID(control), code);
+  Send(parent, WM_COMMAND, wparam, reinterpret_cast<LPARAM>(control));
+}
+
+// Returns once the window's thread has handled everything sent before.
+void Settle(HWND window) {
+  Send(window, WM_NULL, 0, 0);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Send(window, WM_NULL, 0, 0);
+}
+
+// ---------------------------------------------------------------- tab controls
+
+// Memory in the target process, for messages whose structures the system
+// does not carry across processes (the tab control's items).
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND owner, SIZE_T size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  explicit operator bool() const { return address_ != nullptr; }
+  void* at(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+    return WriteProcessMemory(process_.get(), at(offset), data, size, nullptr) != FALSE;
+  }
+  bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+    return ReadProcessMemory(process_.get(), at(offset), data, size, nullptr) != FALSE;
+  }
+
+ private:
+  UniqueKernelHandle process_;
+  void* address_ = nullptr;
+};
+
+std::vector<std::wstring> TabItems(HWND tab) {
+  std::vector<std::wstring> items;
+  constexpr int kChars = 256;
+  RemoteBuffer remote(tab, sizeof(TCITEMW) + kChars * sizeof(wchar_t));
+  if (!remote) return items;
+  const int count = static_cast<int>(Send(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = static_cast<wchar_t*>(remote.at(sizeof(TCITEMW)));
+    item.cchTextMax = kChars;
+    wchar_t text[kChars] = {};
+    remote.Write(sizeof(TCITEMW), text, sizeof text);
+    remote.Write(0, &item, sizeof item);
+    Send(tab, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(remote.at(0)));
+    remote.Read(sizeof(TCITEMW), text, sizeof text);
+    text[kChars - 1] = L'\0';
+    items.push_back(text);
+  }
+  return items;
+}
+
+// The page control is the tab control whose first page is the address page;
+// the setting tab strip is any other tab control.
+bool IsPageControl(HWND tab) {
+  std::vector<std::wstring> items = TabItems(tab);
+  return !items.empty() && items[0] == L"IP 設定";
+}
+
+HWND FindTabControl(HWND top, bool pageControl) {
+  for (HWND child : Descendants(top))
+    if (lstrcmpiW(ClassOf(child).c_str(), WC_TABCONTROLW) == 0 && IsPageControl(child) == pageControl) return child;
+  return nullptr;
+}
+
+// TCM_SETCURFOCUS, unlike TCM_SETCURSEL, notifies the parent as a click does.
+int SelectTab(HWND tab, const std::wstring& which) {
+  std::vector<std::wstring> items = TabItems(tab);
+  long long index = -1;
+  if (!ParseNonNegative(which, index)) {
+    for (size_t i = 0; i < items.size(); ++i)
+      if (TextMatches(items[i], which)) index = static_cast<long long>(i);
+  }
+  if (index < 0 || index >= static_cast<long long>(items.size()))
+    return Fail(L"no tab \"" + which + L"\" among " + std::to_wstring(items.size()));
+  Send(tab, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+  Settle(GetAncestor(tab, GA_ROOT));
+  const long long selected = Send(tab, TCM_GETCURSEL, 0, 0);
+  if (selected != index) return Fail(L"tab " + std::to_wstring(index) + L" did not become selected");
+  Print(std::to_wstring(index) + L"\t" + items[static_cast<size_t>(index)]);
+  return kDone;
+}
+
+// ---------------------------------------------------------------- commands
+
+int WaitWindow(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 2 || !ParseNonNegative(a[1], timeout)) return kUsage;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
+  for (;;) {
+    HWND top = FindTop(a[0]);
+    if (top && IsWindowVisible(top)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(top, &pid);
+      Print(Hex(reinterpret_cast<UINT_PTR>(top)) + L"\t" + std::to_wstring(pid));
+      return kDone;
+    }
+    if (GetTickCount64() >= deadline) return Fail(L"window \"" + a[0] + L"\" did not appear");
+    Sleep(kPollMs);
+  }
+}
+
+int WaitGone(const Args& a) {
+  long long timeout = 0;
+  if (a.size() != 2 || !ParseNonNegative(a[1], timeout)) return kUsage;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
+  while (FindTop(a[0])) {
+    if (GetTickCount64() >= deadline) return Fail(L"window \"" + a[0] + L"\" is still there");
+    Sleep(kPollMs);
+  }
+  return kDone;
+}
+
+std::wstring Describe(HWND top, HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  RECT origin{};
+  GetWindowRect(top, &origin);
+  return Hex(reinterpret_cast<UINT_PTR>(window)) + L"\t" + ClassOf(window) + L"\t" +
+         std::to_wstring(GetDlgCtrlID(window)) + L"\t" + (IsWindowVisible(window) ? L"visible" : L"hidden") +
+         L"\t" + (IsWindowEnabled(window) ? L"enabled" : L"disabled") + L"\t" +
+         std::to_wstring(rect.left - origin.left) + L"," + std::to_wstring(rect.top - origin.top) + L"," +
+         std::to_wstring(rect.right - rect.left) + L"x" + std::to_wstring(rect.bottom - rect.top) + L"\t" +
+         OneLine(TextOf(window));
+}
+
+int ListChildren(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  Print(L"handle\tclass\tid\tvisible\tenabled\tx,y,wxh\ttext");
+  for (HWND child : Descendants(t.top)) Print(Describe(t.top, child));
+  return kDone;
+}
+
+int ListWindows(const Args& a) {
+  if (!a.empty()) return kUsage;
+  std::vector<HWND> tops;
+  EnumWindows(
+      [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&tops));
+  for (HWND top : tops) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    Print(Hex(reinterpret_cast<UINT_PTR>(top)) + L"\t" + ClassOf(top) + L"\t" + std::to_wstring(pid) + L"\t" +
+          (IsWindowVisible(top) ? L"visible" : L"hidden") + L"\t" + OneLine(TextOf(top)));
+  }
+  return kDone;
+}
+
+int GetText(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  Print(OneLine(TextOf(t.control)));
+  return kDone;
+}
+
+int SetText(const Args& a) {
+  if (a.size() != 3) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(t.control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG,
+                      kSendTimeoutMs, &result);
+  if (TextOf(t.control) != a[2]) return Fail(L"the text did not change");
+  return kDone;
+}
+
+// A click that opens a modal dialog does not return until the dialog ends,
+// so the click is only waited for briefly; the script then drives the dialog.
+int Click(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  if (!IsWindowEnabled(t.control)) return Fail(L"control \"" + a[1] + L"\" is disabled");
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(t.control, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 1000, &result))
+    Print(L"pending");
+  return kDone;
+}
+
+int ComboItems(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  const LRESULT count = Send(t.control, CB_GETCOUNT, 0, 0);
+  if (count < 0) return Fail(L"control \"" + a[1] + L"\" is not a combo box");
+  const LRESULT selected = Send(t.control, CB_GETCURSEL, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = Send(t.control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+    const LRESULT copied = Send(t.control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    Print(std::wstring(i == selected ? L"*" : L" ") + std::to_wstring(i) + L"\t" + OneLine(text));
+  }
+  return kDone;
+}
+
+int SelectCombo(const Args& a) {
+  long long index = 0;
+  if (a.size() != 3 || !ParseNonNegative(a[2], index)) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  if (Send(t.control, CB_SETCURSEL, static_cast<WPARAM>(index), 0) != index)
+    return Fail(L"no item " + a[2] + L" in \"" + a[1] + L"\"");
+  NotifyParent(t.control, CBN_SELCHANGE);
+  Settle(t.top);
+  return kDone;
+}
+
+int Tabs(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  for (HWND child : Descendants(t.top)) {
+    if (lstrcmpiW(ClassOf(child).c_str(), WC_TABCONTROLW) != 0) continue;
+    const std::vector<std::wstring> items = TabItems(child);
+    const LRESULT selected = Send(child, TCM_GETCURSEL, 0, 0);
+    Print(Hex(reinterpret_cast<UINT_PTR>(child)) + L"\t" + std::to_wstring(GetDlgCtrlID(child)) + L"\t" +
+          (IsPageControl(child) ? L"pages" : L"settings"));
+    for (size_t i = 0; i < items.size(); ++i)
+      Print(std::wstring(static_cast<LRESULT>(i) == selected ? L" *" : L"  ") + std::to_wstring(i) + L"\t" +
+            OneLine(items[i]));
+  }
+  return kDone;
+}
+
+int SelectTabIn(const Args& a, bool pageControl) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  HWND tab = FindTabControl(t.top, pageControl);
+  if (!tab) return Fail(pageControl ? L"no page control" : L"no setting tab strip");
+  return SelectTab(tab, a[1]);
+}
+
+int MoveOrigin(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  SetWindowPos(t.top, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  Settle(t.top);
+  RECT rect{};
+  GetWindowRect(t.top, &rect);
+  if (rect.left != 0 || rect.top != 0) return Fail(L"the window stayed at " + std::to_wstring(rect.left) + L"," +
+                                                   std::to_wstring(rect.top));
+  return kDone;
+}
+
+// "x y width height" of the whole window on the screen, for cropping shots.
+int Rect(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  Settle(t.top);
+  RECT rect{};
+  GetWindowRect(t.top, &rect);
+  Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right - rect.left) +
+        L" " + std::to_wstring(rect.bottom - rect.top));
+  return kDone;
+}
+
+int Menu(const Args& a) {
+  long long id = 0;
+  if (a.size() != 2 || !ParseNonNegative(a[1], id) || id > 0xFFFF) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  if (!PostMessageW(t.top, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0)) return Fail(L"post failed");
+  return kDone;
+}
+
+// Asks the window to close and waits for its process to end.
+int Close(const Args& a) {
+  long long timeout = 10000;
+  if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNonNegative(a[1], timeout))) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(t.top, &pid);
+  UniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  if (!PostMessageW(t.top, WM_CLOSE, 0, 0)) return Fail(L"post failed");
+  if (!process) return Fail(L"cannot watch process " + std::to_wstring(pid));
+  if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout)) != WAIT_OBJECT_0)
+    return Fail(L"process " + std::to_wstring(pid) + L" did not end");
+  Print(L"ended " + std::to_wstring(pid));
+  return kDone;
+}
+
+int Pid(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(t.top, &pid);
+  Print(std::to_wstring(pid));
+  return kDone;
+}
+
+std::wstring FromAnsi(const char* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length]) ++length;
+  int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), out.data(), n);
+  return out;
+}
+
+std::wstring AddressList(const IP_ADDR_STRING* entry) {
+  std::wstring out;
+  for (; entry; entry = entry->Next) {
+    if (!out.empty()) out += L",";
+    out += FromAnsi(entry->IpAddress.String, sizeof entry->IpAddress.String) + L"/" +
+           FromAnsi(entry->IpMask.String, sizeof entry->IpMask.String);
+  }
+  return out;
+}
+
+// What this machine (or network namespace) shows the program as its cards:
+// a "bytes" line with the size of the adapter data, then one line per card:
+// index, adapter name, description, type, DHCP flag, addresses.
+int Adapters(const Args& a) {
+  if (!a.empty()) return kUsage;
+  ULONG size = 0;
+  DWORD status = GetAdaptersInfo(nullptr, &size);
+  if (status == ERROR_NO_DATA) {
+    Print(L"bytes\t0");
+    return kDone;
+  }
+  if (status != ERROR_BUFFER_OVERFLOW) return Fail(L"GetAdaptersInfo failed: " + std::to_wstring(status));
+  std::vector<unsigned char> buffer(size);
+  auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
+  status = GetAdaptersInfo(first, &size);
+  if (status != NO_ERROR) return Fail(L"GetAdaptersInfo failed: " + std::to_wstring(status));
+  Print(L"bytes\t" + std::to_wstring(size));
+  for (const IP_ADAPTER_INFO* info = first; info; info = info->Next) {
+    Print(std::to_wstring(info->Index) + L"\t" + FromAnsi(info->AdapterName, sizeof info->AdapterName) + L"\t" +
+          OneLine(FromAnsi(info->Description, sizeof info->Description)) + L"\t" + std::to_wstring(info->Type) +
+          L"\t" + std::to_wstring(info->DhcpEnabled) + L"\t" + AddressList(&info->IpAddressList));
+  }
+  return kDone;
+}
+
+struct Command {
+  const wchar_t* usage;
+  std::function<int(const Args&)> run;
+};
+
+const std::map<std::wstring, Command>& Commands() {
+  static const std::map<std::wstring, Command> commands = {
+      {L"wait-window", {L"<window> <timeout-ms>", WaitWindow}},
+      {L"wait-gone", {L"<window> <timeout-ms>", WaitGone}},
+      {L"list-windows", {L"", ListWindows}},
+      {L"list-children", {L"<window>", ListChildren}},
+      {L"get-text", {L"<window> <control>", GetText}},
+      {L"set-text", {L"<window> <control> <text>", SetText}},
+      {L"click", {L"<window> <control>", Click}},
+      {L"combo-items", {L"<window> <control>", ComboItems}},
+      {L"select-combo", {L"<window> <control> <index>", SelectCombo}},
+      {L"tabs", {L"<window>", Tabs}},
+      {L"select-page", {L"<window> <index|caption>", [](const Args& a) { return SelectTabIn(a, true); }}},
+      {L"select-tab", {L"<window> <index|name>", [](const Args& a) { return SelectTabIn(a, false); }}},
+      {L"move-origin", {L"<window>", MoveOrigin}},
+      {L"rect", {L"<window>", Rect}},
+      {L"menu", {L"<window> <command-id>", Menu}},
+      {L"close", {L"<window> [timeout-ms]", Close}},
+      {L"pid", {L"<window>", Pid}},
+      {L"adapters", {L"", Adapters}},
+  };
+  return commands;
+}
+
+int Usage() {
+  WriteTo(STD_ERROR_HANDLE, L"usage: kip_driver <command> [arguments]");
+  for (const auto& [name, command] : Commands()) WriteTo(STD_ERROR_HANDLE, L"  " + name + L" " + command.usage);
+  return kUsage;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  auto found = Commands().find(argv[1]);
+  if (found == Commands().end()) return Usage();
+  const Args args(argv + 2, argv + argc);
+  const int status = found->second.run(args);
+  if (status == kUsage)
+    WriteTo(STD_ERROR_HANDLE, L"usage: kip_driver " + found->first + L" " + found->second.usage);
+  return status;
+}
