@@ -1,0 +1,73 @@
+#include "app/Application.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "app/SingleInstance.h"
+#include "app/UkIpConfig.h"
+#include "ui/DialogShells.h"
+
+namespace kip {
+
+namespace {
+
+StringList CommandLineArguments() {
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  StringList arguments;
+  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv[i]);
+  if (argv) LocalFree(argv);
+  return arguments;
+}
+
+// COM for the shell-link object and the common controls, for the whole run.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
+int RunApplication(HINSTANCE, int) {
+  InstanceMutex mutex;
+  // Another instance runs: end silently.
+  if (!mutex.Acquire(kInstanceMutexName)) return 0;
+
+  ComApartment com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  FormEnvironment environment;
+  environment.arguments = CommandLineArguments();
+  TFormIpconfig mainForm(environment);
+  mainForm.Create();
+  HWND owner = mainForm.Handle();
+  HFONT font = mainForm.FormFont();
+  TFormDNSEdit dnsEdit;
+  dnsEdit.Create(owner, font);
+  TNetChg2 netChg;
+  netChg.Create(owner, font);
+  TFormGWEdit gwEdit;
+  gwEdit.Create(owner, font);
+  TFormIPEdit ipEdit;
+  ipEdit.Create(owner, font);
+  TFormOtherLAN otherLan;
+  otherLan.Create(owner, font);
+  TFormLogin login;
+  login.Create(owner, font);
+
+  mainForm.CenterOnScreen();
+  mainForm.Show();
+  int result = win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
+  mutex.Release();
+  return result;
+}
+
+}  // namespace kip

@@ -1,0 +1,293 @@
+// Creation, first activation, the one-time start-up load and closing of the
+// main window; window placement and options are remembered between runs.
+#include <algorithm>
+#include <optional>
+
+#include "app/UkIpConfig.h"
+#include "app/WindowPlacement.h"
+#include "store/StoreKeys.h"
+#include "store/kRegistry.h"
+#include "util/FileInfo.h"
+#include "util/Files.h"
+
+namespace kip {
+
+namespace {
+
+// Posted to itself: run the start-up load (after activation, or when the
+// program started with a command line and was never activated).
+constexpr UINT kMsgStartup = WM_APP + 1;
+constexpr UINT kMsgIdleStartup = WM_APP + 2;
+
+constexpr wchar_t kLanguageFileVersion[] = L"1.15.0.0";
+constexpr DWORD kPlatformNt = VER_PLATFORM_WIN32_NT;
+
+bool QueryWindowsVersion(OSVERSIONINFOEXW& info) {
+  info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info)) != FALSE;
+#pragma GCC diagnostic pop
+}
+
+// Runs one guarded step: its failure is ignored and the next step runs.
+template <typename Step>
+void Guard(Step&& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+TFormIpconfig::TFormIpconfig(FormEnvironment environment) : env_(std::move(environment)) {
+  if (!env_.queryVersion) env_.queryVersion = QueryWindowsVersion;
+  if (!env_.monitorWorkAreas) env_.monitorWorkAreas = MonitorWorkAreas;
+}
+
+TFormIpconfig::~TFormIpconfig() {
+  win::SetExceptionHook(nullptr);
+  if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
+}
+
+Prompts& TFormIpconfig::Ask() {
+  if (env_.prompts) return *env_.prompts;
+  if (!ownPrompts_) ownPrompts_ = CreateMessageBoxPrompts(Handle());
+  return *ownPrompts_;
+}
+
+std::wstring TFormIpconfig::ProgramPath() const {
+  return env_.programPath.empty() ? kip::ProgramPath() : env_.programPath;
+}
+
+void TFormIpconfig::Create() {
+  CreateControls();
+  SetMainWindow(true);
+  FormCreate();
+}
+
+void TFormIpconfig::FormCreate() {
+  win::SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
+  Modified = false;
+  SyncBusy = false;
+  ExitChoice = 2;
+  ShownSettingIndex = TabControl1.TabIndex();
+  ShownCardIndex = ComboDescription.ItemIndex();
+  // Started with a command line, perhaps minimised and never activated: the
+  // start-up load then runs once the queue is idle.
+  if (!env_.arguments.empty() && !env_.arguments[0].empty()) PostMessageW(Handle(), kMsgIdleStartup, 0, 0);
+}
+
+void TFormIpconfig::ShowException(const std::wstring& message) {
+  if (!StatusBar1.Handle()) return;
+  StatusBar1.SetStatus(message);
+  StatusBar1.SetHint(message);
+}
+
+LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMsgStartup) {
+    startupPosted_ = false;
+    if (!StartupDone) win::Guarded([this] { FormActivate(); });
+    return 0;
+  }
+  if (message == kMsgIdleStartup) {
+    if (!StartupDone) {
+      StartupDone = true;
+      UpdateWindow(Handle());
+      win::Guarded([this] { LoadAtStartup(); });
+      win::Guarded([this] { RunCommandLine(); });
+    }
+    return 0;
+  }
+  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !StartupDone && !startupPosted_) {
+    startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}
+
+void TFormIpconfig::FormActivate() {
+  if (StartupDone) return;
+  StartupDone = true;
+  UpdateWindow(Handle());
+  CheckLanguageFile();
+  LoadAtStartup();
+  if (env_.arguments.empty() || env_.arguments[0].empty()) return;
+  bool stayOpen = env_.arguments.size() > 1 && ToLower(env_.arguments[1]) == L"/n";
+  try {
+    RunCommandLine();
+  } catch (...) {
+    if (!stayOpen) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    throw;
+  }
+  if (!stayOpen) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TFormIpconfig::CheckLanguageFile() {
+  std::wstring languageFile = ChangeFileExt(ProgramPath(), L".jpn");
+  if (!FileExists(languageFile)) return;
+  FileInfo info;
+  GetFileInfo(languageFile, info);
+  if (info.fileVersion != kLanguageFileVersion) {
+    Ask().ShowMessage(L"違うバージョンの" + languageFile + L"があります. 削除してください.");
+  }
+}
+
+void TFormIpconfig::LoadAtStartup() {
+  ReadPlacement();
+  ReadOptions();
+  CheckWindowsVersion();
+  Guard([this] { ListPrinters(); });
+  Guard([this] { ReadFirewallState(); });
+  HostsDirectory = ReadTcpipParameters();
+  BuildCardList();
+  if (!CardIds.empty()) {
+    Guard([this] { LoadSettingList(); });
+    Guard([this] { LoadSetting(); });
+    ShownSettingIndex = TabControl1.TabIndex();
+    RefreshCardDescriptions();
+  } else {
+    StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");
+  }
+  ActionUndoOtherLAN.SetEnabled(FileExists(L"kIpUndo"));
+}
+
+void TFormIpconfig::ReadPlacement() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(kStoreRootKey)) return;
+  std::optional<int> top, left, state;
+  Guard([&] { top = registry.ReadInteger(L"Top"); });
+  Guard([&] { left = registry.ReadInteger(L"Left"); });
+  Guard([&] { state = registry.ReadInteger(L"WindowState"); });
+  registry.CloseKey();
+
+  if (top || left) {
+    RECT window{};
+    GetWindowRect(Handle(), &window);
+    int newLeft = left.value_or(window.left);
+    int newTop = top.value_or(window.top);
+    RECT moved{newLeft, newTop, newLeft + (window.right - window.left), newTop + (window.bottom - window.top)};
+    // A position on a monitor that is gone would hide the window: keep the
+    // centred position then.
+    if (IsPlacementVisible(moved, env_.monitorWorkAreas(), GetSystemMetrics(SM_CYCAPTION))) {
+      SetPosition(newLeft, newTop);
+    }
+  }
+  if (state && *state == 1) Maximize();
+}
+
+void TFormIpconfig::ReadOptions() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
+  // One guard in this order: a missing value leaves it and the ones after it
+  // as the window was created.
+  Guard([&] {
+    mOSCheck->SetChecked(registry.ReadInteger(L"mOSCheck_Checked") != 0);
+    mShowExitWin->SetChecked(registry.ReadInteger(L"mShowExitWin_Checked") != 0);
+    int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
+    if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
+  });
+  registry.CloseKey();
+}
+
+void TFormIpconfig::CheckWindowsVersion() {
+  OSVERSIONINFOEXW info{};
+  if (env_.queryVersion(info) && info.dwPlatformId == kPlatformNt) {
+    OSMajorVersion = info.dwMajorVersion;
+    OSMinorVersion = info.dwMinorVersion;
+    if (OSMajorVersion > 6 && !mOSCheck->Checked()) {
+      Ask().ShowMessage(L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
+      mOSCheck->SetChecked(true);
+    }
+    return;
+  }
+  Ask().ShowMessage(L"これはWindows2000, XP, 7専用です.");
+  // The rest of the start-up load still runs; the window closes afterwards.
+  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked()); }
+
+void TFormIpconfig::LoadSettingList() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) {
+    Guard([&] {
+      TabControl1.Clear();
+      StringList names;
+      registry.GetKeyNames(names);
+      for (const auto& name : names) {
+        if (name != kOptionsKeyName) TabControl1.Add(name);
+      }
+    });
+    int settingIndex = 0, cardIndex = 0;
+    Guard([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
+    TabControl1.SetTabIndex(settingIndex);
+    ExitChoice = 2;
+    Guard([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
+    Guard([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
+    ComboDescription.SetItemIndex(cardIndex);
+    registry.CloseKey();
+  }
+  if (TabControl1.Count() == 0) NewSetting();
+  ShownSettingIndex = TabControl1.TabIndex();
+  ShownCardIndex = ComboDescription.ItemIndex();
+}
+
+bool TFormIpconfig::FormCloseQuery() {
+  if (CardIds.empty() || !Modified) return true;
+  switch (Ask().ConfirmYesNoCancel(L"変更した設定を保存しますか.")) {
+    case Answer::Cancel:
+      return false;
+    case Answer::Yes: {
+      int tab = TabControl1.TabIndex();
+      int card = ComboDescription.ItemIndex();
+      std::wstring cardId = card >= 0 && card < static_cast<int>(CardIds.size()) ? CardIds[card] : L"";
+      SaveSetting(tab >= 0 ? TabControl1.Tab(tab) : L"", cardId);
+      return true;
+    }
+    case Answer::No:
+      return true;
+  }
+  return true;
+}
+
+void TFormIpconfig::FormClose() {
+  JoinCancelled = true;
+  WritePlacement();
+  WriteOptions();
+}
+
+void TFormIpconfig::WritePlacement() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKey(kStoreRootKey, false)) return;
+  // The restored (normal) position: a maximised or minimised window's own
+  // position would reopen it off its place.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(Handle(), &placement);
+  Guard([&] {
+    registry.WriteInteger(L"Top", placement.rcNormalPosition.top);
+    registry.WriteInteger(L"Left", placement.rcNormalPosition.left);
+    registry.WriteInteger(L"WindowState", IsMaximized() ? 1 : 0);
+  });
+  registry.CloseKey();
+}
+
+void TFormIpconfig::WriteOptions() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKey(kOptionsKey, true)) return;
+  Guard([&] {
+    registry.WriteInteger(L"mOSCheck_Checked", mOSCheck->Checked() ? 1 : 0);
+    registry.WriteInteger(L"mShowExitWin_Checked", mShowExitWin->Checked() ? 1 : 0);
+    registry.WriteInteger(L"PageControl1_ActivePageIndex", PageControl1.ActivePageIndex());
+  });
+  registry.CloseKey();
+}
+
+void TFormIpconfig::FormDestroy() {
+  CardIds.clear();
+  FirewallEntries.clear();
+}
+
+}  // namespace kip

@@ -1,0 +1,285 @@
+// The main window. It is the working copy of one setting for one card: the
+// controls hold the values, the subsystems supply the handlers. This header
+// is the table of contents; the handlers live in the .cpp of the subsystem
+// that owns them:
+//   app/FormLayout.cpp      controls, captions, menus, layout
+//   app/FormLifecycle.cpp   creation, first activation, start-up load, close
+//   net/CardListForm.cpp    BuildCardList
+//   net/TcpipValues.cpp     per-card TCP/IP values (read, write, live)
+//   ui/AddressSwitches.cpp  the DHCP and automatic DNS switches
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Prompts.h"
+#include "ui/win/Controls.h"
+#include "ui/win/Form.h"
+#include "ui/win/Layout.h"
+#include "ui/win/Menus.h"
+#include "util/Text.h"
+#include "util/UniqueHandle.h"
+
+namespace kip {
+
+class TkRegistry;
+
+// What the window takes from its surroundings; tests replace parts of it.
+struct FormEnvironment {
+  Prompts* prompts = nullptr;  // not owned; message boxes when null
+  // Fills the version record; false when the call fails.
+  std::function<bool(OSVERSIONINFOEXW&)> queryVersion;
+  std::wstring programPath;  // empty: the running program's path
+  StringList arguments;      // command-line arguments after the program
+  // Work areas of the monitors present (for restoring the window position);
+  // empty: asked from Windows.
+  std::function<std::vector<RECT>()> monitorWorkAreas;
+};
+
+// One exception entry of the machine's firewall lists (filled at start-up by
+// the firewall reader).
+struct FirewallEntry {
+  std::wstring friendlyName;
+  std::wstring kind;  // "AA" program list, "GP" port list
+  std::wstring valueName;
+  std::wstring data;
+};
+
+class TFormIpconfig : public win::Form {
+ public:
+  explicit TFormIpconfig(FormEnvironment environment = {});
+  ~TFormIpconfig() override;
+
+  // Window creation: controls, captions, state (FormCreate).
+  void Create();
+
+  // --- state shared with the other subsystems ------------------------------
+  bool StartupDone = false;
+  bool Modified = false;
+  int ShownSettingIndex = -1;
+  int ShownCardIndex = -1;
+  bool SyncBusy = false;
+  int ExitChoice = 2;
+  bool JoinCancelled = false;
+  DWORD OSMajorVersion = 0;
+  DWORD OSMinorVersion = 0;
+  std::wstring HostsDirectory;
+  StringList CardIds;
+  std::vector<FirewallEntry> FirewallEntries;
+
+  // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
+  void FormCreate();
+  void FormActivate();
+  void LoadAtStartup();
+  void LoadSettingList();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormDestroy();
+  void ShowException(const std::wstring& message);
+  void mOSCheckClick();
+
+  // --- card list (net/CardListForm.cpp) --------------------------------------
+  void BuildCardList();
+  // The card identifier of the selected card, or empty.
+  std::wstring SelectedCardId() const;
+
+  // --- per-card TCP/IP values (net/TcpipValues.cpp) ------------------------
+  void ReadTcpipValues(TkRegistry& key);
+  void WriteTcpipValues(TkRegistry& key);
+  bool ReadLiveInterface(const std::wstring& cardId);
+  void ReadNetBTWins(const std::wstring& cardId);
+  void WriteLiveDomainValues(const std::wstring& cardId);
+
+  // --- address list switches (ui/AddressSwitches.cpp) ---------------------
+  void CheckBoxIPClick();
+  void CheckDNSClick();
+  void RegistrationEnabledClick();
+
+  // --- hooks for the commands of the setting store and the commit ----------
+  // They are the seams where the store, the commit and the readers of the
+  // machine-wide values attach; until then they do what the window needs to
+  // stay usable (show the live values of the selected card).
+  void LoadSetting();
+  void RefreshCardDescriptions();
+  void NewSetting();
+  void SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
+  void ComboDescriptionChange();
+  void TabControl1Change();
+  void RunCommandLine();
+  void ListPrinters();
+  void ReadFirewallState();
+  std::wstring ReadTcpipParameters();
+
+  // --- controls ------------------------------------------------------------
+  win::ComboList ComboDescription;
+  win::TabStrip TabControl1;
+  win::PageControl PageControl1;
+  win::Panel* TabSheetIP = nullptr;
+  win::Panel* TabSheetDNS = nullptr;
+  win::Panel* TabSheetEtc = nullptr;
+  win::Panel* TabSheetIE = nullptr;
+  win::Panel* TabSheetDomain = nullptr;
+  win::Panel* TabSheetBat = nullptr;
+  win::Panel* TabSheetFireWall = nullptr;
+  win::Button ButtonCommit;
+  win::Button ButtonExit;
+  win::StatusBar StatusBar1;
+
+  // IP page
+  win::CheckBox CheckBoxIP;
+  win::GroupBox GroupBoxIP;
+  win::Grid StringIP;
+  win::Button ButtonIPAdd, ButtonIPEdit, ButtonIPDel;
+  win::GroupBox GroupBoxGW;
+  win::Grid StringGateway;
+  win::Button ButtonGWAdd, ButtonGWEdit, ButtonGWDel;
+
+  // DNS page
+  win::CheckBox CheckDNS;
+  win::GroupBox GroupDNS;
+  win::Grid StringDNS;
+  win::Button ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel;
+  win::RadioButton UseDNSSuffix;
+  win::CheckBox UseDomainNameDevolution;
+  win::RadioButton UseDNSSuffix2;
+  win::Memo SearchList;
+  win::Label LabelDNSSuf;
+  win::Edit EditDomain;
+  win::CheckBox RegistrationEnabled;
+  win::CheckBox RegisterAdapterName;
+
+  // Other page
+  win::GroupBox GroupWINS;
+  win::Grid StringWINS;
+  win::Button ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL;
+  win::GroupBox GroupBox1;
+  win::Edit EditHosts;
+  win::Button ButtonBrows;
+  win::GroupBox GroupBox4;
+  win::ComboList ComboPrinter;
+
+  // Internet settings page
+  win::CheckBox CheckUseProxy;
+  win::GroupBox GroupBoxProxy;
+  win::Label LabelProxyAdd;
+  win::Edit EditProxyServer;
+  win::Label LabelProxyPort;
+  win::Edit EditProxyPort;
+  win::CheckBox ProxyLocalAddress;
+  win::Edit ProxyLocalURL;
+  win::CheckBox ProxyMore;
+  win::Button ButtonGetProxy;
+  win::Label LabelDNSSaff;
+  win::Edit ProxyAutoConfigURL;
+  win::Label LabelHomePage;
+  win::Edit EditHomePage;
+
+  // Domain page
+  win::GroupBox GroupBoxNetID;
+  win::Label LabelCompName;
+  win::Edit EditHostName;
+  win::CheckBox CheckChangeDomain;
+  win::RadioButton RadioDomain;
+  win::Edit EditDomainServer;
+  win::RadioButton RadioWorkGroup;
+  win::Edit EditWorkGroup;
+  win::Label LabelDomain;
+  win::CheckBox IPRouter;
+
+  // Batch page
+  win::Memo MemoBefore;
+  win::Label LabelBat;
+  win::Memo MemoAfter;
+
+  // Firewall page
+  win::CheckBox CheckFWUse;
+  win::RadioButton RadioFWTrue;
+  win::RadioButton RadioFWFalse;
+  win::CheckBox FWDoNotAllowExceptions;
+  win::Label LabelFWReigai;
+  win::CheckList CheckListFW;
+
+  // Actions and menus
+  win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
+      ActionUndoOtherLAN, ActionShortCut;
+  win::MenuItem* mFile = nullptr;
+  win::MenuItem* mNew = nullptr;
+  win::MenuItem* mSave = nullptr;
+  win::MenuItem* mSaveAs = nullptr;
+  win::MenuItem* mRename = nullptr;
+  win::MenuItem* mDelete = nullptr;
+  win::MenuItem* mCommit = nullptr;
+  win::MenuItem* mShortCut = nullptr;
+  win::MenuItem* mExport = nullptr;
+  win::MenuItem* mImport = nullptr;
+  win::MenuItem* mExit = nullptr;
+  win::MenuItem* mEditHOSTS = nullptr;
+  win::MenuItem* mCopyOtherLAN = nullptr;
+  win::MenuItem* mUndoOtherLAN = nullptr;
+  win::MenuItem* mDelLan = nullptr;
+  win::MenuItem* mShowExitWin = nullptr;
+  win::MenuItem* mOSCheck = nullptr;
+  win::MenuItem* mHelp = nullptr;
+  win::MenuItem* About1 = nullptr;
+  win::MenuItem* popNew = nullptr;
+  win::MenuItem* popSave = nullptr;
+  win::MenuItem* popSaveAs = nullptr;
+  win::MenuItem* popRename = nullptr;
+  win::MenuItem* popDelete = nullptr;
+  win::MenuItem* mFileName = nullptr;
+  win::MenuItem* mNetAddDrive = nullptr;
+  win::MenuItem* mSetRoute = nullptr;
+  win::MenuItem* mIpConfig = nullptr;
+  win::MenuItem* mPause = nullptr;
+  HMENU FileMenuHandle() const { return fileMenu_ ? fileMenu_->Handle() : nullptr; }
+  HACCEL AcceleratorTable() { return accelerators_.Handle(); }
+
+  const FormEnvironment& Environment() const { return env_; }
+  Prompts& Ask();
+  std::wstring ProgramPath() const;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // app/FormLayout.cpp
+  void CreateControls();
+  void CreatePageIP(const win::DialogUnits& du);
+  void CreatePageDNS(const win::DialogUnits& du);
+  void CreatePageEtc(const win::DialogUnits& du);
+  void CreatePageIE(const win::DialogUnits& du);
+  void CreatePageDomain(const win::DialogUnits& du);
+  void CreatePageBat(const win::DialogUnits& du);
+  void CreatePageFireWall(const win::DialogUnits& du);
+  void CreateActions();
+  void CreateMenus();
+  void WireHandlers();
+  void LayoutFrame(int clientWidth, int clientHeight);
+
+  // app/FormLifecycle.cpp
+  void ReadPlacement();
+  void ReadOptions();
+  void CheckWindowsVersion();
+  void CheckLanguageFile();
+  void WritePlacement();
+  void WriteOptions();
+
+  // The start-up load runs from a posted message so that it never runs
+  // inside the activation itself (its message boxes activate the window).
+  bool startupPosted_ = false;
+  FormEnvironment env_;
+  std::unique_ptr<Prompts> ownPrompts_;
+  UniqueHFont font_;
+  std::unique_ptr<win::Menu> menuBar_;
+  win::Menu* fileMenu_ = nullptr;
+  std::unique_ptr<win::Menu> tabPopup_;
+  std::unique_ptr<win::Menu> batchPopup_;
+  win::Accelerators accelerators_;
+  win::RadioGroup suffixRadios_, domainRadios_, firewallRadios_;
+};
+
+}  // namespace kip

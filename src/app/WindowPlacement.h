@@ -1,0 +1,18 @@
+// Whether a stored window position can still be shown: a laptop undocked
+// from its second screen must not reopen its window where no monitor is.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace kip {
+
+// True when enough of the window's title bar lies on one of the work areas
+// for the user to see and drag it.
+bool IsPlacementVisible(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight);
+
+// The work areas of the monitors present now.
+std::vector<RECT> MonitorWorkAreas();
+
+}  // namespace kip

@@ -1,0 +1,149 @@
+#include "net/CardList.h"
+
+#include "store/kRegistry.h"
+#include "util/Process.h"
+
+namespace kip {
+
+namespace {
+
+constexpr wchar_t kClassKey[] = L"\\System\\CurrentControlSet\\Control\\Class";
+constexpr wchar_t kNetworkCardsKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
+constexpr wchar_t kNetworkControlKey[] = L"\\System\\CurrentControlSet\\Control\\Network";
+
+// Runs one step whose registry failure skips only that step.
+template <typename Step>
+void Skippable(Step&& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+// The subkey of `parent` whose "Class" is "Net" (case-sensitive), found by
+// scanning in registry order; the window repaints between keys.
+std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
+  if (!registry.OpenKeyReadOnly(parent)) return {};
+  StringList names;
+  registry.GetKeyNames(names);
+  for (const auto& name : names) {
+    std::wstring path = parent + L"\\" + name;
+    bool found = false;
+    if (registry.OpenKeyReadOnly(path)) Skippable([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    ProcessPendingMessages();
+    if (found) return path;
+  }
+  return {};
+}
+
+bool IsBoundToTcpip(TkRegistry& registry, const std::wstring& instanceKey) {
+  if (!registry.OpenKeyReadOnly(instanceKey + L"\\linkage")) return false;
+  StringList upperBind;
+  try {
+    registry.ReadStringList(L"UpperBind", upperBind);
+  } catch (const std::exception&) {
+    upperBind.clear();
+  }
+  registry.CloseKey();
+  return ToLower(JoinCommaText(upperBind)).find(L"tcpip") != std::wstring::npos;
+}
+
+}  // namespace
+
+int CardList::IndexOf(const std::wstring& id) const {
+  for (size_t i = 0; i < ids.size(); ++i) {
+    if (EqualsNoCase(ids[i], id)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void CardList::Append(const std::wstring& id, const std::wstring& label) {
+  ids.push_back(id);
+  labels.push_back(label);
+}
+
+void CardList::Relabel(const std::wstring& id, const std::wstring& label) {
+  int index = IndexOf(id);
+  if (index >= 0 && static_cast<size_t>(index) < labels.size()) labels[static_cast<size_t>(index)] = label;
+}
+
+std::wstring ShortAdapterLabel(const std::wstring& description) {
+  size_t tail = description.find(L" - ");
+  return tail == std::wstring::npos ? description : description.substr(0, tail);
+}
+
+void ReadAdapters(CardList& cards, const std::vector<TAdapter>& adapters) {
+  for (const auto& adapter : adapters) {
+    if (!adapter.AdapterName.empty()) cards.Append(adapter.AdapterName, ShortAdapterLabel(adapter.Description));
+  }
+}
+
+void ReadClassDescriptions(CardList& cards, const LiveInterfaceReader& readLive) {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  std::wstring netClass = FindNetClassKey(registry, kClassKey);
+  if (netClass.empty() || !registry.OpenKeyReadOnly(netClass)) return;
+  StringList instances;
+  registry.GetKeyNames(instances);
+  registry.CloseKey();
+
+  for (const auto& instance : instances) {
+    std::wstring instanceKey = netClass + L"\\" + instance;
+    if (!IsBoundToTcpip(registry, instanceKey)) continue;
+    std::wstring driverDesc, instanceId;
+    if (registry.OpenKeyReadOnly(instanceKey)) {
+      try {
+        driverDesc = registry.ReadString(L"DriverDesc");
+        instanceId = registry.ReadString(L"NetCfgInstanceId");
+      } catch (const std::exception&) {
+        driverDesc.clear();
+        instanceId.clear();
+      }
+      registry.CloseKey();
+    }
+    if (instanceId.empty()) continue;
+    if (readLive(instanceId) && cards.IndexOf(instanceId) >= 0) cards.Relabel(instanceId, driverDesc);
+  }
+}
+
+void ReadNetworkCards(CardList& cards) {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(kNetworkCardsKey)) return;
+  StringList entries;
+  registry.GetKeyNames(entries);
+  for (const auto& entry : entries) {
+    // An unreadable entry skips only itself.
+    Skippable([&] {
+      if (!registry.OpenKeyReadOnly(std::wstring(kNetworkCardsKey) + L"\\" + entry)) return;
+      std::wstring serviceName = registry.ReadString(L"ServiceName");
+      std::wstring description = registry.ReadString(L"Description");
+      registry.CloseKey();
+      if (cards.IndexOf(serviceName) < 0) return;
+      std::wstring connection = GetConnectionName(serviceName);
+      cards.Relabel(serviceName, connection.empty() ? description : connection + L" [" + description + L"]");
+    });
+  }
+}
+
+std::wstring GetConnectionName(const std::wstring& cardId) {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(kNetworkControlKey)) return {};
+  StringList names;
+  registry.GetKeyNames(names);
+  std::wstring classKey;
+  for (const auto& name : names) {
+    classKey = std::wstring(kNetworkControlKey) + L"\\" + name;
+    bool found = false;
+    if (registry.OpenKeyReadOnly(classKey)) Skippable([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    if (!found) found = registry.OpenKeyReadOnly(classKey + L"\\Descriptions");
+    ProcessPendingMessages();
+    if (found) break;
+  }
+  // With no match the key visited last is used.
+  if (classKey.empty() || !registry.OpenKeyReadOnly(classKey + L"\\" + cardId + L"\\Connection")) return {};
+  std::wstring name;
+  Skippable([&] { name = registry.ReadString(L"Name"); });
+  registry.CloseKey();
+  return name;
+}
+
+}  // namespace kip

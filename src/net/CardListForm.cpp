@@ -1,0 +1,43 @@
+// The card list of the main window: built once at start-up.
+#include "app/UkIpConfig.h"
+#include "net/CardList.h"
+#include "net/IPInfo.h"
+
+namespace kip {
+
+namespace {
+
+// Each pass runs in its own guard: a failure ends that pass only and the
+// list keeps what the earlier passes made.
+template <typename Pass>
+void RunPass(Pass&& pass) {
+  try {
+    pass();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace
+
+void TFormIpconfig::BuildCardList() {
+  CardList cards;
+  cards.ids = CardIds;
+  for (int i = 0; i < ComboDescription.Count(); ++i) cards.labels.push_back(ComboDescription.Item(i));
+
+  RunPass([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
+  RunPass([&] { ReadClassDescriptions(cards, [this](const std::wstring& id) { return ReadLiveInterface(id); }); });
+  RunPass([&] { ReadNetworkCards(cards); });
+
+  int selected = ComboDescription.ItemIndex();
+  CardIds = cards.ids;
+  ComboDescription.Clear();
+  for (const auto& label : cards.labels) ComboDescription.Add(label);
+  ComboDescription.SetItemIndex(selected);
+}
+
+std::wstring TFormIpconfig::SelectedCardId() const {
+  int index = ComboDescription.ItemIndex();
+  return index >= 0 && index < static_cast<int>(CardIds.size()) ? CardIds[static_cast<size_t>(index)] : L"";
+}
+
+}  // namespace kip

@@ -1,0 +1,12 @@
+// Registry locations of the program's own store.
+#pragma once
+
+namespace kip {
+
+// Under HKEY_LOCAL_MACHINE.
+inline constexpr wchar_t kStoreRootKey[] = L"\\SOFTWARE\\harlune\\Harlune Ip Config";
+// Subkey of the store root that holds the window options; it is not a setting.
+inline constexpr wchar_t kOptionsKeyName[] = L"TFormIpconfig";
+inline constexpr wchar_t kOptionsKey[] = L"\\SOFTWARE\\harlune\\Harlune Ip Config\\TFormIpconfig";
+
+}  // namespace kip

@@ -1,0 +1,40 @@
+#include "ui/GridValues.h"
+
+namespace kip {
+
+void ClearGridCells(win::Grid& grid) {
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    for (int col = 0; col < grid.ColCount(); ++col) grid.SetCell(col, row, L"");
+  }
+}
+
+void ResetGrid(win::Grid& grid) {
+  grid.SetRowCount(2);
+  ClearGridCells(grid);
+}
+
+void FillGridColumn(win::Grid& grid, int col, const StringList& entries) {
+  int count = static_cast<int>(entries.size());
+  if (count >= grid.RowCount()) grid.SetRowCount(count + 1);
+  for (int i = 0; i < count; ++i) grid.SetCell(col, i + 1, entries[static_cast<size_t>(i)]);
+}
+
+StringList NonBlankCells(const win::Grid& grid, int col) {
+  StringList cells;
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    std::wstring cell = grid.Cell(col, row);
+    if (!IsBlank(cell)) cells.push_back(cell);
+  }
+  return cells;
+}
+
+StringList CellsOrPlaceholder(const win::Grid& grid, int col, const std::wstring& placeholder) {
+  StringList cells;
+  for (int row = 1; row < grid.RowCount(); ++row) {
+    std::wstring cell = grid.Cell(col, row);
+    cells.push_back(IsBlank(cell) ? placeholder : cell);
+  }
+  return cells;
+}
+
+}  // namespace kip

@@ -1,0 +1,32 @@
+// Everything that asks the user something goes through this interface, so
+// that tests can answer in the user's place.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace kip {
+
+enum class Answer { Yes, No, Cancel };
+
+class Prompts {
+ public:
+  virtual ~Prompts() = default;
+  // A plain message with one OK button.
+  virtual void ShowMessage(const std::wstring& text) = 0;
+  // A confirmation with Yes and No.
+  virtual Answer ConfirmYesNo(const std::wstring& text) = 0;
+  // A confirmation with Yes, No and Cancel.
+  virtual Answer ConfirmYesNoCancel(const std::wstring& text) = 0;
+};
+
+// Message boxes owned by the given window (which may be null), titled with
+// the application title.
+std::unique_ptr<Prompts> CreateMessageBoxPrompts(HWND owner);
+
+// The application title shown in captions and message boxes.
+inline constexpr wchar_t kApplicationTitle[] = L"HarluneIPコンフィグ";
+
+}  // namespace kip

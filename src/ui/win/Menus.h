@@ -1,0 +1,150 @@
+// Menus, pop-up menus, keyboard shortcuts and actions shared by menu items
+// and buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "util/UniqueHandle.h"
+
+namespace kip::win {
+
+class Button;
+class Action;
+
+// One entry of a menu. Its command id is unique in the process; WM_COMMAND
+// from a menu or accelerator reaches OnClick through DispatchCommand.
+class MenuItem {
+ public:
+  MenuItem(HMENU menu, UINT id, std::wstring caption);
+  ~MenuItem();
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+
+  UINT Id() const { return id_; }
+  HMENU Menu() const { return menu_; }
+  void SetCaption(std::wstring_view caption);
+  const std::wstring& Caption() const { return caption_; }
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
+  void SetChecked(bool checked);
+  bool Checked() const;
+  // Shown after a tab in the caption, e.g. L"Ctrl+N".
+  void SetShortcutText(std::wstring_view text);
+  // Items bound to an action take caption, enabled and checked from it and
+  // run it when clicked.
+  void SetAction(Action& action);
+
+  // Runs OnClick (or the action) when enabled.
+  void Click();
+  std::function<void()> OnClick;
+
+  // Finds the item with this command id and clicks it; false when unknown.
+  static bool DispatchCommand(UINT id);
+  // A command id no other item of the process uses (for accelerators of
+  // commands that have no menu item).
+  static UINT NewCommandId();
+
+ private:
+  void Redraw();
+  HMENU menu_;
+  UINT id_;
+  std::wstring caption_;
+  std::wstring shortcut_;
+  Action* action_ = nullptr;
+};
+
+// A menu bar or pop-up menu; owns its submenus and items. A menu attached to
+// a window with SetMenu is destroyed by the window; Menu then only forgets it.
+class Menu {
+ public:
+  static std::unique_ptr<Menu> CreateBar();
+  static std::unique_ptr<Menu> CreatePopup();
+  ~Menu();
+
+  HMENU Handle() const { return handle_; }
+  Menu& AddSubMenu(std::wstring_view caption);
+  MenuItem& AddItem(std::wstring_view caption);
+  void AddSeparator();
+  // Attaches a menu bar to a window (which then owns the HMENU).
+  void AttachTo(HWND window);
+  // Shows a pop-up menu at a screen position and runs the chosen item.
+  void Popup(HWND owner, POINT screen);
+
+ private:
+  explicit Menu(HMENU handle) : handle_(handle) {}
+  HMENU handle_;
+  bool owned_ = true;
+  std::vector<std::unique_ptr<Menu>> subMenus_;
+  std::vector<std::unique_ptr<MenuItem>> items_;
+};
+
+// Keyboard shortcuts of a window.
+class Accelerators {
+ public:
+  // flags: FCONTROL, FSHIFT, FALT (FVIRTKEY is added).
+  void Add(BYTE flags, WORD virtualKey, UINT commandId);
+  HACCEL Handle();
+
+ private:
+  std::vector<ACCEL> entries_;
+  UniqueHAccel table_;
+};
+
+// A command shared by menu items and buttons: caption, hint, enabled and
+// checked state are kept in step on every client.
+class Action {
+ public:
+  void SetCaption(std::wstring_view caption);
+  const std::wstring& Caption() const { return caption_; }
+  void SetHint(std::wstring_view hint) { hint_ = hint; }
+  const std::wstring& Hint() const { return hint_; }
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  void SetChecked(bool checked);
+  bool Checked() const { return checked_; }
+
+  void LinkMenuItem(MenuItem& item);
+  void LinkButton(Button& button);
+  // Called by a menu item that is destroyed before the action.
+  void UnlinkMenuItem(MenuItem& item);
+
+  // Runs OnExecute when enabled.
+  void Execute();
+  std::function<void()> OnExecute;
+
+ private:
+  void Update();
+  std::wstring caption_;
+  std::wstring hint_;
+  bool enabled_ = true;
+  bool checked_ = false;
+  std::vector<MenuItem*> items_;
+  std::vector<Button*> buttons_;
+};
+
+// The message loop of the program: accelerators, dialog navigation of the
+// main window and of any visible modeless dialog, then dispatch.
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
+// The same with a table that may still grow while the loop runs.
+int RunMessageLoop(HWND mainWindow, Accelerators& accelerators);
+
+// The loop's treatment of one message before dispatch: preview key of the
+// form, accelerators of the main window, dialog navigation. True when the
+// message was consumed and must not be dispatched.
+bool PreTranslateUiMessage(MSG& msg);
+// Handles every message waiting in the queue the way the loop does (for
+// waits that keep the windows responsive). False when WM_QUIT was seen; it
+// is posted again for the outer loop.
+bool PumpPendingMessages();
+
+// Registers a modeless dialog window so that the message loop gives it
+// keyboard navigation (Tab, Enter, Escape).
+void RegisterDialogWindow(HWND dialog);
+void UnregisterDialogWindow(HWND dialog);
+
+}  // namespace kip::win

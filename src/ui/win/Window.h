@@ -1,0 +1,94 @@
+// The thin control layer: non-owning wrappers over one HWND each, plus the
+// behaviour the forms rely on. Nothing application-specific lives here.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kip::win {
+
+// Every exception that reaches a window procedure is handed to this hook
+// (the main window shows it in its status bar) and never escapes into Win32.
+using ExceptionHook = std::function<void(const std::wstring& message)>;
+void SetExceptionHook(ExceptionHook hook);
+// Text of the exception (KipError::Message(), what() converted from UTF-8,
+// or a generic text) handed to the hook; with no hook, OutputDebugString.
+void ReportException(std::exception_ptr error) noexcept;
+std::wstring ExceptionText(std::exception_ptr error);
+
+// Runs body; any exception goes to ReportException. For handlers invoked
+// outside a window procedure (timers, idle hooks).
+template <typename Body>
+void Guarded(Body&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    ReportException(std::current_exception());
+  }
+}
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Non-owning view of a window.
+class Window {
+ public:
+  Window() = default;
+  explicit Window(HWND hwnd) : hwnd_(hwnd) {}
+  virtual ~Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  void Attach(HWND hwnd) { hwnd_ = hwnd; }
+  int Id() const;
+
+  void SetText(std::wstring_view text);
+  std::wstring Text() const;
+
+  // Enabled is the control's own state (what the program set); a group box
+  // or page that is disabled greys its members without changing it.
+  virtual void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+  void SetVisible(bool visible);
+  bool Visible() const;
+
+  // Position in the parent's client coordinates, in pixels. Virtual so that
+  // a control with companion windows (the pages of a page control) moves them.
+  virtual void SetBounds(const Rect& r);
+  Rect Bounds() const;
+  void SetFont(HFONT font);
+  void Focus();
+  void Invalidate();
+  // A tool-tip text; shown by the owning form's tool-tip control.
+  void SetHint(std::wstring_view hint) { hint_ = hint; }
+  const std::wstring& Hint() const { return hint_; }
+
+  // Called by a group box or page when its own effective state changes.
+  void SetParentEnabled(bool enabled);
+  // Own state and that of the enclosing group: what the window really shows.
+  bool EffectiveEnabled() const { return enabled_ && parentEnabled_; }
+  // The group box that greys this window (set by GroupBox::AddMember); a
+  // panel leaves such members to their group box.
+  Window* EnableParent() const { return enableParent_; }
+  void SetEnableParent(Window* parent) { enableParent_ = parent; }
+
+ protected:
+  // Applies EffectiveEnabled() to the window; containers of other windows
+  // pass their state on to their members.
+  virtual void ApplyEnabled();
+  HWND hwnd_ = nullptr;
+
+ private:
+  bool enabled_ = true;
+  bool parentEnabled_ = true;
+  Window* enableParent_ = nullptr;
+  std::wstring hint_;
+};
+
+}  // namespace kip::win

@@ -1,0 +1,69 @@
+// Windows whose procedure is ours: one thunk stores `this` and catches every
+// exception at the Win32 boundary. Containers route their children's
+// notifications back to the child's wrapper object.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+#include "ui/win/Window.h"
+
+namespace kip::win {
+
+class Control;
+
+class WindowImpl : public Window {
+ public:
+  ~WindowImpl() override;
+
+ protected:
+  // Registers the class once (name, background brush, icon) and creates the
+  // window with this object bound to it.
+  HWND CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title,
+                  const Rect& r, HWND parent, HMENU menuOrId, HICON icon = nullptr);
+  // Default: DefWindowProcW.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// A window that hosts controls: routes WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
+// WM_CONTEXTMENU and WM_DRAWITEM to the control wrapper that sent them, and
+// menu and accelerator commands to the registered command handlers.
+class Container : public WindowImpl {
+ public:
+  // Controls still registered lose their window with the container.
+  ~Container() override;
+  void Register(Control& control);
+  void Unregister(Control& control);
+  // Handler for WM_COMMAND with no control (menu items, accelerators).
+  void OnMenuCommand(UINT id, std::function<void()> handler);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  const std::map<HWND, Control*>& RegisteredControls() const { return controls_; }
+
+ private:
+  Control* Find(HWND child) const;
+  void DetachControls();
+  std::map<HWND, Control*> controls_;
+  std::map<UINT, std::function<void()>> menuCommands_;
+};
+
+// A plain child container (the pages of a page control, panels).
+// WS_EX_CONTROLPARENT so that dialog navigation reaches its children.
+class Panel : public Container {
+ public:
+  void Create(HWND parent, const Rect& r, int id = 0);
+  // Members are greyed with the panel when it is disabled.
+  void SetEnabled(bool enabled) override;
+
+ protected:
+  void ApplyEnabled() override;
+};
+
+}  // namespace kip::win
