@@ -102,7 +102,12 @@ void RegistrySeed::SetRaw(HKEY root, std::wstring_view path, std::wstring_view n
                           const std::vector<BYTE>& bytes) {
   UniqueHKey key = CreateOrFail(root, path);
   if (!key) return;
-  LONG rc = RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, type, bytes.empty() ? nullptr : bytes.data(),
+  // The registry adds a terminator to string data that lacks one when the
+  // character after the data is NUL; a non-NUL guard after the copy keeps
+  // the bytes exactly as given.
+  std::vector<BYTE> guarded(bytes);
+  guarded.insert(guarded.end(), 3, 0xFF);
+  LONG rc = RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, type, bytes.empty() ? nullptr : guarded.data(),
                            static_cast<DWORD>(bytes.size()));
   if (rc != ERROR_SUCCESS) ADD_FAILURE() << "cannot set " << ToUtf8(Describe(root, path, name)) << ": error " << rc;
 }

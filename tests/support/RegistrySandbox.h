@@ -59,6 +59,7 @@ struct RegistrySeed {
   static void SetDword(HKEY root, std::wstring_view path, std::wstring_view name, DWORD value);
   static void SetMultiString(HKEY root, std::wstring_view path, std::wstring_view name,
                              const std::vector<std::wstring>& entries);
+  // Stores exactly these bytes (no terminator is added to string types).
   static void SetRaw(HKEY root, std::wstring_view path, std::wstring_view name, DWORD type,
                      const std::vector<BYTE>& bytes);
   // UTF-16 bytes of a text exactly as given (no terminator added), for

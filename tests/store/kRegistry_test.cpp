@@ -1,0 +1,318 @@
+#include "store/kRegistry.h"
+
+#include <string>
+
+#include "support/RegistrySandbox.h"
+
+namespace kip {
+namespace {
+
+constexpr wchar_t kKey[] = L"SOFTWARE\\kIpTest";
+constexpr wchar_t kAbsKey[] = L"\\SOFTWARE\\kIpTest";
+
+class TkRegistryTest : public RegistryTest {
+ protected:
+  // A cursor on HKLM with kKey open for writing.
+  TkRegistry& Opened() {
+    registry_.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_TRUE(registry_.OpenKey(kAbsKey, true));
+    return registry_;
+  }
+  StringList ReadList(std::wstring_view name) {
+    StringList list{L"stale"};
+    Opened().ReadStringList(name, list);
+    return list;
+  }
+  void SetListBytes(std::wstring_view name, std::wstring_view text) {
+    SetRaw(HKEY_LOCAL_MACHINE, kKey, name, REG_MULTI_SZ, WideBytes(text));
+  }
+
+  TkRegistry registry_;
+};
+
+template <typename Exception, typename Body>
+std::wstring MessageOf(Body body) {
+  try {
+    body();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return L"(nothing raised)";
+}
+
+using namespace std::string_view_literals;
+
+// --- multi-strings ---------------------------------------------------------
+
+TEST_F(TkRegistryTest, StringListRoundTripStoresEachEntryWithItsNulAndOneMore) {
+  Opened().WriteStringList(L"IPAddress", {L"10.0.0.1", L"10.0.0.2"});
+  auto raw = GetRaw(HKEY_LOCAL_MACHINE, kKey, L"IPAddress");
+  ASSERT_TRUE(raw);
+  EXPECT_EQ(raw->Type, static_cast<DWORD>(REG_MULTI_SZ));
+  EXPECT_EQ(raw->Data, WideBytes(L"10.0.0.1\0" L"10.0.0.2\0\0"sv));
+  EXPECT_EQ(raw->Data.size(), 38u);
+  EXPECT_EQ(ReadList(L"IPAddress"), (StringList{L"10.0.0.1", L"10.0.0.2"}));
+
+  Opened().WriteStringList(L"Empty", {});
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kKey, L"Empty")->Data, WideBytes(L"\0"sv));
+  EXPECT_EQ(ReadList(L"Empty"), StringList{});
+}
+
+TEST_F(TkRegistryTest, StringListDropsBlankEntriesButKeepsSurroundingBlanks) {
+  SetListBytes(L"Gaps", L"a\0\0b\0 \t \0  c  \0\0"sv);
+  EXPECT_EQ(ReadList(L"Gaps"), (StringList{L"a", L"b", L"  c  "}));
+}
+
+TEST_F(TkRegistryTest, StringListIgnoresTextAfterTheLastNulAndOddBytes) {
+  SetListBytes(L"NoTerminator", L"first\0second"sv);
+  EXPECT_EQ(ReadList(L"NoTerminator"), StringList{L"first"});
+  SetListBytes(L"NoNulAtAll", L"lonely"sv);
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kKey, L"NoNulAtAll")->Data, WideBytes(L"lonely"sv));
+  EXPECT_EQ(ReadList(L"NoNulAtAll"), StringList{});
+
+  std::vector<BYTE> odd = WideBytes(L"x\0y\0"sv);
+  odd.push_back(0x41);
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"Odd", REG_MULTI_SZ, odd);
+  EXPECT_EQ(ReadList(L"Odd"), (StringList{L"x", L"y"}));
+}
+
+TEST_F(TkRegistryTest, StringListOfMissingOrEmptyValueIsEmptyAndOfAnotherTypeRaises) {
+  EXPECT_EQ(ReadList(L"Missing"), StringList{});
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"ZeroBytes", REG_MULTI_SZ, {});
+  EXPECT_EQ(ReadList(L"ZeroBytes"), StringList{});
+
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"Plain", L"10.0.0.1");
+  StringList list{L"stale"};
+  EXPECT_EQ(MessageOf<EkRegistryException>([&] { Opened().ReadStringList(L"Plain", list); }),
+            L"'Plain' のデータ型が不正です");
+  EXPECT_TRUE(list.empty());
+  // The multi-string error is its own kind, not the general registry error.
+  EXPECT_THROW(Opened().ReadStringList(L"Plain", list), EkRegistryException);
+  EXPECT_EQ(MessageOf<ERegistryException>([&] {
+              try {
+                Opened().ReadStringList(L"Plain", list);
+              } catch (const EkRegistryException&) {
+              }
+            }),
+            L"(nothing raised)");
+}
+
+TEST_F(TkRegistryTest, StringListReadsHugeValues) {
+  StringList many;
+  for (int i = 0; i < 40000; ++i) many.push_back(L"192.168." + std::to_wstring(i / 256) + L"." + std::to_wstring(i % 256));
+  Opened().WriteStringList(L"Huge", many);
+  EXPECT_EQ(ReadList(L"Huge"), many);
+}
+
+// --- strings and integers -------------------------------------------------
+
+TEST_F(TkRegistryTest, MissingStringIsEmptyWhileMissingIntegerRaises) {
+  EXPECT_EQ(Opened().ReadString(L"Nothing"), L"");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"Nothing"); }),
+            L"'Nothing' の取得に失敗しました");
+}
+
+TEST_F(TkRegistryTest, WrongTypesRaiseTheInvalidTypeMessageWithTheValueName) {
+  SetDword(HKEY_LOCAL_MACHINE, kKey, L"Number", 5);
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"Text", L"5");
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"ShortDword", REG_DWORD, {1, 2});
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"Bytes", REG_BINARY, {1, 0, 0, 0});
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadString(L"Number"); }), L"'Number' のデータ型が不正です");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"Text"); }), L"'Text' のデータ型が不正です");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"ShortDword"); }),
+            L"'ShortDword' のデータ型が不正です");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"Bytes"); }), L"'Bytes' のデータ型が不正です");
+}
+
+TEST_F(TkRegistryTest, ValueNamesAreNeverTakenAsFormatDirectives) {
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"%s %d %n"); }),
+            L"'%s %d %n' の取得に失敗しました");
+}
+
+TEST_F(TkRegistryTest, StringsAndIntegersRoundTrip) {
+  TkRegistry& reg = Opened();
+  reg.WriteString(L"Name", L"ネットワーク");
+  reg.WriteString(L"Blank", L"");
+  reg.WriteInteger(L"Minus", -1);
+  reg.WriteExpandString(L"Path", L"%SystemRoot%\\x");
+  EXPECT_EQ(reg.ReadString(L"Name"), L"ネットワーク");
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kKey, L"Name")->Data.size(), 7u * 2);
+  EXPECT_EQ(reg.ReadString(L"Blank"), L"");
+  EXPECT_EQ(reg.ReadInteger(L"Minus"), -1);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kKey, L"Minus"), 0xFFFFFFFFu);
+  // ReadString gives an expandable string as stored.
+  EXPECT_EQ(reg.ReadString(L"Path"), L"%SystemRoot%\\x");
+}
+
+TEST_F(TkRegistryTest, StringsEndAtTheFirstNulAndNeedNoTerminator) {
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"Embedded", REG_SZ, WideBytes(L"ab\0cd\0"sv));
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"Unterminated", REG_SZ, WideBytes(L"xyz"sv));
+  std::vector<BYTE> odd = WideBytes(L"pq"sv);
+  odd.push_back('r');
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"OddBytes", REG_SZ, odd);
+  EXPECT_EQ(Opened().ReadString(L"Embedded"), L"ab");
+  EXPECT_EQ(Opened().ReadString(L"Unterminated"), L"xyz");
+  EXPECT_EQ(Opened().ReadString(L"OddBytes"), L"pq");
+}
+
+TEST_F(TkRegistryTest, WritesWithoutAnOpenKeyRaiseTheSetFailedMessage) {
+  TkRegistry reg(HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteString(L"X", L"y"); }), L"'X' の設定に失敗しました");
+  ASSERT_TRUE(reg.OpenKey(kAbsKey, true));
+  ASSERT_TRUE(reg.OpenKeyReadOnly(kAbsKey));
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.WriteInteger(L"N", 1); }), L"'N' の設定に失敗しました");
+}
+
+// --- environment expansion --------------------------------------------------
+
+class ExpandedStringTest : public TkRegistryTest {
+ protected:
+  void SetUp() override {
+    SetEnvironmentVariableW(L"KIP_TEST_DIR", L"  C:\\Data  ");
+    SetEnvironmentVariableW(L"KIP_TEST_UNSET", nullptr);
+  }
+  void TearDown() override { SetEnvironmentVariableW(L"KIP_TEST_DIR", nullptr); }
+  std::wstring Expanded(std::wstring_view stored) {
+    SetString(HKEY_LOCAL_MACHINE, kKey, L"Value", stored);
+    return Opened().ReadExpandedString(L"Value");
+  }
+};
+
+TEST_F(ExpandedStringTest, ReferencesExpandToTheTrimmedVariable) {
+  EXPECT_EQ(Expanded(L"%KIP_TEST_DIR%\\hosts"), L"C:\\Data\\hosts");
+  EXPECT_EQ(Expanded(L"[%KIP_TEST_UNSET%]"), L"[]");
+}
+
+TEST_F(ExpandedStringTest, StrayPercentSignsAreDroppedWithOpenReferences) {
+  EXPECT_EQ(Expanded(L"abc%"), L"abc");
+  EXPECT_EQ(Expanded(L"a%%b"), L"ab");
+  EXPECT_EQ(Expanded(L"x%KIP_TEST_DIR"), L"x");
+  EXPECT_EQ(Expanded(L""), L"");
+}
+
+TEST(EnvironmentTextTest, LongValuesAreReadWhole) {
+  std::wstring value(5000, L'v');
+  SetEnvironmentVariableW(L"KIP_TEST_LONG", value.c_str());
+  EXPECT_EQ(GetEnvironmentText(L"KIP_TEST_LONG"), value);
+  SetEnvironmentVariableW(L"KIP_TEST_LONG", nullptr);
+  EXPECT_EQ(GetEnvironmentText(L"KIP_TEST_LONG"), L"");
+}
+
+// --- data information -------------------------------------------------------
+
+TEST_F(TkRegistryTest, DataTypesAndSizes) {
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"S", L"ab");
+  SetExpandString(HKEY_LOCAL_MACHINE, kKey, L"E", L"%x%");
+  SetDword(HKEY_LOCAL_MACHINE, kKey, L"D", 1);
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"B", REG_BINARY, {1, 2, 3});
+  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"M", {L"a"});
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"Q", REG_QWORD, std::vector<BYTE>(8));
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"N", REG_NONE, {});
+  TkRegistry& reg = Opened();
+  EXPECT_EQ(reg.GetDataType(L"S"), rdString);
+  EXPECT_EQ(reg.GetDataType(L"E"), rdExpandString);
+  EXPECT_EQ(reg.GetDataType(L"D"), rdInteger);
+  EXPECT_EQ(reg.GetDataType(L"B"), rdBinary);
+  EXPECT_EQ(reg.GetDataType(L"M"), rdMultiString);
+  EXPECT_EQ(reg.GetDataType(L"Q"), rdUnknown);
+  EXPECT_EQ(reg.GetDataType(L"N"), rdUnknown);
+  EXPECT_EQ(reg.GetDataType(L"Missing"), 0);
+
+  EXPECT_EQ(reg.GetDataSize(L"S"), 6);
+  EXPECT_EQ(reg.GetDataSize(L"N"), 0);
+  EXPECT_EQ(reg.GetDataSize(L"Missing"), -1);
+  TRegDataInfo info;
+  EXPECT_TRUE(reg.GetDataInfo(L"B", info));
+  EXPECT_EQ(info.RegData, rdBinary);
+  EXPECT_EQ(info.DataSize, 3u);
+  EXPECT_FALSE(reg.GetDataInfo(L"Missing", info));
+  EXPECT_TRUE(reg.ValueExists(L"N"));
+  EXPECT_FALSE(reg.ValueExists(L"Missing"));
+}
+
+TEST_F(TkRegistryTest, PutDataAndGetData) {
+  TkRegistry& reg = Opened();
+  const BYTE bytes[] = {9, 8, 7, 6, 5};
+  reg.PutData(L"Blob", bytes, sizeof bytes, rdBinary);
+  BYTE buffer[16] = {};
+  TRegDataType type = rdUnknown;
+  EXPECT_EQ(reg.GetData(L"Blob", buffer, sizeof buffer, type), 5u);
+  EXPECT_EQ(type, rdBinary);
+  EXPECT_EQ(buffer[4], 5);
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.GetData(L"Blob", buffer, 2, type); }),
+            L"'Blob' の取得に失敗しました");
+  EXPECT_EQ(MessageOf<ERegistryException>([&] { reg.GetData(L"Missing", buffer, 2, type); }),
+            L"'Missing' の取得に失敗しました");
+}
+
+// --- keys -------------------------------------------------------------------
+
+TEST_F(TkRegistryTest, RelativePathsStartAtTheOpenKey) {
+  TkRegistry reg(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey(L"SOFTWARE\\kIpTest", true));  // no key open yet: from the root
+  ASSERT_TRUE(reg.OpenKey(L"Child", true));
+  EXPECT_EQ(reg.CurrentPath(), L"SOFTWARE\\kIpTest\\Child");
+  reg.WriteString(L"V", L"child");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Child", L"V"), L"child");
+  ASSERT_TRUE(reg.OpenKeyReadOnly(kAbsKey));
+  EXPECT_EQ(reg.CurrentPath(), L"SOFTWARE\\kIpTest");
+}
+
+TEST_F(TkRegistryTest, AFailedOpenLeavesNoKeyOpen) {
+  TkRegistry& reg = Opened();
+  EXPECT_FALSE(reg.OpenKeyReadOnly(L"\\SOFTWARE\\NoSuchKey"));
+  EXPECT_EQ(reg.CurrentKey(), nullptr);
+  EXPECT_THROW(reg.WriteString(L"Stray", L"x"), ERegistryException);
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kKey, L"Stray"));
+  // Read-only and non-creating opens never create the key.
+  EXPECT_FALSE(reg.OpenKey(L"\\SOFTWARE\\NoSuchKey", false));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\NoSuchKey"));
+}
+
+TEST_F(TkRegistryTest, DeleteKeyRemovesTheWholeTree) {
+  SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Tab\\{CARD}\\Deep", L"V", L"x");
+  SetString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Keep", L"V", L"x");
+  TkRegistry& reg = Opened();
+  EXPECT_TRUE(reg.KeyExists(L"Tab\\{CARD}"));
+  EXPECT_TRUE(reg.DeleteKey(L"Tab"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Tab"));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Keep"));
+  EXPECT_FALSE(reg.DeleteKey(L"Tab"));
+  EXPECT_FALSE(reg.DeleteKey(L""));  // never the open key itself
+  EXPECT_TRUE(reg.DeleteKey(L"\\SOFTWARE\\kIpTest\\Keep"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\kIpTest\\Keep"));
+}
+
+TEST_F(TkRegistryTest, ListsSubkeyAndValueNames) {
+  for (const wchar_t* name : {L"beta", L"Alpha", L"gamma"}) CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kKey) + L"\\" + name);
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"One", L"1");
+  SetDword(HKEY_LOCAL_MACHINE, kKey, L"Two", 2);
+  TkRegistry& reg = Opened();
+  StringList keys{L"stale"};
+  reg.GetKeyNames(keys);
+  EXPECT_EQ(keys, (StringList{L"Alpha", L"beta", L"gamma"}));
+  StringList values;
+  reg.GetValueNames(values);
+  std::sort(values.begin(), values.end());
+  EXPECT_EQ(values, (StringList{L"One", L"Two"}));
+  EXPECT_TRUE(reg.HasSubKeys());
+  EXPECT_TRUE(reg.DeleteValue(L"One"));
+  EXPECT_FALSE(reg.DeleteValue(L"One"));
+}
+
+TEST_F(TkRegistryTest, SaveAndRestoreReportMissingKeys) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring file = std::wstring(temp) + L"kIpRegistrySave" + std::to_wstring(GetCurrentProcessId());
+  DeleteFileW(file.c_str());
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"V", L"x");
+  TkRegistry reg(HKEY_LOCAL_MACHINE);
+  EXPECT_FALSE(reg.SaveKey(L"\\SOFTWARE\\NoSuchKey", file));
+  EXPECT_FALSE(reg.RestoreKey(L"\\SOFTWARE\\NoSuchKey", file));
+  EXPECT_TRUE(reg.SaveKey(kAbsKey, file));
+  EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(file.c_str());
+}
+
+}  // namespace
+}  // namespace kip
