@@ -72,7 +72,7 @@ std::vector<TAdapter> BuildAdapterList(const IP_ADAPTER_INFO* first) {
   return list;
 }
 
-std::vector<TAdapter> ReadAdapters(const AdaptersInfoSource& source) {
+std::vector<TAdapter> EnumerateAdapters(const AdaptersInfoSource& source) {
   ULONG wanted = kInitialBufferSize;
   DWORD result = ERROR_BUFFER_OVERFLOW;
   for (int attempt = 0; attempt < kEnumerationAttempts; ++attempt) {
@@ -93,7 +93,7 @@ TIPInfo::TIPInfo() : TIPInfo(AdaptersInfoSource([](IP_ADAPTER_INFO* buffer, ULON
                        return static_cast<DWORD>(::GetAdaptersInfo(buffer, size));
                      })) {}
 
-TIPInfo::TIPInfo(const AdaptersInfoSource& source) : items_(ReadAdapters(source)) {}
+TIPInfo::TIPInfo(const AdaptersInfoSource& source) : items_(EnumerateAdapters(source)) {}
 
 std::wstring GetCurrentIPAddress(std::wstring_view cardId) {
   std::wstring result;

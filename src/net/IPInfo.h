@@ -58,7 +58,7 @@ using AdaptersInfoSource = std::function<DWORD(IP_ADAPTER_INFO* buffer, ULONG* s
 // Asks `source` for the adapter chain, again with the size it reports while
 // the buffer is too small, and builds the records. Raises EOSError with the
 // source's error code on failure (ERROR_NO_DATA when there are no adapters).
-std::vector<TAdapter> ReadAdapters(const AdaptersInfoSource& source);
+std::vector<TAdapter> EnumerateAdapters(const AdaptersInfoSource& source);
 
 class TIPInfo {
  public:

@@ -149,7 +149,7 @@ class ScriptedSource {
   std::vector<ULONG> sizes_;
 };
 
-TEST(ReadAdaptersTest, AsksAgainWithTheReportedSizeUntilEveryCardFits) {
+TEST(EnumerateAdaptersTest, AsksAgainWithTheReportedSizeUntilEveryCardFits) {
   // Forty cards do not fit into the first buffer, and the size wanted grows
   // once more between the calls.
   ScriptedSource source(40, 2);
@@ -161,7 +161,7 @@ TEST(ReadAdaptersTest, AsksAgainWithTheReportedSizeUntilEveryCardFits) {
   EXPECT_EQ(source.Sizes()[2], 48 * sizeof(IP_ADAPTER_INFO));
 }
 
-TEST(ReadAdaptersTest, FailuresRaiseTheOperatingSystemError) {
+TEST(EnumerateAdaptersTest, FailuresRaiseTheOperatingSystemError) {
   auto noData = [](IP_ADAPTER_INFO*, ULONG*) -> DWORD { return ERROR_NO_DATA; };
   try {
     TIPInfo info{AdaptersInfoSource(noData)};
