@@ -1,0 +1,192 @@
+#include "ui/win/Form.h"
+
+#include <commctrl.h>
+
+#include <map>
+
+namespace kip::win {
+
+namespace {
+
+// Top-level windows of this process bound to a Form. The program has one UI
+// thread, so a plain map is enough.
+std::map<HWND, Form*>& Forms() {
+  static std::map<HWND, Form*> forms;
+  return forms;
+}
+
+BOOL CALLBACK ResizeStatusBar(HWND child, LPARAM parent) {
+  wchar_t name[64] = {};
+  if (GetParent(child) == reinterpret_cast<HWND>(parent) && GetClassNameW(child, name, 64) &&
+      lstrcmpiW(name, STATUSCLASSNAMEW) == 0) {
+    SendMessageW(child, WM_SIZE, 0, 0);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void Form::CreateForm(const wchar_t* className, std::wstring_view caption, int clientWidth, int clientHeight,
+                      DWORD style, DWORD exStyle, HWND owner) {
+  style &= ~WS_VISIBLE;
+  exStyle |= WS_EX_CONTROLPARENT;
+  // A fixed pop-up window gets the raised border of a dialog.
+  if ((style & WS_POPUP) && !(style & WS_THICKFRAME)) exStyle |= WS_EX_DLGMODALFRAME;
+  RECT rc{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+  Rect r{CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top};
+  if (style & WS_POPUP) r.x = r.y = 0;
+  CreateImpl(className, exStyle, style, caption, r, owner, nullptr);
+}
+
+DWORD Form::FixedDialogStyle() { return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME; }
+
+void Form::SetClientSize(int width, int height) {
+  if (!hwnd_) return;
+  // The difference between window and client size holds the frame and the
+  // menu bar as it is now laid out (also when it wraps to several lines).
+  RECT window{}, client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  int dx = (window.right - window.left) - (client.right - client.left);
+  int dy = (window.bottom - window.top) - (client.bottom - client.top);
+  SetWindowPos(hwnd_, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Form* Form::FromHandle(HWND hwnd) {
+  auto it = Forms().find(hwnd);
+  return it == Forms().end() ? nullptr : it->second;
+}
+
+void Form::Show() {
+  if (!hwnd_) return;
+  // The main window's first show follows how the program was started
+  // (minimized from a shortcut, for example).
+  ShowWindow(hwnd_, (!shownOnce_ && isMain_) ? SW_SHOWDEFAULT : SW_SHOW);
+  shownOnce_ = true;
+  UpdateWindow(hwnd_);
+}
+
+void Form::Hide() {
+  if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form::Close() {
+  if (hwnd_) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void Form::CenterOnScreen() {
+  if (!hwnd_) return;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  GetMonitorInfoW(MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY), &info);
+  RECT rc{};
+  GetWindowRect(hwnd_, &rc);
+  const RECT& work = info.rcWork;
+  int x = work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2;
+  int y = work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2;
+  SetPosition(x, y);
+}
+
+void Form::SetPosition(int left, int top) {
+  if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+POINT Form::Position() const {
+  RECT rc{};
+  if (hwnd_) GetWindowRect(hwnd_, &rc);
+  return {rc.left, rc.top};
+}
+
+void Form::Maximize() {
+  if (hwnd_) ShowWindow(hwnd_, SW_MAXIMIZE);
+  shownOnce_ = true;
+}
+
+bool Form::IsMaximized() const { return hwnd_ && IsZoomed(hwnd_); }
+
+void Form::SetIcon(HICON icon) {
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void Form::RestoreFocus() {
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_) &&
+      IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+    return;
+  }
+  if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE:
+      Forms()[hwnd_] = this;
+      break;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      // Like a dialog: the control that had the focus gets it back.
+      if (!HIWORD(wParam)) RestoreFocus();
+      if (OnActivate) OnActivate();
+      return 0;
+    case WM_CLOSE:
+      if (OnCloseQuery && !OnCloseQuery()) return 0;
+      if (OnClose) OnClose();
+      // Dialogs are hidden, not destroyed: their owner reads their state.
+      if (isMain_) {
+        DestroyWindow(hwnd_);
+      } else {
+        Hide();
+      }
+      return 0;
+    case WM_DESTROY: {
+      // The loop must end even when the handler fails.
+      struct QuitOnExit {
+        bool quit;
+        ~QuitOnExit() {
+          if (quit) PostQuitMessage(0);
+        }
+      } quitOnExit{isMain_};
+      if (OnDestroy) OnDestroy();
+      break;
+    }
+    case WM_NCDESTROY:
+      Forms().erase(hwnd_);
+      break;
+    case WM_SIZE:
+      EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
+      if (OnResize) OnResize(LOWORD(lParam), HIWORD(lParam));
+      break;
+    case WM_COMMAND: {
+      UINT id = LOWORD(wParam);
+      bool fromControl = lParam != 0 && GetParent(reinterpret_cast<HWND>(lParam)) != nullptr &&
+                         IsChild(hwnd_, reinterpret_cast<HWND>(lParam));
+      // Enter and Escape from the dialog navigation arrive as IDOK and
+      // IDCANCEL with no button behind them.
+      if ((id == IDOK || id == IDCANCEL) && !(fromControl && HIWORD(wParam) == BN_CLICKED &&
+                                             GetDlgItem(hwnd_, static_cast<int>(id)) != nullptr)) {
+        const auto& handler = id == IDOK ? OnEnter : OnEscape;
+        if (handler) {
+          handler();
+          return 0;
+        }
+        if (lParam == 0) return 0;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return Container::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace kip::win

@@ -1,0 +1,328 @@
+#include "ui/win/Menus.h"
+
+#include <algorithm>
+#include <map>
+
+#include "ui/win/Controls.h"
+#include "ui/win/Form.h"
+#include "util/Errors.h"
+
+namespace kip::win {
+
+namespace {
+
+// Command ids of menu items, and the item behind each id. The program has a
+// single UI thread that creates every menu and runs every command, so these
+// process-wide tables need no locking. Ids start above the ids of dialog
+// controls and stay below the system commands (0xF000).
+constexpr UINT kFirstCommandId = 0x8000;
+constexpr UINT kLastCommandId = 0xEFFF;
+
+std::map<UINT, MenuItem*>& Items() {
+  static std::map<UINT, MenuItem*> items;
+  return items;
+}
+
+std::vector<HWND>& DialogWindows() {
+  static std::vector<HWND> dialogs;
+  return dialogs;
+}
+
+// What the running message loop translates: its main window and shortcuts.
+struct LoopContext {
+  HWND main = nullptr;
+  HACCEL accelerators = nullptr;
+  Accelerators* table = nullptr;
+};
+
+LoopContext& Loop() {
+  static LoopContext context;
+  return context;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// MenuItem
+
+UINT MenuItem::NewCommandId() {
+  static UINT next = kFirstCommandId;
+  if (next > kLastCommandId) throw KipError(L"メニュー項目が多すぎます。");
+  return next++;
+}
+
+MenuItem::MenuItem(HMENU menu, UINT id, std::wstring caption) : menu_(menu), id_(id), caption_(std::move(caption)) {
+  Items()[id_] = this;
+}
+
+MenuItem::~MenuItem() {
+  auto it = Items().find(id_);
+  if (it != Items().end() && it->second == this) Items().erase(it);
+  if (action_) action_->UnlinkMenuItem(*this);
+}
+
+void MenuItem::SetCaption(std::wstring_view caption) {
+  caption_ = caption;
+  Redraw();
+}
+
+void MenuItem::SetShortcutText(std::wstring_view text) {
+  shortcut_ = text;
+  Redraw();
+}
+
+void MenuItem::Redraw() {
+  std::wstring text = caption_;
+  if (!shortcut_.empty()) text += L"\t" + shortcut_;
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  SetMenuItemInfoW(menu_, id_, FALSE, &info);
+}
+
+void MenuItem::SetEnabled(bool enabled) {
+  EnableMenuItem(menu_, id_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool MenuItem::Enabled() const {
+  UINT state = GetMenuState(menu_, id_, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+void MenuItem::SetChecked(bool checked) {
+  CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool MenuItem::Checked() const {
+  UINT state = GetMenuState(menu_, id_, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
+}
+
+void MenuItem::SetAction(Action& action) {
+  if (action_ == &action) return;
+  if (action_) action_->UnlinkMenuItem(*this);
+  action_ = &action;
+  action.LinkMenuItem(*this);
+}
+
+void MenuItem::Click() {
+  if (!Enabled()) return;
+  if (action_) {
+    action_->Execute();
+  } else if (OnClick) {
+    OnClick();
+  }
+}
+
+bool MenuItem::DispatchCommand(UINT id) {
+  auto it = Items().find(id);
+  if (it == Items().end()) return false;
+  it->second->Click();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Menu
+
+std::unique_ptr<Menu> Menu::CreateBar() {
+  HMENU handle = CreateMenu();
+  if (!handle) throw EOSError(GetLastError());
+  return std::unique_ptr<Menu>(new Menu(handle));
+}
+
+std::unique_ptr<Menu> Menu::CreatePopup() {
+  HMENU handle = CreatePopupMenu();
+  if (!handle) throw EOSError(GetLastError());
+  return std::unique_ptr<Menu>(new Menu(handle));
+}
+
+Menu::~Menu() {
+  // Items first: they unregister their ids while the menu still exists.
+  items_.clear();
+  subMenus_.clear();
+  // Destroying a menu destroys its submenus with it; those are not owned.
+  if (owned_ && handle_) DestroyMenu(handle_);
+}
+
+Menu& Menu::AddSubMenu(std::wstring_view caption) {
+  HMENU sub = CreatePopupMenu();
+  if (!sub) throw EOSError(GetLastError());
+  std::wstring text(caption);
+  if (!AppendMenuW(handle_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), text.c_str())) {
+    DWORD error = GetLastError();
+    DestroyMenu(sub);
+    throw EOSError(error);
+  }
+  auto menu = std::unique_ptr<Menu>(new Menu(sub));
+  menu->owned_ = false;
+  subMenus_.push_back(std::move(menu));
+  return *subMenus_.back();
+}
+
+MenuItem& Menu::AddItem(std::wstring_view caption) {
+  UINT id = MenuItem::NewCommandId();
+  std::wstring text(caption);
+  if (!AppendMenuW(handle_, MF_STRING, id, text.c_str())) throw EOSError(GetLastError());
+  items_.push_back(std::make_unique<MenuItem>(handle_, id, std::move(text)));
+  return *items_.back();
+}
+
+void Menu::AddSeparator() { AppendMenuW(handle_, MF_SEPARATOR, 0, nullptr); }
+
+void Menu::AttachTo(HWND window) {
+  if (!SetMenu(window, handle_)) throw EOSError(GetLastError());
+  DrawMenuBar(window);
+  owned_ = false;
+}
+
+void Menu::Popup(HWND owner, POINT screen) {
+  UINT command = static_cast<UINT>(
+      TrackPopupMenuEx(handle_, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, owner, nullptr));
+  if (command != 0) MenuItem::DispatchCommand(command);
+}
+
+// ---------------------------------------------------------------------------
+// Accelerators
+
+void Accelerators::Add(BYTE flags, WORD virtualKey, UINT commandId) {
+  entries_.push_back(ACCEL{static_cast<BYTE>(flags | FVIRTKEY), virtualKey, static_cast<WORD>(commandId)});
+  table_.reset();  // built again on the next Handle()
+}
+
+HACCEL Accelerators::Handle() {
+  if (!table_ && !entries_.empty()) {
+    table_.reset(CreateAcceleratorTableW(entries_.data(), static_cast<int>(entries_.size())));
+  }
+  return table_.get();
+}
+
+// ---------------------------------------------------------------------------
+// Action
+
+void Action::SetCaption(std::wstring_view caption) {
+  caption_ = caption;
+  Update();
+}
+
+void Action::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Update();
+}
+
+void Action::SetChecked(bool checked) {
+  checked_ = checked;
+  Update();
+}
+
+void Action::LinkMenuItem(MenuItem& item) {
+  if (std::find(items_.begin(), items_.end(), &item) == items_.end()) items_.push_back(&item);
+  item.SetAction(*this);  // returns at once when already bound here
+  Update();
+}
+
+void Action::UnlinkMenuItem(MenuItem& item) { items_.erase(std::remove(items_.begin(), items_.end(), &item), items_.end()); }
+
+void Action::LinkButton(Button& button) {
+  if (std::find(buttons_.begin(), buttons_.end(), &button) == buttons_.end()) buttons_.push_back(&button);
+  button.OnClick = [this] { Execute(); };
+  Update();
+}
+
+void Action::Update() {
+  // An action without a caption leaves its clients' own captions alone.
+  for (MenuItem* item : items_) {
+    if (!caption_.empty() && item->Caption() != caption_) item->SetCaption(caption_);
+    item->SetEnabled(enabled_);
+    item->SetChecked(checked_);
+  }
+  for (Button* button : buttons_) {
+    if (!caption_.empty()) button->SetText(caption_);
+    if (!hint_.empty()) button->SetHint(hint_);
+    button->SetEnabled(enabled_);
+  }
+}
+
+void Action::Execute() {
+  if (enabled_ && OnExecute) OnExecute();
+}
+
+// ---------------------------------------------------------------------------
+// Message loop
+
+void RegisterDialogWindow(HWND dialog) {
+  auto& dialogs = DialogWindows();
+  if (std::find(dialogs.begin(), dialogs.end(), dialog) == dialogs.end()) dialogs.push_back(dialog);
+}
+
+void UnregisterDialogWindow(HWND dialog) {
+  auto& dialogs = DialogWindows();
+  dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
+}
+
+bool PreTranslateUiMessage(MSG& msg) {
+  if (!msg.hwnd) return false;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root) return false;
+
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    if (Form* form = Form::FromHandle(root); form && form->OnPreviewKey) {
+      bool swallow = false;
+      Guarded([&] { swallow = form->OnPreviewKey(msg); });
+      if (swallow) return true;
+    }
+  }
+
+  LoopContext& loop = Loop();
+  if (root == loop.main && loop.main) {
+    HACCEL accelerators = loop.table ? loop.table->Handle() : loop.accelerators;
+    if (accelerators && TranslateAcceleratorW(loop.main, accelerators, &msg)) return true;
+    return IsDialogMessageW(loop.main, &msg) != FALSE;
+  }
+  const auto& dialogs = DialogWindows();
+  if (std::find(dialogs.begin(), dialogs.end(), root) != dialogs.end()) return IsDialogMessageW(root, &msg) != FALSE;
+  return false;
+}
+
+bool PumpPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    if (PreTranslateUiMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+namespace {
+
+int RunLoop(const LoopContext& context) {
+  LoopContext saved = Loop();
+  Loop() = context;
+  MSG msg{};
+  BOOL got;
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    if (got == -1) break;
+    if (PreTranslateUiMessage(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  Loop() = saved;
+  return got == -1 ? -1 : static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
+  return RunLoop(LoopContext{mainWindow, accelerators, nullptr});
+}
+
+int RunMessageLoop(HWND mainWindow, Accelerators& accelerators) {
+  return RunLoop(LoopContext{mainWindow, nullptr, &accelerators});
+}
+
+}  // namespace kip::win

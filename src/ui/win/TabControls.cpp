@@ -1,0 +1,209 @@
+// Tab strip, page control and status bar.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/win/Controls.h"
+
+namespace kip::win {
+
+namespace {
+
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
+}
+
+int TabCount(HWND tab) { return std::max(0, static_cast<int>(Send(tab, TCM_GETITEMCOUNT))); }
+
+int InsertTab(HWND tab, int index, std::wstring_view caption) {
+  std::wstring text(caption);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  return static_cast<int>(Send(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+}
+
+int CurrentTab(HWND tab) {
+  auto index = static_cast<int>(Send(tab, TCM_GETCURSEL));
+  return index < 0 ? -1 : index;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TabStrip
+
+void TabStrip::Create(Container& parent, int id, const Rect& r) {
+  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+}
+
+void TabStrip::Clear() { Send(hwnd_, TCM_DELETEALLITEMS); }
+
+int TabStrip::Add(std::wstring_view caption) { return InsertTab(hwnd_, TabCount(hwnd_), caption); }
+
+void TabStrip::Delete(int index) {
+  if (index >= 0 && index < Count()) Send(hwnd_, TCM_DELETEITEM, static_cast<WPARAM>(index));
+}
+
+int TabStrip::Count() const { return TabCount(hwnd_); }
+
+std::wstring TabStrip::Tab(int index) const {
+  if (index < 0 || index >= Count()) return {};
+  // Captions are short names; the tab control does not tell their length.
+  wchar_t text[1024] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text;
+  item.cchTextMax = static_cast<int>(std::size(text));
+  Send(hwnd_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  return item.pszText ? std::wstring(item.pszText) : std::wstring();
+}
+
+void TabStrip::SetTab(int index, std::wstring_view caption) {
+  if (index < 0 || index >= Count()) return;
+  std::wstring text(caption);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  Send(hwnd_, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+int TabStrip::TabIndex() const { return CurrentTab(hwnd_); }
+
+void TabStrip::SetTabIndex(int index) {
+  if (index >= -1 && index < Count()) Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+bool TabStrip::OnNotify(NMHDR* header, LRESULT& result) {
+  switch (header->code) {
+    case TCN_SELCHANGING:
+      result = (OnChanging && !OnChanging()) ? TRUE : FALSE;
+      return true;
+    case TCN_SELCHANGE:
+      if (OnChange) OnChange();
+      return true;
+    case NM_RCLICK: {
+      if (!OnContextMenu) return false;
+      POINT pt{};
+      GetCursorPos(&pt);
+      rightClickTime_ = GetMessageTime();
+      OnContextMenu(pt);
+      result = TRUE;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TabStrip::ContextMenuAt(POINT screen) {
+  // The same right click already opened the menu through NM_RCLICK.
+  if (rightClickTime_ == GetMessageTime()) return;
+  Control::ContextMenuAt(screen);
+}
+
+// ---------------------------------------------------------------------------
+// PageControl: the pages are panels beside the tab control, in the same
+// parent and just above it in the z-order, laid over its display area. The
+// tab control clips them out of its painting (WS_CLIPSIBLINGS), and the
+// panels' controls take part in the parent's dialog navigation.
+
+void PageControl::Create(Container& parent, int id, const Rect& r) {
+  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+  parent_ = parent.Handle();
+}
+
+Rect PageControl::PageBounds() const {
+  if (!hwnd_) return {};
+  Rect outer = Bounds();
+  RECT rc{outer.x, outer.y, outer.x + outer.width, outer.y + outer.height};
+  Send(hwnd_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+  return {rc.left, rc.top, std::max(0L, rc.right - rc.left), std::max(0L, rc.bottom - rc.top)};
+}
+
+Panel& PageControl::AddPage(std::wstring_view caption) {
+  int index = InsertTab(hwnd_, TabCount(hwnd_), caption);
+  auto page = std::make_unique<Panel>();
+  page->Create(parent_, PageBounds());
+  HWND above = GetWindow(hwnd_, GW_HWNDPREV);
+  SetWindowPos(page->Handle(), above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  pages_.push_back(std::move(page));
+  // The first tab of a tab control may or may not become current by itself.
+  if (index >= 0 && CurrentTab(hwnd_) < 0) Send(hwnd_, TCM_SETCURSEL, 0);
+  ShowActivePage();
+  return *pages_.back();
+}
+
+int PageControl::PageCount() const { return static_cast<int>(pages_.size()); }
+
+Panel& PageControl::Page(int index) { return *pages_.at(static_cast<size_t>(index)); }
+
+Rect PageControl::PageArea() const {
+  Rect r = PageBounds();
+  return {0, 0, r.width, r.height};
+}
+
+int PageControl::ActivePageIndex() const {
+  int index = CurrentTab(hwnd_);
+  return index < PageCount() ? index : -1;
+}
+
+void PageControl::SetActivePageIndex(int index) {
+  if (index < 0 || index >= PageCount()) return;
+  Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
+  ShowActivePage();
+}
+
+void PageControl::ShowActivePage() {
+  int active = ActivePageIndex();
+  // Show the new page before hiding the old one so that nothing flashes
+  // through from the parent.
+  if (active >= 0) pages_[static_cast<size_t>(active)]->SetVisible(true);
+  for (int i = 0; i < PageCount(); ++i) {
+    if (i != active) pages_[static_cast<size_t>(i)]->SetVisible(false);
+  }
+}
+
+void PageControl::SetBounds(const Rect& r) {
+  Control::SetBounds(r);
+  Rect area = PageBounds();
+  for (auto& page : pages_) page->SetBounds(area);
+}
+
+bool PageControl::OnNotify(NMHDR* header, LRESULT& /*result*/) {
+  if (header->code != TCN_SELCHANGE) return false;
+  ShowActivePage();
+  if (OnChange) OnChange();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// StatusBar
+
+void StatusBar::Create(Container& parent, int id) {
+  CreateChild(parent, STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0, id, Rect{});
+  AutoSize();
+}
+
+void StatusBar::SetStatus(std::wstring_view text) {
+  std::wstring value(text);
+  Send(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(value.c_str()));
+  SetHint(text);
+}
+
+std::wstring StatusBar::Status() const {
+  auto length = LOWORD(Send(hwnd_, SB_GETTEXTLENGTHW, 0));
+  if (length == 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  Send(hwnd_, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length);
+  return text;
+}
+
+int StatusBar::Height() const { return Bounds().height; }
+
+void StatusBar::AutoSize() { Send(hwnd_, WM_SIZE); }
+
+}  // namespace kip::win

@@ -1,0 +1,197 @@
+#include "ui/win/WindowImpl.h"
+
+#include <string>
+
+#include "ui/win/Controls.h"
+#include "ui/win/Menus.h"
+#include "util/Errors.h"
+
+namespace kip::win {
+
+WindowImpl::~WindowImpl() {
+  if (hwnd_ && IsWindow(hwnd_)) {
+    // The derived parts are gone: later messages go to the default procedure.
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  hwnd_ = nullptr;
+}
+
+HWND WindowImpl::CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title,
+                            const Rect& r, HWND parent, HMENU menuOrId, HICON icon) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExW(instance, className, &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &WindowImpl::Thunk;
+    wc.hInstance = instance;
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = className;
+    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) throw EOSError(GetLastError());
+  }
+  std::wstring caption(title);
+  HWND hwnd = CreateWindowExW(exStyle, className, caption.c_str(), style, r.x, r.y, r.width, r.height, parent,
+                              menuOrId, instance, this);
+  if (!hwnd) throw EOSError(GetLastError());
+  hwnd_ = hwnd;
+  return hwnd;
+}
+
+LRESULT WindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT WindowImpl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WindowImpl::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowImpl* self = nullptr;
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    self = static_cast<WindowImpl*>(create->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    if (self) self->hwnd_ = hwnd;
+  } else {
+    self = reinterpret_cast<WindowImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    ReportException(std::current_exception());
+    result = 0;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+
+Container::~Container() { DetachControls(); }
+
+void Container::DetachControls() {
+  // Child windows die with the container; the wrappers must not touch them.
+  for (auto& [hwnd, control] : controls_) {
+    control->container_ = nullptr;
+    control->Attach(nullptr);
+  }
+  controls_.clear();
+}
+
+void Container::Register(Control& control) {
+  if (control.Handle()) controls_[control.Handle()] = &control;
+}
+
+void Container::Unregister(Control& control) {
+  for (auto it = controls_.begin(); it != controls_.end(); ++it) {
+    if (it->second == &control) {
+      controls_.erase(it);
+      return;
+    }
+  }
+}
+
+void Container::OnMenuCommand(UINT id, std::function<void()> handler) { menuCommands_[id] = std::move(handler); }
+
+Control* Container::Find(HWND child) const {
+  auto it = controls_.find(child);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (lParam != 0) {
+        if (Control* control = Find(reinterpret_cast<HWND>(lParam))) {
+          if (control->OnCommand(HIWORD(wParam))) return 0;
+        }
+        break;
+      }
+      UINT id = LOWORD(wParam);
+      auto it = menuCommands_.find(id);
+      if (it != menuCommands_.end() && it->second) {
+        it->second();
+        return 0;
+      }
+      if (MenuItem::DispatchCommand(id)) return 0;
+      break;
+    }
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (Control* control = header ? Find(header->hwndFrom) : nullptr) {
+        LRESULT result = 0;
+        if (control->OnNotify(header, result)) return result;
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (Control* control = Find(reinterpret_cast<HWND>(lParam))) {
+        if (HBRUSH brush = control->OnCtlColor(dc)) return reinterpret_cast<LRESULT>(brush);
+      }
+      if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+        // Labels, check boxes and read-only edits take the face colour of
+        // the form or page they sit on.
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      }
+      break;
+    }
+    case WM_CONTEXTMENU: {
+      if (Control* control = Find(reinterpret_cast<HWND>(wParam))) {
+        if (!control->OnContextMenu) break;
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (lParam == -1 || (pt.x == -1 && pt.y == -1)) {
+          // Context-menu key: the menu opens over the middle of the control.
+          RECT rc{};
+          GetWindowRect(control->Handle(), &rc);
+          pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        }
+        control->ContextMenuAt(pt);
+        return 0;
+      }
+      break;
+    }
+    case WM_NCDESTROY:
+      DetachControls();
+      break;
+    default:
+      break;
+  }
+  return WindowImpl::HandleMessage(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+
+void Panel::Create(HWND parent, const Rect& r, int id) {
+  CreateImpl(L"KipPanel", WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, L"", r,
+             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+  ApplyEnabled();
+}
+
+void Panel::SetEnabled(bool enabled) { Window::SetEnabled(enabled); }
+
+void Panel::ApplyEnabled() {
+  Window::ApplyEnabled();
+  bool effective = EffectiveEnabled();
+  for (auto& [hwnd, control] : RegisteredControls()) {
+    // Members of a group box follow their group box, which is itself here.
+    if (control->EnableParent() == nullptr) control->SetParentEnabled(effective);
+  }
+}
+
+}  // namespace kip::win
