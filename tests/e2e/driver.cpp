@@ -12,14 +12,17 @@
 //                     enumeration order
 //   Class:Text        a descendant of that class with that text
 //   Text              a descendant with that text
-// Texts match exactly, or with the "&" accelerator markers removed.
+// Texts match exactly, with the "&" accelerator markers removed, or without a
+// trailing "(&A)" accelerator.
 //
 // Results go to standard output as UTF-8 lines; failures are explained on
 // standard error. Exit codes: 0 done, 1 failed, 2 bad usage.
 #include <windows.h>
 #include <commctrl.h>
 #include <iphlpapi.h>
+#include <winspool.h>
 
+#include <cstring>
 #include <cwchar>
 #include <functional>
 #include <map>
@@ -117,8 +120,15 @@ std::wstring WithoutAccelerators(const std::wstring& text) {
   return out;
 }
 
+// Japanese captions carry their accelerator as a trailing "(&A)".
+std::wstring WithoutAcceleratorSuffix(const std::wstring& text) {
+  const size_t n = text.size();
+  if (n >= 4 && text[n - 4] == L'(' && text[n - 3] == L'&' && text[n - 1] == L')') return text.substr(0, n - 4);
+  return text;
+}
+
 bool TextMatches(const std::wstring& actual, const std::wstring& wanted) {
-  return actual == wanted || WithoutAccelerators(actual) == wanted;
+  return actual == wanted || WithoutAccelerators(actual) == wanted || WithoutAcceleratorSuffix(actual) == wanted;
 }
 
 HWND FindTop(const std::wstring& spec) {
@@ -556,6 +566,99 @@ int Adapters(const Args& a) {
   return kDone;
 }
 
+// ---------------------------------------------------------------- registry
+
+// "HKLM\path" or "HKCU\path" (long root names also accepted).
+bool SplitRegistryPath(const std::wstring& full, HKEY& root, std::wstring& path) {
+  static const std::pair<const wchar_t*, HKEY> roots[] = {{L"HKLM", HKEY_LOCAL_MACHINE},
+                                                          {L"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                                                          {L"HKCU", HKEY_CURRENT_USER},
+                                                          {L"HKEY_CURRENT_USER", HKEY_CURRENT_USER}};
+  const size_t slash = full.find(L'\\');
+  const std::wstring head = full.substr(0, slash);
+  for (const auto& [name, key] : roots) {
+    if (lstrcmpiW(head.c_str(), name) == 0) {
+      root = key;
+      path = slash == std::wstring::npos ? std::wstring() : full.substr(slash + 1);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool OpenKey(const std::wstring& full, kip::UniqueHKey& key) {
+  HKEY root = nullptr;
+  std::wstring path;
+  if (!SplitRegistryPath(full, root, path)) return false;
+  return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+const wchar_t* TypeName(DWORD type) {
+  switch (type) {
+    case REG_SZ: return L"REG_SZ";
+    case REG_EXPAND_SZ: return L"REG_EXPAND_SZ";
+    case REG_MULTI_SZ: return L"REG_MULTI_SZ";
+    case REG_DWORD: return L"REG_DWORD";
+    case REG_BINARY: return L"REG_BINARY";
+    default: return L"REG_OTHER";
+  }
+}
+
+// The type name, then the data: one line per entry of a multi-string, the
+// decimal number of a DWORD, the text of a string as stored (unexpanded).
+int RegGet(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  kip::UniqueHKey key;
+  if (!OpenKey(a[0], key)) return Fail(L"no key " + a[0]);
+  DWORD type = 0, size = 0;
+  const wchar_t* name = a[1].empty() ? nullptr : a[1].c_str();
+  if (RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return Fail(L"no value \"" + a[1] + L"\" in " + a[0]);
+  std::vector<BYTE> data(size + 2 * sizeof(wchar_t), 0);
+  if (RegQueryValueExW(key.get(), name, nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+    return Fail(L"cannot read \"" + a[1] + L"\"");
+  Print(TypeName(type));
+  if (type == REG_DWORD && size == sizeof(DWORD)) {
+    DWORD number = 0;
+    memcpy(&number, data.data(), sizeof number);
+    Print(std::to_wstring(number));
+  } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    Print(OneLine(reinterpret_cast<const wchar_t*>(data.data())));
+  } else if (type == REG_MULTI_SZ) {
+    // The buffer has two extra NULs, so a value without terminators ends too.
+    for (const wchar_t* entry = reinterpret_cast<const wchar_t*>(data.data()); *entry; entry += wcslen(entry) + 1)
+      Print(OneLine(entry));
+  }
+  return kDone;
+}
+
+// The names of a key's subkeys, in the order the registry lists them.
+int RegKeys(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  kip::UniqueHKey key;
+  if (!OpenKey(a[0], key)) return Fail(L"no key " + a[0]);
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    Print(std::wstring(name, length));
+  }
+  return kDone;
+}
+
+// The printers the spooler lists, one name per line.
+int Printers(const Args& a) {
+  if (!a.empty()) return kUsage;
+  DWORD needed = 0, count = 0;
+  EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed + 1);
+  if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, buffer.data(), needed, &needed, &count))
+    return needed == 0 ? kDone : Fail(L"EnumPrintersW failed: " + std::to_wstring(GetLastError()));
+  const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) Print(OneLine(info[i].pPrinterName ? info[i].pPrinterName : L""));
+  return kDone;
+}
+
 struct Command {
   const wchar_t* usage;
   std::function<int(const Args&)> run;
@@ -581,6 +684,9 @@ const std::map<std::wstring, Command>& Commands() {
       {L"close", {L"<window> [timeout-ms]", Close}},
       {L"pid", {L"<window>", Pid}},
       {L"adapters", {L"", Adapters}},
+      {L"reg-get", {L"<HKLM|HKCU\\key> <value>", RegGet}},
+      {L"reg-keys", {L"<HKLM|HKCU\\key>", RegKeys}},
+      {L"printers", {L"", Printers}},
   };
   return commands;
 }

@@ -12,6 +12,7 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../../tools/wine-env.sh"
 source "$here/../../tools/netns.sh"
+source "$here/../../tools/demo/locale.sh"
 
 usage() {
   echo "usage: $0 N -- CMD [ARGS...]" >&2

@@ -1,0 +1,43 @@
+# Shared by the end-to-end scripts (sourced inside the namespace, with
+# WINEPREFIX set and its wineserver running).
+KIP_E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+KIP_DRIVER="$KIP_E2E_ROOT/build/tests/bin/kip_driver.exe"
+source "$KIP_E2E_ROOT/tools/wine-env.sh"
+source "$KIP_E2E_ROOT/tools/demo/locale.sh"
+
+# kip_drive COMMAND ARGS...: the driver's output without CRs; its status.
+kip_drive() {
+  local out status
+  out="$(wine "$KIP_DRIVER" "$@")"
+  status=$?
+  printf '%s' "${out//$'\r'/}${out:+$'\n'}"
+  return "$status"
+}
+
+# kip_wait_gone PID SECONDS: true once the Unix process PID has ended.
+kip_wait_gone() {
+  local pid="$1" deadline=$((SECONDS + $2))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# kip_control_id NAME: the id the main window gives NAME in res/MainIds.h,
+# or nothing while that header does not define it.
+kip_control_id() {
+  local header="$KIP_E2E_ROOT/res/MainIds.h"
+  [ -f "$header" ] || return 0
+  sed -n "s/^[[:space:]]*$1[[:space:]]*=[[:space:]]*\([0-9][0-9]*\).*/\1/p" "$header" | head -n 1
+}
+
+# kip_stage_program DIR: a copy of the program with the recording stand-ins
+# beside it, so that its child commands are recorded, never run for real.
+kip_stage_program() {
+  local dir="$1" bin="$KIP_E2E_ROOT/build" name
+  mkdir -p "$dir"
+  cp "$bin/bin/kIpCnfg.exe" "$dir/"
+  for name in netsh net arp nbtstat ipconfig; do
+    if [ -f "$bin/tests/bin/$name.exe" ]; then cp "$bin/tests/bin/$name.exe" "$dir/"; fi
+  done
+}
