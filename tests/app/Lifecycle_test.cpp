@@ -1,0 +1,262 @@
+// Start-up load, options and placement, close query: the main window's life.
+#include <gtest/gtest.h>
+
+#include "app/SingleInstance.h"
+#include "store/StoreKeys.h"
+#include "support/FormFixture.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+const wchar_t* const kRoot = kStoreRootKey;
+const wchar_t* const kOptions = kOptionsKey;
+
+POINT WindowPosition(TFormIpconfig& form) {
+  RECT r{};
+  GetWindowRect(form.Handle(), &r);
+  return {r.left, r.top};
+}
+
+class LifecycleTest : public FormTest {};
+
+TEST_F(LifecycleTest, OptionsAndPlacementRoundTripThroughTheRegistry) {
+  CreateKey(HKEY_LOCAL_MACHINE, kRoot);
+  TFormIpconfig& first = MakeForm();
+  first.mOSCheck->SetChecked(true);
+  first.mShowExitWin->SetChecked(true);
+  first.PageControl1.SetActivePageIndex(4);
+  first.SetPosition(120, 90);
+  first.FormClose();
+  EXPECT_TRUE(first.JoinCancelled);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 0u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 1u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked"), 1u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex"), 4u);
+
+  TFormIpconfig& second = MakeForm();
+  second.LoadAtStartup();
+  EXPECT_TRUE(second.mOSCheck->Checked());
+  EXPECT_TRUE(second.mShowExitWin->Checked());
+  EXPECT_EQ(second.PageControl1.ActivePageIndex(), 4);
+  POINT at = WindowPosition(second);
+  EXPECT_EQ(at.x, 120);
+  EXPECT_EQ(at.y, 90);
+}
+
+TEST_F(LifecycleTest, FirstRunWritesOptionsButNoPlacementWithoutAStoreRoot) {
+  MakeForm().FormClose();
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Top"));
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"));
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 0u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex"), 0u);
+}
+
+TEST_F(LifecycleTest, PositionOffEveryMonitorKeepsTheCentredWindow) {
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", static_cast<DWORD>(-3000));
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 200);
+  TFormIpconfig& form = MakeForm();
+  form.CenterOnScreen();
+  POINT centred = WindowPosition(form);
+  form.LoadAtStartup();
+  POINT after = WindowPosition(form);
+  EXPECT_EQ(after.x, centred.x);
+  EXPECT_EQ(after.y, centred.y);
+}
+
+TEST_F(LifecycleTest, PositionOnASecondMonitorIsRestoredWhileThatMonitorIsPresent) {
+  monitors.push_back(RECT{1280, 0, 2560, 1024});
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", 1500);
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 40);
+  TFormIpconfig& form = MakeForm();
+  form.LoadAtStartup();
+  EXPECT_EQ(WindowPosition(form).x, 1500);
+  EXPECT_EQ(WindowPosition(form).y, 40);
+}
+
+TEST_F(LifecycleTest, WindowStateOneMaximizesAndOtherValuesDoNot) {
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 2);
+  MakeForm().LoadAtStartup();
+  EXPECT_FALSE(Form().IsMaximized());
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 1);
+  MakeForm().LoadAtStartup();
+  EXPECT_TRUE(Form().IsMaximized());
+}
+
+TEST_F(LifecycleTest, MissingFirstOptionLeavesAllThreeAsCreated) {
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", 1);
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 3);
+  TFormIpconfig& form = MakeForm();
+  form.LoadAtStartup();
+  EXPECT_FALSE(form.mOSCheck->Checked());
+  EXPECT_FALSE(form.mShowExitWin->Checked());
+  EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
+}
+
+TEST_F(LifecycleTest, OptionOfTheWrongTypeStopsTheRestOfTheGroup) {
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked", 1);
+  SetString(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", L"1");
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 2);
+  TFormIpconfig& form = MakeForm();
+  form.LoadAtStartup();
+  EXPECT_TRUE(form.mOSCheck->Checked());
+  EXPECT_FALSE(form.mShowExitWin->Checked());
+  EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
+}
+
+TEST_F(LifecycleTest, NewerWindowsIsWarnedAboutOnceAcrossRuns) {
+  version.major = 10;
+  version.minor = 0;
+  TFormIpconfig& first = MakeForm();
+  first.LoadAtStartup();
+  ASSERT_EQ(prompts.messages.size(), 1u);
+  EXPECT_EQ(prompts.messages[0], L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
+  EXPECT_TRUE(first.mOSCheck->Checked());
+  EXPECT_EQ(first.OSMajorVersion, 10u);
+  first.FormClose();
+
+  prompts.messages.clear();
+  MakeForm().LoadAtStartup();
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(LifecycleTest, SupportedVersionsAreStoredWithoutAMessage) {
+  version.major = 5;
+  version.minor = 0;
+  TFormIpconfig& form = MakeForm();
+  form.LoadAtStartup();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_EQ(form.OSMajorVersion, 5u);
+  EXPECT_EQ(form.OSMinorVersion, 0u);
+}
+
+TEST_F(LifecycleTest, NonNtPlatformOrFailedQueryIsRefused) {
+  version.platform = VER_PLATFORM_WIN32_WINDOWS;
+  MakeForm().LoadAtStartup();
+  version = {};
+  version.callSucceeds = false;
+  MakeForm().LoadAtStartup();
+  ASSERT_EQ(prompts.messages.size(), 2u);
+  EXPECT_EQ(prompts.messages[0], L"これはWindows2000, XP, 7専用です.");
+  EXPECT_EQ(prompts.messages[1], L"これはWindows2000, XP, 7専用です.");
+}
+
+// The program's language file sits beside it with the extension ".jpn".
+class LanguageFileTest : public FormTest {
+ protected:
+  void SetUp() override {
+    folder_ = GetTempFolder() + L"kip-lang-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    programPath = folder_ + L"kIpCnfg.exe";
+  }
+  void TearDown() override {
+    DeleteFileW((folder_ + L"kIpCnfg.jpn").c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  void InstallLanguageFile(const std::wstring& source) {
+    ASSERT_TRUE(CopyFileW(source.c_str(), (folder_ + L"kIpCnfg.jpn").c_str(), FALSE)) << "copy " << ToUtf8(source);
+  }
+  std::wstring folder_;
+};
+
+TEST_F(LanguageFileTest, MatchingVersionIsAccepted) {
+  InstallLanguageFile(TestProgramFolder() + L"..\\..\\bin\\kIpCnfg.exe");
+  MakeForm().FormActivate();
+  EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(LanguageFileTest, FileWithoutTheVersionGetsTheMessageWithItsFullPath) {
+  InstallLanguageFile(TestProgramFolder() + L"arp.exe");
+  MakeForm().FormActivate();
+  ASSERT_FALSE(prompts.messages.empty());
+  EXPECT_EQ(prompts.messages[0], L"違うバージョンの" + folder_ + L"kIpCnfg.jpnがあります. 削除してください.");
+}
+
+TEST_F(LanguageFileTest, NoLanguageFileNoMessage) {
+  MakeForm().FormActivate();
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(Form().StartupDone);
+}
+
+class SettingListTest : public FormTest {};
+
+TEST_F(SettingListTest, TabsComeFromTheStoreWithoutTheOptionsKey) {
+  for (const wchar_t* name : {L"会社", L"TFormIpconfig", L"自宅", L"Alpha"}) {
+    CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\" + name);
+  }
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", 1);
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
+  TFormIpconfig& form = MakeForm();
+  form.ComboDescription.Add(L"card");
+  form.LoadSettingList();
+  ASSERT_EQ(form.TabControl1.Count(), 3);
+  StringList tabs;
+  for (int i = 0; i < form.TabControl1.Count(); ++i) tabs.push_back(form.TabControl1.Tab(i));
+  EXPECT_EQ(tabs, (StringList{L"Alpha", L"会社", L"自宅"}));
+  EXPECT_EQ(form.TabControl1.TabIndex(), 1);
+  EXPECT_EQ(form.ShownSettingIndex, 1);
+  EXPECT_EQ(form.ExitChoice, 3);
+  EXPECT_EQ(form.ComboDescription.ItemIndex(), 0);
+}
+
+TEST_F(SettingListTest, MissingOrBadIndexesFallBack) {
+  CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\A");
+  SetString(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", L"0");
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 7);
+  TFormIpconfig& form = MakeForm();
+  form.ComboDescription.Add(L"card");
+  form.ExitChoice = 0;
+  form.LoadSettingList();
+  EXPECT_EQ(form.TabControl1.TabIndex(), 0);
+  EXPECT_EQ(form.ExitChoice, 2);
+  // An index beyond the list selects nothing.
+  EXPECT_EQ(form.ComboDescription.ItemIndex(), -1);
+  EXPECT_EQ(form.ShownCardIndex, -1);
+}
+
+class CloseQueryTest : public FormTest {
+ protected:
+  TFormIpconfig& ModifiedFormWithACard() {
+    TFormIpconfig& form = MakeForm();
+    form.CardIds = {L"{card}"};
+    form.ComboDescription.Add(L"card");
+    form.ComboDescription.SetItemIndex(0);
+    form.Modified = true;
+    return form;
+  }
+};
+
+TEST_F(CloseQueryTest, AsksOnlyWithCardsAndUnsavedChanges) {
+  TFormIpconfig& form = MakeForm();
+  form.Modified = true;
+  EXPECT_TRUE(form.FormCloseQuery());
+  form.CardIds = {L"{card}"};
+  form.Modified = false;
+  EXPECT_TRUE(form.FormCloseQuery());
+  EXPECT_TRUE(prompts.questions.empty());
+}
+
+TEST_F(CloseQueryTest, CancelKeepsTheWindowAndYesOrNoClose) {
+  TFormIpconfig& form = ModifiedFormWithACard();
+  prompts.answers = {Answer::Cancel, Answer::No, Answer::Yes};
+  EXPECT_FALSE(form.FormCloseQuery());
+  EXPECT_TRUE(form.FormCloseQuery());
+  EXPECT_TRUE(form.FormCloseQuery());
+  ASSERT_EQ(prompts.questions.size(), 3u);
+  EXPECT_EQ(prompts.questions[0], L"変更した設定を保存しますか.");
+}
+
+TEST(SingleInstance, SecondAcquireOfTheSameNameFailsUntilReleased) {
+  std::wstring name = L"kIpCnfgTest-" + std::to_wstring(GetCurrentProcessId());
+  InstanceMutex first, second;
+  ASSERT_TRUE(first.Acquire(name));
+  EXPECT_FALSE(second.Acquire(name));
+  EXPECT_FALSE(second.Held());
+  first.Release();
+  EXPECT_TRUE(second.Acquire(name));
+}
+
+}  // namespace
+}  // namespace kip
