@@ -32,7 +32,7 @@ bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be s
 [ -f "$KIP_E2E_ROOT/build/bin/kIpCnfg.exe" ] || fail "build/bin/kIpCnfg.exe is not built"
 stage="$WINEPREFIX/drive_c/kip"
 kip_stage_program "$stage"
-export KIP_STUB_LOG="$stage/commands.log"
+export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
 
 (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
 program_pid=$!
