@@ -213,6 +213,8 @@ class TabStrip : public Control {
   // The tab control reports a right click both as NM_RCLICK and, through
   // the default window procedure, as WM_CONTEXTMENU: run the handler once.
   LONG rightClickTime_ = -1;
+  // Set when OnChanging refused a change (see TabControls.cpp).
+  bool refused_ = false;
 };
 
 // A tab control with one Panel per page; the page of the selected tab is

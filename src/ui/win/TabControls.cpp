@@ -30,6 +30,46 @@ int CurrentTab(HWND tab) {
   return index < 0 ? -1 : index;
 }
 
+// Marks the selected tab, and only it, as pressed.
+void SyncSelection(HWND tab, int selected) {
+  if (selected >= 0 && CurrentTab(tab) != selected) Send(tab, TCM_SETCURSEL, static_cast<WPARAM>(selected));
+  for (int i = 0; i < TabCount(tab); ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_STATE;
+    item.dwStateMask = TCIS_BUTTONPRESSED;
+    Send(tab, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    bool pressed = (item.dwState & TCIS_BUTTONPRESSED) != 0;
+    if (pressed == (i == selected)) continue;
+    item.dwState = i == selected ? TCIS_BUTTONPRESSED : 0;
+    Send(tab, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+// TCM_SETCURFOCUS, which another program sends to pick a tab as a user
+// would, is handled loosely by some tab controls (Wine's): they select the
+// tab even when TCN_SELCHANGING refused it, and they leave the previous tab
+// marked as pressed, which makes the next click on a tab select nothing.
+// This subclass restores a refused change and repairs the marks. `refused`
+// points to the flag the owner sets when it refuses (or is null).
+constexpr UINT_PTR kTabSubclassId = 1;
+
+LRESULT CALLBACK TabSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                             DWORD_PTR refusedFlag) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, TabSubclass, kTabSubclassId);
+  } else if (message == TCM_SETCURFOCUS) {
+    auto* refused = reinterpret_cast<bool*>(refusedFlag);
+    int before = CurrentTab(hwnd);
+    if (refused) *refused = false;
+    LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    bool restore = refused && *refused;
+    if (refused) *refused = false;
+    SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
+    return result;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -37,6 +77,7 @@ int CurrentTab(HWND tab) {
 
 void TabStrip::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, reinterpret_cast<DWORD_PTR>(&refused_));
 }
 
 void TabStrip::Clear() { Send(hwnd_, TCM_DELETEALLITEMS); }
@@ -79,7 +120,8 @@ void TabStrip::SetTabIndex(int index) {
 bool TabStrip::OnNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case TCN_SELCHANGING:
-      result = (OnChanging && !OnChanging()) ? TRUE : FALSE;
+      refused_ = OnChanging && !OnChanging();
+      result = refused_ ? TRUE : FALSE;
       return true;
     case TCN_SELCHANGE:
       if (OnChange) OnChange();
@@ -112,6 +154,7 @@ void TabStrip::ContextMenuAt(POINT screen) {
 
 void PageControl::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, 0);
   parent_ = parent.Handle();
 }
 

@@ -1,0 +1,256 @@
+// Grid, check list, combo list, edit and memo.
+#include "WinTestForm.h"
+
+#include <commctrl.h>
+
+#include "ui/win/Menus.h"
+
+namespace kip::win::test {
+namespace {
+
+class GridTest : public WinTest {
+ protected:
+  void SetUp() override { grid.Create(form, 10, {0, 0, 300, 200}, {L"IP アドレス", L"サブネット マスク"}); }
+  Grid grid;
+};
+
+TEST_F(GridTest, StartsWithTitleRowAndOneEmptyDataRow) {
+  EXPECT_EQ(grid.ColCount(), 2);
+  EXPECT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(grid.Cell(0, 0), L"IP アドレス");
+  EXPECT_EQ(grid.Cell(1, 0), L"サブネット マスク");
+  EXPECT_EQ(grid.Cell(0, 1), L"");
+  EXPECT_EQ(grid.Row(), 1);  // a grid always has a current data row
+}
+
+TEST_F(GridTest, RowZeroIsTheTitleRow) {
+  grid.SetCell(1, 0, L"マスク");
+  EXPECT_EQ(grid.Cell(1, 0), L"マスク");
+  EXPECT_EQ(grid.RowCount(), 2);  // writing titles adds no row
+  EXPECT_EQ(grid.Cell(1, 1), L"");
+}
+
+TEST_F(GridTest, RowCountGrowsWithEmptyRowsAndShrinksFromTheEnd) {
+  grid.SetRowCount(4);
+  grid.SetCell(0, 1, L"10.0.0.1");
+  grid.SetCell(1, 3, L"255.255.0.0");
+  EXPECT_EQ(grid.RowCount(), 4);
+  EXPECT_EQ(grid.Cell(1, 3), L"255.255.0.0");
+
+  grid.SetRowCount(3);
+  EXPECT_EQ(grid.RowCount(), 3);
+  EXPECT_EQ(grid.Cell(0, 1), L"10.0.0.1");
+  grid.SetRowCount(4);
+  EXPECT_EQ(grid.Cell(1, 3), L"");  // the removed row does not come back
+
+  grid.SetRowCount(0);
+  EXPECT_EQ(grid.RowCount(), 1);
+  grid.SetRowCount(-3);
+  EXPECT_EQ(grid.RowCount(), 1);
+  EXPECT_EQ(grid.Row(), 0);  // no data row at all
+  EXPECT_EQ(grid.Cell(0, 0), L"IP アドレス");
+}
+
+TEST_F(GridTest, CellsBeyondTheGridReadEmptyAndIgnoreWrites) {
+  grid.SetCell(2, 1, L"x");
+  grid.SetCell(0, 2, L"x");
+  grid.SetCell(-1, 1, L"x");
+  grid.SetCell(0, -1, L"x");
+  EXPECT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(grid.Cell(2, 1), L"");
+  EXPECT_EQ(grid.Cell(0, 2), L"");
+  EXPECT_EQ(grid.Cell(-1, 0), L"");
+  EXPECT_EQ(grid.Cell(0, 1), L"");
+}
+
+TEST_F(GridTest, LongCellTextIsReadWhole) {
+  std::wstring text(3000, L'8');
+  text += L"end";
+  grid.SetCell(1, 1, text);
+  EXPECT_EQ(grid.Cell(1, 1), text);
+}
+
+TEST_F(GridTest, RowSelection) {
+  grid.SetRowCount(5);
+  grid.SetRow(3);
+  EXPECT_EQ(grid.Row(), 3);
+  grid.SetRow(0);  // the title row cannot be selected
+  grid.SetRow(5);  // beyond the last row
+  EXPECT_EQ(grid.Row(), 3);
+  grid.SetRowCount(3);  // the selected row is removed
+  EXPECT_EQ(grid.Row(), 1);
+}
+
+TEST_F(GridTest, UserClickOnARowSelectsItAndRunsOnClick) {
+  grid.SetRowCount(4);
+  int clicks = 0;
+  grid.OnClick = [&] { ++clicks; };
+  RECT item{};
+  item.left = LVIR_BOUNDS;
+  ASSERT_TRUE(SendMessageW(grid.Handle(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item)));
+  LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+  SendMessageW(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(grid.Handle(), WM_LBUTTONUP, 0, at);
+  DispatchPending();
+  EXPECT_EQ(grid.Row(), 3);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GridTest, ColorIsKept) {
+  grid.SetColor(RGB(192, 192, 192));
+  EXPECT_EQ(grid.Color(), RGB(192, 192, 192));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(grid.Handle(), LVM_GETBKCOLOR, 0, 0)), RGB(192, 192, 192));
+}
+
+TEST_F(WinTest, CheckListFiresOnlyForTheUsersToggle) {
+  CheckList list;
+  list.Create(form, 20, {0, 0, 200, 150});
+  std::vector<int> clicked;
+  list.OnClickCheck = [&](int index) { clicked.push_back(index); };
+
+  EXPECT_EQ(list.Add(L"プリンタ A", true), 0);
+  EXPECT_EQ(list.Add(L"プリンタ B"), 1);
+  list.SetChecked(1, true);
+  list.SetChecked(0, false);
+  list.SetChecked(7, true);  // no such row
+  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Item(1), L"プリンタ B");
+  EXPECT_FALSE(list.Checked(0));
+  EXPECT_TRUE(list.Checked(1));
+  EXPECT_FALSE(list.Checked(5));
+  EXPECT_TRUE(clicked.empty());
+
+  // The space bar toggles the focused row, as a click on its box does.
+  LVITEMW focus{};
+  focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+  focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageW(list.Handle(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
+  EXPECT_TRUE(clicked.empty());
+  KeyDown(list.Handle(), VK_SPACE);
+  DispatchPending();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0], 1);
+  EXPECT_FALSE(list.Checked(1));
+
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0);
+  EXPECT_EQ(clicked.size(), 1u);
+}
+
+class ComboTest : public WinTest {
+ protected:
+  void SetUp() override {
+    combo.Create(form, 30, {0, 0, 150, 24});
+    for (const wchar_t* item : {L"A", L"B", L"C"}) combo.Add(item);
+    combo.OnChange = [this] { ++changes; };
+  }
+  ComboList combo;
+  int changes = 0;
+};
+
+TEST_F(ComboTest, SetItemReplacesInPlaceAndKeepsTheSelection) {
+  combo.SetItemIndex(1);
+  combo.SetItem(1, L"b");
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  EXPECT_EQ(combo.Count(), 3);
+  EXPECT_EQ(combo.Item(1), L"b");
+  combo.SetItem(0, L"a");
+  combo.SetItem(2, L"c");
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  EXPECT_EQ(combo.Item(0), L"a");
+  EXPECT_EQ(combo.Item(2), L"c");
+  combo.SetItem(3, L"x");
+  combo.SetItem(-1, L"x");
+  EXPECT_EQ(combo.Count(), 3);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(ComboTest, OutOfRangeIndexSelectsNothing) {
+  combo.SetItemIndex(2);
+  combo.SetItemIndex(3);
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  combo.SetItemIndex(0);
+  combo.SetItemIndex(-2);
+  EXPECT_EQ(combo.ItemIndex(), -1);
+  EXPECT_EQ(combo.Item(5), L"");
+  combo.Clear();
+  EXPECT_EQ(combo.Count(), 0);
+  EXPECT_EQ(combo.ItemIndex(), -1);
+}
+
+TEST_F(ComboTest, OnlyTheUsersChoiceRunsOnChange) {
+  combo.SetItemIndex(0);
+  EXPECT_EQ(changes, 0);
+  KeyDown(combo.Handle(), VK_DOWN);
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(WinTest, EditReportsEveryChange) {
+  Edit edit;
+  edit.Create(form, 40, L"", {0, 0, 100, 20});
+  int changes = 0;
+  edit.OnChange = [&] { ++changes; };
+  edit.SetText(L"192.168.0.1");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(edit.Text(), L"192.168.0.1");
+  edit.SetMaxLength(3);
+  SendMessageW(edit.Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+  SendMessageW(edit.Handle(), WM_CHAR, L'1', 1);
+  SendMessageW(edit.Handle(), WM_CHAR, L'2', 1);
+  SendMessageW(edit.Handle(), WM_CHAR, L'3', 1);
+  SendMessageW(edit.Handle(), WM_CHAR, L'4', 1);
+  EXPECT_EQ(edit.Text(), L"123");
+  edit.DisableImeInput();  // must not fail on a system without an IME
+}
+
+class MemoTest : public WinTest {
+ protected:
+  void SetUp() override { memo.Create(form, 50, {0, 0, 200, 100}); }
+  Memo memo;
+};
+
+TEST_F(MemoTest, LinesRoundTrip) {
+  EXPECT_TRUE(memo.Lines().empty());
+  for (const StringList& lines : {StringList{L"@echo off", L"ipconfig /all"}, StringList{L"A", L""},
+                                  StringList{L""}, StringList{L"", L"", L"x"}, StringList{}}) {
+    memo.SetLines(lines);
+    EXPECT_EQ(memo.Lines(), lines);
+  }
+}
+
+TEST_F(MemoTest, AppendLineAddsALineAlsoAfterTextWithoutBreak) {
+  memo.AppendLine(L"one");
+  memo.AppendLine(L"two");
+  EXPECT_EQ(memo.Lines(), (StringList{L"one", L"two"}));
+  memo.SetText(L"typed");
+  memo.AppendLine(L"three");
+  EXPECT_EQ(memo.Lines(), (StringList{L"typed", L"three"}));
+}
+
+TEST_F(MemoTest, EnterReachesTheMemoThroughDialogNavigation) {
+  RegisterDialogWindow(form.Handle());
+  Edit single;
+  single.Create(form, 51, L"", {0, 120, 100, 20});
+  int enters = 0;
+  form.OnEnter = [&] { ++enters; };
+
+  MSG msg{memo.Handle(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+  if (!PreTranslateUiMessage(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  DispatchPending();
+  EXPECT_EQ(memo.Text(), L"\r\n");
+  EXPECT_EQ(enters, 0);
+
+  // In a one-line edit Enter is the dialog's default command.
+  MSG enter{single.Handle(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+  EXPECT_TRUE(PreTranslateUiMessage(enter));
+  DispatchPending();
+  EXPECT_EQ(enters, 1);
+  UnregisterDialogWindow(form.Handle());
+}
+
+}  // namespace
+}  // namespace kip::win::test

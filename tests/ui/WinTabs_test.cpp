@@ -1,0 +1,184 @@
+// Tab strip, page control and status bar.
+#include "WinTestForm.h"
+
+#include <commctrl.h>
+
+
+namespace kip::win::test {
+namespace {
+
+class TabStripTest : public WinTest {
+ protected:
+  void SetUp() override {
+    tabs.Create(form, 60, {0, 0, 300, 30});
+    for (const wchar_t* name : {L"自宅", L"会社", L"DHCP"}) tabs.Add(name);
+    tabs.OnChange = [this] { ++changes; };
+  }
+  TabStrip tabs;
+  int changes = 0;
+};
+
+TEST_F(TabStripTest, TabsFromCodeRunNoEvent) {
+  EXPECT_EQ(tabs.Count(), 3);
+  EXPECT_EQ(tabs.Tab(1), L"会社");
+  tabs.SetTabIndex(2);
+  EXPECT_EQ(tabs.TabIndex(), 2);
+  tabs.SetTab(2, L"モバイル");
+  EXPECT_EQ(tabs.Tab(2), L"モバイル");
+  EXPECT_EQ(tabs.Tab(3), L"");
+  tabs.Delete(0);
+  EXPECT_EQ(tabs.Count(), 2);
+  EXPECT_EQ(tabs.Tab(0), L"会社");
+  tabs.Clear();
+  EXPECT_EQ(tabs.Count(), 0);
+  EXPECT_EQ(tabs.TabIndex(), -1);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(TabStripTest, OnChangingCanRefuseTheUsersChoice) {
+  tabs.SetTabIndex(1);
+  bool allow = false;
+  int asked = 0;
+  tabs.OnChanging = [&] {
+    ++asked;
+    return allow;
+  };
+  SendMessageW(tabs.Handle(), TCM_SETCURFOCUS, 2, 0);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(tabs.TabIndex(), 1);
+  EXPECT_EQ(changes, 0);
+
+  // The same with a click on the tab.
+  RECT third{};
+  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
+  LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
+  SendMessageW(tabs.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(tabs.Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(tabs.TabIndex(), 1);
+
+  allow = true;
+  SendMessageW(tabs.Handle(), TCM_SETCURFOCUS, 2, 0);
+  EXPECT_EQ(tabs.TabIndex(), 2);
+  EXPECT_EQ(changes, 1);
+  RECT first{};
+  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
+  SendMessageW(tabs.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(tabs.Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(tabs.TabIndex(), 0);
+  EXPECT_EQ(changes, 2);
+}
+
+TEST_F(TabStripTest, RightClickOpensTheContextMenuOnceAndKeepsTheTab) {
+  tabs.SetTabIndex(0);
+  int menus = 0;
+  tabs.OnContextMenu = [&](POINT) { ++menus; };
+  RECT second{};
+  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  LPARAM at = MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
+  SendMessageW(tabs.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+  SendMessageW(tabs.Handle(), WM_RBUTTONUP, 0, at);
+  DispatchPending();
+  EXPECT_EQ(menus, 1);
+  EXPECT_EQ(tabs.TabIndex(), 0);
+}
+
+class PageControlTest : public WinTest {
+ protected:
+  void SetUp() override {
+    pages.Create(form, 70, {10, 10, 400, 300});
+    for (const wchar_t* name : {L"IP 設定", L"DNS", L"その他"}) pages.AddPage(name);
+    pages.OnChange = [this] { ++changes; };
+  }
+  int VisiblePage() {
+    int shown = -1, count = 0;
+    for (int i = 0; i < pages.PageCount(); ++i) {
+      if (pages.Page(i).Visible()) {
+        shown = i;
+        ++count;
+      }
+    }
+    return count == 1 ? shown : -100 - count;
+  }
+  PageControl pages;
+  int changes = 0;
+};
+
+TEST_F(PageControlTest, ShowsExactlyTheActivePage) {
+  EXPECT_EQ(pages.PageCount(), 3);
+  EXPECT_EQ(pages.ActivePageIndex(), 0);
+  EXPECT_EQ(VisiblePage(), 0);
+
+  pages.SetActivePageIndex(2);
+  EXPECT_EQ(VisiblePage(), 2);
+  pages.SetActivePageIndex(3);  // ignored
+  pages.SetActivePageIndex(-1);
+  EXPECT_EQ(pages.ActivePageIndex(), 2);
+  EXPECT_EQ(VisiblePage(), 2);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(PageControlTest, TabChosenFromOutsideSwitchesThePage) {
+  SendMessageW(pages.Handle(), TCM_SETCURFOCUS, 1, 0);
+  EXPECT_EQ(pages.ActivePageIndex(), 1);
+  EXPECT_EQ(VisiblePage(), 1);
+  EXPECT_EQ(changes, 1);
+
+  // A click on a tab still works after that.
+  RECT first{};
+  SendMessageW(pages.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  LPARAM at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
+  SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(pages.ActivePageIndex(), 0);
+  EXPECT_EQ(VisiblePage(), 0);
+  EXPECT_EQ(changes, 2);
+}
+
+TEST_F(PageControlTest, PagesCoverTheDisplayAreaAndFollowTheControl) {
+  Rect area = pages.PageArea();
+  EXPECT_EQ(area.x, 0);
+  EXPECT_GT(area.width, 300);
+  EXPECT_LT(area.width, 400);
+  EXPECT_GT(area.height, 200);
+  Rect page = pages.Page(0).Bounds();
+  EXPECT_EQ(page.width, area.width);
+  EXPECT_GT(page.y, 10 + 10);  // below the tabs
+
+  pages.SetBounds({0, 0, 300, 250});
+  EXPECT_EQ(pages.Page(2).Bounds().width, pages.PageArea().width);
+  EXPECT_LT(pages.Page(2).Bounds().width, 300);
+
+  // Controls on a page report to the page and work as anywhere else.
+  Button button;
+  button.Create(pages.Page(1), 1, L"追加(&A)", {5, 5, 80, 24});
+  int clicks = 0;
+  button.OnClick = [&] { ++clicks; };
+  UserClick(button);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(GetParent(button.Handle()), pages.Page(1).Handle());
+  EXPECT_THROW(pages.Page(3), std::out_of_range);
+}
+
+TEST_F(WinTest, StatusBarTextIsAlsoItsHint) {
+  StatusBar status;
+  status.Create(form, 80);
+  status.SetStatus(L"接続できません");
+  EXPECT_EQ(status.Status(), L"接続できません");
+  EXPECT_EQ(status.Hint(), L"接続できません");
+  status.SetStatus(L"");
+  EXPECT_EQ(status.Status(), L"");
+  EXPECT_GT(status.Height(), 0);
+
+  // It stays at the bottom of the form when the form is resized.
+  form.SetClientSize(500, 400);
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  Rect bar = status.Bounds();
+  EXPECT_EQ(bar.y + bar.height, client.bottom);
+  EXPECT_EQ(bar.width, client.right);
+}
+
+}  // namespace
+}  // namespace kip::win::test
