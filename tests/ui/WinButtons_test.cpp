@@ -1,7 +1,10 @@
 // Buttons, check boxes, radio buttons, group enabling, exception boundary.
+#include "WinTestForm.h"
+
+#include <commctrl.h>
+
 #include <stdexcept>
 
-#include "WinTestForm.h"
 #include "util/Errors.h"
 
 namespace kip::win::test {
@@ -240,6 +243,46 @@ TEST_F(ButtonsTest, ControlDestroyedBeforeItsContainerOrAfter) {
   }
   EXPECT_EQ(edit->Handle(), nullptr);  // its window died with the panel
   edit.reset();  // and the wrapper must not touch the dead panel
+}
+
+}  // namespace
+}  // namespace kip::win::test
+
+namespace kip::win::test {
+namespace {
+
+int ToolCount(const Form& form) {
+  return form.ToolTip() ? static_cast<int>(SendMessageW(form.ToolTip(), TTM_GETTOOLCOUNT, 0, 0)) : 0;
+}
+
+TEST_F(ButtonsTest, HintsAreShownByTheFormsToolTip) {
+  Panel panel;
+  panel.Create(form.Handle(), {0, 0, 200, 100});
+  Memo memo;
+  memo.Create(panel, 1, {0, 0, 100, 50});
+  memo.SetHint(L"右クリックでメニューが出ます");
+  int before = ToolCount(form);
+  {
+    Label label;
+    label.Create(form, 2, L"x", {0, 120, 50, 20});
+    EXPECT_EQ(ToolCount(form), before + 1);
+  }
+  EXPECT_EQ(ToolCount(form), before);
+  ASSERT_NE(form.ToolTip(), nullptr);
+
+  // The tool-tip asks the form for the text when it is about to show it.
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  ASSERT_TRUE(SendMessageW(form.ToolTip(), TTM_ENUMTOOLSW, static_cast<WPARAM>(before - 1),
+                           reinterpret_cast<LPARAM>(&tool)));
+  ASSERT_EQ(reinterpret_cast<HWND>(tool.uId), memo.Handle());
+  NMTTDISPINFOW info{};
+  info.hdr.hwndFrom = form.ToolTip();
+  info.hdr.code = TTN_GETDISPINFOW;
+  info.lParam = tool.lParam;
+  SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  ASSERT_NE(info.lpszText, nullptr);
+  EXPECT_STREQ(info.lpszText, L"右クリックでメニューが出ます");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ui/win/Form.h"
 #include "util/Errors.h"
 
 namespace kip::win {
@@ -20,10 +21,19 @@ LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 // ---------------------------------------------------------------------------
 // Control
 
+namespace {
+
+Form* RootForm(HWND hwnd) { return hwnd ? Form::FromHandle(GetAncestor(hwnd, GA_ROOT)) : nullptr; }
+
+}  // namespace
+
 Control::~Control() {
   if (container_) container_->Unregister(*this);
   container_ = nullptr;
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  if (hwnd_ && IsWindow(hwnd_)) {
+    if (Form* form = RootForm(hwnd_)) form->RemoveHintTool(*this);
+    DestroyWindow(hwnd_);
+  }
   hwnd_ = nullptr;
 }
 
@@ -45,6 +55,7 @@ void Control::CreateChild(Container& parent, const wchar_t* className, std::wstr
   }
   container_ = &parent;
   parent.Register(*this);
+  if (Form* form = RootForm(hwnd_)) form->AddHintTool(*this);
   // A control created on a greyed panel starts greyed.
   SetParentEnabled(parent.EffectiveEnabled());
 }
@@ -53,7 +64,8 @@ void Control::CreateChild(Container& parent, const wchar_t* className, std::wstr
 // Label, GroupBox, Button
 
 void Label::Create(Container& parent, int id, std::wstring_view caption, const Rect& r, DWORD align) {
-  CreateChild(parent, L"STATIC", caption, align, 0, id, r);
+  // SS_NOTIFY: a label takes the mouse, so that its hint shows.
+  CreateChild(parent, L"STATIC", caption, align | SS_NOTIFY, 0, id, r);
 }
 
 void GroupBox::Create(Container& parent, int id, std::wstring_view caption, const Rect& r) {

@@ -112,6 +112,34 @@ void Form::SetIcon(HICON icon) {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+void Form::AddHintTool(Window& control) {
+  if (!hwnd_ || !control.Handle()) return;
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;  // hints are a comfort; the form works without
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  }
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
+  tool.lParam = reinterpret_cast<LPARAM>(&control);
+  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form::RemoveHintTool(Window& control) {
+  if (!tooltip_ || !control.Handle()) return;
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
+  SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void Form::RestoreFocus() {
   if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_) &&
       IsWindowEnabled(lastFocus_)) {
@@ -161,7 +189,20 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCDESTROY:
       Forms().erase(hwnd_);
+      tooltip_ = nullptr;
       break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (tooltip_ && header && header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        auto* control = reinterpret_cast<const Window*>(info->lParam);
+        tipText_ = control ? control->Hint() : std::wstring();
+        info->lpszText = tipText_.data();
+        info->hinst = nullptr;
+        return 0;
+      }
+      break;
+    }
     case WM_SIZE:
       EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
       if (OnResize) OnResize(LOWORD(lParam), HIWORD(lParam));

@@ -26,6 +26,12 @@ class Form : public Container {
   // The form bound to a top-level window of this process, or null.
   static Form* FromHandle(HWND hwnd);
 
+  // The form's tool-tip shows the Hint() of every control created on it
+  // (Control does this itself); an empty hint shows nothing.
+  void AddHintTool(Window& control);
+  void RemoveHintTool(Window& control);
+  HWND ToolTip() const { return tooltip_; }
+
   void Show();  // SW_SHOW (first show uses the process's start-up show command)
   void Hide();
   void Close();  // as the title-bar close box: runs the close query first
@@ -64,6 +70,8 @@ class Form : public Container {
   bool isMain_ = false;
   bool shownOnce_ = false;
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
+  HWND tooltip_ = nullptr;    // destroyed with the form, which owns it
+  std::wstring tipText_;      // the text handed to the tool-tip last
 };
 
 }  // namespace kip::win
