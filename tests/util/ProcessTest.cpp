@@ -1,0 +1,186 @@
+#include "util/Process.h"
+
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "UtilTestSupport.h"
+#include "util/Files.h"
+#include "util/Text.h"
+
+namespace kip {
+namespace {
+
+using test::CountingWindow;
+using test::EnvOverride;
+using test::ScratchFolder;
+using test::Stopwatch;
+
+size_t CountOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+// Each test runs the stand-ins with a log of its own.
+class ProcessTest : public testing::Test {
+ protected:
+  std::wstring LogPath() const { return scratch_ / L"stub.log"; }
+  std::string Log() const { return ReadWholeFile(LogPath()); }
+
+  ScratchFolder scratch_;
+  EnvOverride log_{L"KIP_STUB_LOG", scratch_ / L"stub.log"};
+};
+
+TEST(WaitSeconds, TooShortToMakeOneRoundReturnsAtOnceWithoutHandlingMessages) {
+  CountingWindow window;
+  PostMessageW(window.hwnd(), WM_APP, 0, 0);
+  WaitSeconds(0.004);
+  WaitSeconds(0);
+  WaitSeconds(-3);
+  EXPECT_EQ(window.count(), 0);
+  ProcessPendingMessages();
+  EXPECT_EQ(window.count(), 1);
+}
+
+TEST(WaitSeconds, WaitsItsRoundsWhileHandlingMessages) {
+  CountingWindow window;
+  PostMessageW(window.hwnd(), WM_APP, 0, 0);
+  Stopwatch watch;
+  WaitSeconds(0.159);  // 15 rounds of 10 ms
+  EXPECT_GE(watch.ms(), 140u);
+  EXPECT_EQ(window.count(), 1);
+}
+
+TEST(WaitMinutes, WaitsTheFractionOfAMinuteWhileHandlingMessages) {
+  CountingWindow window;
+  PostMessageW(window.hwnd(), WM_APP, 0, 0);
+  Stopwatch watch;
+  WaitMinutes(0.002);  // 120 ms
+  EXPECT_GE(watch.ms(), 110u);
+  EXPECT_EQ(window.count(), 1);
+}
+
+TEST(WaitWithMessages, HandlesMessagesThatArriveDuringTheWait) {
+  CountingWindow window;
+  // The event is only set by the window procedure, so the wait can only end
+  // if the message is dispatched while waiting.
+  std::thread poster([hwnd = window.hwnd()] {
+    Sleep(50);
+    PostMessageW(hwnd, WM_APP, 0, 0);
+  });
+  HANDLE event = window.event();
+  EXPECT_EQ(WaitWithMessages({&event, 1}, 10000), 0);
+  poster.join();
+  EXPECT_EQ(window.count(), 1);
+
+  UniqueKernelHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  HANDLE handles[] = {never.get(), window.event()};
+  EXPECT_EQ(WaitWithMessages(handles, 30), -1);
+}
+
+TEST(WaitWithMessages, KeepsAQuitRequestForTheMainLoop) {
+  PostQuitMessage(7);
+  Stopwatch watch;
+  WaitSeconds(0.1);
+  EXPECT_GE(watch.ms(), 90u);
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST_F(ProcessTest, ProgramsThatCannotStartYieldNothingAtOnce) {
+  const std::wstring output = scratch_ / L"out.txt";
+  Stopwatch watch;
+  EXPECT_FALSE(RunCommand(L"kip-no-such-program-here.exe"));
+  EXPECT_FALSE(RunCommandAndWait(L"kip-no-such-program-here.exe", SW_SHOWNORMAL));
+  EXPECT_FALSE(RunCommandCaptured(L"kip-no-such-program-here.exe", output));
+  EXPECT_LT(watch.ms(), 5000u);
+  EXPECT_FALSE(FileExists(output));
+}
+
+TEST_F(ProcessTest, RunCommandAndWaitReturnsAfterTheProgramHasEnded) {
+  EnvOverride sleep(L"KIP_STUB_SLEEP_MS", L"300");
+  Stopwatch watch;
+  EXPECT_TRUE(RunCommandAndWait(L"net start dnscache", SW_HIDE));
+  EXPECT_GE(watch.ms(), 290u);
+  EXPECT_EQ(Log().substr(0, 4), "net\t");
+}
+
+TEST_F(ProcessTest, RunCommandStartsWithoutWaiting) {
+  EnvOverride sleep(L"KIP_STUB_SLEEP_MS", L"200");
+  EXPECT_TRUE(RunCommand(L"arp -d *"));
+  // The stand-in writes its log first and then sleeps; poll until it ran.
+  for (int i = 0; i < 500 && Log().empty(); ++i) Sleep(10);
+  EXPECT_NE(Log().find("arp\tarp -d *"), std::string::npos);
+}
+
+TEST_F(ProcessTest, CapturesStandardOutputIntoTheFile) {
+  const std::wstring output = scratch_ / L"netsh.log";
+  ASSERT_TRUE(WriteWholeFile(output, std::string(100000, 'x')));  // truncated, not appended to
+  ASSERT_TRUE(RunCommandCaptured(L"netsh show", output));
+  EXPECT_EQ(ReadWholeFile(output), "stub netsh: ok\r\nstub netsh: last line\r\n");
+  EXPECT_NE(Log().find("netsh\tnetsh show"), std::string::npos);
+}
+
+TEST_F(ProcessTest, WithoutAnOutputFileRunsTheCommandAndWritesNoFile) {
+  ASSERT_TRUE(RunCommandCaptured(L"ipconfig /flushdns", L""));
+  EXPECT_NE(Log().find("ipconfig\tipconfig /flushdns"), std::string::npos);
+  WIN32_FIND_DATAW found;
+  UniqueFindHandle find(FindFirstFileW((scratch_ / L"*").c_str(), &found));
+  int files = 0;
+  if (find) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    } while (FindNextFileW(find.get(), &found));
+  }
+  EXPECT_EQ(files, 1);  // the stand-in's log alone
+}
+
+TEST_F(ProcessTest, OutputLargerThanThePipeBufferArrivesWhole) {
+  EnvOverride big(L"KIP_STUB_STDOUT_BYTES", L"200000");
+  const std::wstring output = scratch_ / L"netsh.log";
+  ASSERT_TRUE(RunCommandCaptured(L"netsh show", output));
+  const std::string data = ReadWholeFile(output);
+  const std::string head = "stub netsh: ok\r\n", tail = "stub netsh: last line\r\n";
+  EXPECT_EQ(data.size(), head.size() + 200000 + tail.size());
+  EXPECT_EQ(data.substr(0, head.size()), head);
+  ASSERT_GE(data.size(), tail.size());
+  EXPECT_EQ(data.substr(data.size() - tail.size()), tail);
+  EXPECT_EQ(CountOf(data, "stub netsh"), 2u);
+}
+
+TEST_F(ProcessTest, OutputWrittenJustBeforeAQuickExitIsKept) {
+  // The child exits right after its last write while we may be waiting.
+  EnvOverride big(L"KIP_STUB_STDOUT_BYTES", L"8100");
+  const std::wstring output = scratch_ / L"netsh.log";
+  for (int run = 0; run < 5; ++run) {
+    ASSERT_TRUE(RunCommandCaptured(L"netsh show", output));
+    const std::string data = ReadWholeFile(output);
+    EXPECT_EQ(data.size(), 16u + 8100u + 23u) << "run " << run;
+  }
+}
+
+TEST_F(ProcessTest, LargeStandardErrorIsDrainedAndDiscarded) {
+  EnvOverride big(L"KIP_STUB_STDERR_BYTES", L"200000");
+  const std::wstring output = scratch_ / L"netsh.log";
+  Stopwatch watch;
+  ASSERT_TRUE(RunCommandCaptured(L"netsh show", output));
+  EXPECT_LT(watch.ms(), 60000u);
+  EXPECT_EQ(ReadWholeFile(output), "stub netsh: ok\r\nstub netsh: last line\r\n");
+}
+
+TEST_F(ProcessTest, CapturedChildReadsAnEmptyStandardInput) {
+  // A child that waited for input would never end; a slow child is waited for.
+  EnvOverride sleep(L"KIP_STUB_SLEEP_MS", L"200");
+  const std::wstring output = scratch_ / L"out.txt";
+  Stopwatch watch;
+  ASSERT_TRUE(RunCommandCaptured(L"nbtstat -R", output));
+  EXPECT_GE(watch.ms(), 190u);
+  EXPECT_EQ(ReadWholeFile(output), "stub nbtstat: ok\r\nstub nbtstat: last line\r\n");
+}
+
+}  // namespace
+}  // namespace kip
