@@ -254,3 +254,52 @@ TEST_F(MemoTest, EnterReachesTheMemoThroughDialogNavigation) {
 
 }  // namespace
 }  // namespace kip::win::test
+
+namespace kip::win::test {
+namespace {
+
+// Keys sent through the loop's dialog navigation to the focused memo.
+class MemoKeysTest : public WinTest {
+ protected:
+  void SetUp() override {
+    page.Create(form.Handle(), {0, 0, 300, 200});
+    memo.Create(page, 1, {0, 0, 200, 100});
+    after.Create(page, 2, L"", {0, 120, 100, 20});
+    RegisterDialogWindow(form.Handle());
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    memo.Focus();
+  }
+  void TearDown() override { UnregisterDialogWindow(form.Handle()); }
+  void Press(WPARAM key) {
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
+    if (!PreTranslateUiMessage(msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    DispatchPending();
+  }
+  Panel page;
+  Memo memo;
+  Edit after;
+};
+
+TEST_F(MemoKeysTest, EscapeIsTheFormsCancelAndLeavesThePageAlone) {
+  ASSERT_EQ(GetFocus(), memo.Handle());
+  int escapes = 0;
+  form.OnEscape = [&] { ++escapes; };
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(IsWindow(page.Handle()));
+  EXPECT_TRUE(IsWindow(memo.Handle()));
+  EXPECT_EQ(escapes, 1);
+}
+
+TEST_F(MemoKeysTest, TabLeavesTheMemo) {
+  ASSERT_EQ(GetFocus(), memo.Handle());
+  Press(VK_TAB);
+  EXPECT_EQ(GetFocus(), after.Handle());
+  EXPECT_EQ(memo.Text(), L"");
+}
+
+}  // namespace
+}  // namespace kip::win::test

@@ -166,6 +166,18 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_NEXTDLGCTL: {
+      // Multi-line edits ask their parent for this when Tab is pressed in
+      // them; move through the whole form as the dialog navigation does.
+      HWND root = GetAncestor(hwnd_, GA_ROOT);
+      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(root, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (target) {
+        SetFocus(target);
+        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
+      }
+      return 0;
+    }
     case WM_NCDESTROY:
       DetachControls();
       break;
@@ -184,6 +196,13 @@ void Panel::Create(HWND parent, const Rect& r, int id) {
 }
 
 void Panel::SetEnabled(bool enabled) { Window::SetEnabled(enabled); }
+
+LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A page is part of its form: WM_CLOSE (which a multi-line edit sends its
+  // parent for Escape) must not destroy it with everything on it.
+  if (message == WM_CLOSE) return 0;
+  return Container::HandleMessage(message, wParam, lParam);
+}
 
 void Panel::ApplyEnabled() {
   Window::ApplyEnabled();

@@ -64,6 +64,7 @@ class Panel : public Container {
 
  protected:
   void ApplyEnabled() override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace kip::win
