@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs build/tests/bin/kip_bench.exe under Wine in a fresh prefix, with its own
+# Xvfb and persistent wineserver; both are stopped on exit. Arguments are
+# passed to the benchmark program (--runs=N, parts of benchmark names).
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+
+prefix="$KIP_WINE_DIR/bench"
+kip_fresh_prefix "$prefix"
+export WINEPREFIX="$prefix"
+
+cleanup() {
+  kip_stop_wineserver "$prefix"
+  kip_stop_xvfb
+}
+trap cleanup EXIT
+
+KIP_FORCE_XVFB=1 kip_start_xvfb
+kip_start_wineserver "$prefix"
+
+wine "$KIP_BUILD/tests/bin/kip_bench.exe" "$@"
