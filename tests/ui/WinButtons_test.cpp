@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "ui/win/Menus.h"
 #include "util/Errors.h"
 
 namespace kip::win::test {
@@ -283,6 +284,39 @@ TEST_F(ButtonsTest, HintsAreShownByTheFormsToolTip) {
   SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
   ASSERT_NE(info.lpszText, nullptr);
   EXPECT_STREQ(info.lpszText, L"右クリックでメニューが出ます");
+}
+
+}  // namespace
+}  // namespace kip::win::test
+
+namespace kip::win::test {
+namespace {
+
+TEST_F(ButtonsTest, EnterPressesTheFocusedButtonOrTheDefaultOne) {
+  RegisterDialogWindow(form.Handle());
+  Button ok, cancel;
+  Edit edit;
+  ok.Create(form, IDOK, L"OK", {10, 10, 80, 24}, true);
+  cancel.Create(form, IDCANCEL, L"キャンセル", {100, 10, 80, 24});
+  edit.Create(form, 3, L"", {10, 40, 100, 20});
+  int oks = 0, cancels = 0;
+  ok.OnClick = [&] { ++oks; };
+  cancel.OnClick = [&] { ++cancels; };
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  auto enter = [] {
+    MSG msg{GetFocus(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+    EXPECT_TRUE(PreTranslateUiMessage(msg));
+  };
+  cancel.Focus();
+  enter();
+  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(oks, 0);
+  edit.Focus();
+  enter();
+  EXPECT_EQ(oks, 1);
+  EXPECT_EQ(cancels, 1);
+  UnregisterDialogWindow(form.Handle());
 }
 
 }  // namespace

@@ -156,6 +156,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_);
+    case DM_GETDEFID: {
+      // Enter presses the focused push button, as in a dialog; otherwise
+      // the dialog navigation falls back to IDOK.
+      HWND focus = GetFocus();
+      if (focus && IsChild(hwnd_, focus) &&
+          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+      }
+      break;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
