@@ -179,6 +179,8 @@ int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs) {
       // wait at once, so wait for the handles alone.
       result = WaitForMultipleObjects(count, handles.data(), FALSE, Remaining(deadline));
     } else {
+      // Nothing can end a wait for no handle without messages but the time.
+      if (deadline == ~0ULL) return -1;
       Sleep(Remaining(deadline));
       result = WAIT_TIMEOUT;
     }
