@@ -6,13 +6,18 @@ KIP_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KIP_BUILD="${KIP_BUILD:-$KIP_ROOT/build}"
 KIP_WINE_DIR="$KIP_BUILD/wine"
 
-# Code page 932 and LCID 0x0411 for Wine, even without a generated locale.
-{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 kip_log() { printf '[kip] %s\n' "$*" >&2; }
+
+# Code page 932 and LCID 0x0411 for Wine. The Unix side needs the real
+# ja_JP.UTF-8 locale too (built under build/locale when the system lacks
+# it): without it Wine cannot create files with Japanese names and garbles
+# Japanese command-line arguments.
+source "$KIP_ROOT/tools/demo/locale.sh"
+{ export LC_ALL=ja_JP.UTF-8; } 2>/dev/null
 
 # Sets values a test or demo prefix needs: no window manager stalls, Japanese
 # UI font, real (not symlinked) user folders.

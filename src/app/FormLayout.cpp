@@ -15,7 +15,7 @@ namespace {
 
 // Client size of the window at creation, in dialog units.
 constexpr int kClientWidthDlu = 340;
-constexpr int kClientHeightDlu = 312;
+constexpr int kClientHeightDlu = 330;
 // Margin around the frame controls.
 constexpr int kMargin = 7;
 // Width of the group boxes and full-width rows on a page.
@@ -82,8 +82,8 @@ void TFormIpconfig::CreateControls() {
   CreatePageBat(du);
   CreatePageFireWall(du);
 
-  ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 290, 56, 14));
-  ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 290, 56, 14));
+  ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
+  ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
   StatusBar1.Create(*this, IDC_StatusBar1);
 
   // The setting tab strip frames the page control: keep it below every
@@ -183,10 +183,10 @@ void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
   EditHostName.Create(page, IDE_EditHostName, L"", du.R(80, 20, 150, 12));
   CheckChangeDomain.Create(page, IDX_CheckChangeDomain, L"ドメイン、ワークグループを切り替える",
                            du.R(14, 40, 280, 10));
-  RadioDomain.Create(page, IDR_RadioDomain, L"ドメイン", du.R(26, 56, 60, 10), true);
-  EditDomainServer.Create(page, IDE_EditDomainServer, L"", du.R(92, 54, 150, 12));
-  RadioWorkGroup.Create(page, IDR_RadioWorkGroup, L"ワークグループ", du.R(26, 72, 60, 10), false);
-  EditWorkGroup.Create(page, IDE_EditWorkGroup, L"", du.R(92, 70, 150, 12));
+  RadioDomain.Create(page, IDR_RadioDomain, L"ドメイン", du.R(26, 56, 70, 10), true);
+  EditDomainServer.Create(page, IDE_EditDomainServer, L"", du.R(100, 54, 150, 12));
+  RadioWorkGroup.Create(page, IDR_RadioWorkGroup, L"ワークグループ", du.R(26, 72, 70, 10), false);
+  EditWorkGroup.Create(page, IDE_EditWorkGroup, L"", du.R(100, 70, 150, 12));
   domainRadios_.Add(RadioDomain);
   domainRadios_.Add(RadioWorkGroup);
   LabelDomain.Create(page, IDT_LabelDomain, kLabelDomainText, du.R(14, 94, 286, 30));

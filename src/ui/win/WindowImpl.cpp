@@ -190,7 +190,7 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // ---------------------------------------------------------------------------
 
 void Panel::Create(HWND parent, const Rect& r, int id) {
-  CreateImpl(L"KipPanel", WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, L"", r,
+  CreateImpl(L"KipPanel", WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, L"", r,
              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
   ApplyEnabled();
 }
