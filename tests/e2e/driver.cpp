@@ -409,7 +409,12 @@ int ComboItems(const Args& a) {
   if (a.size() != 2) return kUsage;
   Target t;
   if (!Resolve(a[0], &a[1], t)) return kFailed;
-  const LRESULT count = Send(t.control, CB_GETCOUNT, 0, 0);
+  if (lstrcmpiW(ClassOf(t.control).c_str(), WC_COMBOBOXW) != 0)
+    return Fail(L"control \"" + a[1] + L"\" is a " + ClassOf(t.control) + L", not a combo box");
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(t.control, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer))
+    return Fail(L"control \"" + a[1] + L"\" does not answer");
+  const LRESULT count = static_cast<LRESULT>(answer);
   if (count < 0) return Fail(L"control \"" + a[1] + L"\" is not a combo box");
   const LRESULT selected = Send(t.control, CB_GETCURSEL, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {

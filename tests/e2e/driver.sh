@@ -31,6 +31,7 @@ check "combo by id" "$cards" "$(kip_drive combo-items "$title" 100)"
 check "combo by class" "$cards" "$(kip_drive combo-items "$title" ComboBox#0)"
 kip_drive select-combo "$title" 100 2
 check "combo selection notifies" "card 2" "$(event)"
+check "combo items of a button" 1 "$(status_of kip_drive combo-items "$title" 103)"
 check "combo without that item" 1 "$(status_of kip_drive select-combo "$title" 100 7)"
 
 check "page by index" $'5\tバッチ処理' "$(kip_drive select-page "$title" 5)"
