@@ -178,7 +178,7 @@ void TFormIpconfig::CreatePageIE(const win::DialogUnits& du) {
 
 void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
   win::Panel& page = *TabSheetDomain;
-  GroupBoxNetID.Create(page, IDG_GroupBoxNetID, L"ネットワーク ID", du.R(6, 6, kPageWidth, 160));
+  GroupBoxNetID.Create(page, IDG_GroupBoxNetID, L"ネットワーク ID", du.R(6, 6, kPageWidth, 128));
   LabelCompName.Create(page, IDT_LabelCompName, L"コンピュータ名", du.R(14, 22, 64, 8));
   EditHostName.Create(page, IDE_EditHostName, L"", du.R(80, 20, 150, 12));
   CheckChangeDomain.Create(page, IDX_CheckChangeDomain, L"ドメイン、ワークグループを切り替える",

@@ -1,0 +1,85 @@
+// Trimming, comma text, lines and numbers: the text helpers every store and
+// reader relies on.
+#include <gtest/gtest.h>
+
+#include "util/Text.h"
+
+namespace kip {
+namespace {
+
+TEST(Trim, RemovesBlanksAndControlCharactersOnBothEnds) {
+  EXPECT_EQ(Trim(L" \t\r\n a b \x01\x1f"), L"a b");
+  EXPECT_EQ(Trim(L"\x7f"), L"\x7f");  // DEL is not a control below the blank
+  EXPECT_EQ(TrimLeft(L"  x "), L"x ");
+  EXPECT_EQ(TrimRight(L"  x "), L"  x");
+  EXPECT_TRUE(IsBlank(L" \t\r\n"));
+  EXPECT_TRUE(IsBlank(L""));
+  EXPECT_FALSE(IsBlank(L"　"));  // the ideographic space is text
+}
+
+TEST(CommaText, JoinsPlainItemsWithCommasOnly) {
+  EXPECT_EQ(JoinCommaText({L"192.168.0.1", L"192.168.0.2"}), L"192.168.0.1,192.168.0.2");
+  EXPECT_EQ(JoinCommaText({}), L"");
+}
+
+TEST(CommaText, QuotesItemsWithBlanksQuotesCommasOrNothing) {
+  EXPECT_EQ(JoinCommaText({L"a b", L"say \"hi\"", L"x,y", L""}), L"\"a b\",\"say \"\"hi\"\"\",\"x,y\",\"\"");
+}
+
+TEST(CommaText, SplitsAtCommasAndBlanksOutsideQuotes) {
+  EXPECT_EQ(SplitCommaText(L"192.168.0.1 192.168.0.2"), (StringList{L"192.168.0.1", L"192.168.0.2"}));
+  EXPECT_EQ(SplitCommaText(L" a , b,c "), (StringList{L"a", L"b", L"c"}));
+  EXPECT_EQ(SplitCommaText(L"a,,b"), (StringList{L"a", L"", L"b"}));
+  EXPECT_EQ(SplitCommaText(L"a,"), (StringList{L"a", L""}));
+  EXPECT_TRUE(SplitCommaText(L"").empty());
+  EXPECT_TRUE(SplitCommaText(L"   ").empty());
+}
+
+TEST(CommaText, RoundTripsItemsWithBlanksQuotesAndCommas) {
+  const StringList items{L"corp.example.co.jp", L"with blank", L"\"quoted\"", L"a,b", L"", L"日本語 ドメイン"};
+  EXPECT_EQ(SplitCommaText(JoinCommaText(items)), items);
+}
+
+TEST(CommaText, UnterminatedQuoteTakesTheRestAsOneItem) {
+  EXPECT_EQ(SplitCommaText(L"\"a, b"), StringList{L"a, b"});
+}
+
+TEST(Lines, SplitAtEveryKindOfLineBreakWithoutATrailingEmptyLine) {
+  EXPECT_EQ(SplitLines(L"a\r\nb\nc\rd"), (StringList{L"a", L"b", L"c", L"d"}));
+  EXPECT_EQ(SplitLines(L"a\r\n"), StringList{L"a"});
+  EXPECT_EQ(SplitLines(L"a\r\n\r\nb"), (StringList{L"a", L"", L"b"}));
+  EXPECT_TRUE(SplitLines(L"").empty());
+  EXPECT_EQ(JoinLines({L"a", L"b"}), L"a\r\nb\r\n");
+  EXPECT_EQ(SplitLines(JoinLines({L"x", L"", L"y"})), (StringList{L"x", L"", L"y"}));
+}
+
+TEST(Numbers, WholeTextOrFallback) {
+  EXPECT_EQ(ToIntDef(L"010", -1), 10);
+  EXPECT_EQ(ToIntDef(L" -5 ", 0), -5);
+  EXPECT_EQ(ToIntDef(L"", 7), 7);
+  EXPECT_EQ(ToIntDef(L"x", 7), 7);
+  EXPECT_EQ(ToIntDef(L"1x", 7), 7);
+  EXPECT_EQ(ToIntDef(L"-", 7), 7);
+  EXPECT_EQ(ToIntDef(L"99999999999999999999", 7), 7);
+}
+
+TEST(CodePages, JapaneseTextRoundTripsThroughTheAnsiCodePage) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+  EXPECT_EQ(ToAnsi(L"はい"), "\x82\xcd\x82\xa2");
+  EXPECT_EQ(ToAnsi(L"￥"), "\x81\x8f");
+  EXPECT_EQ(FromAnsi(ToAnsi(L"ネットワーク設定")), L"ネットワーク設定");
+  EXPECT_EQ(FromUtf8(ToUtf8(L"ａ／ｂ")), L"ａ／ｂ");
+}
+
+TEST(Case, LowerUpperAndComparisons) {
+  EXPECT_EQ(ToLower(L"TcpIp"), L"tcpip");
+  EXPECT_EQ(ToUpper(L"abc"), L"ABC");
+  EXPECT_TRUE(EqualsNoCase(L"{ABC-def}", L"{abc-DEF}"));
+  EXPECT_FALSE(EqualsNoCase(L"abc", L"abcd"));
+  EXPECT_TRUE(StartsWith(L"netsh exec", L"netsh"));
+  EXPECT_TRUE(EndsWith(L"x.LNK", L".LNK"));
+  EXPECT_FALSE(EndsWith(L"k", L"lnk"));
+}
+
+}  // namespace
+}  // namespace kip
