@@ -3,14 +3,17 @@
 #   nocards   a machine without network cards shows "ネットワーク設定がみつかりません."
 #             in the status bar and lists no setting;
 #   instance  a second start while the first runs ends silently and at once,
-#             and the first window is untouched.
+#             and the first window is untouched;
+#   cards12   a machine with twelve cards (more adapter data than a fixed
+#             5120-byte buffer holds) lists all twelve in the card drop-down.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-case_name="${1:?usage: startup.sh nocards|instance}"
+case_name="${1:?usage: startup.sh nocards|instance|cards12}"
 
 if [ "${2:-}" != "--inside" ]; then
   cards=0
   [ "$case_name" = "instance" ] && cards=1
+  [ "$case_name" = "cards12" ] && cards=12
   exec bash "$here/netns-run.sh" "$cards" -- bash "$here/startup.sh" "$case_name" --inside
 fi
 
@@ -46,6 +49,12 @@ case "$case_name" in
     settings="$(kip_drive tabs "$title" | awk -F'\t' '$3=="settings"{on=1;next} $3=="pages"{on=0} on' | grep -c .)"
     [ "$settings" -eq 0 ] || fail "$settings setting tabs are listed"
     echo "status: $status; cards: $cards; setting tabs: $settings"
+    ;;
+  cards12)
+    items="$(kip_drive combo-items "$title" "$(kip_control_id IDC_ComboDescription)")"
+    cards="$(printf '%s' "$items" | grep -c .)"
+    [ "$cards" -eq 12 ] || fail "the card drop-down lists $cards cards"
+    echo "$items"
     ;;
   instance)
     started=$SECONDS
