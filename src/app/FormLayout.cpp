@@ -124,8 +124,8 @@ void TFormIpconfig::CreatePageDNS(const win::DialogUnits& du) {
   SearchList.Create(page, IDE_SearchList, du.R(20, 132, 288, 30));
   suffixRadios_.Add(UseDNSSuffix);
   suffixRadios_.Add(UseDNSSuffix2);
-  LabelDNSSuf.Create(page, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 170, 104, 8));
-  EditDomain.Create(page, IDE_EditDomain, L"", du.R(114, 168, 194, 12));
+  LabelDNSSuf.Create(page, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 170, 122, 8));
+  EditDomain.Create(page, IDE_EditDomain, L"", du.R(132, 168, 176, 12));
   RegistrationEnabled.Create(page, IDX_RegistrationEnabled, L"この接続のアドレスをDNSに登録する",
                              du.R(8, 184, 290, 10));
   RegisterAdapterName.Create(page, IDX_RegisterAdapterName, L"この接続の DNS サフィックスを DNS 登録に使う",

@@ -1,5 +1,7 @@
 // Trimming, comma text, lines and numbers: the text helpers every store and
 // reader relies on.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "util/Text.h"
