@@ -3,6 +3,7 @@
 BUILD := build
 CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 JOBS ?= 2
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup configure build run test bench clean
 
