@@ -4,7 +4,8 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 
-prefix="$KIP_WINE_DIR/test"
+# A prefix of this run's own: two runs at once must not share one.
+prefix="$KIP_WINE_DIR/test-$$"
 kip_fresh_prefix "$prefix"
 export WINEPREFIX="$prefix"
 
@@ -12,6 +13,7 @@ cleanup() {
   [ -n "${KIP_KEEPALIVE_PID:-}" ] && kill "$KIP_KEEPALIVE_PID" 2>/dev/null || true
   kip_stop_wineserver "$prefix"
   kip_stop_xvfb
+  rm -rf "$prefix"
 }
 trap cleanup EXIT
 
