@@ -20,12 +20,14 @@ trap cleanup EXIT
 KIP_FORCE_XVFB=1 kip_start_xvfb
 kip_start_wineserver "$prefix"
 
-# Keeps Wine's desktop process alive between GUI tests.
+# Starts Wine's desktop process here, before any test, and keeps it alive
+# between GUI tests. Started by a test instead, it would inherit ctest's
+# output pipes, and ctest would wait for them until its time-out.
 KIP_KEEPALIVE_PID=""
-if [ -f "$KIP_BUILD/tests/bin/keepalive.exe" ]; then
-  wine "$KIP_BUILD/tests/bin/keepalive.exe" >/dev/null 2>&1 &
-  KIP_KEEPALIVE_PID=$!
-fi
+wine "$KIP_BUILD/tests/bin/keepalive.exe" </dev/null >/dev/null 2>&1 &
+KIP_KEEPALIVE_PID=$!
+wine "$KIP_BUILD/tests/bin/kip_driver.exe" wait-window "kip keepalive" 60000 </dev/null >/dev/null 2>&1 ||
+  kip_log "the keep-alive window did not appear; GUI tests may stall"
 
 cd "$KIP_BUILD"
 ctest --output-on-failure -j "${KIP_TEST_JOBS:-2}" "$@"
