@@ -131,9 +131,9 @@ bool TextMatches(const std::wstring& actual, const std::wstring& wanted) {
   return actual == wanted || WithoutAccelerators(actual) == wanted || WithoutAcceleratorSuffix(actual) == wanted;
 }
 
-HWND FindTop(const std::wstring& spec) {
-  if (spec.size() > 1 && spec[0] == L'@') return FindWindowW(spec.c_str() + 1, nullptr);
-  return FindWindowW(nullptr, spec.c_str());
+HWND FindTop(const std::wstring& name) {
+  if (name.size() > 1 && name[0] == L'@') return FindWindowW(name.c_str() + 1, nullptr);
+  return FindWindowW(nullptr, name.c_str());
 }
 
 std::vector<HWND> Descendants(HWND top) {
