@@ -310,7 +310,6 @@ void TFormIpconfig::WireHandlers() {
   TabControl1.OnContextMenu = [this](POINT at) { tabPopup_->Popup(Handle(), at); };
   MemoBefore.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
   MemoAfter.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
-  OnActivate = [this] { FormActivate(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };

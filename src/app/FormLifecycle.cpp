@@ -93,7 +93,9 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
   }
   if (message == kMsgIdleStartup) {
-    if (!StartupDone) {
+    // Only for a window that was never activated (started minimised): an
+    // activation has already queued the start-up load of its own.
+    if (!StartupDone && !startupPosted_) {
       StartupDone = true;
       UpdateWindow(Handle());
       win::Guarded([this] { LoadAtStartup(); });

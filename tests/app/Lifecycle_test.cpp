@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
+#include "ui/win/Menus.h"
 #include "util/Files.h"
 
 namespace kip {
@@ -256,6 +257,65 @@ TEST(SingleInstance, SecondAcquireOfTheSameNameFailsUntilReleased) {
   EXPECT_FALSE(second.Held());
   first.Release();
   EXPECT_TRUE(second.Acquire(name));
+}
+
+}  // namespace
+}  // namespace kip
+
+namespace kip {
+namespace {
+
+// The start-up load runs once, from the first activation or, for a window
+// started with a command line and never activated, from the idle queue.
+class StartupPathTest : public FormTest {
+ protected:
+  void Pump() {
+    for (int i = 0; i < 20; ++i) {
+      win::PumpPendingMessages();
+      Sleep(5);
+    }
+  }
+};
+
+TEST_F(StartupPathTest, ActivationRunsTheLoadOnceAndKeepsTheWindowWithoutArguments) {
+  TFormIpconfig& form = MakeForm();
+  form.Show();
+  Pump();
+  EXPECT_TRUE(form.StartupDone);
+  EXPECT_TRUE(IsWindow(form.Handle()));
+  SendMessageW(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  Pump();
+  EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
+TEST_F(StartupPathTest, CommandLineRunClosesTheActivatedWindowUnlessTheSecondArgumentIsN) {
+  arguments = {L"会社", L"/N"};
+  TFormIpconfig& kept = MakeForm();
+  kept.Show();
+  Pump();
+  EXPECT_TRUE(kept.StartupDone);
+  EXPECT_TRUE(IsWindow(kept.Handle()));
+
+  arguments = {L"会社", L"/s"};
+  TFormIpconfig& closed = MakeForm();
+  HWND handle = closed.Handle();
+  closed.Show();
+  Pump();
+  EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST_F(StartupPathTest, NeverActivatedWindowWithACommandLineLoadsWhenIdleAndStaysOpen) {
+  arguments = {L"会社"};
+  TFormIpconfig& form = MakeForm();
+  Pump();
+  EXPECT_TRUE(form.StartupDone);
+  EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
+TEST_F(StartupPathTest, WithoutACommandLineAHiddenWindowDoesNotLoad) {
+  TFormIpconfig& form = MakeForm();
+  Pump();
+  EXPECT_FALSE(form.StartupDone);
 }
 
 }  // namespace
