@@ -9,6 +9,7 @@
 #include "store/kRegistry.h"
 #include "util/FileInfo.h"
 #include "util/Files.h"
+#include "util/Guard.h"
 
 namespace kip {
 
@@ -25,19 +26,14 @@ constexpr DWORD kPlatformNt = VER_PLATFORM_WIN32_NT;
 bool QueryWindowsVersion(OSVERSIONINFOEXW& info) {
   info = {};
   info.dwOSVersionInfoSize = sizeof info;
+#ifdef __GNUC__
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
   return GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info)) != FALSE;
+#ifdef __GNUC__
 #pragma GCC diagnostic pop
-}
-
-// Runs one guarded step: its failure is ignored and the next step runs.
-template <typename Step>
-void Guard(Step&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
+#endif
 }
 
 }  // namespace
@@ -140,13 +136,13 @@ void TFormIpconfig::LoadAtStartup() {
   ReadPlacement();
   ReadOptions();
   CheckWindowsVersion();
-  Guard([this] { ListPrinters(); });
-  Guard([this] { ReadFirewallState(); });
+  RunGuarded([this] { ListPrinters(); });
+  RunGuarded([this] { ReadFirewallState(); });
   HostsDirectory = ReadTcpipParameters();
   BuildCardList();
   if (!CardIds.empty()) {
-    Guard([this] { LoadSettingList(); });
-    Guard([this] { LoadSetting(); });
+    RunGuarded([this] { LoadSettingList(); });
+    RunGuarded([this] { LoadSetting(); });
     ShownSettingIndex = TabControl1.TabIndex();
     RefreshCardDescriptions();
   } else {
@@ -159,9 +155,9 @@ void TFormIpconfig::ReadPlacement() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kStoreRootKey)) return;
   std::optional<int> top, left, state;
-  Guard([&] { top = registry.ReadInteger(L"Top"); });
-  Guard([&] { left = registry.ReadInteger(L"Left"); });
-  Guard([&] { state = registry.ReadInteger(L"WindowState"); });
+  RunGuarded([&] { top = registry.ReadInteger(L"Top"); });
+  RunGuarded([&] { left = registry.ReadInteger(L"Left"); });
+  RunGuarded([&] { state = registry.ReadInteger(L"WindowState"); });
   registry.CloseKey();
 
   if (top || left) {
@@ -184,7 +180,7 @@ void TFormIpconfig::ReadOptions() {
   if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
   // One guard in this order: a missing value leaves it and the ones after it
   // as the window was created.
-  Guard([&] {
+  RunGuarded([&] {
     mOSCheck->SetChecked(registry.ReadInteger(L"mOSCheck_Checked") != 0);
     mShowExitWin->SetChecked(registry.ReadInteger(L"mShowExitWin_Checked") != 0);
     int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
@@ -214,7 +210,7 @@ void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked())
 void TFormIpconfig::LoadSettingList() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
-    Guard([&] {
+    RunGuarded([&] {
       TabControl1.Clear();
       StringList names;
       registry.GetKeyNames(names);
@@ -223,11 +219,11 @@ void TFormIpconfig::LoadSettingList() {
       }
     });
     int settingIndex = 0, cardIndex = 0;
-    Guard([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
+    RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
     TabControl1.SetTabIndex(settingIndex);
     ExitChoice = 2;
-    Guard([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
-    Guard([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
+    RunGuarded([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
+    RunGuarded([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
     ComboDescription.SetItemIndex(cardIndex);
     registry.CloseKey();
   }
@@ -268,7 +264,7 @@ void TFormIpconfig::WritePlacement() {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   GetWindowPlacement(Handle(), &placement);
-  Guard([&] {
+  RunGuarded([&] {
     registry.WriteInteger(L"Top", placement.rcNormalPosition.top);
     registry.WriteInteger(L"Left", placement.rcNormalPosition.left);
     registry.WriteInteger(L"WindowState", IsMaximized() ? 1 : 0);
@@ -279,7 +275,7 @@ void TFormIpconfig::WritePlacement() {
 void TFormIpconfig::WriteOptions() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKey(kOptionsKey, true)) return;
-  Guard([&] {
+  RunGuarded([&] {
     registry.WriteInteger(L"mOSCheck_Checked", mOSCheck->Checked() ? 1 : 0);
     registry.WriteInteger(L"mShowExitWin_Checked", mShowExitWin->Checked() ? 1 : 0);
     registry.WriteInteger(L"PageControl1_ActivePageIndex", PageControl1.ActivePageIndex());

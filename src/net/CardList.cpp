@@ -1,6 +1,7 @@
 #include "net/CardList.h"
 
 #include "store/kRegistry.h"
+#include "util/Guard.h"
 #include "util/Process.h"
 
 namespace kip {
@@ -11,15 +12,6 @@ constexpr wchar_t kClassKey[] = L"\\System\\CurrentControlSet\\Control\\Class";
 constexpr wchar_t kNetworkCardsKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
 constexpr wchar_t kNetworkControlKey[] = L"\\System\\CurrentControlSet\\Control\\Network";
 
-// Runs one step whose registry failure skips only that step.
-template <typename Step>
-void Skippable(Step&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
-}
-
 // The subkey of `parent` whose "Class" is "Net" (case-sensitive), found by
 // scanning in registry order; the window repaints between keys.
 std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
@@ -29,7 +21,7 @@ std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
   for (const auto& name : names) {
     std::wstring path = parent + L"\\" + name;
     bool found = false;
-    if (registry.OpenKeyReadOnly(path)) Skippable([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    if (registry.OpenKeyReadOnly(path)) RunGuarded([&] { found = registry.ReadString(L"Class") == L"Net"; });
     ProcessPendingMessages();
     if (found) return path;
   }
@@ -112,7 +104,7 @@ void ReadNetworkCards(CardList& cards) {
   registry.GetKeyNames(entries);
   for (const auto& entry : entries) {
     // An unreadable entry skips only itself.
-    Skippable([&] {
+    RunGuarded([&] {
       if (!registry.OpenKeyReadOnly(std::wstring(kNetworkCardsKey) + L"\\" + entry)) return;
       std::wstring serviceName = registry.ReadString(L"ServiceName");
       std::wstring description = registry.ReadString(L"Description");
@@ -133,7 +125,7 @@ std::wstring GetConnectionName(const std::wstring& cardId) {
   for (const auto& name : names) {
     classKey = std::wstring(kNetworkControlKey) + L"\\" + name;
     bool found = false;
-    if (registry.OpenKeyReadOnly(classKey)) Skippable([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    if (registry.OpenKeyReadOnly(classKey)) RunGuarded([&] { found = registry.ReadString(L"Class") == L"Net"; });
     if (!found) found = registry.OpenKeyReadOnly(classKey + L"\\Descriptions");
     ProcessPendingMessages();
     if (found) break;
@@ -141,7 +133,7 @@ std::wstring GetConnectionName(const std::wstring& cardId) {
   // With no match the key visited last is used.
   if (classKey.empty() || !registry.OpenKeyReadOnly(classKey + L"\\" + cardId + L"\\Connection")) return {};
   std::wstring name;
-  Skippable([&] { name = registry.ReadString(L"Name"); });
+  RunGuarded([&] { name = registry.ReadString(L"Name"); });
   registry.CloseKey();
   return name;
 }

@@ -2,31 +2,20 @@
 #include "app/UkIpConfig.h"
 #include "net/CardList.h"
 #include "net/IPInfo.h"
+#include "util/Guard.h"
 
 namespace kip {
-
-namespace {
-
-// Each pass runs in its own guard: a failure ends that pass only and the
-// list keeps what the earlier passes made.
-template <typename Pass>
-void RunPass(Pass&& pass) {
-  try {
-    pass();
-  } catch (const std::exception&) {
-  }
-}
-
-}  // namespace
 
 void TFormIpconfig::BuildCardList() {
   CardList cards;
   cards.ids = CardIds;
   for (int i = 0; i < ComboDescription.Count(); ++i) cards.labels.push_back(ComboDescription.Item(i));
 
-  RunPass([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
-  RunPass([&] { ReadClassDescriptions(cards, [this](const std::wstring& id) { return ReadLiveInterface(id); }); });
-  RunPass([&] { ReadNetworkCards(cards); });
+  // Each pass runs in its own guard: a failure ends that pass only and the
+  // list keeps what the earlier passes made.
+  RunGuarded([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
+  RunGuarded([&] { ReadClassDescriptions(cards, [this](const std::wstring& id) { return ReadLiveInterface(id); }); });
+  RunGuarded([&] { ReadNetworkCards(cards); });
 
   int selected = ComboDescription.ItemIndex();
   CardIds = cards.ids;

@@ -4,6 +4,7 @@
 #include "app/UkIpConfig.h"
 #include "store/kRegistry.h"
 #include "ui/GridValues.h"
+#include "util/Guard.h"
 
 namespace kip {
 
@@ -19,16 +20,8 @@ COLORREF NormalColor() { return GetSysColor(COLOR_WINDOW); }
 // A stored number read as a flag: only its low byte counts (256 is off).
 bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
 
-template <typename Step>
-void Guard(Step&& step) {
-  try {
-    step();
-  } catch (const std::exception&) {
-  }
-}
-
 void ReadListIntoColumn(TkRegistry& key, const wchar_t* name, win::Grid& grid, int col) {
-  Guard([&] {
+  RunGuarded([&] {
     StringList entries;
     key.ReadStringList(name, entries);
     FillGridColumn(grid, col, entries);
@@ -43,7 +36,7 @@ void TFormIpconfig::ReadTcpipValues(TkRegistry& key) {
   ResetGrid(StringDNS);
 
   bool dhcp = false;
-  Guard([&] { dhcp = LowByteFlag(key.ReadInteger(L"EnableDHCP")); });
+  RunGuarded([&] { dhcp = LowByteFlag(key.ReadInteger(L"EnableDHCP")); });
   CheckBoxIP.SetChecked(dhcp);
   GroupBoxIP.SetEnabled(!CheckBoxIP.Checked());
   CheckDNS.SetEnabled(CheckBoxIP.Checked());
@@ -61,7 +54,7 @@ void TFormIpconfig::ReadTcpipValues(TkRegistry& key) {
   StringDNS.SetColor(NormalColor());
   GroupDNS.SetEnabled(true);
   CheckDNS.SetChecked(false);
-  Guard([&] {
+  RunGuarded([&] {
     StringList servers = SplitCommaText(key.ReadString(L"NameServer"));
     if (!servers.empty()) {
       FillGridColumn(StringDNS, 0, servers);
@@ -79,8 +72,7 @@ void TFormIpconfig::ReadTcpipValues(TkRegistry& key) {
   std::wstring domain;
   bool registration = true;
   bool adapterName = false;
-  bool blockRead = false;
-  Guard([&] {
+  bool blockRead = RunGuarded([&] {
     domain = key.ReadString(L"Domain");
     if (OSMajorVersion >= 5) {
       registration = LowByteFlag(key.ReadInteger(L"RegistrationEnabled"));
@@ -89,7 +81,6 @@ void TFormIpconfig::ReadTcpipValues(TkRegistry& key) {
       registration = !LowByteFlag(key.ReadInteger(L"DisableDynamicUpdate"));
       adapterName = LowByteFlag(key.ReadInteger(L"EnableAdapterDomainNameRegistration"));
     }
-    blockRead = true;
   });
   if (!blockRead) {
     domain.clear();
@@ -103,19 +94,19 @@ void TFormIpconfig::ReadTcpipValues(TkRegistry& key) {
 }
 
 void TFormIpconfig::WriteTcpipValues(TkRegistry& key) {
-  Guard([&] { key.WriteInteger(L"EnableDHCP", CheckBoxIP.Checked() ? 1 : 0); });
-  Guard([&] {
+  RunGuarded([&] { key.WriteInteger(L"EnableDHCP", CheckBoxIP.Checked() ? 1 : 0); });
+  RunGuarded([&] {
     key.WriteStringList(L"IPAddress", CellsOrPlaceholder(StringIP, 0, kBlankAddress));
     key.WriteStringList(L"SubnetMask", CellsOrPlaceholder(StringIP, 1, kBlankAddress));
   });
-  Guard([&] {
+  RunGuarded([&] {
     key.WriteStringList(L"DefaultGateway", NonBlankCells(StringGateway, 0));
     key.WriteStringList(L"DefaultGatewayMetric", NonBlankCells(StringGateway, 1));
   });
-  Guard([&] {
+  RunGuarded([&] {
     key.WriteString(L"NameServer", CheckDNS.Checked() ? std::wstring() : JoinCommaText(NonBlankCells(StringDNS, 0)));
   });
-  Guard([&] {
+  RunGuarded([&] {
     key.WriteString(L"Domain", Trim(EditDomain.Text()));
     if (OSMajorVersion >= 5) {
       key.WriteInteger(L"RegistrationEnabled", RegistrationEnabled.Checked() ? 1 : 0);
@@ -147,7 +138,7 @@ void TFormIpconfig::ReadNetBTWins(const std::wstring& cardId) {
 void TFormIpconfig::WriteLiveDomainValues(const std::wstring& cardId) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKey(kTcpipInterfacesKey + cardId, false)) return;
-  Guard([&] {
+  RunGuarded([&] {
     registry.WriteString(L"Domain", Trim(EditDomain.Text()));
     if (OSMajorVersion == 5 && OSMinorVersion == 0) {
       registry.WriteInteger(L"DisableDynamicUpdate", RegistrationEnabled.Checked() ? 0 : 1);
