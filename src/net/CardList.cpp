@@ -31,11 +31,7 @@ std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
 bool IsBoundToTcpip(TkRegistry& registry, const std::wstring& instanceKey) {
   if (!registry.OpenKeyReadOnly(instanceKey + L"\\linkage")) return false;
   StringList upperBind;
-  try {
-    registry.ReadStringList(L"UpperBind", upperBind);
-  } catch (const std::exception&) {
-    upperBind.clear();
-  }
+  if (!RunGuarded([&] { registry.ReadStringList(L"UpperBind", upperBind); })) upperBind.clear();
   registry.CloseKey();
   return ToLower(JoinCommaText(upperBind)).find(L"tcpip") != std::wstring::npos;
 }
@@ -83,13 +79,12 @@ void ReadClassDescriptions(CardList& cards, const LiveInterfaceReader& readLive)
     if (!IsBoundToTcpip(registry, instanceKey)) continue;
     std::wstring driverDesc, instanceId;
     if (registry.OpenKeyReadOnly(instanceKey)) {
-      try {
+      bool read = RunGuarded([&] {
         driverDesc = registry.ReadString(L"DriverDesc");
         instanceId = registry.ReadString(L"NetCfgInstanceId");
-      } catch (const std::exception&) {
-        driverDesc.clear();
-        instanceId.clear();
-      }
+      });
+      // Either read failing counts as both empty.
+      if (!read) driverDesc.clear(), instanceId.clear();
       registry.CloseKey();
     }
     if (instanceId.empty()) continue;
