@@ -84,7 +84,10 @@ void ReadClassDescriptions(CardList& cards, const LiveInterfaceReader& readLive)
         instanceId = registry.ReadString(L"NetCfgInstanceId");
       });
       // Either read failing counts as both empty.
-      if (!read) driverDesc.clear(), instanceId.clear();
+      if (!read) {
+        driverDesc.clear();
+        instanceId.clear();
+      }
       registry.CloseKey();
     }
     if (instanceId.empty()) continue;
