@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest
-  wine64 wine xvfb xauth x11-utils fonts-ipafont-gothic fonts-wine imagemagick iproute2 locales
+  wine64 wine xvfb xauth x11-utils fonts-ipafont-gothic imagemagick iproute2 locales
 )
 
 missing=()
