@@ -6,6 +6,7 @@
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
 #include "util/Errors.h"
+#include "util/Process.h"
 
 namespace kip::win {
 
@@ -285,17 +286,8 @@ bool PreTranslateUiMessage(MSG& msg) {
 }
 
 bool PumpPendingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
-    if (PreTranslateUiMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return true;
+  SetMessageFilter(&PreTranslateUiMessage);
+  return ProcessPendingMessages();
 }
 
 namespace {
@@ -303,6 +295,8 @@ namespace {
 int RunLoop(const LoopContext& context) {
   LoopContext saved = Loop();
   Loop() = context;
+  // Waits elsewhere (child processes, dialogs) pump messages the same way.
+  SetMessageFilter(&PreTranslateUiMessage);
   MSG msg{};
   BOOL got;
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
