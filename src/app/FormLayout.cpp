@@ -53,6 +53,13 @@ void CreateAddressList(win::Panel& page, const win::DialogUnits& du, AddressList
   }
 }
 
+// A menu entry that takes its caption, state and command from an action.
+win::MenuItem& AddActionItem(win::Menu& menu, win::Action& action) {
+  win::MenuItem& item = menu.AddItem(action.Caption());
+  item.SetAction(action);
+  return item;
+}
+
 }  // namespace
 
 void TFormIpconfig::CreateControls() {
@@ -249,28 +256,20 @@ void TFormIpconfig::CreateMenus() {
   mRename = &file.AddItem(L"名前を変更");
   mDelete = &file.AddItem(L"削除(&D)");
   file.AddSeparator();
-  mCommit = &file.AddItem(ActionCommit.Caption());
-  mCommit->SetAction(ActionCommit);
-  mShortCut = &file.AddItem(ActionShortCut.Caption());
-  mShortCut->SetAction(ActionShortCut);
+  mCommit = &AddActionItem(file, ActionCommit);
+  mShortCut = &AddActionItem(file, ActionShortCut);
   file.AddSeparator();
-  mExport = &file.AddItem(ActionExport.Caption());
-  mExport->SetAction(ActionExport);
-  mImport = &file.AddItem(ActionImport.Caption());
-  mImport->SetAction(ActionImport);
+  mExport = &AddActionItem(file, ActionExport);
+  mImport = &AddActionItem(file, ActionImport);
   file.AddSeparator();
-  mExit = &file.AddItem(ActionExit.Caption());
-  mExit->SetAction(ActionExit);
+  mExit = &AddActionItem(file, ActionExit);
 
   win::Menu& edit = menuBar_->AddSubMenu(L"編集(&E)");
   mEditHOSTS = &edit.AddItem(L"HOSTSファイルの編集...");
   edit.AddSeparator();
-  mCopyOtherLAN = &edit.AddItem(ActionCopyOtherLAN.Caption());
-  mCopyOtherLAN->SetAction(ActionCopyOtherLAN);
-  mUndoOtherLAN = &edit.AddItem(ActionUndoOtherLAN.Caption());
-  mUndoOtherLAN->SetAction(ActionUndoOtherLAN);
-  mDelLan = &edit.AddItem(ActionDelCard.Caption());
-  mDelLan->SetAction(ActionDelCard);
+  mCopyOtherLAN = &AddActionItem(edit, ActionCopyOtherLAN);
+  mUndoOtherLAN = &AddActionItem(edit, ActionUndoOtherLAN);
+  mDelLan = &AddActionItem(edit, ActionDelCard);
   edit.AddSeparator();
   mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
   mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
