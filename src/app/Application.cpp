@@ -6,7 +6,12 @@
 
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
-#include "ui/DialogShells.h"
+#include "ui/UDNSEdit.h"
+#include "ui/UGWEdit.h"
+#include "ui/UIPEdit.h"
+#include "ui/ULogin.h"
+#include "ui/UNetChg2.h"
+#include "ui/UOtherLAN.h"
 
 namespace kip {
 

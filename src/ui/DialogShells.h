@@ -1,6 +1,6 @@
-// The dialogs the program creates at start, hidden until used. Each is a
-// fixed-border window owned by the main window; the address, copy, login
-// and post-commit dialogs build their controls on top of this.
+// The base of the dialogs the program creates at start, hidden until used:
+// a fixed-border window owned by the main window. Each dialog (address,
+// copy, login, post-commit) is a unit of its own built on top of this.
 #pragma once
 
 #include <string>
@@ -17,31 +17,6 @@ class DialogShell : public win::Form {
                     int height);
   // True when the user cancelled the last showing.
   bool Cancelled = true;
-};
-
-class TFormDNSEdit : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
-};
-class TNetChg2 : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
-};
-class TFormGWEdit : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
-};
-class TFormIPEdit : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
-};
-class TFormOtherLAN : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
-};
-class TFormLogin : public DialogShell {
- public:
-  void Create(HWND owner, HFONT font);
 };
 
 }  // namespace kip
