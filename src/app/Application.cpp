@@ -6,6 +6,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
+#include "util/Errors.h"
 #include "ui/UDNSEdit.h"
 #include "ui/UGWEdit.h"
 #include "ui/UIPEdit.h"
@@ -38,17 +39,16 @@ class ComApartment {
   bool ok_;
 };
 
-}  // namespace
+// The exit code of a start that could not create its windows.
+constexpr int kStartFailedExitCode = 1;
 
-int RunApplication(HINSTANCE, int) {
-  InstanceMutex mutex;
-  // Another instance runs: end silently.
-  if (!mutex.Acquire(kInstanceMutexName)) return 0;
+void ReportStartFailure(const std::wstring& text) {
+  MessageBoxW(nullptr, (L"ウィンドウを作成できませんでした.\n" + text).c_str(), kApplicationTitle,
+              MB_OK | MB_ICONERROR);
+}
 
-  ComApartment com;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
-  InitCommonControlsEx(&controls);
-
+// Creates the windows and runs the message loop; returns its exit code.
+int RunWindows() {
   FormEnvironment environment;
   environment.arguments = CommandLineArguments();
   TFormIpconfig mainForm(environment);
@@ -70,9 +70,29 @@ int RunApplication(HINSTANCE, int) {
 
   mainForm.CenterOnScreen();
   mainForm.Show();
-  int result = win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
-  mutex.Release();
-  return result;
+  return win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
 }
+
+}  // namespace
+
+int RunApplication(HINSTANCE, int) {
+  InstanceMutex mutex;
+  // Another instance runs: end silently.
+  if (!mutex.Acquire(kInstanceMutexName)) return 0;
+
+  ComApartment com;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  try {
+    return RunWindows();
+  } catch (const KipError& error) {
+    ReportStartFailure(error.Message());
+  } catch (const std::exception& error) {
+    ReportStartFailure(FromUtf8(error.what()));
+  }
+  return kStartFailedExitCode;
+}
+
 
 }  // namespace kip

@@ -248,6 +248,7 @@ void TFormIpconfig::CreateMenus() {
   menuBar_ = win::Menu::CreateBar();
   win::Menu& file = menuBar_->AddSubMenu(L"ファイル(&F)");
   fileMenu_ = &file;
+  mFile = file.Entry();
   mNew = &file.AddItem(L"新規作成");
   mNew->SetShortcutText(L"Ctrl+N");
   mSave = &file.AddItem(L"上書き保存");
@@ -265,6 +266,7 @@ void TFormIpconfig::CreateMenus() {
   mExit = &AddActionItem(file, ActionExit);
 
   win::Menu& edit = menuBar_->AddSubMenu(L"編集(&E)");
+  mEdit = edit.Entry();
   mEditHOSTS = &edit.AddItem(L"HOSTSファイルの編集...");
   edit.AddSeparator();
   mCopyOtherLAN = &AddActionItem(edit, ActionCopyOtherLAN);
@@ -275,6 +277,7 @@ void TFormIpconfig::CreateMenus() {
   mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
 
   win::Menu& help = menuBar_->AddSubMenu(L"ヘルプ(&H)");
+  mHelp1 = help.Entry();
   mHelp = &help.AddItem(L"ヘルプ表示...");
   About1 = &help.AddItem(L"バージョン情報(&A)...");
   menuBar_->AttachTo(Handle());
@@ -301,9 +304,17 @@ void TFormIpconfig::WireHandlers() {
   CheckBoxIP.OnClick = [this] { CheckBoxIPClick(); };
   CheckDNS.OnClick = [this] { CheckDNSClick(); };
   RegistrationEnabled.OnClick = [this] { RegistrationEnabledClick(); };
-  StringIP.OnClick = [this] { Modified = true; };
   ComboDescription.OnChange = [this] { ComboDescriptionChange(); };
+  TabControl1.OnChanging = [this] { return TabControl1Changing(); };
   TabControl1.OnChange = [this] { TabControl1Change(); };
+  TabControl1.OnItemsChanged = [this] { Relayout(); };
+  ComboPrinter.OnChange = [this] { ComboPrinterChange(); };
+  for (win::MenuItem* item : {mNew, popNew}) item->OnClick = [this] { NewSetting(); };
+  for (win::MenuItem* item : {mSave, popSave}) item->OnClick = [this] { mSaveClick(); };
+  for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
+  for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
+  for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
+  WireEditReactions();
   mOSCheck->OnClick = [this] { mOSCheckClick(); };
   mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };
   TabControl1.OnContextMenu = [this](POINT at) { tabPopup_->Popup(Handle(), at); };
@@ -315,8 +326,28 @@ void TFormIpconfig::WireHandlers() {
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
 }
 
+// Every edit of a setting's field marks the window as holding unsaved
+// changes (the automatic configuration address is not a stored edit).
+void TFormIpconfig::WireEditReactions() {
+  auto modified = [this] { Modified = true; };
+  for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditHostName,
+                          &EditDomainServer, &EditWorkGroup, static_cast<win::Edit*>(&MemoBefore),
+                          static_cast<win::Edit*>(&MemoAfter)}) {
+    edit->OnChange = modified;
+  }
+  ProxyLocalAddress.OnClick = modified;
+  StringIP.OnClick = modified;
+}
+
+void TFormIpconfig::Relayout() {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  LayoutFrame(client.right, client.bottom);
+}
+
 // Keeps the frame controls attached to the window's edges; the page contents
-// keep their places.
+// keep their places. The pages sit in the display area of the setting tabs,
+// below however many rows of tabs there are.
 void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
   if (!StatusBar1.Handle()) return;
   win::DialogUnits du(font_.get());

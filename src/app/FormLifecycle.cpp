@@ -94,8 +94,11 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!StartupDone && !startupPosted_) {
       StartupDone = true;
       UpdateWindow(Handle());
-      win::Guarded([this] { LoadAtStartup(); });
-      win::Guarded([this] { RunCommandLine(); });
+      // The command line commits: never after a start-up load that stopped
+      // half-way.
+      bool loaded = false;
+      win::Guarded([&] { loaded = LoadAtStartup(); });
+      if (loaded) win::Guarded([this] { RunCommandLine(); });
     }
     return 0;
   }
@@ -132,7 +135,7 @@ void TFormIpconfig::CheckLanguageFile() {
   }
 }
 
-void TFormIpconfig::LoadAtStartup() {
+bool TFormIpconfig::LoadAtStartup() {
   ReadPlacement();
   ReadOptions();
   CheckWindowsVersion();
@@ -149,6 +152,7 @@ void TFormIpconfig::LoadAtStartup() {
     StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");
   }
   ActionUndoOtherLAN.SetEnabled(FileExists(L"kIpUndo"));
+  return true;
 }
 
 void TFormIpconfig::ReadPlacement() {
@@ -207,43 +211,14 @@ void TFormIpconfig::CheckWindowsVersion() {
 
 void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked()); }
 
-void TFormIpconfig::LoadSettingList() {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) {
-    RunGuarded([&] {
-      TabControl1.Clear();
-      StringList names;
-      registry.GetKeyNames(names);
-      for (const auto& name : names) {
-        if (name != kOptionsKeyName) TabControl1.Add(name);
-      }
-    });
-    int settingIndex = 0, cardIndex = 0;
-    RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
-    TabControl1.SetTabIndex(settingIndex);
-    ExitChoice = 2;
-    RunGuarded([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
-    RunGuarded([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
-    ComboDescription.SetItemIndex(cardIndex);
-    registry.CloseKey();
-  }
-  if (TabControl1.Count() == 0) NewSetting();
-  ShownSettingIndex = TabControl1.TabIndex();
-  ShownCardIndex = ComboDescription.ItemIndex();
-}
-
 bool TFormIpconfig::FormCloseQuery() {
   if (CardIds.empty() || !Modified) return true;
   switch (Ask().ConfirmYesNoCancel(L"変更した設定を保存しますか.")) {
     case Answer::Cancel:
       return false;
-    case Answer::Yes: {
-      int tab = TabControl1.TabIndex();
-      int card = ComboDescription.ItemIndex();
-      std::wstring cardId = card >= 0 && card < static_cast<int>(CardIds.size()) ? CardIds[card] : L"";
-      SaveSetting(tab >= 0 ? TabControl1.Tab(tab) : L"", cardId);
-      return true;
-    }
+    case Answer::Yes:
+      // A save that failed keeps the window open with the edits in it.
+      return SaveSetting(TabText(TabControl1.TabIndex()), SelectedCardId());
     case Answer::No:
       return true;
   }
@@ -261,12 +236,10 @@ void TFormIpconfig::WritePlacement() {
   if (!registry.OpenKey(kStoreRootKey, false)) return;
   // The restored (normal) position: a maximised or minimised window's own
   // position would reopen it off its place.
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof placement;
-  GetWindowPlacement(Handle(), &placement);
+  POINT position = NormalPositionOnScreen(Handle());
   RunGuarded([&] {
-    registry.WriteInteger(L"Top", placement.rcNormalPosition.top);
-    registry.WriteInteger(L"Left", placement.rcNormalPosition.left);
+    registry.WriteInteger(L"Top", position.y);
+    registry.WriteInteger(L"Left", position.x);
     registry.WriteInteger(L"WindowState", IsMaximized() ? 1 : 0);
   });
   registry.CloseKey();

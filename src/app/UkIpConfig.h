@@ -1,12 +1,17 @@
 // The main window. It is the working copy of one setting for one card: the
-// controls hold the values, the subsystems supply the handlers. This header
-// is the table of contents; the handlers live in the .cpp of the subsystem
-// that owns them:
-//   app/FormLayout.cpp      controls, captions, menus, layout
-//   app/FormLifecycle.cpp   creation, first activation, start-up load, close
-//   net/CardListForm.cpp    BuildCardList
-//   net/TcpipValues.cpp     per-card TCP/IP values (read, write, live)
-//   ui/AddressSwitches.cpp  the DHCP and automatic DNS switches
+// controls hold the values. This header is the table of contents; the
+// handlers live in app/, one file per concern:
+//   FormLayout.cpp           controls, captions, menus, layout
+//   FormLifecycle.cpp        creation, first activation, start-up load, close
+//   FormCardList.cpp         the card list (BuildCardList)
+//   FormTcpip.cpp            per-card TCP/IP values in and out of the controls
+//   FormAddressSwitches.cpp  the DHCP and automatic DNS switches
+//   FormSettings.cpp         the setting tabs: load, save, new, copy, rename,
+//                            delete, the selection change
+//   FormMachine.cpp          the machine-wide values: in and out of the
+//                            controls, and read from the live machine
+//   FormPrinters.cpp         the printer list and its selection
+//   FormHooks.cpp            seams of the commands still to come
 #pragma once
 
 #include <windows.h>
@@ -16,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "store/SettingRecord.h"
+#include "store/TcpipValueSet.h"
 #include "ui/Prompts.h"
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
@@ -74,45 +81,82 @@ class TFormIpconfig : public win::Form {
   // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
   void FormCreate();
   void FormActivate();
-  void LoadAtStartup();
-  void LoadSettingList();
+  // True when the load ran to its end (the command line runs only then).
+  bool LoadAtStartup();
   bool FormCloseQuery();
   void FormClose();
   void FormDestroy();
   void ShowException(const std::wstring& message);
   void mOSCheckClick();
 
-  // --- card list (net/CardListForm.cpp) --------------------------------------
+  // --- card list (app/FormCardList.cpp) ------------------------------------
   void BuildCardList();
   // The card identifier of the selected card, or empty.
   std::wstring SelectedCardId() const;
+  // The identifier of card `index`, or empty when there is none.
+  std::wstring CardIdAt(int index) const;
 
-  // --- per-card TCP/IP values (net/TcpipValues.cpp) ------------------------
+  // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
   void ReadTcpipValues(TkRegistry& key);
   void WriteTcpipValues(TkRegistry& key);
   bool ReadLiveInterface(const std::wstring& cardId);
   void ReadNetBTWins(const std::wstring& cardId);
   void WriteLiveDomainValues(const std::wstring& cardId);
+  void ShowTcpipValues(const TcpipValues& values);
+  TcpipValues CurrentTcpipValues() const;
 
-  // --- address list switches (ui/AddressSwitches.cpp) ---------------------
+  // --- address list switches (app/FormAddressSwitches.cpp) -----------------
   void CheckBoxIPClick();
   void CheckDNSClick();
   void RegistrationEnabledClick();
 
-  // --- hooks for the commands of the setting store and the commit ----------
-  // They are the seams where the store, the commit and the readers of the
-  // machine-wide values attach; until then they do what the window needs to
-  // stay usable (show the live values of the selected card).
+  // --- the setting store (app/FormSettings.cpp) -----------------------------
   void LoadSetting();
+  // Writes the window as setting S, card K. False (and a status-bar message)
+  // when the store could not be written; `Modified` then stays as it was.
+  bool SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
   void RefreshCardDescriptions();
+  void LoadSettingList();
+  void SyncSelection();
+  void AskSaveSetting(const std::wstring& settingName, const std::wstring& cardId);
   void NewSetting();
-  void SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
-  void ComboDescriptionChange();
+  void mSaveClick();
+  void CopySettingAs();
+  void RenameSetting();
+  void DeleteSetting();
+  bool TabControl1Changing();
   void TabControl1Change();
-  void RunCommandLine();
-  void ListPrinters();
-  void ReadFirewallState();
+  void ComboDescriptionChange();
+  // The text of tab `index`, or empty when there is none.
+  std::wstring TabText(int index) const;
+  // The program's folder with a trailing backslash (batch files live there).
+  std::wstring ProgramFolder() const;
+
+  // --- machine-wide values (app/FormMachine.cpp) ----------------------------
+  void ShowMachineWide(const MachineWideReading& reading);
+  MachineWideValues CurrentMachineWide() const;
+  // The live machine into the controls: TCP/IP parameters (returns the HOSTS
+  // directory), browser settings, computer name, domain membership.
   std::wstring ReadTcpipParameters();
+  void ReadInternetSettings(bool forNewSetting);
+  void ReadHostName();
+  void ReadDomainMembership();
+  void ApplyProxyEnabling();
+  void ApplyDomainEnabling();
+
+  // --- printers (app/FormPrinters.cpp) ----------------------------------------
+  void ListPrinters();
+  void SelectPrinter(const std::wstring& name);
+  void SelectDefaultPrinter();
+  void ComboPrinterChange();
+  // Device strings parallel to the items of ComboPrinter.
+  StringList PrinterDevices;
+
+  // --- seams of the commands still to come (app/FormHooks.cpp) -------------
+  void RunCommandLine();
+  void ReadFirewallState();
+  void LoadFirewallPart(const std::wstring& settingName);
+  void SaveFirewallPart(const std::wstring& settingName);
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
@@ -207,6 +251,8 @@ class TFormIpconfig : public win::Form {
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
       ActionUndoOtherLAN, ActionShortCut;
   win::MenuItem* mFile = nullptr;
+  win::MenuItem* mEdit = nullptr;
+  win::MenuItem* mHelp1 = nullptr;
   win::MenuItem* mNew = nullptr;
   win::MenuItem* mSave = nullptr;
   win::MenuItem* mSaveAs = nullptr;
@@ -258,7 +304,14 @@ class TFormIpconfig : public win::Form {
   void CreateActions();
   void CreateMenus();
   void WireHandlers();
+  void WireEditReactions();
+  void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
+
+  // app/FormSettings.cpp
+  void ReportSaveFailure(const std::wstring& settingName);
+  std::wstring AskNewName(const std::wstring& proposal);
+  bool CopySettingTo(const std::wstring& newName);
 
   // app/FormLifecycle.cpp
   void ReadPlacement();

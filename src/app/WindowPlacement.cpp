@@ -30,6 +30,23 @@ bool IsPlacementVisible(const RECT& window, const std::vector<RECT>& workAreas, 
   return false;
 }
 
+POINT NormalPositionOnScreen(HWND window) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window, &placement);
+  POINT position{placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+  // Tool windows already use screen coordinates in their placement.
+  if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return position;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST);
+  if (monitor && GetMonitorInfoW(monitor, &info)) {
+    position.x += info.rcWork.left - info.rcMonitor.left;
+    position.y += info.rcWork.top - info.rcMonitor.top;
+  }
+  return position;
+}
+
 std::vector<RECT> MonitorWorkAreas() {
   std::vector<RECT> areas;
   EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));

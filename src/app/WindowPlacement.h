@@ -12,6 +12,12 @@ namespace kip {
 // for the user to see and drag it.
 bool IsPlacementVisible(const RECT& window, const std::vector<RECT>& workAreas, int captionHeight);
 
+// The screen position of the window's restored (normal) rectangle. Window
+// placements give it relative to the work area of the window's monitor,
+// which starts below or right of a taskbar at the top or left; the stored
+// position and SetWindowPos use screen coordinates.
+POINT NormalPositionOnScreen(HWND window);
+
 // The work areas of the monitors present now.
 std::vector<RECT> MonitorWorkAreas();
 

@@ -1,5 +1,8 @@
 #include "ui/Prompts.h"
 
+#include "ui/InputBox.h"
+#include "ui/win/Form.h"
+
 namespace kip {
 
 namespace {
@@ -22,6 +25,14 @@ class MessageBoxPrompts final : public Prompts {
     if (result == IDYES) return Answer::Yes;
     if (result == IDNO) return Answer::No;
     return Answer::Cancel;
+  }
+
+  std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
+                        const std::wstring& proposal) override {
+    HWND owner = Owner();
+    win::Form* form = owner ? win::Form::FromHandle(owner) : nullptr;
+    HFONT font = form ? form->FormFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    return ShowInputBox(owner, font, caption, prompt, proposal);
   }
 
  private:

@@ -20,6 +20,9 @@ class Prompts {
   virtual Answer ConfirmYesNo(const std::wstring& text) = 0;
   // A confirmation with Yes, No and Cancel.
   virtual Answer ConfirmYesNoCancel(const std::wstring& text) = 0;
+  // A one-line input box; Cancel returns the proposal unchanged.
+  virtual std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
+                                const std::wstring& proposal) = 0;
 };
 
 // Message boxes owned by the given window (which may be null), titled with

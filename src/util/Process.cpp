@@ -1,5 +1,7 @@
 #include "util/Process.h"
 
+#include <objbase.h>
+
 #include <shellapi.h>
 
 #include <atomic>
@@ -56,6 +58,14 @@ STARTUPINFOW ShownStartup(int showCommand) {
   return startup;
 }
 
+std::wstring UnpredictablePipeName() {
+  GUID guid{};
+  if (FAILED(CoCreateGuid(&guid))) return {};
+  wchar_t text[64] = {};
+  if (StringFromGUID2(guid, text, static_cast<int>(std::size(text))) == 0) return {};
+  return std::wstring(L"\\\\.\\pipe\\kip-capture-") + text;
+}
+
 // The parent's end of one output pipe of a child, read with overlapped I/O
 // so that both pipes and the process can be waited for at once on this
 // thread. Named pipes are used because anonymous ones cannot be overlapped.
@@ -66,31 +76,29 @@ class PipeReader {
   PipeReader& operator=(const PipeReader&) = delete;
   ~PipeReader() { CancelPending(); }
 
-  // Creates the pipe; `childEnd` receives the inheritable write end.
+  // Creates the pipe; `childEnd` receives the inheritable write end. The
+  // name is a fresh GUID and the pipe must be its first instance, so no
+  // other program can have prepared or taken it; the one instance is
+  // connected to our own client at once.
   bool Create(UniqueKernelHandle& childEnd) {
-    static std::atomic<unsigned> counter{0};
     event_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!event_) return false;
-    for (int attempt = 0; attempt < 8 && !server_; ++attempt) {
-      std::wstring name = L"\\\\.\\pipe\\kip-capture-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount64());
-      server_.reset(CreateNamedPipeW(name.c_str(),
-                                     PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                     PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-                                     1, 0, kBufferSize, 0, nullptr));
-      if (!server_) continue;
-      // The only instance is taken by our own client at once, so nobody
-      // else can connect to the pipe.
-      SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-      childEnd.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (childEnd.get() == INVALID_HANDLE_VALUE) {
-        childEnd.release();
-        server_.reset();
-        return false;
-      }
+    std::wstring name = UnpredictablePipeName();
+    if (name.empty()) return false;
+    server_.reset(CreateNamedPipeW(name.c_str(),
+                                   PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                                   0, kBufferSize, 0, nullptr));
+    if (!server_) return false;
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    childEnd.reset(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (childEnd.get() == INVALID_HANDLE_VALUE) {
+      childEnd.release();
+      server_.reset();
+      return false;
     }
-    return static_cast<bool>(server_);
+    return true;
   }
 
   // Issues the next read; a pipe whose writers are all closed is at its end.
@@ -226,21 +234,47 @@ bool RunCommandAndWait(const std::wstring& commandLine, int showCommand) {
   return true;
 }
 
-bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile) {
+namespace {
+
+// Runs hidden and waits, without any standard handles of ours.
+CapturedRun RunUncaptured(const std::wstring& commandLine) {
+  CapturedRun run;
+  STARTUPINFOW startup = ShownStartup(SW_HIDE);
+  ProcessInfo process = StartProcess(commandLine, startup, false, CREATE_NO_WINDOW, {});
+  if (!process) {
+    run.error = GetLastError();
+    return run;
+  }
+  run.started = true;
+  const HANDLE handle = process.process();
+  WaitWithMessages({&handle, 1}, INFINITE);
+  return run;
+}
+
+}  // namespace
+
+CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile) {
   // Standard input: a pipe whose writing end is closed before the child
   // starts, so the child reads an empty input.
   UniqueKernelHandle inputRead;
-  {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inheritable, 8192)) return false;
-    inputRead.reset(read);
-    CloseHandle(write);
-  }
   PipeReader output(!outputFile.empty());
   PipeReader error(false);
   UniqueKernelHandle outputWrite, errorWrite;
-  if (!output.Create(outputWrite) || !error.Create(errorWrite)) return false;
+  {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    bool piped = CreatePipe(&read, &write, &inheritable, 8192) != FALSE;
+    if (piped) {
+      inputRead.reset(read);
+      CloseHandle(write);
+    }
+    // Without pipes the command still runs: a commit must not skip it.
+    if (!piped || !output.Create(outputWrite) || !error.Create(errorWrite)) {
+      CapturedRun run = RunUncaptured(commandLine);
+      run.captureError = GetLastError();
+      return run;
+    }
+  }
 
   STARTUPINFOW startup = ShownStartup(SW_HIDE);
   startup.dwFlags |= STARTF_USESTDHANDLES;
@@ -249,12 +283,16 @@ bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& out
   startup.hStdError = errorWrite.get();
   ProcessInfo process =
       StartProcess(commandLine, startup, true, CREATE_NO_WINDOW | DETACHED_PROCESS, {});
+  CapturedRun run;
+  if (!process) run.error = GetLastError();
   // Our copies of the child's ends must go, or the pipes never report
   // their end.
   inputRead.reset();
   outputWrite.reset();
   errorWrite.reset();
-  if (!process) return false;
+  if (!process) return run;
+  run.started = true;
+  run.captured = true;
 
   output.Issue();
   error.Issue();
@@ -278,7 +316,7 @@ bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& out
     }
   }
   if (!outputFile.empty()) WriteWholeFile(outputFile, output.data());
-  return true;
+  return run;
 }
 
 }  // namespace kip

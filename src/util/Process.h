@@ -49,11 +49,21 @@ bool RunCommand(const std::wstring& commandLine);
 // not be started.
 bool RunCommandAndWait(const std::wstring& commandLine, int showCommand);
 
+// What became of a captured run.
+struct CapturedRun {
+  bool started = false;   // the command ran (and has ended)
+  bool captured = false;  // its output went through our pipes
+  DWORD error = 0;        // why it could not be started
+  DWORD captureError = 0; // why its output could not be captured
+  explicit operator bool() const { return started; }
+};
+
 // Runs the command line hidden with its standard handles connected to pipes
 // and waits until it has ended and both of its output pipes are drained.
 // When `outputFile` is not empty, everything the process wrote to standard
 // output is written to that file (created or truncated); standard error is
-// read and discarded. False, and no file, when it could not be started.
-bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile);
+// read and discarded. When the pipes cannot be set up the command still
+// runs, hidden and uncaptured (no file), and the result says so.
+CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile);
 
 }  // namespace kip

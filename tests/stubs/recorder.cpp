@@ -97,9 +97,22 @@ void WriteText(HANDLE target, const std::string& text) {
 
 }  // namespace
 
+// Reads standard input to its end; the number of bytes read.
+size_t DrainStandardInput() {
+  HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+  size_t total = 0;
+  char chunk[4096];
+  DWORD got = 0;
+  while (in != nullptr && in != INVALID_HANDLE_VALUE && ReadFile(in, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    total += got;
+  }
+  return total;
+}
+
 int wmain(int argc, wchar_t** argv) {
   std::wstring name = ProgramName();
   std::string record = Utf8(name) + "\t" + Utf8(GetCommandLineW()) + "\n";
+  if (EnvNumber(L"KIP_STUB_READ_STDIN") != 0) record += "stdin: " + std::to_string(DrainStandardInput()) + " bytes\n";
   if (argc >= 3 && _wcsicmp(name.c_str(), L"netsh") == 0 && _wcsicmp(argv[1], L"exec") == 0) {
     record += "--- script ---\n" + ReadWholeFile(argv[2]) + "\n--- end ---\n";
   }

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,22 @@ class ScriptedPrompts : public Prompts {
   Answer ConfirmYesNo(const std::wstring& text) override { return Next(text); }
   Answer ConfirmYesNoCancel(const std::wstring& text) override { return Next(text); }
 
+  // Answers of input boxes in order; nullopt presses Cancel (the proposal
+  // comes back). An empty queue cancels.
+  std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
+                        const std::wstring& proposal) override {
+    inputs.push_back({caption, prompt, proposal});
+    if (inputAnswers.empty()) return proposal;
+    std::optional<std::wstring> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer ? *answer : proposal;
+  }
+
+  struct InputRequest {
+    std::wstring caption, prompt, proposal;
+  };
+  std::vector<InputRequest> inputs;
+  std::deque<std::optional<std::wstring>> inputAnswers;
   std::vector<std::wstring> messages;
   std::vector<std::wstring> questions;
   std::deque<Answer> answers;

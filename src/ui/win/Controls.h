@@ -206,10 +206,16 @@ class TabStrip : public Control {
   // The user picked another tab; return false from OnChanging to refuse.
   std::function<bool()> OnChanging;
   std::function<void()> OnChange;
+  // Tabs were added, removed or renamed: the rows of tabs, and with them the
+  // display area below them, may have changed.
+  std::function<void()> OnItemsChanged;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
   void ContextMenuAt(POINT screen) override;
 
  private:
+  void ItemsChanged() {
+    if (OnItemsChanged) OnItemsChanged();
+  }
   // The tab control reports a right click both as NM_RCLICK and, through
   // the default window procedure, as WM_CONTEXTMENU: run the handler once.
   LONG rightClickTime_ = -1;

@@ -56,7 +56,11 @@ MenuItem::MenuItem(HMENU menu, UINT id, std::wstring caption) : menu_(menu), id_
   Items()[id_] = this;
 }
 
+MenuItem::MenuItem(HMENU menu, UINT position, std::wstring caption, SubMenuEntry)
+    : menu_(menu), id_(position), byPosition_(true), caption_(std::move(caption)) {}
+
 MenuItem::~MenuItem() {
+  if (byPosition_) return;
   auto it = Items().find(id_);
   if (it != Items().end() && it->second == this) Items().erase(it);
   if (action_) action_->UnlinkMenuItem(*this);
@@ -79,24 +83,24 @@ void MenuItem::Redraw() {
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
   info.dwTypeData = text.data();
-  SetMenuItemInfoW(menu_, id_, FALSE, &info);
+  SetMenuItemInfoW(menu_, id_, byPosition_, &info);
 }
 
 void MenuItem::SetEnabled(bool enabled) {
-  EnableMenuItem(menu_, id_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(menu_, id_, Flag() | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 bool MenuItem::Enabled() const {
-  UINT state = GetMenuState(menu_, id_, MF_BYCOMMAND);
+  UINT state = GetMenuState(menu_, id_, Flag());
   return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
 }
 
 void MenuItem::SetChecked(bool checked) {
-  CheckMenuItem(menu_, id_, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu_, id_, Flag() | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool MenuItem::Checked() const {
-  UINT state = GetMenuState(menu_, id_, MF_BYCOMMAND);
+  UINT state = GetMenuState(menu_, id_, Flag());
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
 }
 
@@ -157,6 +161,8 @@ Menu& Menu::AddSubMenu(std::wstring_view caption) {
   }
   auto menu = std::unique_ptr<Menu>(new Menu(sub));
   menu->owned_ = false;
+  UINT position = static_cast<UINT>(GetMenuItemCount(handle_) - 1);
+  menu->entry_ = std::make_unique<MenuItem>(handle_, position, std::move(text), MenuItem::SubMenuEntry{});
   subMenus_.push_back(std::move(menu));
   return *subMenus_.back();
 }

@@ -21,6 +21,10 @@ class Action;
 class MenuItem {
  public:
   MenuItem(HMENU menu, UINT id, std::wstring caption);
+  // The entry of a submenu in its parent menu, addressed by its position;
+  // it has no command of its own.
+  struct SubMenuEntry {};
+  MenuItem(HMENU menu, UINT position, std::wstring caption, SubMenuEntry);
   ~MenuItem();
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
@@ -51,8 +55,11 @@ class MenuItem {
 
  private:
   void Redraw();
+  // MF_BYCOMMAND with the command id, or MF_BYPOSITION for a submenu entry.
+  UINT Flag() const { return byPosition_ ? MF_BYPOSITION : MF_BYCOMMAND; }
   HMENU menu_;
   UINT id_;
+  bool byPosition_ = false;
   std::wstring caption_;
   std::wstring shortcut_;
   Action* action_ = nullptr;
@@ -68,6 +75,8 @@ class Menu {
 
   HMENU Handle() const { return handle_; }
   Menu& AddSubMenu(std::wstring_view caption);
+  // This submenu's own entry in its parent (null for a bar or pop-up menu).
+  MenuItem* Entry() const { return entry_.get(); }
   MenuItem& AddItem(std::wstring_view caption);
   void AddSeparator();
   // Attaches a menu bar to a window (which then owns the HMENU).
@@ -81,6 +90,7 @@ class Menu {
   bool owned_ = true;
   std::vector<std::unique_ptr<Menu>> subMenus_;
   std::vector<std::unique_ptr<MenuItem>> items_;
+  std::unique_ptr<MenuItem> entry_;
 };
 
 // Keyboard shortcuts of a window.

@@ -80,12 +80,21 @@ void TabStrip::Create(Container& parent, int id, const Rect& r) {
   SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, reinterpret_cast<DWORD_PTR>(&refused_));
 }
 
-void TabStrip::Clear() { Send(hwnd_, TCM_DELETEALLITEMS); }
+void TabStrip::Clear() {
+  Send(hwnd_, TCM_DELETEALLITEMS);
+  ItemsChanged();
+}
 
-int TabStrip::Add(std::wstring_view caption) { return InsertTab(hwnd_, TabCount(hwnd_), caption); }
+int TabStrip::Add(std::wstring_view caption) {
+  int index = InsertTab(hwnd_, TabCount(hwnd_), caption);
+  ItemsChanged();
+  return index;
+}
 
 void TabStrip::Delete(int index) {
-  if (index >= 0 && index < Count()) Send(hwnd_, TCM_DELETEITEM, static_cast<WPARAM>(index));
+  if (index < 0 || index >= Count()) return;
+  Send(hwnd_, TCM_DELETEITEM, static_cast<WPARAM>(index));
+  ItemsChanged();
 }
 
 int TabStrip::Count() const { return TabCount(hwnd_); }
@@ -109,6 +118,7 @@ void TabStrip::SetTab(int index, std::wstring_view caption) {
   item.mask = TCIF_TEXT;
   item.pszText = text.data();
   Send(hwnd_, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  ItemsChanged();
 }
 
 int TabStrip::TabIndex() const { return CurrentTab(hwnd_); }

@@ -24,8 +24,9 @@ void TFormIpconfig::BuildCardList() {
   ComboDescription.SetItemIndex(selected);
 }
 
-std::wstring TFormIpconfig::SelectedCardId() const {
-  int index = ComboDescription.ItemIndex();
+std::wstring TFormIpconfig::SelectedCardId() const { return CardIdAt(ComboDescription.ItemIndex()); }
+
+std::wstring TFormIpconfig::CardIdAt(int index) const {
   return index >= 0 && index < static_cast<int>(CardIds.size()) ? CardIds[static_cast<size_t>(index)] : L"";
 }
 

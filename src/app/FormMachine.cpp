@@ -1,0 +1,135 @@
+// The machine-wide part of a setting in the window: moved between the
+// controls and the stored values, and read from the live machine for a new
+// setting (computer name, browser settings, domain, TCP/IP parameters).
+#include "app/UkIpConfig.h"
+#include "net/MachineSettings.h"
+
+namespace kip {
+
+namespace {
+
+// Applies the first `count` steps in order: a stored group that stopped at a
+// bad value leaves the controls after it as they were.
+void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
+  for (const auto& step : steps) {
+    if (count-- <= 0) return;
+    step();
+  }
+}
+
+}  // namespace
+
+void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
+  const MachineWideValues& values = reading.values;
+  EditHosts.SetText(values.hostsFile);
+
+  const ProxyValues& proxy = values.proxy;
+  ApplyFirst(reading.proxyFieldsRead, {[&] { CheckUseProxy.SetChecked(proxy.enable); },
+                                       [&] { EditProxyServer.SetText(proxy.server); },
+                                       [&] { EditProxyPort.SetText(proxy.port); },
+                                       [&] { EditHomePage.SetText(proxy.startPage); },
+                                       [&] { ProxyLocalAddress.SetChecked(proxy.bypassLocal); },
+                                       [&] { ProxyLocalURL.SetText(proxy.bypassList); },
+                                       [&] { ProxyMore.SetChecked(proxy.detailed); },
+                                       [&] { ProxyAutoConfigURL.SetText(proxy.autoConfigUrl); }});
+  ApplyProxyEnabling();
+
+  if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
+
+  const DomainValues& domain = values.domain;
+  ApplyFirst(reading.domainFieldsRead, {[&] { CheckChangeDomain.SetChecked(domain.change); },
+                                        [&] { EditDomainServer.SetText(domain.domain); },
+                                        [&] { RadioDomain.SetChecked(domain.joinDomain); },
+                                        [&] { EditWorkGroup.SetText(domain.workGroup); },
+                                        [&] { RadioWorkGroup.SetChecked(domain.joinWorkGroup); }});
+  if (reading.domainFieldsRead < DomainValues::kFieldCount) CheckChangeDomain.SetChecked(false);
+  ApplyDomainEnabling();
+
+  EditHostName.SetText(values.machineName);
+  IPRouter.SetChecked(values.ipEnableRouter);
+  UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
+  SearchList.SetLines(values.searchList);
+  (SearchList.Lines().empty() ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+}
+
+MachineWideValues TFormIpconfig::CurrentMachineWide() const {
+  MachineWideValues values;
+  values.hostsFile = Trim(EditHosts.Text());
+  values.proxy.startPage = Trim(EditHomePage.Text());
+  values.proxy.enable = CheckUseProxy.Checked();
+  values.proxy.server = Trim(EditProxyServer.Text());
+  values.proxy.port = Trim(EditProxyPort.Text());
+  values.proxy.bypassLocal = ProxyLocalAddress.Checked();
+  values.proxy.bypassList = Trim(ProxyLocalURL.Text());
+  values.proxy.autoConfigUrl = Trim(ProxyAutoConfigURL.Text());
+  values.proxy.detailed = ProxyMore.Checked();
+  values.domain.change = CheckChangeDomain.Checked();
+  values.domain.domain = Trim(EditDomainServer.Text());
+  values.domain.joinDomain = RadioDomain.Checked();
+  values.domain.workGroup = Trim(EditWorkGroup.Text());
+  values.domain.joinWorkGroup = RadioWorkGroup.Checked();
+  values.machineName = Trim(EditHostName.Text());
+  values.ipEnableRouter = IPRouter.Checked();
+  values.useDomainNameDevolution = UseDomainNameDevolution.Checked();
+  // The primary and connection suffixes are stored as an empty list.
+  if (!UseDNSSuffix.Checked()) values.searchList = SearchList.Lines();
+  int printer = ComboPrinter.ItemIndex();
+  if (printer >= 0) values.defaultPrinter = ComboPrinter.Item(printer);
+  return values;
+}
+
+void TFormIpconfig::ApplyProxyEnabling() {
+  bool simple = CheckUseProxy.Checked() && !ProxyMore.Checked();
+  EditProxyServer.SetEnabled(simple);
+  EditProxyPort.SetEnabled(simple);
+  ProxyLocalAddress.SetEnabled(simple);
+  ButtonGetProxy.SetEnabled(CheckUseProxy.Checked() && ProxyMore.Checked());
+}
+
+void TFormIpconfig::ApplyDomainEnabling() {
+  bool change = CheckChangeDomain.Checked();
+  RadioDomain.SetEnabled(change);
+  RadioWorkGroup.SetEnabled(change);
+  EditDomainServer.SetEnabled(change && RadioDomain.Checked());
+  EditWorkGroup.SetEnabled(change && RadioWorkGroup.Checked());
+}
+
+std::wstring TFormIpconfig::ReadTcpipParameters() {
+  std::optional<TcpipParameters> parameters = kip::ReadTcpipParameters();
+  if (!parameters) return {};
+  IPRouter.SetChecked(parameters->ipEnableRouter);
+  UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
+  SearchList.SetLines(parameters->searchList);
+  (SearchList.Lines().empty() ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  return parameters->hostsDirectory;
+}
+
+void TFormIpconfig::ReadInternetSettings(bool forNewSetting) {
+  if (std::optional<InternetSettings> settings = kip::ReadInternetSettings()) {
+    ProxyLocalAddress.SetChecked(settings->bypassLocal);
+    ProxyLocalURL.SetText(settings->bypassList);
+    ProxyAutoConfigURL.SetText(settings->autoConfigUrl);
+    EditProxyServer.SetEnabled(false);
+    EditProxyPort.SetEnabled(false);
+    ProxyMore.SetChecked(settings->proxy.detailed);
+    EditProxyServer.SetText(settings->proxy.server);
+    EditProxyPort.SetText(settings->proxy.port);
+  }
+  if (!forNewSetting) return;
+  CheckUseProxy.SetChecked(false);
+  ApplyProxyEnabling();
+  if (std::optional<std::wstring> page = ReadStartPage()) EditHomePage.SetText(*page);
+}
+
+void TFormIpconfig::ReadHostName() { EditHostName.SetText(kip::ReadHostName()); }
+
+void TFormIpconfig::ReadDomainMembership() {
+  DomainMembership membership = kip::ReadDomainMembership();
+  EditDomainServer.SetText(membership.domain);
+  EditWorkGroup.SetText(membership.workGroup);
+  CheckChangeDomain.SetChecked(false);
+  RadioDomain.SetEnabled(false);
+  RadioWorkGroup.SetEnabled(false);
+}
+
+}  // namespace kip

@@ -1,0 +1,297 @@
+// The setting tabs: moving a setting between the store and the window, and
+// the commands on settings (new, save, copy, rename, delete). The window
+// holds one setting for one card; every command that needs another card or
+// setting loads it into the window first.
+#include "app/UkIpConfig.h"
+#include "net/CardList.h"
+#include "store/BatchFiles.h"
+#include "store/SettingNames.h"
+#include "store/SettingStore.h"
+#include "store/StoreKeys.h"
+#include "store/kRegistry.h"
+#include "ui/GridValues.h"
+#include "util/Files.h"
+#include "util/Guard.h"
+
+namespace kip {
+
+namespace {
+
+constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
+constexpr wchar_t kUndoFile[] = L"kIpUndo";
+
+// Runs `body`, then `last` whether or not `body` raised.
+template <typename Body, typename Last>
+void RunThenAlways(Body&& body, Last&& last) {
+  try {
+    body();
+  } catch (...) {
+    last();
+    throw;
+  }
+  last();
+}
+
+std::wstring DuplicateNameMessage(const std::wstring& name) {
+  return L"すでに\"" + name + L"\"という名前は使われています.";
+}
+
+std::wstring IndexMessage(const wchar_t* pattern, int index, int count) {
+  std::wstring text = pattern;
+  for (int value : {index, count}) {
+    size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(value));
+  }
+  return text;
+}
+
+StringList TabTexts(const win::TabStrip& tabs) {
+  StringList names;
+  for (int i = 0; i < tabs.Count(); ++i) names.push_back(tabs.Tab(i));
+  return names;
+}
+
+}  // namespace
+
+std::wstring TFormIpconfig::TabText(int index) const { return TabControl1.Tab(index); }
+
+std::wstring TFormIpconfig::ProgramFolder() const { return ExtractFilePath(ProgramPath()); }
+
+// --- store to window and back ------------------------------------------------
+
+void TFormIpconfig::LoadSetting() {
+  RunThenAlways(
+      [this] {
+        if (TabControl1.TabIndex() < 0) TabControl1.SetTabIndex(0);
+        if (ComboDescription.ItemIndex() < 0) ComboDescription.SetItemIndex(0);
+        std::wstring setting = TabText(TabControl1.TabIndex());
+        std::wstring cardId = SelectedCardId();
+
+        std::optional<CardPart> card;
+        if (ComboDescription.Count() > 0 && !CardIds.empty() && TabControl1.TabIndex() >= 0) {
+          card = LoadCardPart(setting, cardId, OSMajorVersion);
+        }
+        if (card) {
+          ShowTcpipValues(card->tcpip);
+          ClearGridCells(StringWINS);
+          FillGridColumn(StringWINS, 0, card->winsServers);
+        } else if (!CardIds.empty()) {
+          // A card never saved under this setting shows what the machine has.
+          ReadLiveInterface(cardId);
+        }
+
+        if (TabControl1.TabIndex() >= 0) {
+          if (std::optional<MachineWideReading> reading = LoadMachineWide(setting)) ShowMachineWide(*reading);
+          if (TabSheetFireWall->Enabled()) LoadFirewallPart(setting);
+        }
+        BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
+        MemoBefore.SetLines(ReadBatchFile(files.before));
+        MemoAfter.SetLines(ReadBatchFile(files.after));
+      },
+      [this] { Modified = false; });
+}
+
+bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstring& cardId) {
+  // The card's own label, also when the window's selection is another card
+  // (a new setting saves every card in turn).
+  std::wstring description = ComboDescription.Text();
+  for (size_t i = 0; i < CardIds.size(); ++i) {
+    if (CardIds[i] == cardId && static_cast<int>(i) < ComboDescription.Count()) {
+      description = ComboDescription.Item(static_cast<int>(i));
+    }
+  }
+  CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0)};
+  bool saved = SaveCardPart(settingName, cardId, description, card, OSMajorVersion);
+  saved = SaveMachineWide(settingName, CurrentMachineWide()) && saved;
+  if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
+  saved = WriteStoreRootValues(ComboDescription.ItemIndex(), ProgramFolder()) && saved;
+  BatchFilePaths files = BatchFilesOf(settingName, ProgramFolder());
+  WriteBatchFile(files.before, MemoBefore.Lines());
+  WriteBatchFile(files.after, MemoAfter.Lines());
+  if (!saved) {
+    ReportSaveFailure(settingName);
+    return false;
+  }
+  Modified = false;
+  return true;
+}
+
+void TFormIpconfig::ReportSaveFailure(const std::wstring& settingName) {
+  ShowException(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
+}
+
+void TFormIpconfig::RefreshCardDescriptions() {
+  StringList labels;
+  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
+  kip::RefreshCardDescriptions(CardIds, labels);
+}
+
+void TFormIpconfig::LoadSettingList() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) {
+    RunGuarded([&] {
+      TabControl1.Clear();
+      for (const auto& name : ListSettingNames()) TabControl1.Add(name);
+    });
+    int settingIndex = 0, cardIndex = 0;
+    RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
+    TabControl1.SetTabIndex(settingIndex);
+    ExitChoice = 2;
+    RunGuarded([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
+    RunGuarded([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
+    ComboDescription.SetItemIndex(cardIndex);
+    registry.CloseKey();
+  }
+  if (TabControl1.Count() == 0) NewSetting();
+  ShownSettingIndex = TabControl1.TabIndex();
+  ShownCardIndex = ComboDescription.ItemIndex();
+}
+
+// --- selection ----------------------------------------------------------------
+
+void TFormIpconfig::SyncSelection() {
+  if (SyncBusy) return;
+  SyncBusy = true;
+  RunThenAlways(
+      [this] {
+        if (Modified && !CardIds.empty() && ShownSettingIndex != -1 && ShownCardIndex != -1) {
+          AskSaveSetting(TabText(ShownSettingIndex), CardIdAt(ShownCardIndex));
+        }
+        ShownCardIndex = ComboDescription.ItemIndex();
+        ShownSettingIndex = TabControl1.TabIndex();
+        LoadSetting();
+      },
+      [this] { SyncBusy = false; });
+}
+
+bool TFormIpconfig::TabControl1Changing() {
+  ShownSettingIndex = TabControl1.TabIndex();
+  return true;
+}
+
+void TFormIpconfig::TabControl1Change() { SyncSelection(); }
+
+void TFormIpconfig::ComboDescriptionChange() { SyncSelection(); }
+
+void TFormIpconfig::AskSaveSetting(const std::wstring& settingName, const std::wstring& cardId) {
+  RunThenAlways(
+      [&] {
+        if (Ask().ConfirmYesNo(kSaveQuestion) != Answer::Yes) return;
+        if (SaveSetting(settingName, cardId)) DeleteFileW(kUndoFile);
+      },
+      [this] { Modified = false; });
+}
+
+// --- commands -------------------------------------------------------------------
+
+void TFormIpconfig::mSaveClick() {
+  if (CardIds.empty()) return;
+  SaveSetting(TabText(TabControl1.TabIndex()), SelectedCardId());
+}
+
+void TFormIpconfig::NewSetting() {
+  if (Modified && TabControl1.Count() > 0 && !CardIds.empty()) {
+    AskSaveSetting(TabText(ShownSettingIndex), CardIdAt(ShownCardIndex));
+  }
+  std::wstring name = NewSettingName(TabTexts(TabControl1));
+  int index = TabControl1.Add(name);
+  TabControl1.SetTabIndex(index);
+  ShownSettingIndex = index;
+
+  ReadHostName();
+  ReadInternetSettings(true);
+  ReadDomainMembership();
+  SelectDefaultPrinter();
+  ReadTcpipParameters();
+  EditHosts.SetText(L"");
+
+  for (size_t i = 0; i < CardIds.size(); ++i) {
+    ReadLiveInterface(CardIds[i]);
+    if (!SaveSetting(name, CardIds[i])) break;
+  }
+  LoadSetting();
+}
+
+std::wstring TFormIpconfig::AskNewName(const std::wstring& proposal) {
+  for (;;) {
+    std::wstring answer = Ask().InputBox(L"名前を付けて保存", L"名前を付けて保存", proposal);
+    if (answer.empty()) {
+      Ask().ShowMessage(L"名前をつけてください.");
+    } else if (FindSettingName(TabTexts(TabControl1), NormalizeSettingName(answer)) >= 0) {
+      Ask().ShowMessage(DuplicateNameMessage(answer));
+    } else {
+      return NormalizeSettingName(answer);
+    }
+  }
+}
+
+void TFormIpconfig::CopySettingAs() {
+  std::wstring newName = AskNewName(CopyProposal(TabTexts(TabControl1), ShownSettingIndex));
+  TabControl1.Add(newName);
+  ShownSettingIndex = TabControl1.TabIndex();
+  if (!CopySettingTo(newName)) {
+    // Nothing half-copied stays behind a tab of its own.
+    DeleteSettingStore(newName, ProgramFolder());
+    TabControl1.Delete(TabControl1.Count() - 1);
+  }
+  ShownCardIndex = ComboDescription.ItemIndex();
+}
+
+bool TFormIpconfig::CopySettingTo(const std::wstring& newName) {
+  for (size_t i = 0; i < CardIds.size(); ++i) {
+    ComboDescription.SetItemIndex(static_cast<int>(i));
+    LoadSetting();
+    if (!SaveSetting(newName, CardIds[i])) return false;
+  }
+  return true;
+}
+
+void TFormIpconfig::RenameSetting() {
+  if (TabControl1.TabIndex() < 0) TabControl1.SetTabIndex(0);
+  if (ShownCardIndex == -1) ShownCardIndex = 0;
+  int tab = TabControl1.TabIndex();
+  if (tab < 0 || tab >= TabControl1.Count()) {
+    Ask().ShowMessage(IndexMessage(L"設定切り替えタブがおかしいです.インデックスNo=%d,タブ数=%d", tab,
+                                   TabControl1.Count()));
+    return;
+  }
+  if (ShownCardIndex < 0 || ShownCardIndex >= static_cast<int>(CardIds.size())) {
+    Ask().ShowMessage(IndexMessage(L"LANカード数がおかしいです.インデックスNo=%d,カード数=%d", ShownCardIndex,
+                                   static_cast<int>(CardIds.size())));
+    return;
+  }
+  std::wstring current = TabText(tab);
+  if (!SaveSetting(current, CardIdAt(ShownCardIndex))) return;
+  std::wstring answer = Ask().InputBox(L"名前を変更", L"新しい名前", current);
+  std::wstring newName = NormalizeSettingName(answer);
+  if (answer.empty() || newName == current) return;
+  if (FindSettingName(TabTexts(TabControl1), newName, tab) >= 0) {
+    Ask().ShowMessage(DuplicateNameMessage(answer));
+    return;
+  }
+  if (!RenameSettingStore(current, newName, ProgramFolder())) {
+    ShowException(L"設定[" + current + L"]の名前を変更できませんでした.");
+    return;
+  }
+  TabControl1.SetTab(tab, newName);
+  Modified = false;
+}
+
+void TFormIpconfig::DeleteSetting() {
+  if (Ask().ConfirmYesNo(L"設定を削除しますか") != Answer::Yes) return;
+  int index = ShownSettingIndex;
+  if (index < 0 || index >= TabControl1.Count()) index = TabControl1.TabIndex();
+  if (index < 0) return;
+  DeleteSettingStore(TabText(index), ProgramFolder());
+  Modified = false;
+  TabControl1.Delete(index);
+  ShownSettingIndex = index - 1;
+  TabControl1.SetTabIndex(ShownSettingIndex);
+  if (TabControl1.Count() > 0) {
+    LoadSetting();
+  } else {
+    NewSetting();
+  }
+}
+
+}  // namespace kip

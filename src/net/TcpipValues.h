@@ -1,0 +1,31 @@
+// The live TCP/IP values of the machine's cards: their interface keys
+// (TCP/IP and NetBT) under HKEY_LOCAL_MACHINE.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "store/TcpipValueSet.h"
+#include "util/Text.h"
+
+namespace kip {
+
+// The machine's interface key of a card, from HKEY_LOCAL_MACHINE.
+std::wstring TcpipInterfaceKey(const std::wstring& cardId);
+
+// The card's live values; nullopt when its interface key does not open.
+std::optional<TcpipValues> ReadLiveTcpipValues(const std::wstring& cardId, DWORD osMajorVersion);
+
+// The card's WINS servers from its NetBT interface key; nullopt when the key
+// does not open, an empty list when the value is missing or unreadable.
+std::optional<StringList> ReadLiveWinsServers(const std::wstring& cardId);
+
+// Writes the connection's DNS suffix into the card's existing interface key
+// (never creating it); on Windows 2000 also the registration values, which
+// the netsh of that version cannot set.
+void WriteLiveDomainValues(const std::wstring& cardId, const std::wstring& domain, bool registrationEnabled,
+                           bool registerAdapterName, DWORD osMajorVersion, DWORD osMinorVersion);
+
+}  // namespace kip

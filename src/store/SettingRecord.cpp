@@ -1,0 +1,129 @@
+#include "store/SettingRecord.h"
+
+#include "store/SettingStore.h"
+#include "store/kRegistry.h"
+#include "util/Guard.h"
+
+namespace kip {
+
+namespace {
+
+// A stored boolean: 0 is false, anything else true.
+bool Flag(const TkRegistry& key, const wchar_t* name) { return key.ReadInteger(name) != 0; }
+
+// Reads the fields of a group in order, counting those read before the
+// first failure.
+class GroupReader {
+ public:
+  explicit GroupReader(int& count) : count_(count) { count_ = 0; }
+  template <typename Step>
+  void Then(Step&& step) {
+    if (failed_) return;
+    failed_ = !RunGuarded(step);
+    if (!failed_) ++count_;
+  }
+
+ private:
+  int& count_;
+  bool failed_ = false;
+};
+
+void ReadProxyGroup(const TkRegistry& key, MachineWideReading& reading) {
+  ProxyValues& proxy = reading.values.proxy;
+  GroupReader group(reading.proxyFieldsRead);
+  group.Then([&] { proxy.enable = Flag(key, L"ProxyEnable"); });
+  group.Then([&] { proxy.server = key.ReadString(L"ProxyServer"); });
+  group.Then([&] { proxy.port = key.ReadString(L"ProxyPort"); });
+  group.Then([&] { proxy.startPage = key.ReadString(L"Start Page"); });
+  group.Then([&] { proxy.bypassLocal = Flag(key, L"ProxyLoacl"); });
+  group.Then([&] { proxy.bypassList = key.ReadString(L"ProxyOverride"); });
+  group.Then([&] { proxy.detailed = Flag(key, L"ProxyMore"); });
+  group.Then([&] { proxy.autoConfigUrl = key.ReadString(L"ProxyAutoConfigURL"); });
+}
+
+void ReadDomainGroup(const TkRegistry& key, MachineWideReading& reading) {
+  DomainValues& domain = reading.values.domain;
+  GroupReader group(reading.domainFieldsRead);
+  group.Then([&] { domain.change = Flag(key, L"ChangeDomainWorkGroup"); });
+  group.Then([&] { domain.domain = key.ReadString(L"Domain"); });
+  group.Then([&] { domain.joinDomain = Flag(key, L"ChangeDomain"); });
+  group.Then([&] { domain.workGroup = key.ReadString(L"WorkGroup"); });
+  group.Then([&] { domain.joinWorkGroup = Flag(key, L"ChangeWorkGroup"); });
+}
+
+void ReadSuffixGroup(const TkRegistry& key, MachineWideValues& values) {
+  bool read = RunGuarded([&] {
+    values.useDomainNameDevolution = Flag(key, L"UseDomainNameDevolution");
+    values.searchList = SplitCommaText(key.ReadString(L"SearchList"));
+  });
+  if (!read) {
+    values.useDomainNameDevolution = true;
+    values.searchList.clear();
+  }
+}
+
+}  // namespace
+
+std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return std::nullopt;
+  MachineWideReading reading;
+  MachineWideValues& values = reading.values;
+  RunGuarded([&] { values.hostsFile = key.ReadString(L"Hosts File"); });
+  ReadProxyGroup(key, reading);
+  reading.printerRead = RunGuarded([&] { values.defaultPrinter = key.ReadString(L"default Printer"); });
+  ReadDomainGroup(key, reading);
+  RunGuarded([&] { values.machineName = key.ReadString(L"Machine Name"); });
+  RunGuarded([&] { values.ipEnableRouter = key.ReadInteger(L"IPEnableRouter") == 1; });
+  ReadSuffixGroup(key, values);
+  return reading;
+}
+
+bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& values) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKey(SettingKeyPath(settingName), true)) return false;
+  auto flag = [&](const wchar_t* name, bool on) { key.WriteInteger(name, on ? 1 : 0); };
+  return RunGuarded([&] {
+    key.WriteString(L"Hosts File", values.hostsFile);
+    key.WriteString(L"Start Page", values.proxy.startPage);
+    flag(L"ProxyEnable", values.proxy.enable);
+    key.WriteString(L"ProxyServer", values.proxy.server);
+    key.WriteString(L"ProxyPort", values.proxy.port);
+    flag(L"ProxyLoacl", values.proxy.bypassLocal);
+    key.WriteString(L"ProxyOverride", values.proxy.bypassList);
+    key.WriteString(L"ProxyAutoConfigURL", values.proxy.autoConfigUrl);
+    flag(L"ProxyMore", values.proxy.detailed);
+    flag(L"ChangeDomainWorkGroup", values.domain.change);
+    key.WriteString(L"Domain", values.domain.domain);
+    flag(L"ChangeDomain", values.domain.joinDomain);
+    key.WriteString(L"WorkGroup", values.domain.workGroup);
+    flag(L"ChangeWorkGroup", values.domain.joinWorkGroup);
+    key.WriteString(L"Machine Name", values.machineName);
+    flag(L"IPEnableRouter", values.ipEnableRouter);
+    flag(L"UseDomainNameDevolution", values.useDomainNameDevolution);
+    key.WriteString(L"SearchList", JoinCommaText(values.searchList));
+    if (values.defaultPrinter) key.WriteString(L"default Printer", *values.defaultPrinter);
+  });
+}
+
+std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return std::nullopt;
+  CardPart part;
+  part.tcpip = ReadTcpipValues(key, osMajorVersion);
+  if (!RunGuarded([&] { key.ReadStringList(L"NameServerList", part.winsServers); })) part.winsServers.clear();
+  return part;
+}
+
+bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
+                  const CardPart& part, DWORD osMajorVersion) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKey(CardKeyPath(settingName, cardId), true)) return false;
+  return RunGuarded([&] {
+    key.WriteString(L"Description", description);
+    WriteTcpipValues(key, part.tcpip, osMajorVersion);
+    key.WriteStringList(L"NameServerList", part.winsServers);
+  });
+}
+
+}  // namespace kip

@@ -1,0 +1,80 @@
+// One stored setting as plain values: its machine-wide part in the setting
+// key and one card part per card key. Reading keeps the store's guard
+// groups: a group stops at its first failing value, so the reading says how
+// far each group got and the window applies exactly that much.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "store/TcpipValueSet.h"
+#include "util/Text.h"
+
+namespace kip {
+
+struct ProxyValues {
+  bool enable = false;            // "ProxyEnable"
+  std::wstring server;            // "ProxyServer"
+  std::wstring port;              // "ProxyPort"
+  std::wstring startPage;         // "Start Page"
+  bool bypassLocal = false;       // "ProxyLoacl"
+  std::wstring bypassList;        // "ProxyOverride"
+  bool detailed = false;          // "ProxyMore"
+  std::wstring autoConfigUrl;     // "ProxyAutoConfigURL"
+  static constexpr int kFieldCount = 8;
+};
+
+struct DomainValues {
+  bool change = false;            // "ChangeDomainWorkGroup"
+  std::wstring domain;            // "Domain"
+  bool joinDomain = false;        // "ChangeDomain"
+  std::wstring workGroup;         // "WorkGroup"
+  bool joinWorkGroup = false;     // "ChangeWorkGroup"
+  static constexpr int kFieldCount = 5;
+};
+
+struct MachineWideValues {
+  std::wstring hostsFile;                     // "Hosts File"
+  ProxyValues proxy;
+  std::optional<std::wstring> defaultPrinter; // "default Printer"; nullopt: not written
+  DomainValues domain;
+  std::wstring machineName;                   // "Machine Name"
+  bool ipEnableRouter = false;                // "IPEnableRouter"
+  bool useDomainNameDevolution = true;        // "UseDomainNameDevolution"
+  StringList searchList;                      // "SearchList"; empty: primary and connection suffixes
+};
+
+struct MachineWideReading {
+  MachineWideValues values;
+  // How many fields of each group were read, in their stored order; the
+  // fields after them keep what the window showed.
+  int proxyFieldsRead = 0;
+  int domainFieldsRead = 0;
+  // "default Printer" could be read (a missing value reads as empty).
+  bool printerRead = false;
+};
+
+// The machine-wide part of the setting; nullopt when its key does not open.
+std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName);
+
+// Writes the machine-wide part in its stored order, creating the key. False
+// when the key cannot be created or a value cannot be written.
+bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& values);
+
+struct CardPart {
+  TcpipValues tcpip;
+  StringList winsServers;  // "NameServerList"; empty when missing or unreadable
+};
+
+// The card's part of the setting; nullopt when its card key does not open.
+std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion);
+
+// Writes the card key (creating it): "Description", the TCP/IP values and the
+// WINS servers. False when the key cannot be created or a value cannot be
+// written.
+bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
+                  const CardPart& part, DWORD osMajorVersion);
+
+}  // namespace kip

@@ -1,0 +1,138 @@
+#include "store/SettingStore.h"
+
+#include <windows.h>
+
+#include "store/BatchFiles.h"
+#include "store/SettingNames.h"
+#include "store/StoreKeys.h"
+#include "store/kRegistry.h"
+#include "util/Guard.h"
+
+namespace kip {
+
+namespace {
+
+// Copies the values and subkeys of `from` into `to`, at every depth. False
+// when anything could not be read or written.
+bool CopyTree(const std::wstring& from, const std::wstring& to) {
+  TkRegistry source(HKEY_LOCAL_MACHINE);
+  if (!source.OpenKeyReadOnly(from)) return false;
+  TkRegistry target(HKEY_LOCAL_MACHINE);
+  if (!target.OpenKey(to, true)) return false;
+  bool complete = true;
+  StringList names;
+  source.GetValueNames(names);
+  for (const auto& name : names) {
+    TRegRawValue value;
+    bool copied = source.ReadRaw(name, value) && RunGuarded([&] {
+      target.WriteRaw(name, value.Type, value.Data.data(), static_cast<DWORD>(value.Data.size()));
+    });
+    complete = complete && copied;
+  }
+  source.GetKeyNames(names);
+  for (const auto& name : names) complete = CopyTree(from + L"\\" + name, to + L"\\" + name) && complete;
+  return complete;
+}
+
+StringList SubKeyNames(const std::wstring& path) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  StringList names;
+  if (key.OpenKey(path, false)) key.GetKeyNames(names);
+  return names;
+}
+
+bool MoveBatchFiles(std::wstring_view from, std::wstring_view to, const std::wstring& folder) {
+  BatchFilePaths source = BatchFilesOf(from, folder);
+  BatchFilePaths target = BatchFilesOf(to, folder);
+  if (source.before == target.before) return true;  // one pair of files (e.g. "/" against its full-width form)
+  bool before = MoveBatchFile(source.before, target.before);
+  bool after = MoveBatchFile(source.after, target.after);
+  return before && after;
+}
+
+// A name no setting has, for moving a setting onto its own key.
+std::wstring TemporaryName(std::wstring_view base) {
+  StringList existing = ListSettingNames();
+  for (int n = 0;; ++n) {
+    std::wstring candidate = std::wstring(base) + L" ~rename" + std::to_wstring(n);
+    if (FindSettingName(existing, candidate) < 0) return candidate;
+  }
+}
+
+bool MoveSetting(std::wstring_view from, std::wstring_view to, const std::wstring& folder) {
+  if (!CopySettingKeyTree(from, to)) {
+    TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(to));
+    return false;
+  }
+  if (!MoveBatchFiles(from, to, folder)) return false;
+  TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(from));
+  return true;
+}
+
+}  // namespace
+
+std::wstring SettingKeyPath(std::wstring_view name) { return std::wstring(kStoreRootKey) + L"\\" + std::wstring(name); }
+
+std::wstring CardKeyPath(std::wstring_view name, std::wstring_view cardId) {
+  return SettingKeyPath(name) + L"\\" + std::wstring(cardId);
+}
+
+StringList ListSettingNames() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  StringList names;
+  if (!registry.OpenKeyReadOnly(kStoreRootKey)) return names;
+  StringList keys;
+  registry.GetKeyNames(keys);
+  for (auto& key : keys) {
+    if (key != kOptionsKeyName) names.push_back(std::move(key));
+  }
+  return names;
+}
+
+bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to) {
+  if (SameSettingName(from, to)) return false;
+  return CopyTree(SettingKeyPath(from), SettingKeyPath(to));
+}
+
+void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder) {
+  // An empty name would address the store root itself.
+  if (!name.empty()) TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(name));
+  BatchFilePaths files = BatchFilesOf(name, programFolder);
+  DeleteFileW(files.before.c_str());
+  DeleteFileW(files.after.c_str());
+}
+
+bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std::wstring& programFolder) {
+  if (from == to || from.empty() || to.empty()) return false;
+  if (!SameSettingName(from, to)) return MoveSetting(from, to, programFolder);
+  std::wstring temporary = TemporaryName(to);
+  if (!MoveSetting(from, temporary, programFolder)) return false;
+  if (MoveSetting(temporary, to, programFolder)) return true;
+  // Put it back under its old name rather than leave the temporary one.
+  MoveSetting(temporary, from, programFolder);
+  return false;
+}
+
+void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels) {
+  for (const auto& setting : SubKeyNames(kStoreRootKey)) {
+    for (const auto& card : SubKeyNames(SettingKeyPath(setting))) {
+      size_t index = 0;
+      while (index < cardIds.size() && cardIds[index] != card) ++index;
+      if (index >= cardIds.size() || index >= labels.size()) continue;
+      TkRegistry cardKey(HKEY_LOCAL_MACHINE);
+      if (!cardKey.OpenKey(CardKeyPath(setting, card), false)) continue;
+      RunGuarded([&] { cardKey.WriteString(L"Description", labels[index]); });
+    }
+  }
+}
+
+bool WriteStoreRootValues(int cardIndex, const std::wstring& programFolder) {
+  TkRegistry root(HKEY_LOCAL_MACHINE);
+  if (!root.OpenKey(kStoreRootKey, true)) return false;
+  return RunGuarded([&] {
+    root.WriteInteger(L"Description Index", cardIndex);
+    root.WriteString(L"RootPath", programFolder);
+  });
+}
+
+}  // namespace kip

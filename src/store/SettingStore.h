@@ -1,0 +1,44 @@
+// The stored settings as a whole: one key per setting under the store root,
+// card keys below it, and two batch files per setting beside the program.
+// Names are registry key names, so Windows compares them without regard to
+// letter case (SettingNames.h holds the rules for names).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "util/Text.h"
+
+namespace kip {
+
+// Store root + "\" + name, and the card key below it.
+std::wstring SettingKeyPath(std::wstring_view name);
+std::wstring CardKeyPath(std::wstring_view name, std::wstring_view cardId);
+
+// The settings in the order the registry lists them (the options key is not
+// a setting). Empty when the store root does not open.
+StringList ListSettingNames();
+
+// Copies the whole tree of setting `from` (every value, every subkey at any
+// depth) into setting `to`, creating it. False when the source does not open
+// or anything could not be written.
+bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to);
+
+// Deletes the setting's key with everything below it and both batch files.
+void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder);
+
+// Moves setting `from` with its batch files to `to`. A change of letter case
+// only goes through a temporary name, since both names are one key. The old
+// key is deleted only once the copy is complete, so a failure loses nothing.
+// False when the setting could not be moved (the old one then still exists).
+bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std::wstring& programFolder);
+
+// Writes "Description" := labels[i] into every stored card key of a card
+// present on this machine (cardIds[i]).
+void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels);
+
+// The store root's "Description Index" and "RootPath"; false when the root
+// cannot be opened or written.
+bool WriteStoreRootValues(int cardIndex, const std::wstring& programFolder);
+
+}  // namespace kip

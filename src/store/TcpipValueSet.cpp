@@ -1,0 +1,73 @@
+#include "store/TcpipValueSet.h"
+
+#include "store/kRegistry.h"
+#include "util/Guard.h"
+
+namespace kip {
+
+namespace {
+
+// A stored number read as a flag: only its low byte counts (256 is off).
+bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
+
+StringList ReadListGuarded(const TkRegistry& key, const wchar_t* name) {
+  StringList entries;
+  if (!RunGuarded([&] { key.ReadStringList(name, entries); })) entries.clear();
+  return entries;
+}
+
+}  // namespace
+
+TcpipValues ReadTcpipValues(const TkRegistry& key, DWORD osMajorVersion) {
+  TcpipValues values;
+  RunGuarded([&] { values.enableDhcp = LowByteFlag(key.ReadInteger(L"EnableDHCP")); });
+  if (!values.enableDhcp) {
+    values.ipAddresses = ReadListGuarded(key, L"IPAddress");
+    values.subnetMasks = ReadListGuarded(key, L"SubnetMask");
+  }
+  values.gateways = ReadListGuarded(key, L"DefaultGateway");
+  values.gatewayMetrics = ReadListGuarded(key, L"DefaultGatewayMetric");
+  RunGuarded([&] { values.nameServers = SplitCommaText(key.ReadString(L"NameServer")); });
+
+  bool blockRead = RunGuarded([&] {
+    values.domain = key.ReadString(L"Domain");
+    if (osMajorVersion >= 5) {
+      values.registrationEnabled = LowByteFlag(key.ReadInteger(L"RegistrationEnabled"));
+      values.registerAdapterName = LowByteFlag(key.ReadInteger(L"RegisterAdapterName"));
+    } else {
+      values.registrationEnabled = !LowByteFlag(key.ReadInteger(L"DisableDynamicUpdate"));
+      values.registerAdapterName = LowByteFlag(key.ReadInteger(L"EnableAdapterDomainNameRegistration"));
+    }
+  });
+  if (!blockRead) {
+    values.domain.clear();
+    values.registrationEnabled = true;
+    values.registerAdapterName = false;
+  }
+  return values;
+}
+
+void WriteTcpipValues(TkRegistry& key, const TcpipValues& values, DWORD osMajorVersion) {
+  RunGuarded([&] { key.WriteInteger(L"EnableDHCP", values.enableDhcp ? 1 : 0); });
+  RunGuarded([&] {
+    key.WriteStringList(L"IPAddress", values.ipAddresses);
+    key.WriteStringList(L"SubnetMask", values.subnetMasks);
+  });
+  RunGuarded([&] {
+    key.WriteStringList(L"DefaultGateway", values.gateways);
+    key.WriteStringList(L"DefaultGatewayMetric", values.gatewayMetrics);
+  });
+  RunGuarded([&] { key.WriteString(L"NameServer", JoinCommaText(values.nameServers.value_or(StringList{}))); });
+  RunGuarded([&] {
+    key.WriteString(L"Domain", values.domain);
+    if (osMajorVersion >= 5) {
+      key.WriteInteger(L"RegistrationEnabled", values.registrationEnabled ? 1 : 0);
+      key.WriteInteger(L"RegisterAdapterName", values.registerAdapterName ? 1 : 0);
+    } else {
+      key.WriteInteger(L"DisableDynamicUpdate", values.registrationEnabled ? 0 : 1);
+      key.WriteInteger(L"EnableAdapterDomainNameRegistration", values.registerAdapterName ? 1 : 0);
+    }
+  });
+}
+
+}  // namespace kip
