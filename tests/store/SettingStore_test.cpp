@@ -1,0 +1,173 @@
+// The setting store below the window: names, the machine-wide and card parts
+// with their guard groups, batch files, and moving settings without losing
+// anything.
+#include "store/SettingStore.h"
+
+#include <gtest/gtest.h>
+
+#include "store/BatchFiles.h"
+#include "store/SettingNames.h"
+#include "store/SettingRecord.h"
+#include "store/StoreKeys.h"
+#include "support/RegistrySandbox.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+const std::wstring kRoot = kStoreRootKey;
+std::wstring Key(const std::wstring& setting) { return kRoot + L"\\" + setting; }
+
+TEST(SettingNames, ProposalsAndTheSameKeyRule) {
+  struct Case {
+    StringList names;
+    std::wstring expected;
+  };
+  for (const Case& c : std::vector<Case>{{{}, L"新しい設定0"},
+                                         {{L"新しい設定0", L"新しい設定2"}, L"新しい設定1"},
+                                         {{L"新しい設定1", L"会社"}, L"新しい設定0"}}) {
+    EXPECT_EQ(NewSettingName(c.names), c.expected);
+  }
+  EXPECT_EQ(CopyProposal({L"Office", L"Home"}, 0), L"Office Copy");
+  // Only a name held twice gets the pass numbers.
+  EXPECT_EQ(CopyProposal({L"Office", L"office", L"Office0"}, 0), L"Office01 Copy");
+  EXPECT_EQ(NormalizeSettingName(L"a\\b\\"), L"a\uFFE5b\uFFE5");
+  EXPECT_TRUE(SameSettingName(L"Office", L"oFFICE"));
+  EXPECT_TRUE(SameSettingName(L"ÄBC", L"äbc"));  // the registry folds more than A to Z
+  EXPECT_FALSE(SameSettingName(L"Office", L"Office "));
+  EXPECT_EQ(FindSettingName({L"A", L"b", L"B"}, L"b", 1), 2);
+  EXPECT_EQ(FindSettingName({L"A"}, L"b"), -1);
+}
+
+class SettingStoreTest : public RegistryTest {
+ protected:
+  SettingStoreTest() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"kipstore-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+  }
+  ~SettingStoreTest() override {
+    for (const auto& name : {L"Office", L"office", L"Home", L"a￥b"}) DeleteSettingStore(name, folder_);
+    RemoveDirectoryW(folder_.c_str());
+  }
+  // A setting with every kind of value and a firewall part two levels down.
+  void SeedFullSetting(const std::wstring& name) {
+    SetString(HKEY_LOCAL_MACHINE, Key(name), L"Hosts File", L"C:\\hosts");
+    SetDword(HKEY_LOCAL_MACHINE, Key(name), L"ProxyEnable", 1);
+    SetMultiString(HKEY_LOCAL_MACHINE, Key(name) + L"\\{card}", L"IPAddress", {L"10.0.0.1", L""});
+    SetRaw(HKEY_LOCAL_MACHINE, Key(name) + L"\\{card}", L"Blob", REG_BINARY, {1, 0, 2});
+    SetDword(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall", L"Use", 1);
+    SetString(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall\\AA", L"C:\\Tools\\a.exe", L"C:\\Tools\\a.exe:*:Enabled:a");
+    SetString(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall\\GP", L"8080:TCP", L"8080:TCP:*:Enabled:web");
+    WriteBatchFile(BatchFilesOf(name, folder_).before, {L"echo はい"});
+  }
+  void ExpectFullSetting(const std::wstring& name) {
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Hosts File"), L"C:\\hosts");
+    EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, Key(name) + L"\\{card}", L"IPAddress"),
+              (StringList{L"10.0.0.1", L""}));
+    EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, Key(name) + L"\\{card}", L"Blob")->Data, (std::vector<BYTE>{1, 0, 2}));
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall\\AA", L"C:\\Tools\\a.exe"),
+              L"C:\\Tools\\a.exe:*:Enabled:a");
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall\\GP", L"8080:TCP"), L"8080:TCP:*:Enabled:web");
+    EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder_).before), StringList{L"echo はい"});
+  }
+  std::wstring folder_;
+};
+
+TEST_F(SettingStoreTest, RenameCarriesTheWholeTreeAndBatchFilesAlsoForACaseChange) {
+  SeedFullSetting(L"Office");
+  ASSERT_TRUE(RenameSettingStore(L"Office", L"Home", folder_));
+  ExpectFullSetting(L"Home");
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"Office")));
+  EXPECT_FALSE(FileExists(BatchFilesOf(L"Office", folder_).before));
+
+  // Only the letter case changes: one key, which must survive under the new name.
+  SeedFullSetting(L"Office");
+  ASSERT_TRUE(RenameSettingStore(L"Office", L"office", folder_));
+  EXPECT_EQ(ListSettingNames(), (StringList{L"Home", L"office"}));
+  ExpectFullSetting(L"office");
+}
+
+TEST_F(SettingStoreTest, ListingSkipsTheOptionsKeyAndDeletingTakesKeyAndFiles) {
+  SeedFullSetting(L"Office");
+  CreateKey(HKEY_LOCAL_MACHINE, kOptionsKey);
+  CreateKey(HKEY_LOCAL_MACHINE, Key(L"Home"));
+  EXPECT_EQ(ListSettingNames(), (StringList{L"Home", L"Office"}));
+  DeleteSettingStore(L"Office", folder_);
+  EXPECT_EQ(ListSettingNames(), StringList{L"Home"});
+  EXPECT_FALSE(FileExists(BatchFilesOf(L"Office", folder_).before));
+  // An empty name never empties the store root.
+  DeleteSettingStore(L"", folder_);
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOptionsKey));
+}
+
+TEST_F(SettingStoreTest, BatchFilesAreAnsiWithCrLfAndEmptyMemosDeleteThem) {
+  BatchFilePaths files = BatchFilesOf(L"a/b", folder_);
+  EXPECT_EQ(files.before, folder_ + L"a\uFF0Fb_b.bat");  // shared with a setting named with the full-width slash
+  WriteBatchFile(files.before, {L"echo はい", L"", L"pause"});
+  EXPECT_EQ(ReadWholeFile(files.before), "echo \x82\xCD\x82\xA2\r\n\r\npause\r\n");
+  EXPECT_EQ(ReadBatchFile(files.before), (StringList{L"echo はい", L"", L"pause"}));
+  WriteBatchFile(files.before, {});
+  WriteBatchFile(files.after, {});  // missing: no error
+  EXPECT_FALSE(FileExists(files.before));
+  EXPECT_EQ(ReadBatchFile(files.before), StringList{});
+}
+
+TEST_F(SettingStoreTest, MachineWideGroupsStopAtTheirFirstBadValue) {
+  MachineWideValues values;
+  values.hostsFile = L"C:\\h";
+  values.proxy = {true, L"px", L"8080", L"http://home", true, L"*.lan", false, L"http://pac"};
+  values.domain = {true, L"corp", true, L"WG", false};
+  values.machineName = L"PC1";
+  values.ipEnableRouter = true;
+  values.useDomainNameDevolution = false;
+  values.searchList = {L"a.lan", L"b.lan"};
+  ASSERT_TRUE(SaveMachineWide(L"Office", values));
+  EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, Key(L"Office")).size(), 18u);  // no printer chosen: none written
+  std::optional<MachineWideReading> read = LoadMachineWide(L"Office");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->proxyFieldsRead, 8);
+  EXPECT_EQ(read->domainFieldsRead, 5);
+  EXPECT_EQ(read->values.proxy.autoConfigUrl, L"http://pac");
+  EXPECT_EQ(read->values.searchList, (StringList{L"a.lan", L"b.lan"}));
+  EXPECT_TRUE(read->values.ipEnableRouter);
+
+  struct Case {
+    const wchar_t* bad;  // value replaced by a string, or deleted when `remove`
+    bool remove;
+    int proxyRead, domainRead;
+  };
+  for (const Case& c : {Case{L"ProxyEnable", true, 0, 5}, Case{L"ProxyLoacl", false, 4, 5},
+                        Case{L"ChangeDomain", true, 8, 2}}) {
+    SCOPED_TRACE(c.bad);
+    ASSERT_TRUE(SaveMachineWide(L"Office", values));
+    if (c.remove) {
+      DeleteValue(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad);
+    } else {
+      SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad, L"1");
+    }
+    read = LoadMachineWide(L"Office");
+    EXPECT_EQ(read->proxyFieldsRead, c.proxyRead);
+    EXPECT_EQ(read->domainFieldsRead, c.domainRead);
+  }
+  // IP forwarding is on for exactly 1; a bad suffix group gives its defaults.
+  SetDword(HKEY_LOCAL_MACHINE, Key(L"Office"), L"IPEnableRouter", 2);
+  SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"UseDomainNameDevolution", L"0");
+  read = LoadMachineWide(L"Office");
+  EXPECT_FALSE(read->values.ipEnableRouter);
+  EXPECT_TRUE(read->values.useDomainNameDevolution);
+  EXPECT_TRUE(read->values.searchList.empty());
+  EXPECT_FALSE(LoadMachineWide(L"Missing"));
+}
+
+TEST_F(SettingStoreTest, NamesTooLongForAKeyFailToSaveInsteadOfVanishing) {
+  std::wstring tooLong(300, L'x');
+  EXPECT_FALSE(SaveMachineWide(tooLong, {}));
+  EXPECT_FALSE(SaveCardPart(tooLong, L"{card}", L"LAN", {}, 6));
+  EXPECT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", {}, 6));
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office") + L"\\{card}", L"Description"), L"LAN");
+}
+
+}  // namespace
+}  // namespace kip
