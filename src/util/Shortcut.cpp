@@ -24,7 +24,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& arguments, c
 
   ComPtr<IShellLinkW> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) {
-    throw ShortcutError("The shell-link object could not be created.");
+    throw ShortcutError(L"ショートカットを作成できません (シェル リンク オブジェクトを作成できません).");
   }
   // The setters' results are not checked: what they refuse is simply
   // missing from the shortcut.
@@ -35,7 +35,7 @@ bool CreateShortcut(const std::wstring& target, const std::wstring& arguments, c
   link->SetIconLocation(iconFile.c_str(), 0);
 
   ComPtr<IPersistFile> file;
-  if (FAILED(link.As(&file))) throw ShortcutError("The shell-link object has no IPersistFile interface.");
+  if (FAILED(link.As(&file))) throw ShortcutError(L"ショートカットを保存できません (シェル リンク オブジェクトに IPersistFile がありません).");
   return SUCCEEDED(file->Save(fileName.c_str(), TRUE));
 }
 

@@ -1,16 +1,18 @@
 // Windows shortcut (.lnk) files.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "util/Errors.h"
 
 namespace kip {
 
 // The shell-link object or one of its interfaces could not be obtained
 // (for example COM is not initialised on the calling thread).
-class ShortcutError : public std::runtime_error {
+// Its message is shown to the user (in the status bar), so it is Japanese.
+class ShortcutError : public KipError {
  public:
-  using std::runtime_error::runtime_error;
+  using KipError::KipError;
 };
 
 // Writes a shortcut to `target` with the given arguments, working folder,

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "UtilTestSupport.h"
 #include "util/Files.h"
 
@@ -95,6 +97,16 @@ TEST(CreateShortcut, SafeSettingNameGivesAFullWidthLinkName) {
 TEST(CreateShortcut, ReportsALinkThatCannotBeSaved) {
   ScratchFolder scratch;
   EXPECT_FALSE(CreateShortcut(ProgramPath(), L"", L"", L"", scratch / L"missing\\x", ProgramPath()));
+  // A thread without COM gets no shell-link object: the user reads why, in Japanese.
+  std::wstring message;
+  std::thread([&] {
+    try {
+      CreateShortcut(ProgramPath(), L"", L"", L"", scratch / L"x", ProgramPath());
+    } catch (const ShortcutError& error) {
+      message = error.Message();
+    }
+  }).join();
+  EXPECT_EQ(message.rfind(L"ショートカットを作成できません", 0), 0u) << ToUtf8(message);
 }
 
 }  // namespace
