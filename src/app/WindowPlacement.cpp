@@ -40,11 +40,12 @@ POINT NormalPositionOnScreen(HWND window) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   HMONITOR monitor = MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST);
-  if (monitor && GetMonitorInfoW(monitor, &info)) {
-    position.x += info.rcWork.left - info.rcMonitor.left;
-    position.y += info.rcWork.top - info.rcMonitor.top;
-  }
+  if (monitor && GetMonitorInfoW(monitor, &info)) position = WorkspaceToScreen(position, info.rcMonitor, info.rcWork);
   return position;
+}
+
+POINT WorkspaceToScreen(POINT workspace, const RECT& monitor, const RECT& workArea) {
+  return {workspace.x + workArea.left - monitor.left, workspace.y + workArea.top - monitor.top};
 }
 
 std::vector<RECT> MonitorWorkAreas() {

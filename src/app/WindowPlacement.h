@@ -17,6 +17,8 @@ bool IsPlacementVisible(const RECT& window, const std::vector<RECT>& workAreas, 
 // which starts below or right of a taskbar at the top or left; the stored
 // position and SetWindowPos use screen coordinates.
 POINT NormalPositionOnScreen(HWND window);
+// A point in the workspace coordinates of a monitor, in screen coordinates.
+POINT WorkspaceToScreen(POINT workspace, const RECT& monitor, const RECT& workArea);
 
 // The work areas of the monitors present now.
 std::vector<RECT> MonitorWorkAreas();

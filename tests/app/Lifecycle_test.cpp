@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/SingleInstance.h"
+#include "app/WindowPlacement.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "ui/win/Menus.h"
@@ -45,6 +46,34 @@ TEST_F(LifecycleTest, OptionsAndPlacementRoundTripThroughTheRegistry) {
   POINT at = WindowPosition(second);
   EXPECT_EQ(at.x, 120);
   EXPECT_EQ(at.y, 90);
+}
+
+// Window placements count from the work area, which a taskbar at the top
+// or left moves; the stored position is the window's place on the screen.
+TEST(WindowPlacement, WorkspacePositionsBecomeScreenPositions) {
+  struct Case {
+    RECT monitor, work;
+    POINT workspace, screen;
+  };
+  for (const Case& c : {Case{{0, 0, 1280, 1024}, {0, 0, 1280, 984}, {120, 90}, {120, 90}},
+                        Case{{0, 0, 1280, 1024}, {0, 40, 1280, 1024}, {120, 50}, {120, 90}},
+                        Case{{0, 0, 1280, 1024}, {60, 0, 1280, 1024}, {60, 90}, {120, 90}},
+                        Case{{1280, 0, 2560, 1024}, {1280, 40, 2560, 1024}, {1500, 0}, {1500, 40}}}) {
+    POINT screen = WorkspaceToScreen(c.workspace, c.monitor, c.work);
+    EXPECT_EQ(screen.x, c.screen.x);
+    EXPECT_EQ(screen.y, c.screen.y);
+  }
+}
+
+TEST_F(LifecycleTest, MaximizedWindowStoresItsRestoredScreenPosition) {
+  CreateKey(HKEY_LOCAL_MACHINE, kRoot);
+  TFormIpconfig& form = MakeForm();
+  form.SetPosition(120, 90);
+  form.Maximize();
+  form.FormClose();
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 1u);
 }
 
 TEST_F(LifecycleTest, FirstRunWritesOptionsButNoPlacementWithoutAStoreRoot) {
