@@ -84,4 +84,10 @@ enum MainControlId {
   IDX_FWDoNotAllowExceptions = 1704,
   IDT_LabelFWReigai = 1705,
   IDL_CheckListFW = 1706,
+  // Commands of the file menu (the tab pop-up menu shares their handlers)
+  IDM_mNew = 2001,
+  IDM_mSave = 2002,
+  IDM_mSaveAs = 2003,
+  IDM_mRename = 2004,
+  IDM_mDelete = 2005,
 };

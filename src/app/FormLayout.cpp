@@ -249,13 +249,13 @@ void TFormIpconfig::CreateMenus() {
   win::Menu& file = menuBar_->AddSubMenu(L"ファイル(&F)");
   fileMenu_ = &file;
   mFile = file.Entry();
-  mNew = &file.AddItem(L"新規作成");
+  mNew = &file.AddItem(L"新規作成", IDM_mNew);
   mNew->SetShortcutText(L"Ctrl+N");
-  mSave = &file.AddItem(L"上書き保存");
+  mSave = &file.AddItem(L"上書き保存", IDM_mSave);
   mSave->SetShortcutText(L"Ctrl+S");
-  mSaveAs = &file.AddItem(L"設定をコピーする");
-  mRename = &file.AddItem(L"名前を変更");
-  mDelete = &file.AddItem(L"削除(&D)");
+  mSaveAs = &file.AddItem(L"設定をコピーする", IDM_mSaveAs);
+  mRename = &file.AddItem(L"名前を変更", IDM_mRename);
+  mDelete = &file.AddItem(L"削除(&D)", IDM_mDelete);
   file.AddSeparator();
   mCommit = &AddActionItem(file, ActionCommit);
   mShortCut = &AddActionItem(file, ActionShortCut);

@@ -167,8 +167,9 @@ Menu& Menu::AddSubMenu(std::wstring_view caption) {
   return *subMenus_.back();
 }
 
-MenuItem& Menu::AddItem(std::wstring_view caption) {
-  UINT id = MenuItem::NewCommandId();
+MenuItem& Menu::AddItem(std::wstring_view caption) { return AddItem(caption, MenuItem::NewCommandId()); }
+
+MenuItem& Menu::AddItem(std::wstring_view caption, UINT id) {
   std::wstring text(caption);
   if (!AppendMenuW(handle_, MF_STRING, id, text.c_str())) throw EOSError(GetLastError());
   items_.push_back(std::make_unique<MenuItem>(handle_, id, std::move(text)));

@@ -78,6 +78,9 @@ class Menu {
   // This submenu's own entry in its parent (null for a bar or pop-up menu).
   MenuItem* Entry() const { return entry_.get(); }
   MenuItem& AddItem(std::wstring_view caption);
+  // With a fixed command id (below 0x8000, which the generated ids start at),
+  // so that other programs can choose the item by its number.
+  MenuItem& AddItem(std::wstring_view caption, UINT id);
   void AddSeparator();
   // Attaches a menu bar to a window (which then owns the HMENU).
   void AttachTo(HWND window);

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# One user's day with the setting tabs, through the real window on the demo
+# machine with two cards: a new setting is made, edited and saved, copied,
+# renamed and another one deleted; the registry and the batch files beside
+# the program are checked after each step.
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+if [ "${1:-}" != "--inside" ]; then
+  exec bash "$here/netns-run.sh" 2 -- bash "$here/settings.sh" --inside
+fi
+
+source "$here/lib.sh"
+title="HarluneIPコンフィグ"
+store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
+stage="$WINEPREFIX/drive_c/kip"
+program_pid=""
+
+fail() {
+  echo "e2e.settings: $*" >&2
+  kip_drive tabs "$title" >&2 || true
+  kip_drive reg-keys "$store" >&2 || true
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  exit 1
+}
+
+# until SECONDS COMMAND...: retries the command until it succeeds.
+until_true() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+setting_tabs() { kip_drive tabs "$title" | awk -F'\t' '$3=="settings"{on=1;next} $3=="pages"{on=0} on{print $2}'; }
+stored_value() { kip_drive reg-get "$store\\$1" "$2" | tail -n 1; }
+has_setting() { kip_drive reg-keys "$store" | grep -qx "$1"; }
+lacks_setting() { ! has_setting "$1"; }
+# answer_input CAPTION TEXT: types TEXT into the input box and presses OK.
+answer_input() {
+  kip_drive wait-window "@TInputBox" 20000 >/dev/null || fail "no input box \"$1\""
+  kip_drive set-text "@TInputBox" "Edit#0" "$2" >/dev/null || fail "cannot type into the input box"
+  kip_drive click "@TInputBox" "OK" >/dev/null || fail "cannot press OK"
+  until_true 20 kip_drive wait-gone "@TInputBox" 100 || fail "the input box stayed open"
+}
+
+bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
+kip_stage_program "$stage"
+export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
+program_pid=$!
+kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+until_true 30 bash -c '[ -n "$(kip_drive combo-items "$0" "$1" 2>/dev/null)" ]' "$title" \
+  "$(kip_control_id IDC_ComboDescription)" || true
+until_true 30 test "$(setting_tabs | grep -c .)" -eq 2 || fail "the two stored settings are not listed"
+
+# New, edit, save.
+kip_drive menu "$title" "$(kip_control_id IDM_mNew)" >/dev/null || fail "no menu item 新規作成"
+until_true 30 has_setting "新しい設定0" || fail "no new setting in the store"
+kip_drive set-text "$title" "$(kip_control_id IDE_EditHostName)" "E2E-PC" >/dev/null || fail "cannot edit the computer name"
+kip_drive set-text "$title" "$(kip_control_id IDE_MemoBefore)" "echo before" >/dev/null || fail "cannot edit the before-batch"
+kip_drive menu "$title" "$(kip_control_id IDM_mSave)" >/dev/null || fail "no menu item 上書き保存"
+until_true 20 test "$(stored_value 新しい設定0 'Machine Name')" = "E2E-PC" || fail "the edit was not saved"
+[ "$(cat "$stage/新しい設定0_b.bat" 2>/dev/null | tr -d '\r')" = "echo before" ] || fail "no before-batch beside the program"
+cards="$(kip_drive reg-keys "$store\\新しい設定0" | grep -c '^{')"
+[ "$cards" -eq 2 ] || fail "the new setting holds $cards card keys, expected 2"
+
+# Copy under a new name.
+kip_drive menu "$title" "$(kip_control_id IDM_mSaveAs)" >/dev/null || fail "no menu item 設定をコピーする"
+answer_input "名前を付けて保存" "出張先"
+until_true 20 test "$(stored_value 出張先 'Machine Name')" = "E2E-PC" || fail "the copy is not in the store"
+[ -f "$stage/出張先_b.bat" ] || fail "the copy has no before-batch"
+
+# Rename the shown setting (the new one).
+kip_drive menu "$title" "$(kip_control_id IDM_mRename)" >/dev/null || fail "no menu item 名前を変更"
+answer_input "名前を変更" "客先"
+until_true 20 lacks_setting "新しい設定0" || fail "the old name is still stored"
+[ "$(stored_value 客先 'Machine Name')" = "E2E-PC" ] || fail "the renamed setting lost its values"
+[ -f "$stage/客先_b.bat" ] && [ ! -f "$stage/新しい設定0_b.bat" ] || fail "the batch file did not follow the rename"
+
+# Delete the copy.
+kip_drive select-tab "$title" "出張先" >/dev/null || fail "cannot choose the copy's tab"
+kip_drive menu "$title" "$(kip_control_id IDM_mDelete)" >/dev/null || fail "no menu item 削除(&D)"
+kip_drive wait-window "@#32770" 20000 >/dev/null || fail "no question before deleting"
+kip_drive click "@#32770" 6 >/dev/null || fail "cannot answer Yes"
+until_true 20 lacks_setting "出張先" || fail "the copy is still stored"
+[ ! -f "$stage/出張先_b.bat" ] || fail "the copy's batch file is still there"
+
+tabs="$(setting_tabs | tr '\n' ' ')"
+[ "$tabs" = "会社 自宅 客先 " ] || fail "the tabs are '$tabs'"
+kip_drive close "$title" 30000 >/dev/null || fail "the window did not close"
+kip_wait_gone "$program_pid" 30 || fail "the program is still running"
+program_pid=""
+left="$(kip_drive reg-keys "$store" | grep -v TFormIpconfig | sort | tr "\n" " ")"
+[ "$left" = "$(printf "%s\n" 会社 自宅 客先 | sort | tr "\n" " ")" ] || fail "the store holds $left"
+echo "e2e.settings: new, save, copy, rename and delete reached the store and the batch files"
