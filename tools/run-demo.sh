@@ -53,6 +53,14 @@ run_inside() {
     kip_log "the window is open"
     if [ -n "${KIP_DEMO_XVFB:-}" ]; then
       drive move-origin "$title" >/dev/null 2>&1
+      # The picture is taken once the start-up load has listed the cards (or,
+      # on a machine without any, has said so in the status bar).
+      local waited
+      for waited in $(seq 1 150); do
+        [ -n "$(drive combo-items "$title" 1001 2>/dev/null | tr -d '\r')" ] && break
+        [ -n "$(drive get-text "$title" 1006 2>/dev/null | tr -d '\r')" ] && break
+        sleep 0.2
+      done
       import -window root "$shots/demo.png" 2>/dev/null && kip_log "screenshot: $shots/demo.png"
       kip_log "no display here: the window is on Xvfb $DISPLAY; to look again:"
       kip_log "  DISPLAY=$DISPLAY import -window root $shots/demo.png"
