@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
 #include "util/Errors.h"
+#include "util/Profile.h"
 #include "ui/UDNSEdit.h"
 #include "ui/UGWEdit.h"
 #include "ui/UIPEdit.h"
@@ -69,13 +70,18 @@ int RunWindows() {
   login.Create(owner, font);
 
   mainForm.CenterOnScreen();
-  mainForm.Show();
+  {
+    ProfileScope phase("Show");
+    mainForm.Show();
+  }
+  ProfileScope phase("Run");
   return win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
 }
 
 }  // namespace
 
 int RunApplication(HINSTANCE, int) {
+  { ProfileScope entry("Entry"); }
   InstanceMutex mutex;
   // Another instance runs: end silently.
   if (!mutex.Acquire(kInstanceMutexName)) return 0;

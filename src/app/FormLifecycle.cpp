@@ -10,6 +10,7 @@
 #include "util/FileInfo.h"
 #include "util/Files.h"
 #include "util/Guard.h"
+#include "util/Profile.h"
 
 namespace kip {
 
@@ -59,6 +60,7 @@ std::wstring TFormIpconfig::ProgramPath() const {
 }
 
 void TFormIpconfig::Create() {
+  ProfileScope phase("CreateMainWindow");
   CreateControls();
   SetMainWindow(true);
   FormCreate();
@@ -136,17 +138,34 @@ void TFormIpconfig::CheckLanguageFile() {
 }
 
 bool TFormIpconfig::LoadAtStartup() {
+  ProfileScope whole("LoadAtStartup");
   ReadPlacement();
   ReadOptions();
   CheckWindowsVersion();
-  RunGuarded([this] { ListPrinters(); });
+  {
+    ProfileScope phase("ListPrinters");
+    RunGuarded([this] { ListPrinters(); });
+  }
   RunGuarded([this] { ReadFirewallState(); });
-  HostsDirectory = ReadTcpipParameters();
-  BuildCardList();
+  {
+    ProfileScope phase("ReadTcpipParameters");
+    HostsDirectory = ReadTcpipParameters();
+  }
+  {
+    ProfileScope phase("BuildCardList");
+    BuildCardList();
+  }
   if (!CardIds.empty()) {
-    RunGuarded([this] { LoadSettingList(); });
-    RunGuarded([this] { LoadSetting(); });
+    {
+      ProfileScope phase("LoadSettingList");
+      RunGuarded([this] { LoadSettingList(); });
+    }
+    {
+      ProfileScope phase("LoadSetting");
+      RunGuarded([this] { LoadSetting(); });
+    }
     ShownSettingIndex = TabControl1.TabIndex();
+    ProfileScope phase("RefreshCardDescriptions");
     RefreshCardDescriptions();
   } else {
     StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");

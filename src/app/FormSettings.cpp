@@ -129,10 +129,7 @@ void TFormIpconfig::RefreshCardDescriptions() {
 void TFormIpconfig::LoadSettingList() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
-    RunGuarded([&] {
-      TabControl1.Clear();
-      for (const auto& name : ListSettingNames()) TabControl1.Add(name);
-    });
+    RunGuarded([&] { TabControl1.SetTabs(ListSettingNames()); });
     int settingIndex = 0, cardIndex = 0;
     RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
     TabControl1.SetTabIndex(settingIndex);

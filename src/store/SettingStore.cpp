@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/StoreKeys.h"
@@ -114,14 +116,16 @@ bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std:
 }
 
 void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels) {
+  // Only the present cards can get a label: opening their keys directly
+  // costs a few calls per setting instead of one per stored card.
+  const size_t present = std::min(cardIds.size(), labels.size());
   for (const auto& setting : SubKeyNames(kStoreRootKey)) {
-    for (const auto& card : SubKeyNames(SettingKeyPath(setting))) {
-      size_t index = 0;
-      while (index < cardIds.size() && cardIds[index] != card) ++index;
-      if (index >= cardIds.size() || index >= labels.size()) continue;
+    for (size_t i = 0; i < present; ++i) {
       TkRegistry cardKey(HKEY_LOCAL_MACHINE);
-      if (!cardKey.OpenKey(CardKeyPath(setting, card), false)) continue;
-      RunGuarded([&] { cardKey.WriteString(L"Description", labels[index]); });
+      if (!cardKey.OpenKey(CardKeyPath(setting, cardIds[i]), false)) continue;
+      RunGuarded([&] {
+        if (cardKey.ReadString(L"Description") != labels[i]) cardKey.WriteString(L"Description", labels[i]);
+      });
     }
   }
 }

@@ -161,6 +161,20 @@ TEST_F(SettingStoreTest, MachineWideGroupsStopAtTheirFirstBadValue) {
   EXPECT_FALSE(LoadMachineWide(L"Missing"));
 }
 
+TEST_F(SettingStoreTest, CardLabelsAreRefreshedOnlyForPresentCards) {
+  for (const auto& setting : {L"Office", L"Home"}) {
+    SetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{present}", L"Description", L"old label");
+    SetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{absent}", L"Description", L"gone card");
+  }
+  RefreshCardDescriptions({L"{present}", L"{unlabelled}"}, {L"LAN 1"});
+  for (const auto& setting : {L"Office", L"Home"}) {
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{present}", L"Description"), L"LAN 1");
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{absent}", L"Description"), L"gone card");
+  }
+  // A card never saved under a setting gets no key from the refresh.
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"Office") + L"\\{unlabelled}"));
+}
+
 TEST_F(SettingStoreTest, NamesTooLongForAKeyFailToSaveInsteadOfVanishing) {
   std::wstring tooLong(300, L'x');
   EXPECT_FALSE(SaveMachineWide(tooLong, {}));

@@ -197,6 +197,9 @@ class TabStrip : public Control {
   void Create(Container& parent, int id, const Rect& r);
   void Clear();
   int Add(std::wstring_view caption);
+  // Replaces every tab at once: one repaint and one OnItemsChanged, however
+  // many tabs (hundreds of settings load as fast as a few).
+  void SetTabs(const StringList& captions);
   void Delete(int index);
   int Count() const;
   std::wstring Tab(int index) const;

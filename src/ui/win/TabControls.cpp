@@ -91,6 +91,21 @@ int TabStrip::Add(std::wstring_view caption) {
   return index;
 }
 
+void TabStrip::SetTabs(const StringList& captions) {
+  Send(hwnd_, WM_SETREDRAW, FALSE);
+  Send(hwnd_, TCM_DELETEALLITEMS);
+  // Some tab controls measure the text of every tab on each insert, which
+  // makes a long list quadratic; with fixed widths nothing is measured, and
+  // the real widths are measured once when the style goes back.
+  LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, style | TCS_FIXEDWIDTH);
+  for (const auto& caption : captions) InsertTab(hwnd_, TabCount(hwnd_), caption);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+  Send(hwnd_, WM_SETREDRAW, TRUE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  ItemsChanged();
+}
+
 void TabStrip::Delete(int index) {
   if (index < 0 || index >= Count()) return;
   Send(hwnd_, TCM_DELETEITEM, static_cast<WPARAM>(index));
