@@ -1,4 +1,4 @@
-// The about box, against the built program file.
+// The about box and the help page, against the built program file.
 #include "ui/UAbout.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +105,18 @@ TEST_F(AboutTest, OpensOnceClosesOnEscapeAndOkAndOpensItsLinks) {
   DispatchPending();
   EXPECT_EQ(opened, (std::vector<std::wstring>{kHomePageAddress, kBoardAddress}));
   EXPECT_EQ(first.Label3.Text(), kHomePageAddress);
+}
+
+TEST_F(AboutTest, TheHelpPageLiesBesideTheBuiltProgram) {
+  const std::wstring help = HelpPagePath(BuiltProgram());
+  EXPECT_TRUE(EndsWith(help, L"\\bin\\help\\kIpCnfg.html")) << ToUtf8(help);
+  const std::string page = ReadWholeFile(help);
+  ASSERT_FALSE(page.empty());
+  // The page covers the command line, the shortcuts, export and import and
+  // the card copy, in the page's own encoding.
+  for (const char* topic : {"charset=\"utf-8\"", "<code>/s</code>", "<code>-r</code>", "<code>/c</code>",
+                            "<code>/n</code>", "kIpConfig[", "kIpBackup", "kIpUndo", "他のLANカード設定をコピーする"})
+    EXPECT_NE(page.find(topic), std::string::npos) << topic;
 }
 
 }  // namespace
