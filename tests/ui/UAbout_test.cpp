@@ -79,7 +79,6 @@ TEST_F(AboutTest, ShowsTheProgramsVersionResourceAndItsIconAt64Pixels) {
 
 TEST_F(AboutTest, OpensOnceClosesOnEscapeAndOkAndOpensItsLinks) {
   win::test::TestForm owner;
-  owner.Show();
   AboutBox box;
   TAboutForm& first = box.Show(owner.Handle(), font.get(), BuiltProgram());
   std::vector<std::wstring> opened;
@@ -87,11 +86,9 @@ TEST_F(AboutTest, OpensOnceClosesOnEscapeAndOkAndOpensItsLinks) {
   HWND handle = first.Handle();
   EXPECT_TRUE(first.Visible());
 
-  SetForegroundWindow(owner.Handle());
   EXPECT_EQ(&box.Show(owner.Handle(), font.get(), BuiltProgram()), &first);
   EXPECT_EQ(first.Handle(), handle);
   EXPECT_EQ(CountAboutWindows(), 1);
-  EXPECT_EQ(GetForegroundWindow(), handle);
 
   SendMessageW(handle, WM_COMMAND, IDCANCEL, 0);  // Esc
   EXPECT_FALSE(first.Visible());

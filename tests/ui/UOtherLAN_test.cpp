@@ -11,7 +11,6 @@
 namespace kip {
 namespace {
 
-using win::test::DispatchPending;
 using win::test::UserClick;
 
 struct CopyCall {
@@ -38,6 +37,10 @@ class OtherLANTest : public testing::Test {
   static void Pick(win::ComboList& combo, int index) {
     SendMessageW(combo.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   }
+  // Activation and showing as Windows reports them, without taking the
+  // foreground from the GUI tests running beside this one.
+  void Activate() { SendMessageW(dialog.Handle(), WM_ACTIVATE, WA_ACTIVE, 0); }
+  void ShowQuietly() { ShowWindow(dialog.Handle(), SW_SHOWNOACTIVATE); }
 
   UniqueHFont font = win::CreateUiFont(96);
   TFormOtherLAN dialog;
@@ -48,11 +51,8 @@ class OtherLANTest : public testing::Test {
 };
 
 TEST_F(OtherLANTest, ListsAreFilledAtTheFirstActivationAndOnRefreshWithoutASelection) {
-  dialog.Show();
-  DispatchPending();
-  dialog.Hide();
-  dialog.Show();
-  DispatchPending();
+  Activate();
+  Activate();
   EXPECT_EQ(fills, 1);
   EXPECT_EQ(dialog.ComboFrom.Count(), 2);
   EXPECT_EQ(dialog.ComboFrom.Item(1), L"× Old card");
@@ -75,7 +75,7 @@ TEST_F(OtherLANTest, ListsAreFilledAtTheFirstActivationAndOnRefreshWithoutASelec
 }
 
 TEST_F(OtherLANTest, CopyHandsOverOnlyChoicesInsideTheLists) {
-  dialog.FormActivate();
+  Activate();
   // The caller's source list may hold fewer identifiers than items.
   dialog.SetSourceCards({L"○ Realtek", L"× Old card", L"× No identifier"}, {L"{T1}", L"{OLD}"});
   struct Case {
@@ -99,8 +99,8 @@ TEST_F(OtherLANTest, CopyHandsOverOnlyChoicesInsideTheLists) {
 }
 
 TEST_F(OtherLANTest, TheDialogClosesWhenTheCallerSaysSoAndOnCancelOrEscape) {
-  dialog.FormActivate();
-  dialog.Show();
+  Activate();
+  ShowQuietly();
   closeAfterCopy = false;
   UserClick(dialog.ButtonCopy);
   EXPECT_TRUE(dialog.Visible());
@@ -108,10 +108,10 @@ TEST_F(OtherLANTest, TheDialogClosesWhenTheCallerSaysSoAndOnCancelOrEscape) {
   UserClick(dialog.ButtonCopy);
   EXPECT_FALSE(dialog.Visible());
 
-  dialog.Show();
+  ShowQuietly();
   UserClick(dialog.ButtonCancel);
   EXPECT_FALSE(dialog.Visible());
-  dialog.Show();
+  ShowQuietly();
   SendMessageW(dialog.Handle(), WM_COMMAND, IDCANCEL, 0);  // Esc in a dialog
   EXPECT_FALSE(dialog.Visible());
   EXPECT_EQ(calls.size(), 2u);
