@@ -1,0 +1,230 @@
+#include "store/Snapshot.h"
+
+#include <string_view>
+#include <vector>
+
+#include "store/StoreKeys.h"
+#include "store/kRegistry.h"
+#include "util/Errors.h"
+#include "util/Files.h"
+#include "util/UniqueHandle.h"
+
+namespace kip {
+
+namespace {
+
+// The first bytes of a registry hive file.
+constexpr std::string_view kHiveSignature = "regf";
+
+bool RunningOnWine() {
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// Enables one privilege of the process for the scope's life and then puts
+// it back as it was. Failing token calls raise EOSError. A privilege the
+// user does not hold is not an error here: the save or restore that needs
+// it fails instead.
+class PrivilegeScope {
+ public:
+  explicit PrivilegeScope(const wchar_t* privilege) {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw))
+      throw EOSError(GetLastError());
+    token_.reset(raw);
+    TOKEN_PRIVILEGES wanted{};
+    wanted.PrivilegeCount = 1;
+    wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!LookupPrivilegeValueW(nullptr, privilege, &wanted.Privileges[0].Luid)) throw EOSError(GetLastError());
+    DWORD size = sizeof previous_;
+    if (!AdjustTokenPrivileges(token_.get(), FALSE, &wanted, sizeof previous_, &previous_, &size))
+      throw EOSError(GetLastError());
+  }
+  ~PrivilegeScope() {
+    // previous_ lists the privilege only when the adjustment changed it.
+    if (previous_.PrivilegeCount != 0) AdjustTokenPrivileges(token_.get(), FALSE, &previous_, 0, nullptr, nullptr);
+  }
+  PrivilegeScope(const PrivilegeScope&) = delete;
+  PrivilegeScope& operator=(const PrivilegeScope&) = delete;
+
+ private:
+  UniqueKernelHandle token_;
+  TOKEN_PRIVILEGES previous_{};
+};
+
+std::wstring StoreRootPath() { return std::wstring(kStoreRootKey).substr(1); }
+
+UniqueHKey OpenStoreRoot(REGSAM access) {
+  UniqueHKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, StoreRootPath().c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+  return key;
+}
+
+// --- reading a subtree ----------------------------------------------------------
+
+bool ReadKeyInto(HKEY key, SnapshotKey& node, std::size_t depth);
+
+bool ReadValues(HKEY key, DWORD maxNameLength, DWORD maxDataSize, std::vector<SnapshotValue>& values) {
+  std::vector<wchar_t> name(maxNameLength + 1);
+  std::vector<BYTE> data(maxDataSize + 1);
+  for (DWORD index = 0;; ++index) {
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    DWORD type = REG_NONE;
+    DWORD size = static_cast<DWORD>(data.size());
+    LONG rc = RegEnumValueW(key, index, name.data(), &nameLength, nullptr, &type, data.data(), &size);
+    if (rc == ERROR_NO_MORE_ITEMS) return true;
+    // A value that grew since the key was measured: the snapshot would
+    // not be complete, so it is not taken.
+    if (rc != ERROR_SUCCESS) return false;
+    values.push_back({std::wstring(name.data(), nameLength), type,
+                      std::vector<std::uint8_t>(data.begin(), data.begin() + size)});
+  }
+}
+
+bool ReadSubkeys(HKEY key, DWORD maxNameLength, std::vector<SnapshotKey>& subkeys, std::size_t depth) {
+  std::vector<wchar_t> name(maxNameLength + 1);
+  for (DWORD index = 0;; ++index) {
+    DWORD nameLength = static_cast<DWORD>(name.size());
+    LONG rc = RegEnumKeyExW(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    SnapshotKey child;
+    child.name.assign(name.data(), nameLength);
+    UniqueHKey opened;
+    if (RegOpenKeyExW(key, child.name.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS) return false;
+    if (!ReadKeyInto(opened.get(), child, depth + 1)) return false;
+    subkeys.push_back(std::move(child));
+  }
+}
+
+bool ReadKeyInto(HKEY key, SnapshotKey& node, std::size_t depth) {
+  if (depth > kSnapshotMaxDepth) return false;
+  DWORD maxSubkeyName = 0, maxValueName = 0, maxData = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxSubkeyName, nullptr, nullptr, &maxValueName,
+                       &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return ReadValues(key, maxValueName, maxData, node.values) && ReadSubkeys(key, maxSubkeyName, node.subkeys, depth);
+}
+
+// --- writing a subtree ----------------------------------------------------------
+
+bool SetValueExactly(HKEY key, const SnapshotValue& value) {
+  // The registry adds a terminator to string data that lacks one when the
+  // byte after the data is NUL; a non-NUL guard keeps the bytes as given.
+  std::vector<BYTE> guarded(value.data.begin(), value.data.end());
+  guarded.insert(guarded.end(), 4, 0xFF);
+  return RegSetValueExW(key, value.name.c_str(), 0, value.type, guarded.data(),
+                        static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
+
+// A key name the registry can hold as one key: an empty name would open
+// the parent, a backslash would nest keys.
+bool IsSingleKeyName(const std::wstring& name) {
+  return !name.empty() && name.find(L'\\') == std::wstring::npos;
+}
+
+bool WriteContent(HKEY key, const SnapshotKey& node) {
+  for (const SnapshotValue& value : node.values) {
+    if (!SetValueExactly(key, value)) return false;
+  }
+  for (const SnapshotKey& subkey : node.subkeys) {
+    if (!IsSingleKeyName(subkey.name)) return false;
+    UniqueHKey created;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(key, subkey.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        created.put(), &disposition) != ERROR_SUCCESS)
+      return false;
+    // Two names that the registry takes as one key would merge silently.
+    if (disposition != REG_CREATED_NEW_KEY) return false;
+    if (!WriteContent(created.get(), subkey)) return false;
+  }
+  return true;
+}
+
+// Deletes every value and subkey of the key, keeping the key itself.
+bool ClearKey(HKEY key) {
+  RegDeleteTreeW(key, nullptr);
+  DWORD subkeys = 1, values = 1;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                       nullptr, nullptr) != ERROR_SUCCESS)
+    return false;
+  return subkeys == 0 && values == 0;
+}
+
+// --- the two file formats -------------------------------------------------------
+
+bool SaveText(const std::wstring& file) {
+  std::optional<SnapshotKey> tree = ReadStoreTree();
+  if (!tree) return false;
+  if (WriteWholeFile(file, FormatSnapshotText(*tree))) return true;
+  DeleteFileW(file.c_str());  // never leave half a snapshot behind
+  return false;
+}
+
+bool RestoreText(std::string_view bytes) {
+  SnapshotParseResult parsed = ParseSnapshotText(bytes);
+  if (!parsed.ok()) return false;
+  UniqueHKey root = OpenStoreRoot(KEY_ALL_ACCESS);
+  return root && ReplaceRegistryTree(root.get(), parsed.root);
+}
+
+bool HasPrefix(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
+
+std::wstring MessageUnlessUndo(const std::wstring& file, bool succeeded, const wchar_t* success,
+                               const wchar_t* failure) {
+  if (file == kUndoFileName) return {};
+  return succeeded ? success : failure;
+}
+
+}  // namespace
+
+std::optional<SnapshotKey> ReadRegistryTree(HKEY key) {
+  SnapshotKey tree;
+  if (!ReadKeyInto(key, tree, 0)) return std::nullopt;
+  return tree;
+}
+
+bool ReplaceRegistryTree(HKEY key, const SnapshotKey& tree) {
+  std::optional<SnapshotKey> previous = ReadRegistryTree(key);
+  if (!previous) return false;  // without it there would be nothing to go back to
+  if (ClearKey(key) && WriteContent(key, tree)) return true;
+  ClearKey(key);
+  WriteContent(key, *previous);
+  return false;
+}
+
+std::optional<SnapshotKey> ReadStoreTree() {
+  UniqueHKey root = OpenStoreRoot(KEY_READ);
+  if (!root) return std::nullopt;
+  return ReadRegistryTree(root.get());
+}
+
+bool SaveStoreSnapshot(const std::wstring& file) {
+  DeleteFileW(file.c_str());  // the registry refuses to save over a file
+  PrivilegeScope privilege(SE_BACKUP_NAME);
+  if (RunningOnWine()) return SaveText(file);
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  return registry.SaveKey(kStoreRootKey, file);
+}
+
+bool RestoreStoreSnapshot(const std::wstring& file) {
+  PrivilegeScope privilege(SE_RESTORE_NAME);
+  const std::string bytes = ReadWholeFile(file);
+  if (LooksLikeSnapshotText(bytes)) return RestoreText(bytes);
+  // Wine's RegRestoreKeyW would report success and restore nothing.
+  if (HasPrefix(bytes, kHiveSignature) && !RunningOnWine()) {
+    TkRegistry registry(HKEY_LOCAL_MACHINE);
+    return registry.RestoreKey(kStoreRootKey, file);
+  }
+  return false;
+}
+
+std::wstring ExportMessage(const std::wstring& file, bool succeeded) {
+  return MessageUnlessUndo(file, succeeded, kExportSucceeded, kExportFailed);
+}
+
+std::wstring ImportMessage(const std::wstring& file, bool succeeded) {
+  return MessageUnlessUndo(file, succeeded, kImportSucceeded, kImportFailed);
+}
+
+}  // namespace kip

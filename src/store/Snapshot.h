@@ -1,0 +1,61 @@
+// Snapshots of the whole store (the store root under HKEY_LOCAL_MACHINE
+// with everything below it): the user's export and import, and the undo
+// snapshot taken before settings are copied between LAN cards.
+//
+// On Windows the file is a registry hive (RegSaveKeyW / RegRestoreKeyW).
+// Wine's RegRestoreKeyW reports success and restores nothing, so there the
+// file is the program's own snapshot text (store/SnapshotText.h). A restore
+// recognises either format by the file's first bytes. A text snapshot is
+// read and checked as a whole before the store is touched, and a
+// replacement that fails midway puts the previous store back: an import
+// from a missing, truncated or damaged file leaves the store as it was.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "store/SnapshotText.h"
+
+namespace kip {
+
+// The two snapshot files, in the current directory.
+inline constexpr wchar_t kBackupFileName[] = L"kIpBackup";
+inline constexpr wchar_t kUndoFileName[] = L"kIpUndo";
+
+inline constexpr wchar_t kExportSucceeded[] = L"エクスポートに成功しました.";
+inline constexpr wchar_t kExportFailed[] = L"エクスポートに失敗しました";
+inline constexpr wchar_t kImportSucceeded[] = L"インポートに成功しました.";
+inline constexpr wchar_t kImportFailed[] = L"インポートに失敗しました.";
+
+// Writes the store to the file, replacing an existing file. False when the
+// store root does not exist or the file cannot be written. Raises EOSError
+// when the backup privilege cannot be asked for (nothing is written then).
+bool SaveStoreSnapshot(const std::wstring& file);
+
+// Replaces the whole store by the file's content. False, with the store
+// unchanged, when the store root does not exist or the file is missing, of
+// an unknown format, or damaged. Raises EOSError when the restore privilege
+// cannot be asked for (nothing is changed then).
+bool RestoreStoreSnapshot(const std::wstring& file);
+
+// What the user is told after an export or import of `file`: the success or
+// failure text; empty for the undo snapshot, which is taken and restored
+// without a message of its own.
+std::wstring ExportMessage(const std::wstring& file, bool succeeded);
+std::wstring ImportMessage(const std::wstring& file, bool succeeded);
+
+// The store as a tree (its root unnamed); nullopt when the store root does
+// not exist or a part of it cannot be read.
+std::optional<SnapshotKey> ReadStoreTree();
+
+// Reads the key's values and subkeys at any depth; nullopt when any part
+// cannot be read.
+std::optional<SnapshotKey> ReadRegistryTree(HKEY key);
+// Replaces the key's values and subkeys by the tree's (the tree's own name
+// is not used). On failure the key's previous content is written back and
+// the result is false.
+bool ReplaceRegistryTree(HKEY key, const SnapshotKey& tree);
+
+}  // namespace kip

@@ -1,0 +1,158 @@
+// Export and import of the whole store: exact round trips, and imports that
+// must leave the store untouched.
+#include "store/Snapshot.h"
+
+#include <optional>
+#include <string>
+
+#include "ScratchFile.h"
+#include "SnapshotPrint.h"
+#include "store/StoreKeys.h"
+#include "support/RegistrySandbox.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+using namespace std::string_view_literals;
+using test::ScratchFile;
+
+const std::wstring kRoot = kStoreRootKey;
+const std::wstring kOffice = kRoot + L"\\会社";
+const std::wstring kCard = kOffice + L"\\{0000000A-0000-0000-0000-4E6574446576}";
+const std::wstring kOddName = L"a\\b \"q\" = c\x01\t end";
+
+class SnapshotTest : public RegistryTest {
+ protected:
+  // A store with every value type, odd names and nested keys.
+  void SeedStore() {
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", 1);
+    SetString(HKEY_LOCAL_MACHINE, kRoot, L"RootPath", L"C:\\kIp\\");
+    SetDword(HKEY_LOCAL_MACHINE, kRoot + L"\\TFormIpconfig", L"mOSCheck", 1);
+    SetString(HKEY_LOCAL_MACHINE, kOffice, L"Hosts File", L"C:\\hosts.会社");
+    SetExpandString(HKEY_LOCAL_MACHINE, kOffice, L"Expand", L"%TEMP%\\x");
+    CreateKey(HKEY_LOCAL_MACHINE, kOffice + L"\\FireWall\\AA");
+    SetString(HKEY_LOCAL_MACHINE, kOffice + L"\\FireWall\\GP", L"80:TCP", L"80:TCP:*:Enabled:web");
+    SetMultiString(HKEY_LOCAL_MACHINE, kCard, L"IPAddress", {L"10.0.0.1", L"", L" ", L"10.0.0.2"});
+    SetRaw(HKEY_LOCAL_MACHINE, kCard, L"Odd binary", REG_BINARY, {0x00, 0xFF, 0x0A});
+    SetRaw(HKEY_LOCAL_MACHINE, kCard, L"None", REG_NONE, {});
+    SetRaw(HKEY_LOCAL_MACHINE, kCard, L"Unterminated", REG_SZ, WideBytes(L"abc"sv));
+    SetRaw(HKEY_LOCAL_MACHINE, kCard, L"Odd size string", REG_SZ, {0x41, 0x00, 0x42});
+    SetRaw(HKEY_LOCAL_MACHINE, kCard, L"Qword", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
+    SetString(HKEY_LOCAL_MACHINE, kCard, kOddName, L"odd");
+    SetString(HKEY_LOCAL_MACHINE, kCard, L"", L"default value");
+  }
+
+  // Changes that a successful restore must undo.
+  void ChangeStore() {
+    DeleteKey(HKEY_LOCAL_MACHINE, kCard);
+    SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Later", L"Hosts File", L"later");
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", 7);
+    SetString(HKEY_LOCAL_MACHINE, kRoot, L"Added", L"x");
+  }
+
+  static void WriteFile(const std::wstring& path, std::string_view bytes) { ASSERT_TRUE(WriteWholeFile(path, bytes)); }
+};
+
+TEST_F(SnapshotTest, RoundTripRestoresEveryKeyValueAndByte) {
+  SeedStore();
+  const std::optional<SnapshotKey> before = ReadStoreTree();
+  ASSERT_TRUE(before);
+  ScratchFile file;
+  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  ChangeStore();
+
+  ASSERT_TRUE(RestoreStoreSnapshot(file.path()));
+  EXPECT_EQ(ReadStoreTree(), before);
+  // Read back without the snapshot's own reader.
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot + L"\\Later"));
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Added"));
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index"), 1u);
+  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kCard, L"IPAddress"), (StringList{L"10.0.0.1", L"", L" ", L"10.0.0.2"}));
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kCard, L"Unterminated")->Data, WideBytes(L"abc"sv));
+  auto odd = GetRaw(HKEY_LOCAL_MACHINE, kCard, L"Odd size string");
+  EXPECT_EQ(odd->Type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(odd->Data, (std::vector<BYTE>{0x41, 0x00, 0x42}));
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kCard, L"None")->Type, static_cast<DWORD>(REG_NONE));
+  EXPECT_EQ(GetRaw(HKEY_LOCAL_MACHINE, kCard, L"Qword")->Data, (std::vector<BYTE>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kCard, kOddName), L"odd");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kCard, L""), L"default value");
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOffice + L"\\FireWall\\AA"));
+}
+
+TEST_F(SnapshotTest, ImportOfABadFileLeavesTheStoreExactlyAsItWas) {
+  SeedStore();
+  ScratchFile good;
+  ASSERT_TRUE(SaveStoreSnapshot(good.path()));
+  const std::string text = ReadWholeFile(good.path());
+  ChangeStore();
+  const std::optional<SnapshotKey> before = ReadStoreTree();
+  ASSERT_TRUE(before);
+
+  // Well-formed snapshots whose last key the registry cannot take: the
+  // replacement fails after most of the store has been written.
+  auto withLastKey = [&](const std::wstring& name) {
+    SnapshotKey tree = ParseSnapshotText(text).root;
+    tree.subkeys.push_back({name, {{L"v", REG_SZ, {0x61, 0}}}, {}});
+    return FormatSnapshotText(tree);
+  };
+  std::string altered = text;
+  altered[text.size() / 2] ^= 0x01;
+  struct Case {
+    const char* what;
+    std::optional<std::string> content;
+  } cases[] = {
+      {"missing file", std::nullopt},
+      {"empty file", ""},
+      {"first half", text.substr(0, text.size() / 2)},
+      {"last byte lost", text.substr(0, text.size() - 1)},
+      {"one byte altered", altered},
+      {"Wine's own registry text", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n"},
+      {"a registry hive, which Wine cannot restore", "regf" + std::string(60, '\0')},
+      {"a key name holding a backslash", withLastKey(L"a\\b")},
+      {"a key name longer than the registry allows", withLastKey(std::wstring(300, L'k'))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchFile file;
+    if (c.content) WriteFile(file.path(), *c.content);
+    EXPECT_FALSE(RestoreStoreSnapshot(file.path()));
+    EXPECT_EQ(ReadStoreTree(), before);
+  }
+}
+
+TEST_F(SnapshotTest, ExportReplacesAnExistingFile) {
+  SeedStore();
+  ScratchFile file;
+  WriteFile(file.path(), "an older file that is no snapshot at all, and longer than none");
+  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  ChangeStore();
+  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+
+  SnapshotParseResult saved = ParseSnapshotText(ReadWholeFile(file.path()));
+  ASSERT_TRUE(saved.ok()) << saved.error;
+  EXPECT_EQ(saved.root, ReadStoreTree());
+}
+
+TEST_F(SnapshotTest, WithoutAStoreRootExportAndImportFailAndCreateNothing) {
+  SeedStore();
+  ScratchFile snapshot;
+  ASSERT_TRUE(SaveStoreSnapshot(snapshot.path()));
+  DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+
+  ScratchFile file;
+  WriteFile(file.path(), "older");
+  EXPECT_FALSE(SaveStoreSnapshot(file.path()));
+  EXPECT_FALSE(FileExists(file.path()));
+  EXPECT_FALSE(RestoreStoreSnapshot(snapshot.path()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
+}
+
+TEST(SnapshotMessages, TheUndoSnapshotIsTakenAndRestoredSilently) {
+  EXPECT_EQ(ExportMessage(kBackupFileName, false), L"エクスポートに失敗しました");
+  EXPECT_EQ(ImportMessage(L"other", true), L"インポートに成功しました.");
+  EXPECT_EQ(ExportMessage(kUndoFileName, true) + ImportMessage(kUndoFileName, false), L"");
+}
+
+}  // namespace
+}  // namespace kip
