@@ -14,7 +14,7 @@ wchar_t SwitchLetter(std::wstring_view argument) { return argument.size() > 1 ? 
 
 }  // namespace
 
-std::wstring NormalizeSettingName(std::wstring_view name) {
+std::wstring FoldSettingName(std::wstring_view name) {
   std::wstring out = Trim(name);
   for (wchar_t& c : out) c = LowerAsciiLetter(c);
   return out;
@@ -33,14 +33,14 @@ CommandLineRequest ParseCommandLine(const StringList& arguments) {
     request.hasSwitch = true;
     request.switchLetter = SwitchLetter(second);
   }
-  request.settingName = NormalizeSettingName(name);
+  request.settingName = FoldSettingName(name);
   return request;
 }
 
 int FindSettingTab(const StringList& tabTexts, std::wstring_view name) {
-  const std::wstring wanted = NormalizeSettingName(name);
+  const std::wstring wanted = FoldSettingName(name);
   for (size_t i = 0; i < tabTexts.size(); ++i) {
-    if (NormalizeSettingName(tabTexts[i]) == wanted) return static_cast<int>(i);
+    if (FoldSettingName(tabTexts[i]) == wanted) return static_cast<int>(i);
   }
   return -1;
 }
@@ -67,8 +67,8 @@ ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice) {
 
 bool KeepsWindowOpen(const CommandLineRequest& request) { return request.hasSwitch && request.switchLetter == L'n'; }
 
-std::wstring SettingNotFoundText(std::wstring_view normalizedName) {
-  return L"設定[" + std::wstring(normalizedName) + L"]が見つかりません.";
+std::wstring SettingNotFoundText(std::wstring_view foldedName) {
+  return L"設定[" + std::wstring(foldedName) + L"]が見つかりません.";
 }
 
 }  // namespace kip

@@ -26,14 +26,14 @@ enum class ExitAction { None, ShutDown, Restart, CloseWindow, LogOff };
 // The setting name as the command line and the tab search compare it:
 // trimmed, and only the letters A to Z lower-cased (Japanese and other
 // letters stay as they are, so they must match exactly).
-std::wstring NormalizeSettingName(std::wstring_view name);
+std::wstring FoldSettingName(std::wstring_view name);
 
 // Reads at most the first two arguments (those after the program): the
 // setting name and an optional switch, in either order.
 CommandLineRequest ParseCommandLine(const StringList& arguments);
 
-// The index of the first tab, from the left, whose normalized text equals
-// the normalized name; -1 when there is none.
+// The index of the first tab, from the left, whose folded text equals
+// the folded name; -1 when there is none.
 int FindSettingTab(const StringList& tabTexts, std::wstring_view name);
 
 // The switch decides; without one, the stored exit choice ("Shutdown
@@ -45,6 +45,6 @@ ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice);
 bool KeepsWindowOpen(const CommandLineRequest& request);
 
 // The status-bar text for a name no tab carries.
-std::wstring SettingNotFoundText(std::wstring_view normalizedName);
+std::wstring SettingNotFoundText(std::wstring_view foldedName);
 
 }  // namespace kip
