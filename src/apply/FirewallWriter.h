@@ -1,0 +1,27 @@
+// The firewall step of a commit, and the pairing of the firewall page's
+// rows with the exceptions read at start-up.
+#pragma once
+
+#include <vector>
+
+#include "net/FirewallPolicy.h"
+#include "store/FirewallStore.h"
+
+namespace kip {
+
+// The page as plain values: row i of `rows` is entry i while rows remain
+// before the four fixed rows at the end (a list of three rows or fewer has
+// no fixed rows).
+FirewallPage MakeFirewallPage(bool useSwitch, bool firewallOn, bool doNotAllowExceptions,
+                              const std::vector<TFirewallEntry>& entries, const std::vector<FirewallRow>& rows);
+
+// The checks of the page back into the rows it was made from.
+void CopyChecksToRows(const FirewallPage& page, std::vector<FirewallRow>& rows);
+
+// Writes the page into the machine's firewall policy when its switch is on
+// and the policy key exists: the two policy values, the state of each entry
+// (paired by position with page.entryChecks) and the values of the fixed
+// rows. Failing writes are skipped; nothing is reported.
+void CommitFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries);
+
+}  // namespace kip

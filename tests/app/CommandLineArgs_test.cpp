@@ -1,0 +1,70 @@
+// The pure decisions of an unattended run: parsing, tab search, exit action.
+#include "app/CommandLineArgs.h"
+
+#include <gtest/gtest.h>
+
+namespace kip {
+namespace {
+
+struct RunCase {
+  StringList arguments;
+  int exitChoice;
+  std::wstring name;
+  ExitAction action;
+  bool keepsWindow;
+};
+
+TEST(CommandLineArgs, NameSwitchAndExitAction) {
+  const RunCase cases[] = {
+      {{L"Office", L"/s"}, 2, L"office", ExitAction::ShutDown, false},
+      {{L"/s", L"Office"}, 2, L"office", ExitAction::ShutDown, false},
+      {{L"home", L"-R"}, 0, L"home", ExitAction::Restart, false},
+      {{L"home", L"/C"}, 0, L"home", ExitAction::CloseWindow, false},
+      {{L"home", L"/n"}, 0, L"home", ExitAction::None, true},
+      {{L"-N", L"home"}, 0, L"home", ExitAction::None, true},
+      {{L"home", L"/x"}, 0, L"home", ExitAction::CloseWindow, false},
+      {{L"home", L"/"}, 0, L"home", ExitAction::CloseWindow, false},
+      {{L"home", L"extra"}, 0, L"home", ExitAction::ShutDown, false},
+      {{L"home"}, 1, L"home", ExitAction::Restart, false},
+      {{L"home"}, 2, L"home", ExitAction::CloseWindow, false},
+      {{L"home"}, 3, L"home", ExitAction::None, false},
+      {{L"home"}, 4, L"home", ExitAction::LogOff, false},
+      {{L"home"}, 9, L"home", ExitAction::None, false},
+      {{L"/s"}, 2, L"", ExitAction::ShutDown, false},
+      {{L" \tMy LAN\r\n", L"/s", L"/n"}, 2, L"my lan", ExitAction::ShutDown, false},
+      {{L"  事務所ＡＢＣ  "}, 2, L"事務所ＡＢＣ", ExitAction::CloseWindow, false},
+  };
+  for (const RunCase& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    const CommandLineRequest request = ParseCommandLine(c.arguments);
+    EXPECT_EQ(request.settingName, c.name);
+    EXPECT_EQ(ChooseExitAction(request, c.exitChoice), c.action);
+    EXPECT_EQ(KeepsWindowOpen(request), c.keepsWindow);
+  }
+}
+
+TEST(CommandLineArgs, TabSearchFoldsOnlyLatinCaseAndTakesTheLeftmost) {
+  const StringList tabs = {L"事務所", L"ＬＡＮ", L"OFFICE", L"Office", L" home "};
+  const struct {
+    std::wstring name;
+    int index;
+  } cases[] = {
+      {L" office ", 2},  // the left one of two tabs differing in case
+      {L"OFFICE", 2},
+      {L"home", 4},
+      {L"　事務所", -1},  // an ideographic space is not trimmed
+      {L"\t事務所 ", 0},
+      {L"ｌａｎ", -1},  // full-width letters are not case-folded
+      {L"ＬＡＮ", 1},
+      {L"offic", -1},
+      {L"", -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.name));
+    EXPECT_EQ(FindSettingTab(tabs, c.name), c.index);
+  }
+  EXPECT_EQ(SettingNotFoundText(L"my lan"), L"設定[my lan]が見つかりません.");
+}
+
+}  // namespace
+}  // namespace kip
