@@ -68,6 +68,7 @@ int RunWindows() {
   otherLan.Create(owner, font);
   TFormLogin login;
   login.Create(owner, font);
+  mainForm.AttachDialogs({&dnsEdit, &netChg, &gwEdit, &ipEdit, &otherLan, &login});
 
   mainForm.CenterOnScreen();
   {

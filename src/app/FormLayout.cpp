@@ -242,6 +242,12 @@ void TFormIpconfig::CreateActions() {
   ActionExit.LinkButton(ButtonExit);
   ButtonCommit.SetHint(ActionCommit.Hint());
   ActionExit.OnExecute = [this] { Close(); };
+  ActionExport.OnExecute = [this] { ActionExportExecute(); };
+  ActionImport.OnExecute = [this] { ActionImportExecute(); };
+  ActionCopyOtherLAN.OnExecute = [this] { ActionCopyOtherLANExecute(); };
+  ActionUndoOtherLAN.OnExecute = [this] { ActionUndoOtherLANExecute(); };
+  // Offered only while an undo snapshot exists (known after the start-up load).
+  ActionUndoOtherLAN.SetEnabled(false);
 }
 
 void TFormIpconfig::CreateMenus() {
@@ -314,6 +320,8 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
+  About1->OnClick = [this] { About1Click(); };
+  mHelp->OnClick = [this] { mHelpClick(); };
   WireEditReactions();
   mOSCheck->OnClick = [this] { mOSCheckClick(); };
   mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };

@@ -5,6 +5,8 @@
 
 #include "app/UkIpConfig.h"
 #include "app/WindowPlacement.h"
+#include "ui/UAbout.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "store/kRegistry.h"
 #include "util/FileInfo.h"
@@ -45,6 +47,7 @@ TFormIpconfig::TFormIpconfig(FormEnvironment environment) : env_(std::move(envir
 }
 
 TFormIpconfig::~TFormIpconfig() {
+  about_.reset();
   win::SetExceptionHook(nullptr);
   if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
 }
@@ -170,7 +173,7 @@ bool TFormIpconfig::LoadAtStartup() {
   } else {
     StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");
   }
-  ActionUndoOtherLAN.SetEnabled(FileExists(L"kIpUndo"));
+  ActionUndoOtherLAN.SetEnabled(FileExists(kUndoFileName));
   return true;
 }
 

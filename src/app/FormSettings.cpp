@@ -7,6 +7,7 @@
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingStore.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "store/kRegistry.h"
 #include "ui/GridValues.h"
@@ -18,7 +19,6 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
-constexpr wchar_t kUndoFile[] = L"kIpUndo";
 
 // Runs `body`, then `last` whether or not `body` raised.
 template <typename Body, typename Last>
@@ -174,7 +174,7 @@ void TFormIpconfig::AskSaveSetting(const std::wstring& settingName, const std::w
   RunThenAlways(
       [&] {
         if (Ask().ConfirmYesNo(kSaveQuestion) != Answer::Yes) return;
-        if (SaveSetting(settingName, cardId)) DeleteFileW(kUndoFile);
+        if (SaveSetting(settingName, cardId)) DeleteFileW(kUndoFileName);
       },
       [this] { Modified = false; });
 }

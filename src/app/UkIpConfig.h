@@ -11,6 +11,9 @@
 //   FormMachine.cpp          the machine-wide values: in and out of the
 //                            controls, and read from the live machine
 //   FormPrinters.cpp         the printer list and its selection
+//   FormSnapshots.cpp        export, import, the copy between cards and its
+//                            undo
+//   FormHelp.cpp             the about box and the help page
 //   FormHooks.cpp            seams of the commands still to come
 #pragma once
 
@@ -34,6 +37,24 @@
 namespace kip {
 
 class TkRegistry;
+class TFormDNSEdit;
+class TNetChg2;
+class TFormGWEdit;
+class TFormIPEdit;
+class TFormOtherLAN;
+class TFormLogin;
+class AboutBox;
+
+// The secondary windows, created with the main window and living as long;
+// a test attaches the ones it uses.
+struct FormDialogs {
+  TFormDNSEdit* dnsEdit = nullptr;
+  TNetChg2* netChg = nullptr;
+  TFormGWEdit* gwEdit = nullptr;
+  TFormIPEdit* ipEdit = nullptr;
+  TFormOtherLAN* otherLan = nullptr;
+  TFormLogin* login = nullptr;
+};
 
 // What the window takes from its surroundings; tests replace parts of it.
 struct FormEnvironment {
@@ -151,6 +172,19 @@ class TFormIpconfig : public win::Form {
   void ComboPrinterChange();
   // Device strings parallel to the items of ComboPrinter.
   StringList PrinterDevices;
+
+  // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
+  void AttachDialogs(const FormDialogs& dialogs);
+  void ActionExportExecute();
+  void ActionImportExecute();
+  void ActionUndoOtherLANExecute();
+  void ActionCopyOtherLANExecute();
+  void FillOtherLanLists();
+  bool CopyOtherLanCard(const std::wstring& fromCardId, const std::wstring& toCardId, const std::wstring& toLabel);
+
+  // --- about box and help (app/FormHelp.cpp) -----------------------------------
+  void About1Click();
+  void mHelpClick();
 
   // --- seams of the commands still to come (app/FormHooks.cpp) -------------
   void RunCommandLine();
@@ -326,6 +360,8 @@ class TFormIpconfig : public win::Form {
   bool startupPosted_ = false;
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
+  FormDialogs dialogs_;
+  std::unique_ptr<AboutBox> about_;
   UniqueHFont font_;
   std::unique_ptr<win::Menu> menuBar_;
   win::Menu* fileMenu_ = nullptr;

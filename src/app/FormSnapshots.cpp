@@ -1,0 +1,71 @@
+// The whole store written to and read back from a file (export, import),
+// the copy of one card's settings to another card and its undo.
+#include "app/UkIpConfig.h"
+#include "store/CardCopy.h"
+#include "store/Snapshot.h"
+#include "ui/UOtherLAN.h"
+#include "util/Files.h"
+
+namespace kip {
+
+void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
+  dialogs_ = dialogs;
+  if (TFormOtherLAN* otherLan = dialogs_.otherLan) {
+    otherLan->OnFillLists = [this] { FillOtherLanLists(); };
+    otherLan->OnCopy = [this](const std::wstring& from, const std::wstring& to, const std::wstring& label) {
+      return CopyOtherLanCard(from, to, label);
+    };
+  }
+}
+
+void TFormIpconfig::ActionExportExecute() {
+  bool saved = SaveStoreSnapshot(kBackupFileName);
+  Ask().ShowMessage(ExportMessage(kBackupFileName, saved));
+}
+
+void TFormIpconfig::ActionImportExecute() {
+  bool restored = RestoreStoreSnapshot(kBackupFileName);
+  Ask().ShowMessage(ImportMessage(kBackupFileName, restored));
+  if (!restored) return;
+  // The window's edits belong to the store that was just replaced: saving
+  // them on the way out would write them over the imported settings.
+  Modified = false;
+  Close();
+}
+
+void TFormIpconfig::ActionUndoOtherLANExecute() {
+  UndoOutcome undo = UndoCardCopy(kUndoFileName);
+  if (!undo.restored) {
+    Ask().ShowMessage(UndoMessage(false));
+    return;
+  }
+  ActionUndoOtherLAN.SetEnabled(FileExists(kUndoFileName));
+  Ask().ShowMessage(UndoMessage(true));
+  Modified = false;  // as after an import: the store was replaced
+  Close();
+}
+
+void TFormIpconfig::ActionCopyOtherLANExecute() {
+  if (dialogs_.otherLan) dialogs_.otherLan->Show();
+}
+
+void TFormIpconfig::FillOtherLanLists() {
+  StringList labels;
+  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
+  CardLists lists = FillCardLists(TabText(TabControl1.TabIndex()), CardIds, labels);
+  dialogs_.otherLan->SetTargetCards(lists.targets, CardIds);
+  if (lists.sources) dialogs_.otherLan->SetSourceCards(lists.sources->items, lists.sources->cardIds);
+}
+
+bool TFormIpconfig::CopyOtherLanCard(const std::wstring& fromCardId, const std::wstring& toCardId,
+                                     const std::wstring& toLabel) {
+  CardCopyOutcome outcome = CopyCardSettings(fromCardId, toCardId, toLabel, kUndoFileName);
+  ActionUndoOtherLAN.SetEnabled(outcome.undoAvailable);
+  // Without both cards chosen the dialog stays open, without a message.
+  if (outcome.result == CardCopyResult::NotChosen) return false;
+  Ask().ShowMessage(CardCopyMessage(outcome));
+  if (outcome.result == CardCopyResult::Copied) LoadSetting();
+  return true;
+}
+
+}  // namespace kip

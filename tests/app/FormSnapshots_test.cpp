@@ -1,0 +1,103 @@
+// Export, import, the copy between cards and its undo through the window.
+#include <gtest/gtest.h>
+
+#include "store/Snapshot.h"
+#include "store/StoreKeys.h"
+#include "support/FormFixture.h"
+#include "ui/UOtherLAN.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+const std::wstring kRoot = kStoreRootKey;
+const std::wstring kCardA = L"{0000000A-0000-0000-0000-4E6574446576}";
+const std::wstring kCardB = L"{0000000B-0000-0000-0000-4E6574446576}";
+
+// The snapshot files live in the current directory: a scratch one per test.
+class FormSnapshotsTest : public FormTest {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH], current[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    GetCurrentDirectoryW(MAX_PATH, current);
+    previous_ = current;
+    folder_ = std::wstring(temp) + L"kipsnap-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    SetCurrentDirectoryW(folder_.c_str());
+    SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"Description", L"LAN A");
+    SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"IPAddress", {L"10.0.0.1"});
+    SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office", L"Machine Name", L"PC");
+    MakeForm();
+    Form().CardIds = {kCardA, kCardB};
+    Form().ComboDescription.Add(L"LAN A");
+    Form().ComboDescription.Add(L"LAN B");
+    Form().LoadSettingList();
+    otherLan_.Create(Form().Handle(), Form().FormFont());
+    Form().AttachDialogs({nullptr, nullptr, nullptr, nullptr, &otherLan_, nullptr});
+  }
+  void TearDown() override {
+    DeleteFileW(kBackupFileName);
+    DeleteFileW(kUndoFileName);
+    SetCurrentDirectoryW(previous_.c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  std::wstring folder_, previous_;
+  TFormOtherLAN otherLan_;
+};
+
+TEST_F(FormSnapshotsTest, ImportBringsTheExportedStoreBackAndEndsAFailedOneKeepsTheWindow) {
+  TFormIpconfig& form = Form();
+  form.ActionImportExecute();
+  EXPECT_EQ(prompts.messages, std::vector<std::wstring>{L"インポートに失敗しました."});
+  EXPECT_TRUE(IsWindow(form.Handle()));
+
+  form.ActionExportExecute();
+  form.ActionExportExecute();  // the second export replaces the first
+  EXPECT_EQ(prompts.messages.back(), L"エクスポートに成功しました.");
+  DeleteKey(HKEY_LOCAL_MACHINE, kRoot + L"\\Office");
+  SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Later", L"Machine Name", L"later");
+  form.Modified = true;  // edits of the replaced store are not saved over the import
+  HWND window = form.Handle();
+  form.ActionImportExecute();
+  EXPECT_EQ(prompts.messages.back(), L"インポートに成功しました.");
+  EXPECT_FALSE(IsWindow(window));
+  // The settings are those exported (the options key is written by the close).
+  EXPECT_EQ(SubKeyNames(HKEY_LOCAL_MACHINE, kRoot), (StringList{L"Office", L"TFormIpconfig"}));
+  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"IPAddress"),
+            StringList{L"10.0.0.1"});
+  EXPECT_TRUE(prompts.questions.empty());
+}
+
+TEST_F(FormSnapshotsTest, CopyBetweenCardsCanBeUndoneUntilASaveDropsTheSnapshot) {
+  TFormIpconfig& form = Form();
+  // Nothing chosen: no copy, no message, the dialog stays; the snapshot is taken.
+  EXPECT_FALSE(form.CopyOtherLanCard(L"", kCardB, L"LAN B"));
+  EXPECT_TRUE(prompts.messages.empty());
+  EXPECT_TRUE(form.ActionUndoOtherLAN.Enabled());
+
+  EXPECT_TRUE(form.CopyOtherLanCard(kCardA, kCardB, L"LAN B"));
+  EXPECT_EQ(prompts.messages.back(), L"設定のコピーに成功しました.");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB, L"Description"), L"LAN B");
+
+  // A Yes to the save question drops the snapshot; the undo then fails.
+  form.Modified = true;
+  prompts.answers = {Answer::Yes};
+  form.AskSaveSetting(L"Office", kCardA);
+  form.ActionUndoOtherLANExecute();
+  EXPECT_EQ(prompts.messages.back(), L"アンドゥに失敗しました.");
+
+  EXPECT_TRUE(form.CopyOtherLanCard(kCardA, kCardB, L"LAN B"));
+  DeleteKey(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB);
+  SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB, L"Description", L"before the undo");
+  HWND window = form.Handle();
+  form.ActionUndoOtherLANExecute();
+  EXPECT_EQ(prompts.messages.back(), L"アンドゥに成功しました.");
+  EXPECT_FALSE(FileExists(kUndoFileName));
+  EXPECT_FALSE(IsWindow(window));
+  // The store is as it was before the last copy (after the save above).
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB, L"Description"), L"LAN B");
+}
+
+}  // namespace
+}  // namespace kip
