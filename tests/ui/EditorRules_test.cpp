@@ -74,26 +74,12 @@ TEST(DnsOptionRulesTest, TheSearchListIsStoredOnlyUnderTheExplicitChoice) {
     EXPECT_EQ(back, c.useDnsSuffix ? StringList{} : c.lines) << stored;
     EXPECT_EQ(UseDnsSuffixFor(back), c.useDnsSuffix || c.lines.empty()) << stored;
   }
-  EXPECT_TRUE(SuffixRule(true).domainNameDevolution);
-  EXPECT_FALSE(SuffixRule(true).searchList);
-  EXPECT_FALSE(RegisterAdapterNameEnabled(false));
 }
 
-TEST(BatchMemoTest, EachMenuItemAppendsItsLine) {
-  struct Case {
-    BatchMemoItem item;
-    std::optional<std::wstring> chosen;
-    std::optional<std::wstring> line;
-  };
-  const Case cases[] = {
-      {BatchMemoItem::FileName, L"C:\\Program Files\\x.bat", L"\"C:\\Program Files\\x.bat\""},
-      {BatchMemoItem::FileName, std::nullopt, std::nullopt},  // the file dialog was cancelled
-      {BatchMemoItem::NetAddDrive, std::nullopt, L"net use /?"},
-      {BatchMemoItem::SetRoute, std::nullopt, L"route add"},
-      {BatchMemoItem::IpConfig, std::nullopt, L"ipconfig"},
-      {BatchMemoItem::Pause, L"ignored", L"pause"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(BatchMemoLine(c.item, c.chosen), c.line);
+TEST(BatchMemoTest, BrowsingAppendsTheChosenPathInQuotesOrNothing) {
+  EXPECT_EQ(BatchMemoLine(BatchMemoItem::FileName, L"C:\\Program Files\\x.bat"), L"\"C:\\Program Files\\x.bat\"");
+  EXPECT_EQ(BatchMemoLine(BatchMemoItem::FileName, std::nullopt), std::nullopt);  // the dialog was cancelled
+  EXPECT_EQ(BatchMemoLine(BatchMemoItem::SetRoute, L"ignored"), L"route add");
 }
 
 TEST(BatchMemoTest, NotepadOpensTheFieldsFileOrTheMachinesHosts) {
