@@ -405,6 +405,60 @@ int Click(const Args& a) {
   return kDone;
 }
 
+// The control that has the keyboard focus in the window's thread.
+HWND FocusOf(HWND top) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  DWORD thread = GetWindowThreadProcessId(top, nullptr);
+  return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// Posts one keyboard message to the focused control, as the keyboard would,
+// and returns once the program has handled it: the second message sent can
+// only be received after the posted one has been dispatched, so the next key
+// goes to wherever the focus is then.
+bool PostToFocus(HWND top, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND focus = FocusOf(top);
+  if (!focus || !PostMessageW(focus, message, wparam, lparam)) return false;
+  Settle(top);
+  return true;
+}
+
+// Types the text into the focused control, one WM_CHAR per character (a "."
+// in an address dialog moves the focus on).
+int Type(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  for (wchar_t c : a[1])
+    if (!PostToFocus(t.top, WM_CHAR, c, 1)) return Fail(L"no control of \"" + a[0] + L"\" has the focus");
+  return kDone;
+}
+
+// Presses and releases a key (a virtual-key code: 13 Enter, 27 Escape, 9 Tab)
+// in the focused control.
+int Key(const Args& a) {
+  long long key = 0;
+  if (a.size() != 2 || !ParseNonNegative(a[1], key) || key > 0xFE) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  if (!PostToFocus(t.top, WM_KEYDOWN, static_cast<WPARAM>(key), 1))
+    return Fail(L"no control of \"" + a[0] + L"\" has the focus");
+  PostToFocus(t.top, WM_KEYUP, static_cast<WPARAM>(key), static_cast<LPARAM>(0xC0000001u));
+  return kDone;
+}
+
+// The id of the focused control, or nothing when the focus is elsewhere.
+int Focused(const Args& a) {
+  if (a.size() != 1) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  HWND focus = FocusOf(t.top);
+  if (!focus || GetAncestor(focus, GA_ROOT) != t.top) return Fail(L"the focus is not in \"" + a[0] + L"\"");
+  Print(std::to_wstring(GetDlgCtrlID(focus)));
+  return kDone;
+}
+
 int ComboItems(const Args& a) {
   if (a.size() != 2) return kUsage;
   Target t;
@@ -678,6 +732,9 @@ const std::map<std::wstring, Command>& Commands() {
       {L"get-text", {L"<window> <control>", GetText}},
       {L"set-text", {L"<window> <control> <text>", SetText}},
       {L"click", {L"<window> <control>", Click}},
+      {L"type", {L"<window> <text>", Type}},
+      {L"key", {L"<window> <virtual-key>", Key}},
+      {L"focused", {L"<window>", Focused}},
       {L"combo-items", {L"<window> <control>", ComboItems}},
       {L"select-combo", {L"<window> <control> <index>", SelectCombo}},
       {L"tabs", {L"<window>", Tabs}},

@@ -37,7 +37,7 @@ kip_stage_program() {
   local dir="$1" bin="$KIP_E2E_ROOT/build" name
   mkdir -p "$dir"
   cp "$bin/bin/kIpCnfg.exe" "$dir/"
-  for name in netsh net arp nbtstat ipconfig; do
+  for name in netsh net arp nbtstat ipconfig notepad; do
     if [ -f "$bin/tests/bin/$name.exe" ]; then cp "$bin/tests/bin/$name.exe" "$dir/"; fi
   done
 }

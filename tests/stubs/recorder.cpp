@@ -1,4 +1,4 @@
-// Recording stand-in for netsh, net, arp, nbtstat and ipconfig.
+// Recording stand-in for netsh, net, arp, nbtstat, ipconfig and notepad.
 //
 // Appends one record per run to the file named by KIP_STUB_LOG:
 //   "<program name>\t<command line>\n"   (UTF-8)

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "support/FocusLock.h"
 #include "ui/win/Menus.h"
 #include "util/Errors.h"
 
@@ -293,6 +294,7 @@ namespace kip::win::test {
 namespace {
 
 TEST_F(ButtonsTest, EnterPressesTheFocusedButtonOrTheDefaultOne) {
+  kip::test::FocusLock focusLock;
   RegisterDialogWindow(form.Handle());
   Button ok, cancel;
   Edit edit;

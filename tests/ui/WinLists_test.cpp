@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "support/FocusLock.h"
 #include "ui/win/Menus.h"
 
 namespace kip::win::test {
@@ -279,6 +280,7 @@ class MemoKeysTest : public WinTest {
     }
     DispatchPending();
   }
+  kip::test::FocusLock focusLock;
   Panel page;
   Memo memo;
   Edit after;

@@ -297,6 +297,17 @@ bool PumpPendingMessages() {
   return ProcessPendingMessages();
 }
 
+bool PumpWhile(const std::function<bool()>& busy) {
+  while (busy()) {
+    if (!PumpPendingMessages()) return false;
+    if (!busy()) break;
+    // Returns as soon as anything is queued, sent or posted; the queue was
+    // just emptied, so this never returns at once without cause.
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  return true;
+}
+
 namespace {
 
 int RunLoop(const LoopContext& context) {

@@ -154,6 +154,10 @@ bool PreTranslateUiMessage(MSG& msg);
 // waits that keep the windows responsive). False when WM_QUIT was seen; it
 // is posted again for the outer loop.
 bool PumpPendingMessages();
+// Handles messages the way the loop does for as long as `busy` holds,
+// sleeping only until the next message arrives (no polling interval). False
+// when WM_QUIT was seen before `busy` turned false; it is posted again.
+bool PumpWhile(const std::function<bool()>& busy);
 
 // Registers a modeless dialog window so that the message loop gives it
 // keyboard navigation (Tab, Enter, Escape).

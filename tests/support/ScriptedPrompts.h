@@ -1,0 +1,52 @@
+// Prompts answered by the test: messages are recorded, confirmations and
+// input boxes are answered from queues.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/Prompts.h"
+
+namespace kip {
+
+// Records every message and answers confirmations from a queue (Yes when
+// the queue is empty).
+class ScriptedPrompts : public Prompts {
+ public:
+  void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
+  Answer ConfirmYesNo(const std::wstring& text) override { return Next(text); }
+  Answer ConfirmYesNoCancel(const std::wstring& text) override { return Next(text); }
+
+  // Answers of input boxes in order; nullopt presses Cancel (the proposal
+  // comes back). An empty queue cancels.
+  std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
+                        const std::wstring& proposal) override {
+    inputs.push_back({caption, prompt, proposal});
+    if (inputAnswers.empty()) return proposal;
+    std::optional<std::wstring> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer ? *answer : proposal;
+  }
+
+  struct InputRequest {
+    std::wstring caption, prompt, proposal;
+  };
+  std::vector<InputRequest> inputs;
+  std::deque<std::optional<std::wstring>> inputAnswers;
+  std::vector<std::wstring> messages;
+  std::vector<std::wstring> questions;
+  std::deque<Answer> answers;
+
+ private:
+  Answer Next(const std::wstring& text) {
+    questions.push_back(text);
+    if (answers.empty()) return Answer::Yes;
+    Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace kip
