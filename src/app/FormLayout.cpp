@@ -320,6 +320,7 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
+  WireEditorHandlers();
   About1->OnClick = [this] { About1Click(); };
   mHelp->OnClick = [this] { mHelpClick(); };
   WireEditReactions();
@@ -334,16 +335,58 @@ void TFormIpconfig::WireHandlers() {
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
 }
 
+// The editors of the pages: address lists, proxy, DNS options, memos.
+void TFormIpconfig::WireEditorHandlers() {
+  struct ListButtons {
+    win::Button& add;
+    win::Button& edit;
+    win::Button& del;
+    void (TFormIpconfig::*onAdd)();
+    void (TFormIpconfig::*onEdit)();
+    void (TFormIpconfig::*onDel)();
+  };
+  for (const ListButtons& list : {
+           ListButtons{ButtonIPAdd, ButtonIPEdit, ButtonIPDel, &TFormIpconfig::ButtonIPAddClick,
+                       &TFormIpconfig::ButtonIPEditClick, &TFormIpconfig::ButtonIPDelClick},
+           ListButtons{ButtonGWAdd, ButtonGWEdit, ButtonGWDel, &TFormIpconfig::ButtonGWAddClick,
+                       &TFormIpconfig::ButtonGWEditClick, &TFormIpconfig::ButtonGWDelClick},
+           ListButtons{ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel, &TFormIpconfig::ButtonDNSAddClick,
+                       &TFormIpconfig::ButtonDNSEditClick, &TFormIpconfig::ButtonDNSDelClick},
+           ListButtons{ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL, &TFormIpconfig::ButtonWINSADDClick,
+                       &TFormIpconfig::ButtonWINSEDITClick, &TFormIpconfig::ButtonWINSDELClick}}) {
+    list.add.OnClick = [this, f = list.onAdd] { (this->*f)(); };
+    list.edit.OnClick = [this, f = list.onEdit] { (this->*f)(); };
+    list.del.OnClick = [this, f = list.onDel] { (this->*f)(); };
+  }
+  CheckUseProxy.OnClick = [this] { CheckUseProxyClick(); };
+  ProxyMore.OnClick = [this] { CheckUseProxyClick(); };
+  EditProxyServer.OnExit = [this] { CheckUseProxyClick(); };
+  ButtonGetProxy.OnClick = [this] { ButtonGetProxyClick(); };
+  for (win::Window* choice : std::initializer_list<win::Window*>{&UseDNSSuffix, &UseDNSSuffix2}) {
+    static_cast<win::RadioButton*>(choice)->OnClick = [this] { UseDNSSuffixClick(); };
+  }
+  UseDomainNameDevolution.OnClick = [this] { UseDNSSuffixClick(); };
+  mFileName->OnClick = [this] { mFileNameClick(); };
+  win::MenuItem* lineItems[] = {mNetAddDrive, mSetRoute, mIpConfig, mPause};
+  for (int i = 0; i < 4; ++i) lineItems[i]->OnClick = [this, i] { AppendBatchLine(i + 1); };
+  ButtonBrows.OnClick = [this] { ButtonBrowsClick(); };
+  mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
+  // The pages start as the rules have them for an empty setting.
+  CheckUseProxyClick();
+  UseDNSSuffixClick();
+}
+
 // Every edit of a setting's field marks the window as holding unsaved
 // changes (the automatic configuration address is not a stored edit).
 void TFormIpconfig::WireEditReactions() {
   auto modified = [this] { Modified = true; };
   for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditHostName,
-                          &EditDomainServer, &EditWorkGroup, static_cast<win::Edit*>(&MemoBefore),
-                          static_cast<win::Edit*>(&MemoAfter)}) {
+                          &EditDomainServer, &EditWorkGroup, &EditDomain, static_cast<win::Edit*>(&MemoBefore),
+                          static_cast<win::Edit*>(&MemoAfter), static_cast<win::Edit*>(&SearchList)}) {
     edit->OnChange = modified;
   }
   ProxyLocalAddress.OnClick = modified;
+  RegisterAdapterName.OnClick = modified;
   StringIP.OnClick = modified;
 }
 

@@ -2,7 +2,10 @@
 // controls and the stored values, and read from the live machine for a new
 // setting (computer name, browser settings, domain, TCP/IP parameters).
 #include "app/UkIpConfig.h"
+#include "net/InternetSettings.h"
 #include "net/MachineSettings.h"
+#include "ui/DnsOptionRules.h"
+#include "ui/ProxyRules.h"
 
 namespace kip {
 
@@ -49,7 +52,7 @@ void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   IPRouter.SetChecked(values.ipEnableRouter);
   UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
   SearchList.SetLines(values.searchList);
-  (SearchList.Lines().empty() ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
 }
 
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
@@ -79,11 +82,11 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
 }
 
 void TFormIpconfig::ApplyProxyEnabling() {
-  bool simple = CheckUseProxy.Checked() && !ProxyMore.Checked();
-  EditProxyServer.SetEnabled(simple);
-  EditProxyPort.SetEnabled(simple);
-  ProxyLocalAddress.SetEnabled(simple);
-  ButtonGetProxy.SetEnabled(CheckUseProxy.Checked() && ProxyMore.Checked());
+  ProxyLoadEnabling enabling = ProxyEnablingAfterLoad(CheckUseProxy.Checked(), ProxyMore.Checked());
+  EditProxyServer.SetEnabled(enabling.serverPortAndLocalAddress);
+  EditProxyPort.SetEnabled(enabling.serverPortAndLocalAddress);
+  ProxyLocalAddress.SetEnabled(enabling.serverPortAndLocalAddress);
+  ButtonGetProxy.SetEnabled(enabling.getProxy);
 }
 
 void TFormIpconfig::ApplyDomainEnabling() {
@@ -100,20 +103,23 @@ std::wstring TFormIpconfig::ReadTcpipParameters() {
   IPRouter.SetChecked(parameters->ipEnableRouter);
   UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
   SearchList.SetLines(parameters->searchList);
-  (SearchList.Lines().empty() ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
   return parameters->hostsDirectory;
 }
 
 void TFormIpconfig::ReadInternetSettings(bool forNewSetting) {
-  if (std::optional<InternetSettings> settings = kip::ReadInternetSettings()) {
-    ProxyLocalAddress.SetChecked(settings->bypassLocal);
-    ProxyLocalURL.SetText(settings->bypassList);
-    ProxyAutoConfigURL.SetText(settings->autoConfigUrl);
+  if (std::optional<InternetSettingsValues> machine = ReadInternetSettingsValues()) {
+    ProxyFields fields = ProxyFieldsFromMachine(*machine);
+    ProxyLocalAddress.SetChecked(fields.localAddress);
+    ProxyLocalURL.SetText(fields.localUrl);
+    ProxyAutoConfigURL.SetText(fields.autoConfigUrl);
+    // Disabled first: a change of the detailed switch runs the enabling rule,
+    // which decides again.
     EditProxyServer.SetEnabled(false);
     EditProxyPort.SetEnabled(false);
-    ProxyMore.SetChecked(settings->proxy.detailed);
-    EditProxyServer.SetText(settings->proxy.server);
-    EditProxyPort.SetText(settings->proxy.port);
+    ProxyMore.SetChecked(fields.more);
+    EditProxyServer.SetText(fields.server);
+    EditProxyPort.SetText(fields.port);
   }
   if (!forNewSetting) return;
   CheckUseProxy.SetChecked(false);

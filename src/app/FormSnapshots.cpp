@@ -3,6 +3,9 @@
 #include "app/UkIpConfig.h"
 #include "store/CardCopy.h"
 #include "store/Snapshot.h"
+#include "ui/UDNSEdit.h"
+#include "ui/UGWEdit.h"
+#include "ui/UIPEdit.h"
 #include "ui/UOtherLAN.h"
 #include "util/Files.h"
 
@@ -10,6 +13,10 @@ namespace kip {
 
 void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
   dialogs_ = dialogs;
+  for (AddressDialog* dialog : {static_cast<AddressDialog*>(dialogs_.ipEdit), static_cast<AddressDialog*>(dialogs_.gwEdit),
+                                static_cast<AddressDialog*>(dialogs_.dnsEdit)}) {
+    if (dialog) dialog->SetPrompts(&Ask());
+  }
   if (TFormOtherLAN* otherLan = dialogs_.otherLan) {
     otherLan->OnFillLists = [this] { FillOtherLanLists(); };
     otherLan->OnCopy = [this](const std::wstring& from, const std::wstring& to, const std::wstring& label) {

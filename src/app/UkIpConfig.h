@@ -11,6 +11,10 @@
 //   FormMachine.cpp          the machine-wide values: in and out of the
 //                            controls, and read from the live machine
 //   FormPrinters.cpp         the printer list and its selection
+//   FormAddressLists.cpp     add, edit, delete on the four address grids
+//   FormProxy.cpp            the proxy page's enabling rule and take-over
+//   FormDnsOptions.cpp       the DNS suffix choice
+//   FormMemos.cpp            the batch memos' menu, HOSTS browse and edit
 //   FormSnapshots.cpp        export, import, the copy between cards and its
 //                            undo
 //   FormHelp.cpp             the about box and the help page
@@ -130,6 +134,34 @@ class TFormIpconfig : public win::Form {
   void CheckBoxIPClick();
   void CheckDNSClick();
   void RegistrationEnabledClick();
+
+  // --- address lists (app/FormAddressLists.cpp) -----------------------------
+  void ButtonIPAddClick();
+  void ButtonIPEditClick();
+  void ButtonIPDelClick();
+  void ButtonGWAddClick();
+  void ButtonGWEditClick();
+  void ButtonGWDelClick();
+  void ButtonDNSAddClick();
+  void ButtonDNSEditClick();
+  void ButtonDNSDelClick();
+  void ButtonWINSADDClick();
+  void ButtonWINSEDITClick();
+  void ButtonWINSDELClick();
+
+  // --- proxy page (app/FormProxy.cpp) -----------------------------------------
+  // The enabling rule: CheckUseProxy, ProxyMore, leaving EditProxyServer.
+  void CheckUseProxyClick();
+  void ButtonGetProxyClick();
+
+  // --- DNS suffix options (app/FormDnsOptions.cpp) ----------------------------
+  void UseDNSSuffixClick();
+
+  // --- batch memos and HOSTS (app/FormMemos.cpp) ------------------------------
+  void mFileNameClick();
+  void AppendBatchLine(int item);
+  void ButtonBrowsClick();
+  void mEditHOSTSClick();
 
   // --- the setting store (app/FormSettings.cpp) -----------------------------
   void LoadSetting();
@@ -339,6 +371,7 @@ class TFormIpconfig : public win::Form {
   void CreateMenus();
   void WireHandlers();
   void WireEditReactions();
+  void WireEditorHandlers();
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
 

@@ -11,9 +11,7 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kTcpipParametersKey[] = L"\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
-constexpr wchar_t kInternetSettingsKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr wchar_t kInternetExplorerMainKey[] = L"\\Software\\Microsoft\\Internet Explorer\\Main";
-constexpr size_t kMaxPortLength = 5;
 
 bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
 
@@ -35,44 +33,6 @@ std::optional<TcpipParameters> ReadTcpipParameters() {
     parameters.searchList.clear();
   }
   return parameters;
-}
-
-ProxyServerText SplitProxyServer(const std::wstring& proxy) {
-  ProxyServerText text;
-  if (proxy.find(L'=') != std::wstring::npos) {
-    text.server = proxy;
-    text.detailed = true;
-    return text;
-  }
-  size_t colon = proxy.find(L':');
-  if (colon == std::wstring::npos) {
-    text.port = proxy;
-  } else {
-    text.server = proxy.substr(0, colon);
-    text.port = proxy.substr(colon + 1);
-  }
-  if (text.port.size() > kMaxPortLength) {
-    text.server.clear();
-    text.port.clear();
-  }
-  return text;
-}
-
-std::optional<InternetSettings> ReadInternetSettings() {
-  TkRegistry key(HKEY_CURRENT_USER);
-  if (!key.OpenKeyReadOnly(kInternetSettingsKey)) return std::nullopt;
-  InternetSettings settings;
-  int enable = 0;
-  RunGuarded([&] { enable = key.ReadInteger(L"ProxyEnable") & 0xFF; });
-  settings.bypassLocal = enable != 0;
-  std::wstring proxy;
-  if (enable != 0) {
-    RunGuarded([&] { proxy = key.ReadString(L"ProxyServer"); });
-    RunGuarded([&] { settings.bypassList = key.ReadString(L"ProxyOverride"); });
-  }
-  RunGuarded([&] { settings.autoConfigUrl = key.ReadString(L"AutoConfigURL"); });
-  settings.proxy = SplitProxyServer(proxy);
-  return settings;
 }
 
 std::optional<std::wstring> ReadStartPage() {

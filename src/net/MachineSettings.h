@@ -1,6 +1,7 @@
 // What the machine is configured to now, outside the cards: TCP/IP
 // parameters, the browser's proxy and home page, the computer name and the
 // domain membership. Read as plain values; a new setting starts from them.
+// (The browser's proxy values are read by net/InternetSettings.h.)
 #pragma once
 
 #include <optional>
@@ -21,26 +22,6 @@ struct TcpipParameters {
 // nullopt when the TCP/IP parameters key does not open.
 std::optional<TcpipParameters> ReadTcpipParameters();
 
-// A proxy text split the way the proxy page shows it.
-struct ProxyServerText {
-  std::wstring server;
-  std::wstring port;
-  bool detailed = false;  // a per-protocol list ("http=...;ftp=...")
-};
-// "host:port" gives server and port (no ":": all of it is the port; a port
-// longer than five characters empties both); a text holding "=" is kept
-// whole as the server with the detailed flag.
-ProxyServerText SplitProxyServer(const std::wstring& proxy);
-
-struct InternetSettings {
-  bool bypassLocal = false;  // "ProxyEnable" low byte non-zero
-  std::wstring bypassList;   // "ProxyOverride" when the proxy is on
-  std::wstring autoConfigUrl;
-  ProxyServerText proxy;
-};
-
-// The current user's Internet settings; nullopt when their key does not open.
-std::optional<InternetSettings> ReadInternetSettings();
 // The browser's home page; nullopt when its key does not open.
 std::optional<std::wstring> ReadStartPage();
 

@@ -1,5 +1,7 @@
 #include "ui/Prompts.h"
 
+#include <commdlg.h>
+
 #include "ui/InputBox.h"
 #include "ui/win/Form.h"
 
@@ -33,6 +35,19 @@ class MessageBoxPrompts final : public Prompts {
     win::Form* form = owner ? win::Form::FromHandle(owner) : nullptr;
     HFONT font = form ? form->FormFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     return ShowInputBox(owner, font, caption, prompt, proposal);
+  }
+
+  std::optional<std::wstring> ChooseFile() override {
+    wchar_t file[MAX_PATH * 4] = {};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Owner();
+    dialog.lpstrFilter = L"すべてのファイル (*.*)\0*.*\0";
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = static_cast<DWORD>(std::size(file));
+    dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    return std::wstring(file);
   }
 
  private:

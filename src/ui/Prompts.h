@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kip {
@@ -23,6 +24,9 @@ class Prompts {
   // A one-line input box; Cancel returns the proposal unchanged.
   virtual std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
                                 const std::wstring& proposal) = 0;
+  // The open-file dialog; the chosen file's full path, nothing when
+  // cancelled.
+  virtual std::optional<std::wstring> ChooseFile() = 0;
 };
 
 // Message boxes owned by the given window (which may be null), titled with

@@ -257,23 +257,6 @@ TEST_F(FormSettingsTest, PrintersAreChosenByTheirExactName) {
   EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);
 }
 
-TEST(ProxyText, SplitsHostAndPortOrKeepsAPerProtocolList) {
-  struct Case {
-    const wchar_t* text;
-    const wchar_t* server;
-    const wchar_t* port;
-    bool detailed;
-  };
-  for (const Case& c : {Case{L"px1:8080", L"px1", L"8080", false}, Case{L"http=a:1;ftp=b:2", L"http=a:1;ftp=b:2", L"", true},
-                        Case{L"host:123456", L"", L"", false}, Case{L"8080", L"", L"8080", false},
-                        Case{L"", L"", L"", false}}) {
-    ProxyServerText split = SplitProxyServer(c.text);
-    EXPECT_EQ(split.server, c.server) << c.text;
-    EXPECT_EQ(split.port, c.port) << c.text;
-    EXPECT_EQ(split.detailed, c.detailed) << c.text;
-  }
-}
-
 // The pages sit below the setting tabs, however many there are.
 TEST_F(FormSettingsTest, NoControlCoversASettingTab) {
   for (int count : {2, 40}) {

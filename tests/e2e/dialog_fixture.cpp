@@ -33,6 +33,7 @@ class PrintedPrompts : public kip::Prompts {
   std::wstring InputBox(const std::wstring&, const std::wstring&, const std::wstring& proposal) override {
     return proposal;
   }
+  std::optional<std::wstring> ChooseFile() override { return std::nullopt; }
 };
 
 }  // namespace

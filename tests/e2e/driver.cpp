@@ -326,7 +326,9 @@ int WaitGone(const Args& a) {
   long long timeout = 0;
   if (a.size() != 2 || !ParseNonNegative(a[1], timeout)) return kUsage;
   const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
-  while (FindTop(a[0])) {
+  // Gone, or hidden: the program's dialogs are created once and hidden
+  // after each use.
+  for (HWND top = FindTop(a[0]); top && IsWindowVisible(top); top = FindTop(a[0])) {
     if (GetTickCount64() >= deadline) return Fail(L"window \"" + a[0] + L"\" is still there");
     Sleep(kPollMs);
   }

@@ -59,9 +59,23 @@ kip_drive menu "$title" "$(kip_control_id IDM_mNew)" >/dev/null || fail "no menu
 until_true 30 has_setting "新しい設定0" || fail "no new setting in the store"
 kip_drive set-text "$title" "$(kip_control_id IDE_EditHostName)" "E2E-PC" >/dev/null || fail "cannot edit the computer name"
 kip_drive set-text "$title" "$(kip_control_id IDE_MemoBefore)" "echo before" >/dev/null || fail "cannot edit the before-batch"
+# A gateway added through the real address dialog.
+kip_drive select-page "$title" 0 >/dev/null || fail "cannot show the IP page"
+kip_drive click "$title" "$(kip_control_id IDB_ButtonGWAdd)" >/dev/null || fail "cannot press the gateway add button"
+gw="ゲートウェイ アドレス入力"
+kip_drive wait-window "$gw" 20000 >/dev/null || fail "no gateway dialog"
+for box in "101 192" "102 168" "103 1" "104 254" "105 5"; do
+  set -- $box
+  kip_drive set-text "$gw" "$1" "$2" >/dev/null || fail "cannot type into box $1"
+done
+kip_drive click "$gw" OK >/dev/null || fail "cannot press OK in the gateway dialog"
+until_true 20 kip_drive wait-gone "$gw" 100 || fail "the gateway dialog stayed open"
 kip_drive menu "$title" "$(kip_control_id IDM_mSave)" >/dev/null || fail "no menu item 上書き保存"
 until_true 20 test "$(stored_value 新しい設定0 'Machine Name')" = "E2E-PC" || fail "the edit was not saved"
 [ "$(cat "$stage/新しい設定0_b.bat" 2>/dev/null | tr -d '\r')" = "echo before" ] || fail "no before-batch beside the program"
+card="$(kip_drive reg-keys "$store\\新しい設定0" | grep '^{' | head -n 1)"
+kip_drive reg-get "$store\\新しい設定0\\$card" DefaultGateway | grep -qx "192.168.1.254" || fail "the gateway did not reach the store"
+kip_drive reg-get "$store\\新しい設定0\\$card" DefaultGatewayMetric | grep -qx "5" || fail "the gateway metric did not reach the store"
 cards="$(kip_drive reg-keys "$store\\新しい設定0" | grep -c '^{')"
 [ "$cards" -eq 2 ] || fail "the new setting holds $cards card keys, expected 2"
 

@@ -30,6 +30,18 @@ class ScriptedPrompts : public Prompts {
     return answer ? *answer : proposal;
   }
 
+  // Files chosen in the open-file dialog, in order; nullopt (or an empty
+  // queue) cancels it.
+  std::optional<std::wstring> ChooseFile() override {
+    ++fileDialogs;
+    if (fileAnswers.empty()) return std::nullopt;
+    std::optional<std::wstring> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+  }
+  int fileDialogs = 0;
+  std::deque<std::optional<std::wstring>> fileAnswers;
+
   struct InputRequest {
     std::wstring caption, prompt, proposal;
   };

@@ -170,6 +170,10 @@ void Edit::DisableImeInput() {
 }
 
 bool Edit::OnCommand(WORD code) {
+  if (code == EN_KILLFOCUS) {
+    if (OnExit) OnExit();
+    return true;
+  }
   if (code != EN_CHANGE) return false;
   if (OnChange) OnChange();
   return true;

@@ -112,6 +112,8 @@ class Edit : public Control {
   // Switches the input method editor off for this box (addresses, paths).
   void DisableImeInput();
   std::function<void()> OnChange;
+  // The box lost the input focus.
+  std::function<void()> OnExit;
   bool OnCommand(WORD code) override;
 };
 

@@ -1,0 +1,31 @@
+// The batch memos' right-click menu, the HOSTS file's browse button and its
+// editing in Notepad.
+#include "app/UkIpConfig.h"
+#include "ui/BatchMemo.h"
+
+namespace kip {
+
+void TFormIpconfig::mFileNameClick() {
+  // The focus decides the memo: take it before the file dialog moves it.
+  BatchMemo target = TargetMemo(GetFocus() == MemoBefore.Handle());
+  std::optional<std::wstring> line = BatchMemoLine(BatchMemoItem::FileName, Ask().ChooseFile());
+  if (!line) return;
+  (target == BatchMemo::Before ? MemoBefore : MemoAfter).AppendLine(*line);
+}
+
+void TFormIpconfig::AppendBatchLine(int item) {
+  if (std::optional<std::wstring> line = BatchMemoLine(static_cast<BatchMemoItem>(item))) {
+    AppendToTargetMemo(MemoBefore, MemoAfter, *line);
+  }
+}
+
+void TFormIpconfig::ButtonBrowsClick() {
+  std::optional<std::wstring> file = Ask().ChooseFile();
+  if (!file) return;
+  EditHosts.SetText(*file);
+  Modified = true;
+}
+
+void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(EditHosts.Text(), HostsDirectory); }
+
+}  // namespace kip

@@ -1,0 +1,85 @@
+// The editors of the pages as the window wires them: the proxy page's rule
+// and take-over, the batch memos' menu and the HOSTS browse button.
+#include <gtest/gtest.h>
+
+#include "support/FormFixture.h"
+#include "ui/ProxyRules.h"
+
+namespace kip {
+namespace {
+
+const std::wstring kInternet = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+class FormEditorsTest : public FormTest {
+ protected:
+  void SetUp() override { MakeForm(); }
+};
+
+TEST_F(FormEditorsTest, ProxyControlsFollowTheSwitchesAndTheScriptAddressIsNoEdit) {
+  TFormIpconfig& form = Form();
+  EXPECT_FALSE(form.EditProxyServer.EffectiveEnabled());
+  EXPECT_FALSE(form.ProxyMore.EffectiveEnabled());
+  EXPECT_TRUE(form.EditHomePage.EffectiveEnabled());
+  form.ProxyAutoConfigURL.SetText(L"http://pac");
+  EXPECT_FALSE(form.Modified);
+
+  form.CheckUseProxy.SetChecked(true);
+  EXPECT_TRUE(form.Modified);
+  EXPECT_TRUE(form.EditProxyServer.EffectiveEnabled());
+  EXPECT_FALSE(form.ProxyLocalAddress.Enabled());  // no server named yet
+  form.EditProxyServer.SetText(L"px");
+  form.EditProxyServer.OnExit();
+  EXPECT_TRUE(form.ProxyLocalAddress.Enabled());
+  form.ProxyMore.SetChecked(true);
+  EXPECT_FALSE(form.EditProxyServer.Enabled());
+  EXPECT_TRUE(form.ButtonGetProxy.Enabled());
+}
+
+TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) {
+  struct Case {
+    DWORD enable;
+    const wchar_t* proxy;
+    const wchar_t* server;
+    const wchar_t* port;
+    bool more, hint;
+  };
+  for (const Case& c : {Case{1, L"proxy.local:8080", L"proxy.local", L"8080", false, false},
+                        Case{1, L"http=a:1;ftp=b:2", L"http=a:1;ftp=b:2", L"", true, false},
+                        Case{1, L"host:123456", L"", L"", false, true}, Case{0, L"px:1", L"", L"", false, true}}) {
+    SCOPED_TRACE(c.proxy);
+    SetDword(HKEY_CURRENT_USER, kInternet, L"ProxyEnable", c.enable);
+    SetString(HKEY_CURRENT_USER, kInternet, L"ProxyServer", c.proxy);
+    TFormIpconfig& form = Form();
+    form.CheckUseProxy.SetChecked(true);
+    form.ProxyMore.SetChecked(true);
+    prompts.messages.clear();
+    form.ButtonGetProxyClick();
+    EXPECT_EQ(form.EditProxyServer.Text(), c.server);
+    EXPECT_EQ(form.EditProxyPort.Text(), c.port);
+    EXPECT_EQ(form.ProxyMore.Checked(), c.more);
+    EXPECT_EQ(form.EditProxyServer.Enabled(), !c.more);  // a single proxy is edited again
+    EXPECT_EQ(prompts.messages, c.hint ? std::vector<std::wstring>{kProxyTakeOverHint} : std::vector<std::wstring>{});
+  }
+}
+
+TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHostsPath) {
+  TFormIpconfig& form = Form();
+  form.Show();
+  form.AppendBatchLine(2);  // ルート設定, no memo focused
+  EXPECT_EQ(form.MemoAfter.Lines(), StringList{L"route add"});
+  form.MemoBefore.Focus();
+  prompts.fileAnswers = {std::wstring(L"C:\\Program Files\\x.bat")};
+  form.mFileNameClick();
+  EXPECT_EQ(form.MemoBefore.Lines(), StringList{L"\"C:\\Program Files\\x.bat\""});
+
+  form.Modified = false;
+  form.ButtonBrowsClick();  // cancelled: nothing changes
+  EXPECT_FALSE(form.Modified);
+  prompts.fileAnswers = {std::wstring(L"C:\\hosts.office")};
+  form.ButtonBrowsClick();
+  EXPECT_EQ(form.EditHosts.Text(), L"C:\\hosts.office");
+  EXPECT_TRUE(form.Modified);
+}
+
+}  // namespace
+}  // namespace kip
