@@ -249,12 +249,16 @@ bool RunCommandCaptured(const std::wstring& commandLine, const std::wstring& out
   startup.hStdError = errorWrite.get();
   ProcessInfo process =
       StartProcess(commandLine, startup, true, CREATE_NO_WINDOW | DETACHED_PROCESS, {});
+  const DWORD startError = process ? ERROR_SUCCESS : GetLastError();
   // Our copies of the child's ends must go, or the pipes never report
   // their end.
   inputRead.reset();
   outputWrite.reset();
   errorWrite.reset();
-  if (!process) return false;
+  if (!process) {
+    SetLastError(startError);  // the caller may report why
+    return false;
+  }
 
   output.Issue();
   error.Issue();
