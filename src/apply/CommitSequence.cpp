@@ -30,12 +30,22 @@ DWORD ReadMajorVersion() {
   return GetVersionExW(&info) ? info.dwMajorVersion : 0;
 }
 
-// The adapters cannot be listed (none left, for example): the block is
-// written without the current address.
-std::wstring CurrentAddressOrEmpty(const std::wstring& cardId) {
-  std::wstring address;
-  RunGuarded([&] { address = GetCurrentIPAddress(cardId); });
-  return address;
+// One listing of the adapters serves every block of the script: the blocks
+// are built within moments of one another, and each listing costs a few
+// milliseconds. When the adapters cannot be listed (none left, for example)
+// the blocks are written without the current address.
+StringList CurrentAddressesOrEmpty(const StringList& cardIds) {
+  StringList addresses(cardIds.size());
+  RunGuarded([&] {
+    const TIPInfo info;
+    for (size_t i = 0; i < cardIds.size(); ++i) {
+      // The last adapter of that name counts, as for a single card.
+      for (const TAdapter& adapter : info.Adapters()) {
+        if (adapter.AdapterName == cardIds[i]) addresses[i] = adapter.CurrentIpAddress.IpAddress;
+      }
+    }
+  });
+  return addresses;
 }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
@@ -189,7 +199,7 @@ CommitEnvironment DefaultCommitEnvironment() {
   if (startup.dwFlags & STARTF_USESHOWWINDOW) environment.batchShowCommand = startup.wShowWindow;
   environment.readMajorVersion = ReadMajorVersion;
   environment.connectionName = [](const std::wstring& cardId) { return GetConnectionName(cardId); };
-  environment.currentAddress = CurrentAddressOrEmpty;
+  environment.currentAddresses = CurrentAddressesOrEmpty;
   environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();
@@ -204,6 +214,8 @@ CommitResult RunCommitSequence(const CommitInputs& inputs, CommitWindow& window,
 std::wstring CollectNetshScript(const CommitInputs& inputs, CommitWindow& window,
                                 const CommitEnvironment& environment, bool writeLiveDomainValues) {
   std::wstring script = NetshScriptHeader(inputs.scriptWindows);
+  const StringList addresses =
+      inputs.cardCount > 0 && !inputs.cardIds.empty() ? environment.currentAddresses(inputs.cardIds) : StringList();
   for (int i = 0; i < inputs.cardCount; ++i) {
     window.LoadCard(i);
     if (static_cast<size_t>(i) >= inputs.cardIds.size()) continue;  // an unlisted card gets no block
@@ -212,7 +224,7 @@ std::wstring CollectNetshScript(const CommitInputs& inputs, CommitWindow& window
     NetshCardInput card = window.LoadedCardValues();
     card.cardId = cardId;
     card.connectionName = environment.connectionName(cardId);
-    card.currentAddress = environment.currentAddress(cardId);
+    card.currentAddress = static_cast<size_t>(i) < addresses.size() ? addresses[i] : std::wstring();
     script += NetshCardBlock(inputs.scriptWindows, card);
   }
   return script + NetshScriptFooter();

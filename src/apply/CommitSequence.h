@@ -72,8 +72,9 @@ struct CommitEnvironment {
   // The major version as Windows reports it at the commit (interface restart).
   std::function<DWORD()> readMajorVersion;
   std::function<std::wstring(const std::wstring& cardId)> connectionName;
-  // The card's current address; empty when Windows gives none.
-  std::function<std::wstring(const std::wstring& cardId)> currentAddress;
+  // The current address of each card (index-parallel), taken from one
+  // listing of the adapters; empty where Windows gives none.
+  std::function<StringList(const StringList& cardIds)> currentAddresses;
   std::function<void(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;

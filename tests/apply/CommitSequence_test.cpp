@@ -18,6 +18,7 @@ namespace {
 
 const StringList kCardIds = {L"{00000001-0000-0000-0000-4E6574446576}", L"{00000002-0000-0000-0000-4E6574446576}",
                              L"{00000003-0000-0000-0000-4E6574446576}"};
+const StringList kCurrentAddresses = {L"10.1.0.1", L"", L"10.1.0.3"};
 const std::map<std::wstring, std::wstring> kConnectionNames = {
     {kCardIds[0], L"A"}, {kCardIds[1], L"B"}, {kCardIds[2], L"C"}};
 
@@ -130,7 +131,10 @@ class CommitSequenceTest : public RegistryTest {
     env.batchShowCommand = SW_HIDE;
     env.readMajorVersion = [this] { return major; };
     env.connectionName = [](const std::wstring& id) { return kConnectionNames.at(id); };
-    env.currentAddress = [](const std::wstring&) { return std::wstring(); };
+    env.currentAddresses = [](const StringList& ids) {
+      EXPECT_EQ(ids, kCardIds);
+      return kCurrentAddresses;
+    };
     env.setComputerName = [this](const std::wstring& name) { computerNames.push_back(name); };
     env.announcer = &announcer_;
     env.runner = &SystemCommandRunner();
@@ -240,6 +244,7 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
       cards.push_back(RecordingWindow::CardValues(i));
       cards.back().cardId = kCardIds[i];
       cards.back().connectionName = kConnectionNames.at(kCardIds[i]);
+      cards.back().currentAddress = kCurrentAddresses[i];
     }
     EXPECT_EQ(log.script, NetshScriptBytes(BuildNetshScript(inputs.scriptWindows, cards)));
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "stub netsh: ok\r\nstub netsh: last line\r\n");
