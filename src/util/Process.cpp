@@ -290,7 +290,10 @@ CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstri
   inputRead.reset();
   outputWrite.reset();
   errorWrite.reset();
-  if (!process) return run;
+  if (!process) {
+    SetLastError(run.error);  // as after any failed start
+    return run;
+  }
   run.started = true;
   run.captured = true;
 

@@ -3,7 +3,7 @@
 // Every wait here handles the thread's window messages while it waits, so
 // the window repaints and accepts input; callers disable what must not run
 // twice. Nothing here shows a message: a program that cannot be started
-// simply yields nothing.
+// yields false, and GetLastError() then tells why.
 #pragma once
 
 #include <windows.h>

@@ -1,0 +1,194 @@
+#include "apply/ExitWin32.h"
+
+#include <shellapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "store/StoreKeys.h"
+#include "store/kRegistry.h"
+#include "util/Guard.h"
+#include "util/Process.h"
+#include "util/UniqueHandle.h"
+
+namespace kip {
+
+namespace {
+
+constexpr DWORD kProgmanPollMs = 500;
+
+// The shell's version as the log-off compares it: "major.minor" read as a
+// decimal number (so 4.100 counts as 4.1); unreadable counts as below.
+bool ShellKnowsLogOffWithoutRestart(const std::optional<std::pair<int, int>>& version) {
+  if (!version) return false;
+  wchar_t text[32];
+  std::swprintf(text, 32, L"%d.%d", version->first, version->second);
+  return std::wcstod(text, nullptr) >= 4.72;
+}
+
+class WindowsExitPlatform : public ExitPlatform {
+ public:
+  explicit WindowsExitPlatform(HWND mainWindow) : mainWindow_(mainWindow) {}
+
+  bool IsNtFamily() override {
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    // A 64-bit program only runs on the NT family; a failing call says so too.
+    if (!GetVersionExW(&info)) return true;
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  }
+
+  PrivilegeResult EnableShutdownPrivilege() override {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) {
+      return PrivilegeResult::TokenNotOpened;
+    }
+    UniqueKernelHandle token(raw);
+    TOKEN_PRIVILEGES privileges{};
+    if (!LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid)) {
+      return PrivilegeResult::PrivilegeUnknown;
+    }
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // Success here does not mean the privilege was held (ERROR_NOT_ALL_ASSIGNED):
+    // ExitWindowsEx finds that out.
+    if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) {
+      return PrivilegeResult::NotAdjusted;
+    }
+    return PrivilegeResult::Adjusted;
+  }
+
+  bool EndSession(UINT flags) override { return ExitWindowsEx(flags, 0) != FALSE; }
+
+  // The 16-bit ExitWindows is reached through QT_Thunk, which only 32-bit
+  // code of the older family has; a 64-bit program can never set it up.
+  bool RestartWindowsShell() override {
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (!kernel) throw KipError(kThunkKernel32);
+    if (!GetProcAddress(kernel, "QT_Thunk")) throw KipError(kThunkQtThunk);
+    throw KipError(kThunkUserExe);
+  }
+
+  std::optional<std::pair<int, int>> ShellVersion() override {
+    const wchar_t* file = L"Shell32.dll";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(file, &ignored);
+    if (size == 0) return std::nullopt;
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(file, 0, size, data.data())) return std::nullopt;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) {
+      return std::nullopt;
+    }
+    return std::make_pair(static_cast<int>(HIWORD(fixed->dwFileVersionMS)),
+                          static_cast<int>(LOWORD(fixed->dwFileVersionMS)));
+  }
+
+  bool ProgmanExists() override { return FindWindowW(L"Progman", nullptr) != nullptr; }
+
+  void PostQuitToProgman() override {
+    if (HWND progman = FindWindowW(L"Progman", nullptr)) PostMessageW(progman, WM_QUIT, 0, 0);
+  }
+
+  void Pause(DWORD ms) override { WaitSeconds(ms / 1000.0); }
+
+  void StartExplorer() override { ShellExecuteW(nullptr, L"open", L"explorer.exe", nullptr, nullptr, SW_SHOWNORMAL); }
+
+  void HideMainWindow() override {
+    if (mainWindow_) ShowWindow(mainWindow_, SW_HIDE);
+  }
+  void ShowMainWindow() override {
+    if (mainWindow_) ShowWindow(mainWindow_, SW_SHOW);
+  }
+  // Posted, so that the handler that decided to close (the commit) ends
+  // before the window goes.
+  void CloseMainWindow() override {
+    if (mainWindow_) PostMessageW(mainWindow_, WM_CLOSE, 0, 0);
+  }
+
+ private:
+  HWND mainWindow_;
+};
+
+}  // namespace
+
+std::unique_ptr<ExitPlatform> CreateWindowsExitPlatform(HWND mainWindow) {
+  return std::make_unique<WindowsExitPlatform>(mainWindow);
+}
+
+void TExitWin::EndNtSession(UINT flags, const wchar_t* tokenMessage, const wchar_t* privilegeMessage) {
+  switch (platform_.EnableShutdownPrivilege()) {
+    case PrivilegeResult::TokenNotOpened:
+      throw EExitError(tokenMessage);
+    case PrivilegeResult::PrivilegeUnknown:
+      return;  // nothing happens and nothing is reported
+    case PrivilegeResult::NotAdjusted:
+      throw EExitError(privilegeMessage);
+    case PrivilegeResult::Adjusted:
+      if (!platform_.EndSession(flags)) throw EExitError(privilegeMessage);
+      return;
+  }
+}
+
+void TExitWin::ShutDown() {
+  if (platform_.IsNtFamily()) {
+    EndNtSession(kEwxPowerOff, kExitTokenShutdown, kExitPrivilegeShutdown);
+  } else if (!platform_.EndSession(kEwxShutdown | kEwxPowerOff)) {
+    throw EExitError(kExitPowerOffFailed);
+  }
+}
+
+void TExitWin::Restart() {
+  if (platform_.IsNtFamily()) {
+    EndNtSession(kEwxReboot, kExitTokenRestart, kExitPrivilegeRestart);
+  } else if (!platform_.EndSession(kEwxReboot)) {
+    throw EExitError(kExitRebootFailed);
+  }
+}
+
+void TExitWin::RestartWindowsOnly() {
+  if (platform_.IsNtFamily()) throw EExitError(kExitNoShellRestartOnNT);
+  if (!platform_.RestartWindowsShell()) throw EExitError(kExitShellRestartFailed);
+}
+
+void TExitWin::LogOff() {
+  platform_.HideMainWindow();
+  if (!platform_.EndSession(kEwxLogoff)) {
+    platform_.ShowMainWindow();
+    throw EExitError(kExitLogOffFailed);
+  }
+  if (platform_.IsNtFamily()) return;
+  // An older shell does not end by itself: end it and start it again.
+  if (!ShellKnowsLogOffWithoutRestart(platform_.ShellVersion())) {
+    while (!platform_.ProgmanExists()) platform_.Pause(kProgmanPollMs);
+    platform_.PostQuitToProgman();
+    while (platform_.ProgmanExists()) platform_.Pause(kProgmanPollMs);
+    platform_.StartExplorer();
+  }
+  platform_.CloseMainWindow();
+}
+
+void TExitWin::ActOnChoice(int choice) {
+  switch (choice) {
+    case ecShutdown:
+      ShutDown();
+      break;
+    case ecRestart:
+      Restart();
+      break;
+    case ecLeaveProgram:
+      platform_.CloseMainWindow();
+      break;
+    default:
+      break;
+  }
+}
+
+bool StoreExitChoice(int choice) {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKey(kStoreRootKey, false)) return false;
+  return RunGuarded([&] { registry.WriteInteger(L"Shutdown Index", choice); });
+}
+
+}  // namespace kip

@@ -1,0 +1,101 @@
+#include "apply/MachineWriters.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "store/kRegistry.h"
+#include "util/Guard.h"
+
+namespace kip {
+
+namespace {
+
+constexpr UINT kBroadcastTimeoutMs = 1000;
+
+class WindowsAnnouncer : public SettingsAnnouncer {
+ public:
+  void InternetSettingsChanged() override {
+    InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+  }
+  void BroadcastIniChange() override {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_WININICHANGE, 0, 0, SMTO_NORMAL, kBroadcastTimeoutMs, &result);
+  }
+};
+
+// Runs the writes on the existing key; the first failing one ends them.
+template <typename Writes>
+void WriteExistingKey(HKEY root, const wchar_t* path, Writes&& writes) {
+  TkRegistry registry(root);
+  if (!registry.OpenKey(path, false)) return;
+  RunGuarded([&] { writes(registry); });
+}
+
+}  // namespace
+
+SettingsAnnouncer& WindowsSettingsAnnouncer() {
+  static WindowsAnnouncer announcer;
+  return announcer;
+}
+
+int ProxyEnableValue(const InternetValues& values) {
+  return (Trim(values.proxyServer) + Trim(values.proxyPort)).empty() ? 0 : 1;
+}
+
+std::wstring ProxyServerValue(const InternetValues& values) {
+  const std::wstring server = Trim(values.proxyServer);
+  const std::wstring port = Trim(values.proxyPort);
+  if (values.proxyMore || port.empty()) return server;
+  return server + L":" + port;
+}
+
+std::wstring ProxyOverrideValue(const InternetValues& values) {
+  const std::wstring list = Trim(values.proxyLocalList);
+  if (values.proxyLocalAddress) return list.empty() ? L"<local>" : L"<local> " + list;
+  return list;
+}
+
+std::wstring SearchListValue(const TcpipParameterValues& values) {
+  return values.usePrimaryAndConnectionSuffixes ? std::wstring() : JoinCommaText(values.searchList);
+}
+
+void WriteDefaultPrinter(const PrinterValues& values) {
+  if (!values.deviceString) return;
+  WriteExistingKey(HKEY_CURRENT_USER, kWindowsKey,
+                   [&](TkRegistry& key) { key.WriteString(L"Device", *values.deviceString); });
+}
+
+void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& announcer) {
+  if (values.useProxy) {
+    WriteExistingKey(HKEY_CURRENT_USER, kInternetSettingsKey, [&](TkRegistry& key) {
+      key.WriteInteger(L"ProxyEnable", ProxyEnableValue(values));
+      key.WriteString(L"ProxyServer", ProxyServerValue(values));
+      key.WriteString(L"ProxyOverride", ProxyOverrideValue(values));
+      // An empty script address is never stored: the value goes.
+      const std::wstring autoConfig = Trim(values.autoConfigUrl);
+      if (autoConfig.empty()) {
+        key.DeleteValue(L"AutoConfigURL");
+      } else {
+        key.WriteString(L"AutoConfigURL", autoConfig);
+      }
+    });
+  }
+  if (!IsBlank(values.homePage)) {
+    WriteExistingKey(HKEY_CURRENT_USER, kInternetExplorerMainKey,
+                     [&](TkRegistry& key) { key.WriteString(L"Start Page", values.homePage); });
+  }
+  // Also announces the printer written just before.
+  announcer.InternetSettingsChanged();
+  announcer.BroadcastIniChange();
+}
+
+void WriteTcpipParameters(const TcpipParameterValues& values) {
+  WriteExistingKey(HKEY_LOCAL_MACHINE, kTcpipParametersKey, [&](TkRegistry& key) {
+    if (!IsBlank(values.hostName)) key.WriteString(L"NV Hostname", values.hostName);
+    key.WriteInteger(L"IPEnableRouter", values.ipRouter ? 1 : 0);
+    key.WriteInteger(L"UseDomainNameDevolution", values.domainNameDevolution ? 1 : 0);
+    key.WriteString(L"SearchList", SearchListValue(values));
+  });
+}
+
+}  // namespace kip

@@ -1,0 +1,205 @@
+#include "apply/NetshScript.h"
+
+#include <cstdint>
+
+namespace kip {
+
+namespace {
+
+constexpr wchar_t kLineEnd[] = L"\r\n";
+
+// A list entry as it goes into a line: trimmed, and blank when what is left
+// could break the line.
+std::wstring Entry(std::wstring_view raw) {
+  std::wstring trimmed = Trim(raw);
+  return HoldsScriptBreakingCharacter(trimmed) ? std::wstring() : trimmed;
+}
+
+// A value used as read (current address): empty when it could break the line.
+std::wstring AsRead(const std::wstring& value) {
+  return HoldsScriptBreakingCharacter(value) ? std::wstring() : value;
+}
+
+// The lines of one card block.
+class BlockWriter {
+ public:
+  BlockWriter(WindowsClass windows, const NetshCardInput& card)
+      : windows_(windows), card_(card), name_(NetshQuotedName(card)) {}
+
+  std::wstring Write() {
+    WriteAddressRemoval();
+    if (card_.dhcp) {
+      WriteDhcpAddress();
+    } else {
+      WriteStaticAddresses();
+    }
+    WriteDns();
+    WriteWins();
+    return text_;
+  }
+
+ private:
+  bool IsVersion6() const { return windows_ == WindowsClass::Version6; }
+  bool IsWindows2000() const { return windows_ == WindowsClass::Windows2000; }
+
+  void Line(const std::wstring& line) {
+    text_ += line;
+    text_ += kLineEnd;
+  }
+
+  // The gateway of an entry and its metric text.
+  std::wstring GatewayAt(size_t i) const { return Entry(card_.gateways[i].gateway); }
+  std::wstring MetricAt(size_t i) const { return NetshMetricText(Entry(card_.gateways[i].metric)); }
+
+  void WriteAddressRemoval() {
+    const std::wstring current = AsRead(card_.currentAddress);
+    if (IsVersion6()) {
+      Line(L"delete route prefix=0.0.0.0/0 interface=" + name_);
+    } else if (!current.empty()) {
+      Line(L"delete address name=" + name_ + L" addr=" + current + L" gateway=all");
+    } else {
+      Line(L"delete address name=" + name_ + L" gateway=all");
+    }
+  }
+
+  // A default route (version 6) or a gateway of the address (earlier).
+  std::wstring GatewayLine(const wchar_t* verb, size_t i) const {
+    if (IsVersion6()) {
+      return std::wstring(verb) + L" route prefix=0.0.0.0/0 interface=" + name_ + L" nexthop=" + GatewayAt(i) +
+             L" metric=" + MetricAt(i) + L" publish=はい";
+    }
+    return std::wstring(verb) + L" address name=" + name_ + L" gateway=" + GatewayAt(i) + L" gwmetric=" +
+           MetricAt(i);
+  }
+
+  void WriteDhcpAddress() {
+    Line(L"set address name=" + name_ + L" source=dhcp");
+    if (!card_.gateways.empty() && !GatewayAt(0).empty()) Line(GatewayLine(L"set", 0));
+    WriteFurtherGateways();
+  }
+
+  void WriteFurtherGateways() {
+    for (size_t i = 1; i < card_.gateways.size(); ++i) {
+      if (!GatewayAt(i).empty()) Line(GatewayLine(L"add", i));
+    }
+  }
+
+  void WriteStaticAddresses() {
+    const auto& addresses = card_.addresses;
+    // The first address is not tested: none gives "addr=" and one blank.
+    const NetshAddressEntry firstEntry = addresses.empty() ? NetshAddressEntry{} : addresses[0];
+    std::wstring first = L"set address name=" + name_ + L" source=static addr=" + Entry(firstEntry.address) + L" " +
+                         Entry(firstEntry.mask);
+    if (!card_.gateways.empty() && !GatewayAt(0).empty()) first += L" " + GatewayAt(0) + L" " + MetricAt(0);
+    Line(first);
+    for (size_t i = 1; i < addresses.size(); ++i) {
+      const std::wstring address = Entry(addresses[i].address);
+      if (!address.empty()) Line(L"add address name=" + name_ + L" " + address + L" " + Entry(addresses[i].mask));
+    }
+    // Further gateways are gateways of the address on every version.
+    for (size_t i = 1; i < card_.gateways.size(); ++i) {
+      if (GatewayAt(i).empty()) continue;
+      Line(L"add address name=" + name_ + L" gateway=" + GatewayAt(i) + L" gwmetric=" + MetricAt(i));
+    }
+  }
+
+  // " register=..." on the XP class only.
+  std::wstring RegistrationSuffix() const {
+    if (windows_ != WindowsClass::XPClass) return {};
+    if (card_.registerAddresses && card_.registerSuffix) return L" register=BOTH";
+    if (card_.registerAddresses) return L" register=PRIMARY";
+    return L" register=NONE";
+  }
+
+  void WriteDns() {
+    Line(L"delete dns name=" + name_ + L" all");
+    if (card_.dnsAutomatic) {
+      Line(L"set dns name=" + name_ + L" source=dhcp" + RegistrationSuffix());
+      return;
+    }
+    const StringList& servers = card_.dnsServers;
+    if (servers.empty() || Entry(servers[0]).empty()) return;  // the card keeps no DNS server
+    WriteServerList(L"dns", servers, RegistrationSuffix());
+  }
+
+  void WriteWins() {
+    Line(L"delete wins name=" + name_ + L" all");
+    const StringList& servers = card_.winsServers;
+    // An empty first entry means WINS from DHCP; one of blanks means none.
+    if (servers.empty() || servers[0].empty() || HoldsScriptBreakingCharacter(Trim(servers[0]))) {
+      Line(L"set wins name=" + name_ + L" source=dhcp");
+      return;
+    }
+    if (IsBlank(servers[0])) return;
+    WriteServerList(L"wins", servers, {});
+  }
+
+  // Windows 2000 sets the first server and adds the others in order; later
+  // versions set the last one and insert each earlier one at position 1,
+  // which leaves the servers in list order.
+  void WriteServerList(const wchar_t* kind, const StringList& servers, const std::wstring& suffix) {
+    const std::wstring set = std::wstring(L"set ") + kind + L" name=" + name_ + L" source=static addr=";
+    const std::wstring add = std::wstring(L"add ") + kind + L" name=" + name_ + L" addr=";
+    if (IsWindows2000()) {
+      Line(set + Entry(servers.front()));
+      for (size_t i = 1; i < servers.size(); ++i) {
+        if (!Entry(servers[i]).empty()) Line(add + Entry(servers[i]));
+      }
+      return;
+    }
+    Line(set + Entry(servers.back()) + suffix);
+    for (size_t i = servers.size() - 1; i-- > 0;) {
+      if (!Entry(servers[i]).empty()) Line(add + Entry(servers[i]) + L" index=1");
+    }
+  }
+
+  WindowsClass windows_;
+  const NetshCardInput& card_;
+  std::wstring name_;
+  std::wstring text_;
+};
+
+}  // namespace
+
+WindowsClass ClassifyWindows(DWORD majorVersion, DWORD minorVersion) {
+  if (majorVersion >= 6) return WindowsClass::Version6;
+  if (majorVersion < 5) return WindowsClass::Older;
+  return minorVersion == 0 ? WindowsClass::Windows2000 : WindowsClass::XPClass;
+}
+
+bool HoldsScriptBreakingCharacter(std::wstring_view text) {
+  return text.find_first_of(std::wstring_view(L"\r\n\"\0", 4)) != std::wstring_view::npos;
+}
+
+std::wstring NetshMetricText(std::wstring_view metric) {
+  const long long value = ToIntDef(metric, 1);
+  if (value < INT32_MIN || value > INT32_MAX) return L"1";
+  return std::to_wstring(value);
+}
+
+std::wstring NetshQuotedName(const NetshCardInput& card) {
+  const bool nameUsable = !card.connectionName.empty() && !HoldsScriptBreakingCharacter(card.connectionName);
+  return L"\"" + (nameUsable ? card.connectionName : card.cardId) + L"\"";
+}
+
+std::wstring NetshScriptHeader(WindowsClass windows) {
+  if (windows == WindowsClass::Version6) return std::wstring(L"pushd interface ipv4") + kLineEnd + L"reset" + kLineEnd;
+  return std::wstring(L"pushd interface ip") + kLineEnd;
+}
+
+std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card) {
+  if (HoldsScriptBreakingCharacter(card.cardId)) return {};
+  return BlockWriter(windows, card).Write();
+}
+
+std::wstring NetshScriptFooter() { return std::wstring(L"popd") + kLineEnd; }
+
+std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards) {
+  std::wstring script = NetshScriptHeader(windows);
+  for (const NetshCardInput& card : cards) script += NetshCardBlock(windows, card);
+  return script + NetshScriptFooter();
+}
+
+std::string NetshScriptBytes(std::wstring_view script) { return ToAnsi(script); }
+
+}  // namespace kip

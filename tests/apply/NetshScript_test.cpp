@@ -1,0 +1,263 @@
+// The netsh script: byte-exact worked examples, the version branches and
+// list edge cases, and entries that must never smuggle their own lines in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "apply/NetshScript.h"
+
+namespace kip {
+namespace {
+
+constexpr wchar_t kCardId[] = L"{00000002-0000-0000-0000-4E6574446576}";
+
+std::wstring Lines(std::initializer_list<const wchar_t*> lines) {
+  std::wstring text;
+  for (const wchar_t* line : lines) text += std::wstring(line) + L"\r\n";
+  return text;
+}
+
+NetshCardInput ExampleCard() {
+  NetshCardInput card;
+  card.cardId = kCardId;
+  card.connectionName = L"LAN";
+  card.currentAddress = L"192.168.1.10";
+  card.addresses = {{L"192.168.1.10", L"255.255.255.0"}, {L"192.168.1.11", L"255.255.255.0"}};
+  card.gateways = {{L"192.168.1.1", L""}};
+  card.dnsServers = {L"192.168.1.2", L"192.168.1.3"};
+  card.registerAddresses = true;
+  return card;
+}
+
+TEST(NetshScript, WorkedExampleXPClassStaticAddresses) {
+  EXPECT_EQ(BuildNetshScript(ClassifyWindows(5, 1), {ExampleCard()}),
+            Lines({L"pushd interface ip",
+                   L"delete address name=\"LAN\" addr=192.168.1.10 gateway=all",
+                   L"set address name=\"LAN\" source=static addr=192.168.1.10 255.255.255.0 192.168.1.1 1",
+                   L"add address name=\"LAN\" 192.168.1.11 255.255.255.0",
+                   L"delete dns name=\"LAN\" all",
+                   L"set dns name=\"LAN\" source=static addr=192.168.1.3 register=PRIMARY",
+                   L"add dns name=\"LAN\" addr=192.168.1.2 index=1",
+                   L"delete wins name=\"LAN\" all",
+                   L"set wins name=\"LAN\" source=dhcp",
+                   L"popd"}));
+}
+
+TEST(NetshScript, WorkedExampleVersion6Dhcp) {
+  NetshCardInput card = ExampleCard();
+  card.dhcp = true;
+  card.gateways = {{L"192.168.1.1", L"1"}, {L"192.168.1.254", L"20"}};
+  card.dnsAutomatic = true;
+  card.winsServers = {L"192.168.1.5", L"192.168.1.6"};
+  const std::wstring script = BuildNetshScript(ClassifyWindows(10, 0), {card});
+  EXPECT_EQ(script,
+            Lines({L"pushd interface ipv4",
+                   L"reset",
+                   L"delete route prefix=0.0.0.0/0 interface=\"LAN\"",
+                   L"set address name=\"LAN\" source=dhcp",
+                   L"set route prefix=0.0.0.0/0 interface=\"LAN\" nexthop=192.168.1.1 metric=1 publish=はい",
+                   L"add route prefix=0.0.0.0/0 interface=\"LAN\" nexthop=192.168.1.254 metric=20 publish=はい",
+                   L"delete dns name=\"LAN\" all",
+                   L"set dns name=\"LAN\" source=dhcp",
+                   L"delete wins name=\"LAN\" all",
+                   L"set wins name=\"LAN\" source=static addr=192.168.1.6",
+                   L"add wins name=\"LAN\" addr=192.168.1.5 index=1",
+                   L"popd"}));
+  if (GetACP() != 932) GTEST_SKIP() << "the file bytes need code page 932";
+  const std::string bytes = NetshScriptBytes(script);
+  EXPECT_NE(bytes.find("metric=20 publish=\x82\xcd\x82\xa2\r\ndelete dns"), std::string::npos);
+}
+
+TEST(NetshScript, WorkedExampleWindows2000DnsHasNoRegistrationAndKeepsOrder) {
+  EXPECT_EQ(NetshCardBlock(ClassifyWindows(5, 0), ExampleCard()),
+            Lines({L"delete address name=\"LAN\" addr=192.168.1.10 gateway=all",
+                   L"set address name=\"LAN\" source=static addr=192.168.1.10 255.255.255.0 192.168.1.1 1",
+                   L"add address name=\"LAN\" 192.168.1.11 255.255.255.0",
+                   L"delete dns name=\"LAN\" all",
+                   L"set dns name=\"LAN\" source=static addr=192.168.1.2",
+                   L"add dns name=\"LAN\" addr=192.168.1.3",
+                   L"delete wins name=\"LAN\" all",
+                   L"set wins name=\"LAN\" source=dhcp"}));
+}
+
+// A block for a card that starts from DHCP with automatic DNS and no lists;
+// each case changes what it is about and compares the lines holding its
+// keyword ("" for the whole block).
+struct BlockCase {
+  const char* name;
+  WindowsClass windows;
+  void (*change)(NetshCardInput&);
+  const wchar_t* keyword;
+  std::wstring expected;
+};
+
+NetshCardInput PlainCard() {
+  NetshCardInput card;
+  card.cardId = kCardId;
+  card.connectionName = L"LAN";
+  card.dhcp = true;
+  card.dnsAutomatic = true;
+  return card;
+}
+
+// The lines holding one of the keywords (separated by "|").
+std::wstring LinesWith(const std::wstring& block, const std::wstring& keywords) {
+  std::wstring kept;
+  for (const std::wstring& line : SplitLines(block)) {
+    for (size_t from = 0; from <= keywords.size();) {
+      const size_t bar = std::min(keywords.find(L'|', from), keywords.size());
+      if (line.find(keywords.substr(from, bar - from)) != std::wstring::npos) {
+        kept += line + L"\r\n";
+        break;
+      }
+      from = bar + 1;
+    }
+  }
+  return kept;
+}
+
+void PrintTo(const BlockCase& c, std::ostream* os) { *os << c.name; }
+
+class NetshBlock : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(NetshBlock, WritesTheExpectedLines) {
+  NetshCardInput card = PlainCard();
+  GetParam().change(card);
+  EXPECT_EQ(LinesWith(NetshCardBlock(GetParam().windows, card), GetParam().keyword), GetParam().expected);
+}
+
+const BlockCase kBlockCases[] = {
+    {"NoConnectionNameNoLiveAddressDhcpWithoutGateway", WindowsClass::XPClass,
+     [](NetshCardInput& c) { c.connectionName.clear(); }, L"",
+     Lines({L"delete address name=\"{00000002-0000-0000-0000-4E6574446576}\" gateway=all",
+            L"set address name=\"{00000002-0000-0000-0000-4E6574446576}\" source=dhcp",
+            L"delete dns name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
+            L"set dns name=\"{00000002-0000-0000-0000-4E6574446576}\" source=dhcp register=NONE",
+            L"delete wins name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
+            L"set wins name=\"{00000002-0000-0000-0000-4E6574446576}\" source=dhcp"})},
+    {"MetricsAndBlankGatewaysInTheMiddle", WindowsClass::XPClass,
+     [](NetshCardInput& c) {
+       c.gateways = {{L"10.0.0.1", L" 05"}, {L"10.0.0.2", L"0"}, {L" ", L"7"}, {L"10.0.0.3", L""},
+                     {L"10.0.0.4", L"x"}, {L"10.0.0.5", L"4294967297"}, {L"10.0.0.6", L"-3"}};
+     },
+     L"gateway=1",
+     Lines({L"set address name=\"LAN\" gateway=10.0.0.1 gwmetric=5",
+            L"add address name=\"LAN\" gateway=10.0.0.2 gwmetric=0",
+            L"add address name=\"LAN\" gateway=10.0.0.3 gwmetric=1",
+            L"add address name=\"LAN\" gateway=10.0.0.4 gwmetric=1",
+            L"add address name=\"LAN\" gateway=10.0.0.5 gwmetric=1",
+            L"add address name=\"LAN\" gateway=10.0.0.6 gwmetric=-3"})},
+    {"DhcpBlankFirstGatewayStillAddsTheOthers", WindowsClass::Version6,
+     [](NetshCardInput& c) { c.gateways = {{L"", L"1"}, {L"10.0.0.2", L"3"}}; }, L"route",
+     Lines({L"delete route prefix=0.0.0.0/0 interface=\"LAN\"",
+            L"add route prefix=0.0.0.0/0 interface=\"LAN\" nexthop=10.0.0.2 metric=3 publish=はい"})},
+    {"StaticEmptyFirstGatewayBlankAddressInTheMiddle", WindowsClass::Version6,
+     [](NetshCardInput& c) {
+       c.dhcp = false;
+       c.addresses = {{L" 10.0.0.9 ", L"255.0.0.0"}, {L"  ", L"255.0.0.0"}, {L"10.0.0.10", L"255.0.0.0"}};
+       c.gateways = {{L"", L""}, {L"10.0.0.1", L"2"}};
+     },
+     L" address ",
+     Lines({L"set address name=\"LAN\" source=static addr=10.0.0.9 255.0.0.0",
+            L"add address name=\"LAN\" 10.0.0.10 255.0.0.0", L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=2"})},
+    {"StaticWithoutAddressesKeepsTheBlankAndTheGateway", WindowsClass::Windows2000,
+     [](NetshCardInput& c) {
+       c.dhcp = false;
+       c.gateways = {{L"10.0.0.1", L""}};
+     },
+     L"set address", Lines({L"set address name=\"LAN\" source=static addr=  10.0.0.1 1"})},
+    {"OneDnsServerXPBothRegistrations", WindowsClass::XPClass,
+     [](NetshCardInput& c) {
+       c.dnsAutomatic = false;
+       c.dnsServers = {L"10.0.0.53"};
+       c.registerAddresses = c.registerSuffix = true;
+     },
+     L" dns ",
+     Lines({L"delete dns name=\"LAN\" all", L"set dns name=\"LAN\" source=static addr=10.0.0.53 register=BOTH"})},
+    {"SuffixOnlyRegistersNothingOnXP", WindowsClass::XPClass, [](NetshCardInput& c) { c.registerSuffix = true; },
+     L"set dns", Lines({L"set dns name=\"LAN\" source=dhcp register=NONE"})},
+    {"BlankLastDnsAndBlankMiddleWins", WindowsClass::XPClass,
+     [](NetshCardInput& c) {
+       c.dnsAutomatic = false;
+       c.dnsServers = {L"10.0.0.1", L"", L"10.0.0.2", L" "};
+       c.registerAddresses = true;
+       c.winsServers = {L"10.0.1.1", L" ", L"10.0.1.2"};
+     },
+     L" dns | wins ",
+     Lines({L"delete dns name=\"LAN\" all", L"set dns name=\"LAN\" source=static addr= register=PRIMARY",
+            L"add dns name=\"LAN\" addr=10.0.0.2 index=1", L"add dns name=\"LAN\" addr=10.0.0.1 index=1",
+            L"delete wins name=\"LAN\" all", L"set wins name=\"LAN\" source=static addr=10.0.1.2",
+            L"add wins name=\"LAN\" addr=10.0.1.1 index=1"})},
+    {"BlankFirstDnsSetsNoneBlankOnlyFirstWinsWritesOnlyTheDelete", WindowsClass::Windows2000,
+     [](NetshCardInput& c) {
+       c.dnsAutomatic = false;
+       c.dnsServers = {L" ", L"10.0.0.1"};
+       c.winsServers = {L"  ", L"10.0.1.1"};
+     },
+     L" dns | wins ", Lines({L"delete dns name=\"LAN\" all", L"delete wins name=\"LAN\" all"})},
+    {"Windows2000ListsInOrder", WindowsClass::Windows2000,
+     [](NetshCardInput& c) {
+       c.dnsAutomatic = false;
+       c.dnsServers = {L"10.0.0.1", L" ", L"10.0.0.2"};
+       c.winsServers = {L"10.0.1.1", L"", L"10.0.1.2"};
+     },
+     L"addr=",
+     Lines({L"set dns name=\"LAN\" source=static addr=10.0.0.1", L"add dns name=\"LAN\" addr=10.0.0.2",
+            L"set wins name=\"LAN\" source=static addr=10.0.1.1", L"add wins name=\"LAN\" addr=10.0.1.2"})},
+    // Stored entries that would end a line or a quoted name early.
+    {"UnsafeNameFallsBackToTheIdentifierUnsafeEntriesAreBlank", WindowsClass::XPClass,
+     [](NetshCardInput& c) {
+       c.connectionName = L"LAN\"\r\nreset";
+       c.currentAddress = L"10.0.0.9\nreset";
+       c.dhcp = false;
+       c.addresses = {{L"10.0.0.9\r\nreset", L"255.0.0.0\""}, {L"10.0.0.10\n", L"255.0.0.0"},
+                      {std::wstring(L"10.0.0.11\0x", 11), L"255.0.0.0"}};
+       c.gateways = {{L"10.0.0.1", L"1\rreset"}, {L"10.0.0.2\"", L"1"}};
+       c.dnsAutomatic = false;
+       c.dnsServers = {L"10.0.0.53", L"\"10.0.0.54\""};
+       c.winsServers = {L"10.0.1.1\r"};
+     },
+     L"",
+     Lines({L"delete address name=\"{00000002-0000-0000-0000-4E6574446576}\" gateway=all",
+            L"set address name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=  10.0.0.1 1",
+            L"add address name=\"{00000002-0000-0000-0000-4E6574446576}\" 10.0.0.10 255.0.0.0",
+            L"delete dns name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
+            L"set dns name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr= register=NONE",
+            L"add dns name=\"{00000002-0000-0000-0000-4E6574446576}\" addr=10.0.0.53 index=1",
+            L"delete wins name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
+            L"set wins name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=10.0.1.1"})},
+    {"UnsafeIdentifierGivesNoBlock", WindowsClass::Version6,
+     [](NetshCardInput& c) { c.cardId = L"{x}\"\r\nreset"; }, L"", L""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, NetshBlock, ::testing::ValuesIn(kBlockCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NetshScript, ThreeCardsGiveOneHeaderThreeBlocksInOrderAndOnePopd) {
+  std::vector<NetshCardInput> cards(3, PlainCard());
+  cards[0].connectionName = L"A";
+  cards[1].connectionName = L"B";
+  cards[2].connectionName = L"C";
+  const std::wstring script = BuildNetshScript(WindowsClass::Version6, cards);
+  EXPECT_EQ(script.find(L"pushd"), script.rfind(L"pushd"));
+  EXPECT_EQ(script.find(L"popd"), script.size() - 6);
+  const size_t a = script.find(L"interface=\"A\""), b = script.find(L"interface=\"B\""),
+               c = script.find(L"interface=\"C\"");
+  EXPECT_LT(a, b);
+  EXPECT_LT(b, c);
+  EXPECT_NE(c, std::wstring::npos);
+  EXPECT_EQ(script, NetshScriptHeader(WindowsClass::Version6) + NetshCardBlock(WindowsClass::Version6, cards[0]) +
+                        NetshCardBlock(WindowsClass::Version6, cards[1]) +
+                        NetshCardBlock(WindowsClass::Version6, cards[2]) + L"popd\r\n");
+}
+
+TEST(NetshScript, VersionClasses) {
+  EXPECT_EQ(ClassifyWindows(5, 0), WindowsClass::Windows2000);
+  EXPECT_EQ(ClassifyWindows(5, 2), WindowsClass::XPClass);
+  EXPECT_EQ(ClassifyWindows(6, 0), WindowsClass::Version6);
+  EXPECT_EQ(ClassifyWindows(4, 0), WindowsClass::Older);
+  EXPECT_EQ(NetshScriptHeader(WindowsClass::Older), L"pushd interface ip\r\n");
+}
+
+}  // namespace
+}  // namespace kip
