@@ -321,6 +321,8 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
   WireEditorHandlers();
+  WireFirewallHandlers();
+  WireDomainHandlers();
   About1->OnClick = [this] { About1Click(); };
   mHelp->OnClick = [this] { mHelpClick(); };
   WireEditReactions();

@@ -18,7 +18,12 @@
 //   FormSnapshots.cpp        export, import, the copy between cards and its
 //                            undo
 //   FormHelp.cpp             the about box and the help page
-//   FormHooks.cpp            seams of the commands still to come
+//   FormCommit.cpp           the commit ("設定反映") and what follows it
+//   FormCommandLine.cpp      the unattended run of a command line, shortcuts
+//   FormFirewall.cpp         the firewall page, its part of a setting, its
+//                            commit step
+//   FormDomain.cpp           the domain and workgroup controls and the
+//                            domain change of the commit
 #pragma once
 
 #include <windows.h>
@@ -28,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "net/FirewallPolicy.h"
 #include "store/SettingRecord.h"
 #include "store/TcpipValueSet.h"
 #include "ui/Prompts.h"
@@ -72,15 +78,6 @@ struct FormEnvironment {
   std::function<std::vector<RECT>()> monitorWorkAreas;
 };
 
-// One exception entry of the machine's firewall lists (filled at start-up by
-// the firewall reader).
-struct FirewallEntry {
-  std::wstring friendlyName;
-  std::wstring kind;  // "AA" program list, "GP" port list
-  std::wstring valueName;
-  std::wstring data;
-};
-
 class TFormIpconfig : public win::Form {
  public:
   explicit TFormIpconfig(FormEnvironment environment = {});
@@ -101,7 +98,7 @@ class TFormIpconfig : public win::Form {
   DWORD OSMinorVersion = 0;
   std::wstring HostsDirectory;
   StringList CardIds;
-  std::vector<FirewallEntry> FirewallEntries;
+  std::vector<TFirewallEntry> FirewallEntries;
 
   // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
   void FormCreate();
@@ -218,11 +215,33 @@ class TFormIpconfig : public win::Form {
   void About1Click();
   void mHelpClick();
 
-  // --- seams of the commands still to come (app/FormHooks.cpp) -------------
+  // --- the commit (app/FormCommit.cpp) ---------------------------------------
+  void ActionCommitExecute();
+  // The sequence itself, without what follows it (the command line ends in
+  // its own way). The controls that could start another operation are
+  // disabled meanwhile.
+  void CommitShownSetting();
+
+  // --- command line and shortcuts (app/FormCommandLine.cpp) ----------------
   void RunCommandLine();
+  void ActionShortCutExecute();
+
+  // --- firewall (app/FormFirewall.cpp) -------------------------------------
   void ReadFirewallState();
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
+  void CheckFWUseClick();
+  // The commit step: writes the shown setting's firewall part into the
+  // machine's policy.
+  void CommitFirewallStep();
+  void WireFirewallHandlers();
+
+  // --- domain and workgroup (app/FormDomain.cpp) ---------------------------
+  // The enabling rule of CheckChangeDomain, RadioDomain and RadioWorkGroup.
+  void CheckChangeDomainClick();
+  // The commit step: joins the domain or workgroup the setting names.
+  void ChangeDomainStep();
+  void WireDomainHandlers();
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
