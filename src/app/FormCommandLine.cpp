@@ -1,10 +1,83 @@
-// The unattended run of a command line and the desktop shortcut that makes
-// one. (Filled in by the command-line work.)
+// The unattended run of a command line (a setting's name and what to do
+// after its commit) and the desktop shortcut that makes such a run.
+#include "app/CommandLineArgs.h"
 #include "app/UkIpConfig.h"
+#include "apply/SettingShortcut.h"
+#include "ui/UNetChg2.h"
+#include "util/Files.h"
 
 namespace kip {
 
-void TFormIpconfig::RunCommandLine() {}
-void TFormIpconfig::ActionShortCutExecute() {}
+namespace {
+
+template <typename Body, typename Last>
+void RunThenAlways(Body&& body, Last&& last) {
+  try {
+    body();
+  } catch (...) {
+    last();
+    throw;
+  }
+  last();
+}
+
+}  // namespace
+
+void TFormIpconfig::RunCommandLine() {
+  // Commands on settings stay off for the rest of an unattended run.
+  for (win::MenuItem* item : {mNew, mSave, mSaveAs, mRename, mDelete, popNew, popSave, popSaveAs, popRename, popDelete}) {
+    item->SetEnabled(false);
+  }
+  for (win::Action* action : {&ActionShortCut, &ActionImport, &ActionExport, &ActionCopyOtherLAN}) {
+    action->SetEnabled(false);
+  }
+  auto enableSelectors = [this](bool enabled) {
+    ActionCommit.SetEnabled(enabled);
+    ActionExit.SetEnabled(enabled);
+    ComboDescription.SetEnabled(enabled);
+    TabControl1.SetEnabled(enabled);
+  };
+  enableSelectors(false);
+  RunThenAlways(
+      [this] {
+        CommandLineRequest request = ParseCommandLine(env_.arguments);
+        StringList tabs;
+        for (int i = 0; i < TabControl1.Count(); ++i) tabs.push_back(TabText(i));
+        int tab = FindSettingTab(tabs, request.settingName);
+        if (tab < 0) {
+          ShowException(SettingNotFoundText(request.settingName));
+          return;
+        }
+        TabControl1.SetTabIndex(tab);
+        if (!CommitShownSetting()) return;
+        CarryOutExitAction(ChooseExitAction(request, ExitChoice));
+      },
+      [&] { enableSelectors(true); });
+}
+
+void TFormIpconfig::CarryOutExitAction(ExitAction action) {
+  if (action == ExitAction::None) return;
+  if (action == ExitAction::CloseWindow) {
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    return;
+  }
+  std::shared_ptr<ExitPlatform> platform =
+      env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());
+  TExitWin exit(*platform);
+  if (action == ExitAction::ShutDown) exit.ShutDown();
+  if (action == ExitAction::Restart) exit.Restart();
+  if (action == ExitAction::LogOff) exit.LogOff();
+}
+
+void TFormIpconfig::ActionShortCutExecute() {
+  int tab = TabControl1.TabIndex();
+  if (tab < 0) return;
+  // The post-commit dialog's list has no selection until it was first shown.
+  int exitItem = dialogs_.netChg ? dialogs_.netChg->Choice() : -1;
+  SettingShortcut shortcut = MakeSettingShortcut(TabText(tab), exitItem, ProgramPath(), GetDesktopFolder());
+  // A shortcut the user believes in but that is not there would fail him
+  // at the customer's site: say so.
+  if (!WriteSettingShortcut(shortcut)) ShowException(ShortcutNotSavedText(shortcut.file));
+}
 
 }  // namespace kip

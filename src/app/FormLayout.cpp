@@ -242,6 +242,8 @@ void TFormIpconfig::CreateActions() {
   ActionExit.LinkButton(ButtonExit);
   ButtonCommit.SetHint(ActionCommit.Hint());
   ActionExit.OnExecute = [this] { Close(); };
+  ActionCommit.OnExecute = [this] { ActionCommitExecute(); };
+  ActionShortCut.OnExecute = [this] { ActionShortCutExecute(); };
   ActionExport.OnExecute = [this] { ActionExportExecute(); };
   ActionImport.OnExecute = [this] { ActionImportExecute(); };
   ActionCopyOtherLAN.OnExecute = [this] { ActionCopyOtherLANExecute(); };

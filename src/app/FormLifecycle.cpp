@@ -120,7 +120,8 @@ void TFormIpconfig::FormActivate() {
   CheckLanguageFile();
   LoadAtStartup();
   if (env_.arguments.empty() || env_.arguments[0].empty()) return;
-  bool stayOpen = env_.arguments.size() > 1 && ToLower(env_.arguments[1]) == L"/n";
+  // "/n" or "-n", in either place, keeps the window for the user.
+  bool stayOpen = KeepsWindowOpen(ParseCommandLine(env_.arguments));
   try {
     RunCommandLine();
   } catch (...) {

@@ -6,6 +6,7 @@
 #include "ui/UDNSEdit.h"
 #include "ui/UGWEdit.h"
 #include "ui/UIPEdit.h"
+#include "ui/UNetChg2.h"
 #include "ui/UOtherLAN.h"
 #include "util/Files.h"
 
@@ -16,6 +17,14 @@ void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
   for (AddressDialog* dialog : {static_cast<AddressDialog*>(dialogs_.ipEdit), static_cast<AddressDialog*>(dialogs_.gwEdit),
                                 static_cast<AddressDialog*>(dialogs_.dnsEdit)}) {
     if (dialog) dialog->SetPrompts(&Ask());
+  }
+  if (TNetChg2* netChg = dialogs_.netChg) {
+    netChg->OnShowExitWinChange = [this](bool shown) { mShowExitWin->SetChecked(shown); };
+    netChg->OnChoice = [this](int choice) {
+      ExitChoice = choice;
+      StoreExitChoice(choice);
+      ActOnExitChoice(choice);
+    };
   }
   if (TFormOtherLAN* otherLan = dialogs_.otherLan) {
     otherLan->OnFillLists = [this] { FillOtherLanLists(); };

@@ -33,6 +33,9 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLineArgs.h"
+#include "apply/CommitSequence.h"
+#include "apply/ExitWin32.h"
 #include "net/FirewallPolicy.h"
 #include "store/SettingRecord.h"
 #include "store/TcpipValueSet.h"
@@ -76,6 +79,11 @@ struct FormEnvironment {
   // Work areas of the monitors present (for restoring the window position);
   // empty: asked from Windows.
   std::function<std::vector<RECT>()> monitorWorkAreas;
+  // The machine around a commit (folders, child programs, announcements);
+  // empty: the real one, with the program's folder.
+  std::function<CommitEnvironment()> commitEnvironment;
+  // How Windows is ended after a commit; empty: for real.
+  std::function<std::shared_ptr<ExitPlatform>(HWND mainWindow)> exitPlatform;
 };
 
 class TFormIpconfig : public win::Form {
@@ -217,13 +225,18 @@ class TFormIpconfig : public win::Form {
 
   // --- the commit (app/FormCommit.cpp) ---------------------------------------
   void ActionCommitExecute();
-  // The sequence itself, without what follows it (the command line ends in
-  // its own way). The controls that could start another operation are
-  // disabled meanwhile.
-  void CommitShownSetting();
+  // Saves pending edits and runs the sequence on the selected tab, without
+  // what follows it (the command line ends in its own way). False when no
+  // setting is selected (nothing is committed then).
+  bool CommitShownSetting();
+  // Acts on an exit choice: shut down, restart, close the window, or nothing.
+  void ActOnExitChoice(int choice);
+  // Run by the commit sequence for what needs the window.
+  class CommitAdapter;
 
   // --- command line and shortcuts (app/FormCommandLine.cpp) ----------------
   void RunCommandLine();
+  void CarryOutExitAction(ExitAction action);
   void ActionShortCutExecute();
 
   // --- firewall (app/FormFirewall.cpp) -------------------------------------

@@ -8,14 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "net/MachineKeys.h"
 #include "util/Text.h"
 
 namespace kip {
 
-inline constexpr wchar_t kWindowsKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-inline constexpr wchar_t kInternetSettingsKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-inline constexpr wchar_t kInternetExplorerMainKey[] = L"\\Software\\Microsoft\\Internet Explorer\\Main";
-inline constexpr wchar_t kTcpipParametersKey[] = L"\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 
 struct PrinterValues {
   // The chosen printer's device string ("name,driver,port"); nullopt when

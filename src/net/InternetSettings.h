@@ -2,6 +2,8 @@
 // fields of a setting taken over from them.
 #pragma once
 
+#include "net/MachineKeys.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -9,7 +11,6 @@
 
 namespace kip {
 
-inline constexpr wchar_t kInternetSettingsKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
 // The values of the Internet settings key; each missing or unreadable one
 // reads as 0 or empty.

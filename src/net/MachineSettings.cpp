@@ -3,15 +3,13 @@
 #include <windows.h>
 #include <lm.h>
 
+#include "net/MachineKeys.h"
 #include "store/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {
 
 namespace {
-
-constexpr wchar_t kTcpipParametersKey[] = L"\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
-constexpr wchar_t kInternetExplorerMainKey[] = L"\\Software\\Microsoft\\Internet Explorer\\Main";
 
 bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
 

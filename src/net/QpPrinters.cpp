@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "net/MachineKeys.h"
 #include "store/kRegistry.h"
 #include "util/Guard.h"
 
@@ -11,8 +12,6 @@ namespace kip {
 
 namespace {
 
-constexpr wchar_t kDevicesKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
-constexpr wchar_t kWindowsKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
 // Calls an enumeration twice: for the size, then to fill the buffer.
 template <typename Call>

@@ -19,6 +19,12 @@ void FillGridColumn(win::Grid& grid, int col, const StringList& entries) {
   for (int i = 0; i < count; ++i) grid.SetCell(col, i + 1, entries[static_cast<size_t>(i)]);
 }
 
+StringList ColumnCells(const win::Grid& grid, int col) {
+  StringList cells;
+  for (int row = 1; row < grid.RowCount(); ++row) cells.push_back(grid.Cell(col, row));
+  return cells;
+}
+
 StringList NonBlankCells(const win::Grid& grid, int col) {
   StringList cells;
   for (int row = 1; row < grid.RowCount(); ++row) {

@@ -15,6 +15,8 @@ void ClearGridCells(win::Grid& grid);
 // Puts entry i into row i + 1 of the column, growing the grid when the list
 // has as many entries as the grid has rows or more. Never shrinks it.
 void FillGridColumn(win::Grid& grid, int col, const StringList& entries);
+// Every data cell of a column, blank ones included, in row order.
+StringList ColumnCells(const win::Grid& grid, int col);
 // The cells of a column that are not blank, in row order (untrimmed).
 StringList NonBlankCells(const win::Grid& grid, int col);
 // Every data cell of a column, a blank cell giving `placeholder`.

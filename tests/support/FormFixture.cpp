@@ -20,6 +20,8 @@ TFormIpconfig& FormTest::MakeForm() {
     return version.callSucceeds;
   };
   environment.monitorWorkAreas = [this] { return monitors; };
+  environment.commitEnvironment = commitEnvironment;
+  environment.exitPlatform = exitPlatform;
   form_ = std::make_unique<TFormIpconfig>(environment);
   form_->Create();
   return *form_;

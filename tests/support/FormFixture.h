@@ -2,6 +2,7 @@
 // answered by the test and the Windows version chosen by the test.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ class FormTest : public RegistryTest {
   std::wstring programPath;  // empty: the test program's own path
   StringList arguments;
   std::vector<RECT> monitors{RECT{0, 0, 1280, 1024}};
+  // Passed on to the window when set (commit tests).
+  std::function<CommitEnvironment()> commitEnvironment;
+  std::function<std::shared_ptr<ExitPlatform>(HWND)> exitPlatform;
 
  private:
   std::unique_ptr<TFormIpconfig> form_;

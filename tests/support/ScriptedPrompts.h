@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/Prompts.h"
+#include "util/Errors.h"
 
 namespace kip {
 
@@ -15,7 +16,12 @@ namespace kip {
 // the queue is empty).
 class ScriptedPrompts : public Prompts {
  public:
-  void ShowMessage(const std::wstring& text) override { messages.push_back(text); }
+  void ShowMessage(const std::wstring& text) override {
+    messages.push_back(text);
+    if (messagesFail) throw KipError(L"message box failed");
+  }
+  // Makes every message raise, as a failing step of the caller would.
+  bool messagesFail = false;
   Answer ConfirmYesNo(const std::wstring& text) override { return Next(text); }
   Answer ConfirmYesNoCancel(const std::wstring& text) override { return Next(text); }
 

@@ -1,0 +1,153 @@
+// The commit and the unattended command-line run through the window, with
+// the recording stand-ins for every child and Windows' end recorded.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "store/StoreKeys.h"
+#include "support/FormFixture.h"
+#include "support/RecordingExitPlatform.h"
+#include "ui/win/Menus.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+const std::wstring kRoot = kStoreRootKey;
+const std::wstring kCardA = L"{0000000A-0000-0000-0000-4E6574446576}";
+const std::wstring kCardB = L"{0000000B-0000-0000-0000-4E6574446576}";
+
+class FormCommitTest : public FormTest {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"kipcommit-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    log_ = folder_ + L"stubs.log";
+    SetEnvironmentVariableW(L"KIP_STUB_LOG", log_.c_str());
+    for (const auto& setting : {L"Home", L"Office"}) {
+      for (const auto& card : {kCardA, kCardB}) {
+        SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\" + setting + L"\\" + card, L"IPAddress", {L"10.0.0.1"});
+      }
+    }
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 2);
+    programPath = folder_ + L"kIpCnfg.exe";
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr);
+    for (const wchar_t* file : {L"stubs.log", L"kIpCnfg.log", L"kipconfig.sh"}) DeleteFileW((folder_ + file).c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  TFormIpconfig& Prepare() {
+    TFormIpconfig& form = Form();
+    form.CardIds = {kCardA, kCardB};
+    form.ComboDescription.Add(L"LAN A");
+    form.ComboDescription.Add(L"LAN B");
+    form.OSMajorVersion = 6;
+    form.LoadSettingList();
+    form.LoadSetting();
+    return form;
+  }
+  std::string Log() { return ReadWholeFile(log_); }
+  std::wstring folder_, log_;
+};
+
+// The fixture's window gets a commit environment in the scratch folder and
+// a recording Windows end.
+class CommitWindowTest : public FormCommitTest {
+ protected:
+  TFormIpconfig& Window() {
+    commitEnvironment = [this] {
+      CommitEnvironment commit = DefaultCommitEnvironment();
+      commit.programFolder = folder_;
+      commit.tempFolder = folder_;
+      commit.commitLogPath = folder_ + L"kIpCnfg.log";
+      commit.setComputerName = [](const std::wstring&) {};
+      return commit;
+    };
+    exitPlatform = [this](HWND) -> std::shared_ptr<ExitPlatform> {
+      platforms.push_back(std::make_shared<RecordingExitPlatform>());
+      return platforms.back();
+    };
+    MakeForm();
+    return Prepare();
+  }
+  std::vector<std::shared_ptr<RecordingExitPlatform>> platforms;  // one per end of Windows asked for
+};
+
+TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
+  TFormIpconfig& form = Window();
+  form.TabControl1.SetTabIndex(1);
+  form.ComboDescription.SetItemIndex(1);
+  form.SyncSelection();
+  form.ActionCommitExecute();
+  std::string log = Log();
+  EXPECT_NE(log.find("netsh\tnetsh exec"), std::string::npos);
+  EXPECT_NE(log.find("ipconfig\tipconfig /flushdns"), std::string::npos);
+  // Both cards in the script, the selected card shown again, the tab stored.
+  EXPECT_NE(log.find("name=\"" + ToUtf8(kCardA) + "\""), std::string::npos);
+  EXPECT_NE(log.find("name=\"" + ToUtf8(kCardB) + "\""), std::string::npos);
+  EXPECT_EQ(form.ComboDescription.ItemIndex(), 1);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index"), 1u);
+  EXPECT_TRUE(form.ActionCommit.Enabled());
+  EXPECT_TRUE(form.mFile->Enabled());
+  // "Shutdown Index" 2 leaves the program: the window is closed.
+  ASSERT_FALSE(platforms.empty());
+  EXPECT_EQ(platforms.back()->calls, std::vector<std::string>{"close"});
+}
+
+TEST_F(CommitWindowTest, ACommitWithoutASelectedSettingOnlySaysSo) {
+  TFormIpconfig& form = Window();
+  form.TabControl1.SetTabIndex(-1);
+  form.ActionCommitExecute();
+  EXPECT_EQ(Log(), "");
+  EXPECT_FALSE(form.StatusBar1.Status().empty());
+  EXPECT_TRUE(platforms.empty());
+}
+
+TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {
+  struct Case {
+    StringList arguments;
+    std::string expectedCall;  // empty: no end of Windows
+    bool commits;
+  };
+  for (const Case& c : std::vector<Case>{{{L"  OFFICE ", L"-S"}, "exit 8", true},
+                                         {{L"/r", L"home"}, "exit 2", true},
+                                         {{L"office", L"/n"}, "", true},
+                                         {{L"Branch"}, "", false}}) {
+    SCOPED_TRACE(ToUtf8(c.arguments[0]));
+    DeleteFileW(log_.c_str());
+    platforms.clear();
+    arguments = c.arguments;
+    TFormIpconfig& form = Window();
+    form.RunCommandLine();
+    EXPECT_EQ(Log().find("netsh\tnetsh exec") != std::string::npos, c.commits);
+    std::vector<std::string> calls = platforms.empty() ? std::vector<std::string>{} : platforms.back()->calls;
+    EXPECT_EQ(!c.expectedCall.empty(), std::find(calls.begin(), calls.end(), c.expectedCall) != calls.end());
+    if (!c.commits) {
+      EXPECT_EQ(form.StatusBar1.Status(), L"設定[branch]が見つかりません.");
+    }
+    // The selectors come back; the commands on settings stay off.
+    EXPECT_TRUE(form.TabControl1.Enabled());
+    EXPECT_FALSE(form.mNew->Enabled());
+    EXPECT_FALSE(form.ActionExport.Enabled());
+  }
+}
+
+// A start-up load that stops half-way never leads to an unattended commit.
+TEST_F(CommitWindowTest, TheIdlePathRunsTheCommandLineOnlyAfterACompleteLoad) {
+  arguments = {L"nosuch"};
+  version.major = 10;  // the newer-Windows warning is shown: make it fail
+  prompts.messagesFail = true;
+  TFormIpconfig& form = Window();
+  for (int i = 0; i < 20; ++i) {
+    win::PumpPendingMessages();
+    Sleep(5);
+  }
+  EXPECT_TRUE(form.StartupDone);
+  EXPECT_EQ(form.StatusBar1.Status().find(L"見つかりません"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace kip

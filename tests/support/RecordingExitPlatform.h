@@ -1,0 +1,52 @@
+// Ending Windows without ending it: every operation is recorded, and the
+// answers are chosen by the test.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "apply/ExitWin32.h"
+
+namespace kip {
+
+class RecordingExitPlatform : public ExitPlatform {
+ public:
+  bool nt = true;
+  PrivilegeResult privilege = PrivilegeResult::Adjusted;
+  bool exitSucceeds = true;
+  bool shellRestartSucceeds = true;
+  std::optional<std::pair<int, int>> shellVersion;
+  std::deque<bool> progmanAnswers;  // successive ProgmanExists answers
+  std::vector<std::string> calls;
+
+  bool IsNtFamily() override { return nt; }
+  PrivilegeResult EnableShutdownPrivilege() override {
+    calls.push_back("privilege");
+    return privilege;
+  }
+  bool EndSession(UINT flags) override {
+    calls.push_back("exit " + std::to_string(flags));
+    return exitSucceeds;
+  }
+  bool RestartWindowsShell() override {
+    calls.push_back("shell16");
+    return shellRestartSucceeds;
+  }
+  std::optional<std::pair<int, int>> ShellVersion() override { return shellVersion; }
+  bool ProgmanExists() override {
+    bool exists = progmanAnswers.empty() ? false : progmanAnswers.front();
+    if (!progmanAnswers.empty()) progmanAnswers.pop_front();
+    return exists;
+  }
+  void PostQuitToProgman() override { calls.push_back("quit progman"); }
+  void Pause(DWORD ms) override { calls.push_back("pause " + std::to_string(ms)); }
+  void StartExplorer() override { calls.push_back("explorer"); }
+  void HideMainWindow() override { calls.push_back("hide"); }
+  void ShowMainWindow() override { calls.push_back("show"); }
+  void CloseMainWindow() override { calls.push_back("close"); }
+};
+
+}  // namespace kip
