@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# A desktop shortcut's run: the program started with a setting's name and
+# "/c" on a machine with two cards commits that setting (recording stand-ins
+# for every child) and ends by itself. The recorded children, the script and
+# the registry are checked afterwards.
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+if [ "${1:-}" != "--inside" ]; then
+  exec bash "$here/netns-run.sh" 2 -- bash "$here/commandline.sh" --inside
+fi
+
+source "$here/lib.sh"
+store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
+stage="$WINEPREFIX/drive_c/kip"
+fail() {
+  echo "e2e.commandline: $*" >&2
+  [ -f "$stage/commands.log" ] && tr -d '\r' <"$stage/commands.log" >&2
+  exit 1
+}
+
+bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
+kip_stage_program "$stage"
+rm -f "$stage/commands.log"
+export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+# Started as a shortcut starts it: in the program's folder, name and switch
+# in the other order than usual, the name in other letter case.
+(cd "$stage" && exec wine "$stage/kIpCnfg.exe" "/c" "自宅") &
+program=$!
+kip_wait_gone "$program" 120 || { kill "$program" 2>/dev/null; fail "the program did not end after its commit"; }
+
+log="$(tr -d '\r' <"$stage/commands.log" 2>/dev/null)"
+[ -n "$log" ] || fail "no child was started"
+children="$(printf '%s\n' "$log" | awk -F'\t' 'NF == 2 && $1 ~ /^(netsh|net|arp|nbtstat|ipconfig)$/ {print $2}')"
+expected_order='net start "Remote Registry Service" > nul
+net start "DHCP Client"
+netsh exec
+arp -d \*
+nbtstat -R
+nbtstat -RR
+netsh interface set interface name=.* admin=DISABLED
+netsh interface set interface name=.* admin=DISABLED
+netsh interface set interface name=.* admin=ENABLED
+netsh interface set interface name=.* admin=ENABLED
+ipconfig /flushdns'
+i=0
+while IFS= read -r pattern; do
+  i=$((i + 1))
+  line="$(printf '%s\n' "$children" | sed -n "${i}p")"
+  printf '%s' "$line" | grep -q -- "^$pattern" || fail "child $i is '$line', expected '$pattern'"
+done <<<"$expected_order"
+blocks="$(printf '%s\n' "$log" | grep -c '^delete dns name=')"
+[ "$blocks" -eq 2 ] || fail "the script holds $blocks card blocks, expected 2"
+printf '%s\n' "$log" | grep -q '^pushd interface ipv4' || fail "the script has no version-6 header"
+index="$(kip_drive reg-get "$store" "Setting Index" | tail -n 1)"
+tabs="$(kip_drive reg-keys "$store" | grep -vx TFormIpconfig)"
+expected_index="$(printf '%s\n' "$tabs" | grep -n -x '自宅' | cut -d: -f1)"
+[ "$index" = "$((expected_index - 1))" ] || fail "\"Setting Index\" is $index, expected $((expected_index - 1))"
+echo "e2e.commandline: 自宅 committed over two cards from the command line; $(printf '%s\n' "$children" | grep -c .) children in order"
