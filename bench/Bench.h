@@ -48,6 +48,12 @@ double Median(std::vector<double> values);
 // machine affects both alike) and returns their medians.
 std::pair<double, double> MedianPair(int runs, const std::function<void()>& a, const std::function<void()>& b);
 
+// Starts the command line as the program starts its hidden children (no
+// window, standard handles on the NUL device, nobody reading) and waits
+// until it has ended: what a child costs by itself.
+void RunBare(const std::wstring& commandLine);
+
+
 }  // namespace kip::bench
 
 #define KIP_BENCHMARK(id)                                                          \

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Bench.h"
+#include "util/UniqueHandle.h"
 
 namespace kip::bench {
 
@@ -50,6 +51,25 @@ std::pair<double, double> MedianPair(int runs, const std::function<void()>& a, c
     timesB.push_back(TimeMs(b));
   }
   return {Median(timesA), Median(timesB)};
+}
+
+void RunBare(const std::wstring& commandLine) {
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  kip::UniqueFileHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        &inheritable, OPEN_EXISTING, 0, nullptr));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &info)) {
+    return;
+  }
+  kip::ProcessInfo process(info);
+  WaitForSingleObject(process.process(), INFINITE);
 }
 
 }  // namespace kip::bench

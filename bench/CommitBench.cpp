@@ -61,27 +61,6 @@ class StaticWindow : public kip::CommitWindow {
   void ChangeDomain() override {}
 };
 
-// Started as the commit starts its hidden children, writing to the NUL
-// device with nobody reading.
-void RunBare(const std::wstring& commandLine) {
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
-  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-  kip::UniqueFileHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        &inheritable, OPEN_EXISTING, 0, nullptr));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
-                      nullptr, &startup, &info)) {
-    return;
-  }
-  kip::ProcessInfo process(info);
-  WaitForSingleObject(process.process(), INFINITE);
-}
-
 // The children of a version-6 commit of three cards, in their order.
 std::vector<std::wstring> CommitChildren(const std::wstring& scriptPath) {
   std::vector<std::wstring> lines = {L"net start \"Remote Registry Service\" > nul", L"net start \"DHCP Client\"",
@@ -156,7 +135,7 @@ KIP_BENCHMARK(commit_3cards) {
       report.options().runs,
       [&] { notStarted = kip::RunCommitSequence(inputs, window, environment).notStarted.size(); },
       [&] {
-        for (const std::wstring& child : children) RunBare(child);
+        for (const std::wstring& child : children) kip::bench::RunBare(child);
       });
   report.Ratio(L"commit_3cards", L"commit", kip::bench::Median(times.a), L"its children alone",
                kip::bench::Median(times.b));

@@ -2,26 +2,12 @@
 // after its commit) and the desktop shortcut that makes such a run.
 #include "app/CommandLineArgs.h"
 #include "app/UkIpConfig.h"
+#include "util/Guard.h"
 #include "apply/SettingShortcut.h"
 #include "ui/UNetChg2.h"
 #include "util/Files.h"
 
 namespace kip {
-
-namespace {
-
-template <typename Body, typename Last>
-void RunThenAlways(Body&& body, Last&& last) {
-  try {
-    body();
-  } catch (...) {
-    last();
-    throw;
-  }
-  last();
-}
-
-}  // namespace
 
 void TFormIpconfig::RunCommandLine() {
   // Commands on settings stay off for the rest of an unattended run.

@@ -3,6 +3,7 @@
 #include "apply/CommitSequence.h"
 #include "apply/ExitWin32.h"
 #include "app/UkIpConfig.h"
+#include "util/Guard.h"
 #include "ui/GridValues.h"
 #include "ui/UNetChg2.h"
 #include "util/Files.h"
@@ -10,18 +11,6 @@
 namespace kip {
 
 namespace {
-
-// Runs `body`, then `last` whether or not `body` raised.
-template <typename Body, typename Last>
-void RunThenAlways(Body&& body, Last&& last) {
-  try {
-    body();
-  } catch (...) {
-    last();
-    throw;
-  }
-  last();
-}
 
 std::vector<NetshAddressEntry> AddressRows(const win::Grid& grid) {
   StringList addresses = ColumnCells(grid, 0), masks = ColumnCells(grid, 1);

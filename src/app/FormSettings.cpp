@@ -20,17 +20,6 @@ namespace {
 
 constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
 
-// Runs `body`, then `last` whether or not `body` raised.
-template <typename Body, typename Last>
-void RunThenAlways(Body&& body, Last&& last) {
-  try {
-    body();
-  } catch (...) {
-    last();
-    throw;
-  }
-  last();
-}
 
 std::wstring DuplicateNameMessage(const std::wstring& name) {
   return L"すでに\"" + name + L"\"という名前は使われています.";

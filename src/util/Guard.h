@@ -18,4 +18,18 @@ bool RunGuarded(Step&& step) noexcept {
   }
 }
 
+// Runs `body`, then `last` whether or not `body` raised (the error goes on
+// to the caller after `last`): controls disabled for an operation come back
+// however it ends.
+template <typename Body, typename Last>
+void RunThenAlways(Body&& body, Last&& last) {
+  try {
+    body();
+  } catch (...) {
+    last();
+    throw;
+  }
+  last();
+}
+
 }  // namespace kip

@@ -7,6 +7,7 @@
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/RecordingExitPlatform.h"
+#include "support/ScratchFolder.h"
 #include "ui/win/Menus.h"
 #include "util/Files.h"
 
@@ -20,11 +21,7 @@ const std::wstring kCardB = L"{0000000B-0000-0000-0000-4E6574446576}";
 class FormCommitTest : public FormTest {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"kipcommit-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    log_ = folder_ + L"stubs.log";
+    log_ = folder_ / L"stubs.log";
     SetEnvironmentVariableW(L"KIP_STUB_LOG", log_.c_str());
     for (const auto& setting : {L"Home", L"Office"}) {
       for (const auto& card : {kCardA, kCardB}) {
@@ -32,13 +29,9 @@ class FormCommitTest : public FormTest {
       }
     }
     SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 2);
-    programPath = folder_ + L"kIpCnfg.exe";
+    programPath = folder_ / L"kIpCnfg.exe";
   }
-  void TearDown() override {
-    SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr);
-    for (const wchar_t* file : {L"stubs.log", L"kIpCnfg.log", L"kipconfig.sh"}) DeleteFileW((folder_ + file).c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
+  void TearDown() override { SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr); }
   TFormIpconfig& Prepare() {
     TFormIpconfig& form = Form();
     form.CardIds = {kCardA, kCardB};
@@ -50,7 +43,8 @@ class FormCommitTest : public FormTest {
     return form;
   }
   std::string Log() { return ReadWholeFile(log_); }
-  std::wstring folder_, log_;
+  test::ScratchFolder folder_;
+  std::wstring log_;
 };
 
 // The fixture's window gets a commit environment in the scratch folder and
@@ -60,9 +54,9 @@ class CommitWindowTest : public FormCommitTest {
   TFormIpconfig& Window() {
     commitEnvironment = [this] {
       CommitEnvironment commit = DefaultCommitEnvironment();
-      commit.programFolder = folder_;
-      commit.tempFolder = folder_;
-      commit.commitLogPath = folder_ + L"kIpCnfg.log";
+      commit.programFolder = folder_.path();
+      commit.tempFolder = folder_.path();
+      commit.commitLogPath = folder_ / L"kIpCnfg.log";
       commit.setComputerName = [](const std::wstring&) {};
       return commit;
     };

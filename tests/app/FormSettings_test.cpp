@@ -10,6 +10,7 @@
 #include "store/BatchFiles.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip {
@@ -34,11 +35,7 @@ StringList Tabs(const TFormIpconfig& form) {
 class FormSettingsTest : public FormTest {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"kipsettings-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    programPath = folder_ + L"kIpCnfg.exe";
+    programPath = folder_ / L"kIpCnfg.exe";
     SetMultiString(HKEY_LOCAL_MACHINE, kLive + kCardA, L"IPAddress", {L"192.168.1.10"});
     SetMultiString(HKEY_LOCAL_MACHINE, kLive + kCardA, L"SubnetMask", {L"255.255.255.0"});
     SetDword(HKEY_LOCAL_MACHINE, kLive + kCardB, L"EnableDHCP", 1);
@@ -47,16 +44,6 @@ class FormSettingsTest : public FormTest {
     Form().CardIds = {kCardA, kCardB};
     Form().ComboDescription.Add(L"LAN A");
     Form().ComboDescription.Add(L"LAN B");
-  }
-  void TearDown() override {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder_ + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((folder_ + found.cFileName).c_str());
-      while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder_.c_str());
   }
   // Stored settings, listed as at start-up, the first one loaded.
   void Stored(std::initializer_list<const wchar_t*> names) {
@@ -70,7 +57,7 @@ class FormSettingsTest : public FormTest {
     Form().TabControl1.SetTabIndex(index);
     Form().TabControl1Change();
   }
-  std::wstring folder_;
+  test::ScratchFolder folder_;
 };
 
 TEST_F(FormSettingsTest, NewSettingStoresEveryCardLiveWithItsOwnLabelUnderTheFirstFreeName) {
@@ -233,11 +220,11 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   form.SearchList.SetLines({L"a.lan"});
   form.MemoBefore.SetLines({});
   form.MemoAfter.SetLines({});
-  WriteBatchFile(BatchFilesOf(L"Office", folder_).after, {L"old"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"old"});
   form.mSaveClick();
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList"), L"");
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"default Printer"), L"Old Printer");
-  EXPECT_FALSE(FileExists(BatchFilesOf(L"Office", folder_).after));
+  EXPECT_FALSE(FileExists(BatchFilesOf(L"Office", folder_.path()).after));
 }
 
 TEST_F(FormSettingsTest, PrintersAreChosenByTheirExactName) {

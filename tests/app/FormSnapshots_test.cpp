@@ -4,6 +4,7 @@
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
+#include "support/ScratchFolder.h"
 #include "ui/UOtherLAN.h"
 #include "util/Files.h"
 
@@ -18,13 +19,6 @@ const std::wstring kCardB = L"{0000000B-0000-0000-0000-4E6574446576}";
 class FormSnapshotsTest : public FormTest {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH], current[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    GetCurrentDirectoryW(MAX_PATH, current);
-    previous_ = current;
-    folder_ = std::wstring(temp) + L"kipsnap-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    SetCurrentDirectoryW(folder_.c_str());
     SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"Description", L"LAN A");
     SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"IPAddress", {L"10.0.0.1"});
     SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office", L"Machine Name", L"PC");
@@ -36,13 +30,8 @@ class FormSnapshotsTest : public FormTest {
     otherLan_.Create(Form().Handle(), Form().FormFont());
     Form().AttachDialogs({nullptr, nullptr, nullptr, nullptr, &otherLan_, nullptr});
   }
-  void TearDown() override {
-    DeleteFileW(kBackupFileName);
-    DeleteFileW(kUndoFileName);
-    SetCurrentDirectoryW(previous_.c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
-  std::wstring folder_, previous_;
+  test::ScratchFolder folder_;
+  test::CurrentDirectory inFolder_{folder_.path()};
   TFormOtherLAN otherLan_;
 };
 

@@ -10,6 +10,7 @@
 #include "store/SettingRecord.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip {
@@ -41,16 +42,6 @@ TEST(SettingNames, ProposalsAndTheSameKeyRule) {
 
 class SettingStoreTest : public RegistryTest {
  protected:
-  SettingStoreTest() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"kipstore-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-  }
-  ~SettingStoreTest() override {
-    for (const auto& name : {L"Office", L"office", L"Home", L"a￥b"}) DeleteSettingStore(name, folder_);
-    RemoveDirectoryW(folder_.c_str());
-  }
   // A setting with every kind of value and a firewall part two levels down.
   void SeedFullSetting(const std::wstring& name) {
     SetString(HKEY_LOCAL_MACHINE, Key(name), L"Hosts File", L"C:\\hosts");
@@ -72,7 +63,8 @@ class SettingStoreTest : public RegistryTest {
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name) + L"\\FireWall\\GP", L"8080:TCP"), L"8080:TCP:*:Enabled:web");
     EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder_).before), StringList{L"echo はい"});
   }
-  std::wstring folder_;
+  test::ScratchFolder scratch_;
+  const std::wstring folder_ = scratch_.path();
 };
 
 TEST_F(SettingStoreTest, RenameCarriesTheWholeTreeAndBatchFilesAlsoForACaseChange) {

@@ -6,26 +6,6 @@ namespace kip::test {
 
 namespace {
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  UniqueFindHandle find(FindFirstFileW((folder + L"*").c_str(), &found));
-  if (find) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = folder + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full + L"\\");
-      } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find.get(), &found));
-  }
-  find.reset();
-  RemoveDirectoryW(folder.c_str());
-}
-
 std::optional<std::wstring> ReadVariable(const std::wstring& name) {
   DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
   if (size == 0) return std::nullopt;
@@ -40,20 +20,6 @@ void WriteVariable(const std::wstring& name, const std::optional<std::wstring>& 
 }
 
 }  // namespace
-
-ScratchFolder::ScratchFolder() {
-  static std::atomic<unsigned> counter{0};
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  for (;;) {
-    path_ = IncludeTrailingBackslash(temp) + L"kip-util-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter) + L"\\";
-    if (CreateDirectoryW(path_.c_str(), nullptr)) break;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
 
 EnvOverride::EnvOverride(std::wstring name, const std::optional<std::wstring>& value)
     : name_(std::move(name)), previous_(ReadVariable(name_)) {

@@ -7,25 +7,10 @@
 #include <optional>
 #include <string>
 
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip::test {
-
-// A fresh folder under %TEMP%, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-  // The folder with a trailing backslash.
-  const std::wstring& path() const { return path_; }
-  std::wstring operator/(const std::wstring& name) const { return path_ + name; }
-
- private:
-  std::wstring path_;
-};
 
 // Sets (or, with nullopt, removes) an environment variable of this process
 // and restores the previous state at the end.
