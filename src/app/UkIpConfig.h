@@ -54,6 +54,7 @@ class TFormIPEdit;
 class TFormOtherLAN;
 class TFormLogin;
 class AboutBox;
+class DomainJoiner;
 
 // The secondary windows, created with the main window and living as long;
 // a test attaches the ones it uses.
@@ -76,6 +77,11 @@ struct FormEnvironment {
   // Work areas of the monitors present (for restoring the window position);
   // empty: asked from Windows.
   std::function<std::vector<RECT>()> monitorWorkAreas;
+  // The domain change of a commit: the network management calls (netapi32
+  // when empty) and the pause after each domain attempt (WaitSeconds when
+  // empty).
+  std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
+  std::function<void(double seconds)> domainJoinWait;
 };
 
 class TFormIpconfig : public win::Form {
