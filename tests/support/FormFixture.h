@@ -2,6 +2,7 @@
 // answered by the test and the Windows version chosen by the test.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,8 @@ class FormTest : public RegistryTest {
   std::wstring programPath;  // empty: the test program's own path
   StringList arguments;
   std::vector<RECT> monitors{RECT{0, 0, 1280, 1024}};
+  // Last changes to the window's surroundings before it is made.
+  std::function<void(FormEnvironment&)> adjustEnvironment;
 
  private:
   std::unique_ptr<TFormIpconfig> form_;
