@@ -33,11 +33,13 @@ FirewallPage ShownPage(const TFormIpconfig& form, const std::vector<FirewallRow>
 }
 
 // The switches are touched only where the page differs from the controls:
-// a radio pair showing neither choice stays so unless a stored value
-// changed it.
+// a radio pair showing neither choice (the machine had no "EnableFirewall")
+// stays so unless the stored setting turns the firewall on.
 void ShowSwitches(TFormIpconfig& form, const FirewallPage& page) {
   form.CheckFWUse.SetChecked(page.useSwitch);
-  if (page.firewallOn != form.RadioFWTrue.Checked()) (page.firewallOn ? form.RadioFWTrue : form.RadioFWFalse).SetChecked(true);
+  if (page.firewallOn != form.RadioFWTrue.Checked()) {
+    (page.firewallOn ? form.RadioFWTrue : form.RadioFWFalse).SetChecked(true);
+  }
   form.FWDoNotAllowExceptions.SetChecked(page.doNotAllowExceptions);
 }
 
@@ -69,8 +71,8 @@ void TFormIpconfig::SaveFirewallPart(const std::wstring& settingName) {
 void TFormIpconfig::CheckFWUseClick() {
   Modified = true;
   const bool use = CheckFWUse.Checked();
-  for (win::Window* control : std::initializer_list<win::Window*>{&RadioFWTrue, &RadioFWFalse, &FWDoNotAllowExceptions,
-                                                                  &CheckListFW}) {
+  for (win::Window* control :
+       std::initializer_list<win::Window*>{&RadioFWTrue, &RadioFWFalse, &FWDoNotAllowExceptions, &CheckListFW}) {
     control->SetEnabled(use);
   }
 }
