@@ -1,11 +1,65 @@
 // The domain and workgroup controls and the domain change of the commit.
-// (Filled in by the domain work; until then the commit changes nothing.)
 #include "app/UkIpConfig.h"
+#include "apply/DomainJoiner.h"
+#include "ui/ULogin.h"
+#include "util/Process.h"
 
 namespace kip {
 
-void TFormIpconfig::CheckChangeDomainClick() { ApplyDomainEnabling(); }
-void TFormIpconfig::ChangeDomainStep() {}
-void TFormIpconfig::WireDomainHandlers() {}
+namespace {
+
+// The login dialog as the domain join asks it for an account. Without a
+// dialog every attempt goes on with the account it already has.
+class LoginDialogPrompt final : public AccountPrompt {
+ public:
+  explicit LoginDialogPrompt(TFormLogin* dialog) : dialog_(dialog) {}
+
+  Result AskAccount(std::wstring& user, std::wstring& password) override {
+    if (dialog_ == nullptr) return Result::Closed;
+    switch (dialog_->ShowModal()) {
+      case TFormLogin::Outcome::Ok:
+        user = dialog_->UserName;
+        password = dialog_->Password;
+        return Result::Ok;
+      case TFormLogin::Outcome::Cancel:
+        return Result::Cancel;
+      case TFormLogin::Outcome::Closed:
+        break;
+    }
+    return Result::Closed;
+  }
+
+ private:
+  TFormLogin* dialog_;
+};
+
+}  // namespace
+
+void TFormIpconfig::CheckChangeDomainClick() {
+  Modified = true;
+  ApplyDomainEnabling();
+}
+
+void TFormIpconfig::ChangeDomainStep() {
+  const DomainChoice choice{CheckChangeDomain.Checked(), RadioDomain.Checked(), EditDomainServer.Text(),
+                            EditWorkGroup.Text()};
+  if (!choice.changeDomain) return;
+  std::unique_ptr<DomainJoiner> joiner =
+      env_.createDomainJoiner ? env_.createDomainJoiner() : CreateNetapiDomainJoiner();
+  LoginDialogPrompt login(dialogs_.login);
+  DomainChangeContext context{*joiner, login, JoinCancelled};
+  if (env_.domainJoinWait) context.wait = env_.domainJoinWait;
+  const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);
+  if (!failure.empty()) Ask().ShowMessage(failure);
+}
+
+void TFormIpconfig::WireDomainHandlers() {
+  auto click = [this] { CheckChangeDomainClick(); };
+  CheckChangeDomain.OnClick = click;
+  RadioDomain.OnClick = click;
+  RadioWorkGroup.OnClick = click;
+  // The switch starts off: its choices are greyed until it is turned on.
+  ApplyDomainEnabling();
+}
 
 }  // namespace kip

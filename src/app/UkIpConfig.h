@@ -57,6 +57,7 @@ class TFormIPEdit;
 class TFormOtherLAN;
 class TFormLogin;
 class AboutBox;
+class DomainJoiner;
 
 // The secondary windows, created with the main window and living as long;
 // a test attaches the ones it uses.
@@ -84,6 +85,11 @@ struct FormEnvironment {
   std::function<CommitEnvironment()> commitEnvironment;
   // How Windows is ended after a commit; empty: for real.
   std::function<std::shared_ptr<ExitPlatform>(HWND mainWindow)> exitPlatform;
+  // The domain change of a commit: the network management calls (netapi32
+  // when empty) and the pause after each domain attempt (WaitSeconds when
+  // empty).
+  std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
+  std::function<void(double seconds)> domainJoinWait;
 };
 
 class TFormIpconfig : public win::Form {

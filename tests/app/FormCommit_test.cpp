@@ -52,20 +52,25 @@ class FormCommitTest : public FormTest {
 class CommitWindowTest : public FormCommitTest {
  protected:
   TFormIpconfig& Window() {
-    commitEnvironment = [this] {
-      CommitEnvironment commit = DefaultCommitEnvironment();
-      commit.programFolder = folder_.path();
-      commit.tempFolder = folder_.path();
-      commit.commitLogPath = folder_ / L"kIpCnfg.log";
-      commit.setComputerName = [](const std::wstring&) {};
-      return commit;
-    };
-    exitPlatform = [this](HWND) -> std::shared_ptr<ExitPlatform> {
-      platforms.push_back(std::make_shared<RecordingExitPlatform>());
-      return platforms.back();
+    adjustEnvironment = [this](FormEnvironment& environment) {
+      environment.commitEnvironment = [this] { return Commit(); };
+      environment.exitPlatform = [this](HWND) -> std::shared_ptr<ExitPlatform> {
+        platforms.push_back(std::make_shared<RecordingExitPlatform>());
+        return platforms.back();
+      };
     };
     MakeForm();
     return Prepare();
+  }
+  // The real children (the recording stand-ins beside the test program),
+  // with the files in the scratch folder and the computer name left alone.
+  CommitEnvironment Commit() {
+    CommitEnvironment commit = DefaultCommitEnvironment();
+    commit.programFolder = folder_.path();
+    commit.tempFolder = folder_.path();
+    commit.commitLogPath = folder_ / L"kIpCnfg.log";
+    commit.setComputerName = [](const std::wstring&) {};
+    return commit;
   }
   std::vector<std::shared_ptr<RecordingExitPlatform>> platforms;  // one per end of Windows asked for
 };

@@ -20,8 +20,7 @@ TFormIpconfig& FormTest::MakeForm() {
     return version.callSucceeds;
   };
   environment.monitorWorkAreas = [this] { return monitors; };
-  environment.commitEnvironment = commitEnvironment;
-  environment.exitPlatform = exitPlatform;
+  if (adjustEnvironment) adjustEnvironment(environment);
   form_ = std::make_unique<TFormIpconfig>(environment);
   form_->Create();
   return *form_;

@@ -32,9 +32,8 @@ class FormTest : public RegistryTest {
   std::wstring programPath;  // empty: the test program's own path
   StringList arguments;
   std::vector<RECT> monitors{RECT{0, 0, 1280, 1024}};
-  // Passed on to the window when set (commit tests).
-  std::function<CommitEnvironment()> commitEnvironment;
-  std::function<std::shared_ptr<ExitPlatform>(HWND)> exitPlatform;
+  // Last changes to the window's surroundings before it is made.
+  std::function<void(FormEnvironment&)> adjustEnvironment;
 
  private:
   std::unique_ptr<TFormIpconfig> form_;
