@@ -13,6 +13,7 @@
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Profile.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -26,18 +27,6 @@ constexpr UINT kMsgIdleStartup = WM_APP + 2;
 constexpr wchar_t kLanguageFileVersion[] = L"1.15.0.0";
 constexpr DWORD kPlatformNt = VER_PLATFORM_WIN32_NT;
 
-bool QueryWindowsVersion(OSVERSIONINFOEXW& info) {
-  info = {};
-  info.dwOSVersionInfoSize = sizeof info;
-#ifdef __GNUC__
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-  return GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info)) != FALSE;
-#ifdef __GNUC__
-#pragma GCC diagnostic pop
-#endif
-}
 
 }  // namespace
 

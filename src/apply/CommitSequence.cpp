@@ -8,6 +8,7 @@
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Process.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -38,12 +39,6 @@ class UtilCommandRunner : public CommandRunner {
   }
   bool Start(const std::wstring& commandLine) override { return RunCommand(commandLine); }
 };
-
-DWORD ReadMajorVersion() {
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof info;
-  return GetVersionExW(&info) ? info.dwMajorVersion : 0;
-}
 
 // One listing of the adapters serves every block of the script: the blocks
 // are built within moments of one another, and each listing costs a few
@@ -205,7 +200,7 @@ CommitEnvironment DefaultCommitEnvironment() {
   startup.cb = sizeof startup;
   GetStartupInfoW(&startup);
   if (startup.dwFlags & STARTF_USESHOWWINDOW) environment.batchShowCommand = startup.wShowWindow;
-  environment.readMajorVersion = ReadMajorVersion;
+  environment.readMajorVersion = WindowsMajorVersion;
   environment.connectionName = [](const std::wstring& cardId) { return GetConnectionName(cardId); };
   environment.currentAddresses = CurrentAddressesOrEmpty;
   environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };

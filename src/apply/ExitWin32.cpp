@@ -10,6 +10,7 @@
 #include "util/Guard.h"
 #include "util/Process.h"
 #include "util/UniqueHandle.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -30,13 +31,7 @@ class WindowsExitPlatform : public ExitPlatform {
  public:
   explicit WindowsExitPlatform(HWND mainWindow) : mainWindow_(mainWindow) {}
 
-  bool IsNtFamily() override {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    // A 64-bit program only runs on the NT family; a failing call says so too.
-    if (!GetVersionExW(&info)) return true;
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-  }
+  bool IsNtFamily() override { return kip::IsNtFamily(); }
 
   PrivilegeResult EnableShutdownPrivilege() override {
     HANDLE raw = nullptr;

@@ -9,12 +9,6 @@
 
 namespace kip {
 
-namespace {
-
-bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
-
-}  // namespace
-
 std::optional<TcpipParameters> ReadTcpipParameters() {
   TkRegistry key(HKEY_LOCAL_MACHINE);
   if (!key.OpenKeyReadOnly(kTcpipParametersKey)) return std::nullopt;

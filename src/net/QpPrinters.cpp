@@ -7,6 +7,7 @@
 #include "net/MachineKeys.h"
 #include "store/kRegistry.h"
 #include "util/Guard.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -26,18 +27,6 @@ std::vector<BYTE> EnumerateInto(Call call, DWORD& count) {
   return buffer;
 }
 
-bool IsNtFamily() {
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof info;
-#ifdef __GNUC__
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-  return GetVersionExW(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-#ifdef __GNUC__
-#pragma GCC diagnostic pop
-#endif
-}
 
 }  // namespace
 

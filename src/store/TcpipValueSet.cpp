@@ -7,9 +7,6 @@ namespace kip {
 
 namespace {
 
-// A stored number read as a flag: only its low byte counts (256 is off).
-bool LowByteFlag(int value) { return (value & 0xFF) != 0; }
-
 StringList ReadListGuarded(const TkRegistry& key, const wchar_t* name) {
   StringList entries;
   if (!RunGuarded([&] { key.ReadStringList(name, entries); })) entries.clear();

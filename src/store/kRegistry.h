@@ -58,6 +58,10 @@ inline constexpr std::wstring_view kRegGetFailed = L"'%s' の取得に失敗し�
 inline constexpr std::wstring_view kRegSetFailed = L"'%s' の設定に失敗しました";
 
 TRegDataType DataTypeFromWindows(DWORD type) noexcept;
+
+// A stored number read as a flag the way Windows reads its own switches:
+// only the low byte counts (256 is off).
+inline bool LowByteFlag(int value) noexcept { return (value & 0xFF) != 0; }
 DWORD WindowsTypeFromDataType(TRegDataType type) noexcept;
 
 // Multi-string encoding as UTF-16: each entry followed by NUL, one more NUL
