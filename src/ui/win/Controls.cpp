@@ -236,11 +236,22 @@ void ComboList::Create(Container& parent, int id, const Rect& r, int dropDownRow
   int rows = std::max(dropDownRows, 1);
   int field = static_cast<int>(Send(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
   int item = static_cast<int>(Send(hwnd_, CB_GETITEMHEIGHT, 0));
+  givenHeight_ = r.height;
   if (field > 0 && item > 0) {
     int height = field + 2 * GetSystemMetrics(SM_CYEDGE) + rows * item + 2;
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.width, std::max(height, r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    givenHeight_ = std::max(height, r.height);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.width, givenHeight_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Send(hwnd_, CB_SETMINVISIBLE, static_cast<WPARAM>(rows));
+}
+
+void ComboList::SetBounds(const Rect& r) {
+  // Resizing a combo box lays out its list again, which is slow: only when
+  // something changed. The window reports the height of its field alone.
+  Rect field = Bounds();
+  if (field.x == r.x && field.y == r.y && field.width == r.width && givenHeight_ == r.height) return;
+  Control::SetBounds(r);
+  givenHeight_ = r.height;
 }
 
 void ComboList::Clear() { Send(hwnd_, CB_RESETCONTENT); }

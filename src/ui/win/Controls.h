@@ -139,8 +139,13 @@ class ComboList : public Control {
   void SetItem(int index, std::wstring_view item);
   int ItemIndex() const;  // -1 when nothing is selected
   void SetItemIndex(int index);  // out-of-range selects nothing
+  // The height includes the drop-down list.
+  void SetBounds(const Rect& r) override;
   std::function<void()> OnChange;
   bool OnCommand(WORD code) override;
+
+ private:
+  int givenHeight_ = 0;  // with the list: the window reports its field only
 };
 
 // Grid of text: row 0 holds the column titles (the header), data rows start
