@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -14,6 +15,10 @@ namespace {
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
 }
+
+// A theme class list naming no class of any theme: the window is drawn and
+// laid out unthemed while it is set.
+constexpr wchar_t kNoThemeClass[] = L"KipNoTheme";
 
 int TabCount(HWND tab) { return std::max(0, static_cast<int>(Send(tab, TCM_GETITEMCOUNT))); }
 
@@ -94,13 +99,21 @@ int TabStrip::Add(std::wstring_view caption) {
 void TabStrip::SetTabs(const StringList& captions) {
   Send(hwnd_, WM_SETREDRAW, FALSE);
   Send(hwnd_, TCM_DELETEALLITEMS);
-  // Some tab controls measure the text of every tab on each insert, which
-  // makes a long list quadratic; with fixed widths nothing is measured, and
-  // the real widths are measured once when the style goes back.
+  // Some tab controls lay out every tab again on each insert, which makes a
+  // long list slow to fill:
+  // - they measure the text of every tab; with fixed widths nothing is
+  //   measured, and the real widths are measured once when the style goes
+  //   back;
+  // - themed, they look for the tab under the mouse pointer (hot tracking),
+  //   which asks the display server where the pointer is; unthemed they do
+  //   not. A theme class list that matches nothing turns the theme off
+  //   until the list is removed again.
+  SetWindowTheme(hwnd_, nullptr, kNoThemeClass);
   LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
   SetWindowLongPtrW(hwnd_, GWL_STYLE, style | TCS_FIXEDWIDTH);
   for (const auto& caption : captions) InsertTab(hwnd_, TabCount(hwnd_), caption);
   SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+  SetWindowTheme(hwnd_, nullptr, nullptr);
   Send(hwnd_, WM_SETREDRAW, TRUE);
   InvalidateRect(hwnd_, nullptr, TRUE);
   ItemsChanged();
