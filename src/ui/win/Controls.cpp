@@ -185,19 +185,12 @@ namespace {
 // Escape by sending WM_CLOSE to its parent, which would close the main
 // window or a dialog without its close query. Leaving Escape to the
 // navigation makes it the form's cancel key, as in a one-line edit.
-constexpr UINT_PTR kMemoSubclassId = 1;
-
-LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                              DWORD_PTR /*data*/) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, MemoSubclass, kMemoSubclassId);
-  } else if (message == WM_GETDLGCODE) {
-    LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
-    auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
-    return code;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT MemoHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+  if (message != WM_GETDLGCODE) return result;
+  auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+  return result;
 }
 
 }  // namespace
@@ -205,7 +198,7 @@ LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 void Memo::Create(Container& parent, int id, const Rect& r) {
   Edit::Create(parent, id, L"", r,
                ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN);
-  SetWindowSubclass(hwnd_, MemoSubclass, kMemoSubclassId, 0);
+  hook_.Attach(hwnd_, MemoHook);
 }
 
 // Each line is followed by CR LF, as in the lines of a memo read as text:

@@ -54,25 +54,18 @@ void SyncSelection(HWND tab, int selected) {
 // would, is handled loosely by some tab controls (Wine's): they select the
 // tab even when TCN_SELCHANGING refused it, and they leave the previous tab
 // marked as pressed, which makes the next click on a tab select nothing.
-// This subclass restores a refused change and repairs the marks. `refused`
+// This hook restores a refused change and repairs the marks. Its data
 // points to the flag the owner sets when it refuses (or is null).
-constexpr UINT_PTR kTabSubclassId = 1;
-
-LRESULT CALLBACK TabSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                             DWORD_PTR refusedFlag) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, TabSubclass, kTabSubclassId);
-  } else if (message == TCM_SETCURFOCUS) {
-    auto* refused = reinterpret_cast<bool*>(refusedFlag);
-    int before = CurrentTab(hwnd);
-    if (refused) *refused = false;
-    LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-    bool restore = refused && *refused;
-    if (refused) *refused = false;
-    SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
-    return result;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != TCM_SETCURFOCUS) return hook.CallOriginal(hwnd, message, wParam, lParam);
+  auto* refused = static_cast<bool*>(hook.Data());
+  int before = CurrentTab(hwnd);
+  if (refused) *refused = false;
+  LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+  bool restore = refused && *refused;
+  if (refused) *refused = false;
+  SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
+  return result;
 }
 
 }  // namespace
@@ -82,7 +75,7 @@ LRESULT CALLBACK TabSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void TabStrip::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
-  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, reinterpret_cast<DWORD_PTR>(&refused_));
+  hook_.Attach(hwnd_, TabHook, &refused_);
 }
 
 void TabStrip::Clear() {
@@ -192,7 +185,7 @@ void TabStrip::ContextMenuAt(POINT screen) {
 
 void PageControl::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
-  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, 0);
+  hook_.Attach(hwnd_, TabHook);
   parent_ = parent.Handle();
 }
 
