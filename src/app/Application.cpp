@@ -48,27 +48,38 @@ void ReportStartFailure(const std::wstring& text) {
               MB_OK | MB_ICONERROR);
 }
 
+// The secondary windows, all made together the first time the main window
+// needs one of them.
+class SecondaryDialogs {
+ public:
+  FormDialogs Create(HWND owner, HFONT font) {
+    dnsEdit_.Create(owner, font);
+    netChg_.Create(owner, font);
+    gwEdit_.Create(owner, font);
+    ipEdit_.Create(owner, font);
+    otherLan_.Create(owner, font);
+    login_.Create(owner, font);
+    return {&dnsEdit_, &netChg_, &gwEdit_, &ipEdit_, &otherLan_, &login_};
+  }
+
+ private:
+  TFormDNSEdit dnsEdit_;
+  TNetChg2 netChg_;
+  TFormGWEdit gwEdit_;
+  TFormIPEdit ipEdit_;
+  TFormOtherLAN otherLan_;
+  TFormLogin login_;
+};
+
 // Creates the windows and runs the message loop; returns its exit code.
 int RunWindows() {
   FormEnvironment environment;
   environment.arguments = CommandLineArguments();
+  // Outlives the main window, which holds pointers to the dialogs.
+  SecondaryDialogs dialogs;
   TFormIpconfig mainForm(environment);
   mainForm.Create();
-  HWND owner = mainForm.Handle();
-  HFONT font = mainForm.FormFont();
-  TFormDNSEdit dnsEdit;
-  dnsEdit.Create(owner, font);
-  TNetChg2 netChg;
-  netChg.Create(owner, font);
-  TFormGWEdit gwEdit;
-  gwEdit.Create(owner, font);
-  TFormIPEdit ipEdit;
-  ipEdit.Create(owner, font);
-  TFormOtherLAN otherLan;
-  otherLan.Create(owner, font);
-  TFormLogin login;
-  login.Create(owner, font);
-  mainForm.AttachDialogs({&dnsEdit, &netChg, &gwEdit, &ipEdit, &otherLan, &login});
+  mainForm.AttachDialogs([&] { return dialogs.Create(mainForm.Handle(), mainForm.FormFont()); });
 
   mainForm.CenterOnScreen();
   {

@@ -22,37 +22,37 @@ bool RunListCommand(ListCommand command, win::Grid& grid, const AddressListKind&
 }  // namespace
 
 void TFormIpconfig::ButtonIPAddClick() {
-  if (RunListCommand(ListCommand::Add, StringIP, kIPList, dialogs_.ipEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Add, StringIP, kIPList, Dialogs().ipEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonIPEditClick() {
-  if (RunListCommand(ListCommand::Edit, StringIP, kIPList, dialogs_.ipEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Edit, StringIP, kIPList, Dialogs().ipEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonIPDelClick() {
   if (DeleteAddressRow(StringIP)) Modified = true;
 }
 void TFormIpconfig::ButtonGWAddClick() {
-  if (RunListCommand(ListCommand::Add, StringGateway, kGatewayList, dialogs_.gwEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Add, StringGateway, kGatewayList, Dialogs().gwEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonGWEditClick() {
-  if (RunListCommand(ListCommand::Edit, StringGateway, kGatewayList, dialogs_.gwEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Edit, StringGateway, kGatewayList, Dialogs().gwEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonGWDelClick() {
   if (DeleteAddressRow(StringGateway)) Modified = true;
 }
 void TFormIpconfig::ButtonDNSAddClick() {
-  if (RunListCommand(ListCommand::Add, StringDNS, kDNSList, dialogs_.dnsEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Add, StringDNS, kDNSList, Dialogs().dnsEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonDNSEditClick() {
-  if (RunListCommand(ListCommand::Edit, StringDNS, kDNSList, dialogs_.dnsEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Edit, StringDNS, kDNSList, Dialogs().dnsEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonDNSDelClick() {
   if (DeleteAddressRow(StringDNS)) Modified = true;
 }
 void TFormIpconfig::ButtonWINSADDClick() {
-  if (RunListCommand(ListCommand::Add, StringWINS, kWINSList, dialogs_.dnsEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Add, StringWINS, kWINSList, Dialogs().dnsEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonWINSEDITClick() {
-  if (RunListCommand(ListCommand::Edit, StringWINS, kWINSList, dialogs_.dnsEdit)) Modified = true;
+  if (RunListCommand(ListCommand::Edit, StringWINS, kWINSList, Dialogs().dnsEdit)) Modified = true;
 }
 void TFormIpconfig::ButtonWINSDELClick() {
   if (DeleteAddressRow(StringWINS)) Modified = true;

@@ -59,7 +59,7 @@ void TFormIpconfig::ActionShortCutExecute() {
   int tab = TabControl1.TabIndex();
   if (tab < 0) return;
   // The post-commit dialog's list has no selection until it was first shown.
-  int exitItem = dialogs_.netChg ? dialogs_.netChg->Choice() : -1;
+  int exitItem = Dialogs().netChg ? Dialogs().netChg->Choice() : -1;
   SettingShortcut shortcut = MakeSettingShortcut(TabText(tab), exitItem, ProgramPath(), GetDesktopFolder());
   // A shortcut the user believes in but that is not there would fail him
   // at the customer's site: say so.

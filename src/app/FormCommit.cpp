@@ -72,8 +72,8 @@ void TFormIpconfig::ActionCommitExecute() {
   RunThenAlways(
       [this] {
         if (!CommitShownSetting()) return;
-        if (mShowExitWin->Checked() && dialogs_.netChg) {
-          dialogs_.netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+        if (mShowExitWin->Checked() && Dialogs().netChg) {
+          Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
         } else {
           ActOnExitChoice(ExitChoice);
         }

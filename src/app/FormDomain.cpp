@@ -46,7 +46,7 @@ void TFormIpconfig::ChangeDomainStep() {
   if (!choice.changeDomain) return;
   std::unique_ptr<DomainJoiner> joiner =
       env_.createDomainJoiner ? env_.createDomainJoiner() : CreateNetapiDomainJoiner();
-  LoginDialogPrompt login(dialogs_.login);
+  LoginDialogPrompt login(Dialogs().login);
   DomainChangeContext context{*joiner, login, JoinCancelled};
   if (env_.domainJoinWait) context.wait = env_.domainJoinWait;
   const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);

@@ -112,7 +112,8 @@ void TFormIpconfig::ReportSaveFailure(const std::wstring& settingName) {
 void TFormIpconfig::RefreshCardDescriptions() {
   StringList labels;
   for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
-  kip::RefreshCardDescriptions(CardIds, labels);
+  // The tabs name every stored setting: no second listing of the store.
+  kip::RefreshCardDescriptions(TabTexts(TabControl1), CardIds, labels);
 }
 
 void TFormIpconfig::LoadSettingList() {

@@ -1,6 +1,9 @@
 // The whole store written to and read back from a file (export, import),
 // the copy of one card's settings to another card and its undo.
 #include "app/UkIpConfig.h"
+
+#include <utility>
+
 #include "store/CardCopy.h"
 #include "store/Snapshot.h"
 #include "ui/UDNSEdit.h"
@@ -12,13 +15,25 @@
 
 namespace kip {
 
+void TFormIpconfig::AttachDialogs(std::function<FormDialogs()> create) {
+  attachedDialogs_ = {};
+  createDialogs_ = std::move(create);
+}
+
+const FormDialogs& TFormIpconfig::Dialogs() {
+  // Made once: a creation that failed is not tried again.
+  if (auto create = std::exchange(createDialogs_, nullptr)) AttachDialogs(create());
+  return attachedDialogs_;
+}
+
 void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
-  dialogs_ = dialogs;
-  for (AddressDialog* dialog : {static_cast<AddressDialog*>(dialogs_.ipEdit), static_cast<AddressDialog*>(dialogs_.gwEdit),
-                                static_cast<AddressDialog*>(dialogs_.dnsEdit)}) {
+  createDialogs_ = nullptr;
+  attachedDialogs_ = dialogs;
+  for (AddressDialog* dialog : {static_cast<AddressDialog*>(dialogs.ipEdit), static_cast<AddressDialog*>(dialogs.gwEdit),
+                                static_cast<AddressDialog*>(dialogs.dnsEdit)}) {
     if (dialog) dialog->SetPrompts(&Ask());
   }
-  if (TNetChg2* netChg = dialogs_.netChg) {
+  if (TNetChg2* netChg = dialogs.netChg) {
     netChg->OnShowExitWinChange = [this](bool shown) { mShowExitWin->SetChecked(shown); };
     netChg->OnChoice = [this](int choice) {
       ExitChoice = choice;
@@ -26,7 +41,7 @@ void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
       ActOnExitChoice(choice);
     };
   }
-  if (TFormOtherLAN* otherLan = dialogs_.otherLan) {
+  if (TFormOtherLAN* otherLan = dialogs.otherLan) {
     otherLan->OnFillLists = [this] { FillOtherLanLists(); };
     otherLan->OnCopy = [this](const std::wstring& from, const std::wstring& to, const std::wstring& label) {
       return CopyOtherLanCard(from, to, label);
@@ -62,15 +77,17 @@ void TFormIpconfig::ActionUndoOtherLANExecute() {
 }
 
 void TFormIpconfig::ActionCopyOtherLANExecute() {
-  if (dialogs_.otherLan) dialogs_.otherLan->Show();
+  if (TFormOtherLAN* otherLan = Dialogs().otherLan) otherLan->Show();
 }
 
 void TFormIpconfig::FillOtherLanLists() {
   StringList labels;
   for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
   CardLists lists = FillCardLists(TabText(TabControl1.TabIndex()), CardIds, labels);
-  dialogs_.otherLan->SetTargetCards(lists.targets, CardIds);
-  if (lists.sources) dialogs_.otherLan->SetSourceCards(lists.sources->items, lists.sources->cardIds);
+  TFormOtherLAN* otherLan = Dialogs().otherLan;
+  if (!otherLan) return;
+  otherLan->SetTargetCards(lists.targets, CardIds);
+  if (lists.sources) otherLan->SetSourceCards(lists.sources->items, lists.sources->cardIds);
 }
 
 bool TFormIpconfig::CopyOtherLanCard(const std::wstring& fromCardId, const std::wstring& toCardId,

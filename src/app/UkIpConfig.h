@@ -59,8 +59,8 @@ class TFormLogin;
 class AboutBox;
 class DomainJoiner;
 
-// The secondary windows, created with the main window and living as long;
-// a test attaches the ones it uses.
+// The secondary windows, living as long as the main window; a test attaches
+// the ones it uses.
 struct FormDialogs {
   TFormDNSEdit* dnsEdit = nullptr;
   TNetChg2* netChg = nullptr;
@@ -218,6 +218,11 @@ class TFormIpconfig : public win::Form {
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
   void AttachDialogs(const FormDialogs& dialogs);
+  // The dialogs made by `create` the first time one is needed: most runs
+  // never open one, and creating six hidden windows slows every start.
+  void AttachDialogs(std::function<FormDialogs()> create);
+  // The attached dialogs (created now if they are made on first use).
+  const FormDialogs& Dialogs();
   void ActionExportExecute();
   void ActionImportExecute();
   void ActionUndoOtherLANExecute();
@@ -431,7 +436,8 @@ class TFormIpconfig : public win::Form {
   bool startupPosted_ = false;
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
-  FormDialogs dialogs_;
+  FormDialogs attachedDialogs_;
+  std::function<FormDialogs()> createDialogs_;
   std::unique_ptr<AboutBox> about_;
   UniqueHFont font_;
   std::unique_ptr<win::Menu> menuBar_;

@@ -116,10 +116,14 @@ bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std:
 }
 
 void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels) {
+  RefreshCardDescriptions(SubKeyNames(kStoreRootKey), cardIds, labels);
+}
+
+void RefreshCardDescriptions(const StringList& settingNames, const StringList& cardIds, const StringList& labels) {
   // Only the present cards can get a label: opening their keys directly
   // costs a few calls per setting instead of one per stored card.
   const size_t present = std::min(cardIds.size(), labels.size());
-  for (const auto& setting : SubKeyNames(kStoreRootKey)) {
+  for (const auto& setting : settingNames) {
     for (size_t i = 0; i < present; ++i) {
       TkRegistry cardKey(HKEY_LOCAL_MACHINE);
       if (!cardKey.OpenKey(CardKeyPath(setting, cardIds[i]), false)) continue;

@@ -36,6 +36,9 @@ bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std:
 // Writes "Description" := labels[i] into every stored card key of a card
 // present on this machine (cardIds[i]).
 void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels);
+// The same for the settings named, when the caller already knows them (the
+// setting tabs): listing a large store again costs a call per setting.
+void RefreshCardDescriptions(const StringList& settingNames, const StringList& cardIds, const StringList& labels);
 
 // The store root's "Description Index" and "RootPath"; false when the root
 // cannot be opened or written.

@@ -287,6 +287,36 @@ TEST_F(ButtonsTest, HintsAreShownByTheFormsToolTip) {
   EXPECT_STREQ(info.lpszText, L"右クリックでメニューが出ます");
 }
 
+// The controls are not subclassed for their hints: the tool-tip learns of
+// the mouse only through the loop's pre-translation.
+TEST_F(ButtonsTest, AMouseMoveSeenByTheLoopShowsTheControlsHint) {
+  kip::test::FocusLock focusLock;  // the pointer is shared like the focus
+  Button button;
+  button.Create(form, 3, L"b", {10, 10, 80, 24});
+  button.SetHint(L"LANカードの設定を書き込みます");
+  HWND tip = form.ToolTip();
+  ASSERT_NE(tip, nullptr);
+  SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, 0);
+  // The tool-tip shows only while the pointer is really over the control.
+  SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  POINT at{5, 5};
+  ClientToScreen(button.Handle(), &at);
+  SetCursorPos(at.x, at.y);
+  DispatchPending();
+
+  MSG move{button.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), at};
+  EXPECT_FALSE(PreTranslateUiMessage(move));  // relayed, and still dispatched
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  while (!IsWindowVisible(tip) && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    DispatchPending();
+  }
+  ASSERT_TRUE(IsWindowVisible(tip));
+  wchar_t text[64] = {};
+  SendMessageW(tip, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, L"LANカードの設定を書き込みます");
+}
+
 }  // namespace
 }  // namespace kip::win::test
 

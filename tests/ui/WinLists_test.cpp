@@ -179,6 +179,34 @@ TEST_F(ComboTest, OutOfRangeIndexSelectsNothing) {
   EXPECT_EQ(combo.ItemIndex(), -1);
 }
 
+LRESULT CALLBACK CountMoves(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR moves) {
+  if (message == WM_WINDOWPOSCHANGING) ++*reinterpret_cast<int*>(moves);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Layout passes set every frame control's bounds again: a control already
+// in place is not moved (a combo box lays out its list again on every
+// move), while a change of the list's height alone still resizes it.
+TEST_F(ComboTest, SetBoundsMovesOnlyWhatChanged) {
+  Button button;
+  button.Create(form, 31, L"b", {0, 40, 80, 24});
+  for (Window* control : {static_cast<Window*>(&combo), static_cast<Window*>(&button)}) {
+    int moves = 0;
+    SetWindowSubclass(control->Handle(), CountMoves, 1, reinterpret_cast<DWORD_PTR>(&moves));
+    control->SetBounds({10, 60, 200, 240});
+    EXPECT_EQ(control->Bounds().x, 10);
+    EXPECT_EQ(control->Bounds().y, 60);
+    EXPECT_EQ(control->Bounds().width, 200);
+    const int moved = moves;
+    EXPECT_GT(moved, 0);
+    control->SetBounds({10, 60, 200, 240});
+    EXPECT_EQ(moves, moved);
+    control->SetBounds({10, 60, 200, 120});
+    EXPECT_GT(moves, moved);
+    RemoveWindowSubclass(control->Handle(), CountMoves, 1);
+  }
+}
+
 TEST_F(ComboTest, OnlyTheUsersChoiceRunsOnChange) {
   combo.SetItemIndex(0);
   EXPECT_EQ(changes, 0);

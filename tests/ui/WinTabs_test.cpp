@@ -35,6 +35,26 @@ TEST_F(TabStripTest, TabsFromCodeRunNoEvent) {
   EXPECT_EQ(changes, 0);
 }
 
+// SetTabs changes the strip's style while it fills it: afterwards the tabs
+// are as wide as their captions again, and the layout is told once.
+TEST_F(TabStripTest, SetTabsReplacesEveryTabAtOnceAndMeasuresThemAgain) {
+  int itemsChanged = 0;
+  tabs.OnItemsChanged = [&] { ++itemsChanged; };
+  const LONG_PTR style = GetWindowLongPtrW(tabs.Handle(), GWL_STYLE);
+  tabs.SetTabs({L"A", L"設定の名前がとても長いタブ", L"B"});
+  EXPECT_EQ(itemsChanged, 1);
+  ASSERT_EQ(tabs.Count(), 3);
+  EXPECT_EQ(tabs.Tab(0), L"A");
+  EXPECT_EQ(tabs.Tab(1), L"設定の名前がとても長いタブ");
+  EXPECT_EQ(tabs.Tab(2), L"B");
+  EXPECT_EQ(GetWindowLongPtrW(tabs.Handle(), GWL_STYLE), style);
+  RECT shortTab{}, longTab{};
+  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&shortTab));
+  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&longTab));
+  EXPECT_GT(longTab.right - longTab.left, shortTab.right - shortTab.left);
+  EXPECT_EQ(changes, 0);
+}
+
 TEST_F(TabStripTest, OnChangingCanRefuseTheUsersChoice) {
   tabs.SetTabIndex(1);
   bool allow = false;

@@ -185,19 +185,12 @@ namespace {
 // Escape by sending WM_CLOSE to its parent, which would close the main
 // window or a dialog without its close query. Leaving Escape to the
 // navigation makes it the form's cancel key, as in a one-line edit.
-constexpr UINT_PTR kMemoSubclassId = 1;
-
-LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                              DWORD_PTR /*data*/) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, MemoSubclass, kMemoSubclassId);
-  } else if (message == WM_GETDLGCODE) {
-    LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
-    auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
-    return code;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT MemoHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+  if (message != WM_GETDLGCODE) return result;
+  auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+  return result;
 }
 
 }  // namespace
@@ -205,7 +198,7 @@ LRESULT CALLBACK MemoSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 void Memo::Create(Container& parent, int id, const Rect& r) {
   Edit::Create(parent, id, L"", r,
                ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN);
-  SetWindowSubclass(hwnd_, MemoSubclass, kMemoSubclassId, 0);
+  hook_.Attach(hwnd_, MemoHook);
 }
 
 // Each line is followed by CR LF, as in the lines of a memo read as text:
@@ -236,11 +229,22 @@ void ComboList::Create(Container& parent, int id, const Rect& r, int dropDownRow
   int rows = std::max(dropDownRows, 1);
   int field = static_cast<int>(Send(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1)));
   int item = static_cast<int>(Send(hwnd_, CB_GETITEMHEIGHT, 0));
+  givenHeight_ = r.height;
   if (field > 0 && item > 0) {
     int height = field + 2 * GetSystemMetrics(SM_CYEDGE) + rows * item + 2;
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.width, std::max(height, r.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    givenHeight_ = std::max(height, r.height);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.width, givenHeight_, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   Send(hwnd_, CB_SETMINVISIBLE, static_cast<WPARAM>(rows));
+}
+
+void ComboList::SetBounds(const Rect& r) {
+  // Resizing a combo box lays out its list again, which is slow: only when
+  // something changed. The window reports the height of its field alone.
+  Rect field = Bounds();
+  if (field.x == r.x && field.y == r.y && field.width == r.width && givenHeight_ == r.height) return;
+  Control::SetBounds(r);
+  givenHeight_ = r.height;
 }
 
 void ComboList::Clear() { Send(hwnd_, CB_RESETCONTENT); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/win/WindowImpl.h"
+#include "ui/win/WindowProcHook.h"
 #include "util/Text.h"
 
 namespace kip::win {
@@ -124,6 +125,9 @@ class Memo : public Edit {
   StringList Lines() const;
   void SetLines(const StringList& lines);
   void AppendLine(std::wstring_view line);
+
+ private:
+  WindowProcHook hook_;  // Escape goes to the form (Controls.cpp)
 };
 
 // Drop-down list without free text. Setting ItemIndex from code does not run
@@ -139,8 +143,13 @@ class ComboList : public Control {
   void SetItem(int index, std::wstring_view item);
   int ItemIndex() const;  // -1 when nothing is selected
   void SetItemIndex(int index);  // out-of-range selects nothing
+  // The height includes the drop-down list.
+  void SetBounds(const Rect& r) override;
   std::function<void()> OnChange;
   bool OnCommand(WORD code) override;
+
+ private:
+  int givenHeight_ = 0;  // with the list: the window reports its field only
 };
 
 // Grid of text: row 0 holds the column titles (the header), data rows start
@@ -226,6 +235,7 @@ class TabStrip : public Control {
   LONG rightClickTime_ = -1;
   // Set when OnChanging refused a change (see TabControls.cpp).
   bool refused_ = false;
+  WindowProcHook hook_;  // repairs TCM_SETCURFOCUS (TabControls.cpp)
 };
 
 // A tab control with one Panel per page; the page of the selected tab is
@@ -252,6 +262,7 @@ class PageControl : public Control {
   Rect PageBounds() const;  // in the parent's client coordinates
   HWND parent_ = nullptr;
   std::vector<std::unique_ptr<Panel>> pages_;
+  WindowProcHook hook_;  // repairs TCM_SETCURFOCUS (TabControls.cpp)
 };
 
 // Single-panel status bar: the text is also kept as its hint.

@@ -123,7 +123,7 @@ void Form::AddHintTool(Window& control) {
   }
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;
   tool.hwnd = hwnd_;
   tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -138,6 +138,10 @@ void Form::RemoveHintTool(Window& control) {
   tool.hwnd = hwnd_;
   tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form::RelayHintEvent(const MSG& msg) {
+  if (tooltip_) SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 void Form::RestoreFocus() {

@@ -30,6 +30,10 @@ class Form : public Container {
   // (Control does this itself); an empty hint shows nothing.
   void AddHintTool(Window& control);
   void RemoveHintTool(Window& control);
+  // Hands a mouse message for a window of this form to its tool-tip. The
+  // message loop does this for every mouse message: the controls are not
+  // subclassed for their hints, which made creating each one slower.
+  void RelayHintEvent(const MSG& msg);
   HWND ToolTip() const { return tooltip_; }
 
   void Show();  // SW_SHOW (first show uses the process's start-up show command)

@@ -273,6 +273,9 @@ bool PreTranslateUiMessage(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (!root) return false;
 
+  if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
+    if (Form* form = Form::FromHandle(root)) form->RelayHintEvent(msg);
+  }
   if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
     if (Form* form = Form::FromHandle(root); form && form->OnPreviewKey) {
       bool swallow = false;

@@ -146,9 +146,10 @@ int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
 // The same with a table that may still grow while the loop runs.
 int RunMessageLoop(HWND mainWindow, Accelerators& accelerators);
 
-// The loop's treatment of one message before dispatch: preview key of the
-// form, accelerators of the main window, dialog navigation. True when the
-// message was consumed and must not be dispatched.
+// The loop's treatment of one message before dispatch: mouse messages to the
+// form's tool-tip, preview key of the form, accelerators of the main window,
+// dialog navigation. True when the message was consumed and must not be
+// dispatched.
 bool PreTranslateUiMessage(MSG& msg);
 // Handles every message waiting in the queue the way the loop does (for
 // waits that keep the windows responsive). False when WM_QUIT was seen; it

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -14,6 +15,10 @@ namespace {
 LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
 }
+
+// A theme class list naming no class of any theme: the window is drawn and
+// laid out unthemed while it is set.
+constexpr wchar_t kNoThemeClass[] = L"KipNoTheme";
 
 int TabCount(HWND tab) { return std::max(0, static_cast<int>(Send(tab, TCM_GETITEMCOUNT))); }
 
@@ -49,25 +54,18 @@ void SyncSelection(HWND tab, int selected) {
 // would, is handled loosely by some tab controls (Wine's): they select the
 // tab even when TCN_SELCHANGING refused it, and they leave the previous tab
 // marked as pressed, which makes the next click on a tab select nothing.
-// This subclass restores a refused change and repairs the marks. `refused`
+// This hook restores a refused change and repairs the marks. Its data
 // points to the flag the owner sets when it refuses (or is null).
-constexpr UINT_PTR kTabSubclassId = 1;
-
-LRESULT CALLBACK TabSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
-                             DWORD_PTR refusedFlag) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, TabSubclass, kTabSubclassId);
-  } else if (message == TCM_SETCURFOCUS) {
-    auto* refused = reinterpret_cast<bool*>(refusedFlag);
-    int before = CurrentTab(hwnd);
-    if (refused) *refused = false;
-    LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-    bool restore = refused && *refused;
-    if (refused) *refused = false;
-    SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
-    return result;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != TCM_SETCURFOCUS) return hook.CallOriginal(hwnd, message, wParam, lParam);
+  auto* refused = static_cast<bool*>(hook.Data());
+  int before = CurrentTab(hwnd);
+  if (refused) *refused = false;
+  LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+  bool restore = refused && *refused;
+  if (refused) *refused = false;
+  SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
+  return result;
 }
 
 }  // namespace
@@ -77,7 +75,7 @@ LRESULT CALLBACK TabSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void TabStrip::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
-  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, reinterpret_cast<DWORD_PTR>(&refused_));
+  hook_.Attach(hwnd_, TabHook, &refused_);
 }
 
 void TabStrip::Clear() {
@@ -94,13 +92,21 @@ int TabStrip::Add(std::wstring_view caption) {
 void TabStrip::SetTabs(const StringList& captions) {
   Send(hwnd_, WM_SETREDRAW, FALSE);
   Send(hwnd_, TCM_DELETEALLITEMS);
-  // Some tab controls measure the text of every tab on each insert, which
-  // makes a long list quadratic; with fixed widths nothing is measured, and
-  // the real widths are measured once when the style goes back.
+  // Some tab controls lay out every tab again on each insert, which makes a
+  // long list slow to fill:
+  // - they measure the text of every tab; with fixed widths nothing is
+  //   measured, and the real widths are measured once when the style goes
+  //   back;
+  // - themed, they look for the tab under the mouse pointer (hot tracking),
+  //   which asks the display server where the pointer is; unthemed they do
+  //   not. A theme class list that matches nothing turns the theme off
+  //   until the list is removed again.
+  SetWindowTheme(hwnd_, nullptr, kNoThemeClass);
   LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
   SetWindowLongPtrW(hwnd_, GWL_STYLE, style | TCS_FIXEDWIDTH);
   for (const auto& caption : captions) InsertTab(hwnd_, TabCount(hwnd_), caption);
   SetWindowLongPtrW(hwnd_, GWL_STYLE, style);
+  SetWindowTheme(hwnd_, nullptr, nullptr);
   Send(hwnd_, WM_SETREDRAW, TRUE);
   InvalidateRect(hwnd_, nullptr, TRUE);
   ItemsChanged();
@@ -179,7 +185,7 @@ void TabStrip::ContextMenuAt(POINT screen) {
 
 void PageControl::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
-  SetWindowSubclass(hwnd_, TabSubclass, kTabSubclassId, 0);
+  hook_.Attach(hwnd_, TabHook);
   parent_ = parent.Handle();
 }
 

@@ -84,7 +84,12 @@ void Window::SetVisible(bool visible) {
 bool Window::Visible() const { return hwnd_ && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void Window::SetBounds(const Rect& r) {
-  if (hwnd_) SetWindowPos(hwnd_, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A window kept in place costs nothing: layout passes that change nothing
+  // (the main window lays out its frame after every change of the tabs)
+  // send no messages and repaint nothing.
+  if (hwnd_ && !(Bounds() == r)) {
+    SetWindowPos(hwnd_, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 Rect Window::Bounds() const {

@@ -33,6 +33,7 @@ void Guarded(Body&& body) noexcept {
 
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 // Non-owning view of a window.
