@@ -9,7 +9,7 @@ namespace kip {
 void TFormIpconfig::BuildCardList() {
   CardList cards;
   cards.ids = CardIds;
-  for (int i = 0; i < ComboDescription.Count(); ++i) cards.labels.push_back(ComboDescription.Item(i));
+  cards.labels = CardLabels();
 
   // Each pass runs in its own guard: a failure ends that pass only and the
   // list keeps what the earlier passes made.
@@ -22,6 +22,12 @@ void TFormIpconfig::BuildCardList() {
   ComboDescription.Clear();
   for (const auto& label : cards.labels) ComboDescription.Add(label);
   ComboDescription.SetItemIndex(selected);
+}
+
+StringList TFormIpconfig::CardLabels() const {
+  StringList labels;
+  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
+  return labels;
 }
 
 std::wstring TFormIpconfig::SelectedCardId() const { return CardIdAt(ComboDescription.ItemIndex()); }

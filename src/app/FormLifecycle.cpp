@@ -6,6 +6,7 @@
 #include "app/UkIpConfig.h"
 #include "app/WindowPlacement.h"
 #include "ui/UAbout.h"
+#include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "store/kRegistry.h"
@@ -149,17 +150,23 @@ bool TFormIpconfig::LoadAtStartup() {
     BuildCardList();
   }
   if (!CardIds.empty()) {
+    StringList settingNames;
+    {
+      ProfileScope phase("ListSettingNames");
+      RunGuarded([&] { settingNames = ListSettingNames(); });
+    }
+    std::future<void> labelsWritten = StartRefreshCardDescriptions(settingNames);
     {
       ProfileScope phase("LoadSettingList");
-      RunGuarded([this] { LoadSettingList(); });
+      RunGuarded([&] { LoadSettingList(settingNames); });
     }
     {
       ProfileScope phase("LoadSetting");
       RunGuarded([this] { LoadSetting(); });
     }
     ShownSettingIndex = TabControl1.TabIndex();
-    ProfileScope phase("RefreshCardDescriptions");
-    RefreshCardDescriptions();
+    ProfileScope phase("WaitForCardDescriptions");
+    labelsWritten.wait();
   } else {
     StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");
   }

@@ -109,17 +109,20 @@ void TFormIpconfig::ReportSaveFailure(const std::wstring& settingName) {
   ShowException(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
 }
 
-void TFormIpconfig::RefreshCardDescriptions() {
-  StringList labels;
-  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
-  // The tabs name every stored setting: no second listing of the store.
-  kip::RefreshCardDescriptions(TabTexts(TabControl1), CardIds, labels);
+std::future<void> TFormIpconfig::StartRefreshCardDescriptions(StringList settingNames) {
+  // Each label is a registry call per setting and card, which adds up with
+  // hundreds of settings; it runs beside the filling of the tabs. Nothing
+  // else writes those card keys meanwhile: the start-up load only reads the
+  // shown setting, and a setting that load makes is not in the list.
+  return std::async(std::launch::async, [names = std::move(settingNames), ids = CardIds, labels = CardLabels()] {
+    RunGuarded([&] { kip::RefreshCardDescriptions(names, ids, labels); });
+  });
 }
 
-void TFormIpconfig::LoadSettingList() {
+void TFormIpconfig::LoadSettingList(const StringList& settingNames) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
-    RunGuarded([&] { TabControl1.SetTabs(ListSettingNames()); });
+    RunGuarded([&] { TabControl1.SetTabs(settingNames); });
     int settingIndex = 0, cardIndex = 0;
     RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
     TabControl1.SetTabIndex(settingIndex);

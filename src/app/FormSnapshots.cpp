@@ -81,9 +81,7 @@ void TFormIpconfig::ActionCopyOtherLANExecute() {
 }
 
 void TFormIpconfig::FillOtherLanLists() {
-  StringList labels;
-  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
-  CardLists lists = FillCardLists(TabText(TabControl1.TabIndex()), CardIds, labels);
+  CardLists lists = FillCardLists(TabText(TabControl1.TabIndex()), CardIds, CardLabels());
   TFormOtherLAN* otherLan = Dialogs().otherLan;
   if (!otherLan) return;
   otherLan->SetTargetCards(lists.targets, CardIds);

@@ -29,6 +29,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,6 +132,8 @@ class TFormIpconfig : public win::Form {
   std::wstring SelectedCardId() const;
   // The identifier of card `index`, or empty when there is none.
   std::wstring CardIdAt(int index) const;
+  // The labels of the present cards, in the order of `CardIds`.
+  StringList CardLabels() const;
 
   // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
   void ReadTcpipValues(TkRegistry& key);
@@ -179,8 +182,10 @@ class TFormIpconfig : public win::Form {
   // Writes the window as setting S, card K. False (and a status-bar message)
   // when the store could not be written; `Modified` then stays as it was.
   bool SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
-  void RefreshCardDescriptions();
-  void LoadSettingList();
+  // Writes the present cards' labels into the listed settings on a worker
+  // thread; the returned future waits for it.
+  std::future<void> StartRefreshCardDescriptions(StringList settingNames);
+  void LoadSettingList(const StringList& settingNames);
   void SyncSelection();
   void AskSaveSetting(const std::wstring& settingName, const std::wstring& cardId);
   void NewSetting();

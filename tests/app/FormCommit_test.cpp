@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/RecordingExitPlatform.h"
@@ -38,7 +39,7 @@ class FormCommitTest : public FormTest {
     form.ComboDescription.Add(L"LAN A");
     form.ComboDescription.Add(L"LAN B");
     form.OSMajorVersion = 6;
-    form.LoadSettingList();
+    form.LoadSettingList(ListSettingNames());
     form.LoadSetting();
     return form;
   }

@@ -8,6 +8,7 @@
 #include "net/MachineSettings.h"
 #include "net/QpPrinters.h"
 #include "store/BatchFiles.h"
+#include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
@@ -48,7 +49,7 @@ class FormSettingsTest : public FormTest {
   // Stored settings, listed as at start-up, the first one loaded.
   void Stored(std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* name : names) SetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name", name);
-    Form().LoadSettingList();
+    Form().LoadSettingList(ListSettingNames());
     Form().LoadSetting();
   }
   // A user's tab change, with the tab-changing reaction first.

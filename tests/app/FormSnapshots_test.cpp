@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "store/Snapshot.h"
+#include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
@@ -26,7 +27,7 @@ class FormSnapshotsTest : public FormTest {
     Form().CardIds = {kCardA, kCardB};
     Form().ComboDescription.Add(L"LAN A");
     Form().ComboDescription.Add(L"LAN B");
-    Form().LoadSettingList();
+    Form().LoadSettingList(ListSettingNames());
     otherLan_.Create(Form().Handle(), Form().FormFont());
     Form().AttachDialogs({nullptr, nullptr, nullptr, nullptr, &otherLan_, nullptr});
   }

@@ -3,6 +3,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
+#include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "ui/win/Menus.h"
@@ -220,7 +221,7 @@ TEST_F(SettingListTest, TabsComeFromTheStoreWithoutTheOptionsKey) {
   SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
   TFormIpconfig& form = MakeForm();
   form.ComboDescription.Add(L"card");
-  form.LoadSettingList();
+  form.LoadSettingList(ListSettingNames());
   ASSERT_EQ(form.TabControl1.Count(), 3);
   StringList tabs;
   for (int i = 0; i < form.TabControl1.Count(); ++i) tabs.push_back(form.TabControl1.Tab(i));
@@ -238,12 +239,35 @@ TEST_F(SettingListTest, MissingOrBadIndexesFallBack) {
   TFormIpconfig& form = MakeForm();
   form.ComboDescription.Add(L"card");
   form.ExitChoice = 0;
-  form.LoadSettingList();
+  form.LoadSettingList(ListSettingNames());
   EXPECT_EQ(form.TabControl1.TabIndex(), 0);
   EXPECT_EQ(form.ExitChoice, 2);
   // An index beyond the list selects nothing.
   EXPECT_EQ(form.ComboDescription.ItemIndex(), -1);
   EXPECT_EQ(form.ShownCardIndex, -1);
+}
+
+// The start-up load labels the present cards in every stored setting while
+// it fills the tabs; a setting without a key for the card gets none.
+TEST_F(SettingListTest, StartUpLabelsThePresentCardInEveryStoredSetting) {
+  const int settings = 60;
+  for (int i = 0; i < settings; ++i) {
+    SetString(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\S" + std::to_wstring(i) + L"\\{card}", L"Description",
+              L"old");
+  }
+  CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\NoCard");
+  TFormIpconfig& form = MakeForm();
+  form.CardIds = {L"{card}"};
+  form.ComboDescription.Add(L"LAN 1");
+  form.LoadAtStartup();
+  EXPECT_EQ(form.TabControl1.Count(), settings + 1);
+  for (int i = 0; i < settings; ++i) {
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\S" + std::to_wstring(i) + L"\\{card}",
+                        L"Description"),
+              L"LAN 1")
+        << i;
+  }
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\NoCard\\{card}"));
 }
 
 class CloseQueryTest : public FormTest {
