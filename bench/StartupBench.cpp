@@ -7,7 +7,7 @@
 
 #include "Bench.h"
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Files.h"
 #include "util/UniqueHandle.h"
 

@@ -1,7 +1,7 @@
 // The card list of the main window: built once at start-up.
 #include "app/UkIpConfig.h"
-#include "net/CardList.h"
-#include "net/IPInfo.h"
+#include "machine/CardList.h"
+#include "machine/IPInfo.h"
 #include "util/Guard.h"
 
 namespace kip {

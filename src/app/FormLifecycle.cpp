@@ -9,7 +9,7 @@
 #include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/FileInfo.h"
 #include "util/Files.h"
 #include "util/Guard.h"

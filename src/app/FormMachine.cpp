@@ -2,8 +2,8 @@
 // controls and the stored values, and read from the live machine for a new
 // setting (computer name, browser settings, domain, TCP/IP parameters).
 #include "app/UkIpConfig.h"
-#include "net/InternetSettings.h"
-#include "net/MachineSettings.h"
+#include "machine/InternetSettings.h"
+#include "machine/MachineSettings.h"
 #include "ui/DnsOptionRules.h"
 #include "ui/ProxyRules.h"
 

@@ -1,7 +1,7 @@
 // The printer list of the window (filled once at start-up) and the choice of
 // a setting's default printer.
 #include "app/UkIpConfig.h"
-#include "net/QpPrinters.h"
+#include "machine/QpPrinters.h"
 
 namespace kip {
 

@@ -3,13 +3,13 @@
 // holds one setting for one card; every command that needs another card or
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
-#include "net/CardList.h"
+#include "machine/CardList.h"
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "ui/GridValues.h"
 #include "util/Files.h"
 #include "util/Guard.h"

@@ -1,8 +1,9 @@
 // The per-card TCP/IP values moved between the window's controls and the
 // plain values that the store and the machine's interface keys hold.
 #include "app/UkIpConfig.h"
-#include "net/TcpipValues.h"
-#include "store/kRegistry.h"
+#include "apply/LiveDomainValues.h"
+#include "machine/TcpipValues.h"
+#include "util/kRegistry.h"
 #include "ui/GridValues.h"
 
 namespace kip {

@@ -1,9 +1,9 @@
 #include "apply/CommitSequence.h"
 
-#include "net/CardList.h"
-#include "net/IPInfo.h"
+#include "machine/CardList.h"
+#include "machine/IPInfo.h"
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 #include "util/Process.h"
 #include "util/UniqueHandle.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

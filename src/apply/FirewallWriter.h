@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "net/FirewallPolicy.h"
+#include "machine/FirewallPolicy.h"
 #include "store/FirewallStore.h"
 
 namespace kip {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "net/MachineKeys.h"
+#include "machine/MachineKeys.h"
 #include "util/Text.h"
 
 namespace kip {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 

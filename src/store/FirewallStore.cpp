@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

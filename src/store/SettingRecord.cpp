@@ -1,7 +1,7 @@
 #include "store/SettingRecord.h"
 
 #include "store/SettingStore.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "store/TcpipValueSet.h"
+#include "util/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {

@@ -7,7 +7,7 @@
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "store/StoreKeys.h"
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/UniqueHandle.h"

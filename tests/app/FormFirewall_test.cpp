@@ -2,7 +2,7 @@
 // a stored setting changes, what a save stores and a commit writes.
 #include <gtest/gtest.h>
 
-#include "net/FirewallPolicy.h"
+#include "machine/FirewallPolicy.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 

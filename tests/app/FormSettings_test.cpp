@@ -5,8 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "net/MachineSettings.h"
-#include "net/QpPrinters.h"
+#include "machine/MachineSettings.h"
+#include "machine/QpPrinters.h"
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"

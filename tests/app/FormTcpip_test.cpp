@@ -1,7 +1,7 @@
 // Per-card TCP/IP values between the window's controls and a registry key.
 #include <gtest/gtest.h>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "support/FormFixture.h"
 
 namespace kip {

@@ -28,11 +28,11 @@ if [ "$cards" -ge 8 ] && [ "${bytes:-0}" -le 5120 ]; then
   fail "only $bytes bytes of adapter data for $cards cards; the large-buffer case is not exercised"
 fi
 
-[ -f "$bin/test_net.exe" ] || fail "test_net.exe is not built (it holds the LiveAdapters test)"
-output="$(KIP_EXPECT_CARDS="$cards" wine "$bin/test_net.exe" --gtest_filter='LiveAdapters.*' 2>&1)"
+[ -f "$bin/test_machine.exe" ] || fail "test_machine.exe is not built (it holds the LiveAdapters test)"
+output="$(KIP_EXPECT_CARDS="$cards" wine "$bin/test_machine.exe" --gtest_filter='LiveAdapters.*' 2>&1)"
 status=$?
 printf '%s\n' "$output"
-[ "$status" -eq 0 ] || fail "test_net.exe ended with status $status"
+[ "$status" -eq 0 ] || fail "test_machine.exe ended with status $status"
 grep -Eq '^\[  PASSED  \] [1-9][0-9]* tests?\.' <<<"$output" && ! grep -q '^\[  FAILED  \]' <<<"$output" ||
   fail "the LiveAdapters tests did not run and pass"
 echo "e2e.cards: $cards cards, $bytes bytes of adapter data, LiveAdapters passed"

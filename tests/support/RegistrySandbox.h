@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Text.h"
 #include "util/UniqueHandle.h"
 

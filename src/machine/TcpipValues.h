@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "store/TcpipValueSet.h"
+#include "util/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -21,11 +21,5 @@ std::optional<TcpipValues> ReadLiveTcpipValues(const std::wstring& cardId, DWORD
 // The card's WINS servers from its NetBT interface key; nullopt when the key
 // does not open, an empty list when the value is missing or unreadable.
 std::optional<StringList> ReadLiveWinsServers(const std::wstring& cardId);
-
-// Writes the connection's DNS suffix into the card's existing interface key
-// (never creating it); on Windows 2000 also the registration values, which
-// the netsh of that version cannot set.
-void WriteLiveDomainValues(const std::wstring& cardId, const std::wstring& domain, bool registrationEnabled,
-                           bool registerAdapterName, DWORD osMajorVersion, DWORD osMinorVersion);
 
 }  // namespace kip

@@ -1,6 +1,6 @@
-#include "net/InternetSettings.h"
+#include "machine/InternetSettings.h"
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

@@ -1,7 +1,7 @@
 // Card labels: the three passes and their precedence, on registry fixtures.
 #include <gtest/gtest.h>
 
-#include "net/CardList.h"
+#include "machine/CardList.h"
 #include "support/RegistrySandbox.h"
 
 namespace kip {

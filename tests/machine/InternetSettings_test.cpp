@@ -1,7 +1,7 @@
 // Taking the proxy fields over from the current user's Internet settings.
 #include <gtest/gtest.h>
 
-#include "net/InternetSettings.h"
+#include "machine/InternetSettings.h"
 #include "support/RegistrySandbox.h"
 
 namespace kip {

@@ -1,4 +1,4 @@
-#include "net/IPInfo.h"
+#include "machine/IPInfo.h"
 
 #include <cstring>
 #include <deque>

@@ -1,6 +1,6 @@
-#include "store/TcpipValueSet.h"
+#include "util/TcpipValueSet.h"
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

@@ -1,6 +1,6 @@
-#include "net/TcpipValues.h"
+#include "machine/TcpipValues.h"
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {
@@ -27,19 +27,6 @@ std::optional<StringList> ReadLiveWinsServers(const std::wstring& cardId) {
   StringList servers;
   if (!RunGuarded([&] { registry.ReadStringList(L"NameServerList", servers); })) servers.clear();
   return servers;
-}
-
-void WriteLiveDomainValues(const std::wstring& cardId, const std::wstring& domain, bool registrationEnabled,
-                           bool registerAdapterName, DWORD osMajorVersion, DWORD osMinorVersion) {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(TcpipInterfaceKey(cardId), false)) return;
-  RunGuarded([&] {
-    registry.WriteString(L"Domain", domain);
-    if (osMajorVersion == 5 && osMinorVersion == 0) {
-      registry.WriteInteger(L"DisableDynamicUpdate", registrationEnabled ? 0 : 1);
-      registry.WriteInteger(L"EnableAdapterDomainNameRegistration", registerAdapterName ? 1 : 0);
-    }
-  });
 }
 
 }  // namespace kip

@@ -1,11 +1,11 @@
-#include "net/QpPrinters.h"
+#include "machine/QpPrinters.h"
 
 #include <winspool.h>
 
 #include <algorithm>
 
-#include "net/MachineKeys.h"
-#include "store/kRegistry.h"
+#include "machine/MachineKeys.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 #include "util/WindowsVersion.h"
 

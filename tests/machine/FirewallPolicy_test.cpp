@@ -1,6 +1,6 @@
 // The start-up read of the machine's firewall policy and the parsing of its
 // exception data.
-#include "net/FirewallPolicy.h"
+#include "machine/FirewallPolicy.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "net/CardList.h"
+#include "machine/CardList.h"
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 #include "util/Process.h"
 

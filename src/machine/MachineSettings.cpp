@@ -1,10 +1,10 @@
-#include "net/MachineSettings.h"
+#include "machine/MachineSettings.h"
 
 #include <windows.h>
 #include <lm.h>
 
-#include "net/MachineKeys.h"
-#include "store/kRegistry.h"
+#include "machine/MachineKeys.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 
 namespace kip {

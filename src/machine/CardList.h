@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "net/IPInfo.h"
+#include "machine/IPInfo.h"
 #include "util/Text.h"
 
 namespace kip {

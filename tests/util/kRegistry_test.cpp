@@ -1,4 +1,4 @@
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
-#include "net/FirewallPolicy.h"
+#include "machine/FirewallPolicy.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "store/kRegistry.h"
+#include "util/kRegistry.h"
 #include "util/Guard.h"
 #include "util/Text.h"
 

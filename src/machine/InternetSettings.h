@@ -2,7 +2,7 @@
 // fields of a setting taken over from them.
 #pragma once
 
-#include "net/MachineKeys.h"
+#include "machine/MachineKeys.h"
 
 #include <windows.h>
 
