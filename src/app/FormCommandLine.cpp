@@ -17,28 +17,19 @@ void TFormIpconfig::RunCommandLine() {
   for (win::Action* action : {&ActionShortCut, &ActionImport, &ActionExport, &ActionCopyOtherLAN}) {
     action->SetEnabled(false);
   }
-  auto enableSelectors = [this](bool enabled) {
-    ActionCommit.SetEnabled(enabled);
-    ActionExit.SetEnabled(enabled);
-    ComboDescription.SetEnabled(enabled);
-    TabControl1.SetEnabled(enabled);
-  };
-  enableSelectors(false);
-  RunThenAlways(
-      [this] {
-        CommandLineRequest request = ParseCommandLine(env_.arguments);
-        StringList tabs;
-        for (int i = 0; i < TabControl1.Count(); ++i) tabs.push_back(TabText(i));
-        int tab = FindSettingTab(tabs, request.settingName);
-        if (tab < 0) {
-          ShowException(SettingNotFoundText(request.settingName));
-          return;
-        }
-        TabControl1.SetTabIndex(tab);
-        if (!CommitShownSetting()) return;
-        CarryOutExitAction(ChooseExitAction(request, ExitChoice));
-      },
-      [&] { enableSelectors(true); });
+  RunWhileCommitting([this] {
+    CommandLineRequest request = ParseCommandLine(env_.arguments);
+    StringList tabs;
+    for (int i = 0; i < TabControl1.Count(); ++i) tabs.push_back(TabText(i));
+    int tab = FindSettingTab(tabs, request.settingName);
+    if (tab < 0) {
+      ShowException(SettingNotFoundText(request.settingName));
+      return;
+    }
+    TabControl1.SetTabIndex(tab);
+    if (!CommitShownSetting()) return;
+    CarryOutExitAction(ChooseExitAction(request, ExitChoice));
+  });
 }
 
 void TFormIpconfig::CarryOutExitAction(ExitAction action) {

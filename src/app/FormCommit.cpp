@@ -1,10 +1,14 @@
-// The commit ("設定反映"): the shown setting written into the machine, then
-// the post-commit dialog or the stored exit choice.
+// The commit ("設定反映"): pending edits saved, the shown setting's plan
+// built from the store and carried out, then the post-commit dialog or the
+// stored exit choice. While it runs the window is busy: nothing that changes
+// the store, the tabs or the card selection can start, and a close request
+// waits for the end.
+#include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
+#include "apply/CommitSource.h"
 #include "apply/ExitWin32.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
-#include "ui/GridValues.h"
 #include "ui/UNetChg2.h"
 #include "util/Files.h"
 
@@ -12,112 +16,97 @@ namespace kip {
 
 namespace {
 
-std::vector<NetshAddressEntry> AddressRows(const win::Grid& grid) {
-  StringList addresses = ColumnCells(grid, 0), masks = ColumnCells(grid, 1);
-  std::vector<NetshAddressEntry> rows;
-  for (size_t i = 0; i < addresses.size(); ++i) rows.push_back({addresses[i], masks[i]});
-  return rows;
-}
-
-std::vector<NetshGatewayEntry> GatewayRows(const win::Grid& grid) {
-  StringList gateways = ColumnCells(grid, 0), metrics = ColumnCells(grid, 1);
-  std::vector<NetshGatewayEntry> rows;
-  for (size_t i = 0; i < gateways.size(); ++i) rows.push_back({gateways[i], metrics[i]});
-  return rows;
-}
+constexpr wchar_t kCloseHeldText[] = L"反映中です. 終了は反映の後に行います.";
 
 }  // namespace
 
-// What the commit sequence asks of the window: each card's part loaded in
-// turn, and the firewall and domain steps.
-class TFormIpconfig::CommitAdapter : public CommitWindow {
+// The one thing the commit asks of the window: the domain change, which
+// may need the user's account.
+class TFormIpconfig::CommitUserAdapter : public CommitUser {
  public:
-  explicit CommitAdapter(TFormIpconfig& form) : form_(form) {}
-
-  void LoadCard(int index) override {
-    form_.ComboDescription.SetItemIndex(index);
-    form_.LoadSetting();
-  }
-  NetshCardInput LoadedCardValues() override {
-    NetshCardInput card;
-    card.dhcp = form_.CheckBoxIP.Checked();
-    card.addresses = AddressRows(form_.StringIP);
-    card.gateways = GatewayRows(form_.StringGateway);
-    card.dnsAutomatic = form_.CheckDNS.Checked();
-    card.dnsServers = ColumnCells(form_.StringDNS, 0);
-    card.registerAddresses = form_.RegistrationEnabled.Checked();
-    card.registerSuffix = form_.RegisterAdapterName.Checked();
-    card.winsServers = ColumnCells(form_.StringWINS, 0);
-    return card;
-  }
-  void WriteLiveDomainValues(const std::wstring& cardId) override { form_.WriteLiveDomainValues(cardId); }
-  void CommitFirewall() override { form_.CommitFirewallStep(); }
-  void ChangeDomain() override { form_.ChangeDomainStep(); }
+  explicit CommitUserAdapter(TFormIpconfig& form) : form_(form) {}
+  void ChangeDomain(const DomainChoice& choice) override { form_.ChangeDomainStep(choice); }
 
  private:
   TFormIpconfig& form_;
 };
 
 void TFormIpconfig::ActionCommitExecute() {
-  // Nothing may start a second operation while children run.
-  auto enableSelectors = [this](bool enabled) {
-    ActionCommit.SetEnabled(enabled);
-    ActionExit.SetEnabled(enabled);
-    ComboDescription.SetEnabled(enabled);
-    TabControl1.SetEnabled(enabled);
-    mFile->SetEnabled(enabled);
-    DrawMenuBar(Handle());
-  };
-  enableSelectors(false);
-  RunThenAlways(
-      [this] {
-        if (!CommitShownSetting()) return;
-        if (mShowExitWin->Checked() && Dialogs().netChg) {
-          Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
-        } else {
-          ActOnExitChoice(ExitChoice);
-        }
-      },
-      [&] { enableSelectors(true); });
+  RunWhileCommitting([this] {
+    if (!CommitShownSetting()) return;
+    if (mShowExitWin->Checked() && Dialogs().netChg) {
+      Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+    } else {
+      ActOnExitChoice(ExitChoice);
+    }
+  });
+}
+
+void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
+  SetCommitting(true);
+  RunThenAlways(work, [this] {
+    SetCommitting(false);
+    if (closeHeld_) {
+      closeHeld_ = false;
+      PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    }
+  });
+}
+
+void TFormIpconfig::SetCommitting(bool committing) {
+  committing_ = committing;
+  const bool enabled = !committing;
+  ActionCommit.SetEnabled(enabled);
+  ActionExit.SetEnabled(enabled);
+  ComboDescription.SetEnabled(enabled);
+  TabControl1.SetEnabled(enabled);
+  mFile->SetEnabled(enabled);
+  DrawMenuBar(Handle());
+}
+
+bool TFormIpconfig::CommandAllowedWhileCommitting(UINT commandId) const {
+  // Looking things up and editing HOSTS change nothing of the store.
+  for (const win::MenuItem* item : {mEditHOSTS, mHelp, About1}) {
+    if (item && item->Id() == commandId) return true;
+  }
+  return false;
+}
+
+bool TFormIpconfig::HoldCloseWhileCommitting() {
+  if (!committing_) return false;
+  closeHeld_ = true;
+  StatusBar1.SetStatus(kCloseHeldText);
+  return true;
 }
 
 bool TFormIpconfig::CommitShownSetting() {
-  int tab = TabControl1.TabIndex();
-  if (tab < 0) {
+  if (TabControl1.TabIndex() < 0) {
     ShowException(L"反映する設定が選ばれていません.");
     return false;
   }
   SyncSelection();
-  tab = TabControl1.TabIndex();
-
-  CommitInputs inputs;
-  inputs.settingIndex = tab;
-  inputs.settingName = TabText(tab);
-  inputs.scriptWindows = ClassifyWindows(OSMajorVersion, OSMinorVersion);
-  inputs.cardCount = ComboDescription.Count();
-  inputs.cardIds = CardIds;
-  inputs.selectedCard = ComboDescription.ItemIndex();
-  int printer = ComboPrinter.ItemIndex();
-  if (printer >= 0 && printer < static_cast<int>(PrinterDevices.size())) {
-    inputs.printer.deviceString = PrinterDevices[static_cast<size_t>(printer)];
-  }
-  inputs.internet = {CheckUseProxy.Checked(),     Trim(EditProxyServer.Text()), Trim(EditProxyPort.Text()),
-                     ProxyMore.Checked(),         ProxyLocalAddress.Checked(),  Trim(ProxyLocalURL.Text()),
-                     Trim(ProxyAutoConfigURL.Text()), Trim(EditHomePage.Text())};
-  inputs.tcpip = {EditHostName.Text(), IPRouter.Checked(), UseDomainNameDevolution.Checked(), UseDNSSuffix.Checked(),
-                  SearchList.Lines()};
-  inputs.hostsFile = EditHosts.Text();
-
-  CommitEnvironment environment = env_.commitEnvironment ? env_.commitEnvironment() : DefaultCommitEnvironment();
-  if (!env_.commitEnvironment) {
-    environment.programFolder = ProgramFolder();
-    environment.commitLogPath = ChangeFileExt(ProgramPath(), L".log");
-  }
-  CommitAdapter adapter(*this);
-  CommitResult result = RunCommitSequence(inputs, adapter, environment);
+  const int tab = TabControl1.TabIndex();
+  const CommitRequest request{tab,     TabText(tab),  ComboDescription.Count(), CardIds,
+                              OSMajorVersion, OSMinorVersion};
+  CommitEnvironment environment = CommitEnvironmentOfWindow();
+  const CommitPlan plan = PlanCommit(ReadCommitSetting(request, environment));
+  CommitUserAdapter user(*this);
+  CommitResult result;
+  RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
+                // The machine changed under the cards the setting does not
+                // hold: show it again.
+                [this] { LoadSetting(); });
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) ShowException(notStarted);
   return true;
+}
+
+CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {
+  if (env_.commitEnvironment) return env_.commitEnvironment();
+  CommitEnvironment environment = DefaultCommitEnvironment();
+  environment.programFolder = ProgramFolder();
+  environment.commitLogPath = ChangeFileExt(ProgramPath(), L".log");
+  return environment;
 }
 
 void TFormIpconfig::ActOnExitChoice(int choice) {

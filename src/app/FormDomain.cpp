@@ -40,9 +40,7 @@ void TFormIpconfig::CheckChangeDomainClick() {
   ApplyDomainEnabling();
 }
 
-void TFormIpconfig::ChangeDomainStep() {
-  const DomainChoice choice{CheckChangeDomain.Checked(), RadioDomain.Checked(), EditDomainServer.Text(),
-                            EditWorkGroup.Text()};
+void TFormIpconfig::ChangeDomainStep(const DomainChoice& choice) {
   if (!choice.changeDomain) return;
   std::unique_ptr<DomainJoiner> joiner =
       env_.createDomainJoiner ? env_.createDomainJoiner() : CreateNetapiDomainJoiner();

@@ -77,8 +77,6 @@ void TFormIpconfig::CheckFWUseClick() {
   }
 }
 
-void TFormIpconfig::CommitFirewallStep() { CommitFirewall(ShownPage(*this, RowsOf(CheckListFW)), FirewallEntries); }
-
 void TFormIpconfig::WireFirewallHandlers() {
   CheckFWUse.OnClick = [this] { CheckFWUseClick(); };
   auto modified = [this] { Modified = true; };

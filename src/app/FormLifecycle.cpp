@@ -97,6 +97,10 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return 0;
   }
+  // Menus and accelerators (no control handle) wait while a commit runs.
+  if (message == WM_COMMAND && lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam))) {
+    return 0;
+  }
   if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !StartupDone && !startupPosted_) {
     startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
   }
@@ -231,6 +235,7 @@ void TFormIpconfig::CheckWindowsVersion() {
 void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked()); }
 
 bool TFormIpconfig::FormCloseQuery() {
+  if (HoldCloseWhileCommitting()) return false;
   if (CardIds.empty() || !Modified) return true;
   switch (Ask().ConfirmYesNoCancel(L"変更した設定を保存しますか.")) {
     case Answer::Cancel:

@@ -1,7 +1,6 @@
 // The per-card TCP/IP values moved between the window's controls and the
 // plain values that the store and the machine's interface keys hold.
 #include "app/UkIpConfig.h"
-#include "apply/LiveDomainValues.h"
 #include "machine/TcpipValues.h"
 #include "util/kRegistry.h"
 #include "ui/GridValues.h"
@@ -86,11 +85,6 @@ void TFormIpconfig::ReadNetBTWins(const std::wstring& cardId) {
   if (!servers) return;
   ClearGridCells(StringWINS);
   FillGridColumn(StringWINS, 0, *servers);
-}
-
-void TFormIpconfig::WriteLiveDomainValues(const std::wstring& cardId) {
-  kip::WriteLiveDomainValues(cardId, Trim(EditDomain.Text()), RegistrationEnabled.Checked(),
-                             RegisterAdapterName.Checked(), OSMajorVersion, OSMinorVersion);
 }
 
 }  // namespace kip

@@ -36,6 +36,7 @@
 
 #include "app/CommandLineArgs.h"
 #include "apply/CommitSequence.h"
+#include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
 #include "machine/FirewallPolicy.h"
 #include "store/SettingRecord.h"
@@ -140,7 +141,6 @@ class TFormIpconfig : public win::Form {
   void WriteTcpipValues(TkRegistry& key);
   bool ReadLiveInterface(const std::wstring& cardId);
   void ReadNetBTWins(const std::wstring& cardId);
-  void WriteLiveDomainValues(const std::wstring& cardId);
   void ShowTcpipValues(const TcpipValues& values);
   TcpipValues CurrentTcpipValues() const;
 
@@ -241,14 +241,15 @@ class TFormIpconfig : public win::Form {
 
   // --- the commit (app/FormCommit.cpp) ---------------------------------------
   void ActionCommitExecute();
-  // Saves pending edits and runs the sequence on the selected tab, without
-  // what follows it (the command line ends in its own way). False when no
-  // setting is selected (nothing is committed then).
+  // Saves pending edits, then builds the plan of the selected tab from the
+  // store and carries it out, without what follows it (the command line
+  // ends in its own way). False when no setting is selected (nothing is
+  // committed then).
   bool CommitShownSetting();
   // Acts on an exit choice: shut down, restart, close the window, or nothing.
   void ActOnExitChoice(int choice);
-  // Run by the commit sequence for what needs the window.
-  class CommitAdapter;
+  // True while a commit runs: the window is busy.
+  bool Committing() const { return committing_; }
 
   // --- command line and shortcuts (app/FormCommandLine.cpp) ----------------
   void RunCommandLine();
@@ -260,16 +261,13 @@ class TFormIpconfig : public win::Form {
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
   void CheckFWUseClick();
-  // The commit step: writes the shown setting's firewall part into the
-  // machine's policy.
-  void CommitFirewallStep();
   void WireFirewallHandlers();
 
   // --- domain and workgroup (app/FormDomain.cpp) ---------------------------
   // The enabling rule of CheckChangeDomain, RadioDomain and RadioWorkGroup.
   void CheckChangeDomainClick();
-  // The commit step: joins the domain or workgroup the setting names.
-  void ChangeDomainStep();
+  // The commit step: joins the domain or workgroup the plan names.
+  void ChangeDomainStep(const DomainChoice& choice);
   void WireDomainHandlers();
 
   // --- controls ------------------------------------------------------------
@@ -427,6 +425,19 @@ class TFormIpconfig : public win::Form {
   void ReportSaveFailure(const std::wstring& settingName);
   std::wstring AskNewName(const std::wstring& proposal);
   bool CopySettingTo(const std::wstring& newName);
+
+  // app/FormCommit.cpp
+  class CommitUserAdapter;
+  // Runs `work` with the window busy; a close asked for meanwhile follows it.
+  void RunWhileCommitting(const std::function<void()>& work);
+  void SetCommitting(bool committing);
+  // Menu and accelerator commands that stay usable while a commit runs.
+  bool CommandAllowedWhileCommitting(UINT commandId) const;
+  // True (and the close remembered) when a commit runs.
+  bool HoldCloseWhileCommitting();
+  CommitEnvironment CommitEnvironmentOfWindow() const;
+  bool committing_ = false;
+  bool closeHeld_ = false;
 
   // app/FormLifecycle.cpp
   void ReadPlacement();

@@ -1,5 +1,8 @@
 #include "apply/CommitSequence.h"
 
+#include "apply/CommitPlan.h"
+#include "apply/FirewallWriter.h"
+#include "apply/LiveDomainValues.h"
 #include "machine/CardList.h"
 #include "machine/IPInfo.h"
 #include "store/StoreKeys.h"
@@ -58,17 +61,10 @@ StringList CurrentAddressesOrEmpty(const StringList& cardIds) {
   return addresses;
 }
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
-
-// A name that would end the quoted argument early is not passed on.
-std::wstring SafeConnectionName(const std::wstring& name) {
-  return HoldsScriptBreakingCharacter(name) ? std::wstring() : name;
-}
-
 class CommitRun {
  public:
-  CommitRun(const CommitInputs& inputs, CommitWindow& window, const CommitEnvironment& environment)
-      : in_(inputs), window_(window), env_(environment) {}
+  CommitRun(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment)
+      : plan_(plan), user_(user), env_(environment) {}
 
   CommitResult Run() {
     // A previous commit's log never stands for this one.
@@ -85,22 +81,21 @@ class CommitRun {
 
  private:
   void RunSteps() {
-    const DWORD majorVersion = env_.readMajorVersion();
     StoreSettingIndex();
-    RunBatch(L"_b.bat", [&](const std::wstring& line) { return runner().RunAndWait(line, env_.batchShowCommand); });
-    WriteDefaultPrinter(in_.printer);
-    WriteInternetSettings(in_.internet, *env_.announcer);
-    WriteTcpipParameters(in_.tcpip);
+    if (plan_.beforeBatch) RunChild(*plan_.beforeBatch);
+    WriteDefaultPrinter(plan_.printer);
+    WriteInternetSettings(plan_.internet, *env_.announcer);
+    WriteTcpipParameters(plan_.tcpip);
     // Windows refuses an empty name; a blank one is not a name either.
-    if (!IsBlank(in_.tcpip.hostName)) env_.setComputerName(in_.tcpip.hostName);
+    if (!IsBlank(plan_.tcpip.hostName)) env_.setComputerName(plan_.tcpip.hostName);
     CopyHostsFile();
-    window_.CommitFirewall();
+    if (plan_.firewall) CommitFirewall(plan_.firewall->page, plan_.firewall->entries);
+    WriteLiveDomainValues();
     RunScript();
-    if (majorVersion >= 6) RestartInterfaces();
-    window_.LoadCard(in_.selectedCard);
-    window_.ChangeDomain();
-    RunHidden(L"ipconfig /flushdns");
-    RunBatch(L"_a.bat", [&](const std::wstring& line) { return runner().Start(line); });
+    for (const PlannedChild& child : plan_.restartChildren) RunChild(child);
+    user_.ChangeDomain(plan_.domain);
+    RunChild(plan_.flushDns);
+    if (plan_.afterBatch) RunChild(*plan_.afterBatch);
   }
 
   CommandRunner& runner() { return *env_.runner; }
@@ -108,44 +103,70 @@ class CommitRun {
   void StoreSettingIndex() {
     TkRegistry registry(HKEY_LOCAL_MACHINE);
     if (registry.OpenKey(kStoreRootKey, true)) {
-      RunGuarded([&] { registry.WriteInteger(L"Setting Index", in_.settingIndex); });
+      RunGuarded([&] { registry.WriteInteger(L"Setting Index", plan_.settingIndex); });
     }
-  }
-
-  // The path is quoted: under "C:\Program Files\..." an unquoted one would
-  // start "C:\Program.exe" when that exists.
-  template <typename Starter>
-  void RunBatch(const wchar_t* suffix, Starter&& start) {
-    const std::wstring path = env_.programFolder + MakeSafeFileName(in_.settingName) + suffix;
-    if (!FileExists(path)) return;
-    const std::wstring line = Quoted(path);
-    if (!start(line)) NoteNotStarted(line);
   }
 
   void CopyHostsFile() {
-    if (IsBlank(in_.hostsFile)) return;
-    CopyFileW(in_.hostsFile.c_str(), (env_.systemFolder + L"drivers\\etc\\hosts").c_str(), FALSE);
+    if (IsBlank(plan_.hostsFile)) return;
+    CopyFileW(plan_.hostsFile.c_str(), (env_.systemFolder + L"drivers\\etc\\hosts").c_str(), FALSE);
   }
 
-  void RunHidden(const std::wstring& line, const std::wstring& outputFile = {}) {
-    if (!runner().RunCaptured(line, outputFile)) NoteNotStarted(line);
+  // A failure leaves the interface key as it was; the script still runs.
+  void WriteLiveDomainValues() {
+    for (const LiveDomainWrite& write : plan_.liveDomainWrites) {
+      RunGuarded([&] {
+        kip::WriteLiveDomainValues(write.cardId, write.domain, write.registrationEnabled, write.registerAdapterName,
+                                   plan_.osMajorVersion, plan_.osMinorVersion);
+      });
+    }
   }
 
+  void RunChild(const PlannedChild& child) {
+    bool started = false;
+    switch (child.run) {
+      case ChildRun::WaitShown:
+        started = runner().RunAndWait(child.commandLine, env_.batchShowCommand);
+        break;
+      case ChildRun::Captured:
+        started = runner().RunCaptured(child.commandLine, {});
+        break;
+      case ChildRun::CapturedToLog:
+        EnsureCommitLog();
+        started = runner().RunCaptured(child.commandLine, env_.commitLogPath);
+        break;
+      case ChildRun::Start:
+        started = runner().Start(child.commandLine);
+        break;
+    }
+    if (!started) result_.notStarted.push_back({child.commandLine, GetLastError()});
+  }
+
+  // The script file is made new (a file left at that name keeps neither its
+  // content nor its permissions) and, once written, held open so that no
+  // other process can change it before netsh has read it.
   void RunScript() {
-    const std::wstring scriptPath = env_.tempFolder + kScriptFileName;
+    UniqueFileHandle held = WriteScriptFile();
+    if (!held) return;  // the cards are still restarted and the rest goes on
+    for (const PlannedChild& child : plan_.scriptChildren) RunChild(child);
+  }
+
+  UniqueFileHandle WriteScriptFile() {
+    const std::wstring& path = plan_.scriptPath;
+    const std::string bytes = NetshScriptBytes(plan_.script);
+    DeleteFileW(path.c_str());
     {
-      UniqueFileHandle file = RewriteWithRetry(scriptPath, 0);
-      if (!file) return;  // the cards are still restarted and the rest goes on
-      const std::string bytes = NetshScriptBytes(CollectNetshScript(in_, window_, env_, true));
+      UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                        nullptr));
+      if (!file) return {};
       if (!WriteAll(file.get(), bytes)) throw EOSError(GetLastError());
     }
-    RunHidden(L"net start \"Remote Registry Service\" > nul");
-    RunHidden(L"net start \"DHCP Client\"");
-    EnsureCommitLog();
-    RunHidden(L"netsh exec " + Quoted(scriptPath), env_.commitLogPath);
-    RunHidden(L"arp -d *");
-    RunHidden(L"nbtstat -R");
-    RunHidden(L"nbtstat -RR");
+    // Readers may share it; writers and deleters may not. What is held must
+    // be what was written: a file swapped in between is not run.
+    UniqueFileHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held || ReadAllFrom(held.get()) != bytes) throw EOSError(held ? ERROR_FILE_INVALID : GetLastError());
+    return held;
   }
 
   // netsh's answers are only in the log: without it the commit stops.
@@ -153,20 +174,6 @@ class CommitRun {
     UniqueFileHandle log = RewriteWithRetry(env_.commitLogPath, 0);
     if (!log) throw EOSError(GetLastError());
   }
-
-  // Every card is disabled before the first is enabled again.
-  void RestartInterfaces() {
-    for (const wchar_t* state : {L" admin=DISABLED", L" admin=ENABLED"}) {
-      for (int i = 0; i < in_.cardCount; ++i) {
-        window_.LoadCard(i);
-        if (static_cast<size_t>(i) >= in_.cardIds.size()) continue;
-        const std::wstring name = SafeConnectionName(env_.connectionName(in_.cardIds[i]));
-        RunHidden(L"netsh interface set interface name=" + Quoted(name) + state);
-      }
-    }
-  }
-
-  void NoteNotStarted(const std::wstring& line) { result_.notStarted.push_back({line, GetLastError()}); }
 
   void RecordNotStarted() {
     std::wstring text;
@@ -177,8 +184,8 @@ class CommitRun {
     if (!text.empty()) AppendToFile(env_.commitLogPath, ToAnsi(text));
   }
 
-  const CommitInputs& in_;
-  CommitWindow& window_;
+  const CommitPlan& plan_;
+  CommitUser& user_;
   const CommitEnvironment& env_;
   CommitResult result_;
 };
@@ -209,28 +216,8 @@ CommitEnvironment DefaultCommitEnvironment() {
   return environment;
 }
 
-CommitResult RunCommitSequence(const CommitInputs& inputs, CommitWindow& window,
-                               const CommitEnvironment& environment) {
-  return CommitRun(inputs, window, environment).Run();
-}
-
-std::wstring CollectNetshScript(const CommitInputs& inputs, CommitWindow& window,
-                                const CommitEnvironment& environment, bool writeLiveDomainValues) {
-  std::wstring script = NetshScriptHeader(inputs.scriptWindows);
-  const StringList addresses =
-      inputs.cardCount > 0 && !inputs.cardIds.empty() ? environment.currentAddresses(inputs.cardIds) : StringList();
-  for (int i = 0; i < inputs.cardCount; ++i) {
-    window.LoadCard(i);
-    if (static_cast<size_t>(i) >= inputs.cardIds.size()) continue;  // an unlisted card gets no block
-    const std::wstring& cardId = inputs.cardIds[i];
-    if (writeLiveDomainValues) RunGuarded([&] { window.WriteLiveDomainValues(cardId); });
-    NetshCardInput card = window.LoadedCardValues();
-    card.cardId = cardId;
-    card.connectionName = environment.connectionName(cardId);
-    card.currentAddress = static_cast<size_t>(i) < addresses.size() ? addresses[i] : std::wstring();
-    script += NetshCardBlock(inputs.scriptWindows, card);
-  }
-  return script + NetshScriptFooter();
+CommitResult RunCommitPlan(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment) {
+  return CommitRun(plan, user, environment).Run();
 }
 
 std::wstring NotStartedStatusText(const CommitResult& result) {

@@ -187,10 +187,14 @@ std::string ReadWholeFile(const std::wstring& path) {
   UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return {};
+  return ReadAllFrom(file.get());
+}
+
+std::string ReadAllFrom(HANDLE file) {
   std::string data;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
   return data;
 }
 

@@ -62,5 +62,7 @@ bool WriteAll(HANDLE file, std::string_view bytes);
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::wstring& path);
+// The rest of an open file, from its current position.
+std::string ReadAllFrom(HANDLE file);
 
 }  // namespace kip

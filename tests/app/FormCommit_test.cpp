@@ -97,6 +97,57 @@ TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
   EXPECT_EQ(platforms.back()->calls, std::vector<std::string>{"close"});
 }
 
+// A before-batch during which the user asks for a new setting, a save, the
+// undo of a copy and the window's end: none of it may run in the middle of
+// the commit, and the window closes once the commit has ended.
+class UserDuringBatch : public CommandRunner {
+ public:
+  explicit UserDuringBatch(TFormIpconfig*& form) : form_(form) {}
+  bool RunAndWait(const std::wstring&, int) override {
+    for (win::MenuItem* item : {form_->mNew, form_->mSave, form_->mUndoOtherLAN, form_->mDelete}) {
+      PostMessageW(form_->Handle(), WM_COMMAND, item->Id(), 0);
+    }
+    PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+    win::PumpPendingMessages();
+    statusDuringCommit = form_->StatusBar1.Status();
+    return true;
+  }
+  bool RunCaptured(const std::wstring& line, const std::wstring&) override {
+    if (line.rfind(L"netsh exec ", 0) == 0) script = ReadWholeFile(line.substr(12, line.size() - 13));
+    return true;
+  }
+  bool Start(const std::wstring&) override { return true; }
+  std::wstring statusDuringCommit;
+  std::string script;
+
+ private:
+  TFormIpconfig*& form_;
+};
+
+TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitAndClosesAfterIt) {
+  TFormIpconfig* shown = nullptr;
+  UserDuringBatch runner(shown);
+  adjustEnvironment = [&](FormEnvironment& environment) {
+    environment.commitEnvironment = [&] {
+      CommitEnvironment commit = Commit();
+      commit.runner = &runner;
+      return commit;
+    };
+  };
+  WriteWholeFile(folder_ / L"Office_b.bat", "pause\r\n");
+  shown = &MakeForm();
+  TFormIpconfig& form = Prepare();
+  form.TabControl1.SetTabIndex(1);
+  form.SyncSelection();
+  form.ActionCommitExecute();
+  EXPECT_EQ(runner.statusDuringCommit, L"反映中です. 終了は反映の後に行います.");
+  EXPECT_EQ(form.TabControl1.Count(), 2);  // no new setting, nothing deleted
+  EXPECT_NE(runner.script.find("10.0.0.1"), std::string::npos);
+  EXPECT_FALSE(form.Committing());
+  win::PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(form.Handle()));  // the held close came after the commit
+}
+
 TEST_F(CommitWindowTest, ACommitWithoutASelectedSettingOnlySaysSo) {
   TFormIpconfig& form = Window();
   form.TabControl1.SetTabIndex(-1);

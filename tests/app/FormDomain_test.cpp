@@ -106,7 +106,8 @@ TEST_F(FormDomainTest, ClicksEnableTheChosenNameAndTheCommitJoinsAsChosen) {
 
     calls.clear(), results = c.results, answers = c.answers, posted = 0;
     prompts.messages.clear();
-    form.ChangeDomainStep();
+    form.ChangeDomainStep({form.CheckChangeDomain.Checked(), form.RadioDomain.Checked(), form.EditDomainServer.Text(),
+                           form.EditWorkGroup.Text()});
     EXPECT_EQ(calls, c.calls);
     EXPECT_EQ(DialogsShown(), c.dialogs);
     EXPECT_EQ(prompts.messages, c.messages);

@@ -1,7 +1,8 @@
 // The firewall page through the window: what the start-up read shows, what
-// a stored setting changes, what a save stores and a commit writes.
+// a stored setting changes, what a save stores and the commit writes.
 #include <gtest/gtest.h>
 
+#include "apply/CommitSource.h"
 #include "machine/FirewallPolicy.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
@@ -83,7 +84,9 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     }
     EXPECT_EQ(rows, c.rows);
 
-    form.CommitFirewallStep();
+    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting)) {
+      CommitFirewall(commit->page, commit->entries);
+    }
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallProgramListKey, kTool), c.tool);
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallPortListKey, L"8080:TCP"), c.web);
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallPortListKey, L"3389:TCP"), c.desktop);

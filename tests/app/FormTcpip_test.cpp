@@ -209,22 +209,5 @@ TEST_F(TcpipValuesTest, NetBTWinsKeepsTheRowCountAndAMissingKeyKeepsTheGrid) {
   EXPECT_EQ(Column(f.StringWINS, 0), (StringList{L"10.9.9.9", L"", L""}));
 }
 
-TEST_F(TcpipValuesTest, LiveDomainValuesGoOnlyIntoAnExistingInterfaceKey) {
-  TFormIpconfig& f = Form();
-  f.EditDomain.SetText(L" branch.example ");
-  f.WriteLiveDomainValues(kCard);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kLive));
-  CreateKey(HKEY_LOCAL_MACHINE, kLive);
-  f.WriteLiveDomainValues(kCard);
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kLive, L"Domain"), L"branch.example");
-  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kLive, L"DisableDynamicUpdate"));
-  f.OSMajorVersion = 5;
-  f.OSMinorVersion = 0;
-  f.RegistrationEnabled.SetChecked(false);
-  f.WriteLiveDomainValues(kCard);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kLive, L"DisableDynamicUpdate"), 1u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kLive, L"EnableAdapterDomainNameRegistration"), 0u);
-}
-
 }  // namespace
 }  // namespace kip

@@ -1,13 +1,15 @@
-// The commit sequence with the recording stand-ins for netsh, net, arp,
-// nbtstat and ipconfig: which children run, in which order, with which
-// command lines, what the window is asked to do, and what the commit log
-// holds.
+// The commit sequence carrying out a plan, with the recording stand-ins for
+// netsh, net, arp, nbtstat and ipconfig: which children run, in which
+// order, with which command lines, and what the commit log holds.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
+#include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
+#include "machine/TcpipValues.h"
+#include "store/BatchFiles.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
 #include "util/Files.h"
@@ -22,31 +24,21 @@ const StringList kCurrentAddresses = {L"10.1.0.1", L"", L"10.1.0.3"};
 const std::map<std::wstring, std::wstring> kConnectionNames = {
     {kCardIds[0], L"A"}, {kCardIds[1], L"B"}, {kCardIds[2], L"C"}};
 
-// The window: records what it is asked and gives each card a gateway of
-// its own.
-class RecordingWindow : public CommitWindow {
+// Each card on DHCP with automatic DNS and a gateway of its own.
+CardPart CardValues(int index) {
+  CardPart part;
+  part.tcpip.enableDhcp = true;
+  part.tcpip.nameServers = StringList{};
+  part.tcpip.gateways = {L"10.0.0." + std::to_wstring(index + 1)};
+  part.tcpip.gatewayMetrics = {L""};
+  part.tcpip.domain = L"corp" + std::to_wstring(index);
+  return part;
+}
+
+class RecordingUser : public CommitUser {
  public:
-  void LoadCard(int index) override {
-    calls.push_back("load " + std::to_string(index));
-    loaded_ = index;
-  }
-  NetshCardInput LoadedCardValues() override { return CardValues(loaded_); }
-  void WriteLiveDomainValues(const std::wstring& cardId) override { calls.push_back("domain values " + ToUtf8(cardId)); }
-  void CommitFirewall() override { calls.push_back("firewall"); }
-  void ChangeDomain() override { calls.push_back("domain"); }
-
-  static NetshCardInput CardValues(int index) {
-    NetshCardInput card;
-    card.dhcp = true;
-    card.dnsAutomatic = true;
-    card.gateways = {{L"10.0.0." + std::to_wstring(index + 1), L""}};
-    return card;
-  }
-
+  void ChangeDomain(const DomainChoice&) override { calls.push_back("domain"); }
   std::vector<std::string> calls;
-
- private:
-  int loaded_ = -1;
 };
 
 class SilentAnnouncer : public SettingsAnnouncer {
@@ -139,12 +131,21 @@ class CommitSequenceTest : public RegistryTest {
     env.announcer = &announcer_;
     env.runner = &SystemCommandRunner();
 
-    inputs.settingIndex = 4;
-    inputs.settingName = L"Office/2";
-    inputs.cardCount = 3;
-    inputs.cardIds = kCardIds;
-    inputs.selectedCard = 1;
-    inputs.tcpip.hostName = L"PC1";
+    setting.settingIndex = 4;
+    setting.settingName = L"Office/2";
+    for (int i = 0; i < 3; ++i) {
+      setting.cards.push_back({kCardIds[i], kConnectionNames.at(kCardIds[i]), kCurrentAddresses[i], CardValues(i)});
+    }
+    setting.machineWide.machineName = L"PC1";
+  }
+  // The plan of the setting as it stands, with the folders of the test.
+  CommitPlan Plan() {
+    setting.commitMajorVersion = major;
+    setting.scriptPath = env.tempFolder + kScriptFileName;
+    const BatchFilePaths batches = BatchFilesOf(setting.settingName, folder_);
+    if (FileExists(batches.before)) setting.beforeBatchPath = batches.before;
+    if (FileExists(batches.after)) setting.afterBatchPath = batches.after;
+    return PlanCommit(setting);
   }
   ~CommitSequenceTest() override {
     SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr);
@@ -159,7 +160,7 @@ class CommitSequenceTest : public RegistryTest {
 
   // Batch files that call a stand-in, so that they show up in its log.
   void WriteBatchFiles() {
-    const std::wstring safe = MakeSafeFileName(inputs.settingName);
+    const std::wstring safe = MakeSafeFileName(setting.settingName);
     WriteWholeFile(folder_ + safe + L"_b.bat", ToAnsi(L"@\"" + ProgramFolder() + L"netsh.exe\" before\r\n"));
     WriteWholeFile(folder_ + safe + L"_a.bat", ToAnsi(L"@\"" + ProgramFolder() + L"ipconfig.exe\" after\r\n"));
   }
@@ -177,8 +178,8 @@ class CommitSequenceTest : public RegistryTest {
   std::string ScriptCommand() const { return "netsh exec \"" + ToUtf8(folder_) + "kipconfig.sh\""; }
 
   CommitEnvironment env;
-  CommitInputs inputs;
-  RecordingWindow window;
+  CommitSetting setting;
+  RecordingUser user;
   DWORD major = 6;
   StringList computerNames;
   std::wstring root_;
@@ -203,50 +204,42 @@ class CommitSequenceOrder : public CommitSequenceTest, public ::testing::WithPar
 TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
   const SequenceCase& c = GetParam();
   major = c.major;
-  inputs.scriptWindows = ClassifyWindows(c.major, c.minor);
+  setting.scriptWindows = ClassifyWindows(c.major, c.minor);
   if (c.batches) WriteBatchFiles();
   if (!c.tempWritable) env.tempFolder = folder_ + L"missing\\";
   WriteWholeFile(env.commitLogPath, "a previous commit's log");
+  // One card has an interface key: its connection suffix is written there.
+  CreateKey(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCardIds[1]));
 
-  const CommitResult result = RunCommitSequence(inputs, window, env);
+  const CommitPlan plan = Plan();
+  const CommitResult result = RunCommitPlan(plan, user, env);
 
-  std::vector<std::string> expected, calls{"firewall"};
+  std::vector<std::string> expected;
   if (c.batches) expected.push_back("netsh before");
   if (c.tempWritable) {
     expected.insert(expected.end(), {"net start \"Remote Registry Service\" > nul", "net start \"DHCP Client\"",
                                      ScriptCommand(), "arp -d *", "nbtstat -R", "nbtstat -RR"});
-    for (int i = 0; i < 3; ++i) {
-      calls.push_back("load " + std::to_string(i));
-      calls.push_back("domain values " + ToUtf8(kCardIds[i]));
-    }
   }
   if (c.major >= 6) {
     for (const char* state : {"DISABLED", "ENABLED"}) {
       for (const char* name : {"A", "B", "C"}) {
         expected.push_back(std::string("netsh interface set interface name=\"") + name + "\" admin=" + state);
       }
-      calls.insert(calls.end(), {"load 0", "load 1", "load 2"});
     }
   }
   expected.push_back("ipconfig /flushdns");
   if (c.batches) expected.push_back("ipconfig after");
-  calls.insert(calls.end(), {"load 1", "domain"});
 
   const StandInLog log = WaitForStandIns(c.batches ? "ipconfig after" : "");
   EXPECT_EQ(log.commands, expected);
-  EXPECT_EQ(window.calls, calls);
+  EXPECT_EQ(user.calls, std::vector<std::string>{"domain"});
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCardIds[1]), L"Domain"), L"corp1");
   EXPECT_TRUE(result.notStarted.empty());
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index"), 4u);
   EXPECT_EQ(computerNames, StringList{L"PC1"});
   if (c.tempWritable) {
-    std::vector<NetshCardInput> cards;
-    for (int i = 0; i < 3; ++i) {
-      cards.push_back(RecordingWindow::CardValues(i));
-      cards.back().cardId = kCardIds[i];
-      cards.back().connectionName = kConnectionNames.at(kCardIds[i]);
-      cards.back().currentAddress = kCurrentAddresses[i];
-    }
-    EXPECT_EQ(log.script, NetshScriptBytes(BuildNetshScript(inputs.scriptWindows, cards)));
+    EXPECT_EQ(log.script, NetshScriptBytes(plan.script));
+    EXPECT_NE(plan.script.find(L"10.0.0.3"), std::wstring::npos);  // the third card's own gateway
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "stub netsh: ok\r\nstub netsh: last line\r\n");
   } else {
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "");  // never a previous commit's log
@@ -264,16 +257,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommitSequenceOrder, ::testing::ValuesIn(kSequen
 
 TEST_F(CommitSequenceTest, LogHoldsNetshOutputAndTheCommandsThatCouldNotStart) {
   major = 5;
-  inputs.scriptWindows = WindowsClass::XPClass;
-  inputs.tcpip.hostName = L" ";
+  setting.scriptWindows = WindowsClass::XPClass;
+  setting.machineWide.machineName = L" ";
   const std::wstring hosts = folder_ + L"hosts.office";
   WriteWholeFile(hosts, "10.0.0.9 files\r\n");
-  inputs.hostsFile = hosts;
+  setting.machineWide.hostsFile = hosts;
   SetEnvironmentVariableW(L"KIP_STUB_STDOUT_BYTES", L"300000");
   PartlyFailingRunner runner(L"nbtstat");
   env.runner = &runner;
 
-  const CommitResult result = RunCommitSequence(inputs, window, env);
+  const CommitResult result = RunCommitPlan(Plan(), user, env);
 
   ASSERT_EQ(result.notStarted.size(), 2u);
   EXPECT_EQ(result.notStarted[0].commandLine, L"nbtstat -R");

@@ -1,0 +1,159 @@
+#include "apply/CommitPlan.h"
+
+#include <algorithm>
+
+namespace kip {
+
+namespace {
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+// Entry i of a list, or blank past its end: two parallel lists make as many
+// rows as the longer one, and never fewer than one.
+std::wstring At(const StringList& list, size_t i) { return i < list.size() ? list[i] : std::wstring(); }
+
+size_t RowCount(const StringList& a, const StringList& b = {}) { return std::max({size_t{1}, a.size(), b.size()}); }
+
+std::vector<NetshAddressEntry> AddressRows(const TcpipValues& values) {
+  std::vector<NetshAddressEntry> rows;
+  // With DHCP on the typed addresses are not shown: one blank row.
+  const StringList none;
+  const StringList& addresses = values.enableDhcp ? none : values.ipAddresses;
+  const StringList& masks = values.enableDhcp ? none : values.subnetMasks;
+  for (size_t i = 0; i < RowCount(addresses, masks); ++i) rows.push_back({At(addresses, i), At(masks, i)});
+  return rows;
+}
+
+std::vector<NetshGatewayEntry> GatewayRows(const TcpipValues& values) {
+  std::vector<NetshGatewayEntry> rows;
+  for (size_t i = 0; i < RowCount(values.gateways, values.gatewayMetrics); ++i) {
+    rows.push_back({At(values.gateways, i), At(values.gatewayMetrics, i)});
+  }
+  return rows;
+}
+
+StringList Rows(const StringList& entries) { return entries.empty() ? StringList{L""} : entries; }
+
+// A name that would end the quoted argument early is not passed on.
+std::wstring SafeConnectionName(const std::wstring& name) {
+  return HoldsScriptBreakingCharacter(name) ? std::wstring() : name;
+}
+
+bool HasBlock(const PlannedCardSource& card) { return !card.cardId.empty() && card.part.has_value(); }
+
+InternetValues InternetOf(const ProxyValues& proxy) {
+  return {proxy.enable,      Trim(proxy.server),        Trim(proxy.port),          proxy.detailed,
+          proxy.bypassLocal, Trim(proxy.bypassList),    Trim(proxy.autoConfigUrl), Trim(proxy.startPage)};
+}
+
+TcpipParameterValues TcpipParametersOf(const MachineWideValues& values) {
+  // The list as the editor shows it and reads it back.
+  const StringList lines = SplitLines(JoinLines(values.searchList));
+  // An empty list stands for the primary and connection suffixes.
+  return {values.machineName, values.ipEnableRouter, values.useDomainNameDevolution, lines.empty(), lines};
+}
+
+DomainChoice DomainChoiceOf(const DomainValues& domain) {
+  // The workgroup choice wins when a hand-edited store holds both.
+  return {domain.change, domain.joinDomain && !domain.joinWorkGroup, domain.domain, domain.workGroup};
+}
+
+std::wstring ScriptOf(const CommitSetting& setting) {
+  std::wstring script = NetshScriptHeader(setting.scriptWindows);
+  for (const PlannedCardSource& card : setting.cards) {
+    if (HasBlock(card)) script += NetshCardBlock(setting.scriptWindows, CardScriptInput(card));
+  }
+  return script + NetshScriptFooter();
+}
+
+std::vector<PlannedChild> ScriptChildren(const std::wstring& scriptPath) {
+  return {{ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"},
+          {ChildRun::Captured, L"net start \"DHCP Client\""},
+          {ChildRun::CapturedToLog, L"netsh exec " + Quoted(scriptPath)},
+          {ChildRun::Captured, L"arp -d *"},
+          {ChildRun::Captured, L"nbtstat -R"},
+          {ChildRun::Captured, L"nbtstat -RR"}};
+}
+
+// Every card is disabled before the first is enabled again.
+std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
+  std::vector<PlannedChild> children;
+  if (setting.commitMajorVersion < 6) return children;
+  for (const wchar_t* state : {L" admin=DISABLED", L" admin=ENABLED"}) {
+    for (const PlannedCardSource& card : setting.cards) {
+      if (card.cardId.empty()) continue;
+      children.push_back({ChildRun::Captured, L"netsh interface set interface name=" +
+                                                  Quoted(SafeConnectionName(card.connectionName)) + state});
+    }
+  }
+  return children;
+}
+
+// The path is quoted: under "C:\Program Files\..." an unquoted one would
+// start "C:\Program.exe" when that exists.
+std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path) {
+  if (path.empty()) return std::nullopt;
+  return PlannedChild{run, Quoted(path)};
+}
+
+}  // namespace
+
+NetshCardInput CardScriptInput(const PlannedCardSource& card) {
+  NetshCardInput input;
+  input.cardId = card.cardId;
+  input.connectionName = card.connectionName;
+  input.currentAddress = card.currentAddress;
+  if (!card.part) return input;
+  const TcpipValues& values = card.part->tcpip;
+  input.dhcp = values.enableDhcp;
+  input.addresses = AddressRows(values);
+  input.gateways = GatewayRows(values);
+  const bool noServers = !values.nameServers || values.nameServers->empty();
+  // No servers means automatic DNS, which needs DHCP; unreadable servers do not.
+  input.dnsAutomatic = values.nameServers && values.nameServers->empty() && values.enableDhcp;
+  input.dnsServers = noServers ? StringList{L""} : *values.nameServers;
+  input.registerAddresses = values.registrationEnabled;
+  input.registerSuffix = values.registerAdapterName;
+  input.winsServers = Rows(card.part->winsServers);
+  return input;
+}
+
+std::vector<PlannedChild> ChildrenInOrder(const CommitPlan& plan) {
+  std::vector<PlannedChild> children;
+  if (plan.beforeBatch) children.push_back(*plan.beforeBatch);
+  children.insert(children.end(), plan.scriptChildren.begin(), plan.scriptChildren.end());
+  children.insert(children.end(), plan.restartChildren.begin(), plan.restartChildren.end());
+  children.push_back(plan.flushDns);
+  if (plan.afterBatch) children.push_back(*plan.afterBatch);
+  return children;
+}
+
+CommitPlan PlanCommit(const CommitSetting& setting) {
+  CommitPlan plan;
+  plan.settingIndex = setting.settingIndex;
+  plan.settingName = setting.settingName;
+  plan.osMajorVersion = setting.osMajorVersion;
+  plan.osMinorVersion = setting.osMinorVersion;
+  plan.printer.deviceString = setting.printerDevice;
+  plan.internet = InternetOf(setting.machineWide.proxy);
+  plan.tcpip = TcpipParametersOf(setting.machineWide);
+  plan.hostsFile = setting.machineWide.hostsFile;
+  plan.firewall = setting.firewall;
+  for (const PlannedCardSource& card : setting.cards) {
+    if (!HasBlock(card)) continue;
+    const TcpipValues& values = card.part->tcpip;
+    plan.liveDomainWrites.push_back(
+        {card.cardId, Trim(values.domain), values.registrationEnabled, values.registerAdapterName});
+  }
+  plan.domain = DomainChoiceOf(setting.machineWide.domain);
+  plan.scriptPath = setting.scriptPath;
+  plan.script = ScriptOf(setting);
+  plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath);
+  plan.scriptChildren = ScriptChildren(setting.scriptPath);
+  plan.restartChildren = RestartChildren(setting);
+  plan.flushDns = {ChildRun::Captured, L"ipconfig /flushdns"};
+  plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath);
+  return plan;
+}
+
+}  // namespace kip

@@ -1,0 +1,39 @@
+// Reads what a commit needs into plain values: the setting's parts from the
+// store (a card the setting does not hold takes its live configuration) and
+// the machine around it (card names and addresses, printers, firewall
+// policy, batch files).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "apply/CommitPlan.h"
+#include "apply/CommitSequence.h"
+#include "util/Text.h"
+
+namespace kip {
+
+// Which setting to commit on which cards.
+struct CommitRequest {
+  int settingIndex = -1;      // the tab, stored as "Setting Index"
+  std::wstring settingName;
+  int cardCount = 0;          // items of the card list
+  StringList cardIds;         // index-parallel to the items (may be shorter)
+  DWORD osMajorVersion = 6, osMinorVersion = 1;  // recorded at start-up
+};
+
+CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnvironment& environment);
+
+// The card's part of the setting, or its live configuration (TCP/IP and
+// NetBT interface keys) when the setting holds none; nullopt when neither
+// can be read.
+std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const std::wstring& cardId,
+                                       DWORD osMajorVersion);
+
+// The setting's firewall part over the machine's policy as read now (a
+// setting without one leaves the switch off: nothing is written); nullopt
+// when the machine has no firewall policy.
+std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName);
+
+}  // namespace kip
