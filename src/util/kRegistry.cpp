@@ -19,18 +19,19 @@ std::wstring Formatted(std::wstring_view pattern, std::wstring_view name) {
 
 bool ReadRawFrom(HKEY key, const std::wstring& name, TRegRawValue& value) {
   if (key == nullptr) return false;
+  // Most values fit a small buffer: one call instead of asking the size
+  // first (every call is a trip to the registry server).
+  std::vector<BYTE> data(512);
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     DWORD type = REG_NONE;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    std::vector<BYTE> data(size);
-    if (size != 0) {
-      DWORD got = size;
-      LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
-      if (rc == ERROR_MORE_DATA) continue;  // the value grew meanwhile
-      if (rc != ERROR_SUCCESS) return false;
-      data.resize(got);
+    DWORD got = static_cast<DWORD>(data.size());
+    LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &got);
+    if (rc == ERROR_MORE_DATA) {
+      data.resize(got);  // the size it needs now; it may grow again meanwhile
+      continue;
     }
+    if (rc != ERROR_SUCCESS) return false;
+    data.resize(got);
     value.Type = type;
     value.Data = std::move(data);
     return true;
