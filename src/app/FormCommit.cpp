@@ -7,6 +7,7 @@
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
 #include "apply/ExitWin32.h"
+#include "apply/StepLog.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
@@ -17,18 +18,26 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kCloseHeldText[] = L"反映中です. 終了は反映の後に行います.";
+constexpr wchar_t kCommittedText[] = L"反映しました";
 
 }  // namespace
 
-// The one thing the commit asks of the window: the domain change, which
-// may need the user's account.
+// What the commit asks of the window (the domain change, which may need
+// the user's account) and tells it: each step as it starts, in the status
+// bar and the step log.
 class TFormIpconfig::CommitUserAdapter : public CommitUser {
  public:
-  explicit CommitUserAdapter(TFormIpconfig& form) : form_(form) {}
+  CommitUserAdapter(TFormIpconfig& form, const StepLog& log) : form_(form), log_(log) {}
   void ChangeDomain(const DomainChoice& choice) override { form_.ChangeDomainStep(choice); }
+  void StepStarted(CommitStep step) override {
+    form_.StatusBar1.SetStatus(CommitStepText(step));
+    UpdateWindow(form_.StatusBar1.Handle());
+  }
+  void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
 
  private:
   TFormIpconfig& form_;
+  const StepLog& log_;
 };
 
 void TFormIpconfig::ActionCommitExecute() {
@@ -72,6 +81,12 @@ bool TFormIpconfig::CommandAllowedWhileCommitting(UINT commandId) const {
   return false;
 }
 
+bool TFormIpconfig::ShowWaitCursorWhileCommitting() {
+  if (!committing_) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  return true;
+}
+
 bool TFormIpconfig::HoldCloseWhileCommitting() {
   if (!committing_) return false;
   closeHeld_ = true;
@@ -90,14 +105,22 @@ bool TFormIpconfig::CommitShownSetting() {
                               OSMajorVersion, OSMinorVersion};
   CommitEnvironment environment = CommitEnvironmentOfWindow();
   const CommitPlan plan = PlanCommit(ReadCommitSetting(request, environment));
-  CommitUserAdapter user(*this);
+  const StepLog log(env_.stepLogPath);
+  log.Write(L"設定[" + request.settingName + L"]を反映します", L"");
+  CommitUserAdapter user(*this, log);
   CommitResult result;
   RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
                 // The machine changed under the cards the setting does not
                 // hold: show it again.
                 [this] { LoadSetting(); });
+  lastCommitResult_ = result;
   std::wstring notStarted = NotStartedStatusText(result);
-  if (!notStarted.empty()) ShowException(notStarted);
+  if (!notStarted.empty()) {
+    ShowException(notStarted);
+  } else {
+    StatusBar1.SetStatus(kCommittedText);
+  }
+  log.Write(notStarted.empty() ? kCommittedText : notStarted, notStarted.empty() ? L"OK" : L"失敗");
   return true;
 }
 

@@ -97,6 +97,7 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return 0;
   }
+  if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && ShowWaitCursorWhileCommitting()) return TRUE;
   // Menus and accelerators (no control handle) wait while a commit runs.
   if (message == WM_COMMAND && lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam))) {
     return 0;

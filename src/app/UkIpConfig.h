@@ -92,6 +92,8 @@ struct FormEnvironment {
   // empty).
   std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
   std::function<void(double seconds)> domainJoinWait;
+  // Appends a line per commit step with its result; empty: no log.
+  std::wstring stepLogPath;
 };
 
 class TFormIpconfig : public win::Form {
@@ -250,6 +252,8 @@ class TFormIpconfig : public win::Form {
   void ActOnExitChoice(int choice);
   // True while a commit runs: the window is busy.
   bool Committing() const { return committing_; }
+  // What the last commit reported (commands that could not be started).
+  const CommitResult& LastCommitResult() const { return lastCommitResult_; }
 
   // --- command line and shortcuts (app/FormCommandLine.cpp) ----------------
   void RunCommandLine();
@@ -435,9 +439,12 @@ class TFormIpconfig : public win::Form {
   bool CommandAllowedWhileCommitting(UINT commandId) const;
   // True (and the close remembered) when a commit runs.
   bool HoldCloseWhileCommitting();
+  // True (and the wait cursor set) when a commit runs.
+  bool ShowWaitCursorWhileCommitting();
   CommitEnvironment CommitEnvironmentOfWindow() const;
   bool committing_ = false;
   bool closeHeld_ = false;
+  CommitResult lastCommitResult_;
 
   // app/FormLifecycle.cpp
   void ReadPlacement();

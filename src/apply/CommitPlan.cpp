@@ -66,14 +66,6 @@ std::wstring ScriptOf(const CommitSetting& setting) {
   return script + NetshScriptFooter();
 }
 
-std::vector<PlannedChild> ScriptChildren(const std::wstring& scriptPath) {
-  return {{ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"},
-          {ChildRun::Captured, L"net start \"DHCP Client\""},
-          {ChildRun::CapturedToLog, L"netsh exec " + Quoted(scriptPath)},
-          {ChildRun::Captured, L"arp -d *"},
-          {ChildRun::Captured, L"nbtstat -R"},
-          {ChildRun::Captured, L"nbtstat -RR"}};
-}
 
 // Every card is disabled before the first is enabled again.
 std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
@@ -121,7 +113,9 @@ NetshCardInput CardScriptInput(const PlannedCardSource& card) {
 std::vector<PlannedChild> ChildrenInOrder(const CommitPlan& plan) {
   std::vector<PlannedChild> children;
   if (plan.beforeBatch) children.push_back(*plan.beforeBatch);
-  children.insert(children.end(), plan.scriptChildren.begin(), plan.scriptChildren.end());
+  children.insert(children.end(), plan.serviceStarts.begin(), plan.serviceStarts.end());
+  children.push_back(plan.netshExec);
+  children.insert(children.end(), plan.cacheFlushes.begin(), plan.cacheFlushes.end());
   children.insert(children.end(), plan.restartChildren.begin(), plan.restartChildren.end());
   children.push_back(plan.flushDns);
   if (plan.afterBatch) children.push_back(*plan.afterBatch);
@@ -149,7 +143,12 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
   plan.scriptPath = setting.scriptPath;
   plan.script = ScriptOf(setting);
   plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath);
-  plan.scriptChildren = ScriptChildren(setting.scriptPath);
+  plan.serviceStarts = {{ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"},
+                        {ChildRun::Captured, L"net start \"DHCP Client\""}};
+  plan.netshExec = {ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath)};
+  plan.cacheFlushes = {{ChildRun::Captured, L"arp -d *"},
+                       {ChildRun::Captured, L"nbtstat -R"},
+                       {ChildRun::Captured, L"nbtstat -RR"}};
   plan.restartChildren = RestartChildren(setting);
   plan.flushDns = {ChildRun::Captured, L"ipconfig /flushdns"};
   plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath);

@@ -90,7 +90,10 @@ struct CommitPlan {
   std::wstring scriptPath;
   std::wstring script;
   std::optional<PlannedChild> beforeBatch;
-  std::vector<PlannedChild> scriptChildren;   // net start twice, netsh exec, arp, nbtstat twice
+  // Run only when the script file was written.
+  std::vector<PlannedChild> serviceStarts;    // net start twice
+  PlannedChild netshExec;                     // into the commit log
+  std::vector<PlannedChild> cacheFlushes;     // arp, nbtstat twice
   std::vector<PlannedChild> restartChildren;  // version 6: every card disabled, then enabled
   PlannedChild flushDns;
   std::optional<PlannedChild> afterBatch;

@@ -82,20 +82,33 @@ class CommitRun {
  private:
   void RunSteps() {
     StoreSettingIndex();
-    if (plan_.beforeBatch) RunChild(*plan_.beforeBatch);
-    WriteDefaultPrinter(plan_.printer);
-    WriteInternetSettings(plan_.internet, *env_.announcer);
-    WriteTcpipParameters(plan_.tcpip);
+    if (plan_.beforeBatch) Step(CommitStep::BeforeBatch, [&] { return RunChild(*plan_.beforeBatch); });
+    Step(CommitStep::Printer, [&] { return WriteDefaultPrinter(plan_.printer), true; });
+    Step(CommitStep::InternetSettings, [&] { return WriteInternetSettings(plan_.internet, *env_.announcer), true; });
+    Step(CommitStep::TcpipParameters, [&] { return WriteTcpipParameters(plan_.tcpip), true; });
     // Windows refuses an empty name; a blank one is not a name either.
-    if (!IsBlank(plan_.tcpip.hostName)) env_.setComputerName(plan_.tcpip.hostName);
-    CopyHostsFile();
-    if (plan_.firewall) CommitFirewall(plan_.firewall->page, plan_.firewall->entries);
-    WriteLiveDomainValues();
+    if (!IsBlank(plan_.tcpip.hostName)) {
+      Step(CommitStep::ComputerName, [&] { return env_.setComputerName(plan_.tcpip.hostName), true; });
+    }
+    if (!IsBlank(plan_.hostsFile)) Step(CommitStep::Hosts, [&] { return CopyHostsFile(), true; });
+    if (plan_.firewall) {
+      Step(CommitStep::Firewall, [&] { return CommitFirewall(plan_.firewall->page, plan_.firewall->entries), true; });
+    }
+    Step(CommitStep::ConnectionSuffixes, [&] { return WriteLiveDomainValues(), true; });
     RunScript();
-    for (const PlannedChild& child : plan_.restartChildren) RunChild(child);
-    user_.ChangeDomain(plan_.domain);
-    RunChild(plan_.flushDns);
-    if (plan_.afterBatch) RunChild(*plan_.afterBatch);
+    if (!plan_.restartChildren.empty()) Step(CommitStep::RestartCards, [&] { return RunChildren(plan_.restartChildren); });
+    if (plan_.domain.changeDomain) Step(CommitStep::Domain, [&] { return user_.ChangeDomain(plan_.domain), true; });
+    Step(CommitStep::FlushDns, [&] { return RunChild(plan_.flushDns); });
+    if (plan_.afterBatch) Step(CommitStep::AfterBatch, [&] { return RunChild(*plan_.afterBatch); });
+  }
+
+  // Tells the caller around the step; a step that raises ends the commit
+  // without an end of its own.
+  template <typename Work>
+  void Step(CommitStep step, Work&& work) {
+    user_.StepStarted(step);
+    const bool succeeded = work();
+    user_.StepEnded(step, succeeded);
   }
 
   CommandRunner& runner() { return *env_.runner; }
@@ -108,7 +121,6 @@ class CommitRun {
   }
 
   void CopyHostsFile() {
-    if (IsBlank(plan_.hostsFile)) return;
     CopyFileW(plan_.hostsFile.c_str(), (env_.systemFolder + L"drivers\\etc\\hosts").c_str(), FALSE);
   }
 
@@ -122,7 +134,7 @@ class CommitRun {
     }
   }
 
-  void RunChild(const PlannedChild& child) {
+  bool RunChild(const PlannedChild& child) {
     bool started = false;
     switch (child.run) {
       case ChildRun::WaitShown:
@@ -140,15 +152,25 @@ class CommitRun {
         break;
     }
     if (!started) result_.notStarted.push_back({child.commandLine, GetLastError()});
+    return started;
+  }
+
+  bool RunChildren(const std::vector<PlannedChild>& children) {
+    bool all = true;
+    for (const PlannedChild& child : children) all = RunChild(child) && all;
+    return all;
   }
 
   // The script file is made new (a file left at that name keeps neither its
   // content nor its permissions) and, once written, held open so that no
   // other process can change it before netsh has read it.
   void RunScript() {
-    UniqueFileHandle held = WriteScriptFile();
+    UniqueFileHandle held;
+    Step(CommitStep::Script, [&] { return static_cast<bool>(held = WriteScriptFile()); });
     if (!held) return;  // the cards are still restarted and the rest goes on
-    for (const PlannedChild& child : plan_.scriptChildren) RunChild(child);
+    Step(CommitStep::Services, [&] { return RunChildren(plan_.serviceStarts); });
+    Step(CommitStep::Netsh, [&] { return RunChild(plan_.netshExec); });
+    Step(CommitStep::Caches, [&] { return RunChildren(plan_.cacheFlushes); });
   }
 
   UniqueFileHandle WriteScriptFile() {
@@ -218,6 +240,28 @@ CommitEnvironment DefaultCommitEnvironment() {
 
 CommitResult RunCommitPlan(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment) {
   return CommitRun(plan, user, environment).Run();
+}
+
+std::wstring CommitStepText(CommitStep step) {
+  switch (step) {
+    case CommitStep::BeforeBatch: return L"バッチ処理(切替え前)を実行しています...";
+    case CommitStep::Printer: return L"通常使うプリンタを設定しています...";
+    case CommitStep::InternetSettings: return L"インターネットの設定を書き込んでいます...";
+    case CommitStep::TcpipParameters: return L"TCP/IP の設定を書き込んでいます...";
+    case CommitStep::ComputerName: return L"コンピュータ名を設定しています...";
+    case CommitStep::Hosts: return L"HOSTS ファイルをコピーしています...";
+    case CommitStep::Firewall: return L"ファイアウォールを設定しています...";
+    case CommitStep::ConnectionSuffixes: return L"接続の DNS サフィックスを書き込んでいます...";
+    case CommitStep::Script: return L"netsh スクリプトを作成しています...";
+    case CommitStep::Services: return L"サービスを開始しています...";
+    case CommitStep::Netsh: return L"netsh を実行しています...";
+    case CommitStep::Caches: return L"ARP と NetBIOS のキャッシュを消去しています...";
+    case CommitStep::RestartCards: return L"LANカードを再起動しています...";
+    case CommitStep::Domain: return L"ドメインまたはワークグループを変更しています...";
+    case CommitStep::FlushDns: return L"DNS キャッシュを消去しています...";
+    case CommitStep::AfterBatch: return L"バッチ処理(切替え後)を開始しています...";
+  }
+  return {};
 }
 
 std::wstring NotStartedStatusText(const CommitResult& result) {

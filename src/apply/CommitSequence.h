@@ -29,13 +29,40 @@ namespace kip {
 struct CommitPlan;
 struct DomainChoice;
 
-// What the commit asks of its caller.
+// The steps of a commit, in their order; a plan may leave some out.
+enum class CommitStep {
+  BeforeBatch,
+  Printer,
+  InternetSettings,
+  TcpipParameters,
+  ComputerName,
+  Hosts,
+  Firewall,
+  ConnectionSuffixes,
+  Script,
+  Services,
+  Netsh,
+  Caches,
+  RestartCards,
+  Domain,
+  FlushDns,
+  AfterBatch,
+};
+
+// What the status bar and the step log say while the step runs.
+std::wstring CommitStepText(CommitStep step);
+
+// What the commit asks of its caller, and what it tells it.
 class CommitUser {
  public:
   virtual ~CommitUser() = default;
   // Joins the domain or workgroup the plan names (the window asks for an
   // account with its login dialog).
   virtual void ChangeDomain(const DomainChoice& choice) = 0;
+  virtual void StepStarted(CommitStep) {}
+  // `succeeded` is false when a child of the step could not be started or
+  // the script file could not be written.
+  virtual void StepEnded(CommitStep, bool /*succeeded*/) {}
 };
 
 // How child programs are started; the process runners of util in the

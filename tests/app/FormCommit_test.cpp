@@ -114,17 +114,21 @@ class UserDuringBatch : public CommandRunner {
   }
   bool RunCaptured(const std::wstring& line, const std::wstring&) override {
     if (line.rfind(L"netsh exec ", 0) == 0) script = ReadWholeFile(line.substr(12, line.size() - 13));
+    // What the status bar says while each child runs.
+    const std::wstring status = form_->StatusBar1.Status();
+    if (statuses.empty() || statuses.back() != status) statuses.push_back(status);
     return true;
   }
   bool Start(const std::wstring&) override { return true; }
   std::wstring statusDuringCommit;
   std::string script;
+  StringList statuses;
 
  private:
   TFormIpconfig*& form_;
 };
 
-TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitAndClosesAfterIt) {
+TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAfterIt) {
   TFormIpconfig* shown = nullptr;
   UserDuringBatch runner(shown);
   adjustEnvironment = [&](FormEnvironment& environment) {
@@ -143,6 +147,10 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitAndClosesAfterIt) {
   EXPECT_EQ(runner.statusDuringCommit, L"反映中です. 終了は反映の後に行います.");
   EXPECT_EQ(form.TabControl1.Count(), 2);  // no new setting, nothing deleted
   EXPECT_NE(runner.script.find("10.0.0.1"), std::string::npos);
+  EXPECT_EQ(runner.statuses, (StringList{L"サービスを開始しています...", L"netsh を実行しています...",
+                                         L"ARP と NetBIOS のキャッシュを消去しています...",
+                                         L"LANカードを再起動しています...", L"DNS キャッシュを消去しています..."}));
+  EXPECT_EQ(form.StatusBar1.Status(), L"反映しました");
   EXPECT_FALSE(form.Committing());
   win::PumpPendingMessages();
   EXPECT_FALSE(IsWindow(form.Handle()));  // the held close came after the commit

@@ -137,6 +137,7 @@ class CommitSequenceTest : public RegistryTest {
       setting.cards.push_back({kCardIds[i], kConnectionNames.at(kCardIds[i]), kCurrentAddresses[i], CardValues(i)});
     }
     setting.machineWide.machineName = L"PC1";
+    setting.machineWide.domain.change = true;
   }
   // The plan of the setting as it stands, with the folders of the test.
   CommitPlan Plan() {
