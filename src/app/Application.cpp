@@ -4,8 +4,11 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "app/DeployArgs.h"
+#include "app/HeadlessRun.h"
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
+#include "apply/StepLog.h"
 #include "util/Errors.h"
 #include "util/Profile.h"
 #include "ui/UDNSEdit.h"
@@ -71,10 +74,24 @@ class SecondaryDialogs {
   TFormLogin login_;
 };
 
+// The usage on the console the program was started from, or in a message
+// box when there is none.
+void ShowUsage(bool quiet) {
+  const std::wstring text = UsageText();
+  if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    DWORD written = 0;
+    WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+    FreeConsole();
+  } else if (!quiet) {
+    MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+  }
+}
+
 // Creates the windows and runs the message loop; returns its exit code.
-int RunWindows() {
+int RunWindows(const DeployOptions& options) {
   FormEnvironment environment;
-  environment.arguments = CommandLineArguments();
+  environment.arguments = options.classicArguments;
+  environment.stepLogPath = options.logFile;
   // Outlives the main window, which holds pointers to the dialogs.
   SecondaryDialogs dialogs;
   TFormIpconfig mainForm(environment);
@@ -87,23 +104,31 @@ int RunWindows() {
     mainForm.Show();
   }
   ProfileScope phase("Run");
-  return win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
+  const int loopCode = win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
+  return loopCode != 0 ? loopCode : mainForm.CommandLineExitCode();
 }
 
 }  // namespace
 
 int RunApplication(HINSTANCE, int) {
   { ProfileScope entry("Entry"); }
+  const DeployOptions options = ParseDeployOptions(CommandLineArguments());
+  if (options.usage) {
+    ShowUsage(options.quiet);
+    return options.missingFile ? kExitFailed : kExitCommitted;
+  }
   InstanceMutex mutex;
-  // Another instance runs: end silently.
-  if (!mutex.Acquire(kInstanceMutexName)) return 0;
+  // Another instance runs: end silently, with a code a script can test.
+  if (!mutex.Acquire(kInstanceMutexName)) return kExitAnotherInstance;
 
   ComApartment com;
+  if (options.quiet) return RunHeadless(options);
+  if (options.importFile && !ImportSilently(*options.importFile, StepLog(options.logFile))) return kExitImportRefused;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 
   try {
-    return RunWindows();
+    return RunWindows(options);
   } catch (const KipError& error) {
     ReportStartFailure(error.Message());
   } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 // The unattended run of a command line (a setting's name and what to do
 // after its commit) and the desktop shortcut that makes such a run.
 #include "app/CommandLineArgs.h"
+#include "app/HeadlessRun.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "apply/SettingShortcut.h"
@@ -24,10 +25,13 @@ void TFormIpconfig::RunCommandLine() {
     int tab = FindSettingTab(tabs, request.settingName);
     if (tab < 0) {
       ShowException(SettingNotFoundText(request.settingName));
+      commandLineExitCode_ = kExitSettingNotFound;
       return;
     }
     TabControl1.SetTabIndex(tab);
+    commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
+    commandLineExitCode_ = LastCommitResult().notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
     CarryOutExitAction(ChooseExitAction(request, ExitChoice));
   });
 }
@@ -40,10 +44,7 @@ void TFormIpconfig::CarryOutExitAction(ExitAction action) {
   }
   std::shared_ptr<ExitPlatform> platform =
       env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());
-  TExitWin exit(*platform);
-  if (action == ExitAction::ShutDown) exit.ShutDown();
-  if (action == ExitAction::Restart) exit.Restart();
-  if (action == ExitAction::LogOff) exit.LogOff();
+  EndWindowsAsAsked(action, *platform);
 }
 
 void TFormIpconfig::ActionShortCutExecute() {

@@ -258,6 +258,8 @@ class TFormIpconfig : public win::Form {
   // --- command line and shortcuts (app/FormCommandLine.cpp) ----------------
   void RunCommandLine();
   void CarryOutExitAction(ExitAction action);
+  // The exit code of the command line's run (0 when there was none).
+  int CommandLineExitCode() const { return commandLineExitCode_; }
   void ActionShortCutExecute();
 
   // --- firewall (app/FormFirewall.cpp) -------------------------------------
@@ -444,6 +446,7 @@ class TFormIpconfig : public win::Form {
   CommitEnvironment CommitEnvironmentOfWindow() const;
   bool committing_ = false;
   bool closeHeld_ = false;
+  int commandLineExitCode_ = 0;
   CommitResult lastCommitResult_;
 
   // app/FormLifecycle.cpp

@@ -1,0 +1,115 @@
+#include "app/HeadlessRun.h"
+
+#include "apply/CommitPlan.h"
+#include "apply/CommitSequence.h"
+#include "apply/CommitSource.h"
+#include "apply/DomainJoiner.h"
+#include "apply/StepLog.h"
+#include "machine/CardList.h"
+#include "machine/IPInfo.h"
+#include "store/SettingStore.h"
+#include "store/Snapshot.h"
+#include "store/StoreKeys.h"
+#include "util/Errors.h"
+#include "util/Guard.h"
+#include "util/WindowsVersion.h"
+#include "util/kRegistry.h"
+
+namespace kip {
+
+namespace {
+
+// Nobody can be asked for an account: every domain attempt goes on with
+// the account it has.
+class NoAccountPrompt final : public AccountPrompt {
+ public:
+  Result AskAccount(std::wstring&, std::wstring&) override { return Result::Closed; }
+};
+
+class HeadlessUser final : public CommitUser {
+ public:
+  explicit HeadlessUser(const StepLog& log) : log_(log) {}
+  void ChangeDomain(const DomainChoice& choice) override {
+    std::unique_ptr<DomainJoiner> joiner = CreateNetapiDomainJoiner();
+    NoAccountPrompt prompt;
+    bool cancelled = false;
+    DomainChangeContext context{*joiner, prompt, cancelled};
+    const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);
+    if (!failure.empty()) log_.Write(failure, L"失敗");
+  }
+  void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
+
+ private:
+  const StepLog& log_;
+};
+
+// The cards as the window lists them first: every adapter Windows reports.
+StringList MachineCardIds() {
+  CardList cards;
+  RunGuarded([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
+  return cards.ids;
+}
+
+int StoredExitChoice() {
+  int choice = 2;
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) RunGuarded([&] { choice = registry.ReadInteger(L"Shutdown Index"); });
+  return choice;
+}
+
+int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
+  const StringList names = ListSettingNames();
+  const int index = FindSettingTab(names, request.settingName);
+  if (index < 0) {
+    log.Write(SettingNotFoundText(request.settingName), L"失敗");
+    return kExitSettingNotFound;
+  }
+  OSVERSIONINFOEXW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  QueryWindowsVersion(version);
+  const StringList cardIds = MachineCardIds();
+  const CommitRequest commit{index, names[static_cast<size_t>(index)], static_cast<int>(cardIds.size()), cardIds,
+                             version.dwMajorVersion, version.dwMinorVersion};
+  log.Write(L"設定[" + commit.settingName + L"]を反映します", L"");
+  const CommitEnvironment environment = DefaultCommitEnvironment();
+  HeadlessUser user(log);
+  const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(commit, environment)), user, environment);
+  const std::wstring notStarted = NotStartedStatusText(result);
+  log.Write(notStarted.empty() ? L"反映しました" : notStarted, notStarted.empty() ? L"OK" : L"失敗");
+  std::unique_ptr<ExitPlatform> platform = CreateWindowsExitPlatform(nullptr);
+  EndWindowsAsAsked(ChooseExitAction(request, StoredExitChoice()), *platform);
+  return notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
+}
+
+}  // namespace
+
+bool ImportSilently(const std::wstring& file, const StepLog& log) {
+  bool restored = false;
+  RunGuarded([&] { restored = RestoreStoreSnapshot(file); });
+  log.Write(ImportMessage(file, restored), restored ? L"OK" : L"失敗");
+  return restored;
+}
+
+void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform) {
+  TExitWin exit(platform);
+  if (action == ExitAction::ShutDown) exit.ShutDown();
+  if (action == ExitAction::Restart) exit.Restart();
+  if (action == ExitAction::LogOff) exit.LogOff();
+}
+
+int RunHeadless(const DeployOptions& options) {
+  const StepLog log(options.logFile);
+  try {
+    if (options.importFile && !ImportSilently(*options.importFile, log)) return kExitImportRefused;
+    const CommandLineRequest request = ParseCommandLine(options.classicArguments);
+    if (request.settingName.empty()) return kExitCommitted;
+    return CommitNamedSetting(request, log);
+  } catch (const KipError& error) {
+    log.Write(error.Message(), L"失敗");
+  } catch (const std::exception& error) {
+    log.Write(FromUtf8(error.what()), L"失敗");
+  }
+  return kExitFailed;
+}
+
+}  // namespace kip
