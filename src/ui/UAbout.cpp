@@ -33,6 +33,8 @@ UniqueHFont UnderlinedCopy(HFONT font) {
 
 std::wstring HelpPagePath(const std::wstring& programPath) { return ExtractFilePath(programPath) + kHelpPageName; }
 
+std::wstring ReadmePath(const std::wstring& programPath) { return ExtractFilePath(programPath) + kReadmeName; }
+
 // ---------------------------------------------------------------------------
 
 void AboutLabel::SetColors(HBRUSH background, COLORREF backgroundColor, COLORREF textColor) {
@@ -68,6 +70,7 @@ void TAboutForm::Create(HWND owner, HFONT font, const std::wstring& programPath)
   BtnCancel.OnClick = [this] { BtnCancelClick(); };
   OnEscape = [this] { BtnCancelClick(); };
   if (!OpenAddress) OpenAddress = [](const std::wstring& address) { OpenDocument(address, L""); };
+  programPath_ = programPath;
   ShowFileInfo(programPath);
 }
 
@@ -78,10 +81,10 @@ void TAboutForm::CreateLabels(const win::DialogUnits& du) {
   LabelCopyLeft.Create(*this, IDT_LabelCopyLeft, L"", du.R(60, 37, 193, 10));
   Label2.Create(*this, IDT_Label2, L"最新バージョンはこのホームページからダウンロードできます。",
                 du.R(7, 56, 246, 10));
-  Label3.Create(*this, IDT_Label3, kHomePageAddress, du.R(14, 68, 200, 10));
+  Label3.Create(*this, IDT_Label3, kHelpPageName, du.R(14, 68, 200, 10));
   Label1.Create(*this, IDT_Label1, L"要望、感想、質問、バグなどは、こちらのBBSまでご連絡ください",
                 du.R(7, 84, 246, 10));
-  Label4.Create(*this, IDT_Label4, kBoardAddress, du.R(14, 96, 200, 10));
+  Label4.Create(*this, IDT_Label4, kReadmeName, du.R(14, 96, 200, 10));
   for (AboutLabel* label : {&ImageMain, &LabelTitle, &LabelVersion, &LabelCopyLeft, &Label2, &Label1})
     label->SetColors(background_.get(), kBackgroundColor, GetSysColor(COLOR_WINDOWTEXT));
   for (AboutLabel* link : {&Label3, &Label4}) {
@@ -116,8 +119,8 @@ void TAboutForm::ShowCentered() {
   SetForegroundWindow(hwnd_);
 }
 
-void TAboutForm::Label3Click() { OpenAddress(kHomePageAddress); }
-void TAboutForm::Label4Click() { OpenAddress(kBoardAddress); }
+void TAboutForm::Label3Click() { OpenAddress(HelpPagePath(programPath_)); }
+void TAboutForm::Label4Click() { OpenAddress(ReadmePath(programPath_)); }
 void TAboutForm::BtnCancelClick() { Hide(); }
 
 bool TAboutForm::IsLink(HWND hwnd) const { return hwnd && (hwnd == Label3.Handle() || hwnd == Label4.Handle()); }

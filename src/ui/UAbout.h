@@ -1,6 +1,6 @@
 // The about box: the program's icon, product name, version and author as
 // the program file's version resource records them, and two links to the
-// program's web pages. Also the path of the help page.
+// documents that come with the program: the help page and the README.
 #pragma once
 
 #include <functional>
@@ -14,12 +14,13 @@
 
 namespace kip {
 
-inline constexpr wchar_t kHomePageAddress[] = L"https://www.example.com/kipcnfg/";
-inline constexpr wchar_t kBoardAddress[] = L"https://www.example.com/kipcnfg/bbs/";
 inline constexpr wchar_t kHelpPageName[] = L"help\\kIpCnfg.html";
+inline constexpr wchar_t kReadmeName[] = L"README.md";
 
 // The help page beside the program: its folder + "help\kIpCnfg.html".
 std::wstring HelpPagePath(const std::wstring& programPath);
+// The README beside the program.
+std::wstring ReadmePath(const std::wstring& programPath);
 
 // A label painted on the about box's background; a link label draws its
 // text as a link and runs OnClick when clicked.
@@ -45,8 +46,8 @@ class TAboutForm : public win::Form {
   // Centres the box on its owner and shows it in front.
   void ShowCentered();
 
-  // Opens a web address; the shell's default unless replaced (tests).
-  std::function<void(const std::wstring& address)> OpenAddress;
+  // Opens a document; the shell's default unless replaced (tests).
+  std::function<void(const std::wstring& path)> OpenAddress;
 
   void Label3Click();
   void Label4Click();
@@ -76,6 +77,7 @@ class TAboutForm : public win::Form {
   UniqueHBrush background_;
   UniqueHIcon icon_;
   UniqueHFont linkFont_;
+  std::wstring programPath_;
 };
 
 // The program's one about box: created on first use, shown again (and

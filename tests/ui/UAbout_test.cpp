@@ -100,8 +100,9 @@ TEST_F(AboutTest, OpensOnceClosesOnEscapeAndOkAndOpensItsLinks) {
 
   for (AboutLabel* link : {&first.Label3, &first.Label4}) SendMessageW(link->Handle(), WM_LBUTTONDOWN, 0, 0);
   DispatchPending();
-  EXPECT_EQ(opened, (std::vector<std::wstring>{kHomePageAddress, kBoardAddress}));
-  EXPECT_EQ(first.Label3.Text(), kHomePageAddress);
+  EXPECT_EQ(opened, (std::vector<std::wstring>{HelpPagePath(BuiltProgram()), ReadmePath(BuiltProgram())}));
+  EXPECT_EQ(first.Label3.Text(), kHelpPageName);
+  EXPECT_TRUE(FileExists(ReadmePath(BuiltProgram())));  // both documents come with the program
 }
 
 TEST_F(AboutTest, TheHelpPageLiesBesideTheBuiltProgram) {
