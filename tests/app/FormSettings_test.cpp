@@ -5,10 +5,14 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "machine/MachineSettings.h"
 #include "machine/QpPrinters.h"
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
@@ -195,6 +199,131 @@ TEST_F(FormSettingsTest, AFailedSaveSaysSoAndKeepsTheEdits) {
   EXPECT_NE(form.StatusBar1.Status().find(L"保存できませんでした"), std::wstring::npos);
   prompts.answers = {Answer::Yes};
   EXPECT_FALSE(form.FormCloseQuery());  // the window stays with the edits
+}
+
+// With no setting or no card shown, an edit followed by "新規作成" has
+// nowhere to be saved: no question, and nothing reaches the store root, a
+// setting key in place of a card key, or batch files without a name.
+TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
+  const struct {
+    const char* what;
+    std::function<void(TFormIpconfig&)> arrange;
+  } cases[] = {
+      {"the first tab deleted",
+       [&](TFormIpconfig& form) {
+         form.ShownSettingIndex = 0;
+         prompts.answers = {Answer::Yes};
+         form.DeleteSetting();
+       }},
+      {"the stored card index past the present cards",
+       [&](TFormIpconfig& form) {
+         SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 5);
+         form.LoadSettingList(ListSettingNames());
+         form.LoadSetting();
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    Stored({L"A", L"B"});
+    TFormIpconfig& form = Form();
+    c.arrange(form);
+    ASSERT_TRUE(form.ShownSettingIndex == -1 || form.ShownCardIndex == -1);
+    prompts.questions.clear();
+    form.EditHostName.SetText(L"edited");
+    form.MemoBefore.SetLines({L"echo edited"});
+    prompts.answers = {Answer::Yes};
+    form.NewSetting();
+    EXPECT_TRUE(prompts.questions.empty());
+    for (const auto& name : ListSettingNames()) {
+      EXPECT_NE(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), L"edited") << ToUtf8(name);
+      EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, Key(name), L"IPAddress")) << ToUtf8(name);
+    }
+    EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Machine Name"));
+    EXPECT_FALSE(FileExists(folder_ / L"_b.bat"));
+  }
+}
+
+// A copy that cannot be completed (here: its after-batch cannot be written,
+// as on a full disk) leaves the store, the files beside the program and the
+// tabs as they were, a leftover file of the new name included.
+TEST_F(FormSettingsTest, ACopyThatFailsLeavesNothingBehind) {
+  Stored({L"Office"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"echo after"});
+  WriteBatchFile(BatchFilesOf(L"Branch", folder_.path()).before, {L"left over"});
+  ASSERT_TRUE(CreateDirectoryW(BatchFilesOf(L"Branch", folder_.path()).after.c_str(), nullptr));
+  TFormIpconfig& form = Form();
+  form.LoadSetting();
+  form.ShownSettingIndex = 0;
+  const std::optional<SnapshotKey> before = ReadStoreTree();
+  prompts.inputAnswers = {std::wstring(L"Branch")};
+  EXPECT_THROW(form.CopySettingAs(), EOSError);
+  EXPECT_EQ(Tabs(form), StringList{L"Office"});
+  EXPECT_EQ(ReadStoreTree()->subkeys, before->subkeys);
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"Branch", folder_.path()).before), StringList{L"left over"});
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"Office", folder_.path()).after), StringList{L"echo after"});
+}
+
+// One user's run of the store commands with hostile names: every name
+// that would be another setting's key, the options key or another
+// setting's batch files is refused with the name-in-use message; the others
+// keep their exact text through copy, rename, save and delete.
+TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
+  SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).before, {L"echo office"});
+  Stored({L"Office"});
+  TFormIpconfig& form = Form();
+  form.ShownSettingIndex = 0;
+  const std::wstring quote = L"19\" rack", percent = L"%TEMP%x", slash = L"a/b", yen = L"x\uFFE5";
+  // 200 characters; Wine keeps file names only up to 255 bytes of UTF-8.
+  const std::wstring longName = std::wstring(10, L'長') + std::wstring(190, L'n');
+  auto inUse = [](const std::wstring& name) { return L"すでに\"" + name + L"\"という名前は使われています."; };
+  auto copyAs = [&](StringList answers) {
+    for (const auto& answer : answers) prompts.inputAnswers.push_back(answer);
+    form.CopySettingAs();
+  };
+  auto renameTo = [&](int tab, const std::wstring& answer) {
+    ChooseTab(tab);
+    prompts.inputAnswers = {answer};
+    form.RenameSetting();
+  };
+
+  copyAs({L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
+  copyAs({slash});
+  copyAs({L"a\uFF0Fb", L"A\uFF0FB", percent});
+  copyAs({L"x\\"});
+  copyAs({longName});
+  renameTo(1, L"office");
+  renameTo(1, L"TFORMIPCONFIG");
+  renameTo(1, L"A\uFF0Fb");
+  EXPECT_EQ(prompts.messages,
+            (std::vector<std::wstring>{inUse(L"OFFICE"), inUse(L"TFormIpconfig"), inUse(L"tformIPCONFIG"),
+                                       inUse(L"a\uFF0Fb"), inUse(L"A\uFF0FB"), inUse(L"office"),
+                                       inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
+  renameTo(1, L"19\" RACK");  // its own name in other letters
+  ChooseTab(2);
+  form.EditHostName.SetText(L"edited");
+  form.mSaveClick();
+  ChooseTab(3);
+  prompts.answers = {Answer::Yes};
+  form.DeleteSetting();
+
+  const StringList expected{L"Office", L"19\" RACK", slash, yen, longName};
+  auto sorted = [](StringList names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(sorted(ListSettingNames()), sorted(expected));
+  EXPECT_EQ(sorted(Tabs(form)), sorted(expected));
+  for (const auto& name : expected) {
+    SCOPED_TRACE(ToUtf8(name));
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), name == slash ? L"edited" : L"Office");
+    EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"IPAddress"), StringList{L"10.1.1.1"});
+    EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder_.path()).before), StringList{L"echo office"});
+  }
+  EXPECT_FALSE(FileExists(BatchFilesOf(percent, folder_.path()).before));
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kOptionsKey, L"Machine Name"));
 }
 
 TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {

@@ -140,10 +140,12 @@ TEST_F(SnapshotTest, WithoutAStoreRootExportAndImportFailAndCreateNothing) {
   ASSERT_TRUE(SaveStoreSnapshot(snapshot.path()));
   DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
 
+  // A failed export keeps the previous file.
   ScratchFile file;
   WriteFile(file.path(), "older");
   EXPECT_FALSE(SaveStoreSnapshot(file.path()));
-  EXPECT_FALSE(FileExists(file.path()));
+  EXPECT_EQ(ReadWholeFile(file.path()), "older");
+  EXPECT_FALSE(FileExists(ReplacementPath(file.path())));
   EXPECT_FALSE(RestoreStoreSnapshot(snapshot.path()));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
 }
