@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingRecord.h"
+#include "SnapshotPrint.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
 #include "support/ScratchFolder.h"
@@ -38,6 +43,27 @@ TEST(SettingNames, ProposalsAndTheSameKeyRule) {
   EXPECT_FALSE(SameSettingName(L"Office", L"Office "));
   EXPECT_EQ(FindSettingName({L"A", L"b", L"B"}, L"b", 1), 2);
   EXPECT_EQ(FindSettingName({L"A"}, L"b"), -1);
+}
+
+// A name is taken when it is another setting's key, would share another
+// setting's batch files, or is the options key; the setting being renamed
+// (`except`) takes nothing from itself.
+TEST(SettingNames, NamesTakenByAnotherKeyItsBatchFilesOrTheOptionsKey) {
+  const StringList names{L"Office", L"a/b", L"x\uFFE5"};
+  const struct {
+    std::wstring name;
+    int except;
+    bool taken;
+  } cases[] = {
+      {L"Home", -1, false},          {L"office", -1, true},       {L"Office", 0, false},
+      {L"a\uFF0Fb", -1, true},        {L"A\uFF0FB", -1, true},      {L"a\uFF0Fb", 1, false},
+      {L"x\uFFE5", -1, true},         {L"TFormIpconfig", -1, true}, {L"tformipCONFIG", 0, true},
+      {L"TFormIpconfig2", -1, false}, {L"a:b", -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.name) + " except " + std::to_string(c.except));
+    EXPECT_EQ(SettingNameTaken(names, c.name, c.except), c.taken);
+  }
 }
 
 class SettingStoreTest : public RegistryTest {
@@ -79,6 +105,71 @@ TEST_F(SettingStoreTest, RenameCarriesTheWholeTreeAndBatchFilesAlsoForACaseChang
   ASSERT_TRUE(RenameSettingStore(L"Office", L"office", folder_));
   EXPECT_EQ(ListSettingNames(), (StringList{L"Home", L"office"}));
   ExpectFullSetting(L"office");
+}
+
+// A rename that cannot complete - another program holds a file open, a
+// folder stands where a batch file goes, the name is taken in the store -
+// leaves the keys and the batch files of both names exactly as they were.
+TEST_F(SettingStoreTest, ARenameThatCannotCompleteChangesNothing) {
+  const BatchFilePaths office = BatchFilesOf(L"Office", folder_);
+  const BatchFilePaths home = BatchFilesOf(L"Home", folder_);
+  auto heldOpen = [](const std::wstring& path, DWORD share) {
+    return UniqueFileHandle(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+  const struct {
+    const char* what;
+    std::wstring to;
+    std::function<std::function<void()>()> obstruct;  // returns what removes the obstacle
+  } cases[] = {
+      {"the new name's after-batch is held open", L"Home",
+       [&] {
+         WriteBatchFile(home.after, {L"left over"});
+         auto file = std::make_shared<UniqueFileHandle>(heldOpen(home.after, FILE_SHARE_READ));
+         return [file] { file->reset(); };
+       }},
+      {"a folder stands where the new after-batch goes", L"Home",
+       [&] {
+         CreateDirectoryW(home.after.c_str(), nullptr);
+         return [&] { RemoveDirectoryW(home.after.c_str()); };
+       }},
+      {"the old after-batch cannot be deleted", L"Home",
+       [&] {
+         auto file = std::make_shared<UniqueFileHandle>(heldOpen(office.after, FILE_SHARE_READ));
+         return [file] { file->reset(); };
+       }},
+      {"the new name is the options key", L"tformipconfig", [] { return [] {}; }},
+      {"another setting has the new name's key", L"Other", [] { return [] {}; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    SeedFullSetting(L"Office");
+    WriteBatchFile(office.after, {L"echo after"});
+    WriteBatchFile(home.before, {L"left over"});
+    SetString(HKEY_LOCAL_MACHINE, Key(L"Other"), L"Hosts File", L"other");
+    const std::optional<SnapshotKey> store = ReadStoreTree();
+    std::function<void()> removeObstacle = c.obstruct();
+    const StringList homeAfter = FileExists(home.after) ? ReadBatchFile(home.after) : StringList{};
+    EXPECT_FALSE(RenameSettingStore(L"Office", c.to, folder_));
+    EXPECT_EQ(ReadStoreTree(), store);
+    ExpectFullSetting(L"Office");
+    EXPECT_EQ(ReadBatchFile(office.after), StringList{L"echo after"});
+    EXPECT_EQ(ReadBatchFile(home.before), StringList{L"left over"});
+    if (FileExists(home.after)) EXPECT_EQ(ReadBatchFile(home.after), homeAfter);
+    removeObstacle();
+    DeleteBatchFile(home.after);
+  }
+}
+
+// Names that share batch files can only come from an older store; deleting
+// or renaming one of them leaves the other its files.
+TEST_F(SettingStoreTest, BatchFilesSharedWithAnotherStoredSettingStay) {
+  SeedFullSetting(L"a/b");
+  SetString(HKEY_LOCAL_MACHINE, Key(L"a\uFF0Fb"), L"Hosts File", L"");
+  ASSERT_TRUE(RenameSettingStore(L"a/b", L"c", folder_));
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"c", folder_).before), StringList{L"echo はい"});
+  DeleteSettingStore(L"c", folder_);
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"a\uFF0Fb", folder_).before), StringList{L"echo はい"});
 }
 
 TEST_F(SettingStoreTest, ListingSkipsTheOptionsKeyAndDeletingTakesKeyAndFiles) {
