@@ -143,7 +143,7 @@ bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std:
 
 SettingCreation::SettingCreation(std::wstring name, const std::wstring& programFolder) : name_(std::move(name)) {
   BatchFilePaths paths = BatchFilesOf(name_, programFolder);
-  // A file that cannot be read is not overwritten by the copy either.
+  // A file that cannot be read cannot be put back: Undo leaves it alone.
   files_.Remember(paths.before);
   files_.Remember(paths.after);
 }

@@ -183,6 +183,10 @@ TEST_F(SettingStoreTest, ListingSkipsTheOptionsKeyAndDeletingTakesKeyAndFiles) {
   // An empty name never empties the store root.
   DeleteSettingStore(L"", folder_);
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOptionsKey));
+  // The options key in other letters is still the options key.
+  DeleteKey(HKEY_LOCAL_MACHINE, kOptionsKey);
+  CreateKey(HKEY_LOCAL_MACHINE, kRoot + L"\\tformIPCONFIG");
+  EXPECT_EQ(ListSettingNames(), StringList{L"Home"});
 }
 
 TEST_F(SettingStoreTest, BatchFilesAreAnsiWithCrLfAndEmptyMemosDeleteThem) {
