@@ -6,13 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "machine/MachineSettings.h"
 #include "machine/QpPrinters.h"
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
-#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
@@ -201,77 +199,45 @@ TEST_F(FormSettingsTest, AFailedSaveSaysSoAndKeepsTheEdits) {
   EXPECT_FALSE(form.FormCloseQuery());  // the window stays with the edits
 }
 
-// With no setting or no card shown, an edit followed by "新規作成" has
-// nowhere to be saved: no question, and nothing reaches the store root, a
-// setting key in place of a card key, or batch files without a name.
+// With no setting or no card shown, an edit then "新規作成" has nowhere to
+// be saved: no question, and nothing reaches the store root, a setting key
+// in place of a card key, or batch files without a name.
 TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
-  const struct {
-    const char* what;
-    std::function<void(TFormIpconfig&)> arrange;
-  } cases[] = {
-      {"the first tab deleted",
-       [&](TFormIpconfig& form) {
-         form.ShownSettingIndex = 0;
-         prompts.answers = {Answer::Yes};
-         form.DeleteSetting();
-       }},
-      {"the stored card index past the present cards",
-       [&](TFormIpconfig& form) {
-         SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 5);
-         form.LoadSettingList(ListSettingNames());
-         form.LoadSetting();
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (bool cardIndexPastTheCards : {false, true}) {
+    SCOPED_TRACE(cardIndexPastTheCards ? "stored card index past the cards" : "first tab deleted");
     DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    if (cardIndexPastTheCards) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 5);
     Stored({L"A", L"B"});
     TFormIpconfig& form = Form();
-    c.arrange(form);
-    ASSERT_TRUE(form.ShownSettingIndex == -1 || form.ShownCardIndex == -1);
+    form.ShownSettingIndex = 0;
+    if (!cardIndexPastTheCards) form.DeleteSetting();  // every question is answered Yes
     prompts.questions.clear();
     form.EditHostName.SetText(L"edited");
     form.MemoBefore.SetLines({L"echo edited"});
-    prompts.answers = {Answer::Yes};
     form.NewSetting();
     EXPECT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
     for (const auto& name : ListSettingNames()) {
       EXPECT_NE(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), L"edited") << ToUtf8(name);
       EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, Key(name), L"IPAddress")) << ToUtf8(name);
     }
-    EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Machine Name"));
     EXPECT_FALSE(FileExists(folder_ / L"_b.bat"));
   }
 }
 
-// A copy that cannot be completed (here: its after-batch cannot be written,
-// as on a full disk) leaves the store, the files beside the program and the
-// tabs as they were, a leftover file of the new name included.
-TEST_F(FormSettingsTest, ACopyThatFailsLeavesNothingBehind) {
-  Stored({L"Office"});
-  WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"echo after"});
-  WriteBatchFile(BatchFilesOf(L"Branch", folder_.path()).before, {L"left over"});
-  ASSERT_TRUE(CreateDirectoryW(BatchFilesOf(L"Branch", folder_.path()).after.c_str(), nullptr));
-  TFormIpconfig& form = Form();
-  form.LoadSetting();
-  form.ShownSettingIndex = 0;
-  const std::optional<SnapshotKey> before = ReadStoreTree();
-  prompts.inputAnswers = {std::wstring(L"Branch")};
-  EXPECT_THROW(form.CopySettingAs(), EOSError);
-  EXPECT_EQ(Tabs(form), StringList{L"Office"});
-  EXPECT_EQ(ReadStoreTree()->subkeys, before->subkeys);
-  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"Branch", folder_.path()).before), StringList{L"left over"});
-  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"Office", folder_.path()).after), StringList{L"echo after"});
-}
-
 // One user's run of the store commands with hostile names: every name
 // that would be another setting's key, the options key or another
 // setting's batch files is refused with the name-in-use message; the others
-// keep their exact text through copy, rename, save and delete.
+// keep their exact text through copy, rename, save and delete. A copy that
+// cannot be completed (a folder stands where its batch file goes) leaves
+// nothing behind, a leftover batch file of its name included.
 TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
   SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
   WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).before, {L"echo office"});
+  const BatchFilePaths branch = BatchFilesOf(L"Branch", folder_.path());
+  WriteBatchFile(branch.before, {L"left over"});
+  ASSERT_TRUE(CreateDirectoryW(branch.after.c_str(), nullptr));
   Stored({L"Office"});
   TFormIpconfig& form = Form();
   form.ShownSettingIndex = 0;
@@ -291,6 +257,7 @@ TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
 
   copyAs({L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
   copyAs({slash});
+  EXPECT_THROW(copyAs({L"Branch"}), EOSError);
   copyAs({L"a\uFF0Fb", L"A\uFF0FB", percent});
   copyAs({L"x\\"});
   copyAs({longName});
@@ -323,6 +290,7 @@ TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
     EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder_.path()).before), StringList{L"echo office"});
   }
   EXPECT_FALSE(FileExists(BatchFilesOf(percent, folder_.path()).before));
+  EXPECT_EQ(ReadBatchFile(branch.before), StringList{L"left over"});
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kOptionsKey, L"Machine Name"));
 }
 

@@ -70,25 +70,6 @@ TEST_F(WinTest, MenuCommandsReachTheirHandlersThroughTheWindow) {
   EXPECT_EQ(client.bottom, 240);
 }
 
-// A menu destroys its handle, and its submenus' with it, unless a window
-// took it over; a bar attached to a window lives as long as the window.
-TEST_F(WinTest, AMenuOwnsItsHandleUntilAWindowTakesIt) {
-  auto popup = Menu::CreatePopup();
-  const HMENU popupHandle = popup->Handle();
-  const HMENU subHandle = popup->AddSubMenu(L"sub").Handle();
-  popup.reset();
-  EXPECT_FALSE(IsMenu(popupHandle));
-  EXPECT_FALSE(IsMenu(subHandle));
-
-  auto bar = Menu::CreateBar();
-  bar->AddSubMenu(L"ファイル");
-  bar->AttachTo(form.Handle());
-  const HMENU barHandle = bar->Handle();
-  bar.reset();
-  EXPECT_TRUE(IsMenu(barHandle));
-  EXPECT_EQ(GetMenu(form.Handle()), barHandle);
-}
-
 TEST_F(WinTest, ActionKeepsItsMenuItemAndButtonInStep) {
   auto popup = Menu::CreatePopup();
   MenuItem& item = popup->AddItem(L"old");

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-
 #include "UtilTestSupport.h"
 
 namespace kip {
@@ -99,35 +96,6 @@ TEST(SystemFolders, AreExistingFoldersWithATrailingBackslash) {
     EXPECT_TRUE(FolderExists(folder));
   }
   EXPECT_TRUE(FileExists(GetSystemFolder() + L"kernel32.dll"));
-}
-
-// A replaced file is the old one or the complete new one, and no sibling is
-// left behind either way.
-TEST(ReplaceWholeFile, ReplacesOnlyByACompleteFileAndLeavesNoSibling) {
-  ScratchFolder scratch;
-  const std::wstring path = scratch / L"kIpBackup";
-  const struct {
-    const char* what;
-    std::optional<std::string> old;  // nullopt: no file yet
-    bool heldOpen;                   // another program has it open, sharing nothing
-    bool replaced;
-  } cases[] = {
-      {"no file yet", std::nullopt, false, true},
-      {"a longer file", std::string("an older and much longer content"), false, true},
-      {"a file held open", std::string("old"), true, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    DeleteFileW(path.c_str());
-    if (c.old) ASSERT_TRUE(WriteWholeFile(path, *c.old));
-    UniqueFileHandle holder;
-    if (c.heldOpen) holder.reset(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(ReplaceWholeFile(path, "new"), c.replaced);
-    holder.reset();
-    EXPECT_EQ(ReadWholeFile(path), c.replaced ? "new" : c.old.value_or(""));
-    EXPECT_FALSE(FileExists(ReplacementPath(path)));
-  }
-  EXPECT_FALSE(ReplaceWholeFile(scratch / L"missing\\kIpBackup", "new"));
 }
 
 TEST(RewriteWithRetry, TruncatesAnExistingFileAndHandsItOverForWriting) {
