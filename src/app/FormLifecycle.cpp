@@ -238,6 +238,8 @@ void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked())
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
   if (CardIds.empty() || !Modified) return true;
+  // No setting or card shown: the edits have nowhere to be saved.
+  if (TabText(TabControl1.TabIndex()).empty() || SelectedCardId().empty()) return true;
   switch (Ask().ConfirmYesNoCancel(L"変更した設定を保存しますか.")) {
     case Answer::Cancel:
       return false;

@@ -81,6 +81,9 @@ void TFormIpconfig::LoadSetting() {
 }
 
 bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstring& cardId) {
+  // Without a name the values would go into the store root, without a card
+  // identifier into the setting key itself.
+  if (settingName.empty() || cardId.empty()) return false;
   // The card's own label, also when the window's selection is another card
   // (a new setting saves every card in turn).
   std::wstring description = ComboDescription.Text();
@@ -166,6 +169,9 @@ void TFormIpconfig::ComboDescriptionChange() { SyncSelection(); }
 void TFormIpconfig::AskSaveSetting(const std::wstring& settingName, const std::wstring& cardId) {
   RunThenAlways(
       [&] {
+        // No setting or card shown (a deleted first tab, a stored card index
+        // past the present cards): there is nothing to save the edits into.
+        if (settingName.empty() || cardId.empty()) return;
         if (Ask().ConfirmYesNo(kSaveQuestion) != Answer::Yes) return;
         if (SaveSetting(settingName, cardId)) DeleteFileW(kUndoFileName);
       },
@@ -207,7 +213,7 @@ std::wstring TFormIpconfig::AskNewName(const std::wstring& proposal) {
     std::wstring answer = Ask().InputBox(L"名前を付けて保存", L"名前を付けて保存", proposal);
     if (answer.empty()) {
       Ask().ShowMessage(L"名前をつけてください.");
-    } else if (FindSettingName(TabTexts(TabControl1), NormalizeSettingName(answer)) >= 0) {
+    } else if (SettingNameTaken(TabTexts(TabControl1), NormalizeSettingName(answer))) {
       Ask().ShowMessage(DuplicateNameMessage(answer));
     } else {
       return NormalizeSettingName(answer);
@@ -219,12 +225,18 @@ void TFormIpconfig::CopySettingAs() {
   std::wstring newName = AskNewName(CopyProposal(TabTexts(TabControl1), ShownSettingIndex));
   TabControl1.Add(newName);
   ShownSettingIndex = TabControl1.TabIndex();
-  if (!CopySettingTo(newName)) {
-    // Nothing half-copied stays behind a tab of its own.
-    DeleteSettingStore(newName, ProgramFolder());
-    TabControl1.Delete(TabControl1.Count() - 1);
-  }
-  ShownCardIndex = ComboDescription.ItemIndex();
+  SettingCreation creation(newName, ProgramFolder());
+  bool copied = false;
+  RunThenAlways([&] { copied = CopySettingTo(newName); },
+                [&] {
+                  // A copy that failed or raised leaves nothing behind, in
+                  // the store, beside the program or on a tab.
+                  if (!copied) {
+                    creation.Undo();
+                    TabControl1.Delete(TabControl1.Count() - 1);
+                  }
+                  ShownCardIndex = ComboDescription.ItemIndex();
+                });
 }
 
 bool TFormIpconfig::CopySettingTo(const std::wstring& newName) {
@@ -255,7 +267,7 @@ void TFormIpconfig::RenameSetting() {
   std::wstring answer = Ask().InputBox(L"名前を変更", L"新しい名前", current);
   std::wstring newName = NormalizeSettingName(answer);
   if (answer.empty() || newName == current) return;
-  if (FindSettingName(TabTexts(TabControl1), newName, tab) >= 0) {
+  if (SettingNameTaken(TabTexts(TabControl1), newName, tab)) {
     Ask().ShowMessage(DuplicateNameMessage(answer));
     return;
   }

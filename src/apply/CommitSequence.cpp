@@ -187,7 +187,10 @@ class CommitRun {
     // be what was written: a file swapped in between is not run.
     UniqueFileHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!held || ReadAllFrom(held.get()) != bytes) throw EOSError(held ? ERROR_FILE_INVALID : GetLastError());
+    std::string written;
+    if (!held || !ReadAllFrom(held.get(), written) || written != bytes) {
+      throw EOSError(held ? ERROR_FILE_INVALID : GetLastError());
+    }
     return held;
   }
 

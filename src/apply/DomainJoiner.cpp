@@ -2,6 +2,7 @@
 
 #include "util/Process.h"
 #include "util/Text.h"
+#include "util/UniqueHandle.h"
 
 namespace kip {
 
@@ -13,15 +14,11 @@ constexpr int kDomainAttempts = 3;
 class NetapiDomainJoiner final : public DomainJoiner {
  public:
   NetapiDomainJoiner() : module_(LoadLibraryW(L"netapi32.dll")) {
-    if (module_ == nullptr) return;
-    join_ = reinterpret_cast<JoinFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "NetJoinDomain")));
-    unjoin_ = reinterpret_cast<UnjoinFunction>(reinterpret_cast<void*>(GetProcAddress(module_, "NetUnjoinDomain")));
+    if (!module_) return;
+    join_ = reinterpret_cast<JoinFunction>(reinterpret_cast<void*>(GetProcAddress(module_.get(), "NetJoinDomain")));
+    unjoin_ = reinterpret_cast<UnjoinFunction>(
+        reinterpret_cast<void*>(GetProcAddress(module_.get(), "NetUnjoinDomain")));
   }
-  ~NetapiDomainJoiner() override {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  NetapiDomainJoiner(const NetapiDomainJoiner&) = delete;
-  NetapiDomainJoiner& operator=(const NetapiDomainJoiner&) = delete;
 
   bool Unjoin() override { return unjoin_ != nullptr && unjoin_(nullptr, nullptr, nullptr, 0) == 0; }
 
@@ -40,7 +37,7 @@ class NetapiDomainJoiner final : public DomainJoiner {
   using JoinFunction = DWORD(WINAPI*)(LPCWSTR server, LPCWSTR domain, LPCWSTR accountOU, LPCWSTR account,
                                       LPCWSTR password, DWORD options);
   using UnjoinFunction = DWORD(WINAPI*)(LPCWSTR server, LPCWSTR account, LPCWSTR password, DWORD options);
-  HMODULE module_;
+  UniqueHModule module_;  // keeps the two functions loaded
   JoinFunction join_ = nullptr;
   UnjoinFunction unjoin_ = nullptr;
 };

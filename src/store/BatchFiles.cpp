@@ -13,33 +13,47 @@ BatchFilePaths BatchFilesOf(std::wstring_view settingName, const std::wstring& p
 
 StringList ReadBatchFile(const std::wstring& path) {
   if (!FileExists(path)) return {};
-  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw EOSError(GetLastError());
   std::string bytes;
-  char buffer[64 * 1024];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) throw EOSError(GetLastError());
-    if (got == 0) break;
-    bytes.append(buffer, got);
-  }
+  if (!ReadWholeFile(path, bytes)) throw EOSError(GetLastError());
   return SplitLines(FromAnsi(bytes));
 }
 
 void WriteBatchFile(const std::wstring& path, const StringList& lines) {
   if (lines.empty()) {
-    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) throw EOSError(GetLastError());
+    if (!DeleteBatchFile(path)) throw EOSError(GetLastError());
     return;
   }
-  if (!WriteWholeFile(path, ToAnsi(JoinLines(lines)))) throw EOSError(GetLastError());
+  if (!ReplaceWholeFile(path, ToAnsi(JoinLines(lines)))) throw EOSError(GetLastError());
 }
 
-bool MoveBatchFile(const std::wstring& from, const std::wstring& to) {
-  if (!FileExists(from)) return true;
-  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) return false;
-  DeleteFileW(from.c_str());
+bool DeleteBatchFile(const std::wstring& path) {
+  return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool CopyBatchFile(const std::wstring& from, const std::wstring& to) {
+  if (!FileExists(from)) return DeleteBatchFile(to);
+  std::string bytes;
+  return ReadWholeFile(from, bytes) && ReplaceWholeFile(to, bytes);
+}
+
+bool BatchFileBackup::Remember(const std::wstring& path) {
+  std::optional<std::string> content;
+  if (FileExists(path)) {
+    content.emplace();
+    if (!ReadWholeFile(path, *content)) return false;
+  }
+  files_.emplace_back(path, std::move(content));
   return true;
+}
+
+void BatchFileBackup::Restore() const {
+  for (const auto& [path, content] : files_) {
+    if (content) {
+      ReplaceWholeFile(path, *content);
+    } else {
+      DeleteBatchFile(path);
+    }
+  }
 }
 
 }  // namespace kip

@@ -100,10 +100,16 @@ CardLists FillCardLists(const std::wstring& settingName, const StringList& cardI
 CardCopyOutcome CopyCardSettings(const std::wstring& fromCardId, const std::wstring& toCardId,
                                  const std::wstring& toLabel, const std::wstring& undoFile) {
   CardCopyOutcome outcome;
-  SaveStoreSnapshot(undoFile);
+  bool snapshotTaken = false;
+  RunGuarded([&] { snapshotTaken = SaveStoreSnapshot(undoFile); });
   outcome.undoAvailable = FileExists(undoFile);
   // An empty identifier would name the setting key itself.
   if (fromCardId.empty() || toCardId.empty()) return outcome;
+  // A copy the user could not take back is not made.
+  if (!snapshotTaken) {
+    outcome.result = CardCopyResult::NoUndo;
+    return outcome;
+  }
 
   outcome.result = CardCopyResult::NothingCopied;
   TkRegistry root(HKEY_LOCAL_MACHINE);
@@ -122,6 +128,7 @@ std::wstring CardCopyMessage(const CardCopyOutcome& outcome) {
   switch (outcome.result) {
     case CardCopyResult::Copied: return kCopySucceeded;
     case CardCopyResult::NothingCopied: return kCopyFailed;
+    case CardCopyResult::NoUndo: return kCopyWithoutUndo;
     default: return {};
   }
 }

@@ -23,6 +23,7 @@ inline constexpr wchar_t kCopySucceeded[] = L"設定のコピーに成功しま�
 inline constexpr wchar_t kCopyFailed[] = L"設定のコピーに失敗しました.";
 inline constexpr wchar_t kUndoSucceeded[] = L"アンドゥに成功しました.";
 inline constexpr wchar_t kUndoFailed[] = L"アンドゥに失敗しました.";
+inline constexpr wchar_t kCopyWithoutUndo[] = L"アンドゥ用のファイルを保存できないため、設定のコピーを中止しました.";
 
 struct SourceCards {
   // "○ " + stored label for a present card; "× " + stored label, or the
@@ -48,6 +49,7 @@ enum class CardCopyResult {
   NotChosen,      // a card was not chosen: only the snapshot was taken
   Copied,         // at least one setting had the source card
   NothingCopied,  // no setting had the source card
+  NoUndo,         // the undo snapshot could not be taken: nothing was copied
 };
 
 struct CardCopyOutcome {
@@ -56,8 +58,8 @@ struct CardCopyOutcome {
   bool undoAvailable = false;  // the undo snapshot file exists afterwards
 };
 
-// Takes the undo snapshot `undoFile` (a failed snapshot does not stop the
-// copy), then, when both cards are chosen (non-empty identifiers), copies in
+// Takes the undo snapshot `undoFile`, then, when both cards are chosen
+// (non-empty identifiers) and the snapshot was taken, copies in
 // every setting that holds the source card key its values into the target
 // card key (created when missing): strings, integers and multi-strings;
 // "Description" becomes `toLabel`; other types are left out, and values

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "store/StoreKeys.h"
+#include "util/Files.h"
+
 namespace kip {
 
 std::wstring NormalizeSettingName(std::wstring_view name) {
@@ -21,6 +24,19 @@ int FindSettingName(const StringList& names, std::wstring_view name, int except)
     if (static_cast<int>(i) != except && SameSettingName(names[i], name)) return static_cast<int>(i);
   }
   return -1;
+}
+
+bool ShareBatchFiles(std::wstring_view a, std::wstring_view b) {
+  return SameSettingName(MakeSafeFileName(a), MakeSafeFileName(b));
+}
+
+bool SettingNameTaken(const StringList& names, std::wstring_view name, int except) {
+  if (SameSettingName(name, kOptionsKeyName)) return true;
+  // Names that share batch files include every name of the same key.
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (static_cast<int>(i) != except && ShareBatchFiles(names[i], name)) return true;
+  }
+  return false;
 }
 
 std::wstring NewSettingName(const StringList& names) {

@@ -21,6 +21,16 @@ bool SameSettingName(std::wstring_view a, std::wstring_view b);
 // index `except`; -1 when there is none.
 int FindSettingName(const StringList& names, std::wstring_view name, int except = -1);
 
+// True when the two names give one pair of batch files: their safe file
+// names are equal with letter case ignored, as the file system ignores it.
+bool ShareBatchFiles(std::wstring_view a, std::wstring_view b);
+
+// True when a setting may not be given the name `name` beside the settings
+// `names` (index `except` skipped, the setting being renamed): another
+// setting would be the same key or use the same batch files, or the name is
+// the options key's.
+bool SettingNameTaken(const StringList& names, std::wstring_view name, int except = -1);
+
 // "新しい設定" + the smallest n from 0 that no name uses.
 std::wstring NewSettingName(const StringList& names);
 

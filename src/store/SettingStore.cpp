@@ -6,6 +6,7 @@
 
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
@@ -43,13 +44,22 @@ StringList SubKeyNames(const std::wstring& path) {
   return names;
 }
 
+// True when a stored setting other than `name` and `except` uses the batch
+// files of `name` (two such names can only come from an older store).
+bool BatchFilesUsedElsewhere(std::wstring_view name, std::wstring_view except) {
+  for (const std::wstring& other : ListSettingNames()) {
+    if (!SameSettingName(other, name) && !SameSettingName(other, except) && ShareBatchFiles(other, name)) return true;
+  }
+  return false;
+}
+
 bool MoveBatchFiles(std::wstring_view from, std::wstring_view to, const std::wstring& folder) {
+  if (ShareBatchFiles(from, to)) return true;  // one pair of files (e.g. "/" against its full-width form)
   BatchFilePaths source = BatchFilesOf(from, folder);
   BatchFilePaths target = BatchFilesOf(to, folder);
-  if (source.before == target.before) return true;  // one pair of files (e.g. "/" against its full-width form)
-  bool before = MoveBatchFile(source.before, target.before);
-  bool after = MoveBatchFile(source.after, target.after);
-  return before && after;
+  if (!CopyBatchFile(source.before, target.before) || !CopyBatchFile(source.after, target.after)) return false;
+  if (BatchFilesUsedElsewhere(from, to)) return true;
+  return DeleteBatchFile(source.before) && DeleteBatchFile(source.after);
 }
 
 // A name no setting has, for moving a setting onto its own key.
@@ -57,18 +67,34 @@ std::wstring TemporaryName(std::wstring_view base) {
   StringList existing = ListSettingNames();
   for (int n = 0;; ++n) {
     std::wstring candidate = std::wstring(base) + L" ~rename" + std::to_wstring(n);
-    if (FindSettingName(existing, candidate) < 0) return candidate;
+    if (!SettingNameTaken(existing, candidate)) return candidate;
   }
 }
 
+void DeleteSettingKey(std::wstring_view name) {
+  // An empty name would address the store root itself.
+  if (!name.empty()) TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(name));
+}
+
+// All or nothing: when any step fails, the key and the batch files of both
+// names are put back as they were.
 bool MoveSetting(std::wstring_view from, std::wstring_view to, const std::wstring& folder) {
-  if (!CopySettingKeyTree(from, to)) {
-    TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(to));
-    return false;
+  // Moving onto a key that exists would merge two settings.
+  if (TkRegistry(HKEY_LOCAL_MACHINE).KeyExists(SettingKeyPath(to))) return false;
+  std::optional<SnapshotKey> source = ReadMachineKeyTree(SettingKeyPath(from));
+  if (!source) return false;
+  BatchFileBackup files;
+  for (const BatchFilePaths& pair : {BatchFilesOf(from, folder), BatchFilesOf(to, folder)}) {
+    if (!files.Remember(pair.before) || !files.Remember(pair.after)) return false;
   }
-  if (!MoveBatchFiles(from, to, folder)) return false;
-  TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(from));
-  return true;
+  if (CopySettingKeyTree(from, to) && MoveBatchFiles(from, to, folder) &&
+      TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(from))) {
+    return true;
+  }
+  DeleteSettingKey(to);
+  RestoreMachineKeyTree(SettingKeyPath(from), *source);
+  files.Restore();
+  return false;
 }
 
 }  // namespace
@@ -86,7 +112,7 @@ StringList ListSettingNames() {
   StringList keys;
   registry.GetKeyNames(keys);
   for (auto& key : keys) {
-    if (key != kOptionsKeyName) names.push_back(std::move(key));
+    if (!SameSettingName(key, kOptionsKeyName)) names.push_back(std::move(key));
   }
   return names;
 }
@@ -97,15 +123,15 @@ bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to) {
 }
 
 void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder) {
-  // An empty name would address the store root itself.
-  if (!name.empty()) TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(name));
+  DeleteSettingKey(name);
+  if (BatchFilesUsedElsewhere(name, name)) return;
   BatchFilePaths files = BatchFilesOf(name, programFolder);
-  DeleteFileW(files.before.c_str());
-  DeleteFileW(files.after.c_str());
+  DeleteBatchFile(files.before);
+  DeleteBatchFile(files.after);
 }
 
 bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std::wstring& programFolder) {
-  if (from == to || from.empty() || to.empty()) return false;
+  if (from == to || from.empty() || to.empty() || SameSettingName(to, kOptionsKeyName)) return false;
   if (!SameSettingName(from, to)) return MoveSetting(from, to, programFolder);
   std::wstring temporary = TemporaryName(to);
   if (!MoveSetting(from, temporary, programFolder)) return false;
@@ -113,6 +139,18 @@ bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std:
   // Put it back under its old name rather than leave the temporary one.
   MoveSetting(temporary, from, programFolder);
   return false;
+}
+
+SettingCreation::SettingCreation(std::wstring name, const std::wstring& programFolder) : name_(std::move(name)) {
+  BatchFilePaths paths = BatchFilesOf(name_, programFolder);
+  // A file that cannot be read cannot be put back: Undo leaves it alone.
+  files_.Remember(paths.before);
+  files_.Remember(paths.after);
+}
+
+void SettingCreation::Undo() const {
+  DeleteSettingKey(name_);
+  files_.Restore();
 }
 
 void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "store/BatchFiles.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -24,14 +25,29 @@ StringList ListSettingNames();
 // or anything could not be written.
 bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to);
 
-// Deletes the setting's key with everything below it and both batch files.
+// Deletes the setting's key with everything below it and both batch files
+// (kept while another stored setting's name gives the same files).
 void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder);
 
 // Moves setting `from` with its batch files to `to`. A change of letter case
-// only goes through a temporary name, since both names are one key. The old
-// key is deleted only once the copy is complete, so a failure loses nothing.
-// False when the setting could not be moved (the old one then still exists).
+// only goes through a temporary name, since both names are one key. All or
+// nothing: false when the setting could not be moved, and then the store and
+// the batch files of both names are as they were.
 bool RenameSettingStore(std::wstring_view from, std::wstring_view to, const std::wstring& programFolder);
+
+// A setting being made under a new name step by step (a copy, saved card
+// after card from the window): Undo takes it out of the store again when it
+// does not complete, its key deleted and any batch files of that name put
+// back as they were before.
+class SettingCreation {
+ public:
+  SettingCreation(std::wstring name, const std::wstring& programFolder);
+  void Undo() const;
+
+ private:
+  std::wstring name_;
+  BatchFileBackup files_;
+};
 
 // Writes "Description" := labels[i] into every stored card key of a card
 // present on this machine (cardIds[i]).

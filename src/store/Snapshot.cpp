@@ -1,8 +1,10 @@
 #include "store/Snapshot.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
+#include "store/SettingNames.h"
 #include "store/StoreKeys.h"
 #include "util/kRegistry.h"
 #include "util/Errors.h"
@@ -52,11 +54,18 @@ class PrivilegeScope {
   TOKEN_PRIVILEGES previous_{};
 };
 
-std::wstring StoreRootPath() { return std::wstring(kStoreRootKey).substr(1); }
+// A store path (with its leading backslash) as the registry functions take
+// it below HKEY_LOCAL_MACHINE.
+std::wstring BelowMachineRoot(std::wstring_view path) {
+  while (!path.empty() && path.front() == L'\\') path.remove_prefix(1);
+  return std::wstring(path);
+}
 
 UniqueHKey OpenStoreRoot(REGSAM access) {
   UniqueHKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, StoreRootPath().c_str(), 0, access, key.put()) != ERROR_SUCCESS) key.reset();
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str(), 0, access, key.put()) !=
+      ERROR_SUCCESS)
+    key.reset();
   return key;
 }
 
@@ -141,6 +150,39 @@ bool WriteContent(HKEY key, const SnapshotKey& node) {
   return true;
 }
 
+// The names of the key's values, or of its subkeys; empty when the key
+// cannot be asked.
+StringList NamesIn(HKEY key, bool subkeys) {
+  StringList names;
+  DWORD maxSubkeyName = 0, maxValueName = 0;
+  if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, &maxSubkeyName, nullptr, nullptr, &maxValueName,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return names;
+  std::vector<wchar_t> name((subkeys ? maxSubkeyName : maxValueName) + 1);
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    LONG rc = subkeys ? RegEnumKeyExW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr)
+                      : RegEnumValueW(key, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc != ERROR_SUCCESS) return names;
+    names.emplace_back(name.data(), length);
+  }
+}
+
+// True when one of the items (values or subkeys of a tree) has the name, in
+// the registry's comparison that ignores letter case.
+template <typename Item>
+bool Holds(const std::vector<Item>& items, const std::wstring& name) {
+  return std::any_of(items.begin(), items.end(), [&](const Item& item) { return SameSettingName(item.name, name); });
+}
+
+UniqueHKey OpenOrCreate(HKEY parent, const std::wstring& name) {
+  UniqueHKey key;
+  if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+                      nullptr) != ERROR_SUCCESS)
+    key.reset();
+  return key;
+}
+
 // Deletes every value and subkey of the key, keeping the key itself.
 bool ClearKey(HKEY key) {
   RegDeleteTreeW(key, nullptr);
@@ -153,11 +195,19 @@ bool ClearKey(HKEY key) {
 
 // --- the two file formats -------------------------------------------------------
 
+// Both formats are written beside the file and replace it only when
+// complete: a failed export keeps the previous one.
 bool SaveText(const std::wstring& file) {
   std::optional<SnapshotKey> tree = ReadStoreTree();
-  if (!tree) return false;
-  if (WriteWholeFile(file, FormatSnapshotText(*tree))) return true;
-  DeleteFileW(file.c_str());  // never leave half a snapshot behind
+  return tree && ReplaceWholeFile(file, FormatSnapshotText(*tree));
+}
+
+bool SaveHive(const std::wstring& file) {
+  const std::wstring replacement = ReplacementPath(file);
+  DeleteFileW(replacement.c_str());  // the registry refuses to save over a file
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (registry.SaveKey(kStoreRootKey, replacement) && ReplaceFileWith(replacement, file)) return true;
+  DeleteFileW(replacement.c_str());
   return false;
 }
 
@@ -188,9 +238,36 @@ bool ReplaceRegistryTree(HKEY key, const SnapshotKey& tree) {
   std::optional<SnapshotKey> previous = ReadRegistryTree(key);
   if (!previous) return false;  // without it there would be nothing to go back to
   if (ClearKey(key) && WriteContent(key, tree)) return true;
-  ClearKey(key);
-  WriteContent(key, *previous);
+  RestoreRegistryTree(key, *previous);
   return false;
+}
+
+bool RestoreRegistryTree(HKEY key, const SnapshotKey& tree) {
+  bool complete = true;
+  for (const std::wstring& name : NamesIn(key, false)) {
+    if (!Holds(tree.values, name)) complete = RegDeleteValueW(key, name.c_str()) == ERROR_SUCCESS && complete;
+  }
+  for (const SnapshotValue& value : tree.values) complete = SetValueExactly(key, value) && complete;
+  for (const std::wstring& name : NamesIn(key, true)) {
+    if (!Holds(tree.subkeys, name)) complete = RegDeleteTreeW(key, name.c_str()) == ERROR_SUCCESS && complete;
+  }
+  for (const SnapshotKey& subkey : tree.subkeys) {
+    UniqueHKey child = IsSingleKeyName(subkey.name) ? OpenOrCreate(key, subkey.name) : UniqueHKey();
+    complete = child && RestoreRegistryTree(child.get(), subkey) && complete;
+  }
+  return complete;
+}
+
+std::optional<SnapshotKey> ReadMachineKeyTree(std::wstring_view path) {
+  UniqueHKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, BelowMachineRoot(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    return std::nullopt;
+  return ReadRegistryTree(key.get());
+}
+
+bool RestoreMachineKeyTree(std::wstring_view path, const SnapshotKey& tree) {
+  UniqueHKey key = OpenOrCreate(HKEY_LOCAL_MACHINE, BelowMachineRoot(path));
+  return key && RestoreRegistryTree(key.get(), tree);
 }
 
 std::optional<SnapshotKey> ReadStoreTree() {
@@ -200,11 +277,8 @@ std::optional<SnapshotKey> ReadStoreTree() {
 }
 
 bool SaveStoreSnapshot(const std::wstring& file) {
-  DeleteFileW(file.c_str());  // the registry refuses to save over a file
   PrivilegeScope privilege(SE_BACKUP_NAME);
-  if (RunningOnWine()) return SaveText(file);
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  return registry.SaveKey(kStoreRootKey, file);
+  return RunningOnWine() ? SaveText(file) : SaveHive(file);
 }
 
 bool RestoreStoreSnapshot(const std::wstring& file) {

@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "store/SnapshotText.h"
 
@@ -54,8 +55,20 @@ std::optional<SnapshotKey> ReadStoreTree();
 // cannot be read.
 std::optional<SnapshotKey> ReadRegistryTree(HKEY key);
 // Replaces the key's values and subkeys by the tree's (the tree's own name
-// is not used). On failure the key's previous content is written back and
-// the result is false.
+// is not used). On failure the key's previous content is put back (see
+// RestoreRegistryTree) and the result is false.
 bool ReplaceRegistryTree(HKEY key, const SnapshotKey& tree);
+
+// Makes the key hold exactly the tree's values and subkeys, whatever it
+// holds now: a replacement that stopped part way, with keys that could not
+// be deleted still there, is undone in full. Goes on past a step that fails;
+// false when any did.
+bool RestoreRegistryTree(HKEY key, const SnapshotKey& tree);
+
+// The same two for a key under HKEY_LOCAL_MACHINE named by a store path (as
+// SettingKeyPath gives it). Reading gives nullopt when the key does not open
+// or a part of it cannot be read; restoring creates the key when missing.
+std::optional<SnapshotKey> ReadMachineKeyTree(std::wstring_view path);
+bool RestoreMachineKeyTree(std::wstring_view path, const SnapshotKey& tree);
 
 }  // namespace kip

@@ -184,18 +184,46 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
-  return ReadAllFrom(file.get());
+  std::string data;
+  ReadWholeFile(path, data);
+  return data;
 }
 
-std::string ReadAllFrom(HANDLE file) {
-  std::string data;
+bool ReadWholeFile(const std::wstring& path, std::string& data) {
+  data.clear();
+  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && ReadAllFrom(file.get(), data);
+}
+
+bool ReadAllFrom(HANDLE file, std::string& data) {
   char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) data.append(chunk, got);
-  return data;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return false;
+    if (got == 0) return true;
+    data.append(chunk, got);
+  }
+}
+
+std::wstring ReplacementPath(const std::wstring& path) { return path + L".new"; }
+
+bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& path) {
+  return MoveFileExW(replacement.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes) {
+  const std::wstring replacement = ReplacementPath(path);
+  bool written = false;
+  {
+    UniqueFileHandle file = CreateForWriting(replacement);
+    written = file && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  }
+  if (written && ReplaceFileWith(replacement, path)) return true;
+  const DWORD error = GetLastError();
+  DeleteFileW(replacement.c_str());
+  SetLastError(error);
+  return false;
 }
 
 }  // namespace kip

@@ -62,7 +62,24 @@ bool WriteAll(HANDLE file, std::string_view bytes);
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::wstring& path);
-// The rest of an open file, from its current position.
-std::string ReadAllFrom(HANDLE file);
+// The same, telling a missing or unreadable file (false) from an empty one.
+bool ReadWholeFile(const std::wstring& path, std::string& data);
+// Appends the rest of an open file, from its current position; false when
+// a read fails.
+bool ReadAllFrom(HANDLE file, std::string& data);
+
+// Replacing a file that must never be seen half written (a backup, a batch
+// file the next commit runs): the new content goes to a sibling file first,
+// is flushed, and only a complete file is moved over the old one in one
+// step. After a failure the old file is untouched and no sibling is left.
+
+// The sibling a new version of `path` is written to before it replaces it.
+std::wstring ReplacementPath(const std::wstring& path);
+// Moves the finished `replacement` over `path`, replacing it; false (both
+// files left as they were) when the move fails.
+bool ReplaceFileWith(const std::wstring& replacement, const std::wstring& path);
+// Writes the bytes as a new file in place of `path`. False when the new file
+// could not be written or moved; GetLastError() tells why.
+bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes);
 
 }  // namespace kip

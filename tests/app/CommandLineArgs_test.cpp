@@ -1,7 +1,12 @@
 // The pure decisions of an unattended run: parsing, tab search, exit action.
 #include "app/CommandLineArgs.h"
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
+
+#include "apply/SettingShortcut.h"
 
 namespace kip {
 namespace {
@@ -64,6 +69,31 @@ TEST(CommandLineArgs, TabSearchFoldsOnlyLatinCaseAndTakesTheLeftmost) {
     EXPECT_EQ(FindSettingTab(tabs, c.name), c.index);
   }
   EXPECT_EQ(SettingNotFoundText(L"my lan"), L"設定[my lan]が見つかりません.");
+}
+
+// A shortcut's arguments, read as the program reads its command line, find
+// the setting they were made for and carry its switch, whatever the name
+// holds: quotes, backslashes before quotes or at the end, "%", a leading
+// switch character.
+TEST(CommandLineArgs, ShortcutArgumentsFindTheirSettingForEveryName) {
+  const std::wstring names[] = {L"19\" rack", L"a\\\"b",  L"a\\\\\"b", L"trail\\", L"two\\\\", L"%TEMP%x", L"%%",
+                                L"/home",      L"-r",       L"\"",        L"a b  c", L"事務所 \"本館\"\\"};
+  const std::pair<int, ExitAction> items[] = {
+      {-1, ExitAction::CloseWindow}, {0, ExitAction::ShutDown}, {3, ExitAction::None}};
+  for (const std::wstring& name : names) {
+    for (const auto& [item, action] : items) {
+      SCOPED_TRACE(ToUtf8(name) + " item " + std::to_string(item));
+      const SettingShortcut shortcut = MakeSettingShortcut(name, item, L"C:\\k\\kIpCnfg.exe", L"D:\\");
+      int count = 0;
+      LPWSTR* argv = CommandLineToArgvW((shortcut.target + L" " + shortcut.arguments).c_str(), &count);
+      ASSERT_NE(argv, nullptr);
+      const StringList arguments(argv + 1, argv + count);
+      LocalFree(argv);
+      const CommandLineRequest request = ParseCommandLine(arguments);
+      EXPECT_EQ(FindSettingTab({L"other", name}, request.settingName), 1);
+      EXPECT_EQ(ChooseExitAction(request, 2), action);  // 2: the stored choice closes the window
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "machine/MachineSettings.h"
 #include "machine/QpPrinters.h"
 #include "store/BatchFiles.h"
@@ -195,6 +197,101 @@ TEST_F(FormSettingsTest, AFailedSaveSaysSoAndKeepsTheEdits) {
   EXPECT_NE(form.StatusBar1.Status().find(L"保存できませんでした"), std::wstring::npos);
   prompts.answers = {Answer::Yes};
   EXPECT_FALSE(form.FormCloseQuery());  // the window stays with the edits
+}
+
+// With no setting or no card shown, an edit then "新規作成" has nowhere to
+// be saved: no question, and nothing reaches the store root, a setting key
+// in place of a card key, or batch files without a name.
+TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
+  for (bool cardIndexPastTheCards : {false, true}) {
+    SCOPED_TRACE(cardIndexPastTheCards ? "stored card index past the cards" : "first tab deleted");
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    if (cardIndexPastTheCards) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 5);
+    Stored({L"A", L"B"});
+    TFormIpconfig& form = Form();
+    form.ShownSettingIndex = 0;
+    if (!cardIndexPastTheCards) form.DeleteSetting();  // every question is answered Yes
+    prompts.questions.clear();
+    form.EditHostName.SetText(L"edited");
+    form.MemoBefore.SetLines({L"echo edited"});
+    form.NewSetting();
+    EXPECT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
+    for (const auto& name : ListSettingNames()) {
+      EXPECT_NE(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), L"edited") << ToUtf8(name);
+      EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, Key(name), L"IPAddress")) << ToUtf8(name);
+    }
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Machine Name"));
+    EXPECT_FALSE(FileExists(folder_ / L"_b.bat"));
+  }
+}
+
+// One user's run of the store commands with hostile names: every name
+// that would be another setting's key, the options key or another
+// setting's batch files is refused with the name-in-use message; the others
+// keep their exact text through copy, rename, save and delete. A copy that
+// cannot be completed (a folder stands where its batch file goes) leaves
+// nothing behind, a leftover batch file of its name included.
+TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
+  SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).before, {L"echo office"});
+  const BatchFilePaths branch = BatchFilesOf(L"Branch", folder_.path());
+  WriteBatchFile(branch.before, {L"left over"});
+  ASSERT_TRUE(CreateDirectoryW(branch.after.c_str(), nullptr));
+  Stored({L"Office"});
+  TFormIpconfig& form = Form();
+  form.ShownSettingIndex = 0;
+  const std::wstring quote = L"19\" rack", percent = L"%TEMP%x", slash = L"a/b", yen = L"x\uFFE5";
+  // 200 characters; Wine keeps file names only up to 255 bytes of UTF-8.
+  const std::wstring longName = std::wstring(10, L'長') + std::wstring(190, L'n');
+  auto inUse = [](const std::wstring& name) { return L"すでに\"" + name + L"\"という名前は使われています."; };
+  auto copyAs = [&](StringList answers) {
+    for (const auto& answer : answers) prompts.inputAnswers.push_back(answer);
+    form.CopySettingAs();
+  };
+  auto renameTo = [&](int tab, const std::wstring& answer) {
+    ChooseTab(tab);
+    prompts.inputAnswers = {answer};
+    form.RenameSetting();
+  };
+
+  copyAs({L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
+  copyAs({slash});
+  EXPECT_THROW(copyAs({L"Branch"}), EOSError);
+  copyAs({L"a\uFF0Fb", L"A\uFF0FB", percent});
+  copyAs({L"x\\"});
+  copyAs({longName});
+  renameTo(1, L"office");
+  renameTo(1, L"TFORMIPCONFIG");
+  renameTo(1, L"A\uFF0Fb");
+  EXPECT_EQ(prompts.messages,
+            (std::vector<std::wstring>{inUse(L"OFFICE"), inUse(L"TFormIpconfig"), inUse(L"tformIPCONFIG"),
+                                       inUse(L"a\uFF0Fb"), inUse(L"A\uFF0FB"), inUse(L"office"),
+                                       inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
+  renameTo(1, L"19\" RACK");  // its own name in other letters
+  ChooseTab(2);
+  form.EditHostName.SetText(L"edited");
+  form.mSaveClick();
+  ChooseTab(3);
+  prompts.answers = {Answer::Yes};
+  form.DeleteSetting();
+
+  const StringList expected{L"Office", L"19\" RACK", slash, yen, longName};
+  auto sorted = [](StringList names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(sorted(ListSettingNames()), sorted(expected));
+  EXPECT_EQ(sorted(Tabs(form)), sorted(expected));
+  for (const auto& name : expected) {
+    SCOPED_TRACE(ToUtf8(name));
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), name == slash ? L"edited" : L"Office");
+    EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"IPAddress"), StringList{L"10.1.1.1"});
+    EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder_.path()).before), StringList{L"echo office"});
+  }
+  EXPECT_FALSE(FileExists(BatchFilesOf(percent, folder_.path()).before));
+  EXPECT_EQ(ReadBatchFile(branch.before), StringList{L"left over"});
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kOptionsKey, L"Machine Name"));
 }
 
 TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {

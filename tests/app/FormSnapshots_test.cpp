@@ -89,5 +89,17 @@ TEST_F(FormSnapshotsTest, CopyBetweenCardsCanBeUndoneUntilASaveDropsTheSnapshot)
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB, L"Description"), L"LAN B");
 }
 
+// A copy between cards that could not be taken back is not made: without
+// its undo snapshot it does not start, and the user is told why.
+TEST_F(FormSnapshotsTest, NoCopyBetweenCardsWithoutItsUndoSnapshot) {
+  ASSERT_TRUE(CreateDirectoryW(kUndoFileName, nullptr));  // no file can take that name
+  const std::optional<SnapshotKey> before = ReadStoreTree();
+  EXPECT_TRUE(Form().CopyOtherLanCard(kCardA, kCardB, L"LAN B"));
+  EXPECT_EQ(prompts.messages,
+            std::vector<std::wstring>{L"アンドゥ用のファイルを保存できないため、設定のコピーを中止しました."});
+  EXPECT_EQ(ReadStoreTree(), before);
+  EXPECT_FALSE(Form().ActionUndoOtherLAN.Enabled());
+}
+
 }  // namespace
 }  // namespace kip

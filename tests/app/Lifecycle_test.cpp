@@ -274,6 +274,8 @@ class CloseQueryTest : public FormTest {
  protected:
   TFormIpconfig& ModifiedFormWithACard() {
     TFormIpconfig& form = MakeForm();
+    form.TabControl1.Add(L"Office");
+    form.TabControl1.SetTabIndex(0);
     form.CardIds = {L"{card}"};
     form.ComboDescription.Add(L"card");
     form.ComboDescription.SetItemIndex(0);
@@ -288,6 +290,9 @@ TEST_F(CloseQueryTest, AsksOnlyWithCardsAndUnsavedChanges) {
   EXPECT_TRUE(form.FormCloseQuery());
   form.CardIds = {L"{card}"};
   form.Modified = false;
+  EXPECT_TRUE(form.FormCloseQuery());
+  // Cards but no setting shown: the edits have nowhere to go.
+  form.Modified = true;
   EXPECT_TRUE(form.FormCloseQuery());
   EXPECT_TRUE(prompts.questions.empty());
 }

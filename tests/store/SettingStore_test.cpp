@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingRecord.h"
+#include "SnapshotPrint.h"
+#include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
 #include "support/ScratchFolder.h"
@@ -81,6 +84,39 @@ TEST_F(SettingStoreTest, RenameCarriesTheWholeTreeAndBatchFilesAlsoForACaseChang
   ExpectFullSetting(L"office");
 }
 
+// A rename that cannot complete (another program holds the new name's
+// after-batch, or the old one, open) leaves the keys and the batch files of
+// both names exactly as they were.
+TEST_F(SettingStoreTest, ARenameThatCannotCompleteChangesNothing) {
+  const BatchFilePaths office = BatchFilesOf(L"Office", folder_), home = BatchFilesOf(L"Home", folder_);
+  for (const std::wstring& held : {home.after, office.after}) {
+    SCOPED_TRACE(ToUtf8(held));
+    SeedFullSetting(L"Office");
+    WriteBatchFile(office.after, {L"echo after"});
+    WriteBatchFile(home.after, {L"left over"});
+    const std::optional<SnapshotKey> store = ReadStoreTree();
+    UniqueFileHandle holder(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(RenameSettingStore(L"Office", L"Home", folder_));
+    holder.reset();
+    EXPECT_EQ(ReadStoreTree(), store);
+    ExpectFullSetting(L"Office");
+    EXPECT_EQ(ReadBatchFile(office.after), StringList{L"echo after"});
+    EXPECT_EQ(ReadBatchFile(home.after), StringList{L"left over"});
+    EXPECT_FALSE(FileExists(home.before));
+  }
+}
+
+// Names that share batch files can only come from an older store; deleting
+// or renaming one of them leaves the other its files.
+TEST_F(SettingStoreTest, BatchFilesSharedWithAnotherStoredSettingStay) {
+  SeedFullSetting(L"a/b");
+  SetString(HKEY_LOCAL_MACHINE, Key(L"a\uFF0Fb"), L"Hosts File", L"");
+  ASSERT_TRUE(RenameSettingStore(L"a/b", L"c", folder_));
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"c", folder_).before), StringList{L"echo はい"});
+  DeleteSettingStore(L"c", folder_);
+  EXPECT_EQ(ReadBatchFile(BatchFilesOf(L"a\uFF0Fb", folder_).before), StringList{L"echo はい"});
+}
+
 TEST_F(SettingStoreTest, ListingSkipsTheOptionsKeyAndDeletingTakesKeyAndFiles) {
   SeedFullSetting(L"Office");
   CreateKey(HKEY_LOCAL_MACHINE, kOptionsKey);
@@ -92,6 +128,10 @@ TEST_F(SettingStoreTest, ListingSkipsTheOptionsKeyAndDeletingTakesKeyAndFiles) {
   // An empty name never empties the store root.
   DeleteSettingStore(L"", folder_);
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kOptionsKey));
+  // The options key in other letters is still the options key.
+  DeleteKey(HKEY_LOCAL_MACHINE, kOptionsKey);
+  CreateKey(HKEY_LOCAL_MACHINE, kRoot + L"\\tformIPCONFIG");
+  EXPECT_EQ(ListSettingNames(), StringList{L"Home"});
 }
 
 TEST_F(SettingStoreTest, BatchFilesAreAnsiWithCrLfAndEmptyMemosDeleteThem) {

@@ -121,6 +121,23 @@ TEST_F(SnapshotTest, ImportOfABadFileLeavesTheStoreExactlyAsItWas) {
   }
 }
 
+// An import or undo that stops part way (a key the registry would not
+// delete) leaves surviving keys beside deleted and new ones. Going back
+// works from whatever is there: survivors are refilled, deleted keys come
+// back, new ones go.
+TEST_F(SnapshotTest, GoingBackRestoresAHalfReplacedStoreAroundSurvivingKeys) {
+  SeedStore();
+  const std::optional<SnapshotKey> before = ReadStoreTree();
+  ASSERT_TRUE(before);
+  ChangeStore();
+  DeleteKey(HKEY_LOCAL_MACHINE, kOffice + L"\\FireWall\\AA");
+  SetString(HKEY_LOCAL_MACHINE, kOffice, L"Hosts File", L"from the new store");
+  SetDword(HKEY_LOCAL_MACHINE, kOffice, L"Expand", 1);
+  SetString(HKEY_LOCAL_MACHINE, kOffice + L"\\New", L"v", L"x");
+  EXPECT_TRUE(RestoreMachineKeyTree(kRoot, *before));
+  EXPECT_EQ(ReadStoreTree(), before);
+}
+
 TEST_F(SnapshotTest, ExportReplacesAnExistingFile) {
   SeedStore();
   ScratchFile file;
@@ -140,10 +157,12 @@ TEST_F(SnapshotTest, WithoutAStoreRootExportAndImportFailAndCreateNothing) {
   ASSERT_TRUE(SaveStoreSnapshot(snapshot.path()));
   DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
 
+  // A failed export keeps the previous file.
   ScratchFile file;
   WriteFile(file.path(), "older");
   EXPECT_FALSE(SaveStoreSnapshot(file.path()));
-  EXPECT_FALSE(FileExists(file.path()));
+  EXPECT_EQ(ReadWholeFile(file.path()), "older");
+  EXPECT_FALSE(FileExists(ReplacementPath(file.path())));
   EXPECT_FALSE(RestoreStoreSnapshot(snapshot.path()));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
 }

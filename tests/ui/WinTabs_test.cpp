@@ -3,6 +3,13 @@
 
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
+#include "ui/win/Window.h"
+#include "ui/win/WindowProcHook.h"
+#include "util/Errors.h"
+
 
 namespace kip::win::test {
 namespace {
@@ -179,6 +186,23 @@ TEST_F(PageControlTest, PagesCoverTheDisplayAreaAndFollowTheControl) {
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(GetParent(button.Handle()), pages.Page(1).Handle());
   EXPECT_THROW(pages.Page(3), std::out_of_range);
+}
+
+// A hook procedure that raises hands its error to the exception hook, as
+// every window procedure does; nothing escapes into the control's caller.
+TEST_F(WinTest, AHookThatRaisesReportsItsErrorAndReturns) {
+  std::vector<std::wstring> reported;
+  SetExceptionHook([&](const std::wstring& text) { reported.push_back(text); });
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 50, 20, form.Handle(), nullptr, nullptr, nullptr);
+  WindowProcHook hook;
+  hook.Attach(edit, [](const WindowProcHook& self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+    if (message == WM_APP) throw KipError(L"フックの失敗");
+    return self.CallOriginal(hwnd, message, wParam, lParam);
+  });
+  EXPECT_EQ(SendMessageW(edit, WM_APP, 0, 0), 0);
+  EXPECT_EQ(reported, std::vector<std::wstring>{L"フックの失敗"});
+  DestroyWindow(edit);
+  SetExceptionHook({});
 }
 
 TEST_F(WinTest, StatusBarTextIsAlsoItsHint) {

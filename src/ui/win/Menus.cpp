@@ -131,36 +131,33 @@ bool MenuItem::DispatchCommand(UINT id) {
 // Menu
 
 std::unique_ptr<Menu> Menu::CreateBar() {
-  HMENU handle = CreateMenu();
+  UniqueHMenu handle(CreateMenu());
   if (!handle) throw EOSError(GetLastError());
-  return std::unique_ptr<Menu>(new Menu(handle));
+  return std::unique_ptr<Menu>(new Menu(std::move(handle)));
 }
 
 std::unique_ptr<Menu> Menu::CreatePopup() {
-  HMENU handle = CreatePopupMenu();
+  UniqueHMenu handle(CreatePopupMenu());
   if (!handle) throw EOSError(GetLastError());
-  return std::unique_ptr<Menu>(new Menu(handle));
+  return std::unique_ptr<Menu>(new Menu(std::move(handle)));
 }
 
 Menu::~Menu() {
-  // Items first: they unregister their ids while the menu still exists.
+  // Items first: they unregister their ids while the menu still exists; the
+  // handle, when still owned, goes after them.
   items_.clear();
   subMenus_.clear();
-  // Destroying a menu destroys its submenus with it; those are not owned.
-  if (owned_ && handle_) DestroyMenu(handle_);
 }
 
 Menu& Menu::AddSubMenu(std::wstring_view caption) {
-  HMENU sub = CreatePopupMenu();
+  UniqueHMenu sub(CreatePopupMenu());
   if (!sub) throw EOSError(GetLastError());
   std::wstring text(caption);
-  if (!AppendMenuW(handle_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub), text.c_str())) {
-    DWORD error = GetLastError();
-    DestroyMenu(sub);
-    throw EOSError(error);
+  if (!AppendMenuW(handle_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub.get()), text.c_str())) {
+    throw EOSError(GetLastError());
   }
-  auto menu = std::unique_ptr<Menu>(new Menu(sub));
-  menu->owned_ = false;
+  auto menu = std::unique_ptr<Menu>(new Menu(std::move(sub)));
+  menu->owned_.release();  // destroying this menu destroys the submenu with it
   UINT position = static_cast<UINT>(GetMenuItemCount(handle_) - 1);
   menu->entry_ = std::make_unique<MenuItem>(handle_, position, std::move(text), MenuItem::SubMenuEntry{});
   subMenus_.push_back(std::move(menu));
@@ -181,7 +178,7 @@ void Menu::AddSeparator() { AppendMenuW(handle_, MF_SEPARATOR, 0, nullptr); }
 void Menu::AttachTo(HWND window) {
   if (!SetMenu(window, handle_)) throw EOSError(GetLastError());
   DrawMenuBar(window);
-  owned_ = false;
+  owned_.release();
 }
 
 void Menu::Popup(HWND owner, POINT screen) {

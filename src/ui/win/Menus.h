@@ -66,7 +66,8 @@ class MenuItem {
 };
 
 // A menu bar or pop-up menu; owns its submenus and items. A menu attached to
-// a window with SetMenu is destroyed by the window; Menu then only forgets it.
+// a window with SetMenu is destroyed by the window, a submenu by its parent
+// menu; Menu then only forgets it.
 class Menu {
  public:
   static std::unique_ptr<Menu> CreateBar();
@@ -88,9 +89,9 @@ class Menu {
   void Popup(HWND owner, POINT screen);
 
  private:
-  explicit Menu(HMENU handle) : handle_(handle) {}
+  explicit Menu(UniqueHMenu handle) : handle_(handle.get()), owned_(std::move(handle)) {}
   HMENU handle_;
-  bool owned_ = true;
+  UniqueHMenu owned_;  // empty once the window or the parent menu owns it
   std::vector<std::unique_ptr<Menu>> subMenus_;
   std::vector<std::unique_ptr<MenuItem>> items_;
   std::unique_ptr<MenuItem> entry_;

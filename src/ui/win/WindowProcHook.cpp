@@ -1,5 +1,9 @@
 #include "ui/win/WindowProcHook.h"
 
+#include <exception>
+
+#include "ui/win/Window.h"
+
 namespace kip::win {
 
 WindowProcHook::~WindowProcHook() { Detach(); }
@@ -37,7 +41,14 @@ LRESULT CALLBACK WindowProcHook::Thunk(HWND hwnd, UINT message, WPARAM wParam, L
     hook->Detach();
     return CallWindowProcW(original, hwnd, message, wParam, lParam);
   }
-  return hook->proc_(*hook, hwnd, message, wParam, lParam);
+  // Nothing may escape into the control's caller: the error goes to the
+  // exception hook, as from every other window procedure.
+  try {
+    return hook->proc_(*hook, hwnd, message, wParam, lParam);
+  } catch (...) {
+    ReportException(std::current_exception());
+    return 0;
+  }
 }
 
 }  // namespace kip::win
