@@ -228,7 +228,7 @@ std::wstring CollectNetshScript(const CommitInputs& inputs, CommitWindow& window
     card.cardId = cardId;
     card.connectionName = environment.connectionName(cardId);
     card.currentAddress = static_cast<size_t>(i) < addresses.size() ? addresses[i] : std::wstring();
-    script += NetshCardBlock(inputs.scriptWindows, card);
+    script += NetshCardBlock(inputs.scriptWindows, card, FitsAnsiCodePage);
   }
   return script + NetshScriptFooter();
 }

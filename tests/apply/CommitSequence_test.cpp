@@ -246,7 +246,7 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
       cards.back().connectionName = kConnectionNames.at(kCardIds[i]);
       cards.back().currentAddress = kCurrentAddresses[i];
     }
-    EXPECT_EQ(log.script, NetshScriptBytes(BuildNetshScript(inputs.scriptWindows, cards)));
+    EXPECT_EQ(log.script, NetshScriptBytes(BuildNetshScript(inputs.scriptWindows, cards, FitsAnsiCodePage)));
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "stub netsh: ok\r\nstub netsh: last line\r\n");
   } else {
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "");  // never a previous commit's log
