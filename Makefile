@@ -5,7 +5,7 @@ CMAKE_FLAGS := -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench fuzz clean
 
 all: build
 
@@ -26,6 +26,13 @@ test: build
 
 bench: build
 	bash tools/run-bench.sh
+
+# The pure parsers and the netsh script generator as libFuzzer targets, built
+# natively with clang; each runs FUZZ_SECONDS from its kept corpus, and the
+# inputs that found new coverage are added to fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	bash fuzz/run.sh --seconds $(FUZZ_SECONDS) --keep
 
 clean:
 	rm -rf $(BUILD)

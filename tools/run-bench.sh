@@ -17,5 +17,7 @@ trap cleanup EXIT
 
 KIP_FORCE_XVFB=1 kip_start_xvfb
 kip_start_wineserver "$prefix"
+# The children the benchmarks start are the recording stand-ins.
+kip_use_stand_ins "$KIP_BUILD/tests/bin"
 
 wine "$KIP_BUILD/tests/bin/kip_bench.exe" "$@"

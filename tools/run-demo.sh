@@ -2,10 +2,10 @@
 # `make run`: the program on a demo machine inside its own Wine prefix
 # (build/wine/demo), seeded with the registry a Japanese Windows 7 machine
 # holds for its network cards, printers, proxy and firewall, plus two stored
-# settings. The program runs from a copy in build/demo/ with the recording
-# stand-ins for netsh, net, arp, nbtstat and ipconfig beside it, so a commit
-# made in the demo is recorded in build/demo/commands.log and changes nothing
-# on this machine.
+# settings. The program runs from a copy in build/demo/; its system folder
+# (KIP_SYSTEM_DIR) is build/demo/system32, holding the recording stand-ins
+# for netsh, net, arp, nbtstat and ipconfig, so a commit made in the demo is
+# recorded in build/demo/commands.log and changes nothing on this machine.
 #
 # Environment:
 #   KIP_DEMO_SECONDS=N  close the window after N seconds (for a headless check)
@@ -39,12 +39,15 @@ run_inside() {
   kip_log "cards the program sees:"
   drive adapters | tr -d '\r' | awk -F'\t' '$1 ~ /^[0-9]+$/ {printf "[kip]   %s  %s\n", $2, $3}' >&2
 
-  mkdir -p "$stage" "$shots"
+  mkdir -p "$stage/system32" "$shots"
   cp "$KIP_BUILD/bin/kIpCnfg.exe" "$stage/"
   local name
   for name in netsh net arp nbtstat ipconfig; do
-    [ -f "$KIP_BUILD/tests/bin/$name.exe" ] && cp "$KIP_BUILD/tests/bin/$name.exe" "$stage/"
+    [ -f "$KIP_BUILD/tests/bin/$name.exe" ] && cp "$KIP_BUILD/tests/bin/$name.exe" "$stage/system32/"
   done
+  # HOSTS editing opens Wine's own Notepad.
+  cp "$prefix/drive_c/windows/system32/notepad.exe" "$stage/system32/" 2>/dev/null
+  kip_use_stand_ins "$stage/system32"
   export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
 
   (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &

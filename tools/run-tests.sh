@@ -20,6 +20,10 @@ trap cleanup EXIT
 KIP_FORCE_XVFB=1 kip_start_xvfb
 kip_start_wineserver "$prefix"
 
+# The programs of Windows that code under test starts (netsh, net, arp,
+# nbtstat, ipconfig, notepad) are the recording stand-ins.
+kip_use_stand_ins "$KIP_BUILD/tests/bin"
+
 # Starts Wine's desktop process here, before any test, and keeps it alive
 # between GUI tests. Started by a test instead, it would inherit ctest's
 # output pipes, and ctest would wait for them until its time-out.

@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake make googletest
   wine64 wine xvfb xauth x11-utils fonts-ipafont-gothic imagemagick iproute2 locales
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

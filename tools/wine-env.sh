@@ -107,3 +107,11 @@ kip_stop_wineserver() {
   local prefix="$1"
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
 }
+
+# kip_use_stand_ins DIR: the program and the tests start the programs of
+# Windows (netsh, net, arp, nbtstat, ipconfig, notepad) from DIR instead of
+# the system folder. Needs WINEPREFIX (for the path as Windows sees it).
+kip_use_stand_ins() {
+  KIP_SYSTEM_DIR="$(winepath -w "$1" 2>/dev/null)"
+  export KIP_SYSTEM_DIR
+}

@@ -61,7 +61,7 @@ DomainChoice DomainChoiceOf(const DomainValues& domain) {
 std::wstring ScriptOf(const CommitSetting& setting) {
   std::wstring script = NetshScriptHeader(setting.scriptWindows);
   for (const PlannedCardSource& card : setting.cards) {
-    if (HasBlock(card)) script += NetshCardBlock(setting.scriptWindows, CardScriptInput(card));
+    if (HasBlock(card)) script += NetshCardBlock(setting.scriptWindows, CardScriptInput(card), setting.scriptTextFits);
   }
   return script + NetshScriptFooter();
 }

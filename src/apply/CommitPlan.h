@@ -49,6 +49,9 @@ struct CommitSetting {
   std::optional<FirewallCommit> firewall;  // nullopt: the machine has no firewall policy
   std::wstring scriptPath;
   std::wstring beforeBatchPath, afterBatchPath;  // empty: the file does not exist
+  // Whether a text reaches the script file unchanged (the code page carries
+  // it); text that does not is never written into a line.
+  ScriptTextFits scriptTextFits = FitsAnsiCodePage;
 };
 
 // A connection's DNS suffix (and, on Windows 2000, its registration values)

@@ -8,23 +8,26 @@ namespace {
 
 constexpr wchar_t kLineEnd[] = L"\r\n";
 
-// A list entry as it goes into a line: trimmed, and blank when what is left
-// could break the line.
+// An address entry as it goes into a line: trimmed, and blank when what is
+// left is not an address's text (an inner blank would start a parameter).
 std::wstring Entry(std::wstring_view raw) {
   std::wstring trimmed = Trim(raw);
-  return HoldsScriptBreakingCharacter(trimmed) ? std::wstring() : trimmed;
+  return IsScriptAddressText(trimmed) ? trimmed : std::wstring();
 }
 
-// A value used as read (current address): empty when it could break the line.
-std::wstring AsRead(const std::wstring& value) {
-  return HoldsScriptBreakingCharacter(value) ? std::wstring() : value;
+// An address used as read (the live address): empty when it is not one.
+std::wstring AsRead(const std::wstring& value) { return IsScriptAddressText(value) ? value : std::wstring(); }
+
+// A name or identifier that can stand between the double quotes of a line.
+bool Quotable(const std::wstring& text, ScriptTextFits fits) {
+  return !HoldsScriptBreakingCharacter(text) && fits(text);
 }
 
 // The lines of one card block.
 class BlockWriter {
  public:
-  BlockWriter(WindowsClass windows, const NetshCardInput& card)
-      : windows_(windows), card_(card), name_(NetshQuotedName(card)) {}
+  BlockWriter(WindowsClass windows, const NetshCardInput& card, ScriptTextFits fits)
+      : windows_(windows), card_(card), name_(NetshQuotedName(card, fits)) {}
 
   std::wstring Write() {
     WriteAddressRemoval();
@@ -49,7 +52,7 @@ class BlockWriter {
 
   // The gateway of an entry and its metric text.
   std::wstring GatewayAt(size_t i) const { return Entry(card_.gateways[i].gateway); }
-  std::wstring MetricAt(size_t i) const { return NetshMetricText(Entry(card_.gateways[i].metric)); }
+  std::wstring MetricAt(size_t i) const { return NetshMetricText(card_.gateways[i].metric); }
 
   void WriteAddressRemoval() {
     const std::wstring current = AsRead(card_.currentAddress);
@@ -125,12 +128,14 @@ class BlockWriter {
   void WriteWins() {
     Line(L"delete wins name=" + name_ + L" all");
     const StringList& servers = card_.winsServers;
-    // An empty first entry means WINS from DHCP; one of blanks means none.
-    if (servers.empty() || servers[0].empty() || HoldsScriptBreakingCharacter(Trim(servers[0]))) {
+    // An empty first entry means WINS from DHCP, and so does one that is no
+    // address; one of blanks means none.
+    const std::wstring first = servers.empty() ? std::wstring() : servers[0];
+    if (first.empty() || (!IsBlank(first) && Entry(first).empty())) {
       Line(L"set wins name=" + name_ + L" source=dhcp");
       return;
     }
-    if (IsBlank(servers[0])) return;
+    if (IsBlank(first)) return;
     WriteServerList(L"wins", servers, {});
   }
 
@@ -177,8 +182,12 @@ std::wstring NetshMetricText(std::wstring_view metric) {
   return std::to_wstring(value);
 }
 
-std::wstring NetshQuotedName(const NetshCardInput& card) {
-  const bool nameUsable = !card.connectionName.empty() && !HoldsScriptBreakingCharacter(card.connectionName);
+bool IsScriptAddressText(std::wstring_view text) {
+  return text.find_first_not_of(L"0123456789.") == std::wstring_view::npos;
+}
+
+std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits) {
+  const bool nameUsable = !card.connectionName.empty() && Quotable(card.connectionName, fits);
   return L"\"" + (nameUsable ? card.connectionName : card.cardId) + L"\"";
 }
 
@@ -187,19 +196,20 @@ std::wstring NetshScriptHeader(WindowsClass windows) {
   return std::wstring(L"pushd interface ip") + kLineEnd;
 }
 
-std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card) {
-  if (HoldsScriptBreakingCharacter(card.cardId)) return {};
-  return BlockWriter(windows, card).Write();
+std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card, ScriptTextFits fits) {
+  if (!Quotable(card.cardId, fits)) return {};
+  return BlockWriter(windows, card, fits).Write();
 }
 
 std::wstring NetshScriptFooter() { return std::wstring(L"popd") + kLineEnd; }
 
-std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards) {
+std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards,
+                              ScriptTextFits fits) {
   std::wstring script = NetshScriptHeader(windows);
-  for (const NetshCardInput& card : cards) script += NetshCardBlock(windows, card);
+  for (const NetshCardInput& card : cards) script += NetshCardBlock(windows, card, fits);
   return script + NetshScriptFooter();
 }
 
-std::string NetshScriptBytes(std::wstring_view script) { return ToAnsi(script); }
+std::string NetshScriptBytes(std::wstring_view script) { return ToAnsiWithoutBestFit(script); }
 
 }  // namespace kip

@@ -3,9 +3,14 @@
 // the script can be built (and shown) without committing anything.
 //
 // Values taken from the store or the machine never carry their own netsh
-// lines into the script: an entry holding a line break, a NUL or a double
-// quote is treated as blank, a connection name holding one gives way to the
-// card identifier, and a card whose identifier holds one gets no block.
+// lines or parameters into the script, which runs with administrator
+// rights: an address entry (address, mask, gateway, DNS or WINS server, the
+// live address) that holds anything but digits and dots after trimming is
+// treated as blank; a metric goes in only as the number it reads as; a
+// connection name that could end its quotes (a line break, a NUL, a double
+// quote) or that the file's code page cannot carry unchanged gives way to
+// the card identifier; and a card whose identifier fails the same test gets
+// no block.
 #pragma once
 
 #include <windows.h>
@@ -58,25 +63,37 @@ struct NetshCardInput {
 // CR, LF, NUL or a double quote.
 bool HoldsScriptBreakingCharacter(std::wstring_view text);
 
+// True when the text can stand where the script writes an address: digits
+// and dots only (empty included).
+bool IsScriptAddressText(std::wstring_view text);
+
+// Whether a text reaches the script file unchanged, decided by the caller
+// for the code page the file is written in (FitsAnsiCodePage of util/Text
+// for the real file). A name that does not would be written with
+// substitutes, and a best-fit substitute can be a double quote.
+using ScriptTextFits = bool (*)(std::wstring_view text);
+
 // A gateway metric as the script writes it: the trimmed text as a signed
 // 32-bit decimal; "1" when empty or not such a number.
 std::wstring NetshMetricText(std::wstring_view metric);
 
 // The name a card's lines address it by: the connection name in double
 // quotes, or the identifier when the name is empty or unusable.
-std::wstring NetshQuotedName(const NetshCardInput& card);
+std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits);
 
 // The pieces of the script, every line ending in CR LF.
 std::wstring NetshScriptHeader(WindowsClass windows);
 // Empty for a card whose identifier is unusable.
-std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card);
+std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card, ScriptTextFits fits);
 std::wstring NetshScriptFooter();
 
 // Header, one block per card in the given order, footer.
-std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards);
+std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards,
+                              ScriptTextFits fits);
 
 // The script as the bytes of the file netsh reads: the system's ANSI code
-// page.
+// page, without best-fit substitutes (a character the code page lacks
+// becomes its default character, never a look-alike such as '"').
 std::string NetshScriptBytes(std::wstring_view script);
 
 }  // namespace kip

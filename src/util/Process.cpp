@@ -11,6 +11,8 @@
 
 #include "util/Files.h"
 #include "util/UniqueHandle.h"
+#include "util/WindowsVersion.h"
+#include "util/kRegistry.h"
 
 namespace kip {
 
@@ -37,14 +39,48 @@ void WaitMilliseconds(ULONGLONG ms) {
   while (GetTickCount64() < deadline) WaitWithMessages({}, Remaining(deadline));
 }
 
+// True when the process runs with administrator rights; a token that cannot
+// be asked counts as elevated.
+bool ProcessIsElevated() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;
+  UniqueKernelHandle token(raw);
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) return true;
+  return elevation.TokenIsElevated != 0;
+}
+
+// "X:\..." or "\\server\...": a folder that does not depend on the current
+// directory.
+bool IsAbsoluteFolder(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) return true;
+  return path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
+}
+
+// The program part of a command line as CreateProcessW reads it: up to the
+// closing quote when it starts with one, otherwise up to the first blank.
+std::wstring_view ProgramPart(std::wstring_view commandLine) {
+  if (!commandLine.empty() && commandLine[0] == L'"') {
+    commandLine.remove_prefix(1);
+    return commandLine.substr(0, commandLine.find(L'"'));
+  }
+  return commandLine.substr(0, commandLine.find_first_of(L" \t"));
+}
+
 // CreateProcessW may write into the command line, so it needs its own copy.
 ProcessInfo StartProcess(const std::wstring& commandLine, STARTUPINFOW& startup, bool inheritHandles,
                          DWORD flags, const std::wstring& folder) {
+  const std::optional<std::wstring> executable = ExecutableFor(commandLine);
+  if (executable && executable->empty()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return {};
+  }
   std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
   line.push_back(L'\0');
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, inheritHandles, flags, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
+  if (!CreateProcessW(executable ? executable->c_str() : nullptr, line.data(), nullptr, nullptr, inheritHandles,
+                      flags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
     return {};
   }
   return ProcessInfo(info);
@@ -159,6 +195,23 @@ constexpr DWORD kDrainAfterExitMs = 1000;
 }  // namespace
 
 void SetMessageFilter(MessageFilter filter) { tMessageFilter = filter; }
+
+std::wstring SystemProgramFolder() {
+  const std::wstring override = GetEnvironmentText(kSystemFolderOverride);
+  if (IsAbsoluteFolder(override) && (RunningOnWine() || !ProcessIsElevated())) {
+    return IncludeTrailingBackslash(override);
+  }
+  return GetSystemFolder();
+}
+
+std::optional<std::wstring> ExecutableFor(std::wstring_view commandLine) {
+  const std::wstring_view program = ProgramPart(commandLine);
+  if (program.empty() || program.find_first_of(L"\\/:") != std::wstring_view::npos) return std::nullopt;
+  const std::wstring folder = SystemProgramFolder();
+  if (folder.empty()) return std::wstring();
+  const bool hasExtension = program.find(L'.') != std::wstring_view::npos;
+  return folder + std::wstring(program) + (hasExtension ? L"" : L".exe");
+}
 
 bool ProcessPendingMessages() {
   MSG message;

@@ -8,8 +8,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kip {
 
@@ -35,6 +37,32 @@ void WaitMinutes(double minutes);
 // Waits seconds * 100 rounds of 10 ms (the count cut to a whole number);
 // returns at once when that count is 0 or less.
 void WaitSeconds(double seconds);
+
+// The programs of Windows this program starts (net, netsh, arp, nbtstat,
+// ipconfig, notepad) are named by bare name in their command lines, but
+// are started from the system folder, never found by the search order:
+// that would take a program of the same name from this program's folder or
+// the current directory first, and this program runs with administrator
+// rights. Every runner below does this; the command line itself is passed
+// on unchanged.
+//
+// Test machines point the environment variable KIP_SYSTEM_DIR at a folder
+// of recording stand-ins instead (a full path; a relative one is ignored).
+// It counts under Wine and in a process without administrator rights; an
+// elevated process on Windows ignores it, as it would be the same door by
+// another name.
+inline constexpr wchar_t kSystemFolderOverride[] = L"KIP_SYSTEM_DIR";
+
+// The folder the programs of Windows are started from, with a trailing "\";
+// empty when Windows does not tell it.
+std::wstring SystemProgramFolder();
+
+// The executable CreateProcessW is given for a command line: nothing when
+// the command line names its program by a path (a folder, a drive), which
+// is then taken from the command line as it is; for a bare name, that name
+// in SystemProgramFolder(), ".exe" added when it has no extension (empty
+// when the folder is unknown: such a command does not start).
+std::optional<std::wstring> ExecutableFor(std::wstring_view commandLine);
 
 // Asks the shell to open the file with its associated program, in the file's
 // folder. The result is not checked.

@@ -28,15 +28,16 @@ std::wstring Quote(std::wstring_view item) {
   return out;
 }
 
-std::string Narrow(UINT codePage, std::wstring_view text) {
+std::string Narrow(UINT codePage, std::wstring_view text, DWORD flags = 0) {
   if (text.empty()) return {};
-  int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+  int size = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                  nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+  WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
                       nullptr);
   return out;
 }
+
 
 std::wstring Widen(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
@@ -144,6 +145,15 @@ bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
 
 std::string ToAnsi(std::wstring_view text) { return Narrow(CP_ACP, text); }
 std::wstring FromAnsi(std::string_view bytes) { return Widen(CP_ACP, bytes); }
+
+std::string ToAnsiWithoutBestFit(std::wstring_view text) {
+  // UTF-8 has no best fit, and refuses the flag.
+  const UINT codePage = GetACP();
+  return Narrow(codePage, text, codePage == CP_UTF8 || codePage == CP_UTF7 ? 0 : WC_NO_BEST_FIT_CHARS);
+}
+
+bool FitsAnsiCodePage(std::wstring_view text) { return FromAnsi(ToAnsiWithoutBestFit(text)) == text; }
+
 std::string ToUtf8(std::wstring_view text) { return Narrow(CP_UTF8, text); }
 std::wstring FromUtf8(std::string_view bytes) { return Widen(CP_UTF8, bytes); }
 

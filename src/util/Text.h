@@ -36,6 +36,12 @@ bool EndsWith(std::wstring_view text, std::wstring_view suffix);
 // Japanese machine); it is used for the two files Windows tools read.
 std::string ToAnsi(std::wstring_view text);
 std::wstring FromAnsi(std::string_view bytes);
+// ToAnsi without best-fit substitutes: a character the code page lacks
+// becomes its default character ("?"), never a look-alike ("＂" is '"' by
+// best fit on code page 1252).
+std::string ToAnsiWithoutBestFit(std::wstring_view text);
+// True when the text converts to the ANSI code page and back unchanged.
+bool FitsAnsiCodePage(std::wstring_view text);
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view bytes);
 

@@ -25,4 +25,9 @@ DWORD WindowsMajorVersion() {
   return QueryWindowsVersion(info) ? info.dwMajorVersion : 0;
 }
 
+bool RunningOnWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace kip

@@ -17,4 +17,7 @@ bool IsNtFamily();
 // The major version; 0 when the query fails.
 DWORD WindowsMajorVersion();
 
+// True under Wine (its ntdll exports wine_get_version).
+bool RunningOnWine();
+
 }  // namespace kip

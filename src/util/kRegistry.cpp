@@ -101,34 +101,6 @@ DWORD WindowsTypeFromDataType(TRegDataType type) noexcept {
   }
 }
 
-std::vector<BYTE> EncodeMultiString(const StringList& list) {
-  std::wstring text;
-  for (const std::wstring& entry : list) {
-    text += entry;
-    text += L'\0';
-  }
-  text += L'\0';
-  std::vector<BYTE> bytes(text.size() * sizeof(wchar_t));
-  std::memcpy(bytes.data(), text.data(), bytes.size());
-  return bytes;
-}
-
-StringList DecodeMultiString(const BYTE* data, size_t size) {
-  StringList list;
-  std::wstring entry;
-  for (size_t offset = 0; offset + sizeof(wchar_t) <= size; offset += sizeof(wchar_t)) {
-    wchar_t c;
-    std::memcpy(&c, data + offset, sizeof c);
-    if (c != L'\0') {
-      entry += c;
-      continue;
-    }
-    if (!IsBlank(entry)) list.push_back(entry);
-    entry.clear();
-  }
-  return list;
-}
-
 std::wstring GetEnvironmentText(std::wstring_view name) {
   std::wstring key(name);
   DWORD size = GetEnvironmentVariableW(key.c_str(), nullptr, 0);

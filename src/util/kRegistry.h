@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "util/Errors.h"
+#include "util/MultiString.h"
 #include "util/Text.h"
 #include "util/UniqueHandle.h"
 
@@ -64,13 +65,6 @@ TRegDataType DataTypeFromWindows(DWORD type) noexcept;
 inline bool LowByteFlag(int value) noexcept { return (value & 0xFF) != 0; }
 DWORD WindowsTypeFromDataType(TRegDataType type) noexcept;
 
-// Multi-string encoding as UTF-16: each entry followed by NUL, one more NUL
-// at the end (an empty list is a single NUL). Returned as bytes.
-std::vector<BYTE> EncodeMultiString(const StringList& list);
-// The entries of multi-string data: at each NUL the collected entry is kept
-// (untrimmed) unless it is blank; text after the last NUL is not kept; an odd
-// trailing byte is ignored.
-StringList DecodeMultiString(const BYTE* data, size_t size);
 
 // The value of an environment variable, trimmed; empty when it is not set.
 std::wstring GetEnvironmentText(std::wstring_view name);

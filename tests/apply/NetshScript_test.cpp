@@ -11,6 +11,11 @@ namespace {
 
 constexpr wchar_t kCardId[] = L"{00000002-0000-0000-0000-4E6574446576}";
 
+// The code page of these tests: it carries everything but the full-width
+// quote, which a best fit would turn into '"'.
+bool LacksFullWidthQuote(std::wstring_view text) { return text.find(L'＂') == std::wstring_view::npos; }
+constexpr ScriptTextFits kFits = LacksFullWidthQuote;
+
 std::wstring Lines(std::initializer_list<const wchar_t*> lines) {
   std::wstring text;
   for (const wchar_t* line : lines) text += std::wstring(line) + L"\r\n";
@@ -30,7 +35,7 @@ NetshCardInput ExampleCard() {
 }
 
 TEST(NetshScript, WorkedExampleXPClassStaticAddresses) {
-  EXPECT_EQ(BuildNetshScript(ClassifyWindows(5, 1), {ExampleCard()}),
+  EXPECT_EQ(BuildNetshScript(ClassifyWindows(5, 1), {ExampleCard()}, kFits),
             Lines({L"pushd interface ip",
                    L"delete address name=\"LAN\" addr=192.168.1.10 gateway=all",
                    L"set address name=\"LAN\" source=static addr=192.168.1.10 255.255.255.0 192.168.1.1 1",
@@ -49,7 +54,7 @@ TEST(NetshScript, WorkedExampleVersion6Dhcp) {
   card.gateways = {{L"192.168.1.1", L"1"}, {L"192.168.1.254", L"20"}};
   card.dnsAutomatic = true;
   card.winsServers = {L"192.168.1.5", L"192.168.1.6"};
-  const std::wstring script = BuildNetshScript(ClassifyWindows(10, 0), {card});
+  const std::wstring script = BuildNetshScript(ClassifyWindows(10, 0), {card}, kFits);
   EXPECT_EQ(script,
             Lines({L"pushd interface ipv4",
                    L"reset",
@@ -69,7 +74,7 @@ TEST(NetshScript, WorkedExampleVersion6Dhcp) {
 }
 
 TEST(NetshScript, WorkedExampleWindows2000DnsHasNoRegistrationAndKeepsOrder) {
-  EXPECT_EQ(NetshCardBlock(ClassifyWindows(5, 0), ExampleCard()),
+  EXPECT_EQ(NetshCardBlock(ClassifyWindows(5, 0), ExampleCard(), kFits),
             Lines({L"delete address name=\"LAN\" addr=192.168.1.10 gateway=all",
                    L"set address name=\"LAN\" source=static addr=192.168.1.10 255.255.255.0 192.168.1.1 1",
                    L"add address name=\"LAN\" 192.168.1.11 255.255.255.0",
@@ -123,7 +128,7 @@ class NetshBlock : public ::testing::TestWithParam<BlockCase> {};
 TEST_P(NetshBlock, WritesTheExpectedLines) {
   NetshCardInput card = PlainCard();
   GetParam().change(card);
-  EXPECT_EQ(LinesWith(NetshCardBlock(GetParam().windows, card), GetParam().keyword), GetParam().expected);
+  EXPECT_EQ(LinesWith(NetshCardBlock(GetParam().windows, card, kFits), GetParam().keyword), GetParam().expected);
 }
 
 const BlockCase kBlockCases[] = {
@@ -228,6 +233,41 @@ const BlockCase kBlockCases[] = {
             L"set wins name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=10.0.1.1"})},
     {"UnsafeIdentifierGivesNoBlock", WindowsClass::Version6,
      [](NetshCardInput& c) { c.cardId = L"{x}\"\r\nreset"; }, L"", L""},
+    // Stored entries that would add parameters to a line: an address entry
+    // holding anything but digits and dots counts as blank.
+    {"SmuggledParametersCountAsBlank", WindowsClass::XPClass,
+     [](NetshCardInput& c) {
+       c.currentAddress = L"10.0.0.9 addr=1.2.3.4";
+       c.dhcp = false;
+       c.addresses = {{L"192.168.1.10 255.0.0.0 9.9.9.9 1", L"255.0.0.0"}, {L"10.0.0.10", L"255.0.0.0 x"},
+                      {L"10.0.0.11", L"255.0.0.0"}, {L"10.0.0.12\t10.0.0.13", L"255.0.0.0"}};
+       c.gateways = {{L"192.168.1.1 gwmetric=7", L"1"}, {L"10.0.0.1", L" 05"}, {L"ten.0.0.2", L"1"}};
+       c.dnsAutomatic = false;
+       c.dnsServers = {L"10.0.0.53", L"10.0.0.54=", L"10.0.0.55"};
+       c.winsServers = {L"10.0.1.1", L"10.0.0.7 index=1"};
+     },
+     L"",
+     Lines({L"delete address name=\"LAN\" gateway=all",
+            L"set address name=\"LAN\" source=static addr= 255.0.0.0",
+            L"add address name=\"LAN\" 10.0.0.10 ",
+            L"add address name=\"LAN\" 10.0.0.11 255.0.0.0",
+            L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=5",
+            L"delete dns name=\"LAN\" all",
+            L"set dns name=\"LAN\" source=static addr=10.0.0.55 register=NONE",
+            L"add dns name=\"LAN\" addr=10.0.0.53 index=1",
+            L"delete wins name=\"LAN\" all",
+            L"set wins name=\"LAN\" source=static addr=",
+            L"add wins name=\"LAN\" addr=10.0.1.1 index=1"})},
+    {"SmuggledFirstWinsMeansDhcpAsAnUnsafeOneDoes", WindowsClass::Version6,
+     [](NetshCardInput& c) { c.winsServers = {L" 10.0.0.7 index=1", L"10.0.1.1"}; }, L" wins ",
+     Lines({L"delete wins name=\"LAN\" all", L"set wins name=\"LAN\" source=dhcp"})},
+    // A name the file's code page cannot carry unchanged could come out with
+    // a double quote of a best fit: the identifier is used instead.
+    {"NameTheCodePageCannotCarryFallsBackToTheIdentifier", WindowsClass::Version6,
+     [](NetshCardInput& c) { c.connectionName = L"LAN＂ index=1 ＂"; }, L"delete route",
+     Lines({L"delete route prefix=0.0.0.0/0 interface=\"{00000002-0000-0000-0000-4E6574446576}\""})},
+    {"IdentifierTheCodePageCannotCarryGivesNoBlock", WindowsClass::Version6,
+     [](NetshCardInput& c) { c.cardId = L"{x＂}"; }, L"", L""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, NetshBlock, ::testing::ValuesIn(kBlockCases),
@@ -238,7 +278,7 @@ TEST(NetshScript, ThreeCardsGiveOneHeaderThreeBlocksInOrderAndOnePopd) {
   cards[0].connectionName = L"A";
   cards[1].connectionName = L"B";
   cards[2].connectionName = L"C";
-  const std::wstring script = BuildNetshScript(WindowsClass::Version6, cards);
+  const std::wstring script = BuildNetshScript(WindowsClass::Version6, cards, kFits);
   EXPECT_EQ(script.find(L"pushd"), script.rfind(L"pushd"));
   EXPECT_EQ(script.find(L"popd"), script.size() - 6);
   const size_t a = script.find(L"interface=\"A\""), b = script.find(L"interface=\"B\""),
@@ -246,9 +286,9 @@ TEST(NetshScript, ThreeCardsGiveOneHeaderThreeBlocksInOrderAndOnePopd) {
   EXPECT_LT(a, b);
   EXPECT_LT(b, c);
   EXPECT_NE(c, std::wstring::npos);
-  EXPECT_EQ(script, NetshScriptHeader(WindowsClass::Version6) + NetshCardBlock(WindowsClass::Version6, cards[0]) +
-                        NetshCardBlock(WindowsClass::Version6, cards[1]) +
-                        NetshCardBlock(WindowsClass::Version6, cards[2]) + L"popd\r\n");
+  EXPECT_EQ(script, NetshScriptHeader(WindowsClass::Version6) + NetshCardBlock(WindowsClass::Version6, cards[0], kFits) +
+                        NetshCardBlock(WindowsClass::Version6, cards[1], kFits) +
+                        NetshCardBlock(WindowsClass::Version6, cards[2], kFits) + L"popd\r\n");
 }
 
 TEST(NetshScript, VersionClasses) {

@@ -42,7 +42,7 @@ rm -f "$stage/commands.log"
 suffixes_before="$(suffixes)"
 
 # The slow before-batch: a stand-in that sleeps four seconds.
-printf '@set KIP_STUB_SLEEP_MS=4000\r\n@"C:\\kip\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
+printf '@set KIP_STUB_SLEEP_MS=4000\r\n@"C:\\kip\\system32\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
 (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
 program=$!
 kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"

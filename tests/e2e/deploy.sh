@@ -42,9 +42,9 @@ grep -q '設定\[nosuch\]が見つかりません.' "$stage/steps.log" || fail "
 run 4 /q /import 'C:\kip\missing.kip' 自宅
 run 1 /q /log
 
-mv "$stage/nbtstat.exe" "$stage/nbtstat.off" 2>/dev/null
+mv "$stage/system32/nbtstat.exe" "$stage/system32/nbtstat.off" 2>/dev/null
 run 3 -Q 自宅
-mv "$stage/nbtstat.off" "$stage/nbtstat.exe" 2>/dev/null
+mv "$stage/system32/nbtstat.off" "$stage/system32/nbtstat.exe" 2>/dev/null
 
 (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
 window=$!

@@ -31,13 +31,16 @@ kip_control_id() {
   sed -n "s/^[[:space:]]*$1[[:space:]]*=[[:space:]]*\([0-9][0-9]*\).*/\1/p" "$header" | head -n 1
 }
 
-# kip_stage_program DIR: a copy of the program with the recording stand-ins
-# beside it, so that its child commands are recorded, never run for real.
+# kip_stage_program DIR: a copy of the program, and the recording stand-ins
+# in DIR/system32 made its system folder, so that its child commands are
+# recorded, never run for real. None lies beside the program: one found
+# there would be run by the search order, which the program must not use.
 kip_stage_program() {
   local dir="$1" bin="$KIP_E2E_ROOT/build" name
-  mkdir -p "$dir"
+  mkdir -p "$dir/system32"
   cp "$bin/bin/kIpCnfg.exe" "$dir/"
   for name in netsh net arp nbtstat ipconfig notepad; do
-    if [ -f "$bin/tests/bin/$name.exe" ]; then cp "$bin/tests/bin/$name.exe" "$dir/"; fi
+    if [ -f "$bin/tests/bin/$name.exe" ]; then cp "$bin/tests/bin/$name.exe" "$dir/system32/"; fi
   done
+  kip_use_stand_ins "$dir/system32"
 }

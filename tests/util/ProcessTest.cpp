@@ -1,5 +1,6 @@
 #include "util/Process.h"
 
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -182,6 +183,57 @@ TEST_F(ProcessTest, CapturedChildReadsAnEmptyStandardInputAndIsWaitedFor) {
   EXPECT_TRUE(run.captured);
   EXPECT_EQ(ReadWholeFile(output), "stub nbtstat: ok\r\nstub nbtstat: last line\r\n");
   EXPECT_NE(Log().find("stdin: 0 bytes"), std::string::npos);
+}
+
+// Bare names go to the system folder, paths stay with the command line; a
+// relative override would make the current directory the system folder.
+TEST(ExecutableFor, BareNamesComeFromTheSystemFolderPathsAsGiven) {
+  struct Case {
+    const wchar_t* commandLine;
+    std::optional<std::wstring> executable;
+  };
+  {
+    EnvOverride system(kSystemFolderOverride, L"C:\\kip-system");
+    EXPECT_EQ(SystemProgramFolder(), L"C:\\kip-system\\");
+    const Case cases[] = {
+        {L"netsh exec \"C:\\t\\kipconfig.sh\"", L"C:\\kip-system\\netsh.exe"},
+        {L"\"netsh\" exec x", L"C:\\kip-system\\netsh.exe"},
+        {L"nbtstat\t-R", L"C:\\kip-system\\nbtstat.exe"},
+        {L"notepad C:\\Program Files\\kip\\hosts home", L"C:\\kip-system\\notepad.exe"},
+        {L"ipconfig.exe /flushdns", L"C:\\kip-system\\ipconfig.exe"},
+        {L"\"C:\\Program Files\\kip\\19 rack_b.bat\"", std::nullopt},
+        {L"..\\netsh exec x", std::nullopt},
+        {L"D:netsh exec x", std::nullopt},
+        {L"", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExecutableFor(c.commandLine), c.executable) << ToUtf8(c.commandLine);
+  }
+  for (const wchar_t* unusable : {L"stubs", L"\\stubs", L""}) {
+    EnvOverride system(kSystemFolderOverride, std::wstring(unusable));
+    EXPECT_EQ(SystemProgramFolder(), GetSystemFolder()) << ToUtf8(unusable);
+  }
+}
+
+// A netsh.exe beside the program and in the current directory (the
+// stand-ins beside this test program) is never what starts: with a system
+// folder that holds none, nothing does.
+TEST_F(ProcessTest, ProgramsBesideTheProgramOrInTheCurrentDirectoryAreNotStarted) {
+  ScratchFolder system;
+  EnvOverride folder(kSystemFolderOverride, system.path());
+  test::CurrentDirectory current(ProgramFolder());
+  ASSERT_TRUE(FileExists(ProgramFolder() + L"netsh.exe"));
+  const CapturedRun run = RunCommandCaptured(L"netsh exec \"x.sh\"", scratch_ / L"out.txt");
+  EXPECT_FALSE(run.started);
+  EXPECT_EQ(run.error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  EXPECT_FALSE(RunCommand(L"notepad hosts"));
+  EXPECT_FALSE(RunCommandAndWait(L"net start dnscache", SW_HIDE));
+  EXPECT_EQ(Log(), "");
+
+  // The same stand-in in the system folder runs, with its command line as
+  // written.
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"netsh.exe").c_str(), (system / L"netsh.exe").c_str(), FALSE));
+  ASSERT_TRUE(RunCommandCaptured(L"netsh exec \"x.sh\"", L""));
+  EXPECT_EQ(Log().substr(0, 24), "netsh\tnetsh exec \"x.sh\"\n");
 }
 
 }  // namespace

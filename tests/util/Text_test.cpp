@@ -73,6 +73,18 @@ TEST(CodePages, JapaneseTextRoundTripsThroughTheAnsiCodePage) {
   EXPECT_EQ(FromUtf8(ToUtf8(L"ａ／ｂ")), L"ａ／ｂ");
 }
 
+// Code page 932 lacks "é"; its best fit is "e", which would make a name look
+// like another. Without best fit it is the default character, and the text
+// does not fit.
+TEST(CodePages, WithoutBestFitALackingCharacterIsNoLookAlike) {
+  if (GetACP() != 932) GTEST_SKIP() << "needs code page 932";
+  EXPECT_EQ(ToAnsiWithoutBestFit(L"LANé＂"), "LAN?\xfa\x57");
+  EXPECT_FALSE(FitsAnsiCodePage(L"LANé"));
+  EXPECT_FALSE(FitsAnsiCodePage(std::wstring(1, wchar_t(0xD800))));
+  EXPECT_TRUE(FitsAnsiCodePage(L"ローカル エリア接続 ＂2＂"));
+  EXPECT_TRUE(FitsAnsiCodePage(L""));
+}
+
 TEST(Case, LowerUpperAndComparisons) {
   EXPECT_EQ(ToLower(L"TcpIp"), L"tcpip");
   EXPECT_EQ(ToUpper(L"abc"), L"ABC");
