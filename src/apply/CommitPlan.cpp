@@ -82,10 +82,14 @@ std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
 }
 
 // The path is quoted: under "C:\Program Files\..." an unquoted one would
-// start "C:\Program.exe" when that exists.
-std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path) {
+// start "C:\Program.exe" when that exists. The command interpreter expands
+// "%...%" in its command line, so a batch whose path holds "%" runs as a
+// copy under a fixed name in the same folder (where "%~dp0" still points).
+std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path, const wchar_t* copyName) {
   if (path.empty()) return std::nullopt;
-  return PlannedChild{run, Quoted(path)};
+  if (path.find(L'%') == std::wstring::npos) return PlannedChild{run, Quoted(path)};
+  const std::wstring copy = path.substr(0, path.find_last_of(L'\\') + 1) + copyName;
+  return PlannedChild{run, Quoted(copy), path};
 }
 
 }  // namespace
@@ -142,7 +146,7 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
   plan.domain = DomainChoiceOf(setting.machineWide.domain);
   plan.scriptPath = setting.scriptPath;
   plan.script = ScriptOf(setting);
-  plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath);
+  plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath, kBeforeBatchCopyName);
   plan.serviceStarts = {{ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"},
                         {ChildRun::Captured, L"net start \"DHCP Client\""}};
   plan.netshExec = {ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath)};
@@ -151,7 +155,7 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
                        {ChildRun::Captured, L"nbtstat -RR"}};
   plan.restartChildren = RestartChildren(setting);
   plan.flushDns = {ChildRun::Captured, L"ipconfig /flushdns"};
-  plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath);
+  plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath, kAfterBatchCopyName);
   return plan;
 }
 

@@ -74,8 +74,15 @@ enum class ChildRun {
 struct PlannedChild {
   ChildRun run = ChildRun::Captured;
   std::wstring commandLine;
+  // A batch file copied to the path the command line names, just before
+  // it runs; empty: none.
+  std::wstring copiedFrom;
   bool operator==(const PlannedChild&) const = default;
 };
+
+// The copies a batch whose path holds "%" runs as.
+inline constexpr wchar_t kBeforeBatchCopyName[] = L"kIpCnfg_before.bat";
+inline constexpr wchar_t kAfterBatchCopyName[] = L"kIpCnfg_after.bat";
 
 struct CommitPlan {
   int settingIndex = -1;

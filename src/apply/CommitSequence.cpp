@@ -135,6 +135,10 @@ class CommitRun {
   }
 
   bool RunChild(const PlannedChild& child) {
+    if (!child.copiedFrom.empty() && !CopyBatch(child)) {
+      result_.notStarted.push_back({child.commandLine, GetLastError()});
+      return false;
+    }
     bool started = false;
     switch (child.run) {
       case ChildRun::WaitShown:
@@ -159,6 +163,13 @@ class CommitRun {
     bool all = true;
     for (const PlannedChild& child : children) all = RunChild(child) && all;
     return all;
+  }
+
+  // The copy is made new from the batch file, replacing what a former run
+  // left under that name.
+  static bool CopyBatch(const PlannedChild& child) {
+    const std::wstring target = child.commandLine.substr(1, child.commandLine.size() - 2);
+    return CopyFileW(child.copiedFrom.c_str(), target.c_str(), FALSE) != FALSE;
   }
 
   // The script file is made new (a file left at that name keeps neither its

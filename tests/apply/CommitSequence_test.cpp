@@ -288,5 +288,21 @@ TEST_F(CommitSequenceTest, LogHoldsNetshOutputAndTheCommandsThatCouldNotStart) {
   EXPECT_EQ(ReadStandInLog(standInLog_).commands.back(), "ipconfig /flushdns");
 }
 
+// The command interpreter expands "%...%" in a command line: a setting named
+// like a variable must still run its own batch files.
+TEST_F(CommitSequenceTest, BatchFilesOfANameWithPercentSignsRun) {
+  for (const wchar_t* name : {L"%TEMP%x", L"50% off"}) {
+    SCOPED_TRACE(ToUtf8(name));
+    DeleteFileW(standInLog_.c_str());
+    setting.settingName = name;
+    WriteBatchFiles();
+    RunCommitPlan(Plan(), user, env);
+    const StandInLog log = WaitForStandIns("ipconfig after");
+    ASSERT_FALSE(log.commands.empty());
+    EXPECT_EQ(log.commands.front(), "netsh before");
+    EXPECT_EQ(log.commands.back(), "ipconfig after");
+  }
+}
+
 }  // namespace
 }  // namespace kip
