@@ -39,7 +39,7 @@ void TFormIpconfig::RunCommandLine() {
 void TFormIpconfig::CarryOutExitAction(ExitAction action) {
   if (action == ExitAction::None) return;
   if (action == ExitAction::CloseWindow) {
-    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    EndProgram();
     return;
   }
   std::shared_ptr<ExitPlatform> platform =

@@ -283,6 +283,7 @@ void TFormIpconfig::CreateMenus() {
   edit.AddSeparator();
   mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
   mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
+  mShowTray = &edit.AddItem(L"通知領域に表示する");
 
   win::Menu& help = menuBar_->AddSubMenu(L"ヘルプ(&H)");
   mHelp1 = help.Entry();
@@ -330,6 +331,7 @@ void TFormIpconfig::WireHandlers() {
   WireEditReactions();
   mOSCheck->OnClick = [this] { mOSCheckClick(); };
   mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };
+  mShowTray->OnClick = [this] { mShowTrayClick(); };
   TabControl1.OnContextMenu = [this](POINT at) { tabPopup_->Popup(Handle(), at); };
   MemoBefore.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
   MemoAfter.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };

@@ -83,6 +83,10 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!StartupDone) win::Guarded([this] { FormActivate(); });
     return 0;
   }
+  if (message == kMsgTray) {
+    win::Guarded([&] { OnTrayEvent(lParam); });
+    return 0;
+  }
   if (message == kMsgIdleStartup) {
     // Only for a window that was never activated (started minimised): an
     // activation has already queued the start-up load of its own.
@@ -120,10 +124,10 @@ void TFormIpconfig::FormActivate() {
   try {
     RunCommandLine();
   } catch (...) {
-    if (!stayOpen) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    if (!stayOpen) EndProgram();
     throw;
   }
-  if (!stayOpen) PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  if (!stayOpen) EndProgram();
 }
 
 void TFormIpconfig::CheckLanguageFile() {
@@ -214,7 +218,10 @@ void TFormIpconfig::ReadOptions() {
     int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
+  // On its own: stores written before the option have no value for it.
+  RunGuarded([&] { mShowTray->SetChecked(registry.ReadInteger(L"mShowTray_Checked") != 0); });
   registry.CloseKey();
+  UpdateTrayIcon();
 }
 
 void TFormIpconfig::CheckWindowsVersion() {
@@ -237,6 +244,7 @@ void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked())
 
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
+  if (HideToTrayInsteadOfClosing()) return false;
   if (CardIds.empty() || !Modified) return true;
   // No setting or card shown: the edits have nowhere to be saved.
   if (TabText(TabControl1.TabIndex()).empty() || SelectedCardId().empty()) return true;
@@ -280,6 +288,7 @@ void TFormIpconfig::WriteOptions() {
     registry.WriteInteger(L"mShowExitWin_Checked", mShowExitWin->Checked() ? 1 : 0);
     registry.WriteInteger(L"PageControl1_ActivePageIndex", PageControl1.ActivePageIndex());
   });
+  RunGuarded([&] { registry.WriteInteger(L"mShowTray_Checked", mShowTray->Checked() ? 1 : 0); });
   registry.CloseKey();
 }
 

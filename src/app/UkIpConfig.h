@@ -24,6 +24,7 @@
 //                            commit step
 //   FormDomain.cpp           the domain and workgroup controls and the
 //                            domain change of the commit
+//   FormTray.cpp             the quick switch from the notification area
 #pragma once
 
 #include <windows.h>
@@ -46,6 +47,7 @@
 #include "ui/win/Form.h"
 #include "ui/win/Layout.h"
 #include "ui/win/Menus.h"
+#include "ui/win/TrayIcon.h"
 #include "util/Text.h"
 #include "util/UniqueHandle.h"
 
@@ -276,6 +278,26 @@ class TFormIpconfig : public win::Form {
   void ChangeDomainStep(const DomainChoice& choice);
   void WireDomainHandlers();
 
+  // --- the notification area (app/FormTray.cpp) -----------------------------
+  void mShowTrayClick();
+  void UpdateTrayIcon();
+  // The tool-tip: the program's name and the last committed setting.
+  std::wstring TrayTip() const;
+  // The tab "Setting Index" names (the last commit), or -1.
+  int LastCommittedTab() const;
+  void OnTrayEvent(LPARAM event);
+  void ShowTrayMenu();
+  void ShowFromTray();
+  // Carries out an item of the icon's menu.
+  void RunTrayCommand(UINT command);
+  // Commits the tab and carries on, whatever exit choice is stored.
+  void CommitFromTray(int tab);
+  // Closes the window and ends the program, also while the icon is shown.
+  void EndProgram();
+  // True (and the window hidden) when a close only hides the window.
+  bool HideToTrayInsteadOfClosing();
+  static constexpr UINT kMsgTray = WM_APP + 40;
+
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
@@ -387,6 +409,7 @@ class TFormIpconfig : public win::Form {
   win::MenuItem* mDelLan = nullptr;
   win::MenuItem* mShowExitWin = nullptr;
   win::MenuItem* mOSCheck = nullptr;
+  win::MenuItem* mShowTray = nullptr;
   win::MenuItem* mHelp = nullptr;
   win::MenuItem* About1 = nullptr;
   win::MenuItem* popNew = nullptr;
@@ -446,6 +469,9 @@ class TFormIpconfig : public win::Form {
   CommitEnvironment CommitEnvironmentOfWindow() const;
   bool committing_ = false;
   bool closeHeld_ = false;
+  // app/FormTray.cpp
+  win::TrayIcon tray_;
+  bool endRequested_ = false;
   int commandLineExitCode_ = 0;
   CommitResult lastCommitResult_;
 

@@ -156,6 +156,26 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
   EXPECT_FALSE(IsWindow(form.Handle()));  // the held close came after the commit
 }
 
+// The quick switch: a setting chosen from the icon's menu is committed and
+// the program carries on whatever exit choice is stored; a close only
+// hides the window while the icon is there, "終了" on its menu ends it.
+TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
+  TFormIpconfig& form = Window();
+  form.mShowTray->Click();
+  ASSERT_TRUE(form.mShowTray->Checked());
+  form.CommitFromTray(1);
+  EXPECT_NE(Log().find("netsh\tnetsh exec"), std::string::npos);
+  EXPECT_TRUE(platforms.empty());  // "Shutdown Index" 2 would have closed the window
+  EXPECT_EQ(form.LastCommittedTab(), 1);
+  EXPECT_EQ(form.TrayTip(), L"HarluneIPコンフィグ: " + form.TabText(1));
+  SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form.Handle()));
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+  form.EndProgram();
+  win::PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(form.Handle()));
+}
+
 TEST_F(CommitWindowTest, ACommitWithoutASelectedSettingOnlySaysSo) {
   TFormIpconfig& form = Window();
   form.TabControl1.SetTabIndex(-1);
