@@ -4,8 +4,10 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "app/CommandLineArgs.h"
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
+#include "apply/AutoReturn.h"
 #include "util/Errors.h"
 #include "util/Profile.h"
 #include "ui/UDNSEdit.h"
@@ -94,6 +96,11 @@ int RunWindows() {
 
 int RunApplication(HINSTANCE, int) {
   { ProfileScope entry("Entry"); }
+  // The helper of a commit with automatic return: no window, and no claim
+  // on the single instance, which the window it watches holds.
+  if (std::optional<AutoReturnArguments> helper = ParseAutoReturnArguments(CommandLineArguments())) {
+    return RunAutoReturnHelper(helper->token, helper->windowProcessId);
+  }
   InstanceMutex mutex;
   // Another instance runs: end silently.
   if (!mutex.Acquire(kInstanceMutexName)) return 0;

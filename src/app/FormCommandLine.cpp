@@ -27,6 +27,7 @@ void TFormIpconfig::RunCommandLine() {
       return;
     }
     TabControl1.SetTabIndex(tab);
+    if (RunCommandLinePreview()) return;
     if (!CommitShownSetting()) return;
     CarryOutExitAction(ChooseExitAction(request, ExitChoice));
   });

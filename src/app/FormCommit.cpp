@@ -7,6 +7,7 @@
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
 #include "apply/ExitWin32.h"
+#include "app/FormSafeSwitch.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
@@ -33,13 +34,16 @@ class TFormIpconfig::CommitUserAdapter : public CommitUser {
 
 void TFormIpconfig::ActionCommitExecute() {
   RunWhileCommitting([this] {
-    if (!CommitShownSetting()) return;
-    if (mShowExitWin->Checked() && Dialogs().netChg) {
-      Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
-    } else {
-      ActOnExitChoice(ExitChoice);
-    }
+    if (CommitShownSetting(CommitKind::Window)) FollowCommit();
   });
+}
+
+void TFormIpconfig::FollowCommit() {
+  if (mShowExitWin->Checked() && Dialogs().netChg) {
+    Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+  } else {
+    ActOnExitChoice(ExitChoice);
+  }
 }
 
 void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
@@ -79,17 +83,19 @@ bool TFormIpconfig::HoldCloseWhileCommitting() {
   return true;
 }
 
-bool TFormIpconfig::CommitShownSetting() {
+bool TFormIpconfig::CommitShownSetting() { return CommitShownSetting(CommitKind::Unattended); }
+
+bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   if (TabControl1.TabIndex() < 0) {
     ShowException(L"反映する設定が選ばれていません.");
     return false;
   }
   SyncSelection();
-  const int tab = TabControl1.TabIndex();
-  const CommitRequest request{tab,     TabText(tab),  ComboDescription.Count(), CardIds,
-                              OSMajorVersion, OSMinorVersion};
   CommitEnvironment environment = CommitEnvironmentOfWindow();
-  const CommitPlan plan = PlanCommit(ReadCommitSetting(request, environment));
+  const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
+  const CommitPlan plan = PlanCommit(setting);
+  SafeSwitch safe(*this, kind, setting, plan, environment);
+  if (!safe.Begin()) return false;
   CommitUserAdapter user(*this);
   CommitResult result;
   RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
@@ -98,7 +104,12 @@ bool TFormIpconfig::CommitShownSetting() {
                 [this] { LoadSetting(); });
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) ShowException(notStarted);
-  return true;
+  return safe.End(notStarted.empty());
+}
+
+CommitRequest TFormIpconfig::ShownCommitRequest() const {
+  const int tab = TabControl1.TabIndex();
+  return {tab, TabText(tab), ComboDescription.Count(), CardIds, OSMajorVersion, OSMinorVersion};
 }
 
 CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {

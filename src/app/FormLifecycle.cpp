@@ -214,6 +214,7 @@ void TFormIpconfig::ReadOptions() {
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
   registry.CloseKey();
+  ReadSafeSwitchOptions();
 }
 
 void TFormIpconfig::CheckWindowsVersion() {

@@ -24,6 +24,8 @@
 //                            commit step
 //   FormDomain.cpp           the domain and workgroup controls and the
 //                            domain change of the commit
+//   FormSafeSwitch.cpp       the preview before a commit, the check after
+//                            it, the commit with automatic return
 #pragma once
 
 #include <windows.h>
@@ -60,6 +62,7 @@ class TFormOtherLAN;
 class TFormLogin;
 class AboutBox;
 class DomainJoiner;
+struct CommitRequest;
 
 // The secondary windows, living as long as the main window; a test attaches
 // the ones it uses.
@@ -256,6 +259,19 @@ class TFormIpconfig : public win::Form {
   void CarryOutExitAction(ExitAction action);
   void ActionShortCutExecute();
 
+  // --- safe switching (app/FormSafeSwitch.cpp) ------------------------------
+  // "確認付きで反映": the commit of the shown setting that goes back by
+  // itself unless the user keeps it.
+  void ActionSafeCommitExecute();
+  void mPreviewFirstClick();
+  void mReturnSecondsClick();
+  void ReadSafeSwitchOptions();
+  // The command line asks only for the preview: it is written to its file,
+  // nothing is committed and the window closes. False for any other run.
+  bool RunCommandLinePreview();
+  // Seconds before an unanswered commit with automatic return goes back.
+  int ReturnSeconds = 60;
+
   // --- firewall (app/FormFirewall.cpp) -------------------------------------
   void ReadFirewallState();
   void LoadFirewallPart(const std::wstring& settingName);
@@ -393,6 +409,9 @@ class TFormIpconfig : public win::Form {
   win::MenuItem* mSetRoute = nullptr;
   win::MenuItem* mIpConfig = nullptr;
   win::MenuItem* mPause = nullptr;
+  win::MenuItem* mSafeCommit = nullptr;
+  win::MenuItem* mPreviewFirst = nullptr;
+  win::MenuItem* mReturnSeconds = nullptr;
   HMENU FileMenuHandle() const { return fileMenu_ ? fileMenu_->Handle() : nullptr; }
   HACCEL AcceleratorTable() { return accelerators_.Handle(); }
 
@@ -436,8 +455,19 @@ class TFormIpconfig : public win::Form {
   // True (and the close remembered) when a commit runs.
   bool HoldCloseWhileCommitting();
   CommitEnvironment CommitEnvironmentOfWindow() const;
+  // The post-commit dialog, or the stored exit choice.
+  void FollowCommit();
   bool committing_ = false;
   bool closeHeld_ = false;
+
+  // app/FormSafeSwitch.cpp: what surrounds a commit besides its plan
+  enum class CommitKind { Unattended, Window, WithReturn };
+  class SafeSwitch;
+  // Saves pending edits and commits the selected tab. False when nothing
+  // is committed, or the machine went back to its former state.
+  bool CommitShownSetting(CommitKind kind);
+  CommitRequest ShownCommitRequest() const;
+  void WireSafeSwitchHandlers();
 
   // app/FormLifecycle.cpp
   void ReadPlacement();

@@ -1,0 +1,104 @@
+#include "ui/CommitPreview.h"
+
+#include <commctrl.h>
+
+#include "ui/win/Layout.h"
+
+namespace kip {
+
+namespace {
+
+enum : int { IDC_Pages = 101, IDL_Fields, IDE_Script, IDB_Commit, IDB_Cancel };
+
+constexpr COLORREF kChangedColor = RGB(255, 236, 160);
+constexpr COLORREF kHeadingColor = RGB(224, 232, 244);
+
+// Whole dialog and its parts, in dialog units.
+constexpr int kWidth = 380, kHeight = 262;
+constexpr int kMargin = 7;
+constexpr int kButtonWidth = 54, kButtonHeight = 14;
+
+}  // namespace
+
+void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
+  lines_ = lines;
+  // One repaint for the whole list, however long.
+  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  SetRowCount(static_cast<int>(lines_.size()) + 1);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    SetCell(0, row, lines_[i].heading ? L"■ " + lines_[i].item : L"　" + lines_[i].item);
+    SetCell(1, row, lines_[i].before);
+    SetCell(2, row, lines_[i].after);
+  }
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  Invalidate();
+}
+
+bool PreviewGrid::OnNotify(NMHDR* header, LRESULT& result) {
+  if (header->code != NM_CUSTOMDRAW) return Grid::OnNotify(header, result);
+  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+    result = CDRF_NOTIFYITEMDRAW;
+    return true;
+  }
+  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+    const size_t item = static_cast<size_t>(draw->nmcd.dwItemSpec);
+    if (item < lines_.size() && (lines_[item].heading || lines_[item].changed)) {
+      draw->clrTextBk = lines_[item].heading ? kHeadingColor : kChangedColor;
+    }
+    result = CDRF_DODEFAULT;
+    return true;
+  }
+  return false;
+}
+
+void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {
+  CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, kWidth, kHeight);
+  win::DialogUnits du(font);
+  const int pagesHeight = kHeight - 3 * kMargin - kButtonHeight;
+  Pages.Create(*this, IDC_Pages, du.R(kMargin, kMargin, kWidth - 2 * kMargin, pagesHeight));
+  win::Panel& fieldsPage = Pages.AddPage(L"変更内容");
+  win::Panel& scriptPage = Pages.AddPage(L"スクリプトとコマンド");
+  const win::Rect area = Pages.PageArea();
+  const win::Rect inside{du.X(2), du.Y(2), area.width - du.X(4), area.height - du.Y(4)};
+  Fields.Create(fieldsPage, IDL_Fields, inside, {L"項目", L"現在", L"反映後"});
+  const int usable = inside.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  Fields.SetColumnWidth(0, usable * 3 / 10);
+  Fields.SetColumnWidth(1, usable * 35 / 100);
+  Fields.SetColumnWidth(2, usable * 35 / 100);
+  Fields.SetLines(content.lines);
+  Script.Create(scriptPage, IDE_Script, inside);
+  Script.SetReadOnly(true);
+  Script.SetText(content.scriptAndCommands);
+
+  const int buttonTop = kHeight - kMargin - kButtonHeight;
+  ButtonCommit.Create(*this, IDB_Commit, L"反映",
+                      du.R(kWidth - kMargin - 2 * kButtonWidth - 6, buttonTop, kButtonWidth, kButtonHeight), true);
+  ButtonCancel.Create(*this, IDB_Cancel, L"キャンセル",
+                      du.R(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight));
+  ButtonCommit.OnClick = [this] { Answer(true); };
+  ButtonCancel.OnClick = [this] { Answer(false); };
+  OnEnter = [this] { Answer(true); };
+  OnEscape = [this] { Answer(false); };
+  CenterOnOwner();
+}
+
+bool CommitPreviewDialog::Execute() {
+  Cancelled = true;  // the close box, or the program quitting, changes nothing
+  RunModal();
+  return !Cancelled;
+}
+
+void CommitPreviewDialog::Answer(bool commit) {
+  Cancelled = !commit;
+  Hide();
+}
+
+bool ShowCommitPreview(HWND owner, HFONT font, const PreviewContent& content) {
+  CommitPreviewDialog dialog;
+  dialog.Create(owner, font, content);
+  return dialog.Execute();
+}
+
+}  // namespace kip

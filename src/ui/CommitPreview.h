@@ -1,0 +1,62 @@
+// The preview of a commit ("反映内容の確認"): on the first page each field of
+// each card and of the machine-wide part as it is now and as the commit will
+// make it, the fields that change highlighted; on the second the netsh
+// script and the command lines the commit will run. "反映" goes on,
+// "キャンセル" (Escape, the close box) changes nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/DialogShells.h"
+#include "ui/win/Controls.h"
+
+namespace kip {
+
+struct PreviewLine {
+  std::wstring item;
+  std::wstring before, after;
+  bool heading = false;  // the title of a card or of the machine-wide part
+  bool changed = false;
+};
+
+struct PreviewContent {
+  std::vector<PreviewLine> lines;
+  std::wstring scriptAndCommands;  // CR LF line ends
+};
+
+inline constexpr wchar_t kCommitPreviewTitle[] = L"反映内容の確認";
+
+// The first page's list: changed rows and titles drawn on their own colour.
+class PreviewGrid : public win::Grid {
+ public:
+  void SetLines(const std::vector<PreviewLine>& lines);
+  bool OnNotify(NMHDR* header, LRESULT& result) override;
+
+ private:
+  std::vector<PreviewLine> lines_;
+};
+
+class CommitPreviewDialog : public DialogShell {
+ public:
+  // Creates the hidden dialog, centred over `owner`, with the content.
+  void Create(HWND owner, HFONT font, const PreviewContent& content);
+  // Shows it and waits for the answer; true for "反映".
+  bool Execute();
+
+  win::PageControl Pages;
+  PreviewGrid Fields;
+  win::Memo Script;
+  win::Button ButtonCommit;
+  win::Button ButtonCancel;
+
+ private:
+  void Answer(bool commit);
+};
+
+// Shows the preview over `owner` and waits for the answer; true for "反映".
+bool ShowCommitPreview(HWND owner, HFONT font, const PreviewContent& content);
+
+}  // namespace kip
