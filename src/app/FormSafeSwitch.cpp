@@ -8,7 +8,6 @@
 #include "apply/CommitSource.h"
 #include "apply/LiveSnapshot.h"
 #include "store/StoreKeys.h"
-#include "ui/CommitPreview.h"
 #include "ui/KeepSettingDialog.h"
 #include "util/Files.h"
 #include "util/Guard.h"
@@ -36,6 +35,13 @@ void WriteOption(const wchar_t* name, int value) {
   if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(name, value); });
 }
 
+CommitReview ReviewOfPlan(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan) {
+  const ValueSet current = ValueSetOf(live);
+  return ReviewOf(current, ExpectedAfterCommit(current, setting, plan, ReadHostsSource(plan.hostsFile)), plan);
+}
+
+}  // namespace
+
 PreviewContent PreviewContentOf(const CommitReview& review) {
   PreviewContent content;
   for (const DiffSection& section : review.sections) {
@@ -45,13 +51,6 @@ PreviewContent PreviewContentOf(const CommitReview& review) {
   content.scriptAndCommands = ScriptAndCommandsText(review);
   return content;
 }
-
-CommitReview ReviewOfPlan(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan) {
-  const ValueSet current = ValueSetOf(live);
-  return ReviewOf(current, ExpectedAfterCommit(current, setting, plan, ReadHostsSource(plan.hostsFile)), plan);
-}
-
-}  // namespace
 
 // --- around one commit -------------------------------------------------------
 
@@ -71,8 +70,11 @@ bool TFormIpconfig::SafeSwitch::ConfirmPreview(const LiveState& live) {
 }
 
 bool TFormIpconfig::SafeSwitch::End(bool showCheck) {
-  const std::vector<DiffSection> mismatches = CheckAfterCommit(setting_, plan_, environment_);
-  if (showCheck) form_.ShowException(MismatchStatusText(mismatches));
+  // A check that cannot read the machine says nothing rather than stop what
+  // follows the commit.
+  std::optional<std::vector<DiffSection>> mismatches;
+  RunGuarded([&] { mismatches = CheckAfterCommit(setting_, plan_, environment_); });
+  if (showCheck && mismatches) form_.ShowException(MismatchStatusText(*mismatches));
   return autoReturn_ ? AskKeep() : true;
 }
 

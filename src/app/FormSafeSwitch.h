@@ -7,10 +7,16 @@
 
 #include "app/UkIpConfig.h"
 #include "apply/AutoReturn.h"
+#include "apply/CommitDiff.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
+#include "ui/CommitPreview.h"
 
 namespace kip {
+
+// The review as the preview dialog lists it: a title line per card and for
+// the machine-wide part, then its fields.
+PreviewContent PreviewContentOf(const CommitReview& review);
 
 class TFormIpconfig::SafeSwitch {
  public:

@@ -6,6 +6,7 @@
 #include "apply/CommitSource.h"
 #include "util/Errors.h"
 #include "util/Files.h"
+#include "util/Guard.h"
 #include "util/Process.h"
 
 namespace kip {
@@ -63,7 +64,8 @@ void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, c
   const CommitPlan plan = PlanCommit(setting);
   NoDomainChange user;
   RunCommitPlan(plan, user, environment);
-  CheckAfterCommit(setting, plan, environment);
+  // The way back is done; a machine that cannot be read only goes unchecked.
+  RunGuarded([&] { CheckAfterCommit(setting, plan, environment); });
 }
 
 bool IsReturnToken(const std::wstring& token) {

@@ -8,7 +8,10 @@ namespace kip {
 
 namespace {
 
-enum : int { IDC_Pages = 101, IDL_Fields, IDE_Script, IDB_Commit, IDB_Cancel };
+enum : int { IDL_Fields = 101, IDE_Script, IDB_Page, IDB_Commit, IDB_Cancel };
+
+constexpr wchar_t kFieldsPageCaption[] = L"変更内容";
+constexpr wchar_t kScriptPageCaption[] = L"スクリプトとコマンド";
 
 constexpr COLORREF kChangedColor = RGB(255, 236, 160);
 constexpr COLORREF kHeadingColor = RGB(224, 232, 244);
@@ -56,32 +59,42 @@ bool PreviewGrid::OnNotify(NMHDR* header, LRESULT& result) {
 void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {
   CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, kWidth, kHeight);
   win::DialogUnits du(font);
-  const int pagesHeight = kHeight - 3 * kMargin - kButtonHeight;
-  Pages.Create(*this, IDC_Pages, du.R(kMargin, kMargin, kWidth - 2 * kMargin, pagesHeight));
-  win::Panel& fieldsPage = Pages.AddPage(L"変更内容");
-  win::Panel& scriptPage = Pages.AddPage(L"スクリプトとコマンド");
-  const win::Rect area = Pages.PageArea();
-  const win::Rect inside{du.X(2), du.Y(2), area.width - du.X(4), area.height - du.Y(4)};
-  Fields.Create(fieldsPage, IDL_Fields, inside, {L"項目", L"現在", L"反映後"});
-  const int usable = inside.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
-  Fields.SetColumnWidth(0, usable * 3 / 10);
-  Fields.SetColumnWidth(1, usable * 35 / 100);
-  Fields.SetColumnWidth(2, usable * 35 / 100);
+  pageArea_ = du.R(kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 3 * kMargin - kButtonHeight);
+  Fields.Create(*this, IDL_Fields, pageArea_, {L"項目", L"現在", L"反映後"});
+  const int usable = pageArea_.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  Fields.SetColumnWidth(0, usable * 34 / 100);
+  Fields.SetColumnWidth(1, usable * 33 / 100);
+  Fields.SetColumnWidth(2, usable * 33 / 100);
   Fields.SetLines(content.lines);
-  Script.Create(scriptPage, IDE_Script, inside);
-  Script.SetReadOnly(true);
-  Script.SetText(content.scriptAndCommands);
+  scriptText_ = content.scriptAndCommands;
 
   const int buttonTop = kHeight - kMargin - kButtonHeight;
+  ButtonPage.Create(*this, IDB_Page, kScriptPageCaption, du.R(kMargin, buttonTop, 90, kButtonHeight));
   ButtonCommit.Create(*this, IDB_Commit, L"反映",
                       du.R(kWidth - kMargin - 2 * kButtonWidth - 6, buttonTop, kButtonWidth, kButtonHeight), true);
   ButtonCancel.Create(*this, IDB_Cancel, L"キャンセル",
                       du.R(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight));
+  ButtonPage.OnClick = [this] { TurnPage(); };
   ButtonCommit.OnClick = [this] { Answer(true); };
   ButtonCancel.OnClick = [this] { Answer(false); };
   OnEnter = [this] { Answer(true); };
   OnEscape = [this] { Answer(false); };
   CenterOnOwner();
+}
+
+void CommitPreviewDialog::TurnPage() {
+  // The second page is made when it is first shown: most users never turn
+  // to it, and the preview must be on the screen quickly.
+  if (!Script.Handle()) {
+    Script.Create(*this, IDE_Script, pageArea_);
+    Script.SetReadOnly(true);
+    Script.SetText(scriptText_);
+    Script.SetVisible(false);
+  }
+  const bool toScript = Fields.Visible();
+  Script.SetVisible(toScript);
+  Fields.SetVisible(!toScript);
+  ButtonPage.SetText(toScript ? kFieldsPageCaption : kScriptPageCaption);
 }
 
 bool CommitPreviewDialog::Execute() {
