@@ -23,44 +23,47 @@ constexpr int kButtonWidth = 54, kButtonHeight = 14;
 
 }  // namespace
 
+void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r) {
+  win::Grid::Create(parent, id, r, {L"項目", L"現在", L"反映後"});
+  SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | LVS_OWNERDRAWFIXED);
+}
+
 void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
   lines_ = lines;
   // One repaint for the whole list, however long.
   SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
   SetRowCount(static_cast<int>(lines_.size()) + 1);
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    const int row = static_cast<int>(i) + 1;
-    SetCell(0, row, lines_[i].heading ? L"■ " + lines_[i].item : L"　" + lines_[i].item);
-    SetCell(1, row, lines_[i].before);
-    SetCell(2, row, lines_[i].after);
-  }
+  for (size_t i = 0; i < lines_.size(); ++i) SetCell(0, static_cast<int>(i) + 1, lines_[i].item);
   SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
   Invalidate();
 }
 
-bool PreviewGrid::OnNotify(NMHDR* header, LRESULT& result) {
-  if (header->code != NM_CUSTOMDRAW) return Grid::OnNotify(header, result);
-  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-  if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-    result = CDRF_NOTIFYITEMDRAW;
-    return true;
+void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
+  if (item.itemID >= lines_.size()) return;
+  const PreviewLine& line = lines_[item.itemID];
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const COLORREF back = selected        ? GetSysColor(COLOR_HIGHLIGHT)
+                        : line.heading  ? kHeadingColor
+                        : line.changed  ? kChangedColor
+                                        : GetSysColor(COLOR_WINDOW);
+  SetBkColor(item.hDC, back);
+  SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const std::wstring cells[] = {(line.heading ? L"■ " : L"　") + line.item, line.before, line.after};
+  RECT cell = item.rcItem;
+  for (int column = 0; column < 3; ++column) {
+    cell.right = column == 2 ? item.rcItem.right
+                             : cell.left + static_cast<int>(SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
+    ExtTextOutW(item.hDC, cell.left + 4, cell.top + 1, ETO_CLIPPED | ETO_OPAQUE, &cell, cells[column].c_str(),
+                static_cast<UINT>(cells[column].size()), nullptr);
+    cell.left = cell.right;
   }
-  if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
-    const size_t item = static_cast<size_t>(draw->nmcd.dwItemSpec);
-    if (item < lines_.size() && (lines_[item].heading || lines_[item].changed)) {
-      draw->clrTextBk = lines_[item].heading ? kHeadingColor : kChangedColor;
-    }
-    result = CDRF_DODEFAULT;
-    return true;
-  }
-  return false;
 }
 
 void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {
   CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, kWidth, kHeight);
   win::DialogUnits du(font);
   pageArea_ = du.R(kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 3 * kMargin - kButtonHeight);
-  Fields.Create(*this, IDL_Fields, pageArea_, {L"項目", L"現在", L"反映後"});
+  Fields.Create(*this, IDL_Fields, pageArea_);
   const int usable = pageArea_.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
   Fields.SetColumnWidth(0, usable * 34 / 100);
   Fields.SetColumnWidth(1, usable * 33 / 100);
@@ -106,6 +109,14 @@ bool CommitPreviewDialog::Execute() {
 void CommitPreviewDialog::Answer(bool commit) {
   Cancelled = !commit;
   Hide();
+}
+
+LRESULT CommitPreviewDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DRAWITEM && wParam == IDL_Fields) {
+    Fields.DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    return TRUE;
+  }
+  return DialogShell::HandleMessage(message, wParam, lParam);
 }
 
 bool ShowCommitPreview(HWND owner, HFONT font, const PreviewContent& content) {
