@@ -19,48 +19,49 @@ using List = std::vector<std::wstring>;
 
 // --- registry ------------------------------------------------------------
 
-class Key {
- public:
-  explicit Key(const std::wstring& path) {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WRITE, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~Key() {
-    if (key_) RegCloseKey(key_);
-  }
-  explicit operator bool() const { return key_ != nullptr; }
-
-  std::wstring String(const wchar_t* name) const {
-    wchar_t buffer[4096] = {};
-    DWORD size = sizeof buffer - sizeof(wchar_t);
-    if (RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) return {};
-    return buffer;
-  }
-  List Strings(const wchar_t* name) const {
-    wchar_t buffer[8192] = {};
-    DWORD size = sizeof buffer - 2 * sizeof(wchar_t);
-    List list;
-    if (RegQueryValueExW(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) return list;
-    for (const wchar_t* p = buffer; *p; p += wcslen(p) + 1) list.emplace_back(p);
+// The value as stored: a text, or a multi-string's entries.
+List Read(const std::wstring& key, const wchar_t* name) {
+  std::vector<wchar_t> buffer(16384, L'\0');
+  DWORD size = static_cast<DWORD>((buffer.size() - 2) * sizeof(wchar_t));
+  List list;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_SZ | RRF_RT_REG_MULTI_SZ, nullptr, buffer.data(),
+                   &size) != ERROR_SUCCESS) {
     return list;
   }
-  void SetString(const wchar_t* name, const std::wstring& text) {
-    RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
-  void SetStrings(const wchar_t* name, const List& list) {
-    std::wstring data;
-    for (const std::wstring& item : list) data += item + L'\0';
-    data += L'\0';
-    RegSetValueExW(key_, name, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size() * sizeof(wchar_t)));
-  }
-  void SetDword(const wchar_t* name, DWORD value) {
-    RegSetValueExW(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  }
+  for (const wchar_t* p = buffer.data(); *p; p += wcslen(p) + 1) list.emplace_back(p);
+  return list;
+}
 
- private:
-  HKEY key_ = nullptr;
-};
+std::wstring ReadText(const std::wstring& key, const wchar_t* name) {
+  const List text = Read(key, name);
+  return text.empty() ? std::wstring() : text.front();
+}
+
+void Write(const std::wstring& key, const wchar_t* name, DWORD type, const void* data, size_t bytes) {
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, type, data, static_cast<DWORD>(bytes));
+}
+
+void WriteText(const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+  Write(key, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void WriteList(const std::wstring& key, const wchar_t* name, const List& list) {
+  std::wstring data;
+  for (const std::wstring& item : list) data += item + L'\0';
+  data += L'\0';
+  Write(key, name, REG_MULTI_SZ, data.data(), data.size() * sizeof(wchar_t));
+}
+
+void WriteDword(const std::wstring& key, const wchar_t* name, DWORD value) {
+  Write(key, name, REG_DWORD, &value, sizeof value);
+}
+
+bool KeyExists(const std::wstring& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
 
 // The card a script line names: a connection name, or the identifier.
 std::wstring CardOf(const std::wstring& name) {
@@ -72,7 +73,7 @@ std::wstring CardOf(const std::wstring& name) {
   for (DWORD i = 0; found.empty(); ++i) {
     DWORD length = 256;
     if (RegEnumKeyExW(classKey, i, sub, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    if (Key(std::wstring(kConnections) + L"\\" + sub + L"\\Connection").String(L"Name") == name) found = sub;
+    if (ReadText(std::wstring(kConnections) + L"\\" + sub + L"\\Connection", L"Name") == name) found = sub;
   }
   RegCloseKey(classKey);
   return found;
@@ -150,26 +151,26 @@ void AddToServers(List& servers, const std::wstring& address, const std::wstring
   }
 }
 
-void SetRegistration(Key& tcpip, const std::wstring& mode) {
+void SetRegistration(const std::wstring& tcpip, const std::wstring& mode) {
   if (mode.empty()) return;
   const std::wstring upper = Lower(mode);
-  tcpip.SetDword(L"RegistrationEnabled", upper != L"none");
-  tcpip.SetDword(L"RegisterAdapterName", upper == L"both");
+  WriteDword(tcpip, L"RegistrationEnabled", upper != L"none");
+  WriteDword(tcpip, L"RegisterAdapterName", upper == L"both");
 }
 
-void SetGateways(Key& tcpip, const List& gateways, const List& metrics) {
-  tcpip.SetStrings(L"DefaultGateway", gateways);
-  tcpip.SetStrings(L"DefaultGatewayMetric", metrics);
+void SetGateways(const std::wstring& tcpip, const List& gateways, const List& metrics) {
+  WriteList(tcpip, L"DefaultGateway", gateways);
+  WriteList(tcpip, L"DefaultGatewayMetric", metrics);
 }
 
-void AddGateway(Key& tcpip, const std::wstring& gateway, const std::wstring& metric) {
-  List gateways = tcpip.Strings(L"DefaultGateway"), metrics = tcpip.Strings(L"DefaultGatewayMetric");
+void AddGateway(const std::wstring& tcpip, const std::wstring& gateway, const std::wstring& metric) {
+  List gateways = Read(tcpip, L"DefaultGateway"), metrics = Read(tcpip, L"DefaultGatewayMetric");
   gateways.push_back(gateway);
   metrics.push_back(metric);
   SetGateways(tcpip, gateways, metrics);
 }
 
-void ApplyAddress(Key& tcpip, const Line& line) {
+void ApplyAddress(const std::wstring& tcpip, const Line& line) {
   const std::wstring verb = Lower(line.words[0]);
   if (verb == L"delete") {
     SetGateways(tcpip, {}, {});
@@ -177,49 +178,44 @@ void ApplyAddress(Key& tcpip, const Line& line) {
   }
   const std::wstring gateway = Named(line, L"gateway");
   if (Lower(Named(line, L"source")) == L"dhcp") {
-    tcpip.SetDword(L"EnableDHCP", 1);
-    tcpip.SetStrings(L"IPAddress", {L"0.0.0.0"});
-    tcpip.SetStrings(L"SubnetMask", {L"0.0.0.0"});
+    WriteDword(tcpip, L"EnableDHCP", 1);
+    WriteList(tcpip, L"IPAddress", {L"0.0.0.0"});
+    WriteList(tcpip, L"SubnetMask", {L"0.0.0.0"});
   } else if (Lower(Named(line, L"source")) == L"static") {
-    tcpip.SetDword(L"EnableDHCP", 0);
-    tcpip.SetStrings(L"IPAddress", {Named(line, L"addr")});
-    tcpip.SetStrings(L"SubnetMask", {Bare(line, 0)});
+    WriteDword(tcpip, L"EnableDHCP", 0);
+    WriteList(tcpip, L"IPAddress", {Named(line, L"addr")});
+    WriteList(tcpip, L"SubnetMask", {Bare(line, 0)});
     if (!Bare(line, 1).empty()) SetGateways(tcpip, {Bare(line, 1)}, {Bare(line, 2)});
   } else if (!gateway.empty()) {
     if (verb == L"set") SetGateways(tcpip, {}, {});
     AddGateway(tcpip, gateway, Named(line, L"gwmetric"));
   } else if (verb == L"add" && !Bare(line, 0).empty()) {
-    List addresses = tcpip.Strings(L"IPAddress"), masks = tcpip.Strings(L"SubnetMask");
+    List addresses = Read(tcpip, L"IPAddress"), masks = Read(tcpip, L"SubnetMask");
     addresses.push_back(Bare(line, 0));
     masks.push_back(Bare(line, 1));
-    tcpip.SetStrings(L"IPAddress", addresses);
-    tcpip.SetStrings(L"SubnetMask", masks);
+    WriteList(tcpip, L"IPAddress", addresses);
+    WriteList(tcpip, L"SubnetMask", masks);
   }
 }
 
-void ApplyRoute(Key& tcpip, const Line& line) {
+void ApplyRoute(const std::wstring& tcpip, const Line& line) {
   const std::wstring verb = Lower(line.words[0]);
   if (verb == L"delete" || verb == L"set") SetGateways(tcpip, {}, {});
   if (verb != L"delete") AddGateway(tcpip, Named(line, L"nexthop"), Named(line, L"metric"));
 }
 
-void ApplyDns(Key& tcpip, const Line& line) {
+// A DNS (comma text) or WINS (multi-string) server list.
+void ApplyServers(const std::wstring& key, const wchar_t* name, bool commaText, const Line& line) {
   const std::wstring verb = Lower(line.words[0]);
-  List servers = SplitComma(tcpip.String(L"NameServer"));
+  List servers = commaText ? SplitComma(ReadText(key, name)) : Read(key, name);
   if (verb == L"delete" || Lower(Named(line, L"source")) == L"dhcp") servers.clear();
   if (verb == L"set" && Lower(Named(line, L"source")) == L"static") servers = {Named(line, L"addr")};
   if (verb == L"add") AddToServers(servers, Named(line, L"addr"), Named(line, L"index"));
-  tcpip.SetString(L"NameServer", JoinComma(servers));
-  SetRegistration(tcpip, Named(line, L"register"));
-}
-
-void ApplyWins(Key& netbt, const Line& line) {
-  const std::wstring verb = Lower(line.words[0]);
-  List servers = netbt.Strings(L"NameServerList");
-  if (verb == L"delete" || Lower(Named(line, L"source")) == L"dhcp") servers.clear();
-  if (verb == L"set" && Lower(Named(line, L"source")) == L"static") servers = {Named(line, L"addr")};
-  if (verb == L"add") AddToServers(servers, Named(line, L"addr"), Named(line, L"index"));
-  netbt.SetStrings(L"NameServerList", servers);
+  if (commaText) {
+    WriteText(key, name, JoinComma(servers));
+  } else {
+    WriteList(key, name, servers);
+  }
 }
 
 void ApplyLine(const std::wstring& text, bool ignoreDns) {
@@ -231,15 +227,15 @@ void ApplyLine(const std::wstring& text, bool ignoreDns) {
   if (name.empty()) name = Named(line, L"interface");
   const std::wstring card = CardOf(name);
   if (card.empty()) return;
-  Key tcpip(kInterfaces + card);
-  if (!tcpip) return;
+  const std::wstring tcpip = kInterfaces + card, netbt = kNetBT + card;
+  if (!KeyExists(tcpip)) return;
   if (object == L"address") ApplyAddress(tcpip, line);
   if (object == L"route") ApplyRoute(tcpip, line);
-  if (object == L"dns") ApplyDns(tcpip, line);
-  if (object == L"wins") {
-    Key netbt(kNetBT + card);
-    if (netbt) ApplyWins(netbt, line);
+  if (object == L"dns") {
+    ApplyServers(tcpip, L"NameServer", true, line);
+    SetRegistration(tcpip, Named(line, L"register"));
   }
+  if (object == L"wins" && KeyExists(netbt)) ApplyServers(netbt, L"NameServerList", false, line);
 }
 
 }  // namespace
