@@ -90,4 +90,8 @@ enum MainControlId {
   IDM_mSaveAs = 2003,
   IDM_mRename = 2004,
   IDM_mDelete = 2005,
+  // Safe switching: the commit with automatic return and its options
+  IDM_mSafeCommit = 2101,
+  IDM_mPreviewFirst = 2102,
+  IDM_mReturnSeconds = 2103,
 };

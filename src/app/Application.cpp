@@ -4,10 +4,12 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "app/CommandLineArgs.h"
 #include "app/DeployArgs.h"
 #include "app/HeadlessRun.h"
 #include "app/SingleInstance.h"
 #include "app/UkIpConfig.h"
+#include "apply/AutoReturn.h"
 #include "apply/StepLog.h"
 #include "util/Errors.h"
 #include "util/Profile.h"
@@ -112,6 +114,11 @@ int RunWindows(const DeployOptions& options) {
 
 int RunApplication(HINSTANCE, int) {
   { ProfileScope entry("Entry"); }
+  // The helper of a commit with automatic return: no window, and no claim
+  // on the single instance, which the window it watches holds.
+  if (std::optional<AutoReturnArguments> helper = ParseAutoReturnArguments(CommandLineArguments())) {
+    return RunAutoReturnHelper(helper->token, helper->windowProcessId);
+  }
   const DeployOptions options = ParseDeployOptions(CommandLineArguments());
   if (options.usage) {
     ShowUsage(options.quiet);

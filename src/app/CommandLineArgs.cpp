@@ -1,5 +1,8 @@
 #include "app/CommandLineArgs.h"
 
+#include "apply/AutoReturn.h"
+#include "util/Files.h"
+
 namespace kip {
 
 namespace {
@@ -11,6 +14,15 @@ bool IsSwitch(std::wstring_view argument) {
 }
 
 wchar_t SwitchLetter(std::wstring_view argument) { return argument.size() > 1 ? LowerAsciiLetter(argument[1]) : 0; }
+
+constexpr wchar_t kPreviewSwitch[] = L"preview";
+
+// The argument in the switch's place, as ParseCommandLine takes it.
+std::wstring SwitchArgument(const StringList& arguments) {
+  if (!arguments.empty() && IsSwitch(arguments[0])) return arguments[0];
+  if (arguments.size() > 1 && IsSwitch(arguments[1])) return arguments[1];
+  return {};
+}
 
 }  // namespace
 
@@ -69,6 +81,29 @@ bool KeepsWindowOpen(const CommandLineRequest& request) { return request.hasSwit
 
 std::wstring SettingNotFoundText(std::wstring_view foldedName) {
   return L"設定[" + std::wstring(foldedName) + L"]が見つかりません.";
+}
+
+std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& arguments) {
+  if (arguments.size() != 3 || !EqualsNoCase(arguments[0], kAutoReturnSwitch) || !IsReturnToken(arguments[1])) {
+    return std::nullopt;
+  }
+  const std::wstring& pid = arguments[2];
+  if (pid.empty() || pid.size() > 10 || pid.find_first_not_of(L"0123456789") != std::wstring::npos) return std::nullopt;
+  const long long value = ToIntDef(pid, -1);
+  if (value <= 0 || value > 0xFFFFFFFFLL) return std::nullopt;
+  return AutoReturnArguments{arguments[1], static_cast<std::uint32_t>(value)};
+}
+
+std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& programPath) {
+  const std::wstring argument = SwitchArgument(arguments);
+  const std::wstring_view name(kPreviewSwitch);
+  if (argument.size() < name.size() + 1 || !EqualsNoCase(std::wstring_view(argument).substr(1, name.size()), name)) {
+    return std::nullopt;
+  }
+  const std::wstring rest = argument.substr(name.size() + 1);
+  if (!rest.empty() && rest[0] != L':') return std::nullopt;  // another word: a switch of old
+  const std::wstring file = rest.empty() ? std::wstring() : Trim(rest.substr(1));
+  return file.empty() ? ChangeFileExt(programPath, L".preview.txt") : file;
 }
 
 }  // namespace kip

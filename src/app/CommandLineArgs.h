@@ -3,6 +3,8 @@
 // only carries out what they decide.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,5 +48,19 @@ bool KeepsWindowOpen(const CommandLineRequest& request);
 
 // The status-bar text for a name no tab carries.
 std::wstring SettingNotFoundText(std::wstring_view foldedName);
+
+// The helper of a commit with automatic return: the program started as
+// "/autoreturn <token> <process id of the window>" and nothing else.
+struct AutoReturnArguments {
+  std::wstring token;
+  std::uint32_t windowProcessId = 0;
+};
+std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& arguments);
+
+// A switch "/preview" or "/preview:<file>" ("-" as well, any letter case) in
+// the switch's place: the run writes the preview of the named setting's
+// commit into the file and commits nothing. Without a file it goes beside
+// the program (".preview.txt"). nullopt for every other command line.
+std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& programPath);
 
 }  // namespace kip

@@ -29,6 +29,7 @@ void TFormIpconfig::RunCommandLine() {
       return;
     }
     TabControl1.SetTabIndex(tab);
+    if (RunCommandLinePreview()) return;
     commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
     commandLineExitCode_ = LastCommitResult().notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;

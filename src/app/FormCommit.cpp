@@ -8,6 +8,7 @@
 #include "apply/CommitSource.h"
 #include "apply/ExitWin32.h"
 #include "apply/StepLog.h"
+#include "app/FormSafeSwitch.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
@@ -42,13 +43,16 @@ class TFormIpconfig::CommitUserAdapter : public CommitUser {
 
 void TFormIpconfig::ActionCommitExecute() {
   RunWhileCommitting([this] {
-    if (!CommitShownSetting()) return;
-    if (mShowExitWin->Checked() && Dialogs().netChg) {
-      Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
-    } else {
-      ActOnExitChoice(ExitChoice);
-    }
+    if (CommitShownSetting(CommitKind::Window)) FollowCommit();
   });
+}
+
+void TFormIpconfig::FollowCommit() {
+  if (mShowExitWin->Checked() && Dialogs().netChg) {
+    Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+  } else {
+    ActOnExitChoice(ExitChoice);
+  }
 }
 
 void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
@@ -95,19 +99,21 @@ bool TFormIpconfig::HoldCloseWhileCommitting() {
   return true;
 }
 
-bool TFormIpconfig::CommitShownSetting() {
+bool TFormIpconfig::CommitShownSetting() { return CommitShownSetting(CommitKind::Unattended); }
+
+bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   if (TabControl1.TabIndex() < 0) {
     ShowException(L"反映する設定が選ばれていません.");
     return false;
   }
   SyncSelection();
-  const int tab = TabControl1.TabIndex();
-  const CommitRequest request{tab,     TabText(tab),  ComboDescription.Count(), CardIds,
-                              OSMajorVersion, OSMinorVersion};
   CommitEnvironment environment = CommitEnvironmentOfWindow();
-  const CommitPlan plan = PlanCommit(ReadCommitSetting(request, environment));
+  const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
+  const CommitPlan plan = PlanCommit(setting);
+  SafeSwitch safe(*this, kind, setting, plan, environment);
+  if (!safe.Begin()) return false;
   const StepLog log(env_.stepLogPath);
-  log.Write(L"設定[" + request.settingName + L"]を反映します", L"");
+  log.Write(L"設定[" + setting.settingName + L"]を反映します", L"");
   CommitUserAdapter user(*this, log);
   CommitResult result;
   RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
@@ -122,7 +128,13 @@ bool TFormIpconfig::CommitShownSetting() {
     StatusBar1.SetStatus(kCommittedText);
   }
   log.Write(notStarted.empty() ? kCommittedText : notStarted, notStarted.empty() ? L"OK" : L"失敗");
-  return true;
+  // The check after the commit may name what did not stick instead.
+  return safe.End(notStarted.empty());
+}
+
+CommitRequest TFormIpconfig::ShownCommitRequest() const {
+  const int tab = TabControl1.TabIndex();
+  return {tab, TabText(tab), ComboDescription.Count(), CardIds, OSMajorVersion, OSMinorVersion};
 }
 
 CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {

@@ -266,6 +266,7 @@ void TFormIpconfig::CreateMenus() {
   mDelete = &file.AddItem(L"削除(&D)", IDM_mDelete);
   file.AddSeparator();
   mCommit = &AddActionItem(file, ActionCommit);
+  mSafeCommit = &file.AddItem(L"確認付きで反映", IDM_mSafeCommit);
   mShortCut = &AddActionItem(file, ActionShortCut);
   file.AddSeparator();
   mExport = &AddActionItem(file, ActionExport);
@@ -284,6 +285,10 @@ void TFormIpconfig::CreateMenus() {
   mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
   mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
   mShowTray = &edit.AddItem(L"通知領域に表示する");
+  // Safe switching (app/FormSafeSwitch.cpp).
+  edit.AddSeparator();
+  mPreviewFirst = &edit.AddItem(L"反映前に確認する", IDM_mPreviewFirst);
+  mReturnSeconds = &edit.AddItem(L"元に戻すまでの時間...", IDM_mReturnSeconds);
 
   win::Menu& help = menuBar_->AddSubMenu(L"ヘルプ(&H)");
   mHelp1 = help.Entry();
@@ -326,6 +331,7 @@ void TFormIpconfig::WireHandlers() {
   WireEditorHandlers();
   WireFirewallHandlers();
   WireDomainHandlers();
+  WireSafeSwitchHandlers();
   About1->OnClick = [this] { About1Click(); };
   mHelp->OnClick = [this] { mHelpClick(); };
   WireEditReactions();

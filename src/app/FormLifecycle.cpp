@@ -222,6 +222,7 @@ void TFormIpconfig::ReadOptions() {
   RunGuarded([&] { mShowTray->SetChecked(registry.ReadInteger(L"mShowTray_Checked") != 0); });
   registry.CloseKey();
   UpdateTrayIcon();
+  ReadSafeSwitchOptions();
 }
 
 void TFormIpconfig::CheckWindowsVersion() {

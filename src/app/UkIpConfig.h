@@ -25,6 +25,8 @@
 //   FormDomain.cpp           the domain and workgroup controls and the
 //                            domain change of the commit
 //   FormTray.cpp             the quick switch from the notification area
+//   FormSafeSwitch.cpp       the preview before a commit, the check after
+//                            it, the commit with automatic return
 #pragma once
 
 #include <windows.h>
@@ -62,6 +64,7 @@ class TFormOtherLAN;
 class TFormLogin;
 class AboutBox;
 class DomainJoiner;
+struct CommitRequest;
 
 // The secondary windows, living as long as the main window; a test attaches
 // the ones it uses.
@@ -264,6 +267,19 @@ class TFormIpconfig : public win::Form {
   int CommandLineExitCode() const { return commandLineExitCode_; }
   void ActionShortCutExecute();
 
+  // --- safe switching (app/FormSafeSwitch.cpp) ------------------------------
+  // "確認付きで反映": the commit of the shown setting that goes back by
+  // itself unless the user keeps it.
+  void ActionSafeCommitExecute();
+  void mPreviewFirstClick();
+  void mReturnSecondsClick();
+  void ReadSafeSwitchOptions();
+  // The command line asks only for the preview: it is written to its file,
+  // nothing is committed and the window closes. False for any other run.
+  bool RunCommandLinePreview();
+  // Seconds before an unanswered commit with automatic return goes back.
+  int ReturnSeconds = 60;
+
   // --- firewall (app/FormFirewall.cpp) -------------------------------------
   void ReadFirewallState();
   void LoadFirewallPart(const std::wstring& settingName);
@@ -422,6 +438,9 @@ class TFormIpconfig : public win::Form {
   win::MenuItem* mSetRoute = nullptr;
   win::MenuItem* mIpConfig = nullptr;
   win::MenuItem* mPause = nullptr;
+  win::MenuItem* mSafeCommit = nullptr;
+  win::MenuItem* mPreviewFirst = nullptr;
+  win::MenuItem* mReturnSeconds = nullptr;
   HMENU FileMenuHandle() const { return fileMenu_ ? fileMenu_->Handle() : nullptr; }
   HACCEL AcceleratorTable() { return accelerators_.Handle(); }
 
@@ -467,6 +486,8 @@ class TFormIpconfig : public win::Form {
   // True (and the wait cursor set) when a commit runs.
   bool ShowWaitCursorWhileCommitting();
   CommitEnvironment CommitEnvironmentOfWindow() const;
+  // The post-commit dialog, or the stored exit choice.
+  void FollowCommit();
   bool committing_ = false;
   bool closeHeld_ = false;
   // app/FormTray.cpp
@@ -474,6 +495,15 @@ class TFormIpconfig : public win::Form {
   bool endRequested_ = false;
   int commandLineExitCode_ = 0;
   CommitResult lastCommitResult_;
+
+  // app/FormSafeSwitch.cpp: what surrounds a commit besides its plan
+  enum class CommitKind { Unattended, Window, WithReturn };
+  class SafeSwitch;
+  // Saves pending edits and commits the selected tab. False when nothing
+  // is committed, or the machine went back to its former state.
+  bool CommitShownSetting(CommitKind kind);
+  CommitRequest ShownCommitRequest() const;
+  void WireSafeSwitchHandlers();
 
   // app/FormLifecycle.cpp
   void ReadPlacement();

@@ -17,6 +17,13 @@ class DialogShell : public win::Form {
                     int height);
   // True when the user cancelled the last showing.
   bool Cancelled = true;
+
+ protected:
+  // Centres the dialog over its owner (over the screen without one).
+  void CenterOnOwner();
+  // Shows the dialog with its owner disabled and handles window messages,
+  // Tab and Enter included, until it is hidden again.
+  void RunModal();
 };
 
 }  // namespace kip

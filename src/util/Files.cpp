@@ -183,6 +183,12 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
   return file && WriteAll(file.get(), bytes);
 }
 
+bool AppendBytesToFile(const std::wstring& path, std::string_view bytes) {
+  UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file && WriteAll(file.get(), bytes);
+}
+
 std::string ReadWholeFile(const std::wstring& path) {
   std::string data;
   ReadWholeFile(path, data);

@@ -60,6 +60,8 @@ UniqueFileHandle RewriteWithRetry(const std::wstring& path, int retries);
 bool WriteAll(HANDLE file, std::string_view bytes);
 // Creates or truncates the file and writes the bytes to it.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
+// Appends the bytes to the file, creating it when missing.
+bool AppendBytesToFile(const std::wstring& path, std::string_view bytes);
 // The whole content of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::wstring& path);
 // The same, telling a missing or unreadable file (false) from an empty one.

@@ -11,7 +11,13 @@
 //   KIP_STUB_STDERR_BYTES  extra bytes on standard error ('e')
 //   KIP_STUB_SLEEP_MS      sleep before exiting
 //   KIP_STUB_EXIT_CODE     exit code (default 0)
+// and, for netsh, a machine that really changes:
+//   KIP_STUB_APPLY_SCRIPT  1: "netsh exec FILE" writes what the script sets
+//                          into the interface keys (script_applier.cpp)
+//   KIP_STUB_IGNORE_DNS    1: ... except its DNS lines
 #include <windows.h>
+
+#include "script_applier.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -114,7 +120,9 @@ int wmain(int argc, wchar_t** argv) {
   std::string record = Utf8(name) + "\t" + Utf8(GetCommandLineW()) + "\n";
   if (EnvNumber(L"KIP_STUB_READ_STDIN") != 0) record += "stdin: " + std::to_string(DrainStandardInput()) + " bytes\n";
   if (argc >= 3 && _wcsicmp(name.c_str(), L"netsh") == 0 && _wcsicmp(argv[1], L"exec") == 0) {
-    record += "--- script ---\n" + ReadWholeFile(argv[2]) + "\n--- end ---\n";
+    const std::string script = ReadWholeFile(argv[2]);
+    record += "--- script ---\n" + script + "\n--- end ---\n";
+    if (EnvNumber(L"KIP_STUB_APPLY_SCRIPT") != 0) ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0);
   }
   AppendToLog(record);
 

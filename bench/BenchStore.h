@@ -1,0 +1,70 @@
+// What the benchmarks of the commit share: a registry of their own and a
+// stored setting of many cards.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "store/SettingRecord.h"
+#include "util/Text.h"
+
+namespace kip::bench {
+
+// Every registry access of the benchmark goes to a scratch key, so the
+// prefix's own keys stay as they are.
+class RegistryScratch {
+ public:
+  RegistryScratch() {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\kIpBench\\HKLM", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &machine_, nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\kIpBench\\HKCU", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &user_,
+                    nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+    RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+  }
+  ~RegistryScratch() {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(machine_);
+    RegCloseKey(user_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\kIpBench");
+  }
+  RegistryScratch(const RegistryScratch&) = delete;
+  RegistryScratch& operator=(const RegistryScratch&) = delete;
+
+ private:
+  HKEY machine_ = nullptr;
+  HKEY user_ = nullptr;
+};
+
+inline kip::StringList CardIds(int count) {
+  kip::StringList ids;
+  for (int i = 1; i <= count; ++i) {
+    wchar_t id[64];
+    std::swprintf(id, 64, L"{%08X-0000-0000-0000-4E6574446576}", i);
+    ids.push_back(id);
+  }
+  return ids;
+}
+
+// A stored setting with a fixed part for every card and a proxy.
+inline void SeedSetting(const std::wstring& name, const kip::StringList& ids) {
+  kip::CardPart part;
+  part.tcpip.ipAddresses = {L"192.168.1.10", L"192.168.1.11"};
+  part.tcpip.subnetMasks = {L"255.255.255.0", L"255.255.255.0"};
+  part.tcpip.gateways = {L"192.168.1.1", L"192.168.1.254"};
+  part.tcpip.gatewayMetrics = {L"1", L"20"};
+  part.tcpip.nameServers = kip::StringList{L"192.168.1.2", L"192.168.1.3"};
+  part.winsServers = {L"192.168.1.5"};
+  for (const std::wstring& id : ids) kip::SaveCardPart(name, id, L"LAN", part, 6);
+  kip::MachineWideValues machineWide;
+  machineWide.proxy.enable = true;
+  machineWide.proxy.server = L"proxy.example";
+  machineWide.proxy.port = L"8080";
+  machineWide.searchList = {L"a.example", L"b.example"};
+  kip::SaveMachineWide(name, machineWide);
+}
+
+}  // namespace kip::bench

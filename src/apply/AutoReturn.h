@@ -1,0 +1,78 @@
+// A commit that goes back by itself unless the user confirms it. Before the
+// commit the machine's state is kept as a setting (store/ReturnSnapshot.h)
+// and a helper process is started: the program itself with
+// kAutoReturnSwitch. The helper waits for the window's answer; when none
+// comes within the time-out after the commit (the remote session was cut,
+// the window was killed), it commits the kept setting through the same
+// engine. It needs nothing of the window: a window that ends before it has
+// reported the commit's end starts the countdown as well.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "apply/CommitSequence.h"
+#include "apply/LiveSnapshot.h"
+#include "store/ReturnSnapshot.h"
+#include "util/UniqueHandle.h"
+
+namespace kip {
+
+// kIpCnfg.exe /autoreturn <token> <process id of the window>
+inline constexpr wchar_t kAutoReturnSwitch[] = L"/autoreturn";
+
+// How the helper ended: its exit code.
+enum class ReturnOutcome : DWORD { Kept = 0, Failed = 1, Returned = 2 };
+
+enum class ReturnDecision { Keep, Return };
+
+// The helper's wait. `keep` and `returnNow` decide at once; the time-out
+// runs from `committed` or from the end of `window` (null: already gone).
+ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow, HANDLE window, DWORD timeoutMs);
+
+// Commits snapshot `token` back: its cards and machine-wide values, no batch
+// file, no domain change; then checks the machine against it (differences
+// into the commit log). Raises as a commit does.
+void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
+
+// A valid token: digits and "-" only (it becomes a key and object names).
+bool IsReturnToken(const std::wstring& token);
+
+// The whole run of the helper process; returns its exit code.
+int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId);
+
+// The window's side of one commit with automatic return.
+class AutoReturn {
+ public:
+  // Keeps the state of `live` for the return of `plan` and starts the
+  // helper; null when either fails (nothing is then left behind).
+  static std::unique_ptr<AutoReturn> Start(const LiveState& live, const CommitSetting& setting,
+                                           const CommitPlan& plan, DWORD timeoutSeconds,
+                                           const std::wstring& programPath);
+  // Without an answer the helper goes back at once.
+  ~AutoReturn();
+  AutoReturn(const AutoReturn&) = delete;
+  AutoReturn& operator=(const AutoReturn&) = delete;
+
+  // The commit has ended: the countdown starts.
+  void Committed();
+  void Keep();
+  void ReturnNow();
+  // Waits, handling window messages, until the helper has ended.
+  ReturnOutcome AwaitHelper();
+
+ private:
+  explicit AutoReturn(std::wstring token) : token_(std::move(token)) {}
+  bool CreateSignals();
+  bool StartHelper(const std::wstring& programPath);
+
+  std::wstring token_;
+  std::wstring hostsCopy_;
+  UniqueKernelHandle committed_, keep_, returnNow_;
+  ProcessInfo helper_;
+  bool answered_ = false;
+};
+
+}  // namespace kip

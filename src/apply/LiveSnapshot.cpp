@@ -1,0 +1,185 @@
+#include "apply/LiveSnapshot.h"
+
+#include "apply/FirewallWriter.h"
+#include "machine/MachineKeys.h"
+#include "machine/TcpipValues.h"
+#include "store/StoreKeys.h"
+#include "util/Files.h"
+#include "util/Guard.h"
+#include "util/kRegistry.h"
+
+namespace kip {
+
+namespace {
+
+template <typename Read>
+auto ReadValue(HKEY root, const wchar_t* path, Read&& read) -> std::optional<decltype(read(std::declval<TkRegistry&>()))> {
+  TkRegistry key(root);
+  if (!key.OpenKeyReadOnly(path)) return std::nullopt;
+  std::optional<decltype(read(key))> value;
+  RunGuarded([&] { value = read(key); });
+  return value;
+}
+
+std::wstring ReadComputerName() {
+  std::optional<std::wstring> stored =
+      ReadValue(HKEY_LOCAL_MACHINE, kTcpipParametersKey, [](TkRegistry& key) { return key.ReadString(L"NV Hostname"); });
+  // The name a commit writes; Windows takes it at the next start.
+  if (stored && !IsBlank(*stored)) return *stored;
+  return ReadHostName();
+}
+
+std::optional<std::string> ReadFileIfThere(const std::wstring& path) {
+  if (!FileExists(path)) return std::nullopt;
+  return ReadWholeFile(path);
+}
+
+LiveMachine ReadLiveMachine(const std::wstring& systemFolder) {
+  LiveMachine machine;
+  machine.computerName = ReadComputerName();
+  machine.membership = ReadDomainMembership();
+  machine.parameters = ReadTcpipParameters();
+  machine.internet = ReadInternetSettingsValues();
+  machine.startPage = ReadStartPage();
+  machine.printerDevice =
+      ReadValue(HKEY_CURRENT_USER, kWindowsKey, [](TkRegistry& key) { return key.ReadString(L"Device"); })
+          .value_or(L"");
+  machine.hosts = ReadFileIfThere(systemFolder + L"drivers\\etc\\hosts");
+  machine.firewall = ReadMachineFirewall();
+  machine.doNotAllowExceptions =
+      ReadValue(HKEY_LOCAL_MACHINE, kFirewallPolicyKey,
+                [](TkRegistry& key) { return key.ReadInteger(L"DoNotAllowExceptions") == 1; })
+          .value_or(false);
+  return machine;
+}
+
+MachineValueSet MachineValuesOf(const LiveMachine& live) {
+  MachineValueSet machine;
+  machine.computerName = live.computerName;
+  machine.domain = live.membership.domain;
+  machine.workGroup = live.membership.workGroup;
+  if (live.parameters) {
+    machine.ipRouter = live.parameters->ipEnableRouter;
+    machine.domainNameDevolution = live.parameters->useDomainNameDevolution;
+    machine.searchList = live.parameters->searchList;
+  }
+  if (live.internet) {
+    machine.proxyOn = (live.internet->proxyEnable & 0xFF) != 0;
+    machine.proxyServer = live.internet->proxyServer;
+    machine.proxyOverride = live.internet->proxyOverride;
+    machine.autoConfigUrl = live.internet->autoConfigUrl;
+  }
+  machine.homePage = live.startPage.value_or(L"");
+  machine.printerDevice = live.printerDevice;
+  machine.hosts = {L"", live.hosts};
+  if (live.firewall.policyFound) {
+    FirewallValueSet firewall{live.firewall.firewallOn.value_or(false), live.doNotAllowExceptions, {}};
+    for (const FirewallRow& row : live.firewall.rows) firewall.rows.push_back({row.text, row.checked});
+    machine.firewall = std::move(firewall);
+  }
+  return machine;
+}
+
+// The proxy as it is, in the fields that write it back unchanged: the
+// server text whole, the exceptions as one list. A proxy that is off has no
+// server on the way back (the writer derives the switch from the server).
+ProxyValues ProxyOf(const InternetSettingsValues& internet, const std::optional<std::wstring>& startPage) {
+  ProxyValues proxy;
+  proxy.enable = true;
+  proxy.detailed = true;
+  proxy.server = (internet.proxyEnable & 0xFF) != 0 ? internet.proxyServer : std::wstring();
+  proxy.bypassList = internet.proxyOverride;
+  proxy.autoConfigUrl = internet.autoConfigUrl;
+  proxy.startPage = startPage.value_or(L"");
+  return proxy;
+}
+
+std::wstring PrinterNameOf(const std::wstring& device) {
+  const size_t comma = device.find(L',');
+  return comma == std::wstring::npos ? std::wstring() : device.substr(0, comma);
+}
+
+MachineWideValues MachineWideToReturn(const LiveMachine& live, const CommitPlan& plan, const std::wstring& hostsCopy) {
+  MachineWideValues values;
+  if (!IsBlank(plan.tcpip.hostName)) values.machineName = live.computerName;
+  if (live.parameters) {
+    values.ipEnableRouter = live.parameters->ipEnableRouter;
+    values.useDomainNameDevolution = live.parameters->useDomainNameDevolution;
+    values.searchList = live.parameters->searchList;
+  }
+  if (plan.internet.useProxy && live.internet) {
+    values.proxy = ProxyOf(*live.internet, live.startPage);
+  }
+  // The home page is written only when the plan gives one; a blank one is
+  // never written, so a page that was blank stays as the plan left it.
+  values.proxy.startPage = IsBlank(plan.internet.homePage) ? std::wstring() : live.startPage.value_or(L"");
+  if (plan.printer.deviceString) values.defaultPrinter = PrinterNameOf(live.printerDevice);
+  if (!IsBlank(plan.hostsFile)) values.hostsFile = hostsCopy;
+  return values;
+}
+
+std::optional<FirewallPage> FirewallToReturn(const LiveMachine& live, const CommitPlan& plan) {
+  if (!plan.firewall || !plan.firewall->page.useSwitch) return std::nullopt;
+  // Without the switch's own value there is nothing safe to write back.
+  if (!live.firewall.policyFound || !live.firewall.firewallOn) return std::nullopt;
+  return MakeFirewallPage(true, *live.firewall.firewallOn, live.doNotAllowExceptions, live.firewall.entries,
+                          live.firewall.rows);
+}
+
+}  // namespace
+
+LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder) {
+  LiveState live;
+  for (const PlannedCardSource& card : setting.cards) {
+    if (card.cardId.empty()) continue;
+    live.cards.push_back({card.cardId, CardDisplayName(card), ReadLiveTcpipValues(card.cardId, setting.osMajorVersion),
+                          ReadLiveWinsServers(card.cardId).value_or(StringList{})});
+  }
+  live.machine = ReadLiveMachine(systemFolder);
+  live.settingIndex =
+      ReadValue(HKEY_LOCAL_MACHINE, kStoreRootKey, [](TkRegistry& key) { return key.ReadInteger(L"Setting Index"); });
+  return live;
+}
+
+ValueSet ValueSetOf(const LiveState& live) {
+  ValueSet values;
+  for (const LiveCard& card : live.cards) {
+    values.cards.push_back(CardValuesOf(card.cardId, card.name, card.tcpip, card.winsServers));
+  }
+  values.machine = MachineValuesOf(live.machine);
+  return values;
+}
+
+std::optional<std::string> ReadHostsSource(const std::wstring& path) {
+  if (IsBlank(path)) return std::nullopt;
+  return ReadFileIfThere(path);
+}
+
+std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const CommitPlan& plan,
+                                          const CommitEnvironment& environment) {
+  const ValueSet actual = ValueSetOf(ReadLiveState(setting, environment.systemFolder));
+  // What the plan does not write is taken as it is now: only the plan's
+  // own fields can differ.
+  std::vector<DiffSection> mismatches =
+      CommitMismatches(ExpectedAfterCommit(actual, setting, plan, ReadHostsSource(plan.hostsFile)), actual);
+  const std::wstring log = MismatchLogText(mismatches);
+  if (!log.empty()) AppendBytesToFile(environment.commitLogPath, ToAnsi(log));
+  return mismatches;
+}
+
+ReturnSnapshot SnapshotOf(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan,
+                          const std::wstring& hostsCopy) {
+  ReturnSnapshot snapshot;
+  for (const LiveCard& card : live.cards) {
+    snapshot.cardIds.push_back(card.cardId);
+    if (card.tcpip) snapshot.cards.push_back({card.cardId, CardPart{*card.tcpip, card.winsServers}});
+  }
+  snapshot.machineWide = MachineWideToReturn(live.machine, plan, hostsCopy);
+  snapshot.firewall = FirewallToReturn(live.machine, plan);
+  snapshot.settingIndex = live.settingIndex.value_or(plan.settingIndex);
+  snapshot.osMajorVersion = setting.osMajorVersion;
+  snapshot.osMinorVersion = setting.osMinorVersion;
+  return snapshot;
+}
+
+}  // namespace kip

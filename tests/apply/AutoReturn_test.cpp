@@ -1,0 +1,135 @@
+// The automatic return: the helper's wait between the window's signals and
+// its time-out, and the way back itself: the state kept before a commit is
+// committed through the same engine, and what the commit changed around the
+// cards is written back as it was.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "apply/AutoReturn.h"
+#include "apply/CommitSource.h"
+#include "machine/MachineKeys.h"
+#include "machine/TcpipValues.h"
+#include "store/SettingStore.h"
+#include "store/StoreKeys.h"
+#include "support/CommitCorpus.h"
+#include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
+
+namespace kip {
+namespace {
+
+UniqueKernelHandle Signal(bool given) { return UniqueKernelHandle(CreateEventW(nullptr, TRUE, given, nullptr)); }
+
+TEST(AutoReturnWait, KeepsOnlyOnAKeepBeforeTheTimeOut) {
+  struct Case {
+    const char* title;
+    bool committed, keep, returnNow, windowGone, windowKnown;
+    int keepAfterMs;  // -1: never
+    ReturnDecision expected;
+  };
+  const Case cases[] = {
+      {"kept at once", true, true, false, false, true, -1, ReturnDecision::Keep},
+      {"sent back at once", false, false, true, false, true, -1, ReturnDecision::Return},
+      {"nobody answers after the commit", true, false, false, false, true, -1, ReturnDecision::Return},
+      {"the window ended during the commit", false, false, false, true, true, -1, ReturnDecision::Return},
+      {"the window was gone before the wait", false, false, false, false, false, -1, ReturnDecision::Return},
+      {"kept during the countdown", true, false, false, false, true, 30, ReturnDecision::Keep},
+      {"a keep beats the window's end", false, true, false, true, true, -1, ReturnDecision::Keep},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    UniqueKernelHandle committed = Signal(c.committed), keep = Signal(c.keep), back = Signal(c.returnNow),
+                       window = Signal(c.windowGone);
+    std::thread late;
+    if (c.keepAfterMs >= 0) {
+      late = std::thread([&] {
+        Sleep(static_cast<DWORD>(c.keepAfterMs));
+        SetEvent(keep.get());
+      });
+    }
+    // Long enough for the late keep on a loaded machine; the other cases
+    // that go back wait it out once.
+    const DWORD timeout = c.keepAfterMs >= 0 ? 20000 : 100;
+    EXPECT_EQ(AwaitConfirmation(committed.get(), keep.get(), back.get(), c.windowKnown ? window.get() : nullptr, timeout),
+              c.expected);
+    if (late.joinable()) late.join();
+  }
+}
+
+const std::wstring kCard = L"{00000001-0000-0000-0000-4E6574446576}";
+const std::wstring kInternetKey = kInternetSettingsKey;
+
+class AutoReturnTest : public RegistryTest {
+ protected:
+  void SetUp() override {
+    // The office: a fixed address, a proxy with local addresses excepted,
+    // a search list.
+    const std::wstring live = TcpipInterfaceKey(kCard);
+    SetDword(HKEY_LOCAL_MACHINE, live, L"EnableDHCP", 0);
+    SetMultiString(HKEY_LOCAL_MACHINE, live, L"IPAddress", {L"192.168.10.20"});
+    SetMultiString(HKEY_LOCAL_MACHINE, live, L"SubnetMask", {L"255.255.255.0"});
+    SetString(HKEY_LOCAL_MACHINE, live, L"NameServer", L"192.168.10.1");
+    SetString(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"SearchList", L"corp.example.co.jp");
+    SetDword(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"IPEnableRouter", 0);
+    SetDword(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"UseDomainNameDevolution", 1);
+    SetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable", 1);
+    SetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer", L"proxy.example.co.jp:8080");
+    SetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyOverride", L"<local>;*.example.co.jp");
+    SetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index", 4);
+    // Home: DHCP, no proxy server, no search list.
+    CardPart home;
+    home.tcpip.enableDhcp = true;
+    home.tcpip.nameServers = StringList{};
+    SaveCardPart(L"自宅", kCard, L"LAN", home, 6);
+    MachineWideValues machine;
+    machine.proxy.enable = true;
+    SaveMachineWide(L"自宅", machine);
+    seed_.cards.push_back({kCard, L"LAN"});
+  }
+
+  CommitEnvironment Environment(CommandRunner& runner) {
+    return corpus::CaseEnvironment(seed_, folder_.path(), folder_.path(), runner);
+  }
+
+  corpus::CaseSeed seed_;
+  test::ScratchFolder folder_;
+};
+
+TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommit) {
+  corpus::RecordingRunner forward(folder_.path(), folder_.path());
+  const CommitEnvironment environment = Environment(forward);
+  const CommitSetting setting = ReadCommitSetting({1, L"自宅", 1, {kCard}, 6, 1}, environment);
+  const CommitPlan plan = PlanCommit(setting);
+  ASSERT_TRUE(SaveReturnSnapshot(L"1-2", SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"")));
+  struct NoDomain : CommitUser {
+    void ChangeDomain(const DomainChoice&) override {}
+  } user;
+  RunCommitPlan(plan, user, environment);
+  // What the recording netsh does not do, the card as the commit left it.
+  SetDword(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCard), L"EnableDHCP", 1);
+  ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer"), L"");
+
+  const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
+  ASSERT_TRUE(ticket);
+  EXPECT_EQ(ticket->cardIds, StringList{kCard});
+  corpus::RecordingRunner back(folder_.path(), folder_.path());
+  CommitSnapshotBack(L"1-2", *ticket, Environment(back));
+  EXPECT_NE(back.outcome.script.find(L"set address name=\"LAN\" source=static addr=192.168.10.20 255.255.255.0"),
+            std::wstring::npos)
+      << back.outcome.script;
+  EXPECT_NE(back.outcome.script.find(L"set dns name=\"LAN\" source=static addr=192.168.10.1"), std::wstring::npos);
+  // Written back byte for byte, not as a setting's fields would make them.
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer"), L"proxy.example.co.jp:8080");
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyOverride"), L"<local>;*.example.co.jp");
+  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable"), 1u);
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"SearchList"), L"corp.example.co.jp");
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index"), 4u);
+  // The kept state is never a setting of its own.
+  EXPECT_EQ(ListSettingNames(), StringList{L"自宅"});
+  DeleteReturnSnapshot(L"1-2");
+  EXPECT_FALSE(LoadReturnTicket(L"1-2"));
+}
+
+}  // namespace
+}  // namespace kip

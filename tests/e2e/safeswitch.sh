@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Safe switching through the real program on two cards, with a recording
+# netsh that also writes what its script sets into the interface keys (the
+# machine really changes). The demo machine starts as the office network
+# (the second card fixed at 192.168.10.20); "自宅" puts every card on DHCP.
+#
+#   safeswitch.sh preview  the preview of the command line is the plan the
+#                          commit then runs; a preview cancelled in the
+#                          window commits nothing, one confirmed commits
+#   safeswitch.sh return   a commit kept in time stays; one left unanswered
+#                          goes back within the time-out plus 5 s, also when
+#                          the window is killed after the commit
+#   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
+#                          and the commit log name the DNS servers of the card
+set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+mode="${1:-}"
+if [ "${2:-}" != "--inside" ]; then
+  exec bash "$here/netns-run.sh" 2 -- bash "$here/safeswitch.sh" "$mode" --inside
+fi
+
+source "$here/lib.sh"
+title="HarluneIPコンフィグ"
+store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
+interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
+stage="$WINEPREFIX/drive_c/kip"
+timeout_s=5
+program=""
+
+fail() {
+  echo "e2e.safeswitch.$mode: $*" >&2
+  [ -f "$stage/commands.log" ] && commands_log | grep -av '^stub' | head -n 40 >&2
+  [ -n "$program" ] && kill -9 "$program" 2>/dev/null
+  exit 1
+}
+
+# The second card's interface values, one line per value.
+second_card() {
+  local id
+  id="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}' | sed -n 2p)"
+  wine reg query "$interfaces\\$id" 2>/dev/null | tr -d '\r' |
+    grep -E '^\s+(EnableDHCP|IPAddress|SubnetMask|DefaultGateway|NameServer)\s' | sed 's/^ *//'
+}
+# The stand-ins' log, scripts (in the ANSI code page, 932 here) made UTF-8.
+commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/dev/null | tr -d '\r'; }
+netsh_runs() { commands_log | grep -ac $'^netsh\tnetsh exec'; }
+recorded_script() { commands_log | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
+status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
+set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
+
+start_window() {
+  (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
+  program=$!
+  kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+  # The start-up load runs after the first activation; the tabs come with it.
+  for _ in $(seq 1 100); do kip_drive tabs "$title" 2>/dev/null | grep -qx '自宅' && break; sleep 0.1; done
+  kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
+}
+close_window() {
+  kip_drive close "$title" 30000 >/dev/null 2>&1
+  kip_wait_gone "$program" 30 || fail "the program did not end"
+  program=""
+}
+# Seconds since the epoch with fractions.
+now() { printf '%s' "$EPOCHREALTIME"; }
+
+bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
+kip_stage_program "$stage"
+export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+export KIP_STUB_APPLY_SCRIPT=1
+office="$(second_card)"
+printf '%s\n' "$office" | grep -q '192.168.10.20' || fail "the second card is not the office's: $office"
+
+case "$mode" in
+preview)
+  preview="$stage/preview.txt"
+  (cd "$stage" && exec wine "$stage/kIpCnfg.exe" "自宅" "/preview:C:\\kip\\preview.txt") &
+  program=$!
+  kip_wait_gone "$program" 120 || fail "the preview run did not end"
+  program=""
+  [ -f "$preview" ] || fail "no preview file was written"
+  [ "$(netsh_runs)" -eq 0 ] || fail "the preview run committed"
+  grep -q '^\* IP アドレスの自動取得: しない → する' <(tr -d '\r' <"$preview") ||
+    fail "the preview does not mark the second card's change to DHCP"
+  planned="$(tr -d '\r' <"$preview" | sed -n '/^\[netsh スクリプト\]$/,/^\[コマンド\]$/p' | sed '1d;$d')"
+
+  set_option mPreviewFirst_Checked 1
+  start_window
+  kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
+  kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the commit"
+  kip_drive click "反映内容の確認" "キャンセル" >/dev/null || fail "cannot cancel the preview"
+  kip_drive wait-gone "反映内容の確認" 10000 >/dev/null || fail "the preview stayed"
+  sleep 1
+  [ "$(netsh_runs)" -eq 0 ] || fail "a cancelled preview committed"
+  [ "$(second_card)" = "$office" ] || fail "a cancelled preview changed the card"
+
+  kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
+  kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the second commit"
+  kip_drive click "反映内容の確認" "反映" >/dev/null || fail "cannot confirm the preview"
+  for _ in $(seq 1 300); do [ "$(netsh_runs)" -eq 1 ] && break; sleep 0.1; done
+  [ "$(netsh_runs)" -eq 1 ] || fail "a confirmed preview did not commit"
+  [ "$(recorded_script)" = "$planned" ] || {
+    diff <(printf '%s\n' "$planned") <(recorded_script) >&2
+    fail "the commit ran another script than the preview showed"
+  }
+  close_window
+  echo "e2e.safeswitch.preview: the preview file holds the script the commit ran; cancelled: nothing committed"
+  ;;
+
+return)
+  set_option AutoReturn_Seconds "$timeout_s"
+  # Kept in time: the new state stays after the time-out.
+  start_window
+  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the commit"
+  home="$(second_card)"
+  [ "$home" != "$office" ] || fail "the commit did not change the card"
+  kip_drive click "確認付きで反映" "維持する" >/dev/null || fail "cannot keep the setting"
+  sleep $((timeout_s + 3))
+  [ "$(second_card)" = "$home" ] || fail "a kept commit went back"
+  [ "$(status_text)" = "反映しました" ] || fail "the status bar says '$(status_text)' after a kept commit"
+  kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | grep -q . && fail "the kept state was left behind"
+  close_window
+
+  # Back to the office, then two commits nobody answers: the window waits,
+  # then the window is killed.
+  start_window
+  kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
+  kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
+  for _ in $(seq 1 300); do [ "$(second_card)" = "$office" ] && break; sleep 0.1; done
+  [ "$(second_card)" = "$office" ] || fail "会社 was not committed back"
+  figures=""
+  for how in unanswered killed; do
+    kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
+    kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+    kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the $how commit"
+    start="$(now)"
+    [ "$(second_card)" != "$office" ] || fail "the $how commit did not change the card"
+    if [ "$how" = killed ]; then
+      kill -9 "$program"
+      program=""
+    fi
+    back=""
+    while awk -v s="$start" -v n="$(now)" -v t="$timeout_s" 'BEGIN { exit !(n - s < t + 5) }'; do
+      if [ "$(second_card)" = "$office" ]; then back="$(now)"; break; fi
+      sleep 0.2
+    done
+    [ -n "$back" ] || fail "the $how commit did not go back within $timeout_s s + 5 s"
+    figures="$figures $how $(awk -v s="$start" -v b="$back" 'BEGIN { printf "%.1f", b - s }') s;"
+    if [ "$how" = unanswered ]; then
+      for _ in $(seq 1 100); do [ "$(status_text)" = "元に戻しました" ] && break; sleep 0.1; done
+      [ "$(status_text)" = "元に戻しました" ] || fail "the status bar says '$(status_text)' after the return"
+    fi
+  done
+  echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
+  ;;
+
+verify)
+  export KIP_STUB_IGNORE_DNS=1
+  start_window
+  kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
+  for _ in $(seq 1 300); do [ "$(netsh_runs)" -eq 1 ] && [ "$(status_text)" != "" ] && break; sleep 0.1; done
+  sleep 1
+  expected="ローカル エリア接続 2: DNS サーバーが一致しません"
+  [ "$(status_text)" = "$expected" ] || fail "the status bar says '$(status_text)', expected '$expected'"
+  log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
+  printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||
+    fail "the commit log does not list the difference: $(printf '%s\n' "$log" | grep 一致)"
+  close_window
+  echo "e2e.safeswitch.verify: \"$expected\""
+  ;;
+
+*)
+  echo "usage: $0 preview|return|verify" >&2
+  exit 2
+  ;;
+esac

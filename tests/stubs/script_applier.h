@@ -1,0 +1,11 @@
+// The recording stand-in's netsh script applier (KIP_STUB_APPLY_SCRIPT).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Writes what the script (its file's bytes, in the ANSI code page) sets into
+// the interface keys of the connections it names; DNS lines are skipped
+// when `ignoreDns`, as a netsh that loses them would.
+void ApplyNetshScript(const std::string& bytes, bool ignoreDns);
