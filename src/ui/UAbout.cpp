@@ -62,8 +62,10 @@ void TAboutForm::Create(HWND owner, HFONT font, const std::wstring& programPath)
   CreateForm(L"TAboutForm", L"バージョン情報", du.X(260), du.Y(132), FixedDialogStyle(),
              WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, owner);
   background_.reset(CreateSolidBrush(kBackgroundColor));
-  linkFont_ = UnderlinedCopy(font);
   CreateLabels(du);
+  UnderlineLinks();
+  // At another DPI the links take an underlined copy of the new font.
+  OnDpiChanged = [this] { UnderlineLinks(); };
   BtnCancel.Create(*this, IDB_BtnCancel, L"OK", du.R(105, 112, 50, 14), true);
   BtnCancel.OnClick = [this] { BtnCancelClick(); };
   OnEscape = [this] { BtnCancelClick(); };
@@ -87,10 +89,16 @@ void TAboutForm::CreateLabels(const win::DialogUnits& du) {
   for (AboutLabel* link : {&Label3, &Label4}) {
     link->SetColors(background_.get(), kBackgroundColor, kLinkColor);
     link->SetHint(kLinkHint);
-    if (linkFont_) link->SetFont(linkFont_.get());
   }
   Label3.OnClick = [this] { Label3Click(); };
   Label4.OnClick = [this] { Label4Click(); };
+}
+
+void TAboutForm::UnderlineLinks() {
+  UniqueHFont font = UnderlinedCopy(FormFont());
+  if (!font) return;
+  for (AboutLabel* link : {&Label3, &Label4}) link->SetFont(font.get());
+  linkFont_ = std::move(font);
 }
 
 void TAboutForm::ShowFileInfo(const std::wstring& programPath) {

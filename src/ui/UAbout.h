@@ -71,6 +71,7 @@ class TAboutForm : public win::Form {
  private:
   void CreateLabels(const win::DialogUnits& du);
   void ShowFileInfo(const std::wstring& programPath);
+  void UnderlineLinks();
   bool IsLink(HWND hwnd) const;
 
   UniqueHBrush background_;

@@ -247,6 +247,12 @@ void ComboList::SetBounds(const Rect& r) {
   givenHeight_ = r.height;
 }
 
+Rect ComboList::LayoutBounds() const {
+  Rect r = Bounds();
+  r.height = givenHeight_;
+  return r;
+}
+
 void ComboList::Clear() { Send(hwnd_, CB_RESETCONTENT); }
 
 int ComboList::Add(std::wstring_view item) {

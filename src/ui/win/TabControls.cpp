@@ -148,6 +148,23 @@ void TabStrip::SetTabIndex(int index) {
   if (index >= -1 && index < Count()) Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
 }
 
+namespace {
+
+// The tab after (or before) `current` of `count`, round.
+int StepIndex(int current, int count, bool forward) {
+  if (count <= 0) return -1;
+  if (current < 0) return forward ? 0 : count - 1;
+  return (current + (forward ? 1 : count - 1)) % count;
+}
+
+}  // namespace
+
+void TabStrip::SelectNext(bool forward) {
+  int next = StepIndex(TabIndex(), Count(), forward);
+  // TCM_SETCURFOCUS asks the parent first, as a click on the tab does.
+  if (next >= 0 && next != TabIndex()) Send(hwnd_, TCM_SETCURFOCUS, static_cast<WPARAM>(next));
+}
+
 bool TabStrip::OnNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
     case TCN_SELCHANGING:
@@ -228,6 +245,19 @@ void PageControl::SetActivePageIndex(int index) {
   if (index < 0 || index >= PageCount()) return;
   Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
   ShowActivePage();
+}
+
+void PageControl::SelectNext(bool forward) {
+  int active = ActivePageIndex();
+  int next = StepIndex(active, PageCount(), forward);
+  if (next < 0 || next == active) return;
+  HWND focus = GetFocus();
+  bool focusOnPage = active >= 0 && focus && IsChild(Page(active).Handle(), focus);
+  Send(hwnd_, TCM_SETCURFOCUS, static_cast<WPARAM>(next));
+  if (!focusOnPage || ActivePageIndex() != next) return;
+  HWND page = Page(next).Handle();
+  HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+  SetFocus(first && IsChild(page, first) ? first : hwnd_);
 }
 
 void PageControl::ShowActivePage() {
