@@ -20,6 +20,8 @@ constexpr int kClientHeightDlu = 330;
 constexpr int kMargin = 7;
 // Width of the group boxes and full-width rows on a page.
 constexpr int kPageWidth = 302;
+// Height a page needs: its lowest controls end at 210.
+constexpr int kPageHeight = 216;
 
 const wchar_t* const kLabelDomainText =
     L"※ドメインで使用している場合、ネットワークID設定を変更すると\n"
@@ -72,7 +74,8 @@ void TFormIpconfig::CreateControls() {
   SetIcon(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 
   ComboDescription.Create(*this, IDC_ComboDescription, du.R(kMargin, kMargin, 326, 120));
-  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240));
+  // Every setting's name shows, in as many rows of tabs as it takes.
+  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240), TCS_MULTILINE);
   PageControl1.Create(*this, IDC_PageControl1, du.R(kMargin + 4, 40, 318, 220));
   TabSheetIP = &PageControl1.AddPage(L"IP 設定");
   TabSheetDNS = &PageControl1.AddPage(L"DNS");
@@ -363,6 +366,7 @@ void TFormIpconfig::WireHandlers() {
   OnDestroy = [this] { FormDestroy(); };
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
   OnDpiChanged = [this] { Relayout(); };
+  MinimumClientSize = [this] { return LeastClientSize(); };
 }
 
 // The editors of the pages: address lists, proxy, DNS options, memos.
@@ -458,6 +462,22 @@ void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
 
   ButtonExit.SetBounds({clientWidth - margin - buttonWidth, buttonTop, buttonWidth, buttonHeight});
   ButtonCommit.SetBounds({clientWidth - margin - 2 * buttonWidth - du.X(6), buttonTop, buttonWidth, buttonHeight});
+
+  // More rows of setting tabs than the window has room for: it grows, so
+  // that a whole page still shows below them.
+  SIZE least = LeastClientSize();
+  if (clientHeight < least.cy && !IsMaximized() && !IsIconic(Handle())) SetClientSize(clientWidth, least.cy);
+}
+
+SIZE TFormIpconfig::LeastClientSize() const {
+  if (!StatusBar1.Handle()) return {0, 0};
+  win::DialogUnits du(FormFont());
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  // The card list, the rows of tabs, the buttons and the status bar keep
+  // their heights whatever the window's: only the page area changes.
+  int around = client.bottom - PageControl1.PageArea().height;
+  return {du.X(kClientWidthDlu), around + du.Y(kPageHeight)};
 }
 
 }  // namespace kip

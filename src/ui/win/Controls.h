@@ -212,7 +212,11 @@ class CheckList : public Control {
 // A tab strip (the setting tabs). Setting TabIndex from code runs no event.
 class TabStrip : public Control {
  public:
-  void Create(Container& parent, int id, const Rect& r);
+  // extraStyle e.g. TCS_MULTILINE: every tab shown, in as many rows as needed.
+  void Create(Container& parent, int id, const Rect& r, DWORD extraStyle = 0);
+  // Rows of tabs, and the height of one.
+  int RowCount() const;
+  int RowHeight() const;
   void Clear();
   int Add(std::wstring_view caption);
   // Replaces every tab at once: one repaint and one OnItemsChanged, however

@@ -355,6 +355,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_GETMINMAXINFO:
+      if (MinimumClientSize) {
+        SIZE least = MinimumClientSize();
+        RECT window{}, client{};
+        GetWindowRect(hwnd_, &window);
+        GetClientRect(hwnd_, &client);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = least.cx + (window.right - window.left) - client.right;
+        info->ptMinTrackSize.y = least.cy + (window.bottom - window.top) - client.bottom;
+        return 0;
+      }
+      break;
     case WM_SIZE:
       EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
       if (OnResize) OnResize(LOWORD(lParam), HIWORD(lParam));

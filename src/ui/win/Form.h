@@ -92,6 +92,8 @@ class Form : public Container {
   std::function<void()> OnClose;         // after a granted close, before destruction
   std::function<void()> OnDestroy;
   std::function<void(int, int)> OnResize;  // new client width, height
+  // The smallest client area the user may size a resizable form to.
+  std::function<SIZE()> MinimumClientSize;
   // The form is the main window: its destruction ends the message loop.
   void SetMainWindow(bool isMain) { isMain_ = isMain; }
   // Keyboard messages seen first by the form (a dialog's "." handling);
