@@ -100,6 +100,11 @@ void Form::FollowOwnerMonitor() {
 
 void Form::ChangeDpi(int dpi, const RECT* suggested) {
   if (!hwnd_ || dpi <= 0 || dpi == dpi_) return;
+  changingDpi_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{changingDpi_};
   HFONT oldFont = FormFont();
   DialogUnits before(oldFont);
   // The controls are where the form was built to have them only until the
@@ -356,7 +361,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_GETMINMAXINFO:
-      if (MinimumClientSize) {
+      if (MinimumClientSize && !changingDpi_) {
         SIZE least = MinimumClientSize();
         RECT window{}, client{};
         GetWindowRect(hwnd_, &window);

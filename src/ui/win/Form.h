@@ -112,6 +112,9 @@ class Form : public Container {
   UniqueHFont scaledFont_;
   int baseDpi_ = 96;  // the DPI font_ and the controls were made for
   int dpi_ = 96;
+  // Set while the controls and the window change their DPI: the least size
+  // asked for meanwhile would mix the two.
+  bool changingDpi_ = false;
   ScaledLayout layout_;
   std::vector<std::pair<HWND, HWND>> tabMoves_;  // control, the one it follows
   bool isMain_ = false;
