@@ -48,6 +48,50 @@ HBRUSH AboutLabel::OnCtlColor(HDC dc) {
   return background_;
 }
 
+namespace {
+
+LRESULT LinkHook(const win::WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* link = static_cast<AboutLabel*>(hook.Data());
+  switch (message) {
+    case WM_GETDLGCODE: {
+      auto* msg = reinterpret_cast<const MSG*>(lParam);
+      bool enter = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+      return hook.CallOriginal(hwnd, message, wParam, lParam) | (enter ? DLGC_WANTALLKEYS : 0);
+    }
+    case WM_KEYDOWN:
+      if ((wParam == VK_RETURN || wParam == VK_SPACE) && link->OnClick) link->OnClick();
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case WM_PAINT: {
+      LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+      if (GetFocus() == hwnd) {
+        HDC dc = GetDC(hwnd);
+        RECT text{};
+        std::wstring caption = link->Text();
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+        DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        SelectObject(dc, old);
+        DrawFocusRect(dc, &text);
+        ReleaseDC(hwnd, dc);
+      }
+      return result;
+    }
+    default:
+      break;
+  }
+  return hook.CallOriginal(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void AboutLabel::MakeLink() {
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_TABSTOP);
+  hook_.Attach(hwnd_, LinkHook, this);
+}
+
 bool AboutLabel::OnCommand(WORD code) {
   if (code != STN_CLICKED || !OnClick) return false;
   OnClick();
@@ -67,6 +111,9 @@ void TAboutForm::Create(HWND owner, HFONT font, const std::wstring& programPath)
   // At another DPI the links take an underlined copy of the new font.
   OnDpiChanged = [this] { UnderlineLinks(); };
   BtnCancel.Create(*this, IDB_BtnCancel, L"OK", du.R(105, 112, 50, 14), true);
+  // OK comes first for the keyboard: the box opens with the focus on it,
+  // and Tab goes on to the links.
+  SetWindowPos(BtnCancel.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   BtnCancel.OnClick = [this] { BtnCancelClick(); };
   OnEscape = [this] { BtnCancelClick(); };
   if (!OpenAddress) OpenAddress = [](const std::wstring& address) { OpenDocument(address, L""); };
@@ -89,6 +136,7 @@ void TAboutForm::CreateLabels(const win::DialogUnits& du) {
   for (AboutLabel* link : {&Label3, &Label4}) {
     link->SetColors(background_.get(), kBackgroundColor, kLinkColor);
     link->SetHint(kLinkHint);
+    link->MakeLink();
   }
   Label3.OnClick = [this] { Label3Click(); };
   Label4.OnClick = [this] { Label4Click(); };

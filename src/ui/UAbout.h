@@ -29,8 +29,12 @@ class AboutLabel : public win::Label {
   HBRUSH OnCtlColor(HDC dc) override;
   bool OnCommand(WORD code) override;
   std::function<void()> OnClick;
+  // Makes the label a link the keyboard reaches too: a tab stop that shows
+  // the focus and opens with Enter or Space.
+  void MakeLink();
 
  private:
+  win::WindowProcHook hook_;
   HBRUSH background_ = nullptr;
   COLORREF backgroundColor_ = 0;
   COLORREF textColor_ = 0;
