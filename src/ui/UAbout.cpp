@@ -66,18 +66,11 @@ LRESULT LinkHook(const win::WindowProcHook& hook, HWND hwnd, UINT message, WPARA
       InvalidateRect(hwnd, nullptr, TRUE);
       break;
     case WM_PAINT: {
-      LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
-      if (GetFocus() == hwnd) {
-        HDC dc = GetDC(hwnd);
-        RECT text{};
-        std::wstring caption = link->Text();
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
-        DrawTextW(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, old);
-        DrawFocusRect(dc, &text);
-        ReleaseDC(hwnd, dc);
-      }
-      return result;
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(hwnd, &paint);
+      link->PaintLink(dc);
+      EndPaint(hwnd, &paint);
+      return 0;
     }
     default:
       break;
@@ -86,6 +79,20 @@ LRESULT LinkHook(const win::WindowProcHook& hook, HWND hwnd, UINT message, WPARA
 }
 
 }  // namespace
+
+void AboutLabel::PaintLink(HDC dc) const {
+  RECT client{}, extent{};
+  GetClientRect(hwnd_, &client);
+  FillRect(dc, &client, background_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, textColor_);
+  std::wstring text = Text();
+  DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), -1, &client, DT_SINGLELINE | DT_NOPREFIX);
+  if (GetFocus() == hwnd_) DrawFocusRect(dc, &extent);
+  SelectObject(dc, old);
+}
 
 void AboutLabel::MakeLink() {
   SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_TABSTOP);

@@ -32,6 +32,8 @@ class AboutLabel : public win::Label {
   // Makes the label a link the keyboard reaches too: a tab stop that shows
   // the focus and opens with Enter or Space.
   void MakeLink();
+  // A link paints itself, with the focus rectangle when it has the focus.
+  void PaintLink(HDC dc) const;
 
  private:
   win::WindowProcHook hook_;
