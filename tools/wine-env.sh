@@ -63,7 +63,8 @@ kip_fresh_prefix() {
   rm -f "$dest/.kip-ready"
 }
 
-# Starts Xvfb on a free display unless a display is already usable.
+# Starts Xvfb on a free display unless a display is already usable
+# (KIP_XVFB_SCREEN, e.g. 1920x1600x24, for a larger screen than 1280x1024).
 # Sets DISPLAY and KIP_XVFB_PID (empty when no Xvfb was started).
 kip_start_xvfb() {
   KIP_XVFB_PID=""
@@ -73,7 +74,7 @@ kip_start_xvfb() {
   local fifo
   fifo="$(mktemp -u)"
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${KIP_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   KIP_XVFB_PID=$!
   local number
   read -r -t 20 number <"$fifo" || true

@@ -20,6 +20,8 @@ constexpr int kClientHeightDlu = 330;
 constexpr int kMargin = 7;
 // Width of the group boxes and full-width rows on a page.
 constexpr int kPageWidth = 302;
+// Height a page needs: its lowest controls end at 210.
+constexpr int kPageHeight = 216;
 
 const wchar_t* const kLabelDomainText =
     L"※ドメインで使用している場合、ネットワークID設定を変更すると\n"
@@ -72,7 +74,8 @@ void TFormIpconfig::CreateControls() {
   SetIcon(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 
   ComboDescription.Create(*this, IDC_ComboDescription, du.R(kMargin, kMargin, 326, 120));
-  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240));
+  // Every setting's name shows, in as many rows of tabs as it takes.
+  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240), TCS_MULTILINE);
   PageControl1.Create(*this, IDC_PageControl1, du.R(kMargin + 4, 40, 318, 220));
   TabSheetIP = &PageControl1.AddPage(L"IP 設定");
   TabSheetDNS = &PageControl1.AddPage(L"DNS");
@@ -94,8 +97,12 @@ void TFormIpconfig::CreateControls() {
   StatusBar1.Create(*this, IDC_StatusBar1);
 
   // The setting tab strip frames the page control: keep it below every
-  // other control so that it never paints over the pages.
+  // other control so that it never paints over the pages. The keyboard
+  // still visits the two tab strips in the order they are laid out: the
+  // settings below the card list, then the pages, then a page's controls.
   SetWindowPos(TabControl1.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  MoveInTabOrder(TabControl1, ComboDescription);
+  MoveInTabOrder(PageControl1, TabControl1);
 
   CreateActions();
   CreateMenus();
@@ -129,6 +136,8 @@ void TFormIpconfig::CreatePageDNS(const win::DialogUnits& du) {
   UseDNSSuffix2.Create(page, IDR_UseDNSSuffix2, L"以下のDNSサフィックスを順に追加する", du.R(8, 120, 290, 10),
                        false);
   SearchList.Create(page, IDE_SearchList, du.R(20, 132, 288, 30));
+  // The arrow keys move between the two choices and the option between them.
+  SearchList.StartGroup();
   suffixRadios_.Add(UseDNSSuffix);
   suffixRadios_.Add(UseDNSSuffix2);
   LabelDNSSuf.Create(page, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 170, 122, 8));
@@ -197,6 +206,7 @@ void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
   domainRadios_.Add(RadioDomain);
   domainRadios_.Add(RadioWorkGroup);
   LabelDomain.Create(page, IDT_LabelDomain, kLabelDomainText, du.R(14, 94, 286, 30));
+  LabelDomain.StartGroup();
   // IP forwarding is stored and committed with a setting but not offered on
   // the window.
   IPRouter.Create(page, IDX_IPRouter, L"IP 転送を行う", du.R(14, 146, 120, 10));
@@ -220,6 +230,7 @@ void TFormIpconfig::CreatePageFireWall(const win::DialogUnits& du) {
   firewallRadios_.Add(RadioFWTrue);
   firewallRadios_.Add(RadioFWFalse);
   FWDoNotAllowExceptions.Create(page, IDX_FWDoNotAllowExceptions, L"例外を許可しない", du.R(20, 34, 200, 10));
+  FWDoNotAllowExceptions.StartGroup();
   LabelFWReigai.Create(page, IDT_LabelFWReigai, L"例外", du.R(8, 50, 100, 8));
   CheckListFW.Create(page, IDL_CheckListFW, du.R(8, 60, 300, 150));
 }
@@ -312,6 +323,23 @@ void TFormIpconfig::CreateMenus() {
 
   accelerators_.Add(FCONTROL, 'N', mNew->Id());
   accelerators_.Add(FCONTROL, 'S', mSave->Id());
+  // Keys without a menu entry: Ctrl+Tab and Ctrl+Shift+Tab through the
+  // pages, Ctrl+PageDown and Ctrl+PageUp through the setting tabs.
+  const struct {
+    BYTE flags;
+    WORD key;
+    std::function<void()> run;
+  } keys[] = {
+      {FCONTROL, VK_TAB, [this] { PageControl1.SelectNext(true); }},
+      {FCONTROL | FSHIFT, VK_TAB, [this] { PageControl1.SelectNext(false); }},
+      {FCONTROL, VK_NEXT, [this] { TabControl1.SelectNext(true); }},
+      {FCONTROL, VK_PRIOR, [this] { TabControl1.SelectNext(false); }},
+  };
+  for (const auto& key : keys) {
+    UINT id = win::MenuItem::NewCommandId();
+    accelerators_.Add(key.flags, key.key, id);
+    OnMenuCommand(id, key.run);
+  }
 }
 
 void TFormIpconfig::WireHandlers() {
@@ -345,11 +373,14 @@ void TFormIpconfig::WireHandlers() {
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
+  OnDpiChanged = [this] { Relayout(); };
+  MinimumClientSize = [this] { return LeastClientSize(); };
 }
 
 // The editors of the pages: address lists, proxy, DNS options, memos.
 void TFormIpconfig::WireEditorHandlers() {
   struct ListButtons {
+    win::Grid& grid;
     win::Button& add;
     win::Button& edit;
     win::Button& del;
@@ -358,17 +389,21 @@ void TFormIpconfig::WireEditorHandlers() {
     void (TFormIpconfig::*onDel)();
   };
   for (const ListButtons& list : {
-           ListButtons{ButtonIPAdd, ButtonIPEdit, ButtonIPDel, &TFormIpconfig::ButtonIPAddClick,
+           ListButtons{StringIP, ButtonIPAdd, ButtonIPEdit, ButtonIPDel, &TFormIpconfig::ButtonIPAddClick,
                        &TFormIpconfig::ButtonIPEditClick, &TFormIpconfig::ButtonIPDelClick},
-           ListButtons{ButtonGWAdd, ButtonGWEdit, ButtonGWDel, &TFormIpconfig::ButtonGWAddClick,
+           ListButtons{StringGateway, ButtonGWAdd, ButtonGWEdit, ButtonGWDel, &TFormIpconfig::ButtonGWAddClick,
                        &TFormIpconfig::ButtonGWEditClick, &TFormIpconfig::ButtonGWDelClick},
-           ListButtons{ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel, &TFormIpconfig::ButtonDNSAddClick,
+           ListButtons{StringDNS, ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel, &TFormIpconfig::ButtonDNSAddClick,
                        &TFormIpconfig::ButtonDNSEditClick, &TFormIpconfig::ButtonDNSDelClick},
-           ListButtons{ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL, &TFormIpconfig::ButtonWINSADDClick,
+           ListButtons{StringWINS, ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL, &TFormIpconfig::ButtonWINSADDClick,
                        &TFormIpconfig::ButtonWINSEDITClick, &TFormIpconfig::ButtonWINSDELClick}}) {
     list.add.OnClick = [this, f = list.onAdd] { (this->*f)(); };
     list.edit.OnClick = [this, f = list.onEdit] { (this->*f)(); };
     list.del.OnClick = [this, f = list.onDel] { (this->*f)(); };
+    // The keys of a focused grid do what its buttons do, when they may.
+    list.grid.OnInsertKey = [&button = list.add] { button.Click(); };
+    list.grid.OnEnterKey = [&button = list.edit] { button.Click(); };
+    list.grid.OnDeleteKey = [&button = list.del] { button.Click(); };
   }
   CheckUseProxy.OnClick = [this] { CheckUseProxyClick(); };
   ProxyMore.OnClick = [this] { CheckUseProxyClick(); };
@@ -413,7 +448,7 @@ void TFormIpconfig::Relayout() {
 // below however many rows of tabs there are.
 void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
   if (!StatusBar1.Handle()) return;
-  win::DialogUnits du(font_.get());
+  win::DialogUnits du(FormFont());
   SendMessageW(StatusBar1.Handle(), WM_SIZE, 0, 0);
   int statusHeight = StatusBar1.Height();
   int margin = du.X(kMargin);
@@ -435,6 +470,22 @@ void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
 
   ButtonExit.SetBounds({clientWidth - margin - buttonWidth, buttonTop, buttonWidth, buttonHeight});
   ButtonCommit.SetBounds({clientWidth - margin - 2 * buttonWidth - du.X(6), buttonTop, buttonWidth, buttonHeight});
+
+  // More rows of setting tabs than the window has room for: it grows, so
+  // that a whole page still shows below them.
+  SIZE least = LeastClientSize();
+  if (clientHeight < least.cy && !IsMaximized() && !IsIconic(Handle())) SetClientSize(clientWidth, least.cy);
+}
+
+SIZE TFormIpconfig::LeastClientSize() const {
+  if (!StatusBar1.Handle()) return {0, 0};
+  win::DialogUnits du(FormFont());
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  // The card list, the rows of tabs, the buttons and the status bar keep
+  // their heights whatever the window's: only the page area changes.
+  int around = client.bottom - PageControl1.PageArea().height;
+  return {du.X(kClientWidthDlu), around + du.Y(kPageHeight)};
 }
 
 }  // namespace kip

@@ -469,6 +469,10 @@ class TFormIpconfig : public win::Form {
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
 
+  // --- any monitor, keyboard alone (app/FormLayout.cpp) -------------------
+  // The least client area that shows a whole page (the window's minimum).
+  SIZE LeastClientSize() const;
+
   // app/FormSettings.cpp
   void ReportSaveFailure(const std::wstring& settingName);
   std::wstring AskNewName(const std::wstring& proposal);

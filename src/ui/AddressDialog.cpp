@@ -52,13 +52,23 @@ void OctetPanel::CreateBoxes(std::span<win::Edit* const> boxes, int firstId, con
   const int width = std::max(1, (clientWidth - 2 * margin - (count - 1) * gap) / std::max(count, 1));
   const int height = std::min(clientHeight, du.Y(10));
   const int top = (clientHeight - height) / 2;
-  dots_.clear();
+  boxes_.clear();
   for (int i = 0; i < count; ++i) {
     int left = margin + i * (width + gap);
     boxes[static_cast<size_t>(i)]->Create(*this, firstId + i, L"", {left, top, width, height}, ES_CENTER);
     RemoveClientEdge(boxes[static_cast<size_t>(i)]->Handle());
-    if (i + 1 < count) dots_.push_back(RECT{left + width, top, left + width + gap, top + height});
+    boxes_.push_back(boxes[static_cast<size_t>(i)]->Handle());
   }
+}
+
+std::vector<RECT> OctetPanel::Gaps() const {
+  std::vector<RECT> gaps;
+  for (size_t i = 0; i + 1 < boxes_.size(); ++i) {
+    win::Rect left = win::Window(boxes_[i]).Bounds();
+    win::Rect right = win::Window(boxes_[i + 1]).Bounds();
+    gaps.push_back(RECT{left.x + left.width, left.y, right.x, left.y + left.height});
+  }
+  return gaps;
 }
 
 void OctetPanel::PaintDots(HDC dc) const {
@@ -67,7 +77,7 @@ void OctetPanel::PaintDots(HDC dc) const {
   HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-  for (RECT gap : dots_) DrawTextW(dc, L".", 1, &gap, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+  for (RECT gap : Gaps()) DrawTextW(dc, L".", 1, &gap, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
   if (oldFont) SelectObject(dc, oldFont);
 }
 

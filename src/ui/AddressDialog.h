@@ -33,7 +33,10 @@ class OctetPanel : public win::Panel {
 
  private:
   void PaintDots(HDC dc) const;
-  std::vector<RECT> dots_;  // the gaps between the boxes, client coordinates
+  // The gaps between the boxes, taken where the boxes are now (they move
+  // when the dialog changes its DPI).
+  std::vector<RECT> Gaps() const;
+  std::vector<HWND> boxes_;
 };
 
 class AddressDialog : public DialogShell, public AddressEntry {

@@ -50,6 +50,57 @@ HBRUSH AboutLabel::OnCtlColor(HDC dc) {
   return background_;
 }
 
+namespace {
+
+LRESULT LinkHook(const win::WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* link = static_cast<AboutLabel*>(hook.Data());
+  switch (message) {
+    case WM_GETDLGCODE: {
+      auto* msg = reinterpret_cast<const MSG*>(lParam);
+      bool enter = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN;
+      return hook.CallOriginal(hwnd, message, wParam, lParam) | (enter ? DLGC_WANTALLKEYS : 0);
+    }
+    case WM_KEYDOWN:
+      if ((wParam == VK_RETURN || wParam == VK_SPACE) && link->OnClick) link->OnClick();
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, TRUE);
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(hwnd, &paint);
+      link->PaintLink(dc);
+      EndPaint(hwnd, &paint);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return hook.CallOriginal(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void AboutLabel::PaintLink(HDC dc) const {
+  RECT client{}, extent{};
+  GetClientRect(hwnd_, &client);
+  FillRect(dc, &client, background_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, textColor_);
+  std::wstring text = Text();
+  DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), -1, &client, DT_SINGLELINE | DT_NOPREFIX);
+  if (GetFocus() == hwnd_) DrawFocusRect(dc, &extent);
+  SelectObject(dc, old);
+}
+
+void AboutLabel::MakeLink() {
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_TABSTOP);
+  hook_.Attach(hwnd_, LinkHook, this);
+}
+
 bool AboutLabel::OnCommand(WORD code) {
   if (code != STN_CLICKED || !OnClick) return false;
   OnClick();
@@ -64,9 +115,14 @@ void TAboutForm::Create(HWND owner, HFONT font, const std::wstring& programPath)
   CreateForm(L"TAboutForm", L"バージョン情報", du.X(260), du.Y(132), FixedDialogStyle(),
              WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, owner);
   background_.reset(CreateSolidBrush(kBackgroundColor));
-  linkFont_ = UnderlinedCopy(font);
   CreateLabels(du);
+  UnderlineLinks();
+  // At another DPI the links take an underlined copy of the new font.
+  OnDpiChanged = [this] { UnderlineLinks(); };
   BtnCancel.Create(*this, IDB_BtnCancel, L"OK", du.R(105, 112, 50, 14), true);
+  // OK comes first for the keyboard: the box opens with the focus on it,
+  // and Tab goes on to the links.
+  SetWindowPos(BtnCancel.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   BtnCancel.OnClick = [this] { BtnCancelClick(); };
   OnEscape = [this] { BtnCancelClick(); };
   if (!OpenAddress) OpenAddress = [](const std::wstring& address) { OpenDocument(address, L""); };
@@ -90,10 +146,17 @@ void TAboutForm::CreateLabels(const win::DialogUnits& du) {
   for (AboutLabel* link : {&Label3, &Label4}) {
     link->SetColors(background_.get(), kBackgroundColor, kLinkColor);
     link->SetHint(kLinkHint);
-    if (linkFont_) link->SetFont(linkFont_.get());
+    link->MakeLink();
   }
   Label3.OnClick = [this] { Label3Click(); };
   Label4.OnClick = [this] { Label4Click(); };
+}
+
+void TAboutForm::UnderlineLinks() {
+  UniqueHFont font = UnderlinedCopy(FormFont());
+  if (!font) return;
+  for (AboutLabel* link : {&Label3, &Label4}) link->SetFont(font.get());
+  linkFont_ = std::move(font);
 }
 
 void TAboutForm::ShowFileInfo(const std::wstring& programPath) {

@@ -30,8 +30,14 @@ class AboutLabel : public win::Label {
   HBRUSH OnCtlColor(HDC dc) override;
   bool OnCommand(WORD code) override;
   std::function<void()> OnClick;
+  // Makes the label a link the keyboard reaches too: a tab stop that shows
+  // the focus and opens with Enter or Space.
+  void MakeLink();
+  // A link paints itself, with the focus rectangle when it has the focus.
+  void PaintLink(HDC dc) const;
 
  private:
+  win::WindowProcHook hook_;
   HBRUSH background_ = nullptr;
   COLORREF backgroundColor_ = 0;
   COLORREF textColor_ = 0;
@@ -72,6 +78,7 @@ class TAboutForm : public win::Form {
  private:
   void CreateLabels(const win::DialogUnits& du);
   void ShowFileInfo(const std::wstring& programPath);
+  void UnderlineLinks();
   bool IsLink(HWND hwnd) const;
 
   UniqueHBrush background_;

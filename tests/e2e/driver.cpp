@@ -22,8 +22,10 @@
 #include <iphlpapi.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <string>
@@ -300,6 +302,123 @@ int SelectTab(HWND tab, const std::wstring& which) {
   const long long selected = Send(tab, TCM_GETCURSEL, 0, 0);
   if (selected != index) return Fail(L"tab " + std::to_wstring(index) + L" did not become selected");
   Print(std::to_wstring(index) + L"\t" + items[static_cast<size_t>(index)]);
+  return kDone;
+}
+
+// ---------------------------------------------------------------- list views
+
+// The cells of every row of a list view, tab-separated, the selected rows
+// marked with "*".
+int GridRows(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], &a[1], t)) return kFailed;
+  constexpr int kChars = 256;
+  RemoteBuffer remote(t.control, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  if (!remote) return Fail(L"cannot reach the list's process");
+  auto header = reinterpret_cast<HWND>(Send(t.control, LVM_GETHEADER, 0, 0));
+  const LRESULT columns = header ? Send(header, HDM_GETITEMCOUNT, 0, 0) : 1;
+  const LRESULT rows = Send(t.control, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT row = 0; row < rows; ++row) {
+    std::wstring line = Send(t.control, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? L"*" : L" ";
+    for (LRESULT column = 0; column < std::max<LRESULT>(columns, 1); ++column) {
+      LVITEMW item{};
+      item.iSubItem = static_cast<int>(column);
+      item.pszText = static_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
+      item.cchTextMax = kChars;
+      wchar_t text[kChars] = {};
+      remote.Write(sizeof(LVITEMW), text, sizeof text);
+      remote.Write(0, &item, sizeof item);
+      Send(t.control, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.at(0)));
+      remote.Read(sizeof(LVITEMW), text, sizeof text);
+      text[kChars - 1] = L'\0';
+      line += (column ? L"\t" : L"") + OneLine(text);
+    }
+    Print(line);
+  }
+  return kDone;
+}
+
+// ---------------------------------------------------------------- keyboard
+
+// A key for `press`: a letter, a digit, ".", or a name below, after any of
+// "ctrl+", "shift+", "alt+".
+bool ParseChord(const std::wstring& chord, std::vector<WORD>& keys) {
+  static const std::map<std::wstring, WORD> names = {
+      {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT},    {L"alt", VK_MENU},      {L"tab", VK_TAB},
+      {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE},  {L"space", VK_SPACE},   {L"insert", VK_INSERT},
+      {L"delete", VK_DELETE}, {L"pageup", VK_PRIOR},  {L"pagedown", VK_NEXT}, {L"left", VK_LEFT},
+      {L"right", VK_RIGHT},  {L"up", VK_UP},          {L"down", VK_DOWN},     {L"f10", VK_F10},
+      {L".", VK_OEM_PERIOD}};
+  size_t start = 0;
+  while (start <= chord.size()) {
+    size_t plus = chord.find(L'+', start + 1);
+    std::wstring name = chord.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
+    auto found = names.find(name);
+    if (found != names.end()) {
+      keys.push_back(found->second);
+    } else if (name.size() == 1 && iswalnum(name[0])) {
+      keys.push_back(static_cast<WORD>(towupper(name[0])));
+    } else {
+      return false;
+    }
+    if (plus == std::wstring::npos) return true;
+    start = plus + 1;
+  }
+  return false;
+}
+
+// Returns once the window's process waits for input with none left.
+void WaitIdle(HWND top) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
+  for (int round = 0; round < 3; ++round) {
+    if (process) WaitForInputIdle(process.get(), kSendTimeoutMs);
+    Settle(top);
+  }
+}
+
+// Presses each chord on the real keyboard (SendInput) with the window in
+// front: modifiers go to the program's key state as a user's would.
+int Press(const Args& a) {
+  if (a.size() < 2) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  if (!IsWindowVisible(t.top)) return Fail(L"window \"" + a[0] + L"\" is hidden");
+  SetForegroundWindow(t.top);
+  for (size_t i = 1; i < a.size(); ++i) {
+    std::vector<WORD> keys;
+    if (!ParseChord(a[i], keys)) return Fail(L"unknown key \"" + a[i] + L"\"");
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+      inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {*key, 0, KEYEVENTF_KEYUP, 0, 0}}});
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+      return Fail(L"SendInput failed");
+    WaitIdle(t.top);
+  }
+  return kDone;
+}
+
+// ---------------------------------------------------------------- DPI
+
+// Tells the window that it moved to a monitor of another DPI, with the
+// rectangle Windows suggests for it there.
+int DpiChange(const Args& a) {
+  long long v[5] = {};
+  if (a.size() != 6) return kUsage;
+  for (int i = 0; i < 5; ++i)
+    if (!ParseNumber(a[i + 1], v[i])) return kUsage;
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  RECT suggested{static_cast<LONG>(v[1]), static_cast<LONG>(v[2]), static_cast<LONG>(v[1] + v[3]),
+                 static_cast<LONG>(v[2] + v[4])};
+  RemoteBuffer remote(t.top, sizeof suggested);
+  if (!remote || !remote.Write(0, &suggested, sizeof suggested)) return Fail(L"cannot reach the window's process");
+  const auto dpi = static_cast<WORD>(v[0]);
+  Send(t.top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote.at(0)));
+  Settle(t.top);
   return kDone;
 }
 
@@ -737,6 +856,9 @@ const std::map<std::wstring, Command>& Commands() {
       {L"type", {L"<window> <text>", Type}},
       {L"key", {L"<window> <virtual-key>", Key}},
       {L"focused", {L"<window>", Focused}},
+      {L"press", {L"<window> <[ctrl+][shift+][alt+]key>...", Press}},
+      {L"grid", {L"<window> <control>", GridRows}},
+      {L"dpi-change", {L"<window> <dpi> <x> <y> <width> <height>", DpiChange}},
       {L"combo-items", {L"<window> <control>", ComboItems}},
       {L"select-combo", {L"<window> <control> <index>", SelectCombo}},
       {L"tabs", {L"<window>", Tabs}},

@@ -185,7 +185,12 @@ namespace {
 // Escape by sending WM_CLOSE to its parent, which would close the main
 // window or a dialog without its close query. Leaving Escape to the
 // navigation makes it the form's cancel key, as in a one-line edit.
+// An edit also shows its own menu for a right click or the menu key; a memo
+// with a menu of its own hands that to its container instead.
 LRESULT MemoHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CONTEXTMENU && static_cast<const Memo*>(hook.Data())->OnContextMenu) {
+    return SendMessageW(GetParent(hwnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
+  }
   LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
   if (message != WM_GETDLGCODE) return result;
   auto* msg = reinterpret_cast<const MSG*>(lParam);
@@ -198,7 +203,7 @@ LRESULT MemoHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wPa
 void Memo::Create(Container& parent, int id, const Rect& r) {
   Edit::Create(parent, id, L"", r,
                ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_HSCROLL | ES_WANTRETURN);
-  hook_.Attach(hwnd_, MemoHook);
+  hook_.Attach(hwnd_, MemoHook, this);
 }
 
 // Each line is followed by CR LF, as in the lines of a memo read as text:
@@ -245,6 +250,12 @@ void ComboList::SetBounds(const Rect& r) {
   if (field.x == r.x && field.y == r.y && field.width == r.width && givenHeight_ == r.height) return;
   Control::SetBounds(r);
   givenHeight_ = r.height;
+}
+
+Rect ComboList::LayoutBounds() const {
+  Rect r = Bounds();
+  r.height = givenHeight_;
+  return r;
 }
 
 void ComboList::Clear() { Send(hwnd_, CB_RESETCONTENT); }

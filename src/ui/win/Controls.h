@@ -145,6 +145,7 @@ class ComboList : public Control {
   void SetItemIndex(int index);  // out-of-range selects nothing
   // The height includes the drop-down list.
   void SetBounds(const Rect& r) override;
+  Rect LayoutBounds() const override;
   std::function<void()> OnChange;
   bool OnCommand(WORD code) override;
 
@@ -176,11 +177,17 @@ class Grid : public Control {
   void SetColor(COLORREF color);
   COLORREF Color() const { return color_; }
   std::function<void()> OnClick;
+  // Insert, Enter and Delete pressed on the focused grid (a list's add,
+  // edit and delete commands).
+  std::function<void()> OnInsertKey;
+  std::function<void()> OnEnterKey;
+  std::function<void()> OnDeleteKey;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
 
  private:
   COLORREF color_ = 0;
   int cols_ = 0;
+  WindowProcHook hook_;  // Enter reaches the grid (ListControls.cpp)
 };
 
 // List with a check box per row.
@@ -205,7 +212,11 @@ class CheckList : public Control {
 // A tab strip (the setting tabs). Setting TabIndex from code runs no event.
 class TabStrip : public Control {
  public:
-  void Create(Container& parent, int id, const Rect& r);
+  // extraStyle e.g. TCS_MULTILINE: every tab shown, in as many rows as needed.
+  void Create(Container& parent, int id, const Rect& r, DWORD extraStyle = 0);
+  // Rows of tabs, and the height of one.
+  int RowCount() const;
+  int RowHeight() const;
   void Clear();
   int Add(std::wstring_view caption);
   // Replaces every tab at once: one repaint and one OnItemsChanged, however
@@ -217,6 +228,9 @@ class TabStrip : public Control {
   void SetTab(int index, std::wstring_view caption);
   int TabIndex() const;  // -1 when there is none
   void SetTabIndex(int index);
+  // Selects the next (or previous) tab, after the last the first, as the
+  // user's choice of it would (OnChanging may refuse).
+  void SelectNext(bool forward);
   // The user picked another tab; return false from OnChanging to refuse.
   std::function<bool()> OnChanging;
   std::function<void()> OnChange;
@@ -252,6 +266,10 @@ class PageControl : public Control {
   Rect PageArea() const;
   int ActivePageIndex() const;
   void SetActivePageIndex(int index);  // out-of-range is ignored
+  // Shows the next (or previous) page, after the last the first, as the
+  // user's choice of its tab would. The focus, when it was on the page
+  // that goes, moves to the new page's first control.
+  void SelectNext(bool forward);
   std::function<void()> OnChange;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
   // Moves the pages with the tab control.

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
+
+#include "ui/win/Dpi.h"
 
 namespace kip::win {
 
@@ -13,6 +16,17 @@ namespace {
 std::map<HWND, Form*>& Forms() {
   static std::map<HWND, Form*> forms;
   return forms;
+}
+
+// More tab stops than any form has: a bound for walking a broken cycle.
+constexpr size_t kMaxTabStops = 512;
+
+bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool IsDefaultPushButton(HWND hwnd) {
+  wchar_t name[16] = {};
+  return GetClassNameW(hwnd, name, 16) && lstrcmpiW(name, L"BUTTON") == 0 &&
+         (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
 BOOL CALLBACK ResizeStatusBar(HWND child, LPARAM parent) {
@@ -32,6 +46,9 @@ void Form::CreateForm(const wchar_t* className, std::wstring_view caption, int c
   exStyle |= WS_EX_CONTROLPARENT;
   // A fixed pop-up window gets the raised border of a dialog.
   if ((style & WS_POPUP) && !(style & WS_THICKFRAME)) exStyle |= WS_EX_DLGMODALFRAME;
+  // The font given is made for the DPI of the owning form (or the screen's).
+  Form* ownerForm = owner ? FromHandle(GetAncestor(owner, GA_ROOT)) : nullptr;
+  baseDpi_ = dpi_ = ownerForm ? ownerForm->Dpi() : ScreenDpi();
   RECT rc{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&rc, style, FALSE, exStyle);
   Rect r{CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top};
@@ -60,11 +77,119 @@ Form* Form::FromHandle(HWND hwnd) {
 
 void Form::Show() {
   if (!hwnd_) return;
+  if (!IsWindowVisible(hwnd_)) {
+    FollowOwnerMonitor();
+    RECT rect{};
+    GetWindowRect(hwnd_, &rect);
+    ChangeDpi(DpiAt(rect));
+  }
   // The main window's first show follows how the program was started
   // (minimized from a shortcut, for example).
   ShowWindow(hwnd_, (!shownOnce_ && isMain_) ? SW_SHOWDEFAULT : SW_SHOW);
   shownOnce_ = true;
   UpdateWindow(hwnd_);
+}
+
+void Form::FollowOwnerMonitor() {
+  HWND owner = GetWindow(hwnd_, GW_OWNER);
+  if (!owner || !(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_POPUP)) return;
+  if (MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST) == MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST)) return;
+  RECT ownerRect{};
+  if (GetWindowRect(owner, &ownerRect)) SetPosition(ownerRect.left, ownerRect.top);
+}
+
+void Form::ChangeDpi(int dpi, const RECT* suggested) {
+  if (!hwnd_ || dpi <= 0 || dpi == dpi_) return;
+  changingDpi_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{changingDpi_};
+  HFONT oldFont = FormFont();
+  DialogUnits before(oldFont);
+  // The controls are where the form was built to have them only until the
+  // first change.
+  if (!layout_.Captured()) layout_.Capture(hwnd_, DialogUnits(font_));
+  UniqueHFont copy = dpi == baseDpi_ ? UniqueHFont() : ScaledFont(font_, baseDpi_, dpi);
+  HFONT newFont = copy ? copy.get() : font_;
+  DialogUnits now(newFont);
+  layout_.Apply(now, oldFont, newFont);
+  // The previous copy is deleted once no control uses it any more.
+  std::swap(scaledFont_, copy);
+  dpi_ = dpi;
+  PlaceForDpi(suggested, before, now);
+  if (OnDpiChanged) OnDpiChanged();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void Form::PlaceForDpi(const RECT* suggested, const DialogUnits& before, const DialogUnits& now) {
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (style & WS_THICKFRAME) {
+    if (suggested) {
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, flags);
+    } else {
+      RECT client{};
+      GetClientRect(hwnd_, &client);
+      SetClientSize(now.ScaleX(client.right, before), now.ScaleY(client.bottom, before));
+    }
+    return;
+  }
+  RECT window = WindowRectForClient(layout_.ClientSize(now), style, exStyle, GetMenu(hwnd_) != nullptr, dpi_);
+  POINT at = suggested ? POINT{suggested->left, suggested->top} : Position();
+  SetWindowPos(hwnd_, nullptr, at.x, at.y, window.right, window.bottom, flags);
+}
+
+void Form::MoveInTabOrder(const Window& control, const Window& after) {
+  tabMoves_.emplace_back(control.Handle(), after.Handle());
+}
+
+std::vector<HWND> Form::TabOrder() const {
+  std::vector<HWND> order;
+  HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  for (HWND item = first; item && order.size() < kMaxTabStops; item = GetNextDlgTabItem(hwnd_, item, FALSE)) {
+    if (!order.empty() && item == first) break;
+    order.push_back(item);
+  }
+  for (auto [control, after] : tabMoves_) {
+    auto moved = std::find(order.begin(), order.end(), control);
+    if (moved == order.end() || std::find(order.begin(), order.end(), after) == order.end()) continue;
+    order.erase(moved);
+    order.insert(std::find(order.begin(), order.end(), after) + 1, control);
+  }
+  return order;
+}
+
+HWND Form::NextTabStop(HWND from, bool previous) const {
+  if (!tabMoves_.empty()) {
+    std::vector<HWND> order = TabOrder();
+    auto at = std::find_if(order.begin(), order.end(), [from](HWND item) { return item == from || IsChild(item, from); });
+    if (at != order.end()) {
+      const size_t n = order.size();
+      const auto i = static_cast<size_t>(at - order.begin());
+      return order[previous ? (i + n - 1) % n : (i + 1) % n];
+    }
+  }
+  return GetNextDlgTabItem(hwnd_, from && IsChild(hwnd_, from) ? from : nullptr, previous ? TRUE : FALSE);
+}
+
+bool Form::TranslateKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) return false;
+  if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN) return false;
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(hwnd_, focus)) return false;
+  const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+  if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  if (msg.wParam == VK_TAB) {
+    if (code & DLGC_WANTTAB) return false;
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, KeyDown(VK_SHIFT) ? 1 : 0, 0);
+    return true;
+  }
+  if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) || !IsWindowEnabled(focus)) return false;
+  SendMessageW(focus, BM_CLICK, 0, 0);
+  return true;
 }
 
 void Form::Hide() {
@@ -159,17 +284,35 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Forms()[hwnd_] = this;
       break;
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
+      return reinterpret_cast<LRESULT>(FormFont());
     case DM_GETDEFID: {
-      // Enter presses the focused push button, as in a dialog; otherwise
-      // the dialog navigation falls back to IDOK.
+      // Enter presses the focused push button, as in a dialog, or else the
+      // form's default button; without one the dialog navigation falls
+      // back to IDOK.
       HWND focus = GetFocus();
       if (focus && IsChild(hwnd_, focus) &&
           (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
         return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
       }
+      for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsDefaultPushButton(child) && IsWindowVisible(child) && IsWindowEnabled(child)) {
+          return MAKELRESULT(GetDlgCtrlID(child), DC_HASDEFID);
+        }
+      }
       break;
     }
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_NEXTDLGCTL:
+      // Tab and Shift+Tab, from the dialog navigation or a multi-line edit,
+      // follow the form's tab order.
+      if (!LOWORD(lParam)) {
+        HWND target = NextTabStop(GetFocus(), wParam != 0);
+        if (!target) return 0;
+        return Container::HandleMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+      }
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
@@ -217,6 +360,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_GETMINMAXINFO:
+      if (MinimumClientSize && !changingDpi_) {
+        SIZE least = MinimumClientSize();
+        RECT window{}, client{};
+        GetWindowRect(hwnd_, &window);
+        GetClientRect(hwnd_, &client);
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = least.cx + (window.right - window.left) - client.right;
+        info->ptMinTrackSize.y = least.cy + (window.bottom - window.top) - client.bottom;
+        return 0;
+      }
+      break;
     case WM_SIZE:
       EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
       if (OnResize) OnResize(LOWORD(lParam), HIWORD(lParam));

@@ -5,7 +5,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "ui/win/Layout.h"
 #include "ui/win/WindowImpl.h"
 #include "util/UniqueHandle.h"
 
@@ -36,7 +39,11 @@ class Form : public Container {
   void RelayHintEvent(const MSG& msg);
   HWND ToolTip() const { return tooltip_; }
 
-  void Show();  // SW_SHOW (first show uses the process's start-up show command)
+  // SW_SHOW (first show uses the process's start-up show command). An owned
+  // form that would open on another monitor than its owner opens at the
+  // owner's top-left corner instead, and every form opens at the DPI of
+  // the monitor it appears on.
+  void Show();
   void Hide();
   void Close();  // as the title-bar close box: runs the close query first
   void CenterOnScreen();
@@ -44,9 +51,35 @@ class Form : public Container {
   POINT Position() const;  // window (not client) top-left in screen pixels
   void Maximize();
   bool IsMaximized() const;
-  // The form's own font (set by the caller, shared by its controls).
+  // The font the form is built with (set by the caller before CreateForm,
+  // not owned, made for the DPI of the owning form or else the screen's).
   void SetFormFont(HFONT font) { font_ = font; }
-  HFONT FormFont() const { return font_; }
+  // The font its controls use now: the one given, or the form's own copy of
+  // it for another DPI.
+  HFONT FormFont() const { return scaledFont_ ? scaledFont_.get() : font_; }
+
+  // The DPI the form's font and layout are made for.
+  int Dpi() const { return dpi_; }
+  // Rebuilds the font and places the controls for `dpi` (the form moved to
+  // a monitor of another DPI). A resizable form takes the suggested window
+  // rectangle when there is one; a fixed one its top-left corner, with the
+  // size its layout has at that DPI. Nothing happens when the form is
+  // already made for `dpi`.
+  void ChangeDpi(int dpi, const RECT* suggested = nullptr);
+  // Run after a change of DPI: fonts of the form's own, and whatever is
+  // placed from the window's size rather than from the layout.
+  std::function<void()> OnDpiChanged;
+
+  // Tab and Shift+Tab reach `control` right after `after`: for controls
+  // whose place in the z-order (which painting needs) is not their place in
+  // the layout.
+  void MoveInTabOrder(const Window& control, const Window& after);
+  // The control that Tab (or Shift+Tab) moves the focus to from `from`.
+  HWND NextTabStop(HWND from, bool previous) const;
+  // Keys the message loop hands the form before the dialog navigation: Tab
+  // through the form's tab order, Enter on a focused push button (also on a
+  // page, where the dialog navigation cannot find it). True when handled.
+  bool TranslateKey(const MSG& msg);
   void SetIcon(HICON icon);
 
   // Default push button (Enter) and cancel button (Escape) of a dialog:
@@ -59,6 +92,8 @@ class Form : public Container {
   std::function<void()> OnClose;         // after a granted close, before destruction
   std::function<void()> OnDestroy;
   std::function<void(int, int)> OnResize;  // new client width, height
+  // The smallest client area the user may size a resizable form to.
+  std::function<SIZE()> MinimumClientSize;
   // The form is the main window: its destruction ends the message loop.
   void SetMainWindow(bool isMain) { isMain_ = isMain; }
   // Keyboard messages seen first by the form (a dialog's "." handling);
@@ -70,7 +105,18 @@ class Form : public Container {
 
  private:
   void RestoreFocus();
+  void PlaceForDpi(const RECT* suggested, const DialogUnits& before, const DialogUnits& now);
+  void FollowOwnerMonitor();
+  std::vector<HWND> TabOrder() const;
   HFONT font_ = nullptr;
+  UniqueHFont scaledFont_;
+  int baseDpi_ = 96;  // the DPI font_ and the controls were made for
+  int dpi_ = 96;
+  // Set while the controls and the window change their DPI: the least size
+  // asked for meanwhile would mix the two.
+  bool changingDpi_ = false;
+  ScaledLayout layout_;
+  std::vector<std::pair<HWND, HWND>> tabMoves_;  // control, the one it follows
   bool isMain_ = false;
   bool shownOnce_ = false;
   HWND lastFocus_ = nullptr;  // the control to focus again on activation

@@ -1,5 +1,9 @@
 #include "ui/win/Layout.h"
 
+#include <commctrl.h>
+
+#include "ui/win/WindowImpl.h"
+
 namespace kip::win {
 
 namespace {
@@ -34,6 +38,26 @@ class SelectedFont {
   HGDIOBJ old_;
 };
 
+bool IsListView(HWND hwnd) {
+  wchar_t name[32] = {};
+  return GetClassNameW(hwnd, name, 32) && lstrcmpiW(name, WC_LISTVIEWW) == 0;
+}
+
+std::vector<int> ColumnWidths(HWND list) {
+  std::vector<int> widths;
+  auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  int count = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < count; ++i) widths.push_back(static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0)));
+  return widths;
+}
+
+// The wrapper of a control when its container knows it: it keeps state
+// that goes with the rectangle (the height of a drop-down list).
+Window* Wrapper(HWND hwnd) {
+  Container* container = Container::FromHandle(GetParent(hwnd));
+  return container ? container->ControlOf(hwnd) : nullptr;
+}
+
 }  // namespace
 
 UniqueHFont CreateUiFont(int dpi) {
@@ -63,6 +87,50 @@ DialogUnits::DialogUnits(HFONT font) {
     if (baseX_ <= 0) baseX_ = 8;
     if (baseY_ <= 0) baseY_ = 16;
   }
+}
+
+// ---------------------------------------------------------------------------
+// ScaledLayout
+
+void ScaledLayout::Capture(HWND root, const DialogUnits& units) {
+  items_.clear();
+  units_ = units;
+  RECT client{};
+  GetClientRect(root, &client);
+  client_ = {client.right, client.bottom};
+  CaptureChildren(root);
+  captured_ = true;
+}
+
+void ScaledLayout::CaptureChildren(HWND parent) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    Window* wrapper = Wrapper(child);
+    Rect bounds = wrapper ? wrapper->LayoutBounds() : Window(child).Bounds();
+    items_.push_back({child, bounds, IsListView(child) ? ColumnWidths(child) : std::vector<int>{}});
+    if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CaptureChildren(child);
+  }
+}
+
+void ScaledLayout::Apply(const DialogUnits& units, HFONT oldFont, HFONT newFont) const {
+  for (const Item& item : items_) {
+    if (!IsWindow(item.hwnd)) continue;
+    if (reinterpret_cast<HFONT>(SendMessageW(item.hwnd, WM_GETFONT, 0, 0)) == oldFont && newFont) {
+      SendMessageW(item.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+    }
+    Rect bounds = units.Scale(item.bounds, units_);
+    if (Window* wrapper = Wrapper(item.hwnd)) {
+      wrapper->SetBounds(bounds);
+    } else {
+      Window(item.hwnd).SetBounds(bounds);
+    }
+    for (size_t c = 0; c < item.columns.size(); ++c) {
+      SendMessageW(item.hwnd, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(units.ScaleX(item.columns[c], units_), 0));
+    }
+  }
+}
+
+SIZE ScaledLayout::ClientSize(const DialogUnits& units) const {
+  return {units.ScaleX(client_.cx, units_), units.ScaleY(client_.cy, units_)};
 }
 
 }  // namespace kip::win

@@ -81,6 +81,20 @@ class FlagScope {
   bool old_;
 };
 
+// The dialog navigation takes Enter for the form's default button; a grid
+// asks for it, so that Enter edits its row.
+LRESULT GridHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
+  if (message != WM_GETDLGCODE) return result;
+  auto* msg = reinterpret_cast<const MSG*>(lParam);
+  if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) result |= DLGC_WANTALLKEYS;
+  return result;
+}
+
+void Run(const std::function<void()>& handler) {
+  if (handler) handler();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -105,6 +119,7 @@ void Grid::Create(Container& parent, int id, const Rect& r, const StringList& co
   }
   color_ = static_cast<COLORREF>(Send(hwnd_, LVM_GETBKCOLOR));
   SetRowCount(2);
+  hook_.Attach(hwnd_, GridHook);
 }
 
 int Grid::ColCount() const { return cols_; }
@@ -172,9 +187,22 @@ void Grid::SetColor(COLORREF color) {
 }
 
 bool Grid::OnNotify(NMHDR* header, LRESULT& /*result*/) {
-  if (header->code != NM_CLICK) return false;
-  if (OnClick) OnClick();
-  return true;
+  switch (header->code) {
+    case NM_CLICK:
+      Run(OnClick);
+      return true;
+    case NM_RETURN:
+      Run(OnEnterKey);
+      return true;
+    case LVN_KEYDOWN: {
+      WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+      if (key == VK_INSERT) Run(OnInsertKey);
+      if (key == VK_DELETE) Run(OnDeleteKey);
+      return key == VK_INSERT || key == VK_DELETE;
+    }
+    default:
+      return false;
+  }
 }
 
 // ---------------------------------------------------------------------------

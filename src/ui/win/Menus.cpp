@@ -270,23 +270,27 @@ bool PreTranslateUiMessage(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   if (!root) return false;
 
-  if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) {
-    if (Form* form = Form::FromHandle(root)) form->RelayHintEvent(msg);
-  }
-  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-    if (Form* form = Form::FromHandle(root); form && form->OnPreviewKey) {
-      bool swallow = false;
-      Guarded([&] { swallow = form->OnPreviewKey(msg); });
-      if (swallow) return true;
-    }
+  Form* form = Form::FromHandle(root);
+  if (form && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) form->RelayHintEvent(msg);
+  const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+  if (form && key && form->OnPreviewKey) {
+    bool swallow = false;
+    Guarded([&] { swallow = form->OnPreviewKey(msg); });
+    if (swallow) return true;
   }
 
   LoopContext& loop = Loop();
   if (root == loop.main && loop.main) {
     HACCEL accelerators = loop.table ? loop.table->Handle() : loop.accelerators;
     if (accelerators && TranslateAcceleratorW(loop.main, accelerators, &msg)) return true;
-    return IsDialogMessageW(loop.main, &msg) != FALSE;
   }
+  // Every form of the program is used from the keyboard like a dialog.
+  if (form && key) {
+    bool handled = false;
+    Guarded([&] { handled = form->TranslateKey(msg); });
+    if (handled) return true;
+  }
+  if ((form && key) || (root == loop.main && loop.main)) return IsDialogMessageW(root, &msg) != FALSE;
   const auto& dialogs = DialogWindows();
   if (std::find(dialogs.begin(), dialogs.end(), root) != dialogs.end()) return IsDialogMessageW(root, &msg) != FALSE;
   return false;

@@ -149,8 +149,8 @@ int RunMessageLoop(HWND mainWindow, Accelerators& accelerators);
 
 // The loop's treatment of one message before dispatch: mouse messages to the
 // form's tool-tip, preview key of the form, accelerators of the main window,
-// dialog navigation. True when the message was consumed and must not be
-// dispatched.
+// the form's own keys, dialog navigation (for every form). True when the
+// message was consumed and must not be dispatched.
 bool PreTranslateUiMessage(MSG& msg);
 // Handles every message waiting in the queue the way the loop does (for
 // waits that keep the windows responsive). False when WM_QUIT was seen; it

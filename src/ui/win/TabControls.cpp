@@ -73,8 +73,8 @@ LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wPar
 // ---------------------------------------------------------------------------
 // TabStrip
 
-void TabStrip::Create(Container& parent, int id, const Rect& r) {
-  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+void TabStrip::Create(Container& parent, int id, const Rect& r, DWORD extraStyle) {
+  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS | extraStyle, 0, id, r);
   hook_.Attach(hwnd_, TabHook, &refused_);
 }
 
@@ -120,6 +120,13 @@ void TabStrip::Delete(int index) {
 
 int TabStrip::Count() const { return TabCount(hwnd_); }
 
+int TabStrip::RowCount() const { return std::max(1, static_cast<int>(Send(hwnd_, TCM_GETROWCOUNT))); }
+
+int TabStrip::RowHeight() const {
+  RECT tab{};
+  return Send(hwnd_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab)) ? tab.bottom - tab.top : 0;
+}
+
 std::wstring TabStrip::Tab(int index) const {
   if (index < 0 || index >= Count()) return {};
   // Captions are short names; the tab control does not tell their length.
@@ -146,6 +153,23 @@ int TabStrip::TabIndex() const { return CurrentTab(hwnd_); }
 
 void TabStrip::SetTabIndex(int index) {
   if (index >= -1 && index < Count()) Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+namespace {
+
+// The tab after (or before) `current` of `count`, round.
+int StepIndex(int current, int count, bool forward) {
+  if (count <= 0) return -1;
+  if (current < 0) return forward ? 0 : count - 1;
+  return (current + (forward ? 1 : count - 1)) % count;
+}
+
+}  // namespace
+
+void TabStrip::SelectNext(bool forward) {
+  int next = StepIndex(TabIndex(), Count(), forward);
+  // TCM_SETCURFOCUS asks the parent first, as a click on the tab does.
+  if (next >= 0 && next != TabIndex()) Send(hwnd_, TCM_SETCURFOCUS, static_cast<WPARAM>(next));
 }
 
 bool TabStrip::OnNotify(NMHDR* header, LRESULT& result) {
@@ -228,6 +252,19 @@ void PageControl::SetActivePageIndex(int index) {
   if (index < 0 || index >= PageCount()) return;
   Send(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(index));
   ShowActivePage();
+}
+
+void PageControl::SelectNext(bool forward) {
+  int active = ActivePageIndex();
+  int next = StepIndex(active, PageCount(), forward);
+  if (next < 0 || next == active) return;
+  HWND focus = GetFocus();
+  bool focusOnPage = active >= 0 && focus && IsChild(Page(active).Handle(), focus);
+  Send(hwnd_, TCM_SETCURFOCUS, static_cast<WPARAM>(next));
+  if (!focusOnPage || ActivePageIndex() != next) return;
+  HWND page = Page(next).Handle();
+  HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+  SetFocus(first && IsChild(page, first) ? first : hwnd_);
 }
 
 void PageControl::ShowActivePage() {

@@ -105,6 +105,10 @@ void Window::SetFont(HFONT font) {
   if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
+void Window::StartGroup() {
+  if (hwnd_) SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_GROUP);
+}
+
 void Window::Focus() {
   if (hwnd_) SetFocus(hwnd_);
 }

@@ -63,8 +63,14 @@ class Window {
   // a control with companion windows (the pages of a page control) moves them.
   virtual void SetBounds(const Rect& r);
   Rect Bounds() const;
+  // The rectangle a layout gives the window, which SetBounds takes back (a
+  // drop-down list reports the height of its field alone as Bounds()).
+  virtual Rect LayoutBounds() const { return Bounds(); }
   void SetFont(HFONT font);
   void Focus();
+  // Starts a group for the dialog navigation (WS_GROUP): the arrow keys of
+  // the group before it stop here.
+  void StartGroup();
   void Invalidate();
   // A tool-tip text; shown by the owning form's tool-tip control.
   void SetHint(std::wstring_view hint) { hint_ = hint; }

@@ -79,6 +79,13 @@ LRESULT CALLBACK WindowImpl::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARA
 
 Container::~Container() { DetachControls(); }
 
+Container* Container::FromHandle(HWND hwnd) {
+  if (!hwnd || reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) != &WindowImpl::Thunk) return nullptr;
+  return dynamic_cast<Container*>(reinterpret_cast<WindowImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
+}
+
+Window* Container::ControlOf(HWND child) const { return Find(child); }
+
 void Container::DetachControls() {
   // Child windows die with the container; the wrappers must not touch them.
   for (auto& [hwnd, control] : controls_) {
@@ -168,8 +175,9 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NEXTDLGCTL: {
       // Multi-line edits ask their parent for this when Tab is pressed in
-      // them; move through the whole form as the dialog navigation does.
+      // them; the form moves through its own tab order.
       HWND root = GetAncestor(hwnd_, GA_ROOT);
+      if (root && root != hwnd_) return SendMessageW(root, WM_NEXTDLGCTL, wParam, lParam);
       HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                    : GetNextDlgTabItem(root, GetFocus(), wParam != 0 ? TRUE : FALSE);
       if (target) {

@@ -28,6 +28,7 @@ class WindowImpl : public Window {
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  friend class Container;
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -38,6 +39,10 @@ class Container : public WindowImpl {
  public:
   // Controls still registered lose their window with the container.
   ~Container() override;
+  // The container object behind a window of this program, or null.
+  static Container* FromHandle(HWND hwnd);
+  // The wrapper of a control registered here, or null.
+  Window* ControlOf(HWND child) const;
   void Register(Control& control);
   void Unregister(Control& control);
   // Handler for WM_COMMAND with no control (menu items, accelerators).
