@@ -1,7 +1,6 @@
 #include "app/CommandLineArgs.h"
 
-#include "apply/AutoReturn.h"
-#include "util/Files.h"
+#include "apply/AutoReturnSwitch.h"
 
 namespace kip {
 
@@ -94,7 +93,7 @@ std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& ar
   return AutoReturnArguments{arguments[1], static_cast<std::uint32_t>(value)};
 }
 
-std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& programPath) {
+std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& defaultFile) {
   const std::wstring argument = SwitchArgument(arguments);
   const std::wstring_view name(kPreviewSwitch);
   if (argument.size() < name.size() + 1 || !EqualsNoCase(std::wstring_view(argument).substr(1, name.size()), name)) {
@@ -103,7 +102,7 @@ std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, con
   const std::wstring rest = argument.substr(name.size() + 1);
   if (!rest.empty() && rest[0] != L':') return std::nullopt;  // another word: a switch of old
   const std::wstring file = rest.empty() ? std::wstring() : Trim(rest.substr(1));
-  return file.empty() ? ChangeFileExt(programPath, L".preview.txt") : file;
+  return file.empty() ? defaultFile : file;
 }
 
 }  // namespace kip

@@ -59,8 +59,8 @@ std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& ar
 
 // A switch "/preview" or "/preview:<file>" ("-" as well, any letter case) in
 // the switch's place: the run writes the preview of the named setting's
-// commit into the file and commits nothing. Without a file it goes beside
-// the program (".preview.txt"). nullopt for every other command line.
-std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& programPath);
+// commit into the file and commits nothing. Without a file it goes to
+// `defaultFile`. nullopt for every other command line.
+std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& defaultFile);
 
 }  // namespace kip

@@ -150,7 +150,7 @@ void TFormIpconfig::WireSafeSwitchHandlers() {
 }
 
 bool TFormIpconfig::RunCommandLinePreview() {
-  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, ProgramPath());
+  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, ChangeFileExt(ProgramPath(), L".preview.txt"));
   if (!file) return false;
   SyncSelection();
   const CommitEnvironment environment = CommitEnvironmentOfWindow();

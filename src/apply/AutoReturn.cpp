@@ -68,11 +68,6 @@ void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, c
   RunGuarded([&] { CheckAfterCommit(setting, plan, environment); });
 }
 
-bool IsReturnToken(const std::wstring& token) {
-  return !token.empty() && token.size() < 64 &&
-         std::all_of(token.begin(), token.end(), [](wchar_t c) { return (c >= L'0' && c <= L'9') || c == L'-'; });
-}
-
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
   if (!IsReturnToken(token)) return static_cast<int>(ReturnOutcome::Failed);
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(token);

@@ -8,6 +8,8 @@
 // reported the commit's end starts the countdown as well.
 #pragma once
 
+#include "apply/AutoReturnSwitch.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -21,7 +23,6 @@
 namespace kip {
 
 // kIpCnfg.exe /autoreturn <token> <process id of the window>
-inline constexpr wchar_t kAutoReturnSwitch[] = L"/autoreturn";
 
 // How the helper ended: its exit code.
 enum class ReturnOutcome : DWORD { Kept = 0, Failed = 1, Returned = 2 };
@@ -36,9 +37,6 @@ ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow
 // file, no domain change; then checks the machine against it (differences
 // into the commit log). Raises as a commit does.
 void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
-
-// A valid token: digits and "-" only (it becomes a key and object names).
-bool IsReturnToken(const std::wstring& token);
 
 // The whole run of the helper process; returns its exit code.
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId);

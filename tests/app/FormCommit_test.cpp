@@ -150,7 +150,9 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
   EXPECT_EQ(runner.statuses, (StringList{L"サービスを開始しています...", L"netsh を実行しています...",
                                          L"ARP と NetBIOS のキャッシュを消去しています...",
                                          L"LANカードを再起動しています...", L"DNS キャッシュを消去しています..."}));
-  EXPECT_EQ(form.StatusBar1.Status(), L"反映しました");
+  // The check after the commit has the last word: the cards have no
+  // interface keys here, so it says it could not read them.
+  EXPECT_NE(form.StatusBar1.Status().find(L"現在の設定を読み取れません"), std::wstring::npos);
   EXPECT_FALSE(form.Committing());
   win::PumpPendingMessages();
   EXPECT_FALSE(IsWindow(form.Handle()));  // the held close came after the commit

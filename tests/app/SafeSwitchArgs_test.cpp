@@ -10,7 +10,7 @@ namespace kip {
 namespace {
 
 TEST(SafeSwitchArgs, ThePreviewSwitchAndNothingElseAsksForAPreview) {
-  const std::wstring program = L"C:\\kip\\kIpCnfg.exe";
+  const std::wstring defaultFile = L"C:\\kip\\kIpCnfg.preview.txt";  // beside the program
   const struct {
     StringList arguments;
     std::optional<std::wstring> file;
@@ -27,7 +27,7 @@ TEST(SafeSwitchArgs, ThePreviewSwitchAndNothingElseAsksForAPreview) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.arguments[0] + L" " + (c.arguments.size() > 1 ? c.arguments[1] : L"")));
-    EXPECT_EQ(PreviewFileArgument(c.arguments, program), c.file);
+    EXPECT_EQ(PreviewFileArgument(c.arguments, defaultFile), c.file);
   }
 }
 
