@@ -214,6 +214,9 @@ class TabStrip : public Control {
  public:
   // extraStyle e.g. TCS_MULTILINE: every tab shown, in as many rows as needed.
   void Create(Container& parent, int id, const Rect& r, DWORD extraStyle = 0);
+  // Every tab in as many rows as it takes (TCS_MULTILINE), or one row that
+  // scrolls.
+  void SetMultiLine(bool multiLine);
   // Rows of tabs, and the height of one.
   int RowCount() const;
   int RowHeight() const;

@@ -120,6 +120,12 @@ void TabStrip::Delete(int index) {
 
 int TabStrip::Count() const { return TabCount(hwnd_); }
 
+void TabStrip::SetMultiLine(bool multiLine) {
+  LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  LONG_PTR wanted = multiLine ? style | TCS_MULTILINE : style & ~static_cast<LONG_PTR>(TCS_MULTILINE);
+  if (wanted != style) SetWindowLongPtrW(hwnd_, GWL_STYLE, wanted);
+}
+
 int TabStrip::RowCount() const { return std::max(1, static_cast<int>(Send(hwnd_, TCM_GETROWCOUNT))); }
 
 int TabStrip::RowHeight() const {
