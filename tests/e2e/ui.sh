@@ -18,13 +18,6 @@ fi
 
 source "$here/lib.sh"
 title="HarluneIPコンフィグ"
-failures=0
-check() { # check LABEL EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" >&2
-    failures=$((failures + 1))
-  fi
-}
 bash "$KIP_E2E_ROOT/tools/demo/seed.sh" 2>/dev/null || { echo "e2e.ui: seeding failed" >&2; exit 1; }
 stage="$WINEPREFIX/drive_c/kip"
 kip_stage_program "$stage"
