@@ -22,6 +22,9 @@ constexpr int kMargin = 7;
 constexpr int kPageWidth = 302;
 // Height a page needs: its lowest controls end at 210.
 constexpr int kPageHeight = 216;
+// Rows of setting tabs the window grows for; more settings than fit in them
+// scroll in one row.
+constexpr int kMaxTabRows = 3;
 
 const wchar_t* const kLabelDomainText =
     L"※ドメインで使用している場合、ネットワークID設定を変更すると\n"
@@ -74,8 +77,7 @@ void TFormIpconfig::CreateControls() {
   SetIcon(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 
   ComboDescription.Create(*this, IDC_ComboDescription, du.R(kMargin, kMargin, 326, 120));
-  // Every setting's name shows, in as many rows of tabs as it takes.
-  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240), TCS_MULTILINE);
+  TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240));
   PageControl1.Create(*this, IDC_PageControl1, du.R(kMargin + 4, 40, 318, 220));
   TabSheetIP = &PageControl1.AddPage(L"IP 設定");
   TabSheetDNS = &PageControl1.AddPage(L"DNS");
@@ -107,9 +109,7 @@ void TFormIpconfig::CreateControls() {
   CreateActions();
   CreateMenus();
   WireHandlers();
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  LayoutFrame(client.right, client.bottom);
+  Relayout();
 }
 
 void TFormIpconfig::CreatePageIP(const win::DialogUnits& du) {
@@ -437,10 +437,22 @@ void TFormIpconfig::WireEditReactions() {
   StringIP.OnClick = modified;
 }
 
+// Every setting's name shows, in rows of tabs, as long as they take a few
+// rows; a long list of settings scrolls in one row instead of pushing the
+// page off the screen.
 void TFormIpconfig::Relayout() {
   RECT client{};
   GetClientRect(Handle(), &client);
+  TabControl1.SetMultiLine(true);
   LayoutFrame(client.right, client.bottom);
+  if (TabControl1.RowCount() > kMaxTabRows) {
+    TabControl1.SetMultiLine(false);
+    LayoutFrame(client.right, client.bottom);
+  }
+  // More rows of tabs than the window has room for: it grows, so that a
+  // whole page still shows below them.
+  SIZE least = LeastClientSize();
+  if (client.bottom < least.cy && !IsMaximized() && !IsIconic(Handle())) SetClientSize(client.right, least.cy);
 }
 
 // Keeps the frame controls attached to the window's edges; the page contents
@@ -470,11 +482,6 @@ void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
 
   ButtonExit.SetBounds({clientWidth - margin - buttonWidth, buttonTop, buttonWidth, buttonHeight});
   ButtonCommit.SetBounds({clientWidth - margin - 2 * buttonWidth - du.X(6), buttonTop, buttonWidth, buttonHeight});
-
-  // More rows of setting tabs than the window has room for: it grows, so
-  // that a whole page still shows below them.
-  SIZE least = LeastClientSize();
-  if (clientHeight < least.cy && !IsMaximized() && !IsIconic(Handle())) SetClientSize(clientWidth, least.cy);
 }
 
 SIZE TFormIpconfig::LeastClientSize() const {

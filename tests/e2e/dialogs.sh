@@ -15,13 +15,6 @@ if [ "${1:-}" != "--inside" ]; then
 fi
 
 source "$here/lib.sh"
-failures=0
-check() { # check LABEL EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" >&2
-    failures=$((failures + 1))
-  fi
-}
 out="$WINEPREFIX/dialogs.out"
 : >"$out"
 # The fixture's lines so far, without CRs.

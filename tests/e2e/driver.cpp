@@ -22,7 +22,6 @@
 #include <iphlpapi.h>
 #include <winspool.h>
 
-#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
@@ -302,40 +301,6 @@ int SelectTab(HWND tab, const std::wstring& which) {
   const long long selected = Send(tab, TCM_GETCURSEL, 0, 0);
   if (selected != index) return Fail(L"tab " + std::to_wstring(index) + L" did not become selected");
   Print(std::to_wstring(index) + L"\t" + items[static_cast<size_t>(index)]);
-  return kDone;
-}
-
-// ---------------------------------------------------------------- list views
-
-// The cells of every row of a list view, tab-separated, the selected rows
-// marked with "*".
-int GridRows(const Args& a) {
-  if (a.size() != 2) return kUsage;
-  Target t;
-  if (!Resolve(a[0], &a[1], t)) return kFailed;
-  constexpr int kChars = 256;
-  RemoteBuffer remote(t.control, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-  if (!remote) return Fail(L"cannot reach the list's process");
-  auto header = reinterpret_cast<HWND>(Send(t.control, LVM_GETHEADER, 0, 0));
-  const LRESULT columns = header ? Send(header, HDM_GETITEMCOUNT, 0, 0) : 1;
-  const LRESULT rows = Send(t.control, LVM_GETITEMCOUNT, 0, 0);
-  for (LRESULT row = 0; row < rows; ++row) {
-    std::wstring line = Send(t.control, LVM_GETITEMSTATE, row, LVIS_SELECTED) ? L"*" : L" ";
-    for (LRESULT column = 0; column < std::max<LRESULT>(columns, 1); ++column) {
-      LVITEMW item{};
-      item.iSubItem = static_cast<int>(column);
-      item.pszText = static_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
-      item.cchTextMax = kChars;
-      wchar_t text[kChars] = {};
-      remote.Write(sizeof(LVITEMW), text, sizeof text);
-      remote.Write(0, &item, sizeof item);
-      Send(t.control, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.at(0)));
-      remote.Read(sizeof(LVITEMW), text, sizeof text);
-      text[kChars - 1] = L'\0';
-      line += (column ? L"\t" : L"") + OneLine(text);
-    }
-    Print(line);
-  }
   return kDone;
 }
 
@@ -857,7 +822,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"key", {L"<window> <virtual-key>", Key}},
       {L"focused", {L"<window>", Focused}},
       {L"press", {L"<window> <[ctrl+][shift+][alt+]key>...", Press}},
-      {L"grid", {L"<window> <control>", GridRows}},
       {L"dpi-change", {L"<window> <dpi> <x> <y> <width> <height>", DpiChange}},
       {L"combo-items", {L"<window> <control>", ComboItems}},
       {L"select-combo", {L"<window> <control> <index>", SelectCombo}},

@@ -11,13 +11,6 @@ fi
 
 source "$here/lib.sh"
 title="ドライバ試験"
-failures=0
-check() { # check LABEL EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "${2//$'\n'/|}" "${3//$'\n'/|}" >&2
-    failures=$((failures + 1))
-  fi
-}
 status_of() { "$@" >/dev/null 2>&1; echo $?; }
 # The fixture writes each notification it receives into control 200.
 event() { kip_drive get-text "$title" 200; }

@@ -14,6 +14,16 @@ kip_drive() {
   return "$status"
 }
 
+# check LABEL EXPECTED ACTUAL: counts a failed check in `failures` and says
+# what differed (line ends shown as "|").
+failures=0
+check() {
+  if [ "$2" != "$3" ]; then
+    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "${2//$'\n'/|}" "${3//$'\n'/|}" >&2
+    failures=$((failures + 1))
+  fi
+}
+
 # kip_wait_gone PID SECONDS: true once the Unix process PID has ended.
 kip_wait_gone() {
   local pid="$1" deadline=$((SECONDS + $2))

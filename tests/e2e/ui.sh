@@ -6,7 +6,7 @@
 #             grow with the font; back at 96 DPI every control is where it was
 #   keyboard  one page and one dialog by keys alone: Tab order, Ctrl+Tab and
 #             Ctrl+PageDown, Insert, Enter and Delete on a grid, the address
-#             dialog, a mnemonic, Ctrl+S
+#             dialog, a mnemonic, Ctrl+S (the store shows what the keys did)
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 case="${1:-}"
@@ -18,13 +18,6 @@ fi
 
 source "$here/lib.sh"
 title="HarluneIPコンフィグ"
-failures=0
-check() { # check LABEL EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "$2" "$3" >&2
-    failures=$((failures + 1))
-  fi
-}
 bash "$KIP_E2E_ROOT/tools/demo/seed.sh" 2>/dev/null || { echo "e2e.ui: seeding failed" >&2; exit 1; }
 stage="$WINEPREFIX/drive_c/kip"
 kip_stage_program "$stage"
@@ -80,13 +73,12 @@ keyboard)
   check "Enter edits the selected row" 192 "$(kip_drive get-text "$dialog" 101)"
   kip_drive press "$dialog" escape
   kip_drive press "$title" delete
-  check "Delete removes the row; the typed address was added" \
-    $'*192.168.10.21\t255.255.255.0\n 10.1.2.3\t255.255.0.0' "$(kip_drive grid "$title" 1103)"
   kip_drive press "$title" alt+a
   check "Alt+A presses 追加(&A)" "" "$(kip_drive wait-window "$dialog" 10000 >/dev/null)"
   kip_drive press "$dialog" escape
   kip_drive press "$title" ctrl+s
   card="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {n++; if (n == 2) print $2}')"
+  # Insert added the typed address, Delete removed the first row.
   check "Ctrl+S stores the addresses" $'REG_MULTI_SZ\n192.168.10.21\n10.1.2.3' \
     "$(kip_drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\$card" IPAddress)"
   ;;

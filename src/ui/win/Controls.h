@@ -212,11 +212,11 @@ class CheckList : public Control {
 // A tab strip (the setting tabs). Setting TabIndex from code runs no event.
 class TabStrip : public Control {
  public:
-  // extraStyle e.g. TCS_MULTILINE: every tab shown, in as many rows as needed.
-  void Create(Container& parent, int id, const Rect& r, DWORD extraStyle = 0);
-  // Rows of tabs, and the height of one.
+  void Create(Container& parent, int id, const Rect& r);
+  // Every tab in as many rows as it takes (TCS_MULTILINE), or one row that
+  // scrolls.
+  void SetMultiLine(bool multiLine);
   int RowCount() const;
-  int RowHeight() const;
   void Clear();
   int Add(std::wstring_view caption);
   // Replaces every tab at once: one repaint and one OnItemsChanged, however

@@ -302,6 +302,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_DPICHANGED:
+      // A form already made for that DPI (it was rebuilt before it was
+      // shown there) keeps its size: the suggested one scales it again.
       ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_NEXTDLGCTL:

@@ -73,8 +73,8 @@ LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wPar
 // ---------------------------------------------------------------------------
 // TabStrip
 
-void TabStrip::Create(Container& parent, int id, const Rect& r, DWORD extraStyle) {
-  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS | extraStyle, 0, id, r);
+void TabStrip::Create(Container& parent, int id, const Rect& r) {
+  CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
   hook_.Attach(hwnd_, TabHook, &refused_);
 }
 
@@ -120,12 +120,13 @@ void TabStrip::Delete(int index) {
 
 int TabStrip::Count() const { return TabCount(hwnd_); }
 
-int TabStrip::RowCount() const { return std::max(1, static_cast<int>(Send(hwnd_, TCM_GETROWCOUNT))); }
-
-int TabStrip::RowHeight() const {
-  RECT tab{};
-  return Send(hwnd_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab)) ? tab.bottom - tab.top : 0;
+void TabStrip::SetMultiLine(bool multiLine) {
+  LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  LONG_PTR wanted = multiLine ? style | TCS_MULTILINE : style & ~static_cast<LONG_PTR>(TCS_MULTILINE);
+  if (wanted != style) SetWindowLongPtrW(hwnd_, GWL_STYLE, wanted);
 }
+
+int TabStrip::RowCount() const { return std::max(1, static_cast<int>(Send(hwnd_, TCM_GETROWCOUNT))); }
 
 std::wstring TabStrip::Tab(int index) const {
   if (index < 0 || index >= Count()) return {};
