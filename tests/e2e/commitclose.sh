@@ -41,8 +41,9 @@ reference="$(recorded_script)"
 rm -f "$stage/commands.log"
 suffixes_before="$(suffixes)"
 
-# The slow before-batch: a stand-in that sleeps four seconds.
-printf '@set KIP_STUB_SLEEP_MS=4000\r\n@"C:\\kip\\system32\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
+# The slow before-batch: a stand-in that sleeps ten seconds, long enough for
+# the close to be handled while it runs even on a loaded machine.
+printf '@set KIP_STUB_SLEEP_MS=10000\r\n@"C:\\kip\\system32\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
 (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
 program=$!
 kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
@@ -55,8 +56,15 @@ for _ in $(seq 1 300); do
 done
 grep -q $'^notepad\t.*slow' <(tr -d '\r' <"$stage/commands.log" 2>/dev/null) || fail "the before-batch did not start"
 kip_drive close "$title" 100 >/dev/null 2>&1  # posted now; the process may not end yet
-status="$(kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1)"
-[ "$status" = "反映中です. 終了は反映の後に行います." ] || fail "the status bar says '$status' during the commit"
+# The window handles the posted close between two waits of the commit, so
+# the status bar may still name the step for a moment.
+held="反映中です. 終了は反映の後に行います."
+for _ in $(seq 1 50); do
+  status="$(kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1)"
+  [ "$status" = "$held" ] && break
+  sleep 0.1
+done
+[ "$status" = "$held" ] || fail "the status bar says '$status' during the commit"
 kip_wait_gone "$program" 60 || fail "the program did not end after the commit"
 
 [ "$(recorded_script)" = "$reference" ] || {

@@ -36,6 +36,10 @@ setting_tabs() { kip_drive tabs "$title" | awk -F'\t' '$3=="settings"{on=1;next}
 stored_value() { kip_drive reg-get "$store\\$1" "$2" | tail -n 1; }
 has_setting() { kip_drive reg-keys "$store" | grep -qx "$1"; }
 lacks_setting() { ! has_setting "$1"; }
+# The batch files are written after the store's values: poll them too.
+batch_text_is() { [ "$(tr -d '\r' <"$stage/$1" 2>/dev/null)" = "$2" ]; }
+batch_exists() { [ -f "$stage/$1" ]; }
+batch_gone() { [ ! -f "$stage/$1" ]; }
 # answer_input CAPTION TEXT: types TEXT into the input box and presses OK.
 answer_input() {
   kip_drive wait-window "@TInputBox" 20000 >/dev/null || fail "no input box \"$1\""
@@ -72,7 +76,7 @@ kip_drive click "$gw" OK >/dev/null || fail "cannot press OK in the gateway dial
 until_true 20 kip_drive wait-gone "$gw" 100 || fail "the gateway dialog stayed open"
 kip_drive menu "$title" "$(kip_control_id IDM_mSave)" >/dev/null || fail "no menu item 上書き保存"
 until_true 20 test "$(stored_value 新しい設定0 'Machine Name')" = "E2E-PC" || fail "the edit was not saved"
-[ "$(cat "$stage/新しい設定0_b.bat" 2>/dev/null | tr -d '\r')" = "echo before" ] || fail "no before-batch beside the program"
+until_true 20 batch_text_is 新しい設定0_b.bat "echo before" || fail "no before-batch beside the program"
 card="$(kip_drive reg-keys "$store\\新しい設定0" | grep '^{' | head -n 1)"
 kip_drive reg-get "$store\\新しい設定0\\$card" DefaultGateway | grep -qx "192.168.1.254" || fail "the gateway did not reach the store"
 kip_drive reg-get "$store\\新しい設定0\\$card" DefaultGatewayMetric | grep -qx "5" || fail "the gateway metric did not reach the store"
@@ -83,14 +87,14 @@ cards="$(kip_drive reg-keys "$store\\新しい設定0" | grep -c '^{')"
 kip_drive menu "$title" "$(kip_control_id IDM_mSaveAs)" >/dev/null || fail "no menu item 設定をコピーする"
 answer_input "名前を付けて保存" "出張先"
 until_true 20 test "$(stored_value 出張先 'Machine Name')" = "E2E-PC" || fail "the copy is not in the store"
-[ -f "$stage/出張先_b.bat" ] || fail "the copy has no before-batch"
+until_true 20 batch_exists 出張先_b.bat || fail "the copy has no before-batch"
 
 # Rename the shown setting (the new one).
 kip_drive menu "$title" "$(kip_control_id IDM_mRename)" >/dev/null || fail "no menu item 名前を変更"
 answer_input "名前を変更" "客先"
 until_true 20 lacks_setting "新しい設定0" || fail "the old name is still stored"
 [ "$(stored_value 客先 'Machine Name')" = "E2E-PC" ] || fail "the renamed setting lost its values"
-[ -f "$stage/客先_b.bat" ] && [ ! -f "$stage/新しい設定0_b.bat" ] || fail "the batch file did not follow the rename"
+until_true 20 batch_exists 客先_b.bat && until_true 20 batch_gone 新しい設定0_b.bat || fail "the batch file did not follow the rename"
 
 # Delete the copy.
 kip_drive select-tab "$title" "出張先" >/dev/null || fail "cannot choose the copy's tab"
@@ -98,7 +102,7 @@ kip_drive menu "$title" "$(kip_control_id IDM_mDelete)" >/dev/null || fail "no m
 kip_drive wait-window "@#32770" 20000 >/dev/null || fail "no question before deleting"
 kip_drive click "@#32770" 6 >/dev/null || fail "cannot answer Yes"
 until_true 20 lacks_setting "出張先" || fail "the copy is still stored"
-[ ! -f "$stage/出張先_b.bat" ] || fail "the copy's batch file is still there"
+until_true 20 batch_gone 出張先_b.bat || fail "the copy's batch file is still there"
 
 tabs="$(setting_tabs | tr '\n' ' ')"
 [ "$tabs" = "会社 自宅 客先 " ] || fail "the tabs are '$tabs'"
