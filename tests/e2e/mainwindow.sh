@@ -45,6 +45,11 @@ kip_drive move-origin "$title" || fail "the window could not be moved to the scr
 
 combo="$(kip_control_id IDC_ComboDescription)"
 combo="${combo:-ComboBox#0}"
+# The cards are listed by the start-up load, which runs after the window is up.
+for _ in $(seq 1 100); do
+  items="$(kip_drive combo-items "$title" "$combo" 2>/dev/null)" && [ "$(printf '%s' "$items" | grep -c .)" -ge 3 ] && break
+  sleep 0.2
+done
 items="$(kip_drive combo-items "$title" "$combo")" ||
   fail "no card drop-down ($combo) in the window: the main window's controls are not there yet"
 printf 'cards:\n%s\n' "$items"

@@ -159,9 +159,10 @@ verify)
   export KIP_STUB_IGNORE_DNS=1
   start_window
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
-  for _ in $(seq 1 300); do [ "$(netsh_runs)" -eq 1 ] && [ "$(status_text)" != "" ] && break; sleep 0.1; done
-  sleep 1
+  # The status bar names each step, then the outcome once the live values
+  # have been read back.
   expected="ローカル エリア接続 2: DNS サーバーが一致しません"
+  for _ in $(seq 1 300); do [ "$(status_text)" = "$expected" ] && break; sleep 0.1; done
   [ "$(status_text)" = "$expected" ] || fail "the status bar says '$(status_text)', expected '$expected'"
   log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
   printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||

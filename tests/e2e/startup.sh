@@ -52,8 +52,13 @@ case "$case_name" in
     echo "status: $status; cards: $cards; setting tabs: $settings"
     ;;
   cards12)
-    items="$(kip_drive combo-items "$title" "$(kip_control_id IDC_ComboDescription)")"
-    cards="$(printf '%s' "$items" | grep -c .)"
+    # Listed by the start-up load, which runs after the window is up.
+    for _ in $(seq 1 100); do
+      items="$(kip_drive combo-items "$title" "$(kip_control_id IDC_ComboDescription)" 2>/dev/null)"
+      cards="$(printf '%s' "$items" | grep -c .)"
+      [ "$cards" -ge 12 ] && break
+      sleep 0.2
+    done
     [ "$cards" -eq 12 ] || fail "the card drop-down lists $cards cards"
     echo "$items"
     ;;

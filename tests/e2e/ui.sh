@@ -79,8 +79,13 @@ keyboard)
   kip_drive press "$title" ctrl+s
   card="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {n++; if (n == 2) print $2}')"
   # Insert added the typed address, Delete removed the first row.
-  check "Ctrl+S stores the addresses" $'REG_MULTI_SZ\n192.168.10.21\n10.1.2.3' \
-    "$(kip_drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\$card" IPAddress)"
+  stored=$'REG_MULTI_SZ\n192.168.10.21\n10.1.2.3'
+  for _ in $(seq 1 50); do
+    addresses="$(kip_drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\$card" IPAddress)"
+    [ "$addresses" = "$stored" ] && break
+    sleep 0.2
+  done
+  check "Ctrl+S stores the addresses" "$stored" "$addresses"
   ;;
 *)
   echo "usage: $0 dpi|keyboard" >&2
