@@ -5,11 +5,8 @@
 # the registry are checked afterwards.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 2 -- bash "$here/commandline.sh" --inside
-fi
+source "$here/enter.sh" 2 "$@"
 
-source "$here/lib.sh"
 store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
 stage="$WINEPREFIX/drive_c/kip"
 fail() {

@@ -6,11 +6,8 @@
 # once the commit has ended.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 2 -- bash "$here/commitclose.sh" --inside
-fi
+source "$here/enter.sh" 2 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 stage="$WINEPREFIX/drive_c/kip"

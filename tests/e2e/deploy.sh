@@ -5,11 +5,8 @@
 # and the step log.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 2 -- bash "$here/deploy.sh" --inside
-fi
+source "$here/enter.sh" 2 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 stage="$WINEPREFIX/drive_c/kip"
 fail() {

@@ -7,14 +7,11 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ "${1:-}" != "--inside" ]; then
-  # A display of its own: on a shared one, a window of a test running beside
-  # this one takes the activation and with it the focus the keys go to.
-  export KIP_FORCE_XVFB=1
-  exec bash "$here/netns-run.sh" 1 -- bash "$here/dialogs.sh" --inside
-fi
+# A display of its own: on a shared one, a window of a test running beside
+# this one takes the activation and with it the focus the keys go to.
+export KIP_FORCE_XVFB=1
+source "$here/enter.sh" 1 "$@"
 
-source "$here/lib.sh"
 out="$WINEPREFIX/dialogs.out"
 : >"$out"
 # The fixture's lines so far, without CRs.

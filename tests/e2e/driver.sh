@@ -5,11 +5,8 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 1 -- bash "$here/driver.sh" --inside
-fi
+source "$here/enter.sh" 1 "$@"
 
-source "$here/lib.sh"
 title="ドライバ試験"
 status_of() { "$@" >/dev/null 2>&1; echo $?; }
 # The fixture writes each notification it receives into control 200.

@@ -6,14 +6,11 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ "${1:-}" != "--inside" ]; then
-  # A display of its own: on a shared one, windows of tests running beside
-  # this one would end up in its screenshots.
-  export KIP_FORCE_XVFB=1
-  exec bash "$here/netns-run.sh" 3 -- bash "$here/mainwindow.sh" --inside
-fi
+# A display of its own: on a shared one, windows of tests running beside
+# this one would end up in its screenshots.
+export KIP_FORCE_XVFB=1
+source "$here/enter.sh" 3 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 shots="$KIP_E2E_ROOT/build/screenshots"
 pages=(ip dns etc ie domain bat firewall)

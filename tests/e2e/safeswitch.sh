@@ -15,11 +15,8 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mode="${1:-}"
-if [ "${2:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 2 -- bash "$here/safeswitch.sh" "$mode" --inside
-fi
+source "$here/enter.sh" 2 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'

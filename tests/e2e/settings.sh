@@ -5,11 +5,8 @@
 # the program are checked after each step.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 2 -- bash "$here/settings.sh" --inside
-fi
+source "$here/enter.sh" 2 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
 stage="$WINEPREFIX/drive_c/kip"

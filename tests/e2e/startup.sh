@@ -11,14 +11,11 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 case_name="${1:?usage: startup.sh nocards|instance|cards12}"
 
-if [ "${2:-}" != "--inside" ]; then
-  cards=0
-  [ "$case_name" = "instance" ] && cards=1
-  [ "$case_name" = "cards12" ] && cards=12
-  exec bash "$here/netns-run.sh" "$cards" -- bash "$here/startup.sh" "$case_name" --inside
-fi
+cards=0
+[ "$case_name" = "instance" ] && cards=1
+[ "$case_name" = "cards12" ] && cards=12
+source "$here/enter.sh" "$cards" "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 stage="$WINEPREFIX/drive_c/kip"
 first_pid=""

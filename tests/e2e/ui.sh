@@ -10,13 +10,10 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 case="${1:-}"
-if [ "${2:-}" != "--inside" ]; then
-  # A display of its own: keys go to the window in front.
-  export KIP_FORCE_XVFB=1
-  exec bash "$here/netns-run.sh" 3 -- bash "$here/ui.sh" "$case" --inside
-fi
+# A display of its own: keys go to the window in front.
+export KIP_FORCE_XVFB=1
+source "$here/enter.sh" 3 "$@"
 
-source "$here/lib.sh"
 title="HarluneIPコンフィグ"
 bash "$KIP_E2E_ROOT/tools/demo/seed.sh" 2>/dev/null || { echo "e2e.ui: seeding failed" >&2; exit 1; }
 stage="$WINEPREFIX/drive_c/kip"

@@ -18,17 +18,33 @@ std::wstring CardId(int n) {
   return id;
 }
 
-// Worked example 1: XP class, fixed addresses, two DNS servers, one flag.
-CaseSeed WorkedExample1(int number, DWORD major, DWORD minor) {
+// A card on DHCP with automatic DNS and nothing else set, every value stored.
+CardSeed DhcpCard(std::wstring id, std::wstring connectionName) {
+  CardSeed card;
+  card.id = std::move(id);
+  card.connectionName = std::move(connectionName);
+  card.enableDhcp = 1;
+  card.ipAddresses = card.subnetMasks = StringList{L"0.0.0.0"};
+  card.gateways = card.gatewayMetrics = card.winsServers = StringList{};
+  card.nameServer = TextValue{L""};
+  card.domain = L"";
+  card.registration = 1;
+  card.adapterName = 0;
+  return card;
+}
+
+CaseSeed OneCardCase(int number, std::wstring description, std::wstring settingName, CardSeed card) {
   CaseSeed c;
   c.number = number;
-  c.description = L"worked example 1";
-  c.major = major;
-  c.minor = minor;
-  c.settingName = L"例1";
-  CardSeed card;
-  card.id = CardId(1);
-  card.connectionName = L"LAN";
+  c.description = std::move(description);
+  c.settingName = std::move(settingName);
+  c.cards.push_back(std::move(card));
+  return c;
+}
+
+// Worked example 1: XP class, fixed addresses, two DNS servers, one flag.
+CaseSeed WorkedExample1(int number, DWORD major, DWORD minor) {
+  CardSeed card = DhcpCard(CardId(1), L"LAN");
   card.currentAddress = L"192.168.1.10";
   card.enableDhcp = 0;
   card.ipAddresses = StringList{L"192.168.1.10", L"192.168.1.11"};
@@ -36,36 +52,20 @@ CaseSeed WorkedExample1(int number, DWORD major, DWORD minor) {
   card.gateways = StringList{L"192.168.1.1"};
   card.gatewayMetrics = StringList{L""};
   card.nameServer = TextValue{L"192.168.1.2,192.168.1.3"};
-  card.domain = L"";
-  card.registration = 1;
-  card.adapterName = 0;
-  card.winsServers = StringList{};
-  c.cards.push_back(card);
+  CaseSeed c = OneCardCase(number, L"worked example 1", L"例1", std::move(card));
+  c.major = major;
+  c.minor = minor;
   return c;
 }
 
 // Worked example 2: version 6, DHCP, two gateways, automatic DNS, two WINS.
 CaseSeed WorkedExample2(int number) {
-  CaseSeed c;
-  c.number = number;
-  c.description = L"worked example 2";
-  c.settingName = L"例2";
-  CardSeed card;
-  card.id = CardId(1);
-  card.connectionName = L"LAN";
+  CardSeed card = DhcpCard(CardId(1), L"LAN");
   card.currentAddress = L"192.168.1.10";
-  card.enableDhcp = 1;
-  card.ipAddresses = StringList{L"0.0.0.0"};
-  card.subnetMasks = StringList{L"0.0.0.0"};
   card.gateways = StringList{L"192.168.1.1", L"192.168.1.254"};
   card.gatewayMetrics = StringList{L"1", L"20"};
-  card.nameServer = TextValue{L""};
-  card.domain = L"";
-  card.registration = 1;
-  card.adapterName = 0;
   card.winsServers = StringList{L"192.168.1.5", L"192.168.1.6"};
-  c.cards.push_back(card);
-  return c;
+  return OneCardCase(number, L"worked example 2", L"例2", std::move(card));
 }
 
 // The demo machine's two settings over three cards, as the end-to-end runs
@@ -77,9 +77,7 @@ CaseSeed DemoSetting(int number, bool office) {
   c.settingName = office ? L"会社" : L"自宅";
   c.selectedCard = 0;
   for (int i = 0; i < 3; ++i) {
-    CardSeed card;
-    card.id = CardId(i + 2);
-    card.connectionName = i == 0 ? L"ローカル エリア接続" : L"ローカル エリア接続 " + std::to_wstring(i + 1);
+    CardSeed card = DhcpCard(CardId(i + 2), i == 0 ? L"ローカル エリア接続" : L"ローカル エリア接続 " + std::to_wstring(i + 1));
     if (i == 1 && office) {
       card.enableDhcp = 0;
       card.ipAddresses = StringList{L"192.168.10.20", L"192.168.10.21"};
@@ -88,22 +86,10 @@ CaseSeed DemoSetting(int number, bool office) {
       card.gatewayMetrics = StringList{L"1", L"10"};
       card.nameServer = TextValue{L"192.168.10.1,192.168.10.2"};
       card.domain = L"corp.example.co.jp";
-      card.registration = 1;
       card.adapterName = 1;
       card.winsServers = StringList{L"192.168.10.5", L"192.168.10.6"};
-    } else {
-      card.enableDhcp = 1;
-      card.ipAddresses = StringList{L"0.0.0.0"};
-      card.subnetMasks = StringList{L"0.0.0.0"};
-      card.gateways = StringList{};
-      card.gatewayMetrics = StringList{};
-      card.nameServer = TextValue{L""};
-      card.domain = L"";
-      card.registration = 1;
-      card.adapterName = 0;
-      card.winsServers = StringList{};
     }
-    c.cards.push_back(card);
+    c.cards.push_back(std::move(card));
   }
   return c;
 }
