@@ -43,6 +43,8 @@ for name in "本社 3F 第2会議室 (有線LAN・プロキシ経由)" "Tokyo-Da
   wine reg copy "$store\\会社" "$store\\$name" /s /f >/dev/null 2>&1
 done
 wine reg add "$store" /v "Description Index" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+# The preview before every commit, for its screenshots.
+wine reg add "$store\\TFormIpconfig" /v mPreviewFirst_Checked /t REG_DWORD /d 1 /f >/dev/null 2>&1
 
 stage="$WINEPREFIX/drive_c/kip"
 kip_stage_program "$stage"
@@ -70,5 +72,19 @@ kip_drive click "$title" 1104 >/dev/null
 if kip_drive wait-window "IP アドレス入力" 10000 >/dev/null; then
   shot "IP アドレス入力" "$shots/dpi-$dpi-ipedit.png"
   kip_drive key "IP アドレス入力" 27
+fi
+# The safe commit: the preview's two pages (its third button, 103, turns
+# them), then the question after the commit.
+preview="反映内容の確認" keep="確認付きで反映"
+kip_drive menu "$title" 2101 >/dev/null 2>&1 &
+if kip_drive wait-window "$preview" 20000 >/dev/null; then
+  shot "$preview" "$shots/dpi-$dpi-preview.png"
+  kip_drive click "$preview" 103 >/dev/null
+  shot "$preview" "$shots/dpi-$dpi-preview-script.png"
+  kip_drive click "$preview" "反映" >/dev/null
+  if kip_drive wait-window "$keep" 60000 >/dev/null; then
+    shot "$keep" "$shots/dpi-$dpi-keep.png"
+    kip_drive click "$keep" "維持する" >/dev/null
+  fi
 fi
 kip_drive close "$title" 30000 >/dev/null || kill "$program" 2>/dev/null

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <array>
+
 #include "ui/win/Layout.h"
 
 namespace kip {
@@ -20,6 +23,63 @@ constexpr COLORREF kHeadingColor = RGB(224, 232, 244);
 constexpr int kWidth = 380, kHeight = 262;
 constexpr int kMargin = 7;
 constexpr int kButtonWidth = 54, kButtonHeight = 14;
+
+// The texts a row shows in its three columns.
+std::array<std::wstring, 3> CellsOf(const PreviewLine& line) {
+  return {(line.heading ? L"■ " : L"　") + line.item, line.before, line.after};
+}
+
+// A text's width in half-width characters: a full-width one counts twice.
+size_t HalfWidths(const std::wstring& text) {
+  size_t count = 0;
+  for (wchar_t c : text) count += c >= 0x2E80 ? 2 : 1;
+  return count;
+}
+
+// The widest text of each column, in pixels of `font`. Only the few longest
+// texts of a column are measured: measuring every cell of a long preview
+// costs it a tenth of its time to the screen.
+std::array<int, 3> WidestCells(HFONT font, const std::vector<PreviewLine>& lines) {
+  constexpr size_t kMeasured = 4;
+  std::array<std::vector<std::pair<size_t, std::wstring>>, 3> longest;
+  for (const PreviewLine& line : lines) {
+    auto cells = CellsOf(line);
+    for (size_t column = 0; column < cells.size(); ++column) {
+      auto& kept = longest[column];
+      kept.emplace_back(HalfWidths(cells[column]), std::move(cells[column]));
+      std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+      if (kept.size() > kMeasured) kept.pop_back();
+    }
+  }
+  std::array<int, 3> widest{};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  for (size_t column = 0; column < longest.size(); ++column) {
+    for (const auto& [halfWidths, text] : longest[column]) {
+      SIZE size{};
+      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      widest[column] = std::max(widest[column], static_cast<int>(size.cx));
+    }
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return widest;
+}
+
+// Pixels around a cell's text: its inset on the left and some air.
+constexpr int kCellPadding = 16;
+
+// The dialog's width in dialog units: wide enough for every text of the
+// list where the monitor of `owner` allows it, never narrower than the
+// classic layout. What still does not fit scrolls sideways.
+int DialogWidthFor(const std::array<int, 3>& widest, const win::DialogUnits& du, HWND owner) {
+  int listPixels = GetSystemMetrics(SM_CXVSCROLL) + 4;
+  for (int width : widest) listPixels += width + kCellPadding;
+  const RECT work = win::WorkAreaOf(owner);
+  const int workPixels = (work.right - work.left) * 9 / 10;
+  const int wanted = du.DluX(listPixels) + 2 * kMargin + 4;
+  return std::clamp(wanted, kWidth, std::max(kWidth, du.DluX(workPixels)));
+}
 
 }  // namespace
 
@@ -48,7 +108,7 @@ void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
                                         : GetSysColor(COLOR_WINDOW);
   SetBkColor(item.hDC, back);
   SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  const std::wstring cells[] = {(line.heading ? L"■ " : L"　") + line.item, line.before, line.after};
+  const auto cells = CellsOf(line);
   RECT cell = item.rcItem;
   for (int column = 0; column < 3; ++column) {
     cell.right = column == 2 ? item.rcItem.right
@@ -60,29 +120,40 @@ void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
 }
 
 void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {
-  CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, kWidth, kHeight);
-  win::DialogUnits du(font);
-  pageArea_ = du.R(kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 3 * kMargin - kButtonHeight);
+  const win::DialogUnits du(font);
+  const std::array<int, 3> widest = WidestCells(font, content.lines);
+  const int width = DialogWidthFor(widest, du, owner);
+  CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, width, kHeight);
+  pageArea_ = du.R(kMargin, kMargin, width - 2 * kMargin, kHeight - 3 * kMargin - kButtonHeight);
   Fields.Create(*this, IDL_Fields, pageArea_);
-  const int usable = pageArea_.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
-  Fields.SetColumnWidth(0, usable * 34 / 100);
-  Fields.SetColumnWidth(1, usable * 33 / 100);
-  Fields.SetColumnWidth(2, usable * 33 / 100);
+  SetColumnWidths(widest);
   Fields.SetLines(content.lines);
   scriptText_ = content.scriptAndCommands;
 
   const int buttonTop = kHeight - kMargin - kButtonHeight;
   ButtonPage.Create(*this, IDB_Page, kScriptPageCaption, du.R(kMargin, buttonTop, 90, kButtonHeight));
   ButtonCommit.Create(*this, IDB_Commit, L"反映",
-                      du.R(kWidth - kMargin - 2 * kButtonWidth - 6, buttonTop, kButtonWidth, kButtonHeight), true);
+                      du.R(width - kMargin - 2 * kButtonWidth - 6, buttonTop, kButtonWidth, kButtonHeight), true);
   ButtonCancel.Create(*this, IDB_Cancel, L"キャンセル",
-                      du.R(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight));
+                      du.R(width - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight));
   ButtonPage.OnClick = [this] { TurnPage(); };
   ButtonCommit.OnClick = [this] { Answer(true); };
   ButtonCancel.OnClick = [this] { Answer(false); };
   OnEnter = [this] { Answer(true); };
   OnEscape = [this] { Answer(false); };
   CenterOnOwner();
+}
+
+void CommitPreviewDialog::SetColumnWidths(const std::array<int, 3>& widest) {
+  // Each column as wide as its widest text; room left over is shared out in
+  // the classic proportions (a third each, the field names a little more).
+  const int usable = pageArea_.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  int needed = 0;
+  for (int width : widest) needed += width + kCellPadding;
+  const int spare = std::max(0, usable - needed);
+  const int shares[] = {34, 33, 33};
+  for (int column = 0; column < 3; ++column)
+    Fields.SetColumnWidth(column, widest[column] + kCellPadding + spare * shares[column] / 100);
 }
 
 void CommitPreviewDialog::TurnPage() {

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,7 @@ class CommitPreviewDialog : public DialogShell {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void SetColumnWidths(const std::array<int, 3>& widest);
   void TurnPage();
   void Answer(bool commit);
 

@@ -1,5 +1,7 @@
 #include "ui/DialogShells.h"
 
+#include <algorithm>
+
 #include "ui/win/Layout.h"
 #include "ui/win/Menus.h"
 
@@ -25,8 +27,15 @@ void DialogShell::CenterOnOwner() {
   }
   RECT self{};
   GetWindowRect(Handle(), &self);
-  SetPosition(area.left + ((area.right - area.left) - (self.right - self.left)) / 2,
-              area.top + ((area.bottom - area.top) - (self.bottom - self.top)) / 2);
+  const int width = self.right - self.left, height = self.bottom - self.top;
+  // A dialog wider or taller than its owner stays inside the owner's
+  // monitor: centred over a window at the screen's edge, it would start
+  // off the screen, its title and first column cut.
+  const RECT work = win::WorkAreaOf(owner);
+  const int left = area.left + ((area.right - area.left) - width) / 2;
+  const int top = area.top + ((area.bottom - area.top) - height) / 2;
+  SetPosition(std::max<int>(work.left, std::min<int>(left, work.right - width)),
+              std::max<int>(work.top, std::min<int>(top, work.bottom - height)));
 }
 
 void DialogShell::RunModal() {

@@ -200,15 +200,19 @@ void Form::Close() {
   if (hwnd_) SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void Form::CenterOnScreen() {
-  if (!hwnd_) return;
+RECT WorkAreaOf(HWND window) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcWork;
+}
+
+void Form::CenterOnScreen() {
+  if (!hwnd_) return;
   HWND owner = GetWindow(hwnd_, GW_OWNER);
-  GetMonitorInfoW(MonitorFromWindow(owner ? owner : hwnd_, MONITOR_DEFAULTTOPRIMARY), &info);
   RECT rc{};
   GetWindowRect(hwnd_, &rc);
-  const RECT& work = info.rcWork;
+  const RECT work = WorkAreaOf(owner ? owner : hwnd_);
   int x = work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2;
   int y = work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2;
   SetPosition(x, y);

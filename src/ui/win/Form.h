@@ -14,6 +14,10 @@
 
 namespace kip::win {
 
+// The work area (the screen without the task bar) of the monitor that holds
+// most of `window`.
+RECT WorkAreaOf(HWND window);
+
 class Form : public Container {
  public:
   // Creates the window hidden. style e.g. WS_OVERLAPPEDWINDOW, or

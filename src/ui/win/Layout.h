@@ -24,6 +24,8 @@ class DialogUnits {
   int X(int dlu) const { return MulDiv(dlu, baseX_, 4); }
   int Y(int dlu) const { return MulDiv(dlu, baseY_, 8); }
   Rect R(int x, int y, int width, int height) const { return {X(x), Y(y), X(width), Y(height)}; }
+  // Horizontal pixels in dialog units, rounded up.
+  int DluX(int pixels) const { return (pixels * 4 + baseX_ - 1) / baseX_; }
   // Pixels laid out in the units `from`, in these units.
   int ScaleX(int pixels, const DialogUnits& from) const { return MulDiv(pixels, baseX_, from.baseX_); }
   int ScaleY(int pixels, const DialogUnits& from) const { return MulDiv(pixels, baseY_, from.baseY_); }
