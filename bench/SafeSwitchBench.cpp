@@ -125,7 +125,7 @@ KIP_BENCHMARK(return_16cards) {
       kip::SaveReturnSnapshot(L"1-1", kip::SnapshotOf(live, setting, plan, L""));
       times.push_back(kip::bench::TimeMs([&] {
         const std::optional<kip::ReturnTicket> ticket = kip::LoadReturnTicket(L"1-1");
-        if (ticket) kip::CommitSnapshotBack(L"1-1", *ticket, environment);
+        if (ticket) kip::CommitWayBack(kip::ReadWayBack(L"1-1", *ticket, environment), environment);
       }));
     }
     return times;

@@ -54,18 +54,24 @@ ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow
                                                                                : ReturnDecision::Return;
 }
 
-void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
+CommitSetting ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
   const CommitRequest request{ticket.settingIndex, ReturnSnapshotName(token), static_cast<int>(ticket.cardIds.size()),
                               ticket.cardIds, ticket.osMajorVersion, ticket.osMinorVersion};
   CommitSetting setting = ReadCommitSetting(request, environment);
   // The batch files belong to settings the user made, not to this one.
   setting.beforeBatchPath.clear();
   setting.afterBatchPath.clear();
-  const CommitPlan plan = PlanCommit(setting);
+  return setting;
+}
+
+void CommitWayBack(CommitSetting wayBack, const CommitEnvironment& environment) {
+  // The commit being undone may have renamed or readdressed the cards.
+  ReadLiveCardFacts(wayBack.cards, environment);
+  const CommitPlan plan = PlanCommit(wayBack);
   NoDomainChange user;
   RunCommitPlan(plan, user, environment);
   // The way back is done; a machine that cannot be read only goes unchecked.
-  RunGuarded([&] { CheckAfterCommit(setting, plan, environment); });
+  RunGuarded([&] { CheckAfterCommit(wayBack, plan, environment); });
 }
 
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
@@ -76,17 +82,19 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
   UniqueKernelHandle keep = OpenSignal(token, kKeep);
   UniqueKernelHandle returnNow = OpenSignal(token, kReturnNow);
   UniqueKernelHandle window(OpenProcess(SYNCHRONIZE, FALSE, windowProcessId));
+  CommitEnvironment environment = DefaultCommitEnvironment();
+  // The commit log of the commit being undone stays as it was.
+  environment.commitLogPath = ReturnLogPath(ProgramPath());
+  std::optional<CommitSetting> wayBack;
+  RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
   ReturnOutcome outcome = ReturnOutcome::Failed;
-  if (committed && keep && returnNow) {
+  if (committed && keep && returnNow && wayBack) {
     const ReturnDecision decision = AwaitConfirmation(committed.get(), keep.get(), returnNow.get(), window.get(),
                                                       ticket->timeoutSeconds * 1000);
     outcome = ReturnOutcome::Kept;
     if (decision == ReturnDecision::Return) {
-      CommitEnvironment environment = DefaultCommitEnvironment();
-      // The commit log of the commit being undone stays as it was.
-      environment.commitLogPath = ReturnLogPath(ProgramPath());
       try {
-        CommitSnapshotBack(token, *ticket, environment);
+        CommitWayBack(std::move(*wayBack), environment);
         outcome = ReturnOutcome::Returned;
       } catch (...) {
         outcome = ReturnOutcome::Failed;

@@ -33,10 +33,17 @@ enum class ReturnDecision { Keep, Return };
 // runs from `committed` or from the end of `window` (null: already gone).
 ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow, HANDLE window, DWORD timeoutMs);
 
-// Commits snapshot `token` back: its cards and machine-wide values, no batch
-// file, no domain change; then checks the machine against it (differences
+// The way back as snapshot `token` holds it: its cards and machine-wide
+// values, no batch file. The helper reads it when it starts, so that an
+// import or an undo during the countdown, which replaces the whole store and
+// the snapshot with it, cannot turn the way back into a commit of the new
+// state.
+CommitSetting ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
+
+// Commits the way back with the cards' names and addresses as they are now,
+// without a domain change; then checks the machine against it (differences
 // into the commit log). Raises as a commit does.
-void CommitSnapshotBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
+void CommitWayBack(CommitSetting wayBack, const CommitEnvironment& environment);
 
 // The whole run of the helper process; returns its exit code.
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId);

@@ -60,6 +60,21 @@ std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const st
   return CardPart{*live, ReadLiveWinsServers(cardId).value_or(StringList{})};
 }
 
+void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment) {
+  StringList ids;
+  for (const PlannedCardSource& card : cards) {
+    if (!card.cardId.empty()) ids.push_back(card.cardId);
+  }
+  const StringList addresses = ids.empty() ? StringList() : environment.currentAddresses(ids);
+  size_t next = 0;
+  for (PlannedCardSource& card : cards) {
+    if (card.cardId.empty()) continue;
+    card.connectionName = environment.connectionName(card.cardId);
+    card.currentAddress = next < addresses.size() ? addresses[next] : std::wstring();
+    ++next;
+  }
+}
+
 CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnvironment& environment) {
   CommitSetting setting;
   setting.settingIndex = request.settingIndex;
@@ -70,18 +85,15 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
   setting.commitMajorVersion = environment.readMajorVersion();
 
   const size_t listed = std::min(static_cast<size_t>(std::max(request.cardCount, 0)), request.cardIds.size());
-  const StringList ids(request.cardIds.begin(), request.cardIds.begin() + static_cast<std::ptrdiff_t>(listed));
-  const StringList addresses = ids.empty() ? StringList() : environment.currentAddresses(ids);
   for (int i = 0; i < request.cardCount; ++i) {
     PlannedCardSource card;
     if (static_cast<size_t>(i) < listed) {
-      card.cardId = ids[static_cast<size_t>(i)];
-      card.connectionName = environment.connectionName(card.cardId);
-      if (static_cast<size_t>(i) < addresses.size()) card.currentAddress = addresses[static_cast<size_t>(i)];
+      card.cardId = request.cardIds[static_cast<size_t>(i)];
       card.part = CardPartOrLive(request.settingName, card.cardId, request.osMajorVersion);
     }
     setting.cards.push_back(std::move(card));
   }
+  ReadLiveCardFacts(setting.cards, environment);
 
   setting.machineWide = MachineWideOf(request.settingName);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);

@@ -25,6 +25,10 @@ struct CommitRequest {
 
 CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnvironment& environment);
 
+// The listed cards' connection names and current addresses as the machine
+// gives them now (cards without an identifier are left as they are).
+void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment);
+
 // The card's part of the setting, or its live configuration (TCP/IP and
 // NetBT interface keys) when the setting holds none; nullopt when neither
 // can be read.

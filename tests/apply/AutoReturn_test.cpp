@@ -85,7 +85,10 @@ class AutoReturnTest : public RegistryTest {
     MachineWideValues machine;
     machine.proxy.enable = true;
     SaveMachineWide(L"自宅", machine);
-    seed_.cards.push_back({kCard, L"LAN"});
+    corpus::CardSeed card;
+    card.id = kCard;
+    card.connectionName = L"LAN";
+    seed_.cards.push_back(card);
   }
 
   CommitEnvironment Environment(CommandRunner& runner) {
@@ -96,12 +99,17 @@ class AutoReturnTest : public RegistryTest {
   test::ScratchFolder folder_;
 };
 
-TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommit) {
+TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheStoreWasReplaced) {
   corpus::RecordingRunner forward(folder_.path(), folder_.path());
   const CommitEnvironment environment = Environment(forward);
   const CommitSetting setting = ReadCommitSetting({1, L"自宅", 1, {kCard}, 6, 1}, environment);
   const CommitPlan plan = PlanCommit(setting);
   ASSERT_TRUE(SaveReturnSnapshot(L"1-2", SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"")));
+  // The helper starts: it reads the way back before the commit runs.
+  const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
+  ASSERT_TRUE(ticket);
+  EXPECT_EQ(ticket->cardIds, StringList{kCard});
+  CommitSetting wayBack = ReadWayBack(L"1-2", *ticket, environment);
   struct NoDomain : CommitUser {
     void ChangeDomain(const DomainChoice&) override {}
   } user;
@@ -109,12 +117,11 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommit) {
   // What the recording netsh does not do, the card as the commit left it.
   SetDword(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCard), L"EnableDHCP", 1);
   ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer"), L"");
+  // An import during the countdown replaces the store, snapshot and all.
+  DeleteReturnSnapshot(L"1-2");
 
-  const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
-  ASSERT_TRUE(ticket);
-  EXPECT_EQ(ticket->cardIds, StringList{kCard});
   corpus::RecordingRunner back(folder_.path(), folder_.path());
-  CommitSnapshotBack(L"1-2", *ticket, Environment(back));
+  CommitWayBack(std::move(wayBack), Environment(back));
   EXPECT_NE(back.outcome.script.find(L"set address name=\"LAN\" source=static addr=192.168.10.20 255.255.255.0"),
             std::wstring::npos)
       << back.outcome.script;
@@ -127,8 +134,6 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommit) {
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index"), 4u);
   // The kept state is never a setting of its own.
   EXPECT_EQ(ListSettingNames(), StringList{L"自宅"});
-  DeleteReturnSnapshot(L"1-2");
-  EXPECT_FALSE(LoadReturnTicket(L"1-2"));
 }
 
 }  // namespace
