@@ -54,24 +54,26 @@ ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow
                                                                                : ReturnDecision::Return;
 }
 
-CommitSetting ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
+WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
   const CommitRequest request{ticket.settingIndex, ReturnSnapshotName(token), static_cast<int>(ticket.cardIds.size()),
                               ticket.cardIds, ticket.osMajorVersion, ticket.osMinorVersion};
-  CommitSetting setting = ReadCommitSetting(request, environment);
+  WayBack wayBack{ReadCommitSetting(request, environment), ticket.exactInternet};
   // The batch files belong to settings the user made, not to this one.
-  setting.beforeBatchPath.clear();
-  setting.afterBatchPath.clear();
-  return setting;
+  wayBack.setting.beforeBatchPath.clear();
+  wayBack.setting.afterBatchPath.clear();
+  return wayBack;
 }
 
-void CommitWayBack(CommitSetting wayBack, const CommitEnvironment& environment) {
+void CommitWayBack(WayBack wayBack, const CommitEnvironment& environment) {
+  CommitSetting& setting = wayBack.setting;
   // The commit being undone may have renamed or readdressed the cards.
-  ReadLiveCardFacts(wayBack.cards, environment);
-  const CommitPlan plan = PlanCommit(wayBack);
+  ReadLiveCardFacts(setting.cards, environment);
+  const CommitPlan plan = PlanCommit(setting);
   NoDomainChange user;
   RunCommitPlan(plan, user, environment);
+  WriteExactInternetValues(wayBack.exactInternet, *environment.announcer);
   // The way back is done; a machine that cannot be read only goes unchecked.
-  RunGuarded([&] { CheckAfterCommit(wayBack, plan, environment); });
+  RunGuarded([&] { CheckAfterCommit(setting, plan, environment, wayBack.exactInternet); });
 }
 
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
@@ -85,7 +87,7 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
   CommitEnvironment environment = DefaultCommitEnvironment();
   // The commit log of the commit being undone stays as it was.
   environment.commitLogPath = ReturnLogPath(ProgramPath());
-  std::optional<CommitSetting> wayBack;
+  std::optional<WayBack> wayBack;
   RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
   ReturnOutcome outcome = ReturnOutcome::Failed;
   if (committed && keep && returnNow && wayBack) {

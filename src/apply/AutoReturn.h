@@ -33,17 +33,23 @@ enum class ReturnDecision { Keep, Return };
 // runs from `committed` or from the end of `window` (null: already gone).
 ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow, HANDLE window, DWORD timeoutMs);
 
-// The way back as snapshot `token` holds it: its cards and machine-wide
-// values, no batch file. The helper reads it when it starts, so that an
-// import or an undo during the countdown, which replaces the whole store and
-// the snapshot with it, cannot turn the way back into a commit of the new
-// state.
-CommitSetting ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
+// The way back: snapshot `token` as a setting (its cards and machine-wide
+// values, no batch file) and the Internet values to put back exactly.
+struct WayBack {
+  CommitSetting setting;
+  ExactInternetValues exactInternet;
+};
+
+// The helper reads the way back when it starts, so that an import or an
+// undo during the countdown, which replaces the whole store and the
+// snapshot with it, cannot turn the way back into a commit of the new state.
+WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment);
 
 // Commits the way back with the cards' names and addresses as they are now,
-// without a domain change; then checks the machine against it (differences
-// into the commit log). Raises as a commit does.
-void CommitWayBack(CommitSetting wayBack, const CommitEnvironment& environment);
+// without a domain change, and puts the exact Internet values back; then
+// checks the machine against it (differences into the commit log). Raises
+// as a commit does.
+void CommitWayBack(WayBack wayBack, const CommitEnvironment& environment);
 
 // The whole run of the helper process; returns its exit code.
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId);

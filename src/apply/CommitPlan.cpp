@@ -6,6 +6,14 @@ namespace kip {
 
 namespace {
 
+// A child that copies no batch file.
+PlannedChild Child(ChildRun run, std::wstring commandLine) {
+  PlannedChild child;
+  child.run = run;
+  child.commandLine = std::move(commandLine);
+  return child;
+}
+
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // Entry i of a list, or blank past its end: two parallel lists make as many
@@ -74,8 +82,8 @@ std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
   for (const wchar_t* state : {L" admin=DISABLED", L" admin=ENABLED"}) {
     for (const PlannedCardSource& card : setting.cards) {
       if (card.cardId.empty()) continue;
-      children.push_back({ChildRun::Captured, L"netsh interface set interface name=" +
-                                                  Quoted(SafeConnectionName(card.connectionName)) + state});
+      children.push_back(Child(ChildRun::Captured, L"netsh interface set interface name=" +
+                                                       Quoted(SafeConnectionName(card.connectionName)) + state));
     }
   }
   return children;
@@ -87,7 +95,7 @@ std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
 // copy under a fixed name in the same folder (where "%~dp0" still points).
 std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path, const wchar_t* copyName) {
   if (path.empty()) return std::nullopt;
-  if (path.find(L'%') == std::wstring::npos) return PlannedChild{run, Quoted(path)};
+  if (path.find(L'%') == std::wstring::npos) return Child(run, Quoted(path));
   const std::wstring copy = path.substr(0, path.find_last_of(L'\\') + 1) + copyName;
   return PlannedChild{run, Quoted(copy), path};
 }
@@ -147,14 +155,13 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
   plan.scriptPath = setting.scriptPath;
   plan.script = ScriptOf(setting);
   plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath, kBeforeBatchCopyName);
-  plan.serviceStarts = {{ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"},
-                        {ChildRun::Captured, L"net start \"DHCP Client\""}};
-  plan.netshExec = {ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath)};
-  plan.cacheFlushes = {{ChildRun::Captured, L"arp -d *"},
-                       {ChildRun::Captured, L"nbtstat -R"},
-                       {ChildRun::Captured, L"nbtstat -RR"}};
+  plan.serviceStarts = {Child(ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"),
+                        Child(ChildRun::Captured, L"net start \"DHCP Client\"")};
+  plan.netshExec = Child(ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath));
+  plan.cacheFlushes = {Child(ChildRun::Captured, L"arp -d *"), Child(ChildRun::Captured, L"nbtstat -R"),
+                       Child(ChildRun::Captured, L"nbtstat -RR")};
   plan.restartChildren = RestartChildren(setting);
-  plan.flushDns = {ChildRun::Captured, L"ipconfig /flushdns"};
+  plan.flushDns = Child(ChildRun::Captured, L"ipconfig /flushdns");
   plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath, kAfterBatchCopyName);
   return plan;
 }

@@ -126,6 +126,16 @@ std::optional<FirewallPage> FirewallToReturn(const LiveMachine& live, const Comm
                           live.firewall.rows);
 }
 
+ExactInternetValues ExactInternetToReturn(const LiveMachine& live, const CommitPlan& plan) {
+  ExactInternetValues exact;
+  if (plan.internet.useProxy && live.internet) {
+    exact.proxyEnable = live.internet->proxyEnable;
+    exact.proxyServer = live.internet->proxyServer;
+  }
+  if (!IsBlank(plan.internet.homePage)) exact.startPage = live.startPage.value_or(L"");
+  return exact;
+}
+
 }  // namespace
 
 LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder) {
@@ -156,12 +166,16 @@ std::optional<std::string> ReadHostsSource(const std::wstring& path) {
 }
 
 std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const CommitPlan& plan,
-                                          const CommitEnvironment& environment) {
+                                          const CommitEnvironment& environment,
+                                          const ExactInternetValues& exactInternet) {
   const ValueSet actual = ValueSetOf(ReadLiveState(setting, environment.systemFolder));
   // What the plan does not write is taken as it is now: only the plan's
   // own fields can differ.
-  std::vector<DiffSection> mismatches =
-      CommitMismatches(ExpectedAfterCommit(actual, setting, plan, ReadHostsSource(plan.hostsFile)), actual);
+  ValueSet expected = ExpectedAfterCommit(actual, setting, plan, ReadHostsSource(plan.hostsFile));
+  if (exactInternet.proxyEnable) expected.machine.proxyOn = (*exactInternet.proxyEnable & 0xFF) != 0;
+  if (exactInternet.proxyServer) expected.machine.proxyServer = *exactInternet.proxyServer;
+  if (exactInternet.startPage) expected.machine.homePage = *exactInternet.startPage;
+  std::vector<DiffSection> mismatches = CommitMismatches(expected, actual);
   const std::wstring log = MismatchLogText(mismatches);
   if (!log.empty()) AppendBytesToFile(environment.commitLogPath, ToAnsi(log));
   return mismatches;
@@ -176,6 +190,7 @@ ReturnSnapshot SnapshotOf(const LiveState& live, const CommitSetting& setting, c
   }
   snapshot.machineWide = MachineWideToReturn(live.machine, plan, hostsCopy);
   snapshot.firewall = FirewallToReturn(live.machine, plan);
+  snapshot.exactInternet = ExactInternetToReturn(live.machine, plan);
   snapshot.settingIndex = live.settingIndex.value_or(plan.settingIndex);
   snapshot.osMajorVersion = setting.osMajorVersion;
   snapshot.osMinorVersion = setting.osMinorVersion;

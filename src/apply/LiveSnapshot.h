@@ -58,9 +58,11 @@ ValueSet ValueSetOf(const LiveState& live);
 std::optional<std::string> ReadHostsSource(const std::wstring& path);
 
 // Reads the machine after the commit of `plan` and compares it with what the
-// plan set; each difference also goes to the commit log.
+// plan set, and with the Internet values put back exactly after it (a
+// return); each difference also goes to the commit log.
 std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const CommitPlan& plan,
-                                          const CommitEnvironment& environment);
+                                          const CommitEnvironment& environment,
+                                          const ExactInternetValues& exactInternet = {});
 
 // The state to go back to after the commit of `plan`, as a setting: every
 // card the plan writes and the machine-wide values it writes, as they are

@@ -89,6 +89,20 @@ void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& anno
   announcer.BroadcastIniChange();
 }
 
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer) {
+  if (values.proxyEnable || values.proxyServer) {
+    WriteExistingKey(HKEY_CURRENT_USER, kInternetSettingsKey, [&](TkRegistry& key) {
+      if (values.proxyEnable) key.WriteInteger(L"ProxyEnable", static_cast<int>(*values.proxyEnable));
+      if (values.proxyServer) key.WriteString(L"ProxyServer", *values.proxyServer);
+    });
+  }
+  if (values.startPage) {
+    WriteExistingKey(HKEY_CURRENT_USER, kInternetExplorerMainKey,
+                     [&](TkRegistry& key) { key.WriteString(L"Start Page", *values.startPage); });
+  }
+  announcer.InternetSettingsChanged();
+}
+
 void WriteTcpipParameters(const TcpipParameterValues& values) {
   WriteExistingKey(HKEY_LOCAL_MACHINE, kTcpipParametersKey, [&](TkRegistry& key) {
     if (!IsBlank(values.hostName)) key.WriteString(L"NV Hostname", values.hostName);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "machine/MachineKeys.h"
+#include "store/ReturnSnapshot.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -64,6 +65,9 @@ void WriteDefaultPrinter(const PrinterValues& values);
 // HKCU proxy values (when useProxy), "Start Page" (when a home page is
 // given), then the announcement, always.
 void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& announcer);
+// HKCU "ProxyEnable", "ProxyServer" and "Start Page" exactly as given
+// (those given), then the announcement.
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer);
 // HKLM "NV Hostname" (skipped for a blank name, which Windows refuses),
 // "IPEnableRouter", "UseDomainNameDevolution", "SearchList".
 void WriteTcpipParameters(const TcpipParameterValues& values);

@@ -15,6 +15,23 @@ constexpr wchar_t kSettingIndexValue[] = L"Return Setting Index";
 constexpr wchar_t kMajorValue[] = L"Return OS Major";
 constexpr wchar_t kMinorValue[] = L"Return OS Minor";
 constexpr wchar_t kTimeoutValue[] = L"Return Seconds";
+constexpr wchar_t kProxyEnableValue[] = L"Return ProxyEnable";
+constexpr wchar_t kProxyServerValue[] = L"Return ProxyServer";
+constexpr wchar_t kStartPageValue[] = L"Return Start Page";
+
+void WriteExactInternet(TkRegistry& key, const ExactInternetValues& exact) {
+  if (exact.proxyEnable) key.WriteInteger(kProxyEnableValue, static_cast<int>(*exact.proxyEnable));
+  if (exact.proxyServer) key.WriteString(kProxyServerValue, *exact.proxyServer);
+  if (exact.startPage) key.WriteString(kStartPageValue, *exact.startPage);
+}
+
+ExactInternetValues ReadExactInternet(TkRegistry& key) {
+  ExactInternetValues exact;
+  if (key.ValueExists(kProxyEnableValue)) exact.proxyEnable = static_cast<DWORD>(key.ReadInteger(kProxyEnableValue));
+  if (key.ValueExists(kProxyServerValue)) exact.proxyServer = key.ReadString(kProxyServerValue);
+  if (key.ValueExists(kStartPageValue)) exact.startPage = key.ReadString(kStartPageValue);
+  return exact;
+}
 
 bool WriteTicketValues(std::wstring_view token, const ReturnSnapshot& snapshot) {
   TkRegistry key(HKEY_LOCAL_MACHINE);
@@ -25,6 +42,7 @@ bool WriteTicketValues(std::wstring_view token, const ReturnSnapshot& snapshot) 
     key.WriteInteger(kMajorValue, static_cast<int>(snapshot.osMajorVersion));
     key.WriteInteger(kMinorValue, static_cast<int>(snapshot.osMinorVersion));
     key.WriteInteger(kTimeoutValue, static_cast<int>(snapshot.timeoutSeconds));
+    WriteExactInternet(key, snapshot.exactInternet);
   });
 }
 
@@ -56,6 +74,7 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
     ticket.osMajorVersion = static_cast<DWORD>(key.ReadInteger(kMajorValue));
     ticket.osMinorVersion = static_cast<DWORD>(key.ReadInteger(kMinorValue));
     ticket.timeoutSeconds = static_cast<DWORD>(key.ReadInteger(kTimeoutValue));
+    ticket.exactInternet = ReadExactInternet(key);
   });
   if (!read) return std::nullopt;
   return ticket;

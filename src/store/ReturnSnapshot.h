@@ -19,6 +19,16 @@
 
 namespace kip {
 
+// Internet values put back exactly as they were after the way back's commit,
+// whose writer derives the proxy switch from the server text (a proxy that
+// was off would lose its server) and never writes a blank home page.
+struct ExactInternetValues {
+  std::optional<DWORD> proxyEnable;         // nullopt: left as the commit made it
+  std::optional<std::wstring> proxyServer;  // nullopt: left as the commit made it
+  std::optional<std::wstring> startPage;    // nullopt: left; "" blanks it
+  bool operator==(const ExactInternetValues&) const = default;
+};
+
 struct ReturnSnapshot {
   StringList cardIds;  // the card list as it was, in its order
   std::vector<std::pair<std::wstring, CardPart>> cards;  // the cards whose values could be read
@@ -27,6 +37,7 @@ struct ReturnSnapshot {
   int settingIndex = -1;                 // "Setting Index" to write back
   DWORD osMajorVersion = 6, osMinorVersion = 1;
   DWORD timeoutSeconds = 60;
+  ExactInternetValues exactInternet;
 };
 
 // What the helper needs besides the setting itself.
@@ -35,6 +46,7 @@ struct ReturnTicket {
   int settingIndex = -1;
   DWORD osMajorVersion = 6, osMinorVersion = 1;
   DWORD timeoutSeconds = 60;
+  ExactInternetValues exactInternet;
 };
 
 // The setting name the snapshot `token` is stored under (for the store's

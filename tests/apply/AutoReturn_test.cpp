@@ -15,6 +15,7 @@
 #include "support/CommitCorpus.h"
 #include "support/RegistrySandbox.h"
 #include "support/ScratchFolder.h"
+#include "util/Files.h"
 
 namespace kip {
 namespace {
@@ -63,8 +64,8 @@ const std::wstring kInternetKey = kInternetSettingsKey;
 class AutoReturnTest : public RegistryTest {
  protected:
   void SetUp() override {
-    // The office: a fixed address, a proxy with local addresses excepted,
-    // a search list.
+    // The office: a fixed address, a proxy turned off that keeps its server
+    // and its exceptions, a search list, a blank home page.
     const std::wstring live = TcpipInterfaceKey(kCard);
     SetDword(HKEY_LOCAL_MACHINE, live, L"EnableDHCP", 0);
     SetMultiString(HKEY_LOCAL_MACHINE, live, L"IPAddress", {L"192.168.10.20"});
@@ -73,17 +74,19 @@ class AutoReturnTest : public RegistryTest {
     SetString(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"SearchList", L"corp.example.co.jp");
     SetDword(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"IPEnableRouter", 0);
     SetDword(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"UseDomainNameDevolution", 1);
-    SetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable", 1);
+    SetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable", 0);
+    SetString(HKEY_CURRENT_USER, kInternetExplorerMainKey, L"Start Page", L"");
     SetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer", L"proxy.example.co.jp:8080");
     SetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyOverride", L"<local>;*.example.co.jp");
     SetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index", 4);
-    // Home: DHCP, no proxy server, no search list.
+    // Home: DHCP, no proxy server, no search list, a home page.
     CardPart home;
     home.tcpip.enableDhcp = true;
     home.tcpip.nameServers = StringList{};
     SaveCardPart(L"自宅", kCard, L"LAN", home, 6);
     MachineWideValues machine;
     machine.proxy.enable = true;
+    machine.proxy.startPage = L"http://home.example.jp/";
     SaveMachineWide(L"自宅", machine);
     corpus::CardSeed card;
     card.id = kCard;
@@ -109,7 +112,7 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
   ASSERT_TRUE(ticket);
   EXPECT_EQ(ticket->cardIds, StringList{kCard});
-  CommitSetting wayBack = ReadWayBack(L"1-2", *ticket, environment);
+  WayBack wayBack = ReadWayBack(L"1-2", *ticket, environment);
   struct NoDomain : CommitUser {
     void ChangeDomain(const DomainChoice&) override {}
   } user;
@@ -117,6 +120,7 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   // What the recording netsh does not do, the card as the commit left it.
   SetDword(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCard), L"EnableDHCP", 1);
   ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer"), L"");
+  ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetExplorerMainKey, L"Start Page"), L"http://home.example.jp/");
   // An import during the countdown replaces the store, snapshot and all.
   DeleteReturnSnapshot(L"1-2");
 
@@ -129,9 +133,16 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   // Written back byte for byte, not as a setting's fields would make them.
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyServer"), L"proxy.example.co.jp:8080");
   EXPECT_EQ(GetString(HKEY_CURRENT_USER, kInternetKey, L"ProxyOverride"), L"<local>;*.example.co.jp");
-  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable"), 1u);
+  EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kInternetKey, L"ProxyEnable"), 0u);
+  EXPECT_EQ(GetString(HKEY_CURRENT_USER, kInternetExplorerMainKey, L"Start Page"), L"");
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kTcpipParametersKey, L"SearchList"), L"corp.example.co.jp");
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index"), 4u);
+  // The check after the way back expects the values put back exactly.
+  std::string log;
+  ReadWholeFile(folder_.path() + L"kIpCnfg.log", log);
+  const std::wstring checked = FromAnsi(log);
+  EXPECT_EQ(checked.find(L"Proxy"), std::wstring::npos) << ToUtf8(checked);
+  EXPECT_EQ(checked.find(L"ホームページ"), std::wstring::npos) << ToUtf8(checked);
   // The kept state is never a setting of its own.
   EXPECT_EQ(ListSettingNames(), StringList{L"自宅"});
 }
