@@ -41,6 +41,7 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 constexpr UINT kSendTimeoutMs = 5000;
+constexpr UINT kSlowSendTimeoutMs = 60000;
 constexpr DWORD kPollMs = 50;
 
 // ---------------------------------------------------------------- output
@@ -199,9 +200,9 @@ bool Resolve(const std::wstring& window, const std::wstring* locator, Target& ta
   return true;
 }
 
-LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT timeoutMs = kSendTimeoutMs) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, timeoutMs, &result);
   return static_cast<LRESULT>(result);
 }
 
@@ -382,7 +383,9 @@ int DpiChange(const Args& a) {
   RemoteBuffer remote(t.top, sizeof suggested);
   if (!remote || !remote.Write(0, &suggested, sizeof suggested)) return Fail(L"cannot reach the window's process");
   const auto dpi = static_cast<WORD>(v[0]);
-  Send(t.top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote.at(0)));
+  // Rebuilding fonts and layout can take longer than other messages on a
+  // loaded machine; the checks after it must see the finished layout.
+  Send(t.top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote.at(0)), kSlowSendTimeoutMs);
   Settle(t.top);
   return kDone;
 }
