@@ -49,7 +49,15 @@ inline kip::StringList CardIds(int count) {
   return ids;
 }
 
-// A stored setting with a fixed part for every card and a proxy.
+// The MAC address of the benchmark's card i.
+inline std::wstring CardMac(size_t i) {
+  wchar_t mac[32];
+  std::swprintf(mac, 32, L"52:54:00:00:00:%02X", static_cast<unsigned>(i));
+  return mac;
+}
+
+// A stored setting with a fixed part for every card (card i saved with
+// CardMac(i)) and a proxy.
 inline void SeedSetting(const std::wstring& name, const kip::StringList& ids) {
   kip::CardPart part;
   part.tcpip.ipAddresses = {L"192.168.1.10", L"192.168.1.11"};
@@ -58,7 +66,10 @@ inline void SeedSetting(const std::wstring& name, const kip::StringList& ids) {
   part.tcpip.gatewayMetrics = {L"1", L"20"};
   part.tcpip.nameServers = kip::StringList{L"192.168.1.2", L"192.168.1.3"};
   part.winsServers = {L"192.168.1.5"};
-  for (const std::wstring& id : ids) kip::SaveCardPart(name, id, L"LAN", part, 6);
+  for (size_t i = 0; i < ids.size(); ++i) {
+    part.macAddress = CardMac(i);
+    kip::SaveCardPart(name, ids[i], L"LAN", part, 6);
+  }
   kip::MachineWideValues machineWide;
   machineWide.proxy.enable = true;
   machineWide.proxy.server = L"proxy.example";

@@ -1,5 +1,6 @@
 // The card list of the main window: built once at start-up.
 #include "app/UkIpConfig.h"
+#include "apply/CommitSource.h"
 #include "machine/CardList.h"
 #include "machine/IPInfo.h"
 #include "util/Guard.h"
@@ -26,8 +27,27 @@ void TFormIpconfig::BuildCardList() {
 
 StringList TFormIpconfig::CardLabels() const {
   StringList labels;
-  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(ComboDescription.Item(i));
+  for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(UnmarkedCardLabel(ComboDescription.Item(i)));
   return labels;
+}
+
+std::wstring TFormIpconfig::MarkCardParts(const std::wstring& settingName) {
+  const StringList labels = CardLabels();
+  const std::vector<CardPartChoice> choices = ChooseCardParts(settingName, CardIds, CommitEnvironmentOfWindow());
+  for (size_t i = 0; i < labels.size(); ++i) {
+    const std::wstring label = MarkedCardLabel(labels[i], i < choices.size() && choices[i].borrowed);
+    if (ComboDescription.Item(static_cast<int>(i)) != label) ComboDescription.SetItem(static_cast<int>(i), label);
+  }
+  const int selected = ComboDescription.ItemIndex();
+  const CardPartChoice shown =
+      selected >= 0 && static_cast<size_t>(selected) < choices.size() ? choices[static_cast<size_t>(selected)]
+                                                                      : CardPartChoice{};
+  if (shown.borrowed) {
+    StatusBar1.SetStatus(BorrowedPartText(shown.borrowedLabel));
+  } else if (IsBorrowedPartText(StatusBar1.Status())) {
+    StatusBar1.SetStatus(L"");
+  }
+  return shown.cardKey;
 }
 
 std::wstring TFormIpconfig::SelectedCardId() const { return CardIdAt(ComboDescription.ItemIndex()); }

@@ -3,6 +3,7 @@
 // holds one setting for one card; every command that needs another card or
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
+#include "apply/CommitSource.h"
 #include "machine/CardList.h"
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
@@ -58,7 +59,9 @@ void TFormIpconfig::LoadSetting() {
 
         std::optional<CardPart> card;
         if (ComboDescription.Count() > 0 && !CardIds.empty() && TabControl1.TabIndex() >= 0) {
-          card = LoadCardPart(setting, cardId, OSMajorVersion);
+          // Its own part, or that of the card it was before its identifier changed.
+          const std::wstring cardKey = MarkCardParts(setting);
+          if (!cardKey.empty()) card = LoadCardPart(setting, cardKey, OSMajorVersion);
         }
         if (card) {
           ShowTcpipValues(card->tcpip);
@@ -86,13 +89,17 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   if (settingName.empty() || cardId.empty()) return false;
   // The card's own label, also when the window's selection is another card
   // (a new setting saves every card in turn).
-  std::wstring description = ComboDescription.Text();
-  for (size_t i = 0; i < CardIds.size(); ++i) {
-    if (CardIds[i] == cardId && static_cast<int>(i) < ComboDescription.Count()) {
-      description = ComboDescription.Item(static_cast<int>(i));
-    }
+  std::wstring description = UnmarkedCardLabel(ComboDescription.Text());
+  const StringList labels = CardLabels();
+  for (size_t i = 0; i < CardIds.size() && i < labels.size(); ++i) {
+    if (CardIds[i] == cardId) description = labels[i];
   }
   CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0)};
+  // What identifies the card, so that its part finds it again under a new
+  // identifier.
+  const CardIdentity identity = ReadCardIdentities({cardId}, CommitEnvironmentOfWindow()).front();
+  card.macAddress = identity.macAddress;
+  card.connectionName = identity.connectionName;
   bool saved = SaveCardPart(settingName, cardId, description, card, OSMajorVersion);
   saved = SaveMachineWide(settingName, CurrentMachineWide()) && saved;
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
@@ -105,6 +112,8 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
     return false;
   }
   Modified = false;
+  // The card has a part of its own now: no longer marked.
+  if (settingName == TabText(TabControl1.TabIndex())) MarkCardParts(settingName);
   return true;
 }
 

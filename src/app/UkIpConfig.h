@@ -140,8 +140,14 @@ class TFormIpconfig : public win::Form {
   std::wstring SelectedCardId() const;
   // The identifier of card `index`, or empty when there is none.
   std::wstring CardIdAt(int index) const;
-  // The labels of the present cards, in the order of `CardIds`.
+  // The labels of the present cards, in the order of `CardIds` (without the
+  // mark of a card that uses another card's part).
   StringList CardLabels() const;
+  // Marks the cards that use, under the setting, the stored part of a card
+  // no longer present, and says in the status bar whose part the selected
+  // card uses. Returns the card key whose part the selected card shows
+  // (empty: none, its live values).
+  std::wstring MarkCardParts(const std::wstring& settingName);
 
   // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
   void ReadTcpipValues(TkRegistry& key);

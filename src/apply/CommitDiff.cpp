@@ -46,7 +46,8 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   const TcpipValues& values = card.part->tcpip;
   CardValueSet planned = std::move(current);
   planned.cardId = card.cardId;
-  planned.name = CardDisplayName(card);
+  planned.name = card.partFromLabel.empty() ? CardDisplayName(card)
+                                            : BorrowedPartTitle(CardDisplayName(card), card.partFromLabel);
   planned.readable = true;
   planned.dhcp = input.dhcp;
   planned.addresses.clear();

@@ -27,6 +27,9 @@ struct PlannedCardSource {
   // The setting's part for the card, or its live configuration when the
   // setting holds none; nullopt when neither can be read.
   std::optional<CardPart> part;
+  // The label of the absent card whose stored part this card takes (the
+  // same MAC address or connection name); empty: its own part or live values.
+  std::wstring partFromLabel{};
 };
 
 struct FirewallCommit {

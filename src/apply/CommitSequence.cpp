@@ -246,6 +246,11 @@ CommitEnvironment DefaultCommitEnvironment() {
   environment.readMajorVersion = WindowsMajorVersion;
   environment.connectionName = [](const std::wstring& cardId) { return GetConnectionName(cardId); };
   environment.currentAddresses = CurrentAddressesOrEmpty;
+  environment.hardwareAddresses = [](const StringList& cardIds) {
+    StringList addresses(cardIds.size());
+    RunGuarded([&] { addresses = HardwareAddressesOf(cardIds); });
+    return addresses;
+  };
   environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();

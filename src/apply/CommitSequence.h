@@ -95,6 +95,9 @@ struct CommitEnvironment {
   // The current address of each card (index-parallel), taken from one
   // listing of the adapters; empty where Windows gives none.
   std::function<StringList(const StringList& cardIds)> currentAddresses;
+  // The hardware (MAC) address of each card (index-parallel); empty where
+  // Windows gives none. Unset: none is known.
+  std::function<StringList(const StringList& cardIds)> hardwareAddresses;
   std::function<void(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;

@@ -1,5 +1,7 @@
 #include "apply/CommitSource.h"
 
+#include <algorithm>
+
 #include "machine/FirewallPolicy.h"
 #include "machine/QpPrinters.h"
 #include "machine/TcpipValues.h"
@@ -60,6 +62,66 @@ std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const st
   return CardPart{*live, ReadLiveWinsServers(cardId).value_or(StringList{})};
 }
 
+std::vector<CardIdentity> ReadCardIdentities(const StringList& cardIds, const CommitEnvironment& environment) {
+  const StringList macs = environment.hardwareAddresses ? environment.hardwareAddresses(cardIds) : StringList();
+  std::vector<CardIdentity> identities;
+  for (size_t i = 0; i < cardIds.size(); ++i) {
+    const std::wstring& id = cardIds[i];
+    identities.push_back({id, i < macs.size() ? macs[i] : std::wstring(),
+                          id.empty() || !environment.connectionName ? std::wstring() : environment.connectionName(id)});
+  }
+  return identities;
+}
+
+std::vector<CardPartChoice> ChooseCardParts(const std::wstring& settingName, const StringList& cardIds,
+                                            const CommitEnvironment& environment) {
+  std::vector<CardPartChoice> choices(cardIds.size());
+  // Without a name the card keys would be the store root's settings.
+  if (settingName.empty()) return choices;
+  const StringList keys = ListCardKeys(settingName);
+  std::vector<CardIdentity> present, stored;
+  for (const std::wstring& id : cardIds) present.push_back({id, L"", L""});
+  for (const std::wstring& key : keys) stored.push_back({key, L"", L""});
+  std::vector<CardPartMatch> matches = MatchCardParts(present, stored);
+
+  // Most of the time every card has its own part, or no other card's part
+  // is there to take: then nothing more is read.
+  std::vector<bool> ownKey(keys.size());
+  bool cardWithout = false;
+  for (size_t i = 0; i < matches.size(); ++i) {
+    if (matches[i].found == CardPartFound::Own) ownKey[static_cast<size_t>(matches[i].storedIndex)] = true;
+    if (matches[i].found == CardPartFound::None && !cardIds[i].empty()) cardWithout = true;
+  }
+  const bool absentKey = std::find(ownKey.begin(), ownKey.end(), false) != ownKey.end();
+  StringList labels(keys.size());
+  if (cardWithout && absentKey) {
+    StringList needing;
+    for (size_t i = 0; i < matches.size(); ++i) {
+      if (matches[i].found == CardPartFound::None) needing.push_back(cardIds[i]);
+    }
+    const std::vector<CardIdentity> read = ReadCardIdentities(needing, environment);
+    for (size_t i = 0, next = 0; i < matches.size(); ++i) {
+      if (matches[i].found == CardPartFound::None) present[i] = read[next++];
+    }
+    for (size_t k = 0; k < keys.size(); ++k) {
+      if (ownKey[k]) continue;  // a present card's: never taken by another
+      StoredCardIdentity identity = ReadStoredCardIdentity(settingName, keys[k]);
+      stored[k] = std::move(identity.identity);
+      labels[k] = identity.description.empty() ? keys[k] : identity.description;
+    }
+    matches = MatchCardParts(present, stored);
+  }
+
+  for (size_t i = 0; i < matches.size(); ++i) {
+    if (matches[i].found == CardPartFound::None) continue;
+    const size_t k = static_cast<size_t>(matches[i].storedIndex);
+    choices[i].cardKey = keys[k];
+    choices[i].borrowed = matches[i].Borrowed();
+    if (choices[i].borrowed) choices[i].borrowedLabel = labels[k];
+  }
+  return choices;
+}
+
 void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment) {
   StringList ids;
   for (const PlannedCardSource& card : cards) {
@@ -85,11 +147,21 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
   setting.commitMajorVersion = environment.readMajorVersion();
 
   const size_t listed = std::min(static_cast<size_t>(std::max(request.cardCount, 0)), request.cardIds.size());
+  const StringList listedIds(request.cardIds.begin(), request.cardIds.begin() + static_cast<std::ptrdiff_t>(listed));
+  const std::vector<CardPartChoice> choices = ChooseCardParts(request.settingName, listedIds, environment);
   for (int i = 0; i < request.cardCount; ++i) {
     PlannedCardSource card;
     if (static_cast<size_t>(i) < listed) {
-      card.cardId = request.cardIds[static_cast<size_t>(i)];
-      card.part = CardPartOrLive(request.settingName, card.cardId, request.osMajorVersion);
+      const CardPartChoice& choice = choices[static_cast<size_t>(i)];
+      card.cardId = listedIds[static_cast<size_t>(i)];
+      // A part taken over from an absent card; when it went away meanwhile,
+      // the card is planned as before.
+      if (choice.borrowed) card.part = LoadCardPart(request.settingName, choice.cardKey, request.osMajorVersion);
+      if (card.part) {
+        card.partFromLabel = choice.borrowedLabel;
+      } else {
+        card.part = CardPartOrLive(request.settingName, card.cardId, request.osMajorVersion);
+      }
     }
     setting.cards.push_back(std::move(card));
   }

@@ -104,4 +104,15 @@ std::wstring GetCurrentIPAddress(std::wstring_view cardId) {
   return result;
 }
 
+std::vector<std::wstring> HardwareAddressesOf(const std::vector<std::wstring>& cardIds) {
+  std::vector<std::wstring> addresses(cardIds.size());
+  const TIPInfo info;
+  for (size_t i = 0; i < cardIds.size(); ++i) {
+    for (const TAdapter& adapter : info.Adapters()) {
+      if (adapter.AdapterName == cardIds[i]) addresses[i] = adapter.Address;
+    }
+  }
+  return addresses;
+}
+
 }  // namespace kip

@@ -79,4 +79,9 @@ class TIPInfo {
 // reaches the caller.
 std::wstring GetCurrentIPAddress(std::wstring_view cardId);
 
+// The hardware address ("00:0C:29:AB:CD:EF") of each card, index-parallel,
+// from one listing of the adapters; empty where the listing has none.
+// TIPInfo's error reaches the caller.
+std::vector<std::wstring> HardwareAddressesOf(const std::vector<std::wstring>& cardIds);
+
 }  // namespace kip

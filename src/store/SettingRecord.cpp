@@ -1,5 +1,6 @@
 #include "store/SettingRecord.h"
 
+#include "store/FirewallStore.h"
 #include "store/SettingStore.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
@@ -7,6 +8,16 @@
 namespace kip {
 
 namespace {
+
+constexpr wchar_t kMacAddressValue[] = L"MACAddress";
+constexpr wchar_t kConnectionNameValue[] = L"ConnectionName";
+
+// A string value that may be missing or of another type: empty then.
+std::wstring OptionalString(const TkRegistry& key, const wchar_t* name) {
+  std::wstring text;
+  if (!RunGuarded([&] { text = key.ReadString(name); })) text.clear();
+  return text;
+}
 
 // A stored boolean: 0 is false, anything else true.
 bool Flag(const TkRegistry& key, const wchar_t* name) { return key.ReadInteger(name) != 0; }
@@ -112,6 +123,8 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
   CardPart part;
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
   if (!RunGuarded([&] { key.ReadStringList(L"NameServerList", part.winsServers); })) part.winsServers.clear();
+  part.macAddress = OptionalString(key, kMacAddressValue);
+  part.connectionName = OptionalString(key, kConnectionNameValue);
   return part;
 }
 
@@ -123,7 +136,32 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
     key.WriteString(L"Description", description);
     WriteTcpipValues(key, part.tcpip, osMajorVersion);
     key.WriteStringList(L"NameServerList", part.winsServers);
+    key.WriteString(kMacAddressValue, part.macAddress);
+    key.WriteString(kConnectionNameValue, part.connectionName);
   });
+}
+
+StringList ListCardKeys(std::wstring_view settingName) {
+  StringList cards;
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return cards;
+  StringList names;
+  RunGuarded([&] { key.GetKeyNames(names); });
+  for (std::wstring& name : names) {
+    if (!EqualsNoCase(name, kFirewallSubkey)) cards.push_back(std::move(name));
+  }
+  return cards;
+}
+
+StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::wstring_view cardId) {
+  StoredCardIdentity stored;
+  stored.identity.cardId = std::wstring(cardId);
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return stored;
+  stored.identity.macAddress = OptionalString(key, kMacAddressValue);
+  stored.identity.connectionName = OptionalString(key, kConnectionNameValue);
+  stored.description = OptionalString(key, L"Description");
+  return stored;
 }
 
 }  // namespace kip

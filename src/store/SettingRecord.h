@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "store/CardMatch.h"
 #include "util/TcpipValueSet.h"
 #include "util/Text.h"
 
@@ -66,15 +67,32 @@ bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& val
 struct CardPart {
   TcpipValues tcpip;
   StringList winsServers;  // "NameServerList"; empty when missing or unreadable
+  // What identified the card when the part was saved, so that the part can
+  // follow the card to a new identifier; empty when unknown (stores written
+  // before these values).
+  std::wstring macAddress{};      // "MACAddress"
+  std::wstring connectionName{};  // "ConnectionName"
 };
 
 // The card's part of the setting; nullopt when its card key does not open.
 std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion);
 
-// Writes the card key (creating it): "Description", the TCP/IP values and the
-// WINS servers. False when the key cannot be created or a value cannot be
-// written.
+// Writes the card key (creating it): "Description", the TCP/IP values, the
+// WINS servers, the MAC address and the connection name. False when the key
+// cannot be created or a value cannot be written.
 bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
                   const CardPart& part, DWORD osMajorVersion);
+
+// The setting's card keys in the order the registry lists them (its firewall
+// key is not a card); empty when the setting key does not open.
+StringList ListCardKeys(std::wstring_view settingName);
+
+struct StoredCardIdentity {
+  CardIdentity identity;     // as the card key recorded it
+  std::wstring description;  // the card's label when it was last saved
+};
+
+// What the card key records of its card; empty texts where it holds none.
+StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::wstring_view cardId);
 
 }  // namespace kip
