@@ -5,7 +5,6 @@
 
 #include <set>
 
-#include "apply/CommitDiff.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSource.h"
 #include "apply/LiveDomainValues.h"
@@ -75,46 +74,6 @@ TEST(CardScriptInput, ShowsTheCardAsTheEditorWouldAndNothingOfAnotherCard) {
     EXPECT_EQ(input.dnsServers, c.dns);
     EXPECT_EQ(input.winsServers, c.winsRows);
   }
-}
-
-class MovedCardTest : public RegistryTest {};
-
-// A card whose identifier changed (another port, a new driver) keeps the
-// part saved for its MAC address: the plan commits it under the new card's
-// connection, the preview names the part's card, and the card key records
-// the new values after those of older stores.
-TEST_F(MovedCardTest, ThePartSavedForTheSameMacAddressIsPlannedAndNamed) {
-  CardPart saved;
-  saved.tcpip.ipAddresses = {L"192.168.10.20"};
-  saved.tcpip.subnetMasks = {L"255.255.255.0"};
-  saved.macAddress = L"52:54:00:12:34:56";
-  saved.connectionName = L"ローカル エリア接続 2";
-  ASSERT_TRUE(SaveCardPart(L"会社", L"{OLD}", L"ローカル エリア接続 2 [Realtek]", saved, 6));
-  const StringList names = ValueNames(HKEY_LOCAL_MACHINE, CardKeyPath(L"会社", L"{OLD}"));
-  ASSERT_GE(names.size(), 3u);
-  EXPECT_EQ(StringList(names.end() - 3, names.end()), (StringList{L"NameServerList", L"MACAddress", L"ConnectionName"}));
-
-  CommitEnvironment environment = DefaultCommitEnvironment();
-  environment.readMajorVersion = [] { return DWORD{6}; };
-  environment.connectionName = [](const std::wstring& id) { return L"接続 " + id; };
-  environment.currentAddresses = [](const StringList& ids) { return StringList(ids.size()); };
-  environment.hardwareAddresses = [](const StringList& ids) {
-    StringList macs;
-    for (const std::wstring& id : ids) macs.push_back(id == L"{NEW}" ? L"52-54-00-12-34-56" : L"52:54:00:00:00:09");
-    return macs;
-  };
-  const CommitSetting setting = ReadCommitSetting({0, L"会社", 2, {L"{OTHER}", L"{NEW}"}, 6, 1}, environment);
-  ASSERT_EQ(setting.cards.size(), 2u);
-  EXPECT_EQ(setting.cards[0].partFromLabel, L"");
-  ASSERT_TRUE(setting.cards[1].part);
-  EXPECT_EQ(setting.cards[1].partFromLabel, L"ローカル エリア接続 2 [Realtek]");
-  const CommitPlan plan = PlanCommit(setting);
-  EXPECT_NE(plan.script.find(L"set address name=\"接続 {NEW}\" source=static addr=192.168.10.20 255.255.255.0"),
-            std::wstring::npos)
-      << ToUtf8(plan.script);
-  const ValueSet expected = ExpectedAfterCommit({}, setting, plan, std::nullopt);
-  ASSERT_EQ(expected.cards.size(), 1u);
-  EXPECT_EQ(expected.cards[0].name, L"接続 {NEW} (以前のカード「ローカル エリア接続 2 [Realtek]」の設定)");
 }
 
 class CommitCorpusTest : public RegistryTest {};
