@@ -42,6 +42,49 @@ std::optional<std::wstring> PrinterDeviceOf(const std::optional<std::wstring>& p
 
 std::wstring ExistingOrEmpty(const std::wstring& path) { return FileExists(path) ? path : std::wstring(); }
 
+// The stored keys that are the own part of a listed card.
+std::vector<bool> OwnKeys(const std::vector<CardPartMatch>& matches, size_t keyCount) {
+  std::vector<bool> own(keyCount);
+  for (const CardPartMatch& match : matches) {
+    if (match.found == CardPartFound::Own) own[static_cast<size_t>(match.storedIndex)] = true;
+  }
+  return own;
+}
+
+// Most of the time every card has its own part, or the setting holds no
+// part of an absent card: then nothing more needs to be read.
+bool MayTakeAnotherPart(const std::vector<CardPartMatch>& matches, const StringList& cardIds, size_t keyCount) {
+  bool cardWithout = false;
+  for (size_t i = 0; i < matches.size(); ++i) {
+    cardWithout = cardWithout || (matches[i].found == CardPartFound::None && !cardIds[i].empty());
+  }
+  const std::vector<bool> own = OwnKeys(matches, keyCount);
+  return cardWithout && std::find(own.begin(), own.end(), false) != own.end();
+}
+
+// What identifies the cards without a part of their own (from the machine)
+// and the cards of the other keys (as saved), with those keys' labels.
+void ReadIdentities(const std::wstring& settingName, const std::vector<CardPartMatch>& matches,
+                    const CommitEnvironment& environment, std::vector<CardIdentity>& present,
+                    std::vector<CardIdentity>& stored, StringList& labels) {
+  StringList needing;
+  for (size_t i = 0; i < matches.size(); ++i) {
+    if (matches[i].found == CardPartFound::None) needing.push_back(present[i].cardId);
+  }
+  const std::vector<CardIdentity> read = ReadCardIdentities(needing, environment);
+  for (size_t i = 0, next = 0; i < matches.size(); ++i) {
+    if (matches[i].found == CardPartFound::None) present[i] = read[next++];
+  }
+  const std::vector<bool> own = OwnKeys(matches, stored.size());
+  for (size_t k = 0; k < stored.size(); ++k) {
+    if (own[k]) continue;  // a present card's: never taken by another
+    const std::wstring key = stored[k].cardId;
+    StoredCardIdentity identity = ReadStoredCardIdentity(settingName, key);
+    stored[k] = std::move(identity.identity);
+    labels[k] = identity.description.empty() ? key : identity.description;
+  }
+}
+
 }  // namespace
 
 std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName) {
@@ -83,35 +126,11 @@ std::vector<CardPartChoice> ChooseCardParts(const std::wstring& settingName, con
   for (const std::wstring& id : cardIds) present.push_back({id, L"", L""});
   for (const std::wstring& key : keys) stored.push_back({key, L"", L""});
   std::vector<CardPartMatch> matches = MatchCardParts(present, stored);
-
-  // Most of the time every card has its own part, or no other card's part
-  // is there to take: then nothing more is read.
-  std::vector<bool> ownKey(keys.size());
-  bool cardWithout = false;
-  for (size_t i = 0; i < matches.size(); ++i) {
-    if (matches[i].found == CardPartFound::Own) ownKey[static_cast<size_t>(matches[i].storedIndex)] = true;
-    if (matches[i].found == CardPartFound::None && !cardIds[i].empty()) cardWithout = true;
-  }
-  const bool absentKey = std::find(ownKey.begin(), ownKey.end(), false) != ownKey.end();
   StringList labels(keys.size());
-  if (cardWithout && absentKey) {
-    StringList needing;
-    for (size_t i = 0; i < matches.size(); ++i) {
-      if (matches[i].found == CardPartFound::None) needing.push_back(cardIds[i]);
-    }
-    const std::vector<CardIdentity> read = ReadCardIdentities(needing, environment);
-    for (size_t i = 0, next = 0; i < matches.size(); ++i) {
-      if (matches[i].found == CardPartFound::None) present[i] = read[next++];
-    }
-    for (size_t k = 0; k < keys.size(); ++k) {
-      if (ownKey[k]) continue;  // a present card's: never taken by another
-      StoredCardIdentity identity = ReadStoredCardIdentity(settingName, keys[k]);
-      stored[k] = std::move(identity.identity);
-      labels[k] = identity.description.empty() ? keys[k] : identity.description;
-    }
+  if (MayTakeAnotherPart(matches, cardIds, keys.size())) {
+    ReadIdentities(settingName, matches, environment, present, stored, labels);
     matches = MatchCardParts(present, stored);
   }
-
   for (size_t i = 0; i < matches.size(); ++i) {
     if (matches[i].found == CardPartFound::None) continue;
     const size_t k = static_cast<size_t>(matches[i].storedIndex);

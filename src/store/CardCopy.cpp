@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "store/SettingRecord.h"
 #include "store/StoreKeys.h"
 #include "util/kRegistry.h"
 #include "util/Files.h"
@@ -39,6 +40,9 @@ void CopyValue(const TkRegistry& source, TkRegistry& target, const std::wstring&
     target.WriteString(kDescription, toLabel);
     return;
   }
+  // The source card's MAC address and connection name say nothing of the
+  // target card: its part must not be found by them.
+  if (IsCardIdentityValue(name)) return;
   switch (source.GetDataType(name)) {
     case rdString:
       target.WriteString(name, source.ReadString(name));

@@ -153,6 +153,10 @@ StringList ListCardKeys(std::wstring_view settingName) {
   return cards;
 }
 
+bool IsCardIdentityValue(std::wstring_view valueName) {
+  return EqualsNoCase(valueName, kMacAddressValue) || EqualsNoCase(valueName, kConnectionNameValue);
+}
+
 StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::wstring_view cardId) {
   StoredCardIdentity stored;
   stored.identity.cardId = std::wstring(cardId);

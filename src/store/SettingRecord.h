@@ -87,6 +87,10 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
 // key is not a card); empty when the setting key does not open.
 StringList ListCardKeys(std::wstring_view settingName);
 
+// "MACAddress" and "ConnectionName": values of a card key that describe the
+// card it was saved for, not the setting.
+bool IsCardIdentityValue(std::wstring_view valueName);
+
 struct StoredCardIdentity {
   CardIdentity identity;     // as the card key recorded it
   std::wstring description;  // the card's label when it was last saved

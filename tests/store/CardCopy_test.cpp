@@ -48,6 +48,7 @@ class CardCopyTest : public RegistryTest {
     SetDword(HKEY_LOCAL_MACHINE, key, L"RegistrationEnabled", 1);
     SetExpandString(HKEY_LOCAL_MACHINE, key, L"Expandable", L"%TEMP%");
     SetRaw(HKEY_LOCAL_MACHINE, key, L"Binary", REG_BINARY, {1, 2, 3});
+    SetString(HKEY_LOCAL_MACHINE, key, L"MACAddress", L"52:54:00:00:00:0A");
   }
 
   ScratchFile undo{L"kIpUndoTest"};
@@ -96,6 +97,7 @@ TEST_F(CardCopyTest, CopyFromAnAbsentCardReachesEverySettingThatHadItAndUndoPuts
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, to, L"RegistrationEnabled"), 1u);
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, to, L"Expandable"));
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, to, L"Binary"));
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, to, L"MACAddress"));  // the old card's, not the target's
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, from, L"Description"), L"Old card");
   }
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kOffice + L"\\" + kNew, L"Only in target"), L"kept");
