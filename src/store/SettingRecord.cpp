@@ -69,12 +69,13 @@ std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName)
   if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return std::nullopt;
   MachineWideReading reading;
   MachineWideValues& values = reading.values;
-  RunGuarded([&] { values.hostsFile = key.ReadString(L"Hosts File"); });
+  values.hostsFile = key.TryReadString(L"Hosts File").value_or(L"");
   ReadProxyGroup(key, reading);
-  reading.printerRead = RunGuarded([&] { values.defaultPrinter = key.ReadString(L"default Printer"); });
+  values.defaultPrinter = key.TryReadString(L"default Printer");
+  reading.printerRead = values.defaultPrinter.has_value();
   ReadDomainGroup(key, reading);
-  RunGuarded([&] { values.machineName = key.ReadString(L"Machine Name"); });
-  RunGuarded([&] { values.ipEnableRouter = key.ReadInteger(L"IPEnableRouter") == 1; });
+  values.machineName = key.TryReadString(L"Machine Name").value_or(L"");
+  values.ipEnableRouter = key.TryReadInteger(L"IPEnableRouter") == 1;
   ReadSuffixGroup(key, values);
   return reading;
 }
@@ -111,7 +112,7 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
   if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return std::nullopt;
   CardPart part;
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
-  if (!RunGuarded([&] { key.ReadStringList(L"NameServerList", part.winsServers); })) part.winsServers.clear();
+  part.winsServers = key.TryReadStringList(L"NameServerList").value_or(StringList{});
   return part;
 }
 
