@@ -35,7 +35,9 @@ mv "$stage/system32/nbtstat.exe" "$stage/system32/nbtstat.off" 2>/dev/null
 run 3 -Q 自宅
 mv "$stage/system32/nbtstat.off" "$stage/system32/nbtstat.exe" 2>/dev/null
 
-kip_open_window
+(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
+window=$!
+kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
 run 5 /q 会社
-kip_close_window
+kip_drive close "$title" 20000 >/dev/null || kill "$window" 2>/dev/null
 echo "e2e.deploy: exit codes 0, 1, 2, 3, 4 and 5 from real runs; the step log names each step"

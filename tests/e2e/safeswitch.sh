@@ -20,7 +20,7 @@ source "$here/enter.sh" 2 "$@"
 kip_name="safeswitch.$mode"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 timeout_s=5
-kip_on_fail() { kip_commands_log | grep -av '^stub' | head -n 40 >&2; }
+kip_on_fail() { commands_log | grep -av '^stub' | head -n 40 >&2; }
 
 # The second card's interface values, one line per value.
 second_card() {
@@ -29,7 +29,10 @@ second_card() {
   wine reg query "$interfaces\\$id" 2>/dev/null | tr -d '\r' |
     grep -E '^\s+(EnableDHCP|IPAddress|SubnetMask|DefaultGateway|NameServer)\s' | sed 's/^ *//'
 }
-netsh_runs() { kip_commands_log | grep -ac $'^netsh\tnetsh exec'; }
+commands_log() { kip_commands_log; }
+netsh_runs() { commands_log | grep -ac $'^netsh\tnetsh exec'; }
+recorded_script() { kip_recorded_script; }
+status_text() { kip_status_text; }
 set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
 
 start_window() {
@@ -38,6 +41,7 @@ start_window() {
   kip_until 10 'kip_drive tabs "$title" | grep -qx 自宅'
   kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
 }
+close_window() { kip_close_window; }
 # Seconds since the epoch with fractions.
 now() { printf '%s' "$EPOCHREALTIME"; }
 
@@ -72,11 +76,11 @@ preview)
   kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the second commit"
   kip_drive click "反映内容の確認" "反映" >/dev/null || fail "cannot confirm the preview"
   kip_until 30 '[ "$(netsh_runs)" -eq 1 ]' || fail "a confirmed preview did not commit"
-  [ "$(kip_recorded_script)" = "$planned" ] || {
-    diff <(printf '%s\n' "$planned") <(kip_recorded_script) >&2
+  [ "$(recorded_script)" = "$planned" ] || {
+    diff <(printf '%s\n' "$planned") <(recorded_script) >&2
     fail "the commit ran another script than the preview showed"
   }
-  kip_close_window
+  close_window
   echo "e2e.safeswitch.preview: the preview file holds the script the commit ran; cancelled: nothing committed"
   ;;
 
@@ -91,9 +95,9 @@ return)
   kip_drive click "確認付きで反映" "維持する" >/dev/null || fail "cannot keep the setting"
   sleep $((timeout_s + 3))
   [ "$(second_card)" = "$home" ] || fail "a kept commit went back"
-  [ "$(kip_status_text)" = "反映しました" ] || fail "the status bar says '$(kip_status_text)' after a kept commit"
+  [ "$(status_text)" = "反映しました" ] || fail "the status bar says '$(status_text)' after a kept commit"
   kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | grep -q . && fail "the kept state was left behind"
-  kip_close_window
+  close_window
 
   # Back to the office, then two commits nobody answers: the window waits,
   # then the window is killed.
@@ -120,8 +124,7 @@ return)
     [ -n "$back" ] || fail "the $how commit did not go back within $timeout_s s + 5 s"
     figures="$figures $how $(awk -v s="$start" -v b="$back" 'BEGIN { printf "%.1f", b - s }') s;"
     if [ "$how" = unanswered ]; then
-      kip_until 10 '[ "$(kip_status_text)" = 元に戻しました ]' ||
-        fail "the status bar says '$(kip_status_text)' after the return"
+      kip_until 10 '[ "$(status_text)" = 元に戻しました ]' || fail "the status bar says '$(status_text)' after the return"
     fi
   done
   echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
@@ -134,12 +137,11 @@ verify)
   # The status bar names each step, then the outcome once the live values
   # have been read back.
   expected="ローカル エリア接続 2: DNS サーバーが一致しません"
-  kip_until 30 '[ "$(kip_status_text)" = "$expected" ]' ||
-    fail "the status bar says '$(kip_status_text)', expected '$expected'"
+  kip_until 30 '[ "$(status_text)" = "$expected" ]' || fail "the status bar says '$(status_text)', expected '$expected'"
   log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
   printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||
     fail "the commit log does not list the difference: $(printf '%s\n' "$log" | grep 一致)"
-  kip_close_window
+  close_window
   echo "e2e.safeswitch.verify: \"$expected\""
   ;;
 

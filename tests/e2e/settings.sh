@@ -14,6 +14,8 @@ kip_on_fail() {
 setting_tabs() { kip_drive tabs "$title" | awk -F'\t' '$3=="settings"{on=1;next} $3=="pages"{on=0} on{print $2}'; }
 stored_value() { kip_drive reg-get "$store\\$1" "$2" | tail -n 1; }
 has_setting() { kip_drive reg-keys "$store" | grep -qx "$1"; }
+# until_true SECONDS COMMAND...: retries the command until it succeeds.
+until_true() { kip_until "$1" "$(printf '%q ' "${@:2}")"; }
 # The batch files are written after the store's values: poll them too.
 batch_text_is() { [ "$(tr -d '\r' <"$stage/$1" 2>/dev/null)" = "$2" ]; }
 # answer_input TEXT: types TEXT into the input box and presses OK.
@@ -31,7 +33,7 @@ kip_until 30 '[ "$(setting_tabs | grep -c .)" -eq 2 ]' || fail "the two stored s
 
 # New, edit, save.
 kip_drive menu "$title" "$(kip_control_id IDM_mNew)" >/dev/null || fail "no menu item 新規作成"
-kip_until 30 'has_setting 新しい設定0' || fail "no new setting in the store"
+until_true 30 has_setting "新しい設定0" || fail "no new setting in the store"
 kip_drive set-text "$title" "$(kip_control_id IDE_EditHostName)" "E2E-PC" >/dev/null || fail "cannot edit the computer name"
 kip_drive set-text "$title" "$(kip_control_id IDE_MemoBefore)" "echo before" >/dev/null || fail "cannot edit the before-batch"
 # A gateway added through the real address dialog.
