@@ -106,7 +106,7 @@ int RunWindows(const DeployOptions& options) {
     mainForm.Show();
   }
   ProfileScope phase("Run");
-  const int loopCode = win::RunMessageLoop(mainForm.Handle(), mainForm.AcceleratorTable());
+  const int loopCode = win::RunMessageLoop();
   return loopCode != 0 ? loopCode : mainForm.CommandLineExitCode();
 }
 

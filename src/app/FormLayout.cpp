@@ -321,6 +321,7 @@ void TFormIpconfig::CreateMenus() {
   mIpConfig = &batchPopup_->AddItem(L"IPアドレスの表示");
   mPause = &batchPopup_->AddItem(L"ポーズ");
 
+  SetAccelerators(&accelerators_);
   accelerators_.Add(FCONTROL, 'N', mNew->Id());
   accelerators_.Add(FCONTROL, 'S', mSave->Id());
   // Keys without a menu entry: Ctrl+Tab and Ctrl+Shift+Tab through the
@@ -336,7 +337,7 @@ void TFormIpconfig::CreateMenus() {
       {FCONTROL, VK_PRIOR, [this] { TabControl1.SelectNext(false); }},
   };
   for (const auto& key : keys) {
-    UINT id = win::MenuItem::NewCommandId();
+    UINT id = NewCommandId();
     accelerators_.Add(key.flags, key.key, id);
     OnMenuCommand(id, key.run);
   }

@@ -38,7 +38,7 @@ TFormIpconfig::TFormIpconfig(FormEnvironment environment) : env_(std::move(envir
 
 TFormIpconfig::~TFormIpconfig() {
   about_.reset();
-  win::SetExceptionHook(nullptr);
+  SetExceptionHook(nullptr);
   if (Handle() && IsWindow(Handle())) DestroyWindow(Handle());
 }
 
@@ -60,7 +60,7 @@ void TFormIpconfig::Create() {
 }
 
 void TFormIpconfig::FormCreate() {
-  win::SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
+  SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
   Modified = false;
   SyncBusy = false;
   ExitChoice = 2;
@@ -80,11 +80,11 @@ void TFormIpconfig::ShowException(const std::wstring& message) {
 LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMsgStartup) {
     startupPosted_ = false;
-    if (!StartupDone) win::Guarded([this] { FormActivate(); });
+    if (!StartupDone) Guarded([this] { FormActivate(); });
     return 0;
   }
   if (message == kMsgTray) {
-    win::Guarded([&] { OnTrayEvent(lParam); });
+    Guarded([&] { OnTrayEvent(lParam); });
     return 0;
   }
   if (message == kMsgIdleStartup) {
@@ -96,8 +96,8 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       // The command line commits: never after a start-up load that stopped
       // half-way.
       bool loaded = false;
-      win::Guarded([&] { loaded = LoadAtStartup(); });
-      if (loaded) win::Guarded([this] { RunCommandLine(); });
+      Guarded([&] { loaded = LoadAtStartup(); });
+      if (loaded) Guarded([this] { RunCommandLine(); });
     }
     return 0;
   }

@@ -5,25 +5,24 @@
 #include "machine/TcpipValues.h"
 #include "store/StoreKeys.h"
 #include "util/Files.h"
-#include "util/Guard.h"
 #include "util/kRegistry.h"
 
 namespace kip {
 
 namespace {
 
+// One value of the key at `path` (`read` is one of the TryRead forms);
+// nothing when the key does not open.
 template <typename Read>
-auto ReadValue(HKEY root, const wchar_t* path, Read&& read) -> std::optional<decltype(read(std::declval<TkRegistry&>()))> {
+auto ReadValue(HKEY root, const wchar_t* path, Read&& read) -> decltype(read(std::declval<const TkRegistry&>())) {
   TkRegistry key(root);
   if (!key.OpenKeyReadOnly(path)) return std::nullopt;
-  std::optional<decltype(read(key))> value;
-  RunGuarded([&] { value = read(key); });
-  return value;
+  return read(key);
 }
 
 std::wstring ReadComputerName() {
-  std::optional<std::wstring> stored =
-      ReadValue(HKEY_LOCAL_MACHINE, kTcpipParametersKey, [](TkRegistry& key) { return key.ReadString(L"NV Hostname"); });
+  std::optional<std::wstring> stored = ReadValue(
+      HKEY_LOCAL_MACHINE, kTcpipParametersKey, [](const TkRegistry& key) { return key.TryReadString(L"NV Hostname"); });
   // The name a commit writes; Windows takes it at the next start.
   if (stored && !IsBlank(*stored)) return *stored;
   return ReadHostName();
@@ -42,14 +41,13 @@ LiveMachine ReadLiveMachine(const std::wstring& systemFolder) {
   machine.internet = ReadInternetSettingsValues();
   machine.startPage = ReadStartPage();
   machine.printerDevice =
-      ReadValue(HKEY_CURRENT_USER, kWindowsKey, [](TkRegistry& key) { return key.ReadString(L"Device"); })
+      ReadValue(HKEY_CURRENT_USER, kWindowsKey, [](const TkRegistry& key) { return key.TryReadString(L"Device"); })
           .value_or(L"");
   machine.hosts = ReadFileIfThere(systemFolder + L"drivers\\etc\\hosts");
   machine.firewall = ReadMachineFirewall();
   machine.doNotAllowExceptions =
       ReadValue(HKEY_LOCAL_MACHINE, kFirewallPolicyKey,
-                [](TkRegistry& key) { return key.ReadInteger(L"DoNotAllowExceptions") == 1; })
-          .value_or(false);
+                [](const TkRegistry& key) { return key.TryReadInteger(L"DoNotAllowExceptions"); }) == 1;
   return machine;
 }
 
@@ -146,8 +144,8 @@ LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& system
                           ReadLiveWinsServers(card.cardId).value_or(StringList{})});
   }
   live.machine = ReadLiveMachine(systemFolder);
-  live.settingIndex =
-      ReadValue(HKEY_LOCAL_MACHINE, kStoreRootKey, [](TkRegistry& key) { return key.ReadInteger(L"Setting Index"); });
+  live.settingIndex = ReadValue(HKEY_LOCAL_MACHINE, kStoreRootKey,
+                                [](const TkRegistry& key) { return key.TryReadInteger(L"Setting Index"); });
   return live;
 }
 

@@ -12,6 +12,9 @@ constexpr wchar_t kClassKey[] = L"\\System\\CurrentControlSet\\Control\\Class";
 constexpr wchar_t kNetworkCardsKey[] = L"\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetWorkCards";
 constexpr wchar_t kNetworkControlKey[] = L"\\System\\CurrentControlSet\\Control\\Network";
 
+// The open key is of the network class ("Class" is "Net", case-sensitive).
+bool IsNetClass(const TkRegistry& registry) { return registry.TryReadString(L"Class") == L"Net"; }
+
 // The subkey of `parent` whose "Class" is "Net" (case-sensitive), found by
 // scanning in registry order; the window repaints between keys.
 std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
@@ -20,8 +23,7 @@ std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
   registry.GetKeyNames(names);
   for (const auto& name : names) {
     std::wstring path = parent + L"\\" + name;
-    bool found = false;
-    if (registry.OpenKeyReadOnly(path)) RunGuarded([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    const bool found = registry.OpenKeyReadOnly(path) && IsNetClass(registry);
     ProcessPendingMessages();
     if (found) return path;
   }
@@ -30,8 +32,7 @@ std::wstring FindNetClassKey(TkRegistry& registry, const std::wstring& parent) {
 
 bool IsBoundToTcpip(TkRegistry& registry, const std::wstring& instanceKey) {
   if (!registry.OpenKeyReadOnly(instanceKey + L"\\linkage")) return false;
-  StringList upperBind;
-  if (!RunGuarded([&] { registry.ReadStringList(L"UpperBind", upperBind); })) upperBind.clear();
+  const StringList upperBind = registry.TryReadStringList(L"UpperBind").value_or(StringList{});
   registry.CloseKey();
   return ToLower(JoinCommaText(upperBind)).find(L"tcpip") != std::wstring::npos;
 }
@@ -122,16 +123,14 @@ std::wstring GetConnectionName(const std::wstring& cardId) {
   std::wstring classKey;
   for (const auto& name : names) {
     classKey = std::wstring(kNetworkControlKey) + L"\\" + name;
-    bool found = false;
-    if (registry.OpenKeyReadOnly(classKey)) RunGuarded([&] { found = registry.ReadString(L"Class") == L"Net"; });
+    bool found = registry.OpenKeyReadOnly(classKey) && IsNetClass(registry);
     if (!found) found = registry.OpenKeyReadOnly(classKey + L"\\Descriptions");
     ProcessPendingMessages();
     if (found) break;
   }
   // With no match the key visited last is used.
   if (classKey.empty() || !registry.OpenKeyReadOnly(classKey + L"\\" + cardId + L"\\Connection")) return {};
-  std::wstring name;
-  RunGuarded([&] { name = registry.ReadString(L"Name"); });
+  std::wstring name = registry.TryReadString(L"Name").value_or(L"");
   registry.CloseKey();
   return name;
 }

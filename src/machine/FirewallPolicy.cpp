@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include "util/kRegistry.h"
-#include "util/Guard.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -18,7 +17,7 @@ NamedValues ReadList(TkRegistry& registry, const wchar_t* listKey, bool& found) 
   StringList names;
   registry.GetValueNames(names);
   for (const std::wstring& name : names) {
-    RunGuarded([&] { values.emplace_back(name, registry.ReadString(name)); });
+    if (std::optional<std::wstring> data = registry.TryReadString(name)) values.emplace_back(name, std::move(*data));
   }
   registry.CloseKey();
   return values;
@@ -29,10 +28,9 @@ NamedValues ReadList(TkRegistry& registry, const wchar_t* listKey, bool& found) 
 bool ReadFixedRowState(TkRegistry& registry, const FixedRow& row) {
   const FixedValue& shown = row.values.back();
   bool checked = false;
-  if (registry.OpenKeyReadOnly(row.listKey)) {
-    RunGuarded([&] {
-      if (registry.ValueExists(shown.name)) checked = DataReadsEnabled(shown.name, registry.ReadString(shown.name));
-    });
+  if (registry.OpenKeyReadOnly(row.listKey) && registry.ValueExists(shown.name)) {
+    const std::optional<std::wstring> data = registry.TryReadString(shown.name);
+    checked = data && DataReadsEnabled(shown.name, *data);
   }
   registry.CloseKey();
   return checked;
@@ -45,7 +43,9 @@ FirewallMachineState ReadMachineFirewall() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kFirewallPolicyKey)) return state;
   state.policyFound = true;
-  if (!RunGuarded([&] { state.firewallOn = registry.ReadInteger(L"EnableFirewall") == 1; })) return state;
+  const std::optional<int> enabled = registry.TryReadInteger(L"EnableFirewall");
+  if (!enabled) return state;
+  state.firewallOn = *enabled == 1;
   registry.CloseKey();
 
   bool programListFound = false, portListFound = false;

@@ -1,7 +1,6 @@
 #include "machine/InternetSettings.h"
 
 #include "util/kRegistry.h"
-#include "util/Guard.h"
 
 namespace kip {
 
@@ -9,22 +8,18 @@ namespace {
 
 constexpr size_t kMaxPortLength = 5;
 
-std::wstring ReadStringOrEmpty(const TkRegistry& key, std::wstring_view name) {
-  std::wstring text;
-  RunGuarded([&] { text = key.ReadString(name); });
-  return text;
-}
-
 }  // namespace
 
 std::optional<InternetSettingsValues> ReadInternetSettingsValues() {
   TkRegistry registry(HKEY_CURRENT_USER);
   if (!registry.OpenKeyReadOnly(kInternetSettingsKey)) return std::nullopt;
   InternetSettingsValues values;
-  RunGuarded([&] { values.proxyEnable = static_cast<DWORD>(registry.ReadInteger(L"ProxyEnable")); });
-  values.proxyServer = ReadStringOrEmpty(registry, L"ProxyServer");
-  values.proxyOverride = ReadStringOrEmpty(registry, L"ProxyOverride");
-  values.autoConfigUrl = ReadStringOrEmpty(registry, L"AutoConfigURL");
+  if (std::optional<int> enable = registry.TryReadInteger(L"ProxyEnable")) {
+    values.proxyEnable = static_cast<DWORD>(*enable);
+  }
+  values.proxyServer = registry.TryReadString(L"ProxyServer").value_or(L"");
+  values.proxyOverride = registry.TryReadString(L"ProxyOverride").value_or(L"");
+  values.autoConfigUrl = registry.TryReadString(L"AutoConfigURL").value_or(L"");
   return values;
 }
 

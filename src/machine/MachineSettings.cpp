@@ -13,7 +13,7 @@ std::optional<TcpipParameters> ReadTcpipParameters() {
   TkRegistry key(HKEY_LOCAL_MACHINE);
   if (!key.OpenKeyReadOnly(kTcpipParametersKey)) return std::nullopt;
   TcpipParameters parameters;
-  RunGuarded([&] { parameters.hostsDirectory = key.ReadExpandedString(L"DataBasePath"); });
+  parameters.hostsDirectory = key.TryReadExpandedString(L"DataBasePath").value_or(L"");
   bool blockRead = RunGuarded([&] {
     parameters.ipEnableRouter = LowByteFlag(key.ReadInteger(L"IPEnableRouter"));
     parameters.useDomainNameDevolution = LowByteFlag(key.ReadInteger(L"UseDomainNameDevolution"));
@@ -30,9 +30,7 @@ std::optional<TcpipParameters> ReadTcpipParameters() {
 std::optional<std::wstring> ReadStartPage() {
   TkRegistry key(HKEY_CURRENT_USER);
   if (!key.OpenKeyReadOnly(kInternetExplorerMainKey)) return std::nullopt;
-  std::wstring page;
-  RunGuarded([&] { page = key.ReadString(L"Start Page"); });
-  return page;
+  return key.TryReadString(L"Start Page").value_or(L"");
 }
 
 std::wstring ReadHostName() {
@@ -44,8 +42,8 @@ std::wstring ReadHostName() {
   if (GetComputerNameW(buffer, &size)) name = Trim(buffer);
   if (!name.empty()) return name;
   TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (key.OpenKeyReadOnly(kTcpipParametersKey)) RunGuarded([&] { name = key.ReadString(L"NV Hostname"); });
-  return name;
+  if (!key.OpenKeyReadOnly(kTcpipParametersKey)) return name;
+  return key.TryReadString(L"NV Hostname").value_or(L"");
 }
 
 DomainMembership ReadDomainMembership() {

@@ -99,11 +99,11 @@ PrinterList ReadPrinterList(TQpPrinter& printers) {
   StringList names;
   if (!RunGuarded([&] { names = printers.Printers(); })) return list;
   for (const auto& name : names) {
-    RunGuarded([&] {
-      std::wstring device = name + L"," + devices.ReadString(name);
-      list.devices.push_back(device);
-      list.names.push_back(name);
-    });
+    // A printer whose port entry is not text is left out.
+    std::optional<std::wstring> port = devices.TryReadString(name);
+    if (!port) continue;
+    list.devices.push_back(name + L"," + *port);
+    list.names.push_back(name);
   }
   return list;
 }
@@ -111,8 +111,7 @@ PrinterList ReadPrinterList(TQpPrinter& printers) {
 std::wstring ReadDefaultPrinterName() {
   TkRegistry windows(HKEY_CURRENT_USER);
   if (!windows.OpenKeyReadOnly(kWindowsKey)) return {};
-  std::wstring device;
-  if (!RunGuarded([&] { device = windows.ReadString(L"Device"); })) return {};
+  const std::wstring device = windows.TryReadString(L"Device").value_or(L"");
   size_t comma = device.find(L',');
   return comma == std::wstring::npos ? std::wstring() : device.substr(0, comma);
 }

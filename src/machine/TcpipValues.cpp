@@ -1,7 +1,6 @@
 #include "machine/TcpipValues.h"
 
 #include "util/kRegistry.h"
-#include "util/Guard.h"
 
 namespace kip {
 
@@ -24,9 +23,7 @@ std::optional<TcpipValues> ReadLiveTcpipValues(const std::wstring& cardId, DWORD
 std::optional<StringList> ReadLiveWinsServers(const std::wstring& cardId) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kNetBTInterfacesKey + cardId)) return std::nullopt;
-  StringList servers;
-  if (!RunGuarded([&] { registry.ReadStringList(L"NameServerList", servers); })) servers.clear();
-  return servers;
+  return registry.TryReadStringList(L"NameServerList").value_or(StringList{});
 }
 
 }  // namespace kip

@@ -92,8 +92,7 @@ CardLists FillCardLists(const std::wstring& settingName, const StringList& cardI
     if (EqualsNoCase(cardId, kFirewallKeyName)) continue;
     TkRegistry card(HKEY_LOCAL_MACHINE);
     if (!card.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) continue;
-    std::wstring label;
-    RunGuarded([&] { label = card.ReadString(kDescription); });
+    const std::wstring label = card.TryReadString(kDescription).value_or(L"");
     sources.items.push_back(SourceItem(cardId, label, IsPresent(cardIds, cardId)));
     sources.cardIds.push_back(cardId);
   }

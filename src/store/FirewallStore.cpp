@@ -21,9 +21,9 @@ std::wstring CheckKey(const std::wstring& settingKey, const StoredCheck& check) 
 
 // A missing value, or one that is no DWORD, reads as absent.
 std::optional<bool> ReadFlag(const TkRegistry& registry, const std::wstring& name) {
-  std::optional<bool> flag;
-  RunGuarded([&] { flag = registry.ReadInteger(name) != 0; });
-  return flag;
+  const std::optional<int> number = registry.TryReadInteger(name);
+  if (!number) return std::nullopt;
+  return *number != 0;
 }
 
 void LoadSwitches(TkRegistry& registry, FirewallPage& page) {

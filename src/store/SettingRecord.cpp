@@ -14,9 +14,7 @@ constexpr wchar_t kConnectionNameValue[] = L"ConnectionName";
 
 // A string value that may be missing or of another type: empty then.
 std::wstring OptionalString(const TkRegistry& key, const wchar_t* name) {
-  std::wstring text;
-  if (!RunGuarded([&] { text = key.ReadString(name); })) text.clear();
-  return text;
+  return key.TryReadString(name).value_or(std::wstring{});
 }
 
 // A stored boolean: 0 is false, anything else true.
@@ -80,12 +78,13 @@ std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName)
   if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return std::nullopt;
   MachineWideReading reading;
   MachineWideValues& values = reading.values;
-  RunGuarded([&] { values.hostsFile = key.ReadString(L"Hosts File"); });
+  values.hostsFile = key.TryReadString(L"Hosts File").value_or(L"");
   ReadProxyGroup(key, reading);
-  reading.printerRead = RunGuarded([&] { values.defaultPrinter = key.ReadString(L"default Printer"); });
+  values.defaultPrinter = key.TryReadString(L"default Printer");
+  reading.printerRead = values.defaultPrinter.has_value();
   ReadDomainGroup(key, reading);
-  RunGuarded([&] { values.machineName = key.ReadString(L"Machine Name"); });
-  RunGuarded([&] { values.ipEnableRouter = key.ReadInteger(L"IPEnableRouter") == 1; });
+  values.machineName = key.TryReadString(L"Machine Name").value_or(L"");
+  values.ipEnableRouter = key.TryReadInteger(L"IPEnableRouter") == 1;
   ReadSuffixGroup(key, values);
   return reading;
 }
@@ -122,7 +121,7 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
   if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return std::nullopt;
   CardPart part;
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
-  if (!RunGuarded([&] { key.ReadStringList(L"NameServerList", part.winsServers); })) part.winsServers.clear();
+  part.winsServers = key.TryReadStringList(L"NameServerList").value_or(StringList{});
   part.macAddress = OptionalString(key, kMacAddressValue);
   part.connectionName = OptionalString(key, kConnectionNameValue);
   return part;

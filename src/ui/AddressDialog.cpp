@@ -113,8 +113,6 @@ LRESULT OctetPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void AddressDialog::CreateAddressDialog(HWND owner, HFONT font, const wchar_t* className, std::wstring_view title,
                                         int width, int height) {
   CreateShell(owner, font, className, title, width, height);
-  // Enter, Escape and Tab through the program's message loop and waits.
-  win::RegisterDialogWindow(hwnd_);
   OnPreviewKey = [this](MSG& msg) { return PreviewKey(msg); };
   OnEnter = [this] { ButtonApplyClick(); };
   OnEscape = [this] { ButtonCancelClick(); };
@@ -123,10 +121,7 @@ void AddressDialog::CreateAddressDialog(HWND owner, HFONT font, const wchar_t* c
     ButtonCancelClick();
     return false;
   };
-  OnDestroy = [this] {
-    ReleaseOwner();
-    win::UnregisterDialogWindow(hwnd_);
-  };
+  OnDestroy = [this] { ReleaseOwner(); };
 }
 
 void AddressDialog::AddBoxes(std::span<win::Edit* const> boxes, std::span<const BoxLimit> limits, int maxLength) {

@@ -42,11 +42,9 @@ void DialogShell::RunModal() {
   HWND owner = GetWindow(Handle(), GW_OWNER);
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  win::RegisterDialogWindow(Handle());
   Show();
   SetForegroundWindow(Handle());
   win::PumpWhile([this] { return IsWindow(Handle()) && IsWindowVisible(Handle()); });
-  win::UnregisterDialogWindow(Handle());
   // The owner is enabled before the dialog goes, so that it gets the
   // activation back.
   if (ownerWasEnabled) EnableWindow(owner, TRUE);

@@ -42,7 +42,6 @@ class InputBoxForm : public DialogShell {
   }
 
   std::wstring Run() {
-    win::RegisterDialogWindow(Handle());
     Show();
     text_.Focus();
     SendMessageW(text_.Handle(), EM_SETSEL, 0, -1);
@@ -50,7 +49,6 @@ class InputBoxForm : public DialogShell {
       if (!win::PumpPendingMessages()) break;
       if (!done_) WaitMessage();
     }
-    win::UnregisterDialogWindow(Handle());
     return result_;
   }
 

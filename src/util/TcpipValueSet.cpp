@@ -7,24 +7,25 @@ namespace kip {
 
 namespace {
 
-StringList ReadListGuarded(const TkRegistry& key, const wchar_t* name) {
-  StringList entries;
-  if (!RunGuarded([&] { key.ReadStringList(name, entries); })) entries.clear();
-  return entries;
+// A list that is no multi-string reads as empty.
+StringList ReadListOrEmpty(const TkRegistry& key, const wchar_t* name) {
+  return key.TryReadStringList(name).value_or(StringList{});
 }
 
 }  // namespace
 
 TcpipValues ReadTcpipValues(const TkRegistry& key, DWORD osMajorVersion) {
   TcpipValues values;
-  RunGuarded([&] { values.enableDhcp = LowByteFlag(key.ReadInteger(L"EnableDHCP")); });
+  if (std::optional<int> dhcp = key.TryReadInteger(L"EnableDHCP")) values.enableDhcp = LowByteFlag(*dhcp);
   if (!values.enableDhcp) {
-    values.ipAddresses = ReadListGuarded(key, L"IPAddress");
-    values.subnetMasks = ReadListGuarded(key, L"SubnetMask");
+    values.ipAddresses = ReadListOrEmpty(key, L"IPAddress");
+    values.subnetMasks = ReadListOrEmpty(key, L"SubnetMask");
   }
-  values.gateways = ReadListGuarded(key, L"DefaultGateway");
-  values.gatewayMetrics = ReadListGuarded(key, L"DefaultGatewayMetric");
-  RunGuarded([&] { values.nameServers = SplitCommaText(key.ReadString(L"NameServer")); });
+  values.gateways = ReadListOrEmpty(key, L"DefaultGateway");
+  values.gatewayMetrics = ReadListOrEmpty(key, L"DefaultGatewayMetric");
+  if (std::optional<std::wstring> servers = key.TryReadString(L"NameServer")) {
+    values.nameServers = SplitCommaText(*servers);
+  }
 
   bool blockRead = RunGuarded([&] {
     values.domain = key.ReadString(L"Domain");

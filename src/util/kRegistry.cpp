@@ -255,22 +255,43 @@ bool TkRegistry::ReadRaw(std::wstring_view name, TRegRawValue& value) const {
   return ReadRawFrom(key_.get(), std::wstring(name), value);
 }
 
-std::wstring TkRegistry::ReadString(std::wstring_view name) const {
+namespace {
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+
+std::optional<int> IntegerOf(const TRegRawValue& value) {
+  if (value.Type != REG_DWORD || value.Data.size() != sizeof(DWORD)) return std::nullopt;
+  DWORD number;
+  std::memcpy(&number, value.Data.data(), sizeof number);
+  return static_cast<int>(number);
+}
+
+}  // namespace
+
+std::optional<std::wstring> TkRegistry::TryReadString(std::wstring_view name) const {
   TRegRawValue value;
-  if (!ReadRaw(name, value)) return {};
-  if (value.Type != REG_SZ && value.Type != REG_EXPAND_SZ)
-    throw ERegistryException(Formatted(kRegInvalidType, name));
+  if (!ReadRaw(name, value)) return std::wstring();
+  if (!IsStringType(value.Type)) return std::nullopt;
   return TextOf(value.Data);
+}
+
+std::wstring TkRegistry::ReadString(std::wstring_view name) const {
+  std::optional<std::wstring> text = TryReadString(name);
+  if (!text) throw ERegistryException(Formatted(kRegInvalidType, name));
+  return std::move(*text);
+}
+
+std::optional<int> TkRegistry::TryReadInteger(std::wstring_view name) const {
+  TRegRawValue value;
+  return ReadRaw(name, value) ? IntegerOf(value) : std::nullopt;
 }
 
 int TkRegistry::ReadInteger(std::wstring_view name) const {
   TRegRawValue value;
   if (!ReadRaw(name, value)) throw ERegistryException(Formatted(kRegGetFailed, name));
-  if (value.Type != REG_DWORD || value.Data.size() != sizeof(DWORD))
-    throw ERegistryException(Formatted(kRegInvalidType, name));
-  DWORD number;
-  std::memcpy(&number, value.Data.data(), sizeof number);
-  return static_cast<int>(number);
+  std::optional<int> number = IntegerOf(value);
+  if (!number) throw ERegistryException(Formatted(kRegInvalidType, name));
+  return *number;
 }
 
 void TkRegistry::Write(std::wstring_view name, DWORD type, const void* data, DWORD size) {
@@ -317,12 +338,24 @@ void TkRegistry::WriteStringList(std::wstring_view name, const StringList& list)
   Write(name, REG_MULTI_SZ, data.data(), static_cast<DWORD>(data.size()));
 }
 
+std::optional<StringList> TkRegistry::TryReadStringList(std::wstring_view name) const {
+  TRegRawValue value;
+  if (!ReadRaw(name, value) || value.Data.empty()) return StringList();
+  if (value.Type != REG_MULTI_SZ) return std::nullopt;
+  return DecodeMultiString(value.Data.data(), value.Data.size());
+}
+
 void TkRegistry::ReadStringList(std::wstring_view name, StringList& list) const {
   list.clear();
-  TRegRawValue value;
-  if (!ReadRaw(name, value) || value.Data.empty()) return;
-  if (value.Type != REG_MULTI_SZ) throw EkRegistryException(Formatted(kRegInvalidType, name));
-  list = DecodeMultiString(value.Data.data(), value.Data.size());
+  std::optional<StringList> read = TryReadStringList(name);
+  if (!read) throw EkRegistryException(Formatted(kRegInvalidType, name));
+  list = std::move(*read);
+}
+
+std::optional<std::wstring> TkRegistry::TryReadExpandedString(std::wstring_view name) const {
+  std::optional<std::wstring> text = TryReadString(name);
+  if (!text) return std::nullopt;
+  return ExpandEnvironmentReferences(*text);
 }
 
 std::wstring TkRegistry::ReadExpandedString(std::wstring_view name) const {

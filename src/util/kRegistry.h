@@ -3,12 +3,15 @@
 //
 // Error behaviour the callers build on: a missing string reads as empty, a
 // missing integer raises; a multi-string value of the wrong type raises
-// EkRegistryException, every other failure ERegistryException.
+// EkRegistryException, every other failure ERegistryException. A single
+// value that may be missing is read with the TryRead* forms, which return
+// std::optional instead of raising.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -136,6 +139,15 @@ class TkRegistry {
   void ReadStringList(std::wstring_view name, StringList& list) const;
 
   std::wstring ReadExpandedString(std::wstring_view name) const;
+
+  // The reads above without exceptions, for a value that may be missing or
+  // damaged: each gives what its raising read gives, and nothing where that
+  // read would raise. So a missing string or list still reads empty, and a
+  // missing integer, like one of another type, gives nothing.
+  std::optional<std::wstring> TryReadString(std::wstring_view name) const;
+  std::optional<int> TryReadInteger(std::wstring_view name) const;
+  std::optional<StringList> TryReadStringList(std::wstring_view name) const;
+  std::optional<std::wstring> TryReadExpandedString(std::wstring_view name) const;
   static std::wstring GetEnvironmentText(std::wstring_view name) { return kip::GetEnvironmentText(name); }
 
   // RegSaveKeyW / RegRestoreKeyW on the key at `path` (opened with full

@@ -54,7 +54,7 @@ TEST_F(AddressSwitchesTest, AdapterNameRegistrationNeedsRegistration) {
 
 TEST_F(AddressSwitchesTest, ExceptionsFromHandlersEndInTheStatusBar) {
   TFormIpconfig& f = Form();
-  win::ReportException(std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
+  win::ReportException(f.Handle(), std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
   EXPECT_EQ(f.StatusBar1.Status(), L"'IPAddress' のデータ型が不正です");
 }
 

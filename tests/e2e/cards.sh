@@ -5,21 +5,12 @@
 # KIP_EXPECT_CARDS=N.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-bin="$(cd "$here/../.." && pwd)/build/tests/bin"
+cards="${1:?usage: cards.sh N}"
+source "$here/enter.sh" "$cards" "$@"
+bin="$KIP_E2E_ROOT/build/tests/bin"
 
-fail() {
-  echo "e2e.cards: $*" >&2
-  exit 1
-}
-
-if [ "${1:-}" != "--inside" ]; then
-  [ $# -eq 1 ] || { echo "usage: $0 N" >&2; exit 2; }
-  exec bash "$here/netns-run.sh" "$1" -- bash "$here/cards.sh" --inside "$1"
-fi
-
-cards="$2"
-[ -f "$bin/kip_driver.exe" ] || fail "kip_driver.exe is not built"
-report="$(wine "$bin/kip_driver.exe" adapters)" || fail "the adapter list could not be read"
+[ -f "$KIP_DRIVER" ] || fail "kip_driver.exe is not built"
+report="$(kip_drive adapters)" || fail "the adapter list could not be read"
 printf '%s\n' "$report"
 reported=$(printf '%s\n' "$report" | grep -c '^[0-9]')
 [ "$reported" -eq "$cards" ] || fail "Wine reports $reported adapters, expected $cards"

@@ -7,25 +7,16 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
-stage="$WINEPREFIX/drive_c/kip"
-fail() {
-  echo "e2e.commandline: $*" >&2
-  [ -f "$stage/commands.log" ] && tr -d '\r' <"$stage/commands.log" >&2
-  exit 1
-}
+kip_on_fail() { kip_commands_log >&2; }
 
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
-kip_stage_program "$stage"
-rm -f "$stage/commands.log"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+kip_stage
 # Started as a shortcut starts it: in the program's folder, name and switch
-# in the other order than usual, the name in other letter case.
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe" "/c" "自宅") &
-program=$!
-kip_wait_gone "$program" 120 || { kill "$program" 2>/dev/null; fail "the program did not end after its commit"; }
+# in the other order than usual.
+kip_start "/c" "自宅"
+kip_wait_gone "$program" 120 || fail "the program did not end after its commit"
+program=""
 
-log="$(tr -d '\r' <"$stage/commands.log" 2>/dev/null)"
+log="$(kip_commands_log)"
 [ -n "$log" ] || fail "no child was started"
 children="$(printf '%s\n' "$log" | awk -F'\t' 'NF == 2 && $1 ~ /^(netsh|net|arp|nbtstat|ipconfig)$/ {print $2}')"
 expected_order='net start "Remote Registry Service" > nul

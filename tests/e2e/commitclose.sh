@@ -8,32 +8,20 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-title="HarluneIPコンフィグ"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
-stage="$WINEPREFIX/drive_c/kip"
-program=""
-fail() {
-  echo "e2e.commitclose: $*" >&2
-  [ -f "$stage/commands.log" ] && tr -d '\r' <"$stage/commands.log" | head -n 60 >&2
-  [ -n "$program" ] && kill "$program" 2>/dev/null
-  exit 1
-}
-# The script netsh was given, as the stand-in recorded it.
-recorded_script() { tr -d '\r' <"$stage/commands.log" | sed -n '/^--- script ---$/,/^--- end ---$/p'; }
+kip_on_fail() { kip_commands_log | head -n 60 >&2; }
+batch_started() { kip_commands_log | grep -q $'^notepad\t.*slow'; }
 suffixes() {
   local id
   for id in $(kip_drive reg-keys "$interfaces"); do kip_drive reg-get "$interfaces\\$id" Domain | tail -n 1; done
 }
 
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
-kip_stage_program "$stage"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+kip_stage
 
 # What an undisturbed commit of the setting writes.
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe" "会社" "/c") &
-program=$!
+kip_start "会社" "/c"
 kip_wait_gone "$program" 120 || fail "the reference commit did not end"
-reference="$(recorded_script)"
+reference="$(kip_recorded_script)"
 [ -n "$reference" ] || fail "the reference commit ran no script"
 rm -f "$stage/commands.log"
 suffixes_before="$(suffixes)"
@@ -41,34 +29,24 @@ suffixes_before="$(suffixes)"
 # The slow before-batch: a stand-in that sleeps ten seconds, long enough for
 # the close to be handled while it runs even on a loaded machine.
 printf '@set KIP_STUB_SLEEP_MS=10000\r\n@"C:\\kip\\system32\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
-program=$!
-kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+kip_open_window
 sleep 2
 kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select the setting"
 kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
-for _ in $(seq 1 300); do
-  grep -q $'^notepad\t.*slow' <(tr -d '\r' <"$stage/commands.log" 2>/dev/null) && break
-  sleep 0.1
-done
-grep -q $'^notepad\t.*slow' <(tr -d '\r' <"$stage/commands.log" 2>/dev/null) || fail "the before-batch did not start"
+kip_until 30 batch_started || fail "the before-batch did not start"
 kip_drive close "$title" 100 >/dev/null 2>&1  # posted now; the process may not end yet
 # The window handles the posted close between two waits of the commit, so
 # the status bar may still name the step for a moment.
 held="反映中です. 終了は反映の後に行います."
-for _ in $(seq 1 50); do
-  status="$(kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1)"
-  [ "$status" = "$held" ] && break
-  sleep 0.1
-done
-[ "$status" = "$held" ] || fail "the status bar says '$status' during the commit"
+kip_until 5 '[ "$(kip_status_text)" = "$held" ]' || fail "the status bar says '$(kip_status_text)' during the commit"
 kip_wait_gone "$program" 60 || fail "the program did not end after the commit"
+program=""
 
-[ "$(recorded_script)" = "$reference" ] || {
-  diff <(printf '%s\n' "$reference") <(recorded_script) >&2
+[ "$(kip_recorded_script)" = "$reference" ] || {
+  diff <(printf '%s\n' "$reference") <(kip_recorded_script) >&2
   fail "the script differs from the stored setting's own"
 }
-tr -d '\r' <"$stage/commands.log" | grep -q '^ipconfig' || fail "the commit did not run to its end"
+kip_commands_log | grep -q '^ipconfig' || fail "the commit did not run to its end"
 suffixes_after="$(suffixes)"
 printf '%s\n' "$suffixes_after" | grep -qx 'corp.example.co.jp' || fail "the stored connection suffix was not written"
 [ "$suffixes_after" = "$suffixes_before" ] || fail "the suffixes differ from the undisturbed commit's: $suffixes_after"

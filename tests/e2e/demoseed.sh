@@ -5,67 +5,48 @@
 # paths), and the printers and machine-wide keys the program reads exist.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
-driver="$root/build/tests/bin/kip_driver.exe"
+source "$here/enter.sh" 3 "$@"
 
-if [ "${1:-}" != "--inside" ]; then
-  exec bash "$here/netns-run.sh" 3 -- bash "$here/demoseed.sh" --inside
-fi
+bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
 
-failures=0
-check() { # check LABEL EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  expected: %s\n  actual:   %s\n' "$1" "${2//$'\n'/|}" "${3//$'\n'/|}" >&2
-    failures=$((failures + 1))
-  fi
-}
-drive() { wine "$driver" "$@" 2>&1 | tr -d '\r'; }
-
-bash "$root/tools/demo/seed.sh" || { echo "FAIL seeding" >&2; exit 1; }
-
-mapfile -t ids < <(drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}')
-check "three cards reported" 3 "${#ids[@]}"
-[ "${#ids[@]}" -eq 3 ] || exit 1
+mapfile -t ids < <(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}')
+[ "${#ids[@]}" -eq 3 ] || fail "${#ids[@]} cards reported, expected 3"
 
 tcpip='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters'
 network='HKLM\SYSTEM\CurrentControlSet\Control\Network\{4D36E972-E325-11CE-BFC1-08002BE10318}'
 class='HKLM\SYSTEM\CurrentControlSet\Control\Class\{4D36E972-E325-11CE-BFC1-08002BE10318}'
 
 # The first card uses DHCP, with empty (but well-formed) gateway lists.
-check "card 1 DHCP" $'REG_DWORD\n1' "$(drive reg-get "$tcpip\\Interfaces\\${ids[0]}" EnableDHCP)"
-check "card 1 empty gateways" "REG_MULTI_SZ" "$(drive reg-get "$tcpip\\Interfaces\\${ids[0]}" DefaultGateway)"
+check "card 1 DHCP" $'REG_DWORD\n1' "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[0]}" EnableDHCP)"
+check "card 1 empty gateways" "REG_MULTI_SZ" "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[0]}" DefaultGateway)"
 # The second card has two fixed addresses, gateways with metrics, DNS, WINS.
-check "card 2 fixed" $'REG_DWORD\n0' "$(drive reg-get "$tcpip\\Interfaces\\${ids[1]}" EnableDHCP)"
+check "card 2 fixed" $'REG_DWORD\n0' "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[1]}" EnableDHCP)"
 check "card 2 addresses" $'REG_MULTI_SZ\n192.168.10.20\n192.168.10.21' \
-  "$(drive reg-get "$tcpip\\Interfaces\\${ids[1]}" IPAddress)"
-check "card 2 metrics" $'REG_MULTI_SZ\n1\n10' "$(drive reg-get "$tcpip\\Interfaces\\${ids[1]}" DefaultGatewayMetric)"
-check "card 2 DNS" $'REG_SZ\n192.168.10.1,192.168.10.2' "$(drive reg-get "$tcpip\\Interfaces\\${ids[1]}" NameServer)"
+  "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[1]}" IPAddress)"
+check "card 2 metrics" $'REG_MULTI_SZ\n1\n10' "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[1]}" DefaultGatewayMetric)"
+check "card 2 DNS" $'REG_SZ\n192.168.10.1,192.168.10.2' "$(kip_drive reg-get "$tcpip\\Interfaces\\${ids[1]}" NameServer)"
 check "card 2 WINS" $'REG_MULTI_SZ\n192.168.10.5\n192.168.10.6' \
-  "$(drive reg-get "HKLM\\SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_${ids[1]}" NameServerList)"
+  "$(kip_drive reg-get "HKLM\\SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_${ids[1]}" NameServerList)"
 
 # Connection names, class instances and NetWorkCards entries name the cards.
-check "connection 1" $'REG_SZ\nローカル エリア接続' "$(drive reg-get "$network\\${ids[0]}\\Connection" Name)"
-check "connection 3" $'REG_SZ\nローカル エリア接続 3' "$(drive reg-get "$network\\${ids[2]}\\Connection" Name)"
-check "class instance 2" $'REG_SZ\n'"${ids[1]}" "$(drive reg-get "$class\\0001" NetCfgInstanceId)"
-check "class binding" $'REG_MULTI_SZ\nNetBT\nTcpip' "$(drive reg-get "$class\\0001\\Linkage" UpperBind)"
+check "connection 1" $'REG_SZ\nローカル エリア接続' "$(kip_drive reg-get "$network\\${ids[0]}\\Connection" Name)"
+check "connection 3" $'REG_SZ\nローカル エリア接続 3' "$(kip_drive reg-get "$network\\${ids[2]}\\Connection" Name)"
+check "class instance 2" $'REG_SZ\n'"${ids[1]}" "$(kip_drive reg-get "$class\\0001" NetCfgInstanceId)"
+check "class binding" $'REG_MULTI_SZ\nNetBT\nTcpip' "$(kip_drive reg-get "$class\\0001\\Linkage" UpperBind)"
 check "network card 3" $'REG_SZ\n'"${ids[2]}" \
-  "$(drive reg-get 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetWorkCards\4' ServiceName)"
+  "$(kip_drive reg-get 'HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetWorkCards\4' ServiceName)"
 
 # Machine-wide values keep their types.
-check "hosts directory" $'REG_EXPAND_SZ\n%SystemRoot%\\System32\\drivers\\etc' "$(drive reg-get "$tcpip" DataBasePath)"
+check "hosts directory" $'REG_EXPAND_SZ\n%SystemRoot%\\System32\\drivers\\etc' "$(kip_drive reg-get "$tcpip" DataBasePath)"
 check "firewall port" $'REG_SZ\n8080:TCP:*:Enabled:Web テスト' \
-  "$(drive reg-get 'HKLM\SYSTEM\CurrentControlSet\Services\SharedAccess\Parameters\FirewallPolicy\StandardProfile\GloballyOpenPorts\List' 8080:TCP)"
+  "$(kip_drive reg-get 'HKLM\SYSTEM\CurrentControlSet\Services\SharedAccess\Parameters\FirewallPolicy\StandardProfile\GloballyOpenPorts\List' 8080:TCP)"
 check "proxy" $'REG_SZ\nproxy.example.co.jp:8080' \
-  "$(drive reg-get 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' ProxyServer)"
-check "printers" $'Office Laser 2F\nデモ プリンタ' "$(drive printers | sort)"
+  "$(kip_drive reg-get 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' ProxyServer)"
+check "printers" $'Office Laser 2F\nデモ プリンタ' "$(kip_drive printers | sort)"
 check "default printer" $'REG_SZ\nデモ プリンタ,winspool,Ne00:' \
-  "$(drive reg-get 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' Device)"
-check "stored settings" $'会社\n自宅' "$(drive reg-keys 'HKLM\SOFTWARE\harlune\Harlune Ip Config' | sort)"
+  "$(kip_drive reg-get 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' Device)"
+check "stored settings" $'会社\n自宅' "$(kip_drive reg-keys 'HKLM\SOFTWARE\harlune\Harlune Ip Config' | sort)"
 check "stored card" $'REG_SZ\nローカル エリア接続 2 [Realtek RTL8139 Family PCI Fast Ethernet NIC]' \
-  "$(drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\${ids[1]}" Description)"
+  "$(kip_drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\${ids[1]}" Description)"
 
-if [ "$failures" -ne 0 ]; then
-  echo "e2e.demoseed: $failures check(s) failed" >&2
-  exit 1
-fi
-echo "e2e.demoseed: all checks passed"
+kip_checks_done "all checks passed"

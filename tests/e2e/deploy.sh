@@ -7,13 +7,7 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-title="HarluneIPコンフィグ"
-stage="$WINEPREFIX/drive_c/kip"
-fail() {
-  echo "e2e.deploy: $*" >&2
-  [ -f "$stage/steps.log" ] && cat "$stage/steps.log" >&2
-  exit 1
-}
+kip_on_fail() { cat "$stage/steps.log" >&2 2>/dev/null; }
 # run EXPECTED ARGS...: runs the program and checks its exit code.
 run() {
   local expected="$1"
@@ -23,13 +17,11 @@ run() {
   [ "$code" -eq "$expected" ] || fail "kIpCnfg.exe $* ended with $code, expected $expected"
 }
 
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
-kip_stage_program "$stage"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+kip_stage
 log='C:\kip\steps.log'
 
 run 0 /q 会社 /log "$log"
-tr -d '\r' <"$stage/commands.log" | grep -q '^netsh	netsh exec' || fail "the silent commit ran no script"
+kip_commands_log | grep -q '^netsh	netsh exec' || fail "the silent commit ran no script"
 grep -q $'netsh を実行しています...\tOK' "$stage/steps.log" || fail "the step log has no netsh step"
 grep -q $'反映しました\tOK' "$stage/steps.log" || fail "the step log does not end with the commit"
 

@@ -6,10 +6,6 @@
 # cancels.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-
-# A display of its own: on a shared one, a window of a test running beside
-# this one takes the activation and with it the focus the keys go to.
-export KIP_FORCE_XVFB=1
 source "$here/enter.sh" 1 "$@"
 
 out="$WINEPREFIX/dialogs.out"
@@ -17,13 +13,8 @@ out="$WINEPREFIX/dialogs.out"
 # The fixture's lines so far, without CRs.
 lines() { tr -d '\r' <"$out"; }
 line() { lines | sed -n "$1p"; }
-wait_lines() { # wait_lines N: true once the fixture has written N lines
-  local deadline=$((SECONDS + 30))
-  while [ "$(lines | grep -c .)" -lt "$1" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+# wait_lines N: true once the fixture has written N lines.
+wait_lines() { kip_until 30 "[ \"\$(lines | grep -c .)\" -ge $1 ]"; }
 boxes() { # boxes WINDOW ID...: the boxes' texts joined by "|"
   local window="$1" id texts=()
   shift
@@ -32,10 +23,10 @@ boxes() { # boxes WINDOW ID...: the boxes' texts joined by "|"
 }
 
 wine "$KIP_E2E_ROOT/build/tests/bin/kip_dialog_fixture.exe" dns ip gw >"$out" 2>/dev/null &
-fixture=$!
+program=$!
 
 dns="アドレス入力"
-kip_drive wait-window "$dns" 30000 >/dev/null || { echo "FAIL the address dialog did not appear" >&2; exit 1; }
+kip_drive wait-window "$dns" 30000 >/dev/null || fail "the address dialog did not appear"
 check "the first box has the focus" 101 "$(kip_drive focused "$dns")"
 kip_drive type "$dns" "10.0.0.1"
 check "typed with dots" "10|0|0|1" "$(boxes "$dns" 101 102 103 104)"
@@ -64,9 +55,5 @@ kip_drive key "$gw" 27
 wait_lines 4
 check "Escape cancels" cancelled "$(line 4)"
 
-kip_wait_gone "$fixture" 20 || { check "fixture ended" ended running; kill "$fixture" 2>/dev/null; }
-if [ "$failures" -ne 0 ]; then
-  echo "e2e.dialogs: $failures check(s) failed" >&2
-  exit 1
-fi
-echo "e2e.dialogs: typed, refused, composed and cancelled through the driver"
+kip_wait_gone "$program" 20 || check "fixture ended" ended running
+kip_checks_done "typed, refused, composed and cancelled through the driver"

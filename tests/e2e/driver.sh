@@ -13,8 +13,8 @@ status_of() { "$@" >/dev/null 2>&1; echo $?; }
 event() { kip_drive get-text "$title" 200; }
 
 wine "$KIP_E2E_ROOT/build/tests/bin/kip_driver_fixture.exe" &
-fixture=$!
-kip_drive wait-window "$title" 30000 >/dev/null || { echo "FAIL the fixture window did not appear" >&2; exit 1; }
+program=$!
+kip_drive wait-window "$title" 30000 >/dev/null || fail "the fixture window did not appear"
 
 cards=$'*0\tローカル エリア接続 [Intel(R) PRO/1000]\n 1\tローカル エリア接続 2\n 2\tkipcard2'
 check "combo by id" "$cards" "$(kip_drive combo-items "$title" 100)"
@@ -46,7 +46,7 @@ check "missing window" 1 "$(status_of kip_drive get-text "no such window" 100)"
 check "usage" 2 "$(status_of kip_drive wait-window "$title")"
 
 kip_drive menu "$title" 4242
-for _ in $(seq 50); do [ "$(event)" = "menu 4242" ] && break; sleep 0.1; done
+kip_until 5 '[ "$(event)" = "menu 4242" ]'
 check "menu command" "menu 4242" "$(event)"
 
 kip_drive move-origin "$title"
@@ -54,11 +54,6 @@ check "window at the origin" "0 0 500 400" "$(kip_drive rect "$title")"
 check "child listing" 1 "$(kip_drive list-children "$title" | grep -c $'\tButton\t103\tvisible\tenabled\t')"
 
 check "close ends the process" 0 "$(status_of kip_drive close "$title" 20000)"
-kip_wait_gone "$fixture" 20 || check "fixture gone" gone running
+kip_wait_gone "$program" 20 || check "fixture gone" gone running
 check "window gone" 0 "$(status_of kip_drive wait-gone "$title" 1000)"
-
-if [ "$failures" -ne 0 ]; then
-  echo "e2e.driver: $failures check(s) failed" >&2
-  exit 1
-fi
-echo "e2e.driver: all checks passed"
+kip_checks_done "all checks passed"

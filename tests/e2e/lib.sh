@@ -54,3 +54,75 @@ kip_stage_program() {
   done
   kip_use_stand_ins "$dir/system32"
 }
+
+# What the scripts of the real program share: its window's title, its store,
+# the folder it is staged in (kip_stage), the process kip_start started, and
+# the name a script reports under ("e2e.NAME: ..."; a script with cases adds
+# its case).
+title="HarluneIPコンフィグ"
+store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
+stage="$WINEPREFIX/drive_c/kip"
+program=""
+kip_name="$(basename "$0" .sh)"
+
+# fail MESSAGE: says what went wrong, runs the script's kip_on_fail (what it
+# shows for whoever reads the log) when it has one, kills the program
+# kip_start started, and ends the script.
+fail() {
+  echo "e2e.$kip_name: $*" >&2
+  if declare -F kip_on_fail >/dev/null; then kip_on_fail; fi
+  [ -n "$program" ] && kill "$program" 2>/dev/null
+  exit 1
+}
+
+# kip_until SECONDS CONDITION: true once the shell text CONDITION holds,
+# tried again every 0.1 s; false when SECONDS have passed first.
+kip_until() {
+  local deadline=$((SECONDS + $1))
+  until eval "$2" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# kip_stage: the demo machine seeded, the program staged in $stage with
+# the recording stand-ins, which log to $stage/commands.log.
+kip_stage() {
+  [ -f "$KIP_E2E_ROOT/build/bin/kIpCnfg.exe" ] || fail "build/bin/kIpCnfg.exe is not built"
+  bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
+  kip_stage_program "$stage"
+  export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+}
+
+# kip_start [ARGS...]: the staged program started in its folder, in the
+# background; its process in $program.
+kip_start() {
+  (cd "$stage" && exec wine "$stage/kIpCnfg.exe" "$@") &
+  program=$!
+}
+
+# kip_open_window: the program started without arguments, and its window up.
+kip_open_window() {
+  kip_start
+  kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+}
+
+# kip_close_window: the window closed, and the program ended after it.
+kip_close_window() {
+  kip_drive close "$title" 30000 >/dev/null 2>&1
+  kip_wait_gone "$program" 30 || fail "the program did not end after its window was closed"
+  program=""
+}
+
+# The recording stand-ins' log of DIR/commands.log (by default $stage) made
+# UTF-8 (scripts are in the ANSI code page, 932 here), and the last netsh
+# script in it; the text of the main window's status bar.
+kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"${1:-$stage}/commands.log"; } 2>/dev/null | tr -d '\r'; }
+kip_recorded_script() { kip_commands_log "${1:-}" | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
+kip_status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
+
+# kip_checks_done SUMMARY: fails when a check failed, else reports SUMMARY.
+kip_checks_done() {
+  [ "$failures" -eq 0 ] || fail "$failures check(s) failed"
+  echo "e2e.$kip_name: $1"
+}

@@ -17,19 +17,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 mode="${1:-}"
 source "$here/enter.sh" 2 "$@"
 
-title="HarluneIPコンフィグ"
-store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
+kip_name="safeswitch.$mode"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
-stage="$WINEPREFIX/drive_c/kip"
 timeout_s=5
-program=""
-
-fail() {
-  echo "e2e.safeswitch.$mode: $*" >&2
-  [ -f "$stage/commands.log" ] && commands_log | grep -av '^stub' | head -n 40 >&2
-  [ -n "$program" ] && kill -9 "$program" 2>/dev/null
-  exit 1
-}
+kip_on_fail() { commands_log | grep -av '^stub' | head -n 40 >&2; }
 
 # The second card's interface values, one line per value.
 second_card() {
@@ -38,32 +29,23 @@ second_card() {
   wine reg query "$interfaces\\$id" 2>/dev/null | tr -d '\r' |
     grep -E '^\s+(EnableDHCP|IPAddress|SubnetMask|DefaultGateway|NameServer)\s' | sed 's/^ *//'
 }
-# The stand-ins' log, scripts (in the ANSI code page, 932 here) made UTF-8.
-commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/dev/null | tr -d '\r'; }
+commands_log() { kip_commands_log; }
 netsh_runs() { commands_log | grep -ac $'^netsh\tnetsh exec'; }
-recorded_script() { commands_log | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
-status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
+recorded_script() { kip_recorded_script; }
+status_text() { kip_status_text; }
 set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
 
 start_window() {
-  (cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
-  program=$!
-  kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+  kip_open_window
   # The start-up load runs after the first activation; the tabs come with it.
-  for _ in $(seq 1 100); do kip_drive tabs "$title" 2>/dev/null | grep -qx '自宅' && break; sleep 0.1; done
+  kip_until 10 'kip_drive tabs "$title" | grep -qx 自宅'
   kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
 }
-close_window() {
-  kip_drive close "$title" 30000 >/dev/null 2>&1
-  kip_wait_gone "$program" 30 || fail "the program did not end"
-  program=""
-}
+close_window() { kip_close_window; }
 # Seconds since the epoch with fractions.
 now() { printf '%s' "$EPOCHREALTIME"; }
 
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
-kip_stage_program "$stage"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+kip_stage
 export KIP_STUB_APPLY_SCRIPT=1
 office="$(second_card)"
 printf '%s\n' "$office" | grep -q '192.168.10.20' || fail "the second card is not the office's: $office"
@@ -71,8 +53,7 @@ printf '%s\n' "$office" | grep -q '192.168.10.20' || fail "the second card is no
 case "$mode" in
 preview)
   preview="$stage/preview.txt"
-  (cd "$stage" && exec wine "$stage/kIpCnfg.exe" "自宅" "/preview:C:\\kip\\preview.txt") &
-  program=$!
+  kip_start "自宅" "/preview:C:\\kip\\preview.txt"
   kip_wait_gone "$program" 120 || fail "the preview run did not end"
   program=""
   [ -f "$preview" ] || fail "no preview file was written"
@@ -94,8 +75,7 @@ preview)
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
   kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the second commit"
   kip_drive click "反映内容の確認" "反映" >/dev/null || fail "cannot confirm the preview"
-  for _ in $(seq 1 300); do [ "$(netsh_runs)" -eq 1 ] && break; sleep 0.1; done
-  [ "$(netsh_runs)" -eq 1 ] || fail "a confirmed preview did not commit"
+  kip_until 30 '[ "$(netsh_runs)" -eq 1 ]' || fail "a confirmed preview did not commit"
   [ "$(recorded_script)" = "$planned" ] || {
     diff <(printf '%s\n' "$planned") <(recorded_script) >&2
     fail "the commit ran another script than the preview showed"
@@ -124,8 +104,7 @@ return)
   start_window
   kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
-  for _ in $(seq 1 300); do [ "$(second_card)" = "$office" ] && break; sleep 0.1; done
-  [ "$(second_card)" = "$office" ] || fail "会社 was not committed back"
+  kip_until 30 '[ "$(second_card)" = "$office" ]' || fail "会社 was not committed back"
   figures=""
   for how in unanswered killed; do
     kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
@@ -145,8 +124,7 @@ return)
     [ -n "$back" ] || fail "the $how commit did not go back within $timeout_s s + 5 s"
     figures="$figures $how $(awk -v s="$start" -v b="$back" 'BEGIN { printf "%.1f", b - s }') s;"
     if [ "$how" = unanswered ]; then
-      for _ in $(seq 1 100); do [ "$(status_text)" = "元に戻しました" ] && break; sleep 0.1; done
-      [ "$(status_text)" = "元に戻しました" ] || fail "the status bar says '$(status_text)' after the return"
+      kip_until 10 '[ "$(status_text)" = 元に戻しました ]' || fail "the status bar says '$(status_text)' after the return"
     fi
   done
   echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
@@ -159,8 +137,7 @@ verify)
   # The status bar names each step, then the outcome once the live values
   # have been read back.
   expected="ローカル エリア接続 2: DNS サーバーが一致しません"
-  for _ in $(seq 1 300); do [ "$(status_text)" = "$expected" ] && break; sleep 0.1; done
-  [ "$(status_text)" = "$expected" ] || fail "the status bar says '$(status_text)', expected '$expected'"
+  kip_until 30 '[ "$(status_text)" = "$expected" ]' || fail "the status bar says '$(status_text)', expected '$expected'"
   log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
   printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||
     fail "the commit log does not list the difference: $(printf '%s\n' "$log" | grep 一致)"

@@ -10,19 +10,12 @@
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 case="${1:-}"
-# A display of its own: keys go to the window in front.
-export KIP_FORCE_XVFB=1
 source "$here/enter.sh" 3 "$@"
 
-title="HarluneIPコンフィグ"
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" 2>/dev/null || { echo "e2e.ui: seeding failed" >&2; exit 1; }
-stage="$WINEPREFIX/drive_c/kip"
-kip_stage_program "$stage"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
-program=$!
-kip_drive wait-window "$title" 60000 >/dev/null || { echo "e2e.ui: no window" >&2; kill "$program"; exit 1; }
-for _ in $(seq 1 100); do [ -n "$(kip_drive combo-items "$title" 1001 2>/dev/null)" ] && break; sleep 0.2; done
+kip_name="ui.$case"
+kip_stage
+kip_open_window
+kip_until 20 '[ -n "$(kip_drive combo-items "$title" 1001)" ]'
 
 visible_controls() { kip_drive list-children "$title" | awk -F'\t' '$4 == "visible" {print $3, $6}'; }
 size_of() { visible_controls | awk -v id="$1" '$1 == id {print $2}' | sed 's/.*,//'; }
@@ -77,12 +70,9 @@ keyboard)
   card="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {n++; if (n == 2) print $2}')"
   # Insert added the typed address, Delete removed the first row.
   stored=$'REG_MULTI_SZ\n192.168.10.21\n10.1.2.3'
-  for _ in $(seq 1 50); do
-    addresses="$(kip_drive reg-get "HKLM\\SOFTWARE\\harlune\\Harlune Ip Config\\会社\\$card" IPAddress)"
-    [ "$addresses" = "$stored" ] && break
-    sleep 0.2
-  done
-  check "Ctrl+S stores the addresses" "$stored" "$addresses"
+  addresses() { kip_drive reg-get "$store\\会社\\$card" IPAddress; }
+  kip_until 10 '[ "$(addresses)" = "$stored" ]'
+  check "Ctrl+S stores the addresses" "$stored" "$(addresses)"
   ;;
 *)
   echo "usage: $0 dpi|keyboard" >&2
@@ -90,7 +80,5 @@ keyboard)
   ;;
 esac
 
-kip_drive close "$title" 30000 >/dev/null || check "the program ends" ended running
-kip_wait_gone "$program" 20 || kill "$program" 2>/dev/null
-[ "$failures" -eq 0 ] || { echo "e2e.ui.$case: $failures check(s) failed" >&2; exit 1; }
-echo "e2e.ui.$case: passed"
+kip_close_window
+kip_checks_done passed

@@ -156,9 +156,8 @@ TEST_F(ButtonsTest, ButtonClickFromCodeOnlyWhenEnabled) {
 class ExceptionHookTest : public WinTest {
  protected:
   void SetUp() override {
-    SetExceptionHook([this](const std::wstring& text) { reported.push_back(text); });
+    form.SetExceptionHook([this](const std::wstring& text) { reported.push_back(text); });
   }
-  void TearDown() override { SetExceptionHook(nullptr); }
   std::vector<std::wstring> reported;
 };
 
@@ -182,12 +181,18 @@ TEST_F(ExceptionHookTest, HandlerExceptionsReachTheHookAndTheWindowGoesOn) {
   EXPECT_TRUE(IsWindow(form.Handle()));
   EXPECT_TRUE(IsWindow(button.Handle()));
 
-  Guarded([] { throw KipError(L"timer"); });
+  form.Guarded([] { throw KipError(L"timer"); });
   EXPECT_EQ(reported.back(), L"timer");
+  // A dialog without a hook of its own reports to the form that owns it.
+  Form dialog;
+  dialog.CreateForm(L"KipWinTestDialog", L"dialog", 100, 50, Form::FixedDialogStyle(), WS_EX_CONTROLPARENT,
+                    form.Handle());
+  dialog.Guarded([] { throw KipError(L"dialog"); });
+  EXPECT_EQ(reported.back(), L"dialog");
 }
 
 TEST_F(ExceptionHookTest, FailingHookDoesNotEscape) {
-  SetExceptionHook([](const std::wstring&) { throw std::runtime_error("hook broken"); });
+  form.SetExceptionHook([](const std::wstring&) { throw std::runtime_error("hook broken"); });
   Button button;
   button.Create(form, 501, L"fail", {10, 10, 80, 24});
   button.OnClick = [] { throw KipError(L"x"); };
@@ -325,7 +330,6 @@ namespace {
 
 TEST_F(ButtonsTest, EnterPressesTheFocusedButtonOrTheDefaultOne) {
   kip::test::FocusLock focusLock;
-  RegisterDialogWindow(form.Handle());
   Button ok, cancel;
   Edit edit;
   ok.Create(form, IDOK, L"OK", {10, 10, 80, 24}, true);
@@ -348,7 +352,6 @@ TEST_F(ButtonsTest, EnterPressesTheFocusedButtonOrTheDefaultOne) {
   enter();
   EXPECT_EQ(oks, 1);
   EXPECT_EQ(cancels, 1);
-  UnregisterDialogWindow(form.Handle());
 }
 
 }  // namespace

@@ -258,7 +258,6 @@ TEST_F(MemoTest, AppendLineAddsALineAlsoAfterTextWithoutBreak) {
 }
 
 TEST_F(MemoTest, EnterReachesTheMemoThroughDialogNavigation) {
-  RegisterDialogWindow(form.Handle());
   Edit single;
   single.Create(form, 51, L"", {0, 120, 100, 20});
   int enters = 0;
@@ -278,7 +277,6 @@ TEST_F(MemoTest, EnterReachesTheMemoThroughDialogNavigation) {
   EXPECT_TRUE(PreTranslateUiMessage(enter));
   DispatchPending();
   EXPECT_EQ(enters, 1);
-  UnregisterDialogWindow(form.Handle());
 }
 
 }  // namespace
@@ -294,12 +292,10 @@ class MemoKeysTest : public WinTest {
     page.Create(form.Handle(), {0, 0, 300, 200});
     memo.Create(page, 1, {0, 0, 200, 100});
     after.Create(page, 2, L"", {0, 120, 100, 20});
-    RegisterDialogWindow(form.Handle());
     form.Show();
     SetForegroundWindow(form.Handle());
     memo.Focus();
   }
-  void TearDown() override { UnregisterDialogWindow(form.Handle()); }
   void Press(WPARAM key) {
     MSG msg{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
     if (!PreTranslateUiMessage(msg)) {

@@ -34,18 +34,16 @@ TEST(MenuTest, ItemStateCaptionAndDispatch) {
 
   int clicks = 0;
   open.OnClick = [&] { ++clicks; };
-  EXPECT_TRUE(MenuItem::DispatchCommand(open.Id()));
+  EXPECT_TRUE(MenuItem::DispatchCommand(bar->Handle(), open.Id()));  // found in the submenu
   EXPECT_EQ(clicks, 1);
   open.SetEnabled(false);
   EXPECT_FALSE(open.Enabled());
   EXPECT_TRUE(open.Checked());  // states are independent
-  EXPECT_TRUE(MenuItem::DispatchCommand(open.Id()));
+  EXPECT_TRUE(MenuItem::DispatchCommand(bar->Handle(), open.Id()));
   EXPECT_EQ(clicks, 1);
-  EXPECT_FALSE(MenuItem::DispatchCommand(0x7FFF));
-
-  UINT gone = exit.Id();
-  bar.reset();
-  EXPECT_FALSE(MenuItem::DispatchCommand(gone));  // items leave with their menu
+  EXPECT_FALSE(MenuItem::DispatchCommand(bar->Handle(), 0x7FFF));
+  // Each menu tree numbers its own items.
+  EXPECT_EQ(Menu::CreatePopup()->AddItem(L"x").Id(), 0x8000u);
 }
 
 TEST_F(WinTest, MenuCommandsReachTheirHandlersThroughTheWindow) {
@@ -61,6 +59,11 @@ TEST_F(WinTest, MenuCommandsReachTheirHandlersThroughTheWindow) {
   EXPECT_EQ(copies, 1);
   EXPECT_EQ(accelerated, 1);
   EXPECT_EQ(GetMenu(form.Handle()), bar->Handle());
+  // The window keeps the menu bar; its items leave with their Menu.
+  const UINT gone = copy.Id();
+  bar.reset();
+  SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(gone, 0), 0);
+  EXPECT_EQ(copies, 1);
 
   // The client size excludes the menu bar.
   form.SetClientSize(320, 240);
@@ -127,15 +130,16 @@ TEST(MessageLoopTest, AcceleratorRunsItsCommandAndClosingTheMainWindowEndsTheLoo
   main.SetMainWindow(true);
   Edit edit;
   edit.Create(main, 1, L"", {0, 0, 100, 20});
-  auto popup = Menu::CreatePopup();
-  MenuItem& refresh = popup->AddItem(L"更新");
+  const UINT refresh = main.NewCommandId();
+  EXPECT_GE(refresh, kFirstWindowCommandId);  // apart from the menus' ids
   Accelerators keys;
-  keys.Add(0, VK_F5, refresh.Id());
+  keys.Add(0, VK_F5, refresh);
+  main.SetAccelerators(&keys);
   int refreshed = 0, previewed = 0, destroyed = 0;
-  refresh.OnClick = [&] {
+  main.OnMenuCommand(refresh, [&] {
     ++refreshed;
     main.Close();
-  };
+  });
   // The form sees keys first and may swallow them.
   main.OnPreviewKey = [&](MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_F6) return false;
@@ -145,7 +149,7 @@ TEST(MessageLoopTest, AcceleratorRunsItsCommandAndClosingTheMainWindowEndsTheLoo
   main.OnDestroy = [&] { ++destroyed; };
   PostMessageW(edit.Handle(), WM_KEYDOWN, VK_F6, 1);
   PostMessageW(edit.Handle(), WM_KEYDOWN, VK_F5, 1);
-  EXPECT_EQ(RunMessageLoop(main.Handle(), keys), 0);
+  EXPECT_EQ(RunMessageLoop(), 0);
   EXPECT_EQ(previewed, 1);
   EXPECT_EQ(refreshed, 1);
   EXPECT_EQ(destroyed, 1);

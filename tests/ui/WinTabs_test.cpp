@@ -192,7 +192,7 @@ TEST_F(PageControlTest, PagesCoverTheDisplayAreaAndFollowTheControl) {
 // every window procedure does; nothing escapes into the control's caller.
 TEST_F(WinTest, AHookThatRaisesReportsItsErrorAndReturns) {
   std::vector<std::wstring> reported;
-  SetExceptionHook([&](const std::wstring& text) { reported.push_back(text); });
+  form.SetExceptionHook([&](const std::wstring& text) { reported.push_back(text); });
   HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 50, 20, form.Handle(), nullptr, nullptr, nullptr);
   WindowProcHook hook;
   hook.Attach(edit, [](const WindowProcHook& self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
@@ -202,7 +202,6 @@ TEST_F(WinTest, AHookThatRaisesReportsItsErrorAndReturns) {
   EXPECT_EQ(SendMessageW(edit, WM_APP, 0, 0), 0);
   EXPECT_EQ(reported, std::vector<std::wstring>{L"フックの失敗"});
   DestroyWindow(edit);
-  SetExceptionHook({});
 }
 
 TEST_F(WinTest, StatusBarTextIsAlsoItsHint) {

@@ -1,5 +1,6 @@
 #include "util/kRegistry.h"
 
+#include <optional>
 #include <string>
 
 #include "support/RegistrySandbox.h"
@@ -113,6 +114,38 @@ TEST_F(TkRegistryTest, WrongTypesRaiseTheInvalidTypeMessageWithTheValueName) {
   EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"ShortDword"); }),
             L"'ShortDword' のデータ型が不正です");
   EXPECT_EQ(MessageOf<ERegistryException>([&] { Opened().ReadInteger(L"Bytes"); }), L"'Bytes' のデータ型が不正です");
+}
+
+// Each optional read gives what its raising read gives, and nothing where
+// that read raises: a missing string or list is empty, a missing integer
+// is nothing.
+TEST_F(TkRegistryTest, OptionalReadsGiveNothingExactlyWhereTheRaisingReadsRaise) {
+  SetDword(HKEY_LOCAL_MACHINE, kKey, L"Number", 5);
+  SetString(HKEY_LOCAL_MACHINE, kKey, L"Text", L"5");
+  SetRaw(HKEY_LOCAL_MACHINE, kKey, L"ShortDword", REG_DWORD, {1, 2});
+  SetListBytes(L"List", std::wstring(L"a\0b\0\0", 5));
+  TkRegistry& reg = Opened();
+  auto orNothing = [](auto read) -> std::optional<decltype(read())> {
+    try {
+      return read();
+    } catch (const KipError&) {
+      return std::nullopt;
+    }
+  };
+  for (const wchar_t* name : {L"Missing", L"Number", L"Text", L"ShortDword", L"List"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(reg.TryReadString(name), orNothing([&] { return reg.ReadString(name); }));
+    EXPECT_EQ(reg.TryReadExpandedString(name), orNothing([&] { return reg.ReadExpandedString(name); }));
+    EXPECT_EQ(reg.TryReadInteger(name), orNothing([&] { return reg.ReadInteger(name); }));
+    EXPECT_EQ(reg.TryReadStringList(name), orNothing([&] {
+                StringList list;
+                reg.ReadStringList(name, list);
+                return list;
+              }));
+  }
+  EXPECT_EQ(reg.TryReadString(L"Missing"), L"");
+  EXPECT_EQ(reg.TryReadInteger(L"Missing"), std::nullopt);
+  EXPECT_EQ(reg.TryReadStringList(L"List"), (StringList{L"a", L"b"}));
 }
 
 TEST_F(TkRegistryTest, OddValueNamesWorkAndAreNeverTakenAsFormatDirectives) {

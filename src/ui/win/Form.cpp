@@ -3,20 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 
 #include "ui/win/Dpi.h"
 
 namespace kip::win {
 
 namespace {
-
-// Top-level windows of this process bound to a Form. The program has one UI
-// thread, so a plain map is enough.
-std::map<HWND, Form*>& Forms() {
-  static std::map<HWND, Form*> forms;
-  return forms;
-}
 
 // More tab stops than any form has: a bound for walking a broken cycle.
 constexpr size_t kMaxTabStops = 512;
@@ -70,10 +62,7 @@ void Form::SetClientSize(int width, int height) {
   SetWindowPos(hwnd_, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Form* Form::FromHandle(HWND hwnd) {
-  auto it = Forms().find(hwnd);
-  return it == Forms().end() ? nullptr : it->second;
-}
+Form* Form::FromHandle(HWND hwnd) { return dynamic_cast<Form*>(Container::FromHandle(hwnd)); }
 
 void Form::Show() {
   if (!hwnd_) return;
@@ -283,126 +272,144 @@ void Form::RestoreFocus() {
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  std::optional<LRESULT> handled;
   switch (message) {
-    case WM_NCCREATE:
-      Forms()[hwnd_] = this;
-      break;
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(FormFont());
-    case DM_GETDEFID: {
-      // Enter presses the focused push button, as in a dialog, or else the
-      // form's default button; without one the dialog navigation falls
-      // back to IDOK.
-      HWND focus = GetFocus();
-      if (focus && IsChild(hwnd_, focus) &&
-          (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
-        return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-      }
-      for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsDefaultPushButton(child) && IsWindowVisible(child) && IsWindowEnabled(child)) {
-          return MAKELRESULT(GetDlgCtrlID(child), DC_HASDEFID);
-        }
-      }
+    case DM_GETDEFID:
+      handled = DefaultButtonId();
       break;
-    }
     case WM_DPICHANGED:
       // A form already made for that DPI (it was rebuilt before it was
       // shown there) keeps its size: the suggested one scales it again.
       ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
-    case WM_NEXTDLGCTL:
-      // Tab and Shift+Tab, from the dialog navigation or a multi-line edit,
-      // follow the form's tab order.
-      if (!LOWORD(lParam)) {
-        HWND target = NextTabStop(GetFocus(), wParam != 0);
-        if (!target) return 0;
-        return Container::HandleMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
-      }
-      break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        return 0;
-      }
-      // Like a dialog: the control that had the focus gets it back.
-      if (!HIWORD(wParam)) RestoreFocus();
-      if (OnActivate) OnActivate();
+      Activated(wParam);
       return 0;
     case WM_CLOSE:
-      if (OnCloseQuery && !OnCloseQuery()) return 0;
-      if (OnClose) OnClose();
-      // Dialogs are hidden, not destroyed: their owner reads their state.
-      if (isMain_) {
-        DestroyWindow(hwnd_);
-      } else {
-        Hide();
-      }
+      CloseRequested();
       return 0;
-    case WM_DESTROY: {
-      // The loop must end even when the handler fails.
-      struct QuitOnExit {
-        bool quit;
-        ~QuitOnExit() {
-          if (quit) PostQuitMessage(0);
-        }
-      } quitOnExit{isMain_};
-      if (OnDestroy) OnDestroy();
+    case WM_DESTROY:
+      Destroying();
       break;
-    }
     case WM_NCDESTROY:
-      Forms().erase(hwnd_);
       tooltip_ = nullptr;
       break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (tooltip_ && header && header->hwndFrom == tooltip_ && header->code == TTN_GETDISPINFOW) {
-        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-        auto* control = reinterpret_cast<const Window*>(info->lParam);
-        tipText_ = control ? control->Hint() : std::wstring();
-        info->lpszText = tipText_.data();
-        info->hinst = nullptr;
-        return 0;
-      }
-      break;
-    }
     case WM_GETMINMAXINFO:
-      if (MinimumClientSize && !changingDpi_) {
-        SIZE least = MinimumClientSize();
-        RECT window{}, client{};
-        GetWindowRect(hwnd_, &window);
-        GetClientRect(hwnd_, &client);
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize.x = least.cx + (window.right - window.left) - client.right;
-        info->ptMinTrackSize.y = least.cy + (window.bottom - window.top) - client.bottom;
-        return 0;
-      }
+      handled = LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));
       break;
     case WM_SIZE:
-      EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
-      if (OnResize) OnResize(LOWORD(lParam), HIWORD(lParam));
+      Resized(LOWORD(lParam), HIWORD(lParam));
       break;
-    case WM_COMMAND: {
-      UINT id = LOWORD(wParam);
-      bool fromControl = lParam != 0 && GetParent(reinterpret_cast<HWND>(lParam)) != nullptr &&
-                         IsChild(hwnd_, reinterpret_cast<HWND>(lParam));
-      // Enter and Escape from the dialog navigation arrive as IDOK and
-      // IDCANCEL with no button behind them.
-      if ((id == IDOK || id == IDCANCEL) && !(fromControl && HIWORD(wParam) == BN_CLICKED &&
-                                             GetDlgItem(hwnd_, static_cast<int>(id)) != nullptr)) {
-        const auto& handler = id == IDOK ? OnEnter : OnEscape;
-        if (handler) {
-          handler();
-          return 0;
-        }
-        if (lParam == 0) return 0;
-      }
-      break;
-    }
     default:
       break;
   }
-  return Container::HandleMessage(message, wParam, lParam);
+  return handled ? *handled : Container::HandleMessage(message, wParam, lParam);
+}
+
+std::optional<LRESULT> Form::DefaultButtonId() const {
+  // Enter presses the focused push button, as in a dialog, or else the
+  // form's default button; without one the dialog navigation falls back to
+  // IDOK.
+  HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus) &&
+      (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+    return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+  }
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (IsDefaultPushButton(child) && IsWindowVisible(child) && IsWindowEnabled(child)) {
+      return MAKELRESULT(GetDlgCtrlID(child), DC_HASDEFID);
+    }
+  }
+  return std::nullopt;
+}
+
+LRESULT Form::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+  // Tab and Shift+Tab, from the dialog navigation or a multi-line edit,
+  // follow the form's tab order.
+  if (LOWORD(lParam)) return Container::OnNextDlgCtl(wParam, lParam);
+  HWND target = NextTabStop(GetFocus(), wParam != 0);
+  return target ? Container::OnNextDlgCtl(reinterpret_cast<WPARAM>(target), TRUE) : 0;
+}
+
+void Form::Activated(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return;
+  }
+  // Like a dialog: the control that had the focus gets it back.
+  if (!HIWORD(wParam)) RestoreFocus();
+  if (OnActivate) OnActivate();
+}
+
+void Form::CloseRequested() {
+  if (OnCloseQuery && !OnCloseQuery()) return;
+  if (OnClose) OnClose();
+  // Dialogs are hidden, not destroyed: their owner reads their state.
+  if (isMain_) {
+    DestroyWindow(hwnd_);
+  } else {
+    Hide();
+  }
+}
+
+void Form::Destroying() {
+  // The loop must end even when the handler fails.
+  struct QuitOnExit {
+    bool quit;
+    ~QuitOnExit() {
+      if (quit) PostQuitMessage(0);
+    }
+  } quitOnExit{isMain_};
+  if (OnDestroy) OnDestroy();
+}
+
+std::optional<LRESULT> Form::OnNotify(NMHDR* header) {
+  if (!tooltip_ || !header || header->hwndFrom != tooltip_ || header->code != TTN_GETDISPINFOW) {
+    return Container::OnNotify(header);
+  }
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+  auto* control = reinterpret_cast<const Window*>(info->lParam);
+  tipText_ = control ? control->Hint() : std::wstring();
+  info->lpszText = tipText_.data();
+  info->hinst = nullptr;
+  return 0;
+}
+
+std::optional<LRESULT> Form::LimitTrackSize(MINMAXINFO& info) const {
+  if (!MinimumClientSize || changingDpi_) return std::nullopt;
+  SIZE least = MinimumClientSize();
+  RECT window{}, client{};
+  GetWindowRect(hwnd_, &window);
+  GetClientRect(hwnd_, &client);
+  info.ptMinTrackSize.x = least.cx + (window.right - window.left) - client.right;
+  info.ptMinTrackSize.y = least.cy + (window.bottom - window.top) - client.bottom;
+  return 0;
+}
+
+void Form::Resized(int width, int height) {
+  EnumChildWindows(hwnd_, ResizeStatusBar, reinterpret_cast<LPARAM>(hwnd_));
+  if (OnResize) OnResize(width, height);
+}
+
+std::optional<LRESULT> Form::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  if (id != IDOK && id != IDCANCEL) return Container::OnCommand(wParam, lParam);
+  const auto sender = reinterpret_cast<HWND>(lParam);
+  const bool fromControl = sender != nullptr && GetParent(sender) != nullptr && IsChild(hwnd_, sender);
+  // Enter and Escape from the dialog navigation arrive as IDOK and IDCANCEL
+  // with no button behind them.
+  const bool fromButton =
+      fromControl && HIWORD(wParam) == BN_CLICKED && GetDlgItem(hwnd_, static_cast<int>(id)) != nullptr;
+  if (fromButton) return Container::OnCommand(wParam, lParam);
+  if (const auto& handler = id == IDOK ? OnEnter : OnEscape) {
+    handler();
+    return 0;
+  }
+  if (lParam == 0) return 0;
+  return Container::OnCommand(wParam, lParam);
 }
 
 }  // namespace kip::win

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "util/UniqueHandle.h"
 
 namespace kip::win {
+
+class Accelerators;
 
 // The work area (the screen without the task bar) of the monitor that holds
 // most of `window`.
@@ -104,10 +107,36 @@ class Form : public Container {
   // return true to swallow the message.
   std::function<bool(MSG&)> OnPreviewKey;
 
+  // Keyboard shortcuts the message loop translates for this form (not
+  // owned; the table may still grow while the loop runs).
+  void SetAccelerators(Accelerators* table) { accelerators_ = table; }
+  Accelerators* KeyboardShortcuts() const { return accelerators_; }
+
+  // Errors that escape the handlers of this form, and of the forms it owns
+  // that have no hook of their own, go to this hook (ReportException).
+  void SetExceptionHook(ExceptionHook hook) { exceptionHook_ = std::move(hook); }
+  const ExceptionHook& GetExceptionHook() const { return exceptionHook_; }
+  // Runs body; an exception goes to this form's hook. For work started
+  // outside a window procedure (posted messages, timers, idle work).
+  template <typename Body>
+  void Guarded(Body&& body) noexcept {
+    win::Guarded(hwnd_, std::forward<Body>(body));
+  }
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  std::optional<LRESULT> OnCommand(WPARAM wParam, LPARAM lParam) override;
+  std::optional<LRESULT> OnNotify(NMHDR* header) override;
+  LRESULT OnNextDlgCtl(WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // Handlers of the form's own messages.
+  std::optional<LRESULT> DefaultButtonId() const;
+  void Activated(WPARAM wParam);
+  void CloseRequested();
+  void Destroying();
+  void Resized(int width, int height);
+  std::optional<LRESULT> LimitTrackSize(MINMAXINFO& info) const;
   void RestoreFocus();
   void PlaceForDpi(const RECT* suggested, const DialogUnits& before, const DialogUnits& now);
   void FollowOwnerMonitor();
@@ -126,6 +155,8 @@ class Form : public Container {
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
   HWND tooltip_ = nullptr;    // destroyed with the form, which owns it
   std::wstring tipText_;      // the text handed to the tool-tip last
+  Accelerators* accelerators_ = nullptr;
+  ExceptionHook exceptionHook_;
 };
 
 }  // namespace kip::win

@@ -1,7 +1,6 @@
 #include "ui/win/Menus.h"
 
 #include <algorithm>
-#include <map>
 
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
@@ -12,33 +11,13 @@ namespace kip::win {
 
 namespace {
 
-// Command ids of menu items, and the item behind each id. The program has a
-// single UI thread that creates every menu and runs every command, so these
-// process-wide tables need no locking. Ids start above the ids of dialog
-// controls and stay below the system commands (0xF000).
-constexpr UINT kFirstCommandId = 0x8000;
-constexpr UINT kLastCommandId = 0xEFFF;
-
-std::map<UINT, MenuItem*>& Items() {
-  static std::map<UINT, MenuItem*> items;
-  return items;
-}
-
-std::vector<HWND>& DialogWindows() {
-  static std::vector<HWND> dialogs;
-  return dialogs;
-}
-
-// What the running message loop translates: its main window and shortcuts.
-struct LoopContext {
-  HWND main = nullptr;
-  HACCEL accelerators = nullptr;
-  Accelerators* table = nullptr;
-};
-
-LoopContext& Loop() {
-  static LoopContext context;
-  return context;
+// The item data of a menu entry holds the MenuItem behind it.
+void SetItemData(HMENU menu, UINT id, MenuItem* item) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(item);
+  SetMenuItemInfoW(menu, id, FALSE, &info);
 }
 
 }  // namespace
@@ -46,14 +25,8 @@ LoopContext& Loop() {
 // ---------------------------------------------------------------------------
 // MenuItem
 
-UINT MenuItem::NewCommandId() {
-  static UINT next = kFirstCommandId;
-  if (next > kLastCommandId) throw KipError(L"メニュー項目が多すぎます。");
-  return next++;
-}
-
 MenuItem::MenuItem(HMENU menu, UINT id, std::wstring caption) : menu_(menu), id_(id), caption_(std::move(caption)) {
-  Items()[id_] = this;
+  SetItemData(menu_, id_, this);
 }
 
 MenuItem::MenuItem(HMENU menu, UINT position, std::wstring caption, SubMenuEntry)
@@ -61,8 +34,9 @@ MenuItem::MenuItem(HMENU menu, UINT position, std::wstring caption, SubMenuEntry
 
 MenuItem::~MenuItem() {
   if (byPosition_) return;
-  auto it = Items().find(id_);
-  if (it != Items().end() && it->second == this) Items().erase(it);
+  // A menu bar outlives its items while its window lives: its commands
+  // must no longer find this one.
+  if (IsMenu(menu_)) SetItemData(menu_, id_, nullptr);
   if (action_) action_->UnlinkMenuItem(*this);
 }
 
@@ -120,10 +94,14 @@ void MenuItem::Click() {
   }
 }
 
-bool MenuItem::DispatchCommand(UINT id) {
-  auto it = Items().find(id);
-  if (it == Items().end()) return false;
-  it->second->Click();
+bool MenuItem::DispatchCommand(HMENU menu, UINT id) {
+  if (!menu) return false;
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_DATA;
+  // By command the search goes through the submenus as well.
+  if (!GetMenuItemInfoW(menu, id, FALSE, &info) || info.dwItemData == 0) return false;
+  reinterpret_cast<MenuItem*>(info.dwItemData)->Click();
   return true;
 }
 
@@ -158,13 +136,19 @@ Menu& Menu::AddSubMenu(std::wstring_view caption) {
   }
   auto menu = std::unique_ptr<Menu>(new Menu(std::move(sub)));
   menu->owned_.release();  // destroying this menu destroys the submenu with it
+  menu->root_ = root_;
   UINT position = static_cast<UINT>(GetMenuItemCount(handle_) - 1);
   menu->entry_ = std::make_unique<MenuItem>(handle_, position, std::move(text), MenuItem::SubMenuEntry{});
   subMenus_.push_back(std::move(menu));
   return *subMenus_.back();
 }
 
-MenuItem& Menu::AddItem(std::wstring_view caption) { return AddItem(caption, MenuItem::NewCommandId()); }
+UINT Menu::NewCommandId() {
+  if (root_->nextCommandId_ >= kFirstWindowCommandId) throw KipError(L"メニュー項目が多すぎます。");
+  return root_->nextCommandId_++;
+}
+
+MenuItem& Menu::AddItem(std::wstring_view caption) { return AddItem(caption, NewCommandId()); }
 
 MenuItem& Menu::AddItem(std::wstring_view caption, UINT id) {
   std::wstring text(caption);
@@ -184,7 +168,7 @@ void Menu::AttachTo(HWND window) {
 void Menu::Popup(HWND owner, POINT screen) {
   UINT command = static_cast<UINT>(
       TrackPopupMenuEx(handle_, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, owner, nullptr));
-  if (command != 0) MenuItem::DispatchCommand(command);
+  if (command != 0) MenuItem::DispatchCommand(handle_, command);
 }
 
 // ---------------------------------------------------------------------------
@@ -255,45 +239,26 @@ void Action::Execute() {
 // ---------------------------------------------------------------------------
 // Message loop
 
-void RegisterDialogWindow(HWND dialog) {
-  auto& dialogs = DialogWindows();
-  if (std::find(dialogs.begin(), dialogs.end(), dialog) == dialogs.end()) dialogs.push_back(dialog);
-}
-
-void UnregisterDialogWindow(HWND dialog) {
-  auto& dialogs = DialogWindows();
-  dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), dialog), dialogs.end());
-}
-
 bool PreTranslateUiMessage(MSG& msg) {
   if (!msg.hwnd) return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  if (!root) return false;
+  Form* form = root ? Form::FromHandle(root) : nullptr;
+  if (!form) return false;
 
-  Form* form = Form::FromHandle(root);
-  if (form && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) form->RelayHintEvent(msg);
-  const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
-  if (form && key && form->OnPreviewKey) {
+  if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) form->RelayHintEvent(msg);
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  if (form->OnPreviewKey) {
     bool swallow = false;
-    Guarded([&] { swallow = form->OnPreviewKey(msg); });
+    form->Guarded([&] { swallow = form->OnPreviewKey(msg); });
     if (swallow) return true;
   }
-
-  LoopContext& loop = Loop();
-  if (root == loop.main && loop.main) {
-    HACCEL accelerators = loop.table ? loop.table->Handle() : loop.accelerators;
-    if (accelerators && TranslateAcceleratorW(loop.main, accelerators, &msg)) return true;
-  }
+  Accelerators* shortcuts = form->KeyboardShortcuts();
+  HACCEL accelerators = shortcuts ? shortcuts->Handle() : nullptr;
+  if (accelerators && TranslateAcceleratorW(root, accelerators, &msg)) return true;
   // Every form of the program is used from the keyboard like a dialog.
-  if (form && key) {
-    bool handled = false;
-    Guarded([&] { handled = form->TranslateKey(msg); });
-    if (handled) return true;
-  }
-  if ((form && key) || (root == loop.main && loop.main)) return IsDialogMessageW(root, &msg) != FALSE;
-  const auto& dialogs = DialogWindows();
-  if (std::find(dialogs.begin(), dialogs.end(), root) != dialogs.end()) return IsDialogMessageW(root, &msg) != FALSE;
-  return false;
+  bool handled = false;
+  form->Guarded([&] { handled = form->TranslateKey(msg); });
+  return handled || IsDialogMessageW(root, &msg) != FALSE;
 }
 
 bool PumpPendingMessages() {
@@ -312,11 +277,7 @@ bool PumpWhile(const std::function<bool()>& busy) {
   return true;
 }
 
-namespace {
-
-int RunLoop(const LoopContext& context) {
-  LoopContext saved = Loop();
-  Loop() = context;
+int RunMessageLoop() {
   // Waits elsewhere (child processes, dialogs) pump messages the same way.
   SetMessageFilter(&PreTranslateUiMessage);
   MSG msg{};
@@ -327,18 +288,7 @@ int RunLoop(const LoopContext& context) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  Loop() = saved;
   return got == -1 ? -1 : static_cast<int>(msg.wParam);
-}
-
-}  // namespace
-
-int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
-  return RunLoop(LoopContext{mainWindow, accelerators, nullptr});
-}
-
-int RunMessageLoop(HWND mainWindow, Accelerators& accelerators) {
-  return RunLoop(LoopContext{mainWindow, nullptr, &accelerators});
 }
 
 }  // namespace kip::win

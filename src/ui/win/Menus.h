@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/win/WindowImpl.h"
 #include "util/UniqueHandle.h"
 
 namespace kip::win {
@@ -16,8 +17,9 @@ namespace kip::win {
 class Button;
 class Action;
 
-// One entry of a menu. Its command id is unique in the process; WM_COMMAND
-// from a menu or accelerator reaches OnClick through DispatchCommand.
+// One entry of a menu. Its command id is unique in its menu tree; the menu
+// entry holds a pointer to the item, so that WM_COMMAND from the menu bar of
+// a window (or an accelerator of it) reaches OnClick through DispatchCommand.
 class MenuItem {
  public:
   MenuItem(HMENU menu, UINT id, std::wstring caption);
@@ -47,11 +49,9 @@ class MenuItem {
   void Click();
   std::function<void()> OnClick;
 
-  // Finds the item with this command id and clicks it; false when unknown.
-  static bool DispatchCommand(UINT id);
-  // A command id no other item of the process uses (for accelerators of
-  // commands that have no menu item).
-  static UINT NewCommandId();
+  // Finds the item with this command id in `menu` or its submenus and
+  // clicks it; false when there is none.
+  static bool DispatchCommand(HMENU menu, UINT id);
 
  private:
   void Redraw();
@@ -78,9 +78,10 @@ class Menu {
   Menu& AddSubMenu(std::wstring_view caption);
   // This submenu's own entry in its parent (null for a bar or pop-up menu).
   MenuItem* Entry() const { return entry_.get(); }
+  // With a command id new in this menu tree (kFirstMenuCommandId on).
   MenuItem& AddItem(std::wstring_view caption);
-  // With a fixed command id (below 0x8000, which the generated ids start at),
-  // so that other programs can choose the item by its number.
+  // With a fixed command id (below kFirstMenuCommandId), so that other
+  // programs can choose the item by its number.
   MenuItem& AddItem(std::wstring_view caption, UINT id);
   void AddSeparator();
   // Attaches a menu bar to a window (which then owns the HMENU).
@@ -90,6 +91,9 @@ class Menu {
 
  private:
   explicit Menu(UniqueHMenu handle) : handle_(handle.get()), owned_(std::move(handle)) {}
+  UINT NewCommandId();
+  Menu* root_ = this;  // the bar or pop-up menu at the top, which numbers the items
+  UINT nextCommandId_ = kFirstMenuCommandId;
   HMENU handle_;
   UniqueHMenu owned_;  // empty once the window or the parent menu owns it
   std::vector<std::unique_ptr<Menu>> subMenus_;
@@ -141,15 +145,13 @@ class Action {
   std::vector<Button*> buttons_;
 };
 
-// The message loop of the program: accelerators, dialog navigation of the
-// main window and of any visible modeless dialog, then dispatch.
-int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
-// The same with a table that may still grow while the loop runs.
-int RunMessageLoop(HWND mainWindow, Accelerators& accelerators);
+// The message loop of the program, until the main form is destroyed (see
+// Form::SetMainWindow).
+int RunMessageLoop();
 
 // The loop's treatment of one message before dispatch: mouse messages to the
-// form's tool-tip, preview key of the form, accelerators of the main window,
-// the form's own keys, dialog navigation (for every form). True when the
+// form's tool-tip, preview key of the form, the form's accelerators, the
+// form's own keys, dialog navigation (for every form). True when the
 // message was consumed and must not be dispatched.
 bool PreTranslateUiMessage(MSG& msg);
 // Handles every message waiting in the queue the way the loop does (for
@@ -160,10 +162,5 @@ bool PumpPendingMessages();
 // sleeping only until the next message arrives (no polling interval). False
 // when WM_QUIT was seen before `busy` turned false; it is posted again.
 bool PumpWhile(const std::function<bool()>& busy);
-
-// Registers a modeless dialog window so that the message loop gives it
-// keyboard navigation (Tab, Enter, Escape).
-void RegisterDialogWindow(HWND dialog);
-void UnregisterDialogWindow(HWND dialog);
 
 }  // namespace kip::win

@@ -1,7 +1,6 @@
 #include "ui/win/Window.h"
 
-#include <utility>
-
+#include "ui/win/Form.h"
 #include "util/Errors.h"
 #include "util/Text.h"
 
@@ -9,14 +8,18 @@ namespace kip::win {
 
 namespace {
 
-ExceptionHook& Hook() {
-  static ExceptionHook hook;
-  return hook;
+// The hook that reports errors for `where`: its own form's, or that of the
+// nearest owner with one (a dialog of the main window reports to the main
+// window).
+const ExceptionHook* HookFor(HWND where) {
+  for (HWND top = where ? GetAncestor(where, GA_ROOT) : nullptr; top; top = GetWindow(top, GW_OWNER)) {
+    const Form* form = Form::FromHandle(top);
+    if (form && form->GetExceptionHook()) return &form->GetExceptionHook();
+  }
+  return nullptr;
 }
 
 }  // namespace
-
-void SetExceptionHook(ExceptionHook hook) { Hook() = std::move(hook); }
 
 std::wstring ExceptionText(std::exception_ptr error) {
   if (!error) return {};
@@ -31,11 +34,11 @@ std::wstring ExceptionText(std::exception_ptr error) {
   }
 }
 
-void ReportException(std::exception_ptr error) noexcept {
+void ReportException(HWND where, std::exception_ptr error) noexcept {
   try {
     std::wstring text = ExceptionText(error);
-    if (Hook()) {
-      Hook()(text);
+    if (const ExceptionHook* hook = HookFor(where)) {
+      (*hook)(text);
     } else {
       text += L"\n";
       OutputDebugStringW(text.c_str());

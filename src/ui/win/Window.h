@@ -11,23 +11,25 @@
 
 namespace kip::win {
 
-// Every exception that reaches a window procedure is handed to this hook
-// (the main window shows it in its status bar) and never escapes into Win32.
+// Every exception that reaches a window procedure is handed to the exception
+// hook of the form the window belongs to (the main window shows it in its
+// status bar) and never escapes into Win32.
 using ExceptionHook = std::function<void(const std::wstring& message)>;
-void SetExceptionHook(ExceptionHook hook);
-// Text of the exception (KipError::Message(), what() converted from UTF-8,
-// or a generic text) handed to the hook; with no hook, OutputDebugString.
-void ReportException(std::exception_ptr error) noexcept;
+// Hands the text of the exception (KipError::Message(), what() converted
+// from UTF-8, or a generic text) to the hook of the form that holds `where`,
+// or else of the nearest form that owns that one; with none, to
+// OutputDebugString.
+void ReportException(HWND where, std::exception_ptr error) noexcept;
 std::wstring ExceptionText(std::exception_ptr error);
 
-// Runs body; any exception goes to ReportException. For handlers invoked
-// outside a window procedure (timers, idle hooks).
+// Runs body; any exception goes to ReportException for `where`. For
+// handlers invoked outside a window procedure (timers, idle hooks).
 template <typename Body>
-void Guarded(Body&& body) noexcept {
+void Guarded(HWND where, Body&& body) noexcept {
   try {
     body();
   } catch (...) {
-    ReportException(std::current_exception());
+    ReportException(where, std::current_exception());
   }
 }
 

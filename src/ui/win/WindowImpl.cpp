@@ -65,7 +65,7 @@ LRESULT CALLBACK WindowImpl::Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARA
   try {
     result = self->HandleMessage(message, wParam, lParam);
   } catch (...) {
-    ReportException(std::current_exception());
+    ReportException(hwnd, std::current_exception());
     result = 0;
   }
   if (message == WM_NCDESTROY) {
@@ -110,89 +110,112 @@ void Container::Unregister(Control& control) {
 
 void Container::OnMenuCommand(UINT id, std::function<void()> handler) { menuCommands_[id] = std::move(handler); }
 
+UINT Container::NewCommandId() {
+  if (nextCommandId_ > kLastCommandId) throw KipError(L"メニュー項目が多すぎます。");
+  return nextCommandId_++;
+}
+
 Control* Container::Find(HWND child) const {
   auto it = controls_.find(child);
   return it == controls_.end() ? nullptr : it->second;
 }
 
 LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  std::optional<LRESULT> handled;
   switch (message) {
-    case WM_COMMAND: {
-      if (lParam != 0) {
-        if (Control* control = Find(reinterpret_cast<HWND>(lParam))) {
-          if (control->OnCommand(HIWORD(wParam))) return 0;
-        }
-        break;
-      }
-      UINT id = LOWORD(wParam);
-      auto it = menuCommands_.find(id);
-      if (it != menuCommands_.end() && it->second) {
-        it->second();
-        return 0;
-      }
-      if (MenuItem::DispatchCommand(id)) return 0;
+    case WM_COMMAND:
+      handled = OnCommand(wParam, lParam);
       break;
-    }
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lParam);
-      if (Control* control = header ? Find(header->hwndFrom) : nullptr) {
-        LRESULT result = 0;
-        if (control->OnNotify(header, result)) return result;
-      }
+    case WM_NOTIFY:
+      handled = OnNotify(reinterpret_cast<NMHDR*>(lParam));
       break;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      if (Control* control = Find(reinterpret_cast<HWND>(lParam))) {
-        if (HBRUSH brush = control->OnCtlColor(dc)) return reinterpret_cast<LRESULT>(brush);
-      }
-      if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
-        // Labels, check boxes and read-only edits take the face colour of
-        // the form or page they sit on.
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
+    case WM_CTLCOLORLISTBOX:
+      handled = OnCtlColor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
       break;
-    }
-    case WM_CONTEXTMENU: {
-      if (Control* control = Find(reinterpret_cast<HWND>(wParam))) {
-        if (!control->OnContextMenu) break;
-        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (lParam == -1 || (pt.x == -1 && pt.y == -1)) {
-          // Context-menu key: the menu opens over the middle of the control.
-          RECT rc{};
-          GetWindowRect(control->Handle(), &rc);
-          pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-        }
-        control->ContextMenuAt(pt);
-        return 0;
-      }
+    case WM_CONTEXTMENU:
+      handled = OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
       break;
-    }
-    case WM_NEXTDLGCTL: {
-      // Multi-line edits ask their parent for this when Tab is pressed in
-      // them; the form moves through its own tab order.
-      HWND root = GetAncestor(hwnd_, GA_ROOT);
-      if (root && root != hwnd_) return SendMessageW(root, WM_NEXTDLGCTL, wParam, lParam);
-      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                   : GetNextDlgTabItem(root, GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (target) {
-        SetFocus(target);
-        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
-      }
-      return 0;
-    }
+    case WM_NEXTDLGCTL:
+      return OnNextDlgCtl(wParam, lParam);
     case WM_NCDESTROY:
       DetachControls();
       break;
     default:
       break;
   }
-  return WindowImpl::HandleMessage(message, wParam, lParam);
+  return handled ? *handled : WindowImpl::HandleMessage(message, wParam, lParam);
+}
+
+std::optional<LRESULT> Container::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (lParam != 0) {
+    Control* control = Find(reinterpret_cast<HWND>(lParam));
+    if (control && control->OnCommand(HIWORD(wParam))) return 0;
+    return std::nullopt;
+  }
+  if (RunMenuCommand(LOWORD(wParam))) return 0;
+  return std::nullopt;
+}
+
+bool Container::RunMenuCommand(UINT id) {
+  auto it = menuCommands_.find(id);
+  if (it != menuCommands_.end() && it->second) {
+    it->second();
+    return true;
+  }
+  // A child window's "menu" is its control id: only a top-level window has
+  // a menu bar whose items may hold the command.
+  const bool topLevel = !(GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_CHILD);
+  return topLevel && MenuItem::DispatchCommand(GetMenu(hwnd_), id);
+}
+
+std::optional<LRESULT> Container::OnNotify(NMHDR* header) {
+  Control* control = header ? Find(header->hwndFrom) : nullptr;
+  LRESULT result = 0;
+  if (control && control->OnNotify(header, result)) return result;
+  return std::nullopt;
+}
+
+std::optional<LRESULT> Container::OnCtlColor(UINT message, HDC dc, HWND child) {
+  if (Control* control = Find(child)) {
+    if (HBRUSH brush = control->OnCtlColor(dc)) return reinterpret_cast<LRESULT>(brush);
+  }
+  if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLORBTN) return std::nullopt;
+  // Labels, check boxes and read-only edits take the face colour of the
+  // form or page they sit on.
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+std::optional<LRESULT> Container::OnContextMenu(HWND child, LPARAM screenPoint) {
+  Control* control = Find(child);
+  if (!control || !control->OnContextMenu) return std::nullopt;
+  POINT pt{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+  if (screenPoint == -1 || (pt.x == -1 && pt.y == -1)) {
+    // Context-menu key: the menu opens over the middle of the control.
+    RECT rc{};
+    GetWindowRect(control->Handle(), &rc);
+    pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+  control->ContextMenuAt(pt);
+  return 0;
+}
+
+LRESULT Container::OnNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+  // Multi-line edits ask their parent for this when Tab is pressed in them;
+  // the form moves through its own tab order.
+  HWND root = GetAncestor(hwnd_, GA_ROOT);
+  if (root && root != hwnd_) return SendMessageW(root, WM_NEXTDLGCTL, wParam, lParam);
+  HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(root, GetFocus(), wParam != 0 ? TRUE : FALSE);
+  if (target) {
+    SetFocus(target);
+    if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------------------------

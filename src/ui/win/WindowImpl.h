@@ -7,12 +7,20 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "ui/win/Window.h"
 
 namespace kip::win {
 
 class Control;
+
+// Generated command ids: menus number their items from the first, windows
+// their own commands from the second; both stay above the ids of dialog
+// controls and below the system commands (0xF000).
+inline constexpr UINT kFirstMenuCommandId = 0x8000;
+inline constexpr UINT kFirstWindowCommandId = 0xC000;
+inline constexpr UINT kLastCommandId = 0xEFFF;
 
 class WindowImpl : public Window {
  public:
@@ -32,9 +40,10 @@ class WindowImpl : public Window {
   static LRESULT CALLBACK Thunk(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-// A window that hosts controls: routes WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
-// WM_CONTEXTMENU and WM_DRAWITEM to the control wrapper that sent them, and
-// menu and accelerator commands to the registered command handlers.
+// A window that hosts controls: routes WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*
+// and WM_CONTEXTMENU to the control wrapper that sent them, and menu and
+// accelerator commands to the registered command handlers or to the items
+// of the window's menu bar.
 class Container : public WindowImpl {
  public:
   // Controls still registered lose their window with the container.
@@ -47,16 +56,31 @@ class Container : public WindowImpl {
   void Unregister(Control& control);
   // Handler for WM_COMMAND with no control (menu items, accelerators).
   void OnMenuCommand(UINT id, std::function<void()> handler);
+  // A command id no other command of this window uses, for accelerators of
+  // commands that have no menu item. Menus number their own items below
+  // the range these come from.
+  UINT NewCommandId();
 
  protected:
+  // A short dispatch to the handlers below; a handler that returns nothing
+  // leaves the message to the default procedure.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  virtual std::optional<LRESULT> OnCommand(WPARAM wParam, LPARAM lParam);
+  virtual std::optional<LRESULT> OnNotify(NMHDR* header);
+  std::optional<LRESULT> OnCtlColor(UINT message, HDC dc, HWND control);
+  std::optional<LRESULT> OnContextMenu(HWND control, LPARAM screenPoint);
+  // Moves the focus as the dialog navigation asks (Tab from a multi-line
+  // edit, or a given control).
+  virtual LRESULT OnNextDlgCtl(WPARAM wParam, LPARAM lParam);
   const std::map<HWND, Control*>& RegisteredControls() const { return controls_; }
 
  private:
+  bool RunMenuCommand(UINT id);
   Control* Find(HWND child) const;
   void DetachControls();
   std::map<HWND, Control*> controls_;
   std::map<UINT, std::function<void()>> menuCommands_;
+  UINT nextCommandId_ = kFirstWindowCommandId;
 };
 
 // A plain child container (the pages of a page control, panels).

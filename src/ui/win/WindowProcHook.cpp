@@ -46,7 +46,7 @@ LRESULT CALLBACK WindowProcHook::Thunk(HWND hwnd, UINT message, WPARAM wParam, L
   try {
     return hook->proc_(*hook, hwnd, message, wParam, lParam);
   } catch (...) {
-    ReportException(std::current_exception());
+    ReportException(hwnd, std::current_exception());
     return 0;
   }
 }
