@@ -12,6 +12,7 @@
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Process.h"
+#include "util/Profile.h"
 
 namespace kip {
 
@@ -161,7 +162,12 @@ ReturnDecision AwaitConfirmation(const ReturnSignals& signals, DWORD timeoutMs) 
 WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
   const CommitRequest request{ticket.settingIndex, ReturnSnapshotName(token), static_cast<int>(ticket.cardIds.size()),
                               ticket.cardIds, ticket.osMajorVersion, ticket.osMinorVersion};
-  WayBack wayBack{ReadCommitSetting(request, environment), ticket.exactInternet, ticket.removeHosts};
+  // The cards' names and addresses are read when the way back runs: here
+  // they would only delay the helper's "ready", which the commit waits for.
+  CommitEnvironment stored = environment;
+  stored.connectionName = [](const std::wstring&) { return std::wstring(); };
+  stored.currentAddresses = [](const StringList& ids) { return StringList(ids.size()); };
+  WayBack wayBack{ReadCommitSetting(request, stored), ticket.exactInternet, ticket.removeHosts};
   // The batch files belong to settings the user made, not to this one.
   wayBack.setting.beforeBatchPath.clear();
   wayBack.setting.afterBatchPath.clear();
@@ -290,6 +296,7 @@ std::unique_ptr<AutoReturn> AutoReturn::Start(const LiveState& live, const Commi
     whyNot = L"元の状態を保存できませんでした";
     return nullptr;  // the destructor takes away what was made
   }
+  ProfileScope phase("SafeCommitHelperReady");
   if (!handle->StartHelper(whyNot) || !handle->AwaitReady(whyNot)) return nullptr;
   return handle;
 }
