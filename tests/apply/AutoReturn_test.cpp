@@ -109,7 +109,9 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   const CommitEnvironment environment = Environment(forward);
   const CommitSetting setting = ReadCommitSetting({1, L"自宅", 1, {kCard}, 6, 1}, environment);
   const CommitPlan plan = PlanCommit(setting);
-  ASSERT_TRUE(SaveReturnSnapshot(L"1-2", SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"")));
+  ReturnSnapshot snapshot = SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"");
+  snapshot.ticket.removeHosts = true;  // the machine had no HOSTS file
+  ASSERT_TRUE(SaveReturnSnapshot(L"1-2", snapshot));
   // The helper starts: it reads the way back before the commit runs.
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
   ASSERT_TRUE(ticket);
@@ -125,6 +127,11 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetExplorerMainKey, L"Start Page"), L"http://home.example.jp/");
   // An import during the countdown replaces the store, snapshot and all.
   DeleteReturnSnapshot(L"1-2");
+  // The commit brought a HOSTS file.
+  const std::wstring hosts = folder_.path() + L"drivers\\etc\\hosts";
+  CreateDirectoryW((folder_.path() + L"drivers").c_str(), nullptr);
+  CreateDirectoryW((folder_.path() + L"drivers\\etc").c_str(), nullptr);
+  ASSERT_TRUE(WriteWholeFile(hosts, "10.0.0.1 intranet\r\n"));
 
   corpus::RecordingRunner back(folder_.path(), folder_.path());
   const std::wstring differs = CommitWayBack(std::move(wayBack), Environment(back));
@@ -145,11 +152,39 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   const std::wstring checked = FromAnsi(log);
   EXPECT_EQ(checked.find(L"Proxy"), std::wstring::npos) << ToUtf8(checked);
   EXPECT_EQ(checked.find(L"ホームページ"), std::wstring::npos) << ToUtf8(checked);
+  EXPECT_FALSE(FileExists(hosts));
   // The recording netsh changed no card: the way back does not claim it
   // went back, and says where it did not.
   EXPECT_NE(differs.find(L"LAN"), std::wstring::npos) << ToUtf8(differs);
   // The kept state is never a setting of its own.
   EXPECT_EQ(ListSettingNames(), StringList{L"自宅"});
+}
+
+TEST(SafeCommitRule, RefusesWhatNoWayBackUndoes) {
+  struct Case {
+    const char* title;
+    const wchar_t* hostName;
+    bool changeDomain;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"the same name, another case", L"  pc-01 ", false, false},
+      {"no name", L"  ", false, false},
+      {"another name", L"PC-02", false, true},
+      {"a domain change, even to the same domain", L"PC-01", true, true},
+  };
+  LiveMachine live;
+  live.computerName = L"PC-01";
+  live.membership.domain = L"CORP";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    CommitPlan plan;
+    plan.tcpip.hostName = c.hostName;
+    plan.domain.changeDomain = c.changeDomain;
+    plan.domain.domainSelected = true;
+    plan.domain.domain = L"CORP";
+    EXPECT_EQ(ChangesDomainOrComputerName(live, plan), c.refused);
+  }
 }
 
 // A kept state is made new or not at all; one no live process holds is

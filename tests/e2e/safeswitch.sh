@@ -211,7 +211,12 @@ hang)
   kip_drive wait-window "確認付きで反映" 500 >/dev/null 2>&1 && fail "the question came after the return"
   [ "$(second_card)" = "$office" ] || fail "the machine left the office again"
   [ "$(status_text)" = "元に戻しました" ] || fail "the status bar says '$(status_text)' after the hang"
-  ready="$(awk -F'\t' '$3 == "SafeCommitBegin" { print $2 }' "$stage/profile.txt" 2>/dev/null | tail -n 1)"
+  # Each run's script lies beside the program, not in %TEMP%, and is gone
+  # once netsh has read it.
+  [ "$(commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\kip\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
+    fail "netsh was not given per-run scripts beside the program: $(commands_log | grep -a 'netsh exec')"
+  ls "$stage"/kipconfig*.sh >/dev/null 2>&1 && fail "a script was left behind"
+  ready="$(tr -d '\r' <"$stage/profile.txt" 2>/dev/null | awk -F'\t' '$3 == "SafeCommitBegin" { print $2 }' | tail -n 1)"
   close_window
   echo "e2e.safeswitch.hang: back $took s after netsh (time-out $timeout_s s); snapshot, helper and its ready: ${ready:-?} ms"
   ;;
