@@ -364,6 +364,9 @@ bool AutoReturn::StartHelper(std::wstring& whyNot) {
     error = GetLastError();
   }
   if (listed) DeleteProcThreadAttributeList(attributes);
+  // The helper has its copies: the children the commit starts next (netsh,
+  // the user's batch files) get none.
+  for (HANDLE handle : inherited) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
   if (!info.hProcess) {
     whyNot = L"元に戻す処理を起動できませんでした (" + SystemErrorText(error) + L")";
     return false;
