@@ -12,6 +12,7 @@
 #include "apply/AutoReturn.h"
 #include "apply/StepLog.h"
 #include "util/Errors.h"
+#include "util/Files.h"
 #include "util/Profile.h"
 #include "ui/UDNSEdit.h"
 #include "ui/UGWEdit.h"
@@ -127,6 +128,8 @@ int RunApplication(HINSTANCE, int) {
   InstanceMutex mutex;
   // Another instance runs: end silently, with a code a script can test.
   if (!mutex.Acquire(kInstanceMutexName)) return kExitAnotherInstance;
+  // What a killed helper or a switched-off machine left of a way back.
+  RemoveAbandonedReturns(ProgramPath());
 
   ComApartment com;
   if (options.quiet) return RunHeadless(options);

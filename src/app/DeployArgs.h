@@ -18,6 +18,7 @@ enum ExitCode : int {
   kExitCommandNotStarted = 3,  // a child of the commit could not be started
   kExitImportRefused = 4,
   kExitAnotherInstance = 5,
+  kExitReturnPending = 6,  // a commit with automatic return may still go back: nothing done
 };
 
 struct DeployOptions {

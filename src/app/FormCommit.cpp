@@ -6,12 +6,15 @@
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
+#include "apply/AutoReturn.h"
 #include "apply/ExitWin32.h"
 #include "apply/StepLog.h"
+#include "app/DeployArgs.h"
 #include "app/FormSafeSwitch.h"
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
+#include "util/Errors.h"
 #include "util/Files.h"
 
 namespace kip {
@@ -20,6 +23,25 @@ namespace {
 
 constexpr wchar_t kCloseHeldText[] = L"反映中です. 終了は反映の後に行います.";
 constexpr wchar_t kCommittedText[] = L"反映しました";
+constexpr wchar_t kKeepPendingQuestion[] =
+    L"確認付きで反映した設定が, 維持するか元に戻すかの答えを待っています. その設定を維持して反映しますか?";
+constexpr wchar_t kReturnPendingText[] = L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.";
+
+// The way back of a commit with automatic return has run on its own: the
+// commit's remaining steps are not carried out.
+struct CommitAbandoned {};
+
+std::wstring TextOf(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const KipError& known) {
+    return known.Message();
+  } catch (const std::exception& other) {
+    return FromUtf8(other.what());
+  } catch (...) {
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -28,17 +50,22 @@ constexpr wchar_t kCommittedText[] = L"反映しました";
 // bar and the step log.
 class TFormIpconfig::CommitUserAdapter : public CommitUser {
  public:
-  CommitUserAdapter(TFormIpconfig& form, const StepLog& log) : form_(form), log_(log) {}
+  CommitUserAdapter(TFormIpconfig& form, const StepLog& log, SafeSwitch& safe) : form_(form), log_(log), safe_(safe) {}
   void ChangeDomain(const DomainChoice& choice) override { form_.ChangeDomainStep(choice); }
   void StepStarted(CommitStep step) override {
+    if (safe_.Abandoned()) throw CommitAbandoned{};
     form_.StatusBar1.SetStatus(CommitStepText(step));
     UpdateWindow(form_.StatusBar1.Handle());
   }
-  void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
+  void StepEnded(CommitStep step, bool succeeded) override {
+    log_.StepEnded(step, succeeded);
+    safe_.StepEnded(step);
+  }
 
  private:
   TFormIpconfig& form_;
   const StepLog& log_;
+  SafeSwitch& safe_;
 };
 
 void TFormIpconfig::ActionCommitExecute() {
@@ -95,6 +122,8 @@ bool TFormIpconfig::ShowWaitCursorWhileCommitting() {
 bool TFormIpconfig::HoldCloseWhileCommitting() {
   if (!committing_) return false;
   closeHeld_ = true;
+  // The domain attempts end too: they may wait for an account nobody gives.
+  JoinCancelled = true;
   StatusBar1.SetStatus(kCloseHeldText);
   return true;
 }
@@ -106,6 +135,16 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
     ShowException(L"反映する設定が選ばれていません.");
     return false;
   }
+  // A commit with automatic return elsewhere (another session, a window
+  // that was killed) may still go back: never silently under it.
+  if (ReturnPending()) {
+    if (kind == CommitKind::Unattended) {
+      ShowException(kReturnPendingText);
+      commandLineExitCode_ = kExitReturnPending;
+      return false;
+    }
+    if (Ask().ConfirmYesNo(kKeepPendingQuestion) != Answer::Yes) return false;
+  }
   SyncSelection();
   CommitEnvironment environment = CommitEnvironmentOfWindow();
   const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
@@ -114,12 +153,21 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   if (!safe.Begin()) return false;
   const StepLog log(env_.stepLogPath);
   log.Write(L"設定[" + setting.settingName + L"]を反映します", L"");
-  CommitUserAdapter user(*this, log);
+  CommitUserAdapter user(*this, log, safe);
   CommitResult result;
-  RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
-                // The machine changed under the cards the setting does not
-                // hold: show it again.
-                [this] { LoadSetting(); });
+  try {
+    RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
+                  // The machine changed under the cards the setting does not
+                  // hold: show it again.
+                  [this] { LoadSetting(); });
+  } catch (const CommitAbandoned&) {
+    return false;  // the status bar and the logs have the way back's outcome
+  } catch (...) {
+    // Never two commits at once: the way back runs now, and the window
+    // waits for it.
+    if (safe.GoBackAfterFailure(TextOf(std::current_exception()))) return false;
+    throw;
+  }
   lastCommitResult_ = result;
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) {

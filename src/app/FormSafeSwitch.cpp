@@ -11,6 +11,7 @@
 #include "ui/KeepSettingDialog.h"
 #include "util/Files.h"
 #include "util/Guard.h"
+#include "util/Profile.h"
 #include "util/kRegistry.h"
 
 namespace kip {
@@ -25,8 +26,11 @@ constexpr int kMaxReturnSeconds = 3600;
 constexpr wchar_t kSafeCommitCaption[] = L"確認付きで反映";
 constexpr wchar_t kNoReturnText[] = L"元に戻す準備ができませんでした. 反映していません.";
 constexpr wchar_t kReturningText[] = L"元に戻しています...";
-constexpr wchar_t kReturnedText[] = L"元に戻しました";
-constexpr wchar_t kReturnFailedText[] = L"元に戻せませんでした.";
+constexpr wchar_t kNoSafeCommitText[] =
+    L"この設定はドメイン(コンピュータ名)を変更するため, 確認付きで反映できません. 通常の反映を行いますか?";
+constexpr wchar_t kNoSafeCommitNote[] = L"この設定はドメイン(コンピュータ名)を変更するため, 確認付きで反映できません.";
+// How soon the window notices a helper that went back during the commit.
+constexpr UINT kWatchMs = 250;
 
 bool IsReturnSeconds(long long seconds) { return seconds >= kMinReturnSeconds && seconds <= kMaxReturnSeconds; }
 
@@ -54,19 +58,66 @@ PreviewContent PreviewContentOf(const CommitReview& review) {
 
 // --- around one commit -------------------------------------------------------
 
+TFormIpconfig::SafeSwitch::~SafeSwitch() { StopWatching(); }
+
+void TFormIpconfig::SafeSwitch::StopWatching() {
+  if (watching_) KillTimer(form_.Handle(), reinterpret_cast<UINT_PTR>(this));
+  watching_ = false;
+}
+
 bool TFormIpconfig::SafeSwitch::Begin() {
-  const bool preview = kind_ != CommitKind::Unattended && form_.mPreviewFirst && form_.mPreviewFirst->Checked();
+  const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.mPreviewFirst &&
+                       form_.mPreviewFirst->Checked();
   if (!preview && kind_ != CommitKind::WithReturn) return true;
+  ProfileScope phase("SafeCommitBegin");
   const LiveState live = ReadLiveState(setting_, environment_.systemFolder);
+  if (kind_ == CommitKind::WithReturn && ChangesDomainOrComputerName(live.machine, plan_)) {
+    if (form_.Ask().ConfirmYesNo(kNoSafeCommitText) != Answer::Yes) return false;
+    kind_ = CommitKind::Window;  // the user chose the commit without a way back
+  }
   if (preview && !ConfirmPreview(live)) return false;
-  if (kind_ != CommitKind::WithReturn) return true;
-  autoReturn_ = AutoReturn::Start(live, setting_, plan_, static_cast<DWORD>(form_.ReturnSeconds), form_.ProgramPath());
-  if (!autoReturn_) form_.ShowException(kNoReturnText);
-  return autoReturn_ != nullptr;
+  return kind_ != CommitKind::WithReturn || StartAutoReturn(live);
+}
+
+bool TFormIpconfig::SafeSwitch::StartAutoReturn(const LiveState& live) {
+  std::wstring whyNot;
+  const AutoReturn::Options options{static_cast<DWORD>(form_.ReturnSeconds), form_.ProgramPath(),
+                                    environment_.systemFolder, form_.env_.stepLogPath};
+  autoReturn_ = AutoReturn::Start(live, setting_, plan_, options, whyNot);
+  if (!autoReturn_) {
+    form_.ShowException(kNoReturnText + (L" (" + whyNot + L")"));
+    return false;
+  }
+  watching_ = SetTimer(form_.Handle(), reinterpret_cast<UINT_PTR>(this), kWatchMs, &SafeSwitch::WatchHelper) != 0;
+  return true;
+}
+
+void CALLBACK TFormIpconfig::SafeSwitch::WatchHelper(HWND, UINT, UINT_PTR self, DWORD) {
+  auto& safe = *reinterpret_cast<SafeSwitch*>(self);
+  if (safe.report_ || !safe.autoReturn_->HelperEnded()) return;
+  RunGuarded([&] { safe.ShowReport(safe.autoReturn_->AwaitHelper()); });
+}
+
+void TFormIpconfig::SafeSwitch::StepEnded(CommitStep step) {
+  if (autoReturn_ && step == CommitStep::Netsh) autoReturn_->NetshRan();
+}
+
+bool TFormIpconfig::SafeSwitch::GoBackAfterFailure(const std::wstring& failure) {
+  if (!autoReturn_) return false;
+  StopWatching();
+  if (!report_) {
+    autoReturn_->ReturnNow();
+    ShowReport(autoReturn_->AwaitHelper(), failure);
+  }
+  return true;
 }
 
 bool TFormIpconfig::SafeSwitch::ConfirmPreview(const LiveState& live) {
-  return ShowCommitPreview(form_.Handle(), form_.FormFont(), PreviewContentOf(ReviewOfPlan(live, setting_, plan_)));
+  PreviewContent content = PreviewContentOf(ReviewOfPlan(live, setting_, plan_));
+  if (ChangesDomainOrComputerName(live.machine, plan_)) {
+    content.lines.insert(content.lines.begin(), {kNoSafeCommitNote, L"", L"", true, false});
+  }
+  return ShowCommitPreview(form_.Handle(), form_.FormFont(), content);
 }
 
 bool TFormIpconfig::SafeSwitch::End(bool showCheck) {
@@ -75,13 +126,19 @@ bool TFormIpconfig::SafeSwitch::End(bool showCheck) {
   std::optional<std::vector<DiffSection>> mismatches;
   RunGuarded([&] { mismatches = CheckAfterCommit(setting_, plan_, environment_); });
   if (showCheck && mismatches) form_.ShowException(MismatchStatusText(*mismatches));
-  return autoReturn_ ? AskKeep() : true;
+  if (!autoReturn_) return true;
+  if (report_) return report_->outcome == ReturnOutcome::Kept;
+  return AskKeep();
 }
 
 bool TFormIpconfig::SafeSwitch::AskKeep() {
+  StopWatching();
   autoReturn_->Committed();
-  const KeepAnswer answer = AskKeepSetting(form_.Handle(), form_.FormFont(), form_.ReturnSeconds);
   const std::wstring checked = form_.StatusBar1.Status();
+  // The countdown runs from netsh: the question shows what is left of it.
+  const int seconds = static_cast<int>((autoReturn_->RemainingMs() + 999) / 1000);
+  const KeepAnswer answer =
+      seconds > 0 ? AskKeepSetting(form_.Handle(), form_.FormFont(), seconds) : KeepAnswer::TimedOut;
   if (answer == KeepAnswer::Keep) {
     autoReturn_->Keep();
   } else {
@@ -92,19 +149,23 @@ bool TFormIpconfig::SafeSwitch::AskKeep() {
   }
   // The helper has the last word: a keep that came after its time-out finds
   // the machine gone back.
-  switch (autoReturn_->AwaitHelper()) {
-    case ReturnOutcome::Kept:
-      form_.ShowException(checked);
-      return true;
-    case ReturnOutcome::Returned:
-      form_.LoadSetting();
-      form_.ShowException(kReturnedText);
-      return false;
-    case ReturnOutcome::Failed:
-      break;
+  const ReturnReport& report = autoReturn_->AwaitHelper();
+  if (report.outcome == ReturnOutcome::Kept) {
+    report_ = &report;
+    form_.ShowException(checked);
+    return true;
   }
-  form_.ShowException(kReturnFailedText);
+  if (report.outcome == ReturnOutcome::Returned) form_.LoadSetting();
+  ShowReport(report);
   return false;
+}
+
+void TFormIpconfig::SafeSwitch::ShowReport(const ReturnReport& report, const std::wstring& failure) {
+  if (report_) return;
+  report_ = &report;
+  StopWatching();
+  if (report.text.empty()) return;
+  form_.ShowException(failure.empty() ? report.text : report.text + L" (" + failure + L")");
 }
 
 // --- commands and options ----------------------------------------------------
@@ -156,9 +217,11 @@ bool TFormIpconfig::RunCommandLinePreview() {
   const CommitEnvironment environment = CommitEnvironmentOfWindow();
   const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
   const CommitPlan plan = PlanCommit(setting);
-  const CommitReview review = ReviewOfPlan(ReadLiveState(setting, environment.systemFolder), setting, plan);
+  const LiveState live = ReadLiveState(setting, environment.systemFolder);
+  std::wstring text = ReviewText(ReviewOfPlan(live, setting, plan));
+  if (ChangesDomainOrComputerName(live.machine, plan)) text = kNoSafeCommitNote + (L"\r\n" + text);
   // UTF-8 with its mark: Notepad and the shells read the Japanese right.
-  const bool written = WriteWholeFile(*file, "\xEF\xBB\xBF" + ToUtf8(ReviewText(review)));
+  const bool written = WriteWholeFile(*file, "\xEF\xBB\xBF" + ToUtf8(text));
   ShowException((written ? L"反映内容を書き出しました: " : L"反映内容を書き出せませんでした: ") + *file);
   CarryOutExitAction(ExitAction::CloseWindow);
   return true;

@@ -23,11 +23,23 @@ class TFormIpconfig::SafeSwitch {
   SafeSwitch(TFormIpconfig& form, CommitKind kind, const CommitSetting& setting, const CommitPlan& plan,
              const CommitEnvironment& environment)
       : form_(form), kind_(kind), setting_(setting), plan_(plan), environment_(environment) {}
+  ~SafeSwitch();
+  SafeSwitch(const SafeSwitch&) = delete;
+  SafeSwitch& operator=(const SafeSwitch&) = delete;
 
   // Before the commit: the preview when the user wants it and, with
   // automatic return, the kept state and the helper. False: nothing may be
   // committed.
   bool Begin();
+  // Told by the commit as its steps end.
+  void StepEnded(CommitStep step);
+  // True once the helper has gone back (or kept) on its own: the rest of
+  // the commit is abandoned.
+  bool Abandoned() const { return report_ != nullptr; }
+  // The commit raised (`failure` says why): with automatic return the way
+  // back runs now and the window waits for it. False when there is no way
+  // back to wait for.
+  bool GoBackAfterFailure(const std::wstring& failure);
   // After the commit: the check (into the status bar when `showCheck`, into
   // the commit log always), then, with automatic return, the question. False
   // when the machine went back to its former state (or may have).
@@ -35,7 +47,13 @@ class TFormIpconfig::SafeSwitch {
 
  private:
   bool ConfirmPreview(const LiveState& live);
+  bool StartAutoReturn(const LiveState& live);
   bool AskKeep();
+  // While the commit runs: the helper may end first (the time-out ran out
+  // during a step that hangs); the window then says what it did at once.
+  static void CALLBACK WatchHelper(HWND window, UINT, UINT_PTR self, DWORD);
+  void StopWatching();
+  void ShowReport(const ReturnReport& report, const std::wstring& failure = {});
 
   TFormIpconfig& form_;
   CommitKind kind_;
@@ -44,6 +62,9 @@ class TFormIpconfig::SafeSwitch {
   const CommitEnvironment& environment_;
   // Unanswered when the commit raised: it then goes back at once.
   std::unique_ptr<AutoReturn> autoReturn_;
+  // The helper's report, once shown.
+  const ReturnReport* report_ = nullptr;
+  bool watching_ = false;
 };
 
 }  // namespace kip

@@ -84,7 +84,7 @@ void TFormIpconfig::CommitFromTray(int tab) {
   TabControl1.SetTabIndex(tab);
   TabControl1Change();
   // No exit choice follows: the program carries on, as with "続ける".
-  RunWhileCommitting([this] { CommitShownSetting(); });
+  RunWhileCommitting([this] { CommitShownSetting(CommitKind::Tray); });
   UpdateTrayIcon();
 }
 

@@ -1,5 +1,6 @@
 #include "app/HeadlessRun.h"
 
+#include "apply/AutoReturn.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
@@ -63,6 +64,12 @@ int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
   if (index < 0) {
     log.Write(SettingNotFoundText(request.settingName), L"失敗");
     return kExitSettingNotFound;
+  }
+  // A commit with automatic return may still go back: nobody is here to
+  // say whether it is kept.
+  if (ReturnPending()) {
+    log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
+    return kExitReturnPending;
   }
   OSVERSIONINFOEXW version{};
   version.dwOSVersionInfoSize = sizeof version;

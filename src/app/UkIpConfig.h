@@ -507,7 +507,7 @@ class TFormIpconfig : public win::Form {
   CommitResult lastCommitResult_;
 
   // app/FormSafeSwitch.cpp: what surrounds a commit besides its plan
-  enum class CommitKind { Unattended, Window, WithReturn };
+  enum class CommitKind { Unattended, Tray, Window, WithReturn };
   class SafeSwitch;
   // Saves pending edits and commits the selected tab. False when nothing
   // is committed, or the machine went back to its former state.

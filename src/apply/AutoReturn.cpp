@@ -1,31 +1,33 @@
 #include "apply/AutoReturn.h"
 
-#include <algorithm>
-#include <cwctype>
+#include <ntsecapi.h>
+
+#include <cstdio>
+#include <set>
+#include <vector>
 
 #include "apply/CommitSource.h"
+#include "apply/StepLog.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Process.h"
+#include "util/Profile.h"
 
 namespace kip {
 
 namespace {
 
-// Object names shared by the window and its helper.
-std::wstring SignalName(const std::wstring& token, const wchar_t* which) {
-  return L"kIpCnfg.AutoReturn." + token + L"." + which;
-}
+constexpr wchar_t kReturnedText[] = L"元に戻しました";
+constexpr wchar_t kReturnFailedText[] = L"元に戻せませんでした: ";
+constexpr wchar_t kSupersededText[] = L"後から反映された設定があるため, 元に戻しませんでした";
+constexpr wchar_t kHelperLostText[] = L"元に戻す処理が途中で終わりました";
+constexpr wchar_t kUncheckedText[] = L"戻した後の状態を確認できませんでした";
+// A helper that has not read the way back by then never will.
+constexpr DWORD kReadyTimeoutMs = 30000;
 
-// Manual-reset: a signal stays given for whoever waits on it later.
-UniqueKernelHandle OpenSignal(const std::wstring& token, const wchar_t* which) {
-  return UniqueKernelHandle(CreateEventW(nullptr, TRUE, FALSE, SignalName(token, which).c_str()));
-}
-
-constexpr wchar_t kCommitted[] = L"Committed";
-constexpr wchar_t kKeep[] = L"Keep";
-constexpr wchar_t kReturnNow[] = L"Return";
+// The order of the inherited handles in the ticket.
+enum HandleIndex : size_t { kReady, kNetshRan, kCommitted, kKeep, kReturnNow, kWindow, kReport, kHandleCount };
 
 // Beside the program, like the commit log.
 std::wstring HostsCopyPath(const std::wstring& programPath, const std::wstring& token) {
@@ -34,132 +36,374 @@ std::wstring HostsCopyPath(const std::wstring& programPath, const std::wstring& 
 
 std::wstring ReturnLogPath(const std::wstring& programPath) { return ChangeFileExt(programPath, L".return.log"); }
 
+std::wstring HostsTarget(const std::wstring& systemFolder) { return systemFolder + L"drivers\\etc\\hosts"; }
+
+// 128 random bits as digits: no other process can guess the names made of it.
+std::wstring NewReturnToken() {
+  unsigned long long bits[2] = {};
+  if (!RtlGenRandom(bits, sizeof bits)) return {};
+  wchar_t text[48];
+  std::swprintf(text, 48, L"%llu-%llu", bits[0], bits[1]);
+  return text;
+}
+
+// Manual-reset, no name: a signal stays given for whoever waits on it later.
+UniqueKernelHandle NewSignal() {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  return UniqueKernelHandle(CreateEventW(&inherited, TRUE, FALSE, nullptr));
+}
+
+// Made new: a file found there would be someone else's.
+bool CreateNewFile(const std::wstring& path, std::string_view bytes) {
+  UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  if (WriteAll(file.get(), bytes)) return true;
+  file = {};
+  DeleteFileW(path.c_str());
+  return false;
+}
+
+ULONGLONG CreationTime(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+ReturnOwner OwnerOf(DWORD processId, HANDLE process) { return {processId, CreationTime(process)}; }
+
+bool OwnerAlive(const ReturnOwner& owner) {
+  UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner.processId));
+  // There, but not ours to look at (another user's session): still there.
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT && CreationTime(process.get()) == owner.createdAt;
+}
+
+bool Held(const std::wstring& token) {
+  const std::optional<ReturnTicket> ticket = LoadReturnTicket(token);
+  if (!ticket) return false;
+  for (const ReturnOwner& owner : ticket->owners) {
+    if (OwnerAlive(owner)) return true;
+  }
+  return false;
+}
+
 class NoDomainChange : public CommitUser {
  public:
   // The kept setting never changes the domain: that needs the user.
   void ChangeDomain(const DomainChoice&) override {}
 };
 
+// The handles the helper inherited, owned from now on.
+struct InheritedHandles {
+  explicit InheritedHandles(const std::vector<std::uint64_t>& values) {
+    if (values.size() != kHandleCount) return;
+    for (size_t i = 0; i < kHandleCount; ++i) {
+      const HANDLE handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(values[i]));
+      DWORD flags = 0;
+      // A value that names no handle of this process is no signal.
+      if (!handle || !GetHandleInformation(handle, &flags)) return;
+      owned[i] = UniqueKernelHandle(handle);
+    }
+    complete = true;
+  }
+  HANDLE operator[](size_t i) const { return owned[i].get(); }
+  ReturnSignals Signals() const {
+    return {owned[kNetshRan].get(), owned[kCommitted].get(), owned[kKeep].get(), owned[kReturnNow].get(),
+            owned[kWindow].get()};
+  }
+
+  UniqueKernelHandle owned[kHandleCount];
+  bool complete = false;
+};
+
+std::wstring Joined(const std::wstring& first, const std::wstring& second) {
+  return first.empty() ? second : second.empty() ? first : first + L", " + second;
+}
+
+ReturnReport GoBack(WayBack wayBack, const ReturnTicket& ticket, const CommitEnvironment& environment) {
+  // A commit made after the one this state was kept for (the window's own
+  // counts once) is what the machine should now hold.
+  if (ReadCommitSerial() > ticket.commitSerial + 1) return {ReturnOutcome::Superseded, kSupersededText};
+  std::wstring differs;
+  try {
+    differs = CommitWayBack(std::move(wayBack), environment);
+  } catch (const KipError& error) {
+    differs = error.Message();
+  } catch (const std::exception& error) {
+    differs = FromUtf8(error.what());
+  }
+  if (differs.empty()) return {ReturnOutcome::Returned, kReturnedText};
+  return {ReturnOutcome::Failed, kReturnFailedText + differs};
+}
+
+// Into the window (when it still listens), the commit log and the step log.
+void Tell(const ReturnReport& report, HANDLE window, const ReturnTicket& ticket) {
+  if (window) WriteAll(window, ToUtf8(report.text));
+  if (report.text.empty()) return;
+  AppendBytesToFile(ChangeFileExt(ProgramPath(), L".log"), ToAnsi(report.text + L"\r\n"));
+  StepLog(ticket.stepLogPath).Write(report.text, report.outcome == ReturnOutcome::Failed ? L"失敗" : L"OK");
+}
+
 }  // namespace
 
-ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow, HANDLE window, DWORD timeoutMs) {
-  if (window) {
-    const HANDLE first[] = {keep, returnNow, committed, window};
-    const DWORD signalled = WaitForMultipleObjects(4, first, FALSE, INFINITE);
-    if (signalled == WAIT_OBJECT_0) return ReturnDecision::Keep;
-    if (signalled == WAIT_OBJECT_0 + 1) return ReturnDecision::Return;
-  }
-  const HANDLE second[] = {keep, returnNow};
-  return WaitForMultipleObjects(2, second, FALSE, timeoutMs) == WAIT_OBJECT_0 ? ReturnDecision::Keep
-                                                                               : ReturnDecision::Return;
+ReturnDecision AwaitConfirmation(const ReturnSignals& signals, DWORD timeoutMs) {
+  std::vector<HANDLE> answers{signals.keep, signals.returnNow};
+  if (signals.window) answers.push_back(signals.window);
+  std::vector<HANDLE> first = answers;
+  first.push_back(signals.netshRan);
+  first.push_back(signals.committed);
+  const DWORD before = WaitForMultipleObjects(static_cast<DWORD>(first.size()), first.data(), FALSE, INFINITE);
+  if (before == WAIT_OBJECT_0) return ReturnDecision::Keep;
+  if (before < WAIT_OBJECT_0 + answers.size() || before == WAIT_FAILED) return ReturnDecision::Return;
+  const DWORD during = WaitForMultipleObjects(static_cast<DWORD>(answers.size()), answers.data(), FALSE, timeoutMs);
+  return during == WAIT_OBJECT_0 ? ReturnDecision::Keep : ReturnDecision::Return;
 }
 
 WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
   const CommitRequest request{ticket.settingIndex, ReturnSnapshotName(token), static_cast<int>(ticket.cardIds.size()),
                               ticket.cardIds, ticket.osMajorVersion, ticket.osMinorVersion};
-  WayBack wayBack{ReadCommitSetting(request, environment), ticket.exactInternet};
+  // The cards' names and addresses are read when the way back runs: here
+  // they would only delay the helper's "ready", which the commit waits for.
+  CommitEnvironment stored = environment;
+  stored.connectionName = [](const std::wstring&) { return std::wstring(); };
+  stored.currentAddresses = [](const StringList& ids) { return StringList(ids.size()); };
+  WayBack wayBack{ReadCommitSetting(request, stored), ticket.exactInternet, ticket.removeHosts};
   // The batch files belong to settings the user made, not to this one.
   wayBack.setting.beforeBatchPath.clear();
   wayBack.setting.afterBatchPath.clear();
   return wayBack;
 }
 
-void CommitWayBack(WayBack wayBack, const CommitEnvironment& environment) {
+std::wstring CommitWayBack(WayBack wayBack, const CommitEnvironment& environment) {
   CommitSetting& setting = wayBack.setting;
   // The commit being undone may have renamed or readdressed the cards.
   ReadLiveCardFacts(setting.cards, environment);
   const CommitPlan plan = PlanCommit(setting);
   NoDomainChange user;
-  RunCommitPlan(plan, user, environment);
+  const CommitResult result = RunCommitPlan(plan, user, environment);
   WriteExactInternetValues(wayBack.exactInternet, *environment.announcer);
-  // The way back is done; a machine that cannot be read only goes unchecked.
-  RunGuarded([&] { CheckAfterCommit(setting, plan, environment, wayBack.exactInternet); });
+  std::wstring differs = NotStartedStatusText(result);
+  const std::wstring hosts = HostsTarget(environment.systemFolder);
+  if (wayBack.removeHosts && !DeleteFileW(hosts.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    differs = Joined(differs, L"HOSTS: " + SystemErrorText(GetLastError()));
+  }
+  std::optional<std::vector<DiffSection>> mismatches;
+  RunGuarded([&] { mismatches = CheckAfterCommit(setting, plan, environment, wayBack.exactInternet); });
+  if (!mismatches) return Joined(differs, kUncheckedText);
+  if (!mismatches->empty()) differs = Joined(differs, MismatchStatusText(*mismatches));
+  return differs;
 }
 
-int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId) {
+int RunAutoReturnHelper(const std::wstring& token, DWORD) {
   if (!IsReturnToken(token)) return static_cast<int>(ReturnOutcome::Failed);
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(token);
   if (!ticket) return static_cast<int>(ReturnOutcome::Failed);
-  UniqueKernelHandle committed = OpenSignal(token, kCommitted);
-  UniqueKernelHandle keep = OpenSignal(token, kKeep);
-  UniqueKernelHandle returnNow = OpenSignal(token, kReturnNow);
-  UniqueKernelHandle window(OpenProcess(SYNCHRONIZE, FALSE, windowProcessId));
+  const InheritedHandles handles(ticket->handles);
   CommitEnvironment environment = DefaultCommitEnvironment();
   // The commit log of the commit being undone stays as it was.
   environment.commitLogPath = ReturnLogPath(ProgramPath());
   std::optional<WayBack> wayBack;
   RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
   ReturnOutcome outcome = ReturnOutcome::Failed;
-  if (committed && keep && returnNow && wayBack) {
-    const ReturnDecision decision = AwaitConfirmation(committed.get(), keep.get(), returnNow.get(), window.get(),
-                                                      ticket->timeoutSeconds * 1000);
-    outcome = ReturnOutcome::Kept;
-    if (decision == ReturnDecision::Return) {
-      try {
-        CommitWayBack(std::move(*wayBack), environment);
-        outcome = ReturnOutcome::Returned;
-      } catch (...) {
-        outcome = ReturnOutcome::Failed;
-      }
+  if (handles.complete && wayBack) {
+    // Without this the window commits nothing.
+    SetEvent(handles[kReady]);
+    ReturnReport report{ReturnOutcome::Kept, L""};
+    if (AwaitConfirmation(handles.Signals(), ticket->timeoutSeconds * 1000) == ReturnDecision::Return) {
+      report = GoBack(std::move(*wayBack), *ticket, environment);
     }
+    Tell(report, handles[kReport], *ticket);
+    outcome = report.outcome;
   }
   DeleteReturnSnapshot(token);
   DeleteFileW(HostsCopyPath(ProgramPath(), token).c_str());
   return static_cast<int>(outcome);
 }
 
+void RemoveAbandonedReturns(const std::wstring& programPath) {
+  std::set<std::wstring> held;
+  for (const std::wstring& token : ReturnSnapshotTokens()) {
+    if (Held(token)) {
+      held.insert(token);
+    } else {
+      DeleteReturnSnapshot(token);
+    }
+  }
+  // A copy whose state is gone, or was never stored.
+  const std::wstring pattern = ChangeFileExt(programPath, L".*.hosts");
+  const std::wstring folder = ExtractFilePath(programPath);
+  const std::wstring prefix = ExtractFileName(ChangeFileExt(programPath, L"."));
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+  if (!search) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name.size() <= prefix.size() + 6 || !name.ends_with(L".hosts")) continue;
+    const std::wstring token = name.substr(prefix.size(), name.size() - prefix.size() - 6);
+    if (IsReturnToken(token) && !held.contains(token)) DeleteFileW((folder + name).c_str());
+  } while (FindNextFileW(search.get(), &found));
+}
+
+bool ReturnPending() {
+  for (const std::wstring& token : ReturnSnapshotTokens()) {
+    if (Held(token)) return true;
+  }
+  return false;
+}
+
 std::unique_ptr<AutoReturn> AutoReturn::Start(const LiveState& live, const CommitSetting& setting,
-                                             const CommitPlan& plan, DWORD timeoutSeconds,
-                                             const std::wstring& programPath) {
-  std::unique_ptr<AutoReturn> handle(
-      new AutoReturn(std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64())));
-  if (!IsBlank(plan.hostsFile) && live.machine.hosts) {
-    handle->hostsCopy_ = HostsCopyPath(programPath, handle->token_);
-    if (!WriteWholeFile(handle->hostsCopy_, *live.machine.hosts)) return nullptr;
+                                             const CommitPlan& plan, const Options& options, std::wstring& whyNot) {
+  std::unique_ptr<AutoReturn> handle(new AutoReturn(NewReturnToken(), options.programPath));
+  handle->timeoutMs_ = options.timeoutSeconds * 1000;
+  if (handle->token_.empty()) {
+    whyNot = L"乱数を得られませんでした";
+    return nullptr;
+  }
+  bool removeHosts = false;
+  if (!IsBlank(plan.hostsFile)) {
+    if (live.machine.hosts) {
+      const std::wstring copy = HostsCopyPath(options.programPath, handle->token_);
+      if (!CreateNewFile(copy, *live.machine.hosts)) {
+        whyNot = L"HOSTS ファイルの控えを作れませんでした";
+        return nullptr;
+      }
+      handle->hostsCopy_ = copy;
+    } else if (GetFileAttributesW(HostsTarget(options.systemFolder).c_str()) == INVALID_FILE_ATTRIBUTES &&
+               GetLastError() == ERROR_FILE_NOT_FOUND) {
+      removeHosts = true;
+    } else {
+      // A HOSTS file that cannot be read could not be put back.
+      whyNot = L"HOSTS ファイルを読めませんでした";
+      return nullptr;
+    }
   }
   ReturnSnapshot snapshot = SnapshotOf(live, setting, plan, handle->hostsCopy_);
-  snapshot.timeoutSeconds = timeoutSeconds;
-  if (!SaveReturnSnapshot(handle->token_, snapshot) || !handle->CreateSignals() || !handle->StartHelper(programPath)) {
+  if (!handle->CreateSignals()) {
+    whyNot = SystemErrorText(GetLastError());
+    return nullptr;
+  }
+  ReturnTicket& ticket = snapshot.ticket;
+  ticket.removeHosts = removeHosts;
+  ticket.timeoutSeconds = options.timeoutSeconds;
+  ticket.commitSerial = ReadCommitSerial();
+  ticket.stepLogPath = options.stepLogPath;
+  for (const UniqueKernelHandle* signal : {&handle->ready_, &handle->netshRan_, &handle->committed_, &handle->keep_,
+                                           &handle->returnNow_, &handle->window_, &handle->reportWrite_}) {
+    ticket.handles.push_back(reinterpret_cast<ULONG_PTR>(signal->get()));
+  }
+  ticket.owners = {OwnerOf(GetCurrentProcessId(), GetCurrentProcess())};
+  if (!SaveReturnSnapshot(handle->token_, snapshot)) {
+    whyNot = L"元の状態を保存できませんでした";
     return nullptr;  // the destructor takes away what was made
   }
+  ProfileScope phase("SafeCommitHelperReady");
+  if (!handle->StartHelper(whyNot) || !handle->AwaitReady(whyNot)) return nullptr;
   return handle;
 }
 
 AutoReturn::~AutoReturn() {
   if (helper_) {
     if (!answered_) ReturnNow();
-    return;  // the helper cleans up after itself
+    RunGuarded([&] { AwaitHelper(); });
   }
+  RemoveKeptState();
+}
+
+void AutoReturn::RemoveKeptState() {
+  // The helper removes them itself; one killed leaves them to the window.
   DeleteReturnSnapshot(token_);
   if (!hostsCopy_.empty()) DeleteFileW(hostsCopy_.c_str());
 }
 
 bool AutoReturn::CreateSignals() {
-  committed_ = OpenSignal(token_, kCommitted);
-  keep_ = OpenSignal(token_, kKeep);
-  returnNow_ = OpenSignal(token_, kReturnNow);
-  return committed_ && keep_ && returnNow_;
+  for (UniqueKernelHandle* signal : {&ready_, &netshRan_, &committed_, &keep_, &returnNow_}) {
+    *signal = NewSignal();
+    if (!*signal) return false;
+  }
+  HANDLE self = nullptr;
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                       SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
+    return false;
+  }
+  window_ = UniqueKernelHandle(self);
+  HANDLE read = nullptr, write = nullptr;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  if (!CreatePipe(&read, &write, &inherited, 1 << 16)) return false;
+  reportRead_ = UniqueKernelHandle(read);
+  reportWrite_ = UniqueKernelHandle(write);
+  return SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0) != FALSE;
 }
 
-bool AutoReturn::StartHelper(const std::wstring& programPath) {
-  std::wstring commandLine = L"\"" + programPath + L"\" " + kAutoReturnSwitch + L" " + token_ + L" " +
+bool AutoReturn::StartHelper(std::wstring& whyNot) {
+  std::wstring commandLine = L"\"" + programPath_ + L"\" " + kAutoReturnSwitch + L" " + token_ + L" " +
                              std::to_wstring(GetCurrentProcessId());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
+  // Only these handles go to the helper, where the system can be told so.
+  HANDLE inherited[] = {ready_.get(), netshRan_.get(), committed_.get(), keep_.get(),
+                        returnNow_.get(), window_.get(), reportWrite_.get()};
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
+  const bool listed = size > 0 && InitializeProcThreadAttributeList(attributes, 1, 0, &size) &&
+                      UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                                sizeof inherited, nullptr, nullptr);
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  if (listed) startup.lpAttributeList = attributes;
+  const DWORD extended = listed ? EXTENDED_STARTUPINFO_PRESENT : 0;
   PROCESS_INFORMATION info{};
+  DWORD error = 0;
   // Out of the window's job, if it has one, so that ending the job does not
-  // end the helper; where that is refused, in it.
+  // end the helper; where that is refused, in it. Suspended until the store
+  // names it as a holder of the kept state.
   for (DWORD flags : {DWORD{CREATE_BREAKAWAY_FROM_JOB}, DWORD{0}}) {
-    if (CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                       &startup, &info)) {
-      helper_ = ProcessInfo(info);
-      return true;
+    if (CreateProcessW(programPath_.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       flags | extended | CREATE_SUSPENDED, nullptr, nullptr, &startup.StartupInfo, &info)) {
+      break;
     }
+    error = GetLastError();
   }
+  if (listed) DeleteProcThreadAttributeList(attributes);
+  // The helper has its copies: the children the commit starts next (netsh,
+  // the user's batch files) get none.
+  for (HANDLE handle : inherited) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+  if (!info.hProcess) {
+    whyNot = L"元に戻す処理を起動できませんでした (" + SystemErrorText(error) + L")";
+    return false;
+  }
+  helper_ = ProcessInfo(info);
+  AddReturnOwner(token_, OwnerOf(helper_.id(), helper_.process()));
+  ResumeThread(helper_.thread());
+  // The helper's copy is the only writer left: its end ends the report.
+  reportWrite_ = {};
+  return true;
+}
+
+bool AutoReturn::AwaitReady(std::wstring& whyNot) {
+  const HANDLE waits[] = {ready_.get(), helper_.process()};
+  const int signalled = WaitWithMessages(waits, kReadyTimeoutMs);
+  if (signalled == 0) return true;
+  whyNot = signalled == 1 ? L"元に戻す処理が元の状態を読めませんでした" : L"元に戻す処理が応答しませんでした";
+  // Nothing was committed: the helper has nothing to go back to.
+  if (signalled != 1) TerminateProcess(helper_.process(), static_cast<UINT>(ReturnOutcome::Failed));
+  answered_ = true;
   return false;
 }
 
-void AutoReturn::Committed() { SetEvent(committed_.get()); }
+void AutoReturn::NetshRan() {
+  if (countdownFrom_ == 0) countdownFrom_ = GetTickCount64();
+  SetEvent(netshRan_.get());
+}
+
+void AutoReturn::Committed() {
+  if (countdownFrom_ == 0) countdownFrom_ = GetTickCount64();
+  SetEvent(committed_.get());
+}
+
+DWORD AutoReturn::RemainingMs() const {
+  const ULONGLONG spent = countdownFrom_ == 0 ? 0 : GetTickCount64() - countdownFrom_;
+  return spent >= timeoutMs_ ? 0 : static_cast<DWORD>(timeoutMs_ - spent);
+}
 
 void AutoReturn::Keep() {
   answered_ = true;
@@ -171,14 +415,39 @@ void AutoReturn::ReturnNow() {
   SetEvent(returnNow_.get());
 }
 
-ReturnOutcome AutoReturn::AwaitHelper() {
+bool AutoReturn::HelperEnded() const { return WaitForSingleObject(helper_.process(), 0) == WAIT_OBJECT_0; }
+
+const ReturnReport& AutoReturn::AwaitHelper() {
+  if (report_) return *report_;
   const HANDLE process = helper_.process();
-  WaitWithMessages({&process, 1}, INFINITE);
+  if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
+    WaitWithMessages({&process, 1}, INFINITE);
+    // A handler run during the wait may have asked too.
+    if (report_) return *report_;
+  }
   DWORD code = static_cast<DWORD>(ReturnOutcome::Failed);
   GetExitCodeProcess(process, &code);
-  return code == static_cast<DWORD>(ReturnOutcome::Kept) || code == static_cast<DWORD>(ReturnOutcome::Returned)
-             ? static_cast<ReturnOutcome>(code)
-             : ReturnOutcome::Failed;
+  auto report = std::make_unique<ReturnReport>();
+  std::string text;
+  ReadAllFrom(reportRead_.get(), text);
+  report->text = FromUtf8(text);
+  switch (static_cast<ReturnOutcome>(code)) {
+    case ReturnOutcome::Kept:
+    case ReturnOutcome::Returned:
+    case ReturnOutcome::Superseded:
+    case ReturnOutcome::Failed:
+      report->outcome = static_cast<ReturnOutcome>(code);
+      break;
+    default:
+      report->outcome = ReturnOutcome::Failed;
+  }
+  // Killed, or ended before it could say anything.
+  if (report->outcome == ReturnOutcome::Failed && report->text.empty()) {
+    report->text = kReturnFailedText + std::wstring(kHelperLostText);
+  }
+  RemoveKeptState();
+  report_ = std::move(report);
+  return *report_;
 }
 
 }  // namespace kip

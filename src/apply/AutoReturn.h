@@ -1,11 +1,15 @@
 // A commit that goes back by itself unless the user confirms it. Before the
 // commit the machine's state is kept as a setting (store/ReturnSnapshot.h)
 // and a helper process is started: the program itself with
-// kAutoReturnSwitch. The helper waits for the window's answer; when none
-// comes within the time-out after the commit (the remote session was cut,
-// the window was killed), it commits the kept setting through the same
-// engine. It needs nothing of the window: a window that ends before it has
-// reported the commit's end starts the countdown as well.
+// kAutoReturnSwitch. The helper reads the way back and says it is ready
+// before the commit begins; from the moment netsh has run (the network has
+// changed) it gives the user the time-out to confirm, and without an answer
+// it commits the way back whatever the window is doing: a commit stuck in a
+// child, a window killed or cut off from its user.
+//
+// The window and the helper speak through handles the helper inherits, not
+// through names: no other process can create them first or answer for the
+// user. The kept state is stored under a random token, in a key made new.
 #pragma once
 
 #include "apply/AutoReturnSwitch.h"
@@ -25,19 +29,29 @@ namespace kip {
 // kIpCnfg.exe /autoreturn <token> <process id of the window>
 
 // How the helper ended: its exit code.
-enum class ReturnOutcome : DWORD { Kept = 0, Failed = 1, Returned = 2 };
+enum class ReturnOutcome : DWORD { Kept = 0, Failed = 1, Returned = 2, Superseded = 3 };
 
 enum class ReturnDecision { Keep, Return };
 
-// The helper's wait. `keep` and `returnNow` decide at once; the time-out
-// runs from `committed` or from the end of `window` (null: already gone).
-ReturnDecision AwaitConfirmation(HANDLE committed, HANDLE keep, HANDLE returnNow, HANDLE window, DWORD timeoutMs);
+// What the helper waits on.
+struct ReturnSignals {
+  HANDLE netshRan = nullptr;   // the network has changed: the countdown starts
+  HANDLE committed = nullptr;  // the commit has ended; starts it too when netsh never ran
+  HANDLE keep = nullptr;
+  HANDLE returnNow = nullptr;
+  HANDLE window = nullptr;  // the window's process: once it has ended nobody can answer
+};
+
+// The helper's wait: an answer decides at once; the time-out runs from
+// netsh (or the commit's end); the window's end means going back at once.
+ReturnDecision AwaitConfirmation(const ReturnSignals& signals, DWORD timeoutMs);
 
 // The way back: snapshot `token` as a setting (its cards and machine-wide
-// values, no batch file) and the Internet values to put back exactly.
+// values, no batch file) and what is put back around it.
 struct WayBack {
   CommitSetting setting;
   ExactInternetValues exactInternet;
+  bool removeHosts = false;
 };
 
 // The helper reads the way back when it starts, so that an import or an
@@ -47,43 +61,79 @@ WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const
 
 // Commits the way back with the cards' names and addresses as they are now,
 // without a domain change, and puts the exact Internet values back; then
-// checks the machine against it (differences into the commit log). Raises
-// as a commit does.
-void CommitWayBack(WayBack wayBack, const CommitEnvironment& environment);
+// checks the machine against it (differences into the commit log). Returns
+// what did not go back: empty only when every command started and the
+// check matched. Raises as a commit does.
+std::wstring CommitWayBack(WayBack wayBack, const CommitEnvironment& environment);
 
 // The whole run of the helper process; returns its exit code.
 int RunAutoReturnHelper(const std::wstring& token, DWORD windowProcessId);
 
+// What the helper did: its outcome, and the text the status bar and the
+// logs show (empty when the user kept the commit).
+struct ReturnReport {
+  ReturnOutcome outcome = ReturnOutcome::Failed;
+  std::wstring text;
+};
+
+// Removes the kept states (and their HOSTS copies beside the program) that
+// neither a window nor a helper holds any more: a process that was killed
+// or a machine that was switched off left them.
+void RemoveAbandonedReturns(const std::wstring& programPath);
+// True while some process, in this session or another, holds a kept state:
+// a return may still come.
+bool ReturnPending();
+
 // The window's side of one commit with automatic return.
 class AutoReturn {
  public:
-  // Keeps the state of `live` for the return of `plan` and starts the
-  // helper; null when either fails (nothing is then left behind).
+  struct Options {
+    DWORD timeoutSeconds = 60;
+    std::wstring programPath;
+    std::wstring systemFolder;  // holds drivers\etc\hosts; trailing "\"
+    std::wstring stepLogPath;   // empty: none
+  };
+  // Keeps the state of `live` for the return of `plan`, starts the helper
+  // and waits until it holds the way back. Null when any of it fails, with
+  // `whyNot` telling why (nothing is then left behind).
   static std::unique_ptr<AutoReturn> Start(const LiveState& live, const CommitSetting& setting,
-                                           const CommitPlan& plan, DWORD timeoutSeconds,
-                                           const std::wstring& programPath);
-  // Without an answer the helper goes back at once.
+                                           const CommitPlan& plan, const Options& options, std::wstring& whyNot);
+  // Without an answer the helper goes back at once; the window waits for it
+  // rather than run anything beside the way back.
   ~AutoReturn();
   AutoReturn(const AutoReturn&) = delete;
   AutoReturn& operator=(const AutoReturn&) = delete;
 
-  // The commit has ended: the countdown starts.
+  void NetshRan();
+  // The commit has ended.
   void Committed();
+  // What is left of the user's time to answer.
+  DWORD RemainingMs() const;
   void Keep();
   void ReturnNow();
-  // Waits, handling window messages, until the helper has ended.
-  ReturnOutcome AwaitHelper();
+  bool HelperEnded() const;
+  // Waits, handling window messages, until the helper has ended. Once
+  // ended, the same report every time.
+  const ReturnReport& AwaitHelper();
 
  private:
-  explicit AutoReturn(std::wstring token) : token_(std::move(token)) {}
+  AutoReturn(std::wstring token, std::wstring programPath)
+      : token_(std::move(token)), programPath_(std::move(programPath)) {}
   bool CreateSignals();
-  bool StartHelper(const std::wstring& programPath);
+  bool StartHelper(std::wstring& whyNot);
+  bool AwaitReady(std::wstring& whyNot);
+  void RemoveKeptState();
 
   std::wstring token_;
+  std::wstring programPath_;
   std::wstring hostsCopy_;
-  UniqueKernelHandle committed_, keep_, returnNow_;
+  DWORD timeoutMs_ = 0;
+  ULONGLONG countdownFrom_ = 0;  // 0: not started
+  UniqueKernelHandle ready_, netshRan_, committed_, keep_, returnNow_, window_;
+  UniqueKernelHandle reportRead_, reportWrite_;
   ProcessInfo helper_;
   bool answered_ = false;
+  std::unique_ptr<ReturnReport> report_;
 };
 
 }  // namespace kip

@@ -17,6 +17,8 @@ namespace kip {
 
 namespace {
 
+constexpr wchar_t kCommitSerialValue[] = L"Commit Serial";
+
 // Appends to the file, creating it when missing; failures are dropped.
 void AppendToFile(const std::wstring& path, std::string_view bytes) {
   UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
@@ -117,6 +119,7 @@ class CommitRun {
     TkRegistry registry(HKEY_LOCAL_MACHINE);
     if (registry.OpenKey(kStoreRootKey, true)) {
       RunGuarded([&] { registry.WriteInteger(L"Setting Index", plan_.settingIndex); });
+      RunGuarded([&] { registry.WriteInteger(kCommitSerialValue, static_cast<int>(ReadCommitSerial() + 1)); });
     }
   }
 
@@ -181,6 +184,8 @@ class CommitRun {
     if (!held) return;  // the cards are still restarted and the rest goes on
     Step(CommitStep::Services, [&] { return RunChildren(plan_.serviceStarts); });
     Step(CommitStep::Netsh, [&] { return RunChild(plan_.netshExec); });
+    held = {};
+    if (env_.removeScriptAfterRun) DeleteFileW(plan_.scriptPath.c_str());
     Step(CommitStep::Caches, [&] { return RunChildren(plan_.cacheFlushes); });
   }
 
@@ -236,7 +241,9 @@ CommandRunner& SystemCommandRunner() {
 CommitEnvironment DefaultCommitEnvironment() {
   CommitEnvironment environment;
   environment.programFolder = ProgramFolder();
-  environment.tempFolder = GetTempFolder();
+  environment.tempFolder = ProgramFolder();
+  environment.scriptName = L"kipconfig." + std::to_wstring(GetCurrentProcessId()) + L".sh";
+  environment.removeScriptAfterRun = true;
   environment.systemFolder = GetSystemFolder();
   environment.commitLogPath = ChangeFileExt(ProgramPath(), L".log");
   STARTUPINFOW startup{};
@@ -255,6 +262,15 @@ CommitEnvironment DefaultCommitEnvironment() {
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();
   return environment;
+}
+
+DWORD ReadCommitSerial() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  DWORD serial = 0;
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) {
+    RunGuarded([&] { serial = static_cast<DWORD>(registry.ReadInteger(kCommitSerialValue)); });
+  }
+  return serial;
 }
 
 CommitResult RunCommitPlan(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment) {

@@ -81,11 +81,22 @@ class CommandRunner {
 
 CommandRunner& SystemCommandRunner();
 
+inline constexpr wchar_t kScriptFileName[] = L"kipconfig.sh";
+
 // The machine around the commit; DefaultCommitEnvironment() gives the real
 // one, tests replace parts.
 struct CommitEnvironment {
   std::wstring programFolder;  // holds the batch files; trailing "\"
-  std::wstring tempFolder;     // holds the script; trailing "\" (or "\" alone)
+  // Holds the script; trailing "\" (or "\" alone). The program's own
+  // folder in the program: a folder an unelevated process could write to
+  // (the user's %TEMP%) would let it swap the script netsh runs as an
+  // administrator.
+  std::wstring tempFolder;
+  // Each run its own: a way back may run beside the commit it undoes.
+  std::wstring scriptName = kScriptFileName;
+  // Named for one process, it is removed once netsh has read it: such
+  // files would otherwise pile up.
+  bool removeScriptAfterRun = false;
   std::wstring systemFolder;   // the HOSTS target is below it; trailing "\"
   std::wstring commitLogPath;  // the program's path with ".log"
   int batchShowCommand = SW_SHOWNORMAL;  // how the program itself was started
@@ -114,12 +125,14 @@ struct CommitResult {
   std::vector<NotStartedCommand> notStarted;
 };
 
-inline constexpr wchar_t kScriptFileName[] = L"kipconfig.sh";
-
 // Runs the plan. Raises (and stops) only when the script cannot be written
 // after it was created, when the commit log cannot be created for
 // "netsh exec", or when the domain change raises.
 CommitResult RunCommitPlan(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment);
+
+// How many commits the store has seen (each commit counts itself first):
+// a commit with automatic return tells by it whether a later commit came.
+DWORD ReadCommitSerial();
 
 // The status-bar text naming the commands that could not be started; empty
 // when every command started.

@@ -189,7 +189,7 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
   setting.machineWide = MachineWideOf(request.settingName);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);
   setting.firewall = ReadFirewallCommit(request.settingName);
-  setting.scriptPath = environment.tempFolder + kScriptFileName;
+  setting.scriptPath = environment.tempFolder + environment.scriptName;
   BatchFilePaths batches = BatchFilesOf(request.settingName, environment.programFolder);
   setting.beforeBatchPath = ExistingOrEmpty(batches.before);
   setting.afterBatchPath = ExistingOrEmpty(batches.after);

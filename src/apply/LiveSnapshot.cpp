@@ -179,19 +179,26 @@ std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const Co
   return mismatches;
 }
 
+bool ChangesDomainOrComputerName(const LiveMachine& live, const CommitPlan& plan) {
+  // Joining again, even the same domain, asks for an account.
+  if (plan.domain.changeDomain) return true;
+  const std::wstring name = Trim(plan.tcpip.hostName);
+  return !name.empty() && !EqualsNoCase(name, live.computerName);
+}
+
 ReturnSnapshot SnapshotOf(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan,
                           const std::wstring& hostsCopy) {
   ReturnSnapshot snapshot;
   for (const LiveCard& card : live.cards) {
-    snapshot.cardIds.push_back(card.cardId);
+    snapshot.ticket.cardIds.push_back(card.cardId);
     if (card.tcpip) snapshot.cards.push_back({card.cardId, CardPart{*card.tcpip, card.winsServers}});
   }
   snapshot.machineWide = MachineWideToReturn(live.machine, plan, hostsCopy);
   snapshot.firewall = FirewallToReturn(live.machine, plan);
-  snapshot.exactInternet = ExactInternetToReturn(live.machine, plan);
-  snapshot.settingIndex = live.settingIndex.value_or(plan.settingIndex);
-  snapshot.osMajorVersion = setting.osMajorVersion;
-  snapshot.osMinorVersion = setting.osMinorVersion;
+  snapshot.ticket.exactInternet = ExactInternetToReturn(live.machine, plan);
+  snapshot.ticket.settingIndex = live.settingIndex.value_or(plan.settingIndex);
+  snapshot.ticket.osMajorVersion = setting.osMajorVersion;
+  snapshot.ticket.osMinorVersion = setting.osMinorVersion;
   return snapshot;
 }
 

@@ -64,6 +64,10 @@ std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const Co
                                           const CommitEnvironment& environment,
                                           const ExactInternetValues& exactInternet = {});
 
+// The plan changes the domain (or workgroup) or the computer name, which no
+// way back can undo: a commit with automatic return is refused for it.
+bool ChangesDomainOrComputerName(const LiveMachine& live, const CommitPlan& plan);
+
 // The state to go back to after the commit of `plan`, as a setting: every
 // card the plan writes and the machine-wide values it writes, as they are
 // now. What the plan leaves alone is left alone by the return too (the

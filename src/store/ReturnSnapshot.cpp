@@ -3,7 +3,10 @@
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "util/Guard.h"
+#include "util/UniqueHandle.h"
 #include "util/kRegistry.h"
+
+#include <cwchar>
 
 namespace kip {
 
@@ -18,6 +21,57 @@ constexpr wchar_t kTimeoutValue[] = L"Return Seconds";
 constexpr wchar_t kProxyEnableValue[] = L"Return ProxyEnable";
 constexpr wchar_t kProxyServerValue[] = L"Return ProxyServer";
 constexpr wchar_t kStartPageValue[] = L"Return Start Page";
+constexpr wchar_t kRemoveHostsValue[] = L"Return Remove Hosts";
+constexpr wchar_t kSerialValue[] = L"Return Commit Serial";
+constexpr wchar_t kStepLogValue[] = L"Return Step Log";
+constexpr wchar_t kHandlesValue[] = L"Return Handles";
+constexpr wchar_t kOwnersValue[] = L"Return Owners";
+
+std::wstring OwnerText(const ReturnOwner& owner) {
+  return std::to_wstring(owner.processId) + L":" + std::to_wstring(owner.createdAt);
+}
+
+// Unreadable entries are left out: an owner that cannot be named is none.
+std::vector<ReturnOwner> OwnersOf(const StringList& texts) {
+  std::vector<ReturnOwner> owners;
+  for (const std::wstring& text : texts) {
+    const size_t colon = text.find(L':');
+    if (colon == std::wstring::npos) continue;
+    const long long id = ToIntDef(text.substr(0, colon), -1);
+    const std::wstring created = text.substr(colon + 1);
+    if (id <= 0 || id > 0xFFFFFFFFLL || created.empty() || created.size() > 20 ||
+        created.find_first_not_of(L"0123456789") != std::wstring::npos) {
+      continue;
+    }
+    owners.push_back({static_cast<DWORD>(id), std::wcstoull(created.c_str(), nullptr, 10)});
+  }
+  return owners;
+}
+
+std::vector<std::uint64_t> HandlesOf(const StringList& texts) {
+  std::vector<std::uint64_t> handles;
+  for (const std::wstring& text : texts) {
+    if (text.empty() || text.size() > 20 || text.find_first_not_of(L"0123456789") != std::wstring::npos) return {};
+    handles.push_back(std::wcstoull(text.c_str(), nullptr, 10));
+  }
+  return handles;
+}
+
+// The key path without its leading "\", as the Win32 calls take it.
+std::wstring Win32Path(const std::wstring& path) { return path.substr(path.starts_with(L"\\") ? 1 : 0); }
+
+// A key found already there is not ours: whoever made it could have put in
+// it what the way back would then commit.
+bool CreateNewKey(const std::wstring& path) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Win32Path(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                      nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    return false;
+  }
+  UniqueHKey owned(key);
+  return disposition == REG_CREATED_NEW_KEY;
+}
 
 void WriteExactInternet(TkRegistry& key, const ExactInternetValues& exact) {
   if (exact.proxyEnable) key.WriteInteger(kProxyEnableValue, static_cast<int>(*exact.proxyEnable));
@@ -33,16 +87,25 @@ ExactInternetValues ReadExactInternet(TkRegistry& key) {
   return exact;
 }
 
-bool WriteTicketValues(std::wstring_view token, const ReturnSnapshot& snapshot) {
+bool WriteTicketValues(std::wstring_view token, const ReturnTicket& ticket) {
   TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (!key.OpenKey(SettingKeyPath(ReturnSnapshotName(token)), true)) return false;
+  if (!key.OpenKey(SettingKeyPath(ReturnSnapshotName(token)), false)) return false;
   return RunGuarded([&] {
-    key.WriteStringList(kCardIdsValue, snapshot.cardIds);
-    key.WriteInteger(kSettingIndexValue, snapshot.settingIndex);
-    key.WriteInteger(kMajorValue, static_cast<int>(snapshot.osMajorVersion));
-    key.WriteInteger(kMinorValue, static_cast<int>(snapshot.osMinorVersion));
-    key.WriteInteger(kTimeoutValue, static_cast<int>(snapshot.timeoutSeconds));
-    WriteExactInternet(key, snapshot.exactInternet);
+    key.WriteStringList(kCardIdsValue, ticket.cardIds);
+    key.WriteInteger(kSettingIndexValue, ticket.settingIndex);
+    key.WriteInteger(kMajorValue, static_cast<int>(ticket.osMajorVersion));
+    key.WriteInteger(kMinorValue, static_cast<int>(ticket.osMinorVersion));
+    key.WriteInteger(kTimeoutValue, static_cast<int>(ticket.timeoutSeconds));
+    WriteExactInternet(key, ticket.exactInternet);
+    key.WriteInteger(kRemoveHostsValue, ticket.removeHosts ? 1 : 0);
+    key.WriteInteger(kSerialValue, static_cast<int>(ticket.commitSerial));
+    key.WriteString(kStepLogValue, ticket.stepLogPath);
+    StringList handles;
+    for (std::uint64_t handle : ticket.handles) handles.push_back(std::to_wstring(handle));
+    key.WriteStringList(kHandlesValue, handles);
+    StringList owners;
+    for (const ReturnOwner& owner : ticket.owners) owners.push_back(OwnerText(owner));
+    key.WriteStringList(kOwnersValue, owners);
   });
 }
 
@@ -53,15 +116,33 @@ std::wstring ReturnSnapshotName(std::wstring_view token) {
 }
 
 bool SaveReturnSnapshot(std::wstring_view token, const ReturnSnapshot& snapshot) {
-  // A snapshot never mixes with a former one of the same name.
-  DeleteReturnSnapshot(token);
+  if (token.empty()) return false;
   const std::wstring name = ReturnSnapshotName(token);
+  if (!CreateNewKey(SettingKeyPath(name))) return false;
   bool complete = SaveMachineWide(name, snapshot.machineWide);
   for (const auto& [cardId, part] : snapshot.cards) {
-    complete = SaveCardPart(name, cardId, cardId, part, snapshot.osMajorVersion) && complete;
+    complete = SaveCardPart(name, cardId, cardId, part, snapshot.ticket.osMajorVersion) && complete;
   }
   if (snapshot.firewall) SaveFirewallPart(SettingKeyPath(name), *snapshot.firewall);
-  return WriteTicketValues(token, snapshot) && complete;
+  return WriteTicketValues(token, snapshot.ticket) && complete;
+}
+
+bool AddReturnOwner(std::wstring_view token, const ReturnOwner& owner) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (token.empty() || !key.OpenKey(SettingKeyPath(ReturnSnapshotName(token)), false)) return false;
+  return RunGuarded([&] {
+    StringList owners;
+    key.ReadStringList(kOwnersValue, owners);
+    owners.push_back(OwnerText(owner));
+    key.WriteStringList(kOwnersValue, owners);
+  });
+}
+
+StringList ReturnSnapshotTokens() {
+  StringList tokens;
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (key.OpenKeyReadOnly(SettingKeyPath(std::wstring(kOptionsKeyName) + L"\\" + kReturnFolder))) key.GetKeyNames(tokens);
+  return tokens;
 }
 
 std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
@@ -77,6 +158,20 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
     ticket.exactInternet = ReadExactInternet(key);
   });
   if (!read) return std::nullopt;
+  // Newer than the values above: each on its own, a missing one reads as none.
+  RunGuarded([&] { ticket.removeHosts = key.ReadInteger(kRemoveHostsValue) != 0; });
+  RunGuarded([&] { ticket.commitSerial = static_cast<DWORD>(key.ReadInteger(kSerialValue)); });
+  RunGuarded([&] { ticket.stepLogPath = key.ReadString(kStepLogValue); });
+  RunGuarded([&] {
+    StringList texts;
+    key.ReadStringList(kHandlesValue, texts);
+    ticket.handles = HandlesOf(texts);
+  });
+  RunGuarded([&] {
+    StringList texts;
+    key.ReadStringList(kOwnersValue, texts);
+    ticket.owners = OwnersOf(texts);
+  });
   return ticket;
 }
 

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,32 +30,53 @@ struct ExactInternetValues {
   bool operator==(const ExactInternetValues&) const = default;
 };
 
-struct ReturnSnapshot {
-  StringList cardIds;  // the card list as it was, in its order
-  std::vector<std::pair<std::wstring, CardPart>> cards;  // the cards whose values could be read
-  MachineWideValues machineWide;
-  std::optional<FirewallPage> firewall;  // nullopt: the firewall is left as it is
-  int settingIndex = -1;                 // "Setting Index" to write back
-  DWORD osMajorVersion = 6, osMinorVersion = 1;
-  DWORD timeoutSeconds = 60;
-  ExactInternetValues exactInternet;
+// A process that holds a kept state: its id and its creation time, which
+// tells it from a later process given the same id.
+struct ReturnOwner {
+  DWORD processId = 0;
+  ULONGLONG createdAt = 0;  // FILETIME as one number
+  bool operator==(const ReturnOwner&) const = default;
 };
 
 // What the helper needs besides the setting itself.
 struct ReturnTicket {
-  StringList cardIds;
-  int settingIndex = -1;
+  StringList cardIds;  // the card list as it was, in its order
+  int settingIndex = -1;  // "Setting Index" to write back
   DWORD osMajorVersion = 6, osMinorVersion = 1;
   DWORD timeoutSeconds = 60;
   ExactInternetValues exactInternet;
+  // The machine had no HOSTS file: the way back removes the one the commit
+  // copied.
+  bool removeHosts = false;
+  // The store's commit count when the state was kept: a count beyond the
+  // commit it was kept for means a later commit, which the way back must
+  // not overwrite.
+  DWORD commitSerial = 0;
+  std::wstring stepLogPath;  // "/log FILE" of the window; empty: none
+  // Values of the handles the helper inherits from the window (the signals
+  // between them, which have no names).
+  std::vector<std::uint64_t> handles;
+  // The window, then the helper once it is started.
+  std::vector<ReturnOwner> owners;
+};
+
+struct ReturnSnapshot {
+  std::vector<std::pair<std::wstring, CardPart>> cards;  // the cards whose values could be read
+  MachineWideValues machineWide;
+  std::optional<FirewallPage> firewall;  // nullopt: the firewall is left as it is
+  ReturnTicket ticket;
 };
 
 // The setting name the snapshot `token` is stored under (for the store's
 // readers: "TFormIpconfig\Return\<token>").
 std::wstring ReturnSnapshotName(std::wstring_view token);
 
-// Replaces the snapshot `token`. False when anything could not be written.
+// Stores the snapshot `token` under a key made new. False when that key
+// existed already (it is then left alone) or anything could not be written.
 bool SaveReturnSnapshot(std::wstring_view token, const ReturnSnapshot& snapshot);
+bool AddReturnOwner(std::wstring_view token, const ReturnOwner& owner);
+// The tokens of every kept state in the store.
+StringList ReturnSnapshotTokens();
 // nullopt when the snapshot is missing or incomplete.
 std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token);
 void DeleteReturnSnapshot(std::wstring_view token);

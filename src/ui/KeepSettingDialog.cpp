@@ -18,11 +18,14 @@ void KeepSettingDialog::Create(HWND owner, HFONT font) {
   CreateShell(owner, font, L"TKeepSetting", kKeepSettingTitle, 190, 56);
   win::DialogUnits du(font);
   LabelQuestion.Create(*this, IDT_Question, L"", du.R(10, 10, 170, 10));
-  ButtonKeep.Create(*this, IDB_Keep, L"維持する", du.R(70, 34, 54, 14), true);
-  ButtonReturn.Create(*this, IDB_Return, L"元に戻す", du.R(128, 34, 54, 14));
+  // Enter, and the focus the dialog opens with, mean "元に戻す": a user cut
+  // off by the new setting, or pressing keys blind, never keeps it. Made
+  // first, it is the first stop of the tab order.
+  ButtonReturn.Create(*this, IDB_Return, L"元に戻す", du.R(128, 34, 54, 14), true);
+  ButtonKeep.Create(*this, IDB_Keep, L"維持する", du.R(70, 34, 54, 14));
   ButtonKeep.OnClick = [this] { Answer(KeepAnswer::Keep); };
   ButtonReturn.OnClick = [this] { Answer(KeepAnswer::Return); };
-  OnEnter = [this] { Answer(KeepAnswer::Keep); };
+  OnEnter = [this] { Answer(KeepAnswer::Return); };
   OnEscape = [this] { Answer(KeepAnswer::Return); };
   CenterOnOwner();
 }

@@ -1,6 +1,7 @@
 // The question after a commit with automatic return: "この設定を維持しますか?
-// 残り 60 秒", counting down, with "維持する" and "元に戻す". Escape and the
-// close box mean "元に戻す": only an explicit answer keeps the new setting.
+// 残り 60 秒", counting down, with "維持する" and "元に戻す". Enter, Escape
+// and the close box mean "元に戻す": only a deliberate "維持する" keeps the
+// new setting.
 #pragma once
 
 #include <windows.h>

@@ -110,6 +110,7 @@ class UserDuringBatch : public CommandRunner {
     PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     win::PumpPendingMessages();
     statusDuringCommit = form_->StatusBar1.Status();
+    joinCancelledDuringCommit = form_->JoinCancelled;
     return true;
   }
   bool RunCaptured(const std::wstring& line, const std::wstring&) override {
@@ -121,6 +122,7 @@ class UserDuringBatch : public CommandRunner {
   }
   bool Start(const std::wstring&) override { return true; }
   std::wstring statusDuringCommit;
+  bool joinCancelledDuringCommit = false;
   std::string script;
   StringList statuses;
 
@@ -145,6 +147,8 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
   form.SyncSelection();
   form.ActionCommitExecute();
   EXPECT_EQ(runner.statusDuringCommit, L"反映中です. 終了は反映の後に行います.");
+  // The held close also ends the domain attempts, which may wait for an account.
+  EXPECT_TRUE(runner.joinCancelledDuringCommit);
   EXPECT_EQ(form.TabControl1.Count(), 2);  // no new setting, nothing deleted
   EXPECT_NE(runner.script.find("10.0.0.1"), std::string::npos);
   EXPECT_EQ(runner.statuses, (StringList{L"サービスを開始しています...", L"netsh を実行しています...",

@@ -22,26 +22,31 @@ namespace {
 
 UniqueKernelHandle Signal(bool given) { return UniqueKernelHandle(CreateEventW(nullptr, TRUE, given, nullptr)); }
 
-TEST(AutoReturnWait, KeepsOnlyOnAKeepBeforeTheTimeOut) {
+TEST(AutoReturnWait, TheCountdownRunsFromNetshAndOnlyAKeepInTimeKeeps) {
   struct Case {
     const char* title;
-    bool committed, keep, returnNow, windowGone, windowKnown;
+    bool netshRan, committed, keep, returnNow, windowGone;
     int keepAfterMs;  // -1: never
+    DWORD timeoutMs;  // INFINITE where only the right reading ends the wait
     ReturnDecision expected;
   };
   const Case cases[] = {
-      {"kept at once", true, true, false, false, true, -1, ReturnDecision::Keep},
-      {"sent back at once", false, false, true, false, true, -1, ReturnDecision::Return},
-      {"nobody answers after the commit", true, false, false, false, true, -1, ReturnDecision::Return},
-      {"the window ended during the commit", false, false, false, true, true, -1, ReturnDecision::Return},
-      {"the window was gone before the wait", false, false, false, false, false, -1, ReturnDecision::Return},
-      {"kept during the countdown", true, false, false, false, true, 30, ReturnDecision::Keep},
-      {"a keep beats the window's end", false, true, false, true, true, -1, ReturnDecision::Keep},
+      {"kept at once", true, false, true, false, false, -1, 100, ReturnDecision::Keep},
+      {"sent back at once", false, false, false, true, false, -1, INFINITE, ReturnDecision::Return},
+      {"nobody answers after netsh", true, false, false, false, false, -1, 100, ReturnDecision::Return},
+      {"nobody answers a commit without netsh", false, true, false, false, false, -1, 100, ReturnDecision::Return},
+      {"the window ended before netsh", false, false, false, false, true, -1, INFINITE, ReturnDecision::Return},
+      {"the window ended in the countdown", true, false, false, false, true, -1, INFINITE, ReturnDecision::Return},
+      {"kept during the countdown", true, false, false, false, false, 30, 20000, ReturnDecision::Keep},
+      // A commit stuck before netsh has not changed the network: no clock
+      // runs yet, however short the time-out.
+      {"kept while a step before netsh hangs", false, false, false, false, false, 300, 0, ReturnDecision::Keep},
+      {"a keep beats the window's end", true, false, true, false, true, -1, 100, ReturnDecision::Keep},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
-    UniqueKernelHandle committed = Signal(c.committed), keep = Signal(c.keep), back = Signal(c.returnNow),
-                       window = Signal(c.windowGone);
+    UniqueKernelHandle netsh = Signal(c.netshRan), committed = Signal(c.committed), keep = Signal(c.keep),
+                       back = Signal(c.returnNow), window = Signal(c.windowGone);
     std::thread late;
     if (c.keepAfterMs >= 0) {
       late = std::thread([&] {
@@ -49,11 +54,8 @@ TEST(AutoReturnWait, KeepsOnlyOnAKeepBeforeTheTimeOut) {
         SetEvent(keep.get());
       });
     }
-    // Long enough for the late keep on a loaded machine; the other cases
-    // that go back wait it out once.
-    const DWORD timeout = c.keepAfterMs >= 0 ? 20000 : 100;
-    EXPECT_EQ(AwaitConfirmation(committed.get(), keep.get(), back.get(), c.windowKnown ? window.get() : nullptr, timeout),
-              c.expected);
+    const ReturnSignals signals{netsh.get(), committed.get(), keep.get(), back.get(), window.get()};
+    EXPECT_EQ(AwaitConfirmation(signals, c.timeoutMs), c.expected);
     if (late.joinable()) late.join();
   }
 }
@@ -107,7 +109,9 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   const CommitEnvironment environment = Environment(forward);
   const CommitSetting setting = ReadCommitSetting({1, L"自宅", 1, {kCard}, 6, 1}, environment);
   const CommitPlan plan = PlanCommit(setting);
-  ASSERT_TRUE(SaveReturnSnapshot(L"1-2", SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"")));
+  ReturnSnapshot snapshot = SnapshotOf(ReadLiveState(setting, folder_.path()), setting, plan, L"");
+  snapshot.ticket.removeHosts = true;  // the machine had no HOSTS file
+  ASSERT_TRUE(SaveReturnSnapshot(L"1-2", snapshot));
   // The helper starts: it reads the way back before the commit runs.
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(L"1-2");
   ASSERT_TRUE(ticket);
@@ -123,9 +127,14 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   ASSERT_EQ(GetString(HKEY_CURRENT_USER, kInternetExplorerMainKey, L"Start Page"), L"http://home.example.jp/");
   // An import during the countdown replaces the store, snapshot and all.
   DeleteReturnSnapshot(L"1-2");
+  // The commit brought a HOSTS file.
+  const std::wstring hosts = folder_.path() + L"drivers\\etc\\hosts";
+  CreateDirectoryW((folder_.path() + L"drivers").c_str(), nullptr);
+  CreateDirectoryW((folder_.path() + L"drivers\\etc").c_str(), nullptr);
+  ASSERT_TRUE(WriteWholeFile(hosts, "10.0.0.1 intranet\r\n"));
 
   corpus::RecordingRunner back(folder_.path(), folder_.path());
-  CommitWayBack(std::move(wayBack), Environment(back));
+  const std::wstring differs = CommitWayBack(std::move(wayBack), Environment(back));
   EXPECT_NE(back.outcome.script.find(L"set address name=\"LAN\" source=static addr=192.168.10.20 255.255.255.0"),
             std::wstring::npos)
       << back.outcome.script;
@@ -143,8 +152,70 @@ TEST_F(AutoReturnTest, TheWayBackCommitsTheStateKeptBeforeTheCommitEvenWhenTheSt
   const std::wstring checked = FromAnsi(log);
   EXPECT_EQ(checked.find(L"Proxy"), std::wstring::npos) << ToUtf8(checked);
   EXPECT_EQ(checked.find(L"ホームページ"), std::wstring::npos) << ToUtf8(checked);
+  EXPECT_FALSE(FileExists(hosts));
+  // The recording netsh changed no card: the way back does not claim it
+  // went back, and says where it did not.
+  EXPECT_NE(differs.find(L"LAN"), std::wstring::npos) << ToUtf8(differs);
   // The kept state is never a setting of its own.
   EXPECT_EQ(ListSettingNames(), StringList{L"自宅"});
+}
+
+TEST(SafeCommitRule, RefusesWhatNoWayBackUndoes) {
+  struct Case {
+    const char* title;
+    const wchar_t* hostName;
+    bool changeDomain;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"the same name, another case", L"  pc-01 ", false, false},
+      {"no name", L"  ", false, false},
+      {"another name", L"PC-02", false, true},
+      {"a domain change, even to the same domain", L"PC-01", true, true},
+  };
+  LiveMachine live;
+  live.computerName = L"PC-01";
+  live.membership.domain = L"CORP";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    CommitPlan plan;
+    plan.tcpip.hostName = c.hostName;
+    plan.domain.changeDomain = c.changeDomain;
+    plan.domain.domainSelected = true;
+    plan.domain.domain = L"CORP";
+    EXPECT_EQ(ChangesDomainOrComputerName(live, plan), c.refused);
+  }
+}
+
+// A kept state is made new or not at all; one no live process holds is
+// swept away with its HOSTS copy, one still held is a pending return.
+TEST_F(AutoReturnTest, KeptStatesAreMadeNewAndOnlyTheAbandonedAreSwept) {
+  const std::wstring program = folder_.path() + L"kIpCnfg.exe";
+  ReturnSnapshot held;
+  held.ticket.owners = {{GetCurrentProcessId(), 0}};
+  FILETIME created{}, exited{}, kernel{}, user{};
+  ASSERT_TRUE(GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user));
+  held.ticket.owners[0].createdAt = (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+  ReturnSnapshot dead = held;
+  dead.ticket.owners = {{GetCurrentProcessId(), 1}, {0xFFFFFFF0u, 2}};  // an earlier process of our id; none
+
+  EXPECT_FALSE(ReturnPending());
+  ASSERT_TRUE(SaveReturnSnapshot(L"11-1", held));
+  ASSERT_TRUE(SaveReturnSnapshot(L"22-2", dead));
+  // Whoever made the key first, the second save does not go on with it.
+  EXPECT_FALSE(SaveReturnSnapshot(L"22-2", held));
+  for (const wchar_t* token : {L"11-1", L"22-2", L"33-3"}) {
+    ASSERT_TRUE(WriteWholeFile(ChangeFileExt(program, std::wstring(L".") + token + L".hosts"), "127.0.0.1 x\r\n"));
+  }
+
+  RemoveAbandonedReturns(program);
+  EXPECT_EQ(ReturnSnapshotTokens(), StringList{L"11-1"});
+  EXPECT_TRUE(FileExists(folder_.path() + L"kIpCnfg.11-1.hosts"));
+  EXPECT_FALSE(FileExists(folder_.path() + L"kIpCnfg.22-2.hosts"));
+  EXPECT_FALSE(FileExists(folder_.path() + L"kIpCnfg.33-3.hosts"));
+  EXPECT_TRUE(ReturnPending());
+  DeleteReturnSnapshot(L"11-1");
+  EXPECT_FALSE(ReturnPending());
 }
 
 }  // namespace

@@ -794,6 +794,24 @@ int RegKeys(const Args& a) {
   return kDone;
 }
 
+// An outsider answering for the user: creates (or opens) each named event in
+// the session's and the global namespace, sets it and holds it for the given
+// seconds, as a process that read a token could.
+int SetEvents(const Args& a) {
+  if (a.size() < 2) return kUsage;
+  std::vector<kip::UniqueKernelHandle> held;
+  for (size_t i = 1; i < a.size(); ++i) {
+    for (const std::wstring& name : {a[i], L"Global\\" + a[i]}) {
+      kip::UniqueKernelHandle event(CreateEventW(nullptr, TRUE, TRUE, name.c_str()));
+      if (event) SetEvent(event.get());
+      held.push_back(std::move(event));
+    }
+  }
+  Print(L"set");
+  Sleep(static_cast<DWORD>(_wtoi(a[0].c_str())) * 1000);
+  return kDone;
+}
+
 // The printers the spooler lists, one name per line.
 int Printers(const Args& a) {
   if (!a.empty()) return kUsage;
@@ -840,6 +858,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"reg-get", {L"<HKLM|HKCU\\key> <value>", RegGet}},
       {L"reg-keys", {L"<HKLM|HKCU\\key>", RegKeys}},
       {L"printers", {L"", Printers}},
+      {L"set-events", {L"<seconds> <name>...", SetEvents}},
   };
   return commands;
 }

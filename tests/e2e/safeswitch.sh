@@ -12,6 +12,12 @@
 #                          the window is killed after the commit
 #   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
 #                          and the commit log name the DNS servers of the card
+#   safeswitch.sh hang     a child after netsh never ends: the machine still
+#                          goes back within the time-out plus 5 s of netsh,
+#                          the window says so, and the commit goes no further
+#   safeswitch.sh outsider another process reads the token and creates and
+#                          sets every signal name it could mean: the return
+#                          still happens
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mode="${1:-}"
@@ -44,6 +50,21 @@ start_window() {
 close_window() { kip_close_window; }
 # Seconds since the epoch with fractions.
 now() { printf '%s' "$EPOCHREALTIME"; }
+elapsed() { awk -v s="$1" -v n="$(now)" 'BEGIN { printf "%.1f", n - s }'; }
+# Waits until the second card is the office's again, at most the time-out
+# plus 5 s after $1; prints the seconds it took.
+await_office_since() {
+  while awk -v s="$1" -v n="$(now)" -v t="$timeout_s" 'BEGIN { exit !(n - s < t + 5) }'; do
+    if [ "$(second_card)" = "$office" ]; then elapsed "$1"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+await_status() {
+  for _ in $(seq 1 100); do [ "$(status_text)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+count_runs() { commands_log | grep -ac "$1"; }
 
 kip_stage
 export KIP_STUB_APPLY_SCRIPT=1
@@ -145,8 +166,64 @@ verify)
   echo "e2e.safeswitch.verify: \"$expected\""
   ;;
 
+hang)
+  set_option AutoReturn_Seconds "$timeout_s"
+  # The window's "arp -d *" hangs long after the time-out; the way back's
+  # own runs normally.
+  hang_s=$((timeout_s + 20))
+  export KIP_STUB_HANG_ONCE=arp KIP_STUB_HANG_MS=$((hang_s * 1000))
+  export KIP_PROFILE="$(winepath -w "$stage/profile.txt" 2>/dev/null)"
+  start_window
+  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+  for _ in $(seq 1 600); do [ "$(netsh_runs)" -ge 1 ] && break; sleep 0.1; done
+  ran="$(now)"
+  [ "$(netsh_runs)" -ge 1 ] || fail "netsh did not run"
+  [ "$(second_card)" != "$office" ] || fail "the commit did not change the card"
+  took="$(await_office_since "$ran")" || fail "not back at the office within $timeout_s s + 5 s of netsh"
+  await_status "元に戻しました" || fail "the window, stuck in the commit, says '$(status_text)'"
+  # The hung child ends; the abandoned commit must not go on with its steps.
+  sleep "$(awk -v h="$hang_s" -v e="$(elapsed "$ran")" 'BEGIN { d = h - e + 3; print (d > 0 ? d : 0) }')"
+  [ "$(count_runs $'^ipconfig\t')" -eq 1 ] || fail "the abandoned commit went on (ipconfig ran $(count_runs $'^ipconfig\t') times)"
+  [ "$(count_runs 'admin=DISABLED')" -eq 2 ] || fail "the abandoned commit restarted the cards"
+  kip_drive wait-window "確認付きで反映" 500 >/dev/null 2>&1 && fail "the question came after the return"
+  [ "$(second_card)" = "$office" ] || fail "the machine left the office again"
+  [ "$(status_text)" = "元に戻しました" ] || fail "the status bar says '$(status_text)' after the hang"
+  # Each run's script lies beside the program, not in %TEMP%, and is gone
+  # once netsh has read it.
+  [ "$(commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\kip\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
+    fail "netsh was not given per-run scripts beside the program: $(commands_log | grep -a 'netsh exec')"
+  ls "$stage"/kipconfig*.sh >/dev/null 2>&1 && fail "a script was left behind"
+  ready="$(tr -d '\r' <"$stage/profile.txt" 2>/dev/null | awk -F'\t' '$3 == "SafeCommitBegin" { print $2 }' | tail -n 1)"
+  close_window
+  echo "e2e.safeswitch.hang: back $took s after netsh (time-out $timeout_s s); snapshot, helper and its ready: ${ready:-?} ms"
+  ;;
+
+outsider)
+  set_option AutoReturn_Seconds "$timeout_s"
+  start_window
+  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+  token=""
+  for _ in $(seq 1 600); do
+    token="$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | tr -d '\r' | head -n 1)"
+    [ -n "$token" ] && break
+    sleep 0.05
+  done
+  [ -n "$token" ] || fail "no kept state in the store"
+  names=()
+  for signal in Keep Committed Return Ready; do names+=("kIpCnfg.AutoReturn.$token.$signal" "kIpCnfg.$token.$signal"); done
+  kip_drive set-events 60 "${names[@]}" >/dev/null &
+  squatter=$!
+  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || { kill "$squatter"; fail "no question after the commit"; }
+  start="$(now)"
+  took="$(await_office_since "$start")" || { kill "$squatter"; fail "an outsider's signals kept the commit"; }
+  kill "$squatter" 2>/dev/null
+  await_status "元に戻しました" || fail "the status bar says '$(status_text)'"
+  close_window
+  echo "e2e.safeswitch.outsider: signals set by another process changed nothing; back after $took s"
+  ;;
+
 *)
-  echo "usage: $0 preview|return|verify" >&2
+  echo "usage: $0 preview|return|verify|hang|outsider" >&2
   exit 2
   ;;
 esac

@@ -11,6 +11,9 @@
 //   KIP_STUB_STDERR_BYTES  extra bytes on standard error ('e')
 //   KIP_STUB_SLEEP_MS      sleep before exiting
 //   KIP_STUB_EXIT_CODE     exit code (default 0)
+//   KIP_STUB_HANG_ONCE     a program name: its first run (marked by the file
+//                          KIP_STUB_LOG + ".hung") sleeps KIP_STUB_HANG_MS
+//                          after its record, as a child that never ends
 // and, for netsh, a machine that really changes:
 //   KIP_STUB_APPLY_SCRIPT  1: "netsh exec FILE" writes what the script sets
 //                          into the interface keys (script_applier.cpp)
@@ -134,6 +137,14 @@ int wmain(int argc, wchar_t** argv) {
   WriteFiller(out, 'o', EnvNumber(L"KIP_STUB_STDOUT_BYTES"));
   WriteText(out, "stub " + Utf8(name) + ": last line\r\n");
 
+  if (_wcsicmp(Env(L"KIP_STUB_HANG_ONCE").c_str(), name.c_str()) == 0 && !Env(L"KIP_STUB_LOG").empty()) {
+    const std::wstring marker = Env(L"KIP_STUB_LOG") + L".hung";
+    HANDLE mark = CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mark != INVALID_HANDLE_VALUE) {
+      CloseHandle(mark);
+      Sleep((DWORD)EnvNumber(L"KIP_STUB_HANG_MS"));
+    }
+  }
   long sleep = EnvNumber(L"KIP_STUB_SLEEP_MS");
   if (sleep > 0) Sleep((DWORD)sleep);
   return (int)EnvNumber(L"KIP_STUB_EXIT_CODE");

@@ -249,6 +249,9 @@ CommitEnvironment CaseEnvironment(const CaseSeed& seed, const std::wstring& prog
   CommitEnvironment environment = DefaultCommitEnvironment();
   environment.programFolder = programFolder;
   environment.tempFolder = tempFolder;
+  // The corpus names the script as one fixed file.
+  environment.scriptName = kScriptFileName;
+  environment.removeScriptAfterRun = false;
   environment.systemFolder = tempFolder;
   environment.commitLogPath = programFolder + L"kIpCnfg.log";
   environment.readMajorVersion = [major = seed.major] { return major; };
