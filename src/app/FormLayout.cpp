@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "MainIds.h"
+#include "app/pages/PageMetrics.h"
 
 namespace kip {
 
@@ -18,8 +19,6 @@ constexpr int kClientWidthDlu = 340;
 constexpr int kClientHeightDlu = 330;
 // Margin around the frame controls.
 constexpr int kMargin = 7;
-// Width of the group boxes and full-width rows on a page.
-constexpr int kPageWidth = 302;
 // Height a page needs: its lowest controls end at 210.
 constexpr int kPageHeight = 216;
 // Rows of setting tabs the window grows for; more settings than fit in them
@@ -91,7 +90,6 @@ void TFormIpconfig::CreateControls() {
   CreatePageEtc(du);
   CreatePageIE(du);
   CreatePageDomain(du);
-  CreatePageBat(du);
   CreatePageFireWall(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
@@ -109,6 +107,7 @@ void TFormIpconfig::CreateControls() {
   CreateActions();
   CreateMenus();
   WireHandlers();
+  WirePages();
   Relayout();
 }
 
@@ -211,15 +210,6 @@ void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
   // the window.
   IPRouter.Create(page, IDX_IPRouter, L"IP 転送を行う", du.R(14, 146, 120, 10));
   IPRouter.SetVisible(false);
-}
-
-void TFormIpconfig::CreatePageBat(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetBat;
-  MemoBefore.Create(page, IDE_MemoBefore, du.R(6, 6, kPageWidth, 94));
-  MemoBefore.SetHint(L"右クリックでメニューが出ます");
-  LabelBat.Create(page, IDT_LabelBat, L"[↑]切替え前　[↓]切替え後", du.R(6, 104, kPageWidth, 8), SS_CENTER);
-  MemoAfter.Create(page, IDE_MemoAfter, du.R(6, 116, kPageWidth, 94));
-  MemoAfter.SetHint(L"右クリックでメニューが出ます");
 }
 
 void TFormIpconfig::CreatePageFireWall(const win::DialogUnits& du) {
@@ -367,8 +357,6 @@ void TFormIpconfig::WireHandlers() {
   mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };
   mShowTray->OnClick = [this] { mShowTrayClick(); };
   TabControl1.OnContextMenu = [this](POINT at) { tabPopup_->Popup(Handle(), at); };
-  MemoBefore.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
-  MemoAfter.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
@@ -428,8 +416,7 @@ void TFormIpconfig::WireEditorHandlers() {
 void TFormIpconfig::WireEditReactions() {
   auto modified = [this] { Modified = true; };
   for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditHostName,
-                          &EditDomainServer, &EditWorkGroup, &EditDomain, static_cast<win::Edit*>(&MemoBefore),
-                          static_cast<win::Edit*>(&MemoAfter), static_cast<win::Edit*>(&SearchList)}) {
+                          &EditDomainServer, &EditWorkGroup, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
     edit->OnChange = modified;
   }
   ProxyLocalAddress.OnClick = modified;

@@ -74,8 +74,7 @@ void TFormIpconfig::LoadSetting() {
           if (TabSheetFireWall->Enabled()) LoadFirewallPart(setting);
         }
         BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
-        MemoBefore.SetLines(ReadBatchFile(files.before));
-        MemoAfter.SetLines(ReadBatchFile(files.after));
+        batch_.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
       },
       [this] { Modified = false; });
 }
@@ -98,8 +97,9 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
   saved = WriteStoreRootValues(ComboDescription.ItemIndex(), ProgramFolder()) && saved;
   BatchFilePaths files = BatchFilesOf(settingName, ProgramFolder());
-  WriteBatchFile(files.before, MemoBefore.Lines());
-  WriteBatchFile(files.after, MemoAfter.Lines());
+  BatchTexts batch = batch_.Collect();
+  WriteBatchFile(files.before, batch.before);
+  WriteBatchFile(files.after, batch.after);
   if (!saved) {
     ReportSaveFailure(settingName);
     return false;

@@ -25,6 +25,7 @@
 //   FormDomain.cpp           the domain and workgroup controls and the
 //                            domain change of the commit
 //   FormTray.cpp             the quick switch from the notification area
+//   FormPages.cpp            the pages: built when first shown, their edits
 //   FormSafeSwitch.cpp       the preview before a commit, the check after
 //                            it, the commit with automatic return
 #pragma once
@@ -38,6 +39,7 @@
 #include <vector>
 
 #include "app/CommandLineArgs.h"
+#include "app/pages/BatchPage.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -314,6 +316,9 @@ class TFormIpconfig : public win::Form {
   bool HideToTrayInsteadOfClosing();
   static constexpr UINT kMsgTray = WM_APP + 40;
 
+  // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
+  BatchPage& Batch() { return batch_; }
+
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
@@ -390,11 +395,6 @@ class TFormIpconfig : public win::Form {
   win::Label LabelDomain;
   win::CheckBox IPRouter;
 
-  // Batch page
-  win::Memo MemoBefore;
-  win::Label LabelBat;
-  win::Memo MemoAfter;
-
   // Firewall page
   win::CheckBox CheckFWUse;
   win::RadioButton RadioFWTrue;
@@ -452,6 +452,15 @@ class TFormIpconfig : public win::Form {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // app/FormPages.cpp
+  enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall };
+  // The page at `index` when it builds itself on its first show, or null.
+  Page* LazyPage(int index);
+  void WirePages();
+  // Builds the page at `index` if it is not built yet.
+  void BuildPage(int index);
+  BatchPage batch_;
+
   // app/FormLayout.cpp
   void CreateControls();
   void CreatePageIP(const win::DialogUnits& du);
@@ -459,7 +468,6 @@ class TFormIpconfig : public win::Form {
   void CreatePageEtc(const win::DialogUnits& du);
   void CreatePageIE(const win::DialogUnits& du);
   void CreatePageDomain(const win::DialogUnits& du);
-  void CreatePageBat(const win::DialogUnits& du);
   void CreatePageFireWall(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();

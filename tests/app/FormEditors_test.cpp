@@ -2,6 +2,7 @@
 // and take-over, the batch memos' menu and the HOSTS browse button.
 #include <gtest/gtest.h>
 
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "ui/ProxyRules.h"
 
@@ -65,12 +66,13 @@ TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) 
 TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHostsPath) {
   TFormIpconfig& form = Form();
   form.Show();
-  form.AppendBatchLine(2);  // ルート設定, no memo focused
-  EXPECT_EQ(form.MemoAfter.Lines(), StringList{L"route add"});
-  form.MemoBefore.Focus();
+  form.AppendBatchLine(2);  // ルート設定, no memo focused, the page not built yet
+  EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{}, {L"route add"}}));
+  form.PageControl1.SetActivePageIndex(5);
+  SetFocus(GetDlgItem(form.PageControl1.Page(5).Handle(), IDE_MemoBefore));
   prompts.fileAnswers = {std::wstring(L"C:\\Program Files\\x.bat")};
   form.mFileNameClick();
-  EXPECT_EQ(form.MemoBefore.Lines(), StringList{L"\"C:\\Program Files\\x.bat\""});
+  EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{L"\"C:\\Program Files\\x.bat\""}, {L"route add"}}));
 
   form.Modified = false;
   form.ButtonBrowsClick();  // cancelled: nothing changes

@@ -213,7 +213,7 @@ TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
     if (!cardIndexPastTheCards) form.DeleteSetting();  // every question is answered Yes
     prompts.questions.clear();
     form.EditHostName.SetText(L"edited");
-    form.MemoBefore.SetLines({L"echo edited"});
+    form.Batch().Show({{L"echo edited"}, {}});
     form.NewSetting();
     EXPECT_TRUE(prompts.questions.empty());
     EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
@@ -316,8 +316,7 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
 
   // The primary suffixes chosen: an empty list is stored whatever the lines say.
   form.SearchList.SetLines({L"a.lan"});
-  form.MemoBefore.SetLines({});
-  form.MemoAfter.SetLines({});
+  form.Batch().Show({});
   WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"old"});
   form.mSaveClick();
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList"), L"");

@@ -1,0 +1,34 @@
+// The pages of the window: each builds its controls the first time it
+// shows, whether the user picked its tab, a key stepped to it or the
+// window was opened on it; the start builds the shown page only.
+#include "app/UkIpConfig.h"
+
+namespace kip {
+
+Page* TFormIpconfig::LazyPage(int index) {
+  switch (index) {
+    case kPageBat:
+      return &batch_;
+    default:
+      return nullptr;
+  }
+}
+
+void TFormIpconfig::WirePages() {
+  auto edited = [this] { Modified = true; };
+  batch_.OnEdit = edited;
+  batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
+  PageControl1.OnPageShowing = [this](int index) { BuildPage(index); };
+  BuildPage(PageControl1.ActivePageIndex());
+}
+
+void TFormIpconfig::BuildPage(int index) {
+  Page* page = LazyPage(index);
+  if (!page || page->Built()) return;
+  win::Panel& panel = PageControl1.Page(index);
+  page->Build(panel, win::DialogUnits(FormFont()));
+  // Built after a change of DPI: it follows the next one like the others.
+  AdoptControls(panel.Handle());
+}
+
+}  // namespace kip
