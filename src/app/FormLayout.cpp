@@ -90,7 +90,6 @@ void TFormIpconfig::CreateControls() {
   CreatePageEtc(du);
   CreatePageIE(du);
   CreatePageDomain(du);
-  CreatePageFireWall(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
@@ -210,19 +209,6 @@ void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
   // the window.
   IPRouter.Create(page, IDX_IPRouter, L"IP 転送を行う", du.R(14, 146, 120, 10));
   IPRouter.SetVisible(false);
-}
-
-void TFormIpconfig::CreatePageFireWall(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetFireWall;
-  CheckFWUse.Create(page, IDX_CheckFWUse, L"ファイアウォール切り替え機能を使用する", du.R(8, 6, 290, 10));
-  RadioFWTrue.Create(page, IDR_RadioFWTrue, L"有効", du.R(20, 20, 60, 10), true);
-  RadioFWFalse.Create(page, IDR_RadioFWFalse, L"無効", du.R(84, 20, 60, 10), false);
-  firewallRadios_.Add(RadioFWTrue);
-  firewallRadios_.Add(RadioFWFalse);
-  FWDoNotAllowExceptions.Create(page, IDX_FWDoNotAllowExceptions, L"例外を許可しない", du.R(20, 34, 200, 10));
-  FWDoNotAllowExceptions.StartGroup();
-  LabelFWReigai.Create(page, IDT_LabelFWReigai, L"例外", du.R(8, 50, 100, 8));
-  CheckListFW.Create(page, IDL_CheckListFW, du.R(8, 60, 300, 150));
 }
 
 void TFormIpconfig::CreateActions() {
@@ -347,7 +333,6 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
   WireEditorHandlers();
-  WireFirewallHandlers();
   WireDomainHandlers();
   WireSafeSwitchHandlers();
   About1->OnClick = [this] { About1Click(); };

@@ -9,6 +9,8 @@ Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
     case kPageBat:
       return &batch_;
+    case kPageFireWall:
+      return &firewall_;
     default:
       return nullptr;
   }
@@ -17,6 +19,9 @@ Page* TFormIpconfig::LazyPage(int index) {
 void TFormIpconfig::WirePages() {
   auto edited = [this] { Modified = true; };
   batch_.OnEdit = edited;
+  firewall_.OnEdit = edited;
+  // Usable only once the start-up read has found the machine's policy.
+  TabSheetFireWall->SetEnabled(false);
   batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
   PageControl1.OnPageShowing = [this](int index) { BuildPage(index); };
   BuildPage(PageControl1.ActivePageIndex());

@@ -40,6 +40,7 @@
 
 #include "app/CommandLineArgs.h"
 #include "app/pages/BatchPage.h"
+#include "app/pages/FirewallSheet.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -286,8 +287,6 @@ class TFormIpconfig : public win::Form {
   void ReadFirewallState();
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
-  void CheckFWUseClick();
-  void WireFirewallHandlers();
 
   // --- domain and workgroup (app/FormDomain.cpp) ---------------------------
   // The enabling rule of CheckChangeDomain, RadioDomain and RadioWorkGroup.
@@ -318,6 +317,7 @@ class TFormIpconfig : public win::Form {
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
   BatchPage& Batch() { return batch_; }
+  FirewallSheet& Firewall() { return firewall_; }
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
@@ -395,14 +395,6 @@ class TFormIpconfig : public win::Form {
   win::Label LabelDomain;
   win::CheckBox IPRouter;
 
-  // Firewall page
-  win::CheckBox CheckFWUse;
-  win::RadioButton RadioFWTrue;
-  win::RadioButton RadioFWFalse;
-  win::CheckBox FWDoNotAllowExceptions;
-  win::Label LabelFWReigai;
-  win::CheckList CheckListFW;
-
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
       ActionUndoOtherLAN, ActionShortCut;
@@ -460,6 +452,7 @@ class TFormIpconfig : public win::Form {
   // Builds the page at `index` if it is not built yet.
   void BuildPage(int index);
   BatchPage batch_;
+  FirewallSheet firewall_;
 
   // app/FormLayout.cpp
   void CreateControls();
@@ -468,7 +461,6 @@ class TFormIpconfig : public win::Form {
   void CreatePageEtc(const win::DialogUnits& du);
   void CreatePageIE(const win::DialogUnits& du);
   void CreatePageDomain(const win::DialogUnits& du);
-  void CreatePageFireWall(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();
@@ -539,7 +531,7 @@ class TFormIpconfig : public win::Form {
   std::unique_ptr<win::Menu> tabPopup_;
   std::unique_ptr<win::Menu> batchPopup_;
   win::Accelerators accelerators_;
-  win::RadioGroup suffixRadios_, domainRadios_, firewallRadios_;
+  win::RadioGroup suffixRadios_, domainRadios_;
 };
 
 }  // namespace kip
