@@ -25,11 +25,6 @@ constexpr int kPageHeight = 216;
 // scroll in one row.
 constexpr int kMaxTabRows = 3;
 
-const wchar_t* const kLabelDomainText =
-    L"※ドメインで使用している場合、ネットワークID設定を変更すると\n"
-    L"ドメインに参加できなくなることがあります。\n"
-    L"ドメインを管理しているシステム管理者と相談してから設定してください.";
-
 // An address list with its three buttons on the right, inside a group box.
 struct AddressListParts {
   win::GroupBox& group;
@@ -89,7 +84,6 @@ void TFormIpconfig::CreateControls() {
   CreatePageDNS(du);
   CreatePageEtc(du);
   CreatePageIE(du);
-  CreatePageDomain(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
@@ -188,27 +182,6 @@ void TFormIpconfig::CreatePageIE(const win::DialogUnits& du) {
                                            &ProxyLocalAddress, &ProxyLocalURL, &ProxyMore, &ButtonGetProxy}) {
     GroupBoxProxy.AddMember(*member);
   }
-}
-
-void TFormIpconfig::CreatePageDomain(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetDomain;
-  GroupBoxNetID.Create(page, IDG_GroupBoxNetID, L"ネットワーク ID", du.R(6, 6, kPageWidth, 128));
-  LabelCompName.Create(page, IDT_LabelCompName, L"コンピュータ名", du.R(14, 22, 64, 8));
-  EditHostName.Create(page, IDE_EditHostName, L"", du.R(80, 20, 150, 12));
-  CheckChangeDomain.Create(page, IDX_CheckChangeDomain, L"ドメイン、ワークグループを切り替える",
-                           du.R(14, 40, 280, 10));
-  RadioDomain.Create(page, IDR_RadioDomain, L"ドメイン", du.R(26, 56, 70, 10), true);
-  EditDomainServer.Create(page, IDE_EditDomainServer, L"", du.R(100, 54, 150, 12));
-  RadioWorkGroup.Create(page, IDR_RadioWorkGroup, L"ワークグループ", du.R(26, 72, 70, 10), false);
-  EditWorkGroup.Create(page, IDE_EditWorkGroup, L"", du.R(100, 70, 150, 12));
-  domainRadios_.Add(RadioDomain);
-  domainRadios_.Add(RadioWorkGroup);
-  LabelDomain.Create(page, IDT_LabelDomain, kLabelDomainText, du.R(14, 94, 286, 30));
-  LabelDomain.StartGroup();
-  // IP forwarding is stored and committed with a setting but not offered on
-  // the window.
-  IPRouter.Create(page, IDX_IPRouter, L"IP 転送を行う", du.R(14, 146, 120, 10));
-  IPRouter.SetVisible(false);
 }
 
 void TFormIpconfig::CreateActions() {
@@ -333,7 +306,6 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
   WireEditorHandlers();
-  WireDomainHandlers();
   WireSafeSwitchHandlers();
   About1->OnClick = [this] { About1Click(); };
   mHelp->OnClick = [this] { mHelpClick(); };
@@ -400,8 +372,7 @@ void TFormIpconfig::WireEditorHandlers() {
 // changes (the automatic configuration address is not a stored edit).
 void TFormIpconfig::WireEditReactions() {
   auto modified = [this] { Modified = true; };
-  for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditHostName,
-                          &EditDomainServer, &EditWorkGroup, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
+  for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
     edit->OnChange = modified;
   }
   ProxyLocalAddress.OnClick = modified;

@@ -39,17 +39,18 @@ void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
 
   if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
 
-  const DomainValues& domain = values.domain;
-  ApplyFirst(reading.domainFieldsRead, {[&] { CheckChangeDomain.SetChecked(domain.change); },
-                                        [&] { EditDomainServer.SetText(domain.domain); },
-                                        [&] { RadioDomain.SetChecked(domain.joinDomain); },
-                                        [&] { EditWorkGroup.SetText(domain.workGroup); },
-                                        [&] { RadioWorkGroup.SetChecked(domain.joinWorkGroup); }});
-  if (reading.domainFieldsRead < DomainValues::kFieldCount) CheckChangeDomain.SetChecked(false);
-  ApplyDomainEnabling();
-
-  EditHostName.SetText(values.machineName);
-  IPRouter.SetChecked(values.ipEnableRouter);
+  const DomainValues& stored = values.domain;
+  DomainPageValues domain = domain_.Collect();
+  DomainValues& shown = domain.domain;
+  ApplyFirst(reading.domainFieldsRead,
+             {[&] { shown.change = stored.change; }, [&] { shown.domain = stored.domain; },
+              [&] { ChooseRadio(shown.joinDomain, shown.joinWorkGroup, stored.joinDomain); },
+              [&] { shown.workGroup = stored.workGroup; },
+              [&] { ChooseRadio(shown.joinWorkGroup, shown.joinDomain, stored.joinWorkGroup); }});
+  if (reading.domainFieldsRead < DomainValues::kFieldCount) shown.change = false;
+  domain.machineName = values.machineName;
+  domain.ipEnableRouter = values.ipEnableRouter;
+  domain_.Show(std::move(domain));
   UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
   SearchList.SetLines(values.searchList);
   (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
@@ -66,13 +67,10 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   values.proxy.bypassList = Trim(ProxyLocalURL.Text());
   values.proxy.autoConfigUrl = Trim(ProxyAutoConfigURL.Text());
   values.proxy.detailed = ProxyMore.Checked();
-  values.domain.change = CheckChangeDomain.Checked();
-  values.domain.domain = Trim(EditDomainServer.Text());
-  values.domain.joinDomain = RadioDomain.Checked();
-  values.domain.workGroup = Trim(EditWorkGroup.Text());
-  values.domain.joinWorkGroup = RadioWorkGroup.Checked();
-  values.machineName = Trim(EditHostName.Text());
-  values.ipEnableRouter = IPRouter.Checked();
+  DomainPageValues domain = domain_.Collect();
+  values.domain = domain.domain;
+  values.machineName = domain.machineName;
+  values.ipEnableRouter = domain.ipEnableRouter;
   values.useDomainNameDevolution = UseDomainNameDevolution.Checked();
   // The primary and connection suffixes are stored as an empty list.
   if (!UseDNSSuffix.Checked()) values.searchList = SearchList.Lines();
@@ -89,18 +87,12 @@ void TFormIpconfig::ApplyProxyEnabling() {
   ButtonGetProxy.SetEnabled(enabling.getProxy);
 }
 
-void TFormIpconfig::ApplyDomainEnabling() {
-  bool change = CheckChangeDomain.Checked();
-  RadioDomain.SetEnabled(change);
-  RadioWorkGroup.SetEnabled(change);
-  EditDomainServer.SetEnabled(change && RadioDomain.Checked());
-  EditWorkGroup.SetEnabled(change && RadioWorkGroup.Checked());
-}
-
 std::wstring TFormIpconfig::ReadTcpipParameters() {
   std::optional<TcpipParameters> parameters = kip::ReadTcpipParameters();
   if (!parameters) return {};
-  IPRouter.SetChecked(parameters->ipEnableRouter);
+  DomainPageValues domain = domain_.Collect();
+  domain.ipEnableRouter = parameters->ipEnableRouter;
+  domain_.Show(std::move(domain));
   UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
   SearchList.SetLines(parameters->searchList);
   (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
@@ -127,15 +119,15 @@ void TFormIpconfig::ReadInternetSettings(bool forNewSetting) {
   if (std::optional<std::wstring> page = ReadStartPage()) EditHomePage.SetText(*page);
 }
 
-void TFormIpconfig::ReadHostName() { EditHostName.SetText(kip::ReadHostName()); }
-
-void TFormIpconfig::ReadDomainMembership() {
+// The computer's name and membership as it has them now; the switch off.
+void TFormIpconfig::ReadNetworkId() {
+  DomainPageValues domain = domain_.Collect();
+  domain.machineName = kip::ReadHostName();
   DomainMembership membership = kip::ReadDomainMembership();
-  EditDomainServer.SetText(membership.domain);
-  EditWorkGroup.SetText(membership.workGroup);
-  CheckChangeDomain.SetChecked(false);
-  RadioDomain.SetEnabled(false);
-  RadioWorkGroup.SetEnabled(false);
+  domain.domain.domain = membership.domain;
+  domain.domain.workGroup = membership.workGroup;
+  domain.domain.change = false;
+  domain_.Show(std::move(domain));
 }
 
 }  // namespace kip

@@ -7,6 +7,8 @@ namespace kip {
 
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
+    case kPageDomain:
+      return &domain_;
     case kPageBat:
       return &batch_;
     case kPageFireWall:
@@ -20,6 +22,7 @@ void TFormIpconfig::WirePages() {
   auto edited = [this] { Modified = true; };
   batch_.OnEdit = edited;
   firewall_.OnEdit = edited;
+  domain_.OnEdit = edited;
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);
   batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };

@@ -194,9 +194,8 @@ void TFormIpconfig::NewSetting() {
   TabControl1.SetTabIndex(index);
   ShownSettingIndex = index;
 
-  ReadHostName();
+  ReadNetworkId();
   ReadInternetSettings(true);
-  ReadDomainMembership();
   SelectDefaultPrinter();
   ReadTcpipParameters();
   EditHosts.SetText(L"");

@@ -40,6 +40,7 @@
 
 #include "app/CommandLineArgs.h"
 #include "app/pages/BatchPage.h"
+#include "app/pages/DomainPage.h"
 #include "app/pages/FirewallSheet.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -218,10 +219,8 @@ class TFormIpconfig : public win::Form {
   // directory), browser settings, computer name, domain membership.
   std::wstring ReadTcpipParameters();
   void ReadInternetSettings(bool forNewSetting);
-  void ReadHostName();
-  void ReadDomainMembership();
+  void ReadNetworkId();
   void ApplyProxyEnabling();
-  void ApplyDomainEnabling();
 
   // --- printers (app/FormPrinters.cpp) ----------------------------------------
   void ListPrinters();
@@ -288,12 +287,9 @@ class TFormIpconfig : public win::Form {
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
 
-  // --- domain and workgroup (app/FormDomain.cpp) ---------------------------
-  // The enabling rule of CheckChangeDomain, RadioDomain and RadioWorkGroup.
-  void CheckChangeDomainClick();
+  // --- domain change (app/FormDomain.cpp) ---------------------------------
   // The commit step: joins the domain or workgroup the plan names.
   void ChangeDomainStep(const DomainChoice& choice);
-  void WireDomainHandlers();
 
   // --- the notification area (app/FormTray.cpp) -----------------------------
   void mShowTrayClick();
@@ -318,6 +314,7 @@ class TFormIpconfig : public win::Form {
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
   BatchPage& Batch() { return batch_; }
   FirewallSheet& Firewall() { return firewall_; }
+  DomainPage& Domain() { return domain_; }
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
@@ -383,18 +380,6 @@ class TFormIpconfig : public win::Form {
   win::Label LabelHomePage;
   win::Edit EditHomePage;
 
-  // Domain page
-  win::GroupBox GroupBoxNetID;
-  win::Label LabelCompName;
-  win::Edit EditHostName;
-  win::CheckBox CheckChangeDomain;
-  win::RadioButton RadioDomain;
-  win::Edit EditDomainServer;
-  win::RadioButton RadioWorkGroup;
-  win::Edit EditWorkGroup;
-  win::Label LabelDomain;
-  win::CheckBox IPRouter;
-
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
       ActionUndoOtherLAN, ActionShortCut;
@@ -453,6 +438,7 @@ class TFormIpconfig : public win::Form {
   void BuildPage(int index);
   BatchPage batch_;
   FirewallSheet firewall_;
+  DomainPage domain_;
 
   // app/FormLayout.cpp
   void CreateControls();
@@ -460,7 +446,6 @@ class TFormIpconfig : public win::Form {
   void CreatePageDNS(const win::DialogUnits& du);
   void CreatePageEtc(const win::DialogUnits& du);
   void CreatePageIE(const win::DialogUnits& du);
-  void CreatePageDomain(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();
@@ -531,7 +516,7 @@ class TFormIpconfig : public win::Form {
   std::unique_ptr<win::Menu> tabPopup_;
   std::unique_ptr<win::Menu> batchPopup_;
   win::Accelerators accelerators_;
-  win::RadioGroup suffixRadios_, domainRadios_;
+  win::RadioGroup suffixRadios_;
 };
 
 }  // namespace kip

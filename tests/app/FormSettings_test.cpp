@@ -12,6 +12,7 @@
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
 #include "util/Files.h"
@@ -101,15 +102,15 @@ TEST_F(FormSettingsTest, CardsWithoutAKeyShowTheLiveValuesAndWinsListsGrowTheGri
 TEST_F(FormSettingsTest, TheSaveQuestionOnATabChangeNamesTheSettingBeingLeft) {
   Stored({L"Home", L"Office"});
   TFormIpconfig& form = Form();
-  form.EditHostName.SetText(L"edited");
+  TypeOnPage(form, 4, IDE_EditHostName, L"edited");
   ASSERT_TRUE(form.Modified);
   prompts.answers = {Answer::No};
   ChooseTab(1);
-  EXPECT_EQ(form.EditHostName.Text(), L"Office");
+  EXPECT_EQ(form.Domain().Collect().machineName, L"Office");
   EXPECT_FALSE(form.Modified);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"Home");
 
-  form.EditHostName.SetText(L"kept");
+  TypeOnPage(form, 4, IDE_EditHostName, L"kept");
   prompts.answers = {Answer::Yes};
   ChooseTab(0);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"Machine Name"), L"kept");
@@ -177,7 +178,7 @@ TEST_F(FormSettingsTest, DeletingTheFirstTabLoadsTabZeroAndTheLastOneMakesANewSe
   form.DeleteSetting();
   EXPECT_EQ(Tabs(form), StringList{L"B"});
   EXPECT_EQ(form.TabControl1.TabIndex(), 0);
-  EXPECT_EQ(form.EditHostName.Text(), L"B");
+  EXPECT_EQ(form.Domain().Collect().machineName, L"B");
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"A")));
 
   prompts.answers = {Answer::Yes};
@@ -212,7 +213,7 @@ TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
     form.ShownSettingIndex = 0;
     if (!cardIndexPastTheCards) form.DeleteSetting();  // every question is answered Yes
     prompts.questions.clear();
-    form.EditHostName.SetText(L"edited");
+    TypeOnPage(form, 4, IDE_EditHostName, L"edited");
     form.Batch().Show({{L"echo edited"}, {}});
     form.NewSetting();
     EXPECT_TRUE(prompts.questions.empty());
@@ -270,7 +271,7 @@ TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
                                        inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
   renameTo(1, L"19\" RACK");  // its own name in other letters
   ChooseTab(2);
-  form.EditHostName.SetText(L"edited");
+  TypeOnPage(form, 4, IDE_EditHostName, L"edited");
   form.mSaveClick();
   ChooseTab(3);
   prompts.answers = {Answer::Yes};
@@ -303,13 +304,13 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   form.CheckUseProxy.SetChecked(true);
   form.EditProxyServer.SetText(L"before");
   form.EditHomePage.SetText(L"http://before");
-  form.IPRouter.SetChecked(true);
+  form.Domain().Show({L"", {}, true});
   form.SearchList.SetLines({L"stale.lan"});
   Stored({L"Office"});
   EXPECT_TRUE(form.CheckUseProxy.Checked());
   EXPECT_EQ(form.EditProxyServer.Text(), L"before");
   EXPECT_EQ(form.EditHomePage.Text(), L"http://before");
-  EXPECT_FALSE(form.IPRouter.Checked());
+  EXPECT_FALSE(form.Domain().Collect().ipEnableRouter);
   EXPECT_TRUE(form.UseDNSSuffix.Checked());
   EXPECT_TRUE(form.SearchList.Lines().empty());
   EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);

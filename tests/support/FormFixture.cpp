@@ -36,6 +36,10 @@ void ClickPageItem(TFormIpconfig& form, int page, int id) {
   SendMessageW(GetParent(item), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
 }
 
+void TypeOnPage(TFormIpconfig& form, int page, int id, const std::wstring& text) {
+  SetWindowTextW(PageItem(form, page, id), text.c_str());
+}
+
 std::wstring TestProgramFolder() { return ProgramFolder(); }
 
 }  // namespace kip

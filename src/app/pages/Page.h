@@ -68,12 +68,15 @@ class ValuesPage : public Page {
     values_ = std::move(values);
     if (Built()) Filling([this] { FillControls(); });
   }
-  // The values as the page holds them now.
-  Values Collect() const { return Built() ? ReadControls() : values_; }
+  // The values as the page holds them now, tidied as they are stored.
+  Values Collect() const { return Tidied(Built() ? ReadControls() : values_); }
 
  protected:
   const Values& Kept() const { return values_; }
   virtual Values ReadControls() const = 0;
+  // What the values become when collected (typed names lose the blanks
+  // around them), whether the page was built or not.
+  virtual Values Tidied(Values values) const { return values; }
 
  private:
   Values values_{};
