@@ -22,7 +22,7 @@ void TFormIpconfig::ReadFirewallState() {
   FirewallEntries.clear();
   FirewallMachineState machine = ReadMachineFirewall();
   TabSheetFireWall->SetEnabled(machine.policyFound);
-  FirewallSheetValues shown = firewall_.Collect();
+  FirewallSheetValues shown = firewall_.Current();
   if (machine.firewallOn) shown.firewallOn = *machine.firewallOn;
   shown.rows = std::move(machine.rows);
   FirewallEntries = std::move(machine.entries);
@@ -32,7 +32,7 @@ void TFormIpconfig::ReadFirewallState() {
 // The page changes only where the stored part differs: a choice of on or
 // off that shows neither stays so unless the setting turns the firewall on.
 void TFormIpconfig::LoadFirewallPart(const std::wstring& settingName) {
-  FirewallSheetValues shown = firewall_.Collect();
+  FirewallSheetValues shown = firewall_.Current();
   FirewallPage page = StoredForm(shown, FirewallEntries);
   kip::LoadFirewallPart(SettingKeyPath(settingName), page);
   shown.useSwitch = page.useSwitch;

@@ -83,7 +83,6 @@ void TFormIpconfig::CreateControls() {
   CreatePageIP(du);
   CreatePageDNS(du);
   CreatePageEtc(du);
-  CreatePageIE(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
@@ -154,34 +153,6 @@ void TFormIpconfig::CreatePageEtc(const win::DialogUnits& du) {
   GroupBox4.Create(page, IDG_GroupBox4, L"通常使うプリンタの設定", du.R(6, 138, kPageWidth, 34));
   ComboPrinter.Create(page, IDC_ComboPrinter, du.R(14, 153, 286, 120));
   GroupBox4.AddMember(ComboPrinter);
-}
-
-void TFormIpconfig::CreatePageIE(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetIE;
-  CheckUseProxy.Create(page, IDX_CheckUseProxy, L"Proxy サーバーを変更する場合チェックしてください.",
-                       du.R(8, 6, 290, 10));
-  CheckUseProxy.SetHint(L"Proxy サーバーを変更する場合チェックしてください");
-  GroupBoxProxy.Create(page, IDG_GroupBoxProxy, L"プロキシサーバー設定ほか", du.R(6, 20, kPageWidth, 150));
-  LabelProxyAdd.Create(page, IDT_LabelProxyAdd, L"アドレス", du.R(14, 36, 34, 8));
-  EditProxyServer.Create(page, IDE_EditProxyServer, L"", du.R(50, 34, 150, 12));
-  LabelProxyPort.Create(page, IDT_LabelProxyPort, L"ポート", du.R(208, 36, 26, 8));
-  EditProxyPort.Create(page, IDE_EditProxyPort, L"", du.R(236, 34, 64, 12));
-  ProxyLocalAddress.Create(page, IDX_ProxyLocalAddress, L"ローカルアドレスにはプロキシサーバーを使用しない",
-                           du.R(14, 52, 284, 10));
-  ProxyLocalURL.Create(page, IDE_ProxyLocalURL, L"", du.R(26, 64, 274, 12));
-  ProxyLocalURL.SetEnabled(false);
-  ProxyMore.Create(page, IDX_ProxyMore, L"詳細設定を使う", du.R(14, 84, 120, 10));
-  ButtonGetProxy.Create(page, IDB_ButtonGetProxy, L"詳細設定を取り込む", du.R(210, 82, 90, 14));
-  LabelDNSSaff.Create(page, IDT_LabelDNSSaff, L"自動構成スクリプト(使用しないときは空白にしてください)",
-                      du.R(14, 104, 286, 8));
-  ProxyAutoConfigURL.Create(page, IDE_ProxyAutoConfigURL, L"", du.R(14, 114, 286, 12));
-  LabelHomePage.Create(page, IDT_LabelHomePage, L"ホームページ", du.R(14, 134, 286, 8));
-  EditHomePage.Create(page, IDE_EditHomePage, L"", du.R(14, 144, 286, 12));
-  for (win::Window* member :
-       std::initializer_list<win::Window*>{&LabelProxyAdd, &EditProxyServer, &LabelProxyPort, &EditProxyPort,
-                                           &ProxyLocalAddress, &ProxyLocalURL, &ProxyMore, &ButtonGetProxy}) {
-    GroupBoxProxy.AddMember(*member);
-  }
 }
 
 void TFormIpconfig::CreateActions() {
@@ -350,10 +321,6 @@ void TFormIpconfig::WireEditorHandlers() {
     list.grid.OnEnterKey = [&button = list.edit] { button.Click(); };
     list.grid.OnDeleteKey = [&button = list.del] { button.Click(); };
   }
-  CheckUseProxy.OnClick = [this] { CheckUseProxyClick(); };
-  ProxyMore.OnClick = [this] { CheckUseProxyClick(); };
-  EditProxyServer.OnExit = [this] { CheckUseProxyClick(); };
-  ButtonGetProxy.OnClick = [this] { ButtonGetProxyClick(); };
   for (win::Window* choice : std::initializer_list<win::Window*>{&UseDNSSuffix, &UseDNSSuffix2}) {
     static_cast<win::RadioButton*>(choice)->OnClick = [this] { UseDNSSuffixClick(); };
   }
@@ -364,7 +331,6 @@ void TFormIpconfig::WireEditorHandlers() {
   ButtonBrows.OnClick = [this] { ButtonBrowsClick(); };
   mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   // The pages start as the rules have them for an empty setting.
-  CheckUseProxyClick();
   UseDNSSuffixClick();
 }
 
@@ -372,10 +338,9 @@ void TFormIpconfig::WireEditorHandlers() {
 // changes (the automatic configuration address is not a stored edit).
 void TFormIpconfig::WireEditReactions() {
   auto modified = [this] { Modified = true; };
-  for (win::Edit* edit : {&EditHosts, &EditProxyServer, &EditProxyPort, &ProxyLocalURL, &EditHomePage, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
+  for (win::Edit* edit : {&EditHosts, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
     edit->OnChange = modified;
   }
-  ProxyLocalAddress.OnClick = modified;
   RegisterAdapterName.OnClick = modified;
   StringIP.OnClick = modified;
 }

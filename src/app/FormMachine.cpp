@@ -5,7 +5,6 @@
 #include "machine/InternetSettings.h"
 #include "machine/MachineSettings.h"
 #include "ui/DnsOptionRules.h"
-#include "ui/ProxyRules.h"
 
 namespace kip {
 
@@ -20,37 +19,42 @@ void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
   }
 }
 
+// The stored fields over the shown ones, up to the first that could not be
+// read.
+ProxyValues StoredOver(ProxyValues shown, const ProxyValues& stored, int fieldsRead) {
+  ApplyFirst(fieldsRead, {[&] { shown.enable = stored.enable; }, [&] { shown.server = stored.server; },
+                          [&] { shown.port = stored.port; }, [&] { shown.startPage = stored.startPage; },
+                          [&] { shown.bypassLocal = stored.bypassLocal; },
+                          [&] { shown.bypassList = stored.bypassList; }, [&] { shown.detailed = stored.detailed; },
+                          [&] { shown.autoConfigUrl = stored.autoConfigUrl; }});
+  return shown;
+}
+
+// The same; a group that stopped early leaves the switch off.
+DomainValues StoredOver(DomainValues shown, const DomainValues& stored, int fieldsRead) {
+  ApplyFirst(fieldsRead, {[&] { shown.change = stored.change; }, [&] { shown.domain = stored.domain; },
+                          [&] { ChooseRadio(shown.joinDomain, shown.joinWorkGroup, stored.joinDomain); },
+                          [&] { shown.workGroup = stored.workGroup; },
+                          [&] { ChooseRadio(shown.joinWorkGroup, shown.joinDomain, stored.joinWorkGroup); }});
+  if (fieldsRead < DomainValues::kFieldCount) shown.change = false;
+  return shown;
+}
+
 }  // namespace
 
 void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   const MachineWideValues& values = reading.values;
   EditHosts.SetText(values.hostsFile);
 
-  const ProxyValues& proxy = values.proxy;
-  ApplyFirst(reading.proxyFieldsRead, {[&] { CheckUseProxy.SetChecked(proxy.enable); },
-                                       [&] { EditProxyServer.SetText(proxy.server); },
-                                       [&] { EditProxyPort.SetText(proxy.port); },
-                                       [&] { EditHomePage.SetText(proxy.startPage); },
-                                       [&] { ProxyLocalAddress.SetChecked(proxy.bypassLocal); },
-                                       [&] { ProxyLocalURL.SetText(proxy.bypassList); },
-                                       [&] { ProxyMore.SetChecked(proxy.detailed); },
-                                       [&] { ProxyAutoConfigURL.SetText(proxy.autoConfigUrl); }});
-  ApplyProxyEnabling();
-
+  internet_.Show(StoredOver(internet_.Current(), values.proxy, reading.proxyFieldsRead));
   if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
 
-  const DomainValues& stored = values.domain;
-  DomainPageValues domain = domain_.Collect();
-  DomainValues& shown = domain.domain;
-  ApplyFirst(reading.domainFieldsRead,
-             {[&] { shown.change = stored.change; }, [&] { shown.domain = stored.domain; },
-              [&] { ChooseRadio(shown.joinDomain, shown.joinWorkGroup, stored.joinDomain); },
-              [&] { shown.workGroup = stored.workGroup; },
-              [&] { ChooseRadio(shown.joinWorkGroup, shown.joinDomain, stored.joinWorkGroup); }});
-  if (reading.domainFieldsRead < DomainValues::kFieldCount) shown.change = false;
+  DomainPageValues domain = domain_.Current();
+  domain.domain = StoredOver(domain.domain, values.domain, reading.domainFieldsRead);
   domain.machineName = values.machineName;
   domain.ipEnableRouter = values.ipEnableRouter;
   domain_.Show(std::move(domain));
+
   UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
   SearchList.SetLines(values.searchList);
   (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
@@ -59,14 +63,7 @@ void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   MachineWideValues values;
   values.hostsFile = Trim(EditHosts.Text());
-  values.proxy.startPage = Trim(EditHomePage.Text());
-  values.proxy.enable = CheckUseProxy.Checked();
-  values.proxy.server = Trim(EditProxyServer.Text());
-  values.proxy.port = Trim(EditProxyPort.Text());
-  values.proxy.bypassLocal = ProxyLocalAddress.Checked();
-  values.proxy.bypassList = Trim(ProxyLocalURL.Text());
-  values.proxy.autoConfigUrl = Trim(ProxyAutoConfigURL.Text());
-  values.proxy.detailed = ProxyMore.Checked();
+  values.proxy = internet_.Collect();
   DomainPageValues domain = domain_.Collect();
   values.domain = domain.domain;
   values.machineName = domain.machineName;
@@ -79,18 +76,10 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   return values;
 }
 
-void TFormIpconfig::ApplyProxyEnabling() {
-  ProxyLoadEnabling enabling = ProxyEnablingAfterLoad(CheckUseProxy.Checked(), ProxyMore.Checked());
-  EditProxyServer.SetEnabled(enabling.serverPortAndLocalAddress);
-  EditProxyPort.SetEnabled(enabling.serverPortAndLocalAddress);
-  ProxyLocalAddress.SetEnabled(enabling.serverPortAndLocalAddress);
-  ButtonGetProxy.SetEnabled(enabling.getProxy);
-}
-
 std::wstring TFormIpconfig::ReadTcpipParameters() {
   std::optional<TcpipParameters> parameters = kip::ReadTcpipParameters();
   if (!parameters) return {};
-  DomainPageValues domain = domain_.Collect();
+  DomainPageValues domain = domain_.Current();
   domain.ipEnableRouter = parameters->ipEnableRouter;
   domain_.Show(std::move(domain));
   UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
@@ -99,29 +88,20 @@ std::wstring TFormIpconfig::ReadTcpipParameters() {
   return parameters->hostsDirectory;
 }
 
-void TFormIpconfig::ReadInternetSettings(bool forNewSetting) {
+// The browser's settings as the machine has them, the proxy switch off.
+void TFormIpconfig::ReadInternetSettings() {
+  ProxyValues proxy = internet_.Current();
   if (std::optional<InternetSettingsValues> machine = ReadInternetSettingsValues()) {
-    ProxyFields fields = ProxyFieldsFromMachine(*machine);
-    ProxyLocalAddress.SetChecked(fields.localAddress);
-    ProxyLocalURL.SetText(fields.localUrl);
-    ProxyAutoConfigURL.SetText(fields.autoConfigUrl);
-    // Disabled first: a change of the detailed switch runs the enabling rule,
-    // which decides again.
-    EditProxyServer.SetEnabled(false);
-    EditProxyPort.SetEnabled(false);
-    ProxyMore.SetChecked(fields.more);
-    EditProxyServer.SetText(fields.server);
-    EditProxyPort.SetText(fields.port);
+    TakeOverFields(proxy, ProxyFieldsFromMachine(*machine));
   }
-  if (!forNewSetting) return;
-  CheckUseProxy.SetChecked(false);
-  ApplyProxyEnabling();
-  if (std::optional<std::wstring> page = ReadStartPage()) EditHomePage.SetText(*page);
+  proxy.enable = false;
+  if (std::optional<std::wstring> page = ReadStartPage()) proxy.startPage = *page;
+  internet_.Show(std::move(proxy));
 }
 
 // The computer's name and membership as it has them now; the switch off.
 void TFormIpconfig::ReadNetworkId() {
-  DomainPageValues domain = domain_.Collect();
+  DomainPageValues domain = domain_.Current();
   domain.machineName = kip::ReadHostName();
   DomainMembership membership = kip::ReadDomainMembership();
   domain.domain.domain = membership.domain;

@@ -7,6 +7,8 @@ namespace kip {
 
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
+    case kPageIE:
+      return &internet_;
     case kPageDomain:
       return &domain_;
     case kPageBat:
@@ -23,6 +25,8 @@ void TFormIpconfig::WirePages() {
   batch_.OnEdit = edited;
   firewall_.OnEdit = edited;
   domain_.OnEdit = edited;
+  internet_.OnEdit = edited;
+  internet_.OnTakeOverClick = [this] { ButtonGetProxyClick(); };
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);
   batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };

@@ -195,7 +195,7 @@ void TFormIpconfig::NewSetting() {
   ShownSettingIndex = index;
 
   ReadNetworkId();
-  ReadInternetSettings(true);
+  ReadInternetSettings();
   SelectDefaultPrinter();
   ReadTcpipParameters();
   EditHosts.SetText(L"");

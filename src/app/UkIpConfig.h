@@ -42,6 +42,7 @@
 #include "app/pages/BatchPage.h"
 #include "app/pages/DomainPage.h"
 #include "app/pages/FirewallSheet.h"
+#include "app/pages/InternetPage.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -174,9 +175,7 @@ class TFormIpconfig : public win::Form {
   void ButtonWINSEDITClick();
   void ButtonWINSDELClick();
 
-  // --- proxy page (app/FormProxy.cpp) -----------------------------------------
-  // The enabling rule: CheckUseProxy, ProxyMore, leaving EditProxyServer.
-  void CheckUseProxyClick();
+  // --- proxy take-over (app/FormProxy.cpp) -----------------------------------
   void ButtonGetProxyClick();
 
   // --- DNS suffix options (app/FormDnsOptions.cpp) ----------------------------
@@ -218,9 +217,8 @@ class TFormIpconfig : public win::Form {
   // The live machine into the controls: TCP/IP parameters (returns the HOSTS
   // directory), browser settings, computer name, domain membership.
   std::wstring ReadTcpipParameters();
-  void ReadInternetSettings(bool forNewSetting);
+  void ReadInternetSettings();
   void ReadNetworkId();
-  void ApplyProxyEnabling();
 
   // --- printers (app/FormPrinters.cpp) ----------------------------------------
   void ListPrinters();
@@ -315,6 +313,7 @@ class TFormIpconfig : public win::Form {
   BatchPage& Batch() { return batch_; }
   FirewallSheet& Firewall() { return firewall_; }
   DomainPage& Domain() { return domain_; }
+  InternetPage& Internet() { return internet_; }
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
@@ -363,22 +362,6 @@ class TFormIpconfig : public win::Form {
   win::Button ButtonBrows;
   win::GroupBox GroupBox4;
   win::ComboList ComboPrinter;
-
-  // Internet settings page
-  win::CheckBox CheckUseProxy;
-  win::GroupBox GroupBoxProxy;
-  win::Label LabelProxyAdd;
-  win::Edit EditProxyServer;
-  win::Label LabelProxyPort;
-  win::Edit EditProxyPort;
-  win::CheckBox ProxyLocalAddress;
-  win::Edit ProxyLocalURL;
-  win::CheckBox ProxyMore;
-  win::Button ButtonGetProxy;
-  win::Label LabelDNSSaff;
-  win::Edit ProxyAutoConfigURL;
-  win::Label LabelHomePage;
-  win::Edit EditHomePage;
 
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
@@ -439,13 +422,13 @@ class TFormIpconfig : public win::Form {
   BatchPage batch_;
   FirewallSheet firewall_;
   DomainPage domain_;
+  InternetPage internet_;
 
   // app/FormLayout.cpp
   void CreateControls();
   void CreatePageIP(const win::DialogUnits& du);
   void CreatePageDNS(const win::DialogUnits& du);
   void CreatePageEtc(const win::DialogUnits& du);
-  void CreatePageIE(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();

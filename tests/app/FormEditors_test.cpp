@@ -18,22 +18,24 @@ class FormEditorsTest : public FormTest {
 
 TEST_F(FormEditorsTest, ProxyControlsFollowTheSwitchesAndTheScriptAddressIsNoEdit) {
   TFormIpconfig& form = Form();
-  EXPECT_FALSE(form.EditProxyServer.EffectiveEnabled());
-  EXPECT_FALSE(form.ProxyMore.EffectiveEnabled());
-  EXPECT_TRUE(form.EditHomePage.EffectiveEnabled());
-  form.ProxyAutoConfigURL.SetText(L"http://pac");
+  auto enabled = [&](int id) { return IsWindowEnabled(PageItem(form, 3, id)) != 0; };
+  EXPECT_FALSE(enabled(IDE_EditProxyServer) || enabled(IDX_ProxyMore));
+  EXPECT_TRUE(enabled(IDE_EditHomePage));
+  form.Modified = false;
+  TypeOnPage(form, 3, IDE_ProxyAutoConfigURL, L"http://pac");
   EXPECT_FALSE(form.Modified);
 
-  form.CheckUseProxy.SetChecked(true);
+  ClickPageItem(form, 3, IDX_CheckUseProxy);
   EXPECT_TRUE(form.Modified);
-  EXPECT_TRUE(form.EditProxyServer.EffectiveEnabled());
-  EXPECT_FALSE(form.ProxyLocalAddress.Enabled());  // no server named yet
-  form.EditProxyServer.SetText(L"px");
-  form.EditProxyServer.OnExit();
-  EXPECT_TRUE(form.ProxyLocalAddress.Enabled());
-  form.ProxyMore.SetChecked(true);
-  EXPECT_FALSE(form.EditProxyServer.Enabled());
-  EXPECT_TRUE(form.ButtonGetProxy.Enabled());
+  EXPECT_TRUE(enabled(IDE_EditProxyServer));
+  EXPECT_FALSE(enabled(IDX_ProxyLocalAddress));  // no server named yet
+  TypeOnPage(form, 3, IDE_EditProxyServer, L"px");
+  HWND server = PageItem(form, 3, IDE_EditProxyServer);
+  SendMessageW(GetParent(server), WM_COMMAND, MAKEWPARAM(IDE_EditProxyServer, EN_KILLFOCUS), LPARAM(server));
+  EXPECT_TRUE(enabled(IDX_ProxyLocalAddress));
+  ClickPageItem(form, 3, IDX_ProxyMore);
+  EXPECT_FALSE(enabled(IDE_EditProxyServer));
+  EXPECT_TRUE(enabled(IDB_ButtonGetProxy));
 }
 
 TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) {
@@ -51,14 +53,14 @@ TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) 
     SetDword(HKEY_CURRENT_USER, kInternet, L"ProxyEnable", c.enable);
     SetString(HKEY_CURRENT_USER, kInternet, L"ProxyServer", c.proxy);
     TFormIpconfig& form = Form();
-    form.CheckUseProxy.SetChecked(true);
-    form.ProxyMore.SetChecked(true);
+    form.Internet().Show({true, L"", L"", L"", false, L"", true});
     prompts.messages.clear();
-    form.ButtonGetProxyClick();
-    EXPECT_EQ(form.EditProxyServer.Text(), c.server);
-    EXPECT_EQ(form.EditProxyPort.Text(), c.port);
-    EXPECT_EQ(form.ProxyMore.Checked(), c.more);
-    EXPECT_EQ(form.EditProxyServer.Enabled(), !c.more);  // a single proxy is edited again
+    ClickPageItem(form, 3, IDB_ButtonGetProxy);
+    const ProxyValues shown = form.Internet().Collect();
+    EXPECT_EQ(shown.server, c.server);
+    EXPECT_EQ(shown.port, c.port);
+    EXPECT_EQ(shown.detailed, c.more);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 3, IDE_EditProxyServer)) != 0, !c.more);  // a single proxy is edited again
     EXPECT_EQ(prompts.messages, c.hint ? std::vector<std::wstring>{kProxyTakeOverHint} : std::vector<std::wstring>{});
   }
 }

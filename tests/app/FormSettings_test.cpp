@@ -301,15 +301,13 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList", L"");
   TFormIpconfig& form = Form();
   // No "ProxyEnable": the proxy and home-page controls keep what they showed.
-  form.CheckUseProxy.SetChecked(true);
-  form.EditProxyServer.SetText(L"before");
-  form.EditHomePage.SetText(L"http://before");
+  form.Internet().Show({true, L"before", L"", L"http://before"});
   form.Domain().Show({L"", {}, true});
   form.SearchList.SetLines({L"stale.lan"});
   Stored({L"Office"});
-  EXPECT_TRUE(form.CheckUseProxy.Checked());
-  EXPECT_EQ(form.EditProxyServer.Text(), L"before");
-  EXPECT_EQ(form.EditHomePage.Text(), L"http://before");
+  const ProxyValues proxy = form.Internet().Collect();
+  EXPECT_TRUE(proxy.enable);
+  EXPECT_EQ(proxy.server + L"|" + proxy.startPage, L"before|http://before");
   EXPECT_FALSE(form.Domain().Collect().ipEnableRouter);
   EXPECT_TRUE(form.UseDNSSuffix.Checked());
   EXPECT_TRUE(form.SearchList.Lines().empty());

@@ -68,8 +68,10 @@ class ValuesPage : public Page {
     values_ = std::move(values);
     if (Built()) Filling([this] { FillControls(); });
   }
-  // The values as the page holds them now, tidied as they are stored.
-  Values Collect() const { return Tidied(Built() ? ReadControls() : values_); }
+  // The values as the page shows them now.
+  Values Current() const { return Built() ? ReadControls() : values_; }
+  // The values tidied as they are stored.
+  Values Collect() const { return Tidied(Current()); }
 
  protected:
   const Values& Kept() const { return values_; }
