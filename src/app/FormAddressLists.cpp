@@ -48,14 +48,5 @@ void TFormIpconfig::ButtonDNSEditClick() {
 void TFormIpconfig::ButtonDNSDelClick() {
   if (DeleteAddressRow(StringDNS)) Modified = true;
 }
-void TFormIpconfig::ButtonWINSADDClick() {
-  if (RunListCommand(ListCommand::Add, StringWINS, kWINSList, Dialogs().dnsEdit)) Modified = true;
-}
-void TFormIpconfig::ButtonWINSEDITClick() {
-  if (RunListCommand(ListCommand::Edit, StringWINS, kWINSList, Dialogs().dnsEdit)) Modified = true;
-}
-void TFormIpconfig::ButtonWINSDELClick() {
-  if (DeleteAddressRow(StringWINS)) Modified = true;
-}
 
 }  // namespace kip

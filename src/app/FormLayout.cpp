@@ -82,7 +82,6 @@ void TFormIpconfig::CreateControls() {
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
   CreatePageIP(du);
   CreatePageDNS(du);
-  CreatePageEtc(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
@@ -137,22 +136,6 @@ void TFormIpconfig::CreatePageDNS(const win::DialogUnits& du) {
                              du.R(8, 184, 290, 10));
   RegisterAdapterName.Create(page, IDX_RegisterAdapterName, L"この接続の DNS サフィックスを DNS 登録に使う",
                              du.R(20, 196, 278, 10));
-}
-
-void TFormIpconfig::CreatePageEtc(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetEtc;
-  CreateAddressList(page, du, {GroupWINS, StringWINS, ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL},
-                    {IDG_GroupWINS, IDL_StringWINS, IDB_ButtonWINSADD, IDB_ButtonWINSEDIT, IDB_ButtonWINSDEL},
-                    L"WINS サーバー", {L"WINS サーバーアドレス"}, 6, 86);
-  GroupBox1.Create(page, IDG_GroupBox1, L"HOSTS ファイル", du.R(6, 98, kPageWidth, 34));
-  EditHosts.Create(page, IDE_EditHosts, L"", du.R(14, 113, 222, 12));
-  EditHosts.DisableImeInput();
-  ButtonBrows.Create(page, IDB_ButtonBrows, L"参照(&B)", du.R(244, 112, 56, 14));
-  GroupBox1.AddMember(EditHosts);
-  GroupBox1.AddMember(ButtonBrows);
-  GroupBox4.Create(page, IDG_GroupBox4, L"通常使うプリンタの設定", du.R(6, 138, kPageWidth, 34));
-  ComboPrinter.Create(page, IDC_ComboPrinter, du.R(14, 153, 286, 120));
-  GroupBox4.AddMember(ComboPrinter);
 }
 
 void TFormIpconfig::CreateActions() {
@@ -270,7 +253,6 @@ void TFormIpconfig::WireHandlers() {
   TabControl1.OnChanging = [this] { return TabControl1Changing(); };
   TabControl1.OnChange = [this] { TabControl1Change(); };
   TabControl1.OnItemsChanged = [this] { Relayout(); };
-  ComboPrinter.OnChange = [this] { ComboPrinterChange(); };
   for (win::MenuItem* item : {mNew, popNew}) item->OnClick = [this] { NewSetting(); };
   for (win::MenuItem* item : {mSave, popSave}) item->OnClick = [this] { mSaveClick(); };
   for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
@@ -310,9 +292,7 @@ void TFormIpconfig::WireEditorHandlers() {
            ListButtons{StringGateway, ButtonGWAdd, ButtonGWEdit, ButtonGWDel, &TFormIpconfig::ButtonGWAddClick,
                        &TFormIpconfig::ButtonGWEditClick, &TFormIpconfig::ButtonGWDelClick},
            ListButtons{StringDNS, ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel, &TFormIpconfig::ButtonDNSAddClick,
-                       &TFormIpconfig::ButtonDNSEditClick, &TFormIpconfig::ButtonDNSDelClick},
-           ListButtons{StringWINS, ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL, &TFormIpconfig::ButtonWINSADDClick,
-                       &TFormIpconfig::ButtonWINSEDITClick, &TFormIpconfig::ButtonWINSDELClick}}) {
+                       &TFormIpconfig::ButtonDNSEditClick, &TFormIpconfig::ButtonDNSDelClick}}) {
     list.add.OnClick = [this, f = list.onAdd] { (this->*f)(); };
     list.edit.OnClick = [this, f = list.onEdit] { (this->*f)(); };
     list.del.OnClick = [this, f = list.onDel] { (this->*f)(); };
@@ -328,7 +308,6 @@ void TFormIpconfig::WireEditorHandlers() {
   mFileName->OnClick = [this] { mFileNameClick(); };
   win::MenuItem* lineItems[] = {mNetAddDrive, mSetRoute, mIpConfig, mPause};
   for (int i = 0; i < 4; ++i) lineItems[i]->OnClick = [this, i] { AppendBatchLine(i + 1); };
-  ButtonBrows.OnClick = [this] { ButtonBrowsClick(); };
   mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   // The pages start as the rules have them for an empty setting.
   UseDNSSuffixClick();
@@ -338,7 +317,7 @@ void TFormIpconfig::WireEditorHandlers() {
 // changes (the automatic configuration address is not a stored edit).
 void TFormIpconfig::WireEditReactions() {
   auto modified = [this] { Modified = true; };
-  for (win::Edit* edit : {&EditHosts, &EditDomain, static_cast<win::Edit*>(&SearchList)}) {
+  for (win::Edit* edit : {&EditDomain, static_cast<win::Edit*>(&SearchList)}) {
     edit->OnChange = modified;
   }
   RegisterAdapterName.OnClick = modified;

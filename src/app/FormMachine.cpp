@@ -44,8 +44,7 @@ DomainValues StoredOver(DomainValues shown, const DomainValues& stored, int fiel
 
 void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   const MachineWideValues& values = reading.values;
-  EditHosts.SetText(values.hostsFile);
-
+  other_.Update([&](OtherPageValues& shown) { shown.hostsFile = values.hostsFile; });
   internet_.Show(StoredOver(internet_.Current(), values.proxy, reading.proxyFieldsRead));
   if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
 
@@ -62,7 +61,9 @@ void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
 
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   MachineWideValues values;
-  values.hostsFile = Trim(EditHosts.Text());
+  OtherPageValues other = other_.Collect();
+  values.hostsFile = other.hostsFile;
+  values.defaultPrinter = other.printer;
   values.proxy = internet_.Collect();
   DomainPageValues domain = domain_.Collect();
   values.domain = domain.domain;
@@ -71,8 +72,6 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   values.useDomainNameDevolution = UseDomainNameDevolution.Checked();
   // The primary and connection suffixes are stored as an empty list.
   if (!UseDNSSuffix.Checked()) values.searchList = SearchList.Lines();
-  int printer = ComboPrinter.ItemIndex();
-  if (printer >= 0) values.defaultPrinter = ComboPrinter.Item(printer);
   return values;
 }
 

@@ -21,10 +21,9 @@ void TFormIpconfig::AppendBatchLine(int item) {
 void TFormIpconfig::ButtonBrowsClick() {
   std::optional<std::wstring> file = Ask().ChooseFile();
   if (!file) return;
-  EditHosts.SetText(*file);
-  Modified = true;
+  other_.ChooseHostsFile(*file);
 }
 
-void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(EditHosts.Text(), HostsDirectory); }
+void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(other_.Current().hostsFile, HostsDirectory); }
 
 }  // namespace kip

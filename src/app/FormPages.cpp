@@ -2,11 +2,14 @@
 // shows, whether the user picked its tab, a key stepped to it or the
 // window was opened on it; the start builds the shown page only.
 #include "app/UkIpConfig.h"
+#include "ui/UDNSEdit.h"
 
 namespace kip {
 
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
+    case kPageEtc:
+      return &other_;
     case kPageIE:
       return &internet_;
     case kPageDomain:
@@ -26,6 +29,9 @@ void TFormIpconfig::WirePages() {
   firewall_.OnEdit = edited;
   domain_.OnEdit = edited;
   internet_.OnEdit = edited;
+  other_.OnEdit = edited;
+  other_.WinsDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
+  other_.OnBrowseClick = [this] { ButtonBrowsClick(); };
   internet_.OnTakeOverClick = [this] { ButtonGetProxyClick(); };
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);

@@ -62,8 +62,7 @@ void TFormIpconfig::LoadSetting() {
         }
         if (card) {
           ShowTcpipValues(card->tcpip);
-          ClearGridCells(StringWINS);
-          FillGridColumn(StringWINS, 0, card->winsServers);
+          other_.Update([&](OtherPageValues& shown) { shown.winsServers = card->winsServers; });
         } else if (!CardIds.empty()) {
           // A card never saved under this setting shows what the machine has.
           ReadLiveInterface(cardId);
@@ -91,7 +90,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
       description = ComboDescription.Item(static_cast<int>(i));
     }
   }
-  CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0)};
+  CardPart card{CurrentTcpipValues(), other_.Collect().winsServers};
   bool saved = SaveCardPart(settingName, cardId, description, card, OSMajorVersion);
   saved = SaveMachineWide(settingName, CurrentMachineWide()) && saved;
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
@@ -198,7 +197,7 @@ void TFormIpconfig::NewSetting() {
   ReadInternetSettings();
   SelectDefaultPrinter();
   ReadTcpipParameters();
-  EditHosts.SetText(L"");
+  other_.Update([](OtherPageValues& shown) { shown.hostsFile.clear(); });
 
   for (size_t i = 0; i < CardIds.size(); ++i) {
     ReadLiveInterface(CardIds[i]);

@@ -83,8 +83,7 @@ bool TFormIpconfig::ReadLiveInterface(const std::wstring& cardId) {
 void TFormIpconfig::ReadNetBTWins(const std::wstring& cardId) {
   std::optional<StringList> servers = ReadLiveWinsServers(cardId);
   if (!servers) return;
-  ClearGridCells(StringWINS);
-  FillGridColumn(StringWINS, 0, *servers);
+  other_.Update([&](OtherPageValues& shown) { shown.winsServers = std::move(*servers); });
 }
 
 }  // namespace kip

@@ -43,6 +43,7 @@
 #include "app/pages/DomainPage.h"
 #include "app/pages/FirewallSheet.h"
 #include "app/pages/InternetPage.h"
+#include "app/pages/OtherPage.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -171,9 +172,6 @@ class TFormIpconfig : public win::Form {
   void ButtonDNSAddClick();
   void ButtonDNSEditClick();
   void ButtonDNSDelClick();
-  void ButtonWINSADDClick();
-  void ButtonWINSEDITClick();
-  void ButtonWINSDELClick();
 
   // --- proxy take-over (app/FormProxy.cpp) -----------------------------------
   void ButtonGetProxyClick();
@@ -224,8 +222,7 @@ class TFormIpconfig : public win::Form {
   void ListPrinters();
   void SelectPrinter(const std::wstring& name);
   void SelectDefaultPrinter();
-  void ComboPrinterChange();
-  // Device strings parallel to the items of ComboPrinter.
+  // Device strings parallel to the listed printers.
   StringList PrinterDevices;
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
@@ -314,6 +311,7 @@ class TFormIpconfig : public win::Form {
   FirewallSheet& Firewall() { return firewall_; }
   DomainPage& Domain() { return domain_; }
   InternetPage& Internet() { return internet_; }
+  OtherPage& Other() { return other_; }
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
@@ -352,16 +350,6 @@ class TFormIpconfig : public win::Form {
   win::Edit EditDomain;
   win::CheckBox RegistrationEnabled;
   win::CheckBox RegisterAdapterName;
-
-  // Other page
-  win::GroupBox GroupWINS;
-  win::Grid StringWINS;
-  win::Button ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL;
-  win::GroupBox GroupBox1;
-  win::Edit EditHosts;
-  win::Button ButtonBrows;
-  win::GroupBox GroupBox4;
-  win::ComboList ComboPrinter;
 
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
@@ -423,12 +411,12 @@ class TFormIpconfig : public win::Form {
   FirewallSheet firewall_;
   DomainPage domain_;
   InternetPage internet_;
+  OtherPage other_;
 
   // app/FormLayout.cpp
   void CreateControls();
   void CreatePageIP(const win::DialogUnits& du);
   void CreatePageDNS(const win::DialogUnits& du);
-  void CreatePageEtc(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();

@@ -81,7 +81,7 @@ TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHos
   EXPECT_FALSE(form.Modified);
   prompts.fileAnswers = {std::wstring(L"C:\\hosts.office")};
   form.ButtonBrowsClick();
-  EXPECT_EQ(form.EditHosts.Text(), L"C:\\hosts.office");
+  EXPECT_EQ(form.Other().Collect().hostsFile, L"C:\\hosts.office");
   EXPECT_TRUE(form.Modified);
 }
 

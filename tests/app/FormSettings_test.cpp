@@ -88,8 +88,7 @@ TEST_F(FormSettingsTest, CardsWithoutAKeyShowTheLiveValuesAndWinsListsGrowTheGri
   Stored({L"Office"});
   TFormIpconfig& form = Form();
   EXPECT_EQ(form.StringIP.Cell(0, 1), L"10.1.1.1");
-  EXPECT_EQ(form.StringWINS.RowCount(), 6);
-  EXPECT_EQ(form.StringWINS.Cell(0, 5), L"10.0.0.5");
+  EXPECT_EQ(form.Other().Collect().winsServers.at(4), L"10.0.0.5");
   form.Modified = true;
   form.ComboDescription.SetItemIndex(1);
   prompts.answers = {Answer::No};
@@ -155,7 +154,7 @@ TEST_F(FormSettingsTest, RenameRefusesAnotherSettingsNameAndHandlesACaseChange) 
     TFormIpconfig& form = Form();
     form.TabControl1.SetTabIndex(1);
     form.LoadSetting();
-    form.EditHosts.SetText(L"C:\\edited");
+    TypeOnPage(form, 2, IDE_EditHosts, L"C:\\edited");
     prompts.inputAnswers = {c.answer};
     form.RenameSetting();
     EXPECT_EQ(Tabs(form), c.tabs);
@@ -311,7 +310,7 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   EXPECT_FALSE(form.Domain().Collect().ipEnableRouter);
   EXPECT_TRUE(form.UseDNSSuffix.Checked());
   EXPECT_TRUE(form.SearchList.Lines().empty());
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);
+  EXPECT_EQ(form.Other().Collect().printer, std::nullopt);
 
   // The primary suffixes chosen: an empty list is stored whatever the lines say.
   form.SearchList.SetLines({L"a.lan"});
@@ -332,12 +331,11 @@ TEST_F(FormSettingsTest, PrintersAreChosenByTheirExactName) {
   EXPECT_EQ(ReadPrinterList(two).devices, (StringList{L"Laser,", L"LASER,"}));
 
   TFormIpconfig& form = Form();
-  form.ComboPrinter.Add(L"Laser");
-  form.ComboPrinter.Add(L"LASER");
+  form.Other().ListPrinters({L"Laser", L"LASER"});
   form.SelectPrinter(L"LASER");
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), 1);
+  EXPECT_EQ(SendMessageW(PageItem(form, 2, IDC_ComboPrinter), CB_GETCURSEL, 0, 0), 1);
   form.SelectPrinter(L"laser");
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);
+  EXPECT_EQ(form.Other().Collect().printer, std::nullopt);
 }
 
 // The pages sit below the setting tabs, however many there are.

@@ -194,19 +194,17 @@ TEST_F(TcpipValuesTest, LiveInterfaceLoadsValuesAndWinsOrReportsAMissingKey) {
   SetMultiString(HKEY_LOCAL_MACHINE, kNetBT, L"NameServerList", {L"172.16.0.1", L"  ", L"172.16.0.2"});
   EXPECT_TRUE(f.ReadLiveInterface(kCard));
   EXPECT_EQ(Column(f.StringIP, 0), StringList{L"172.16.0.9"});
-  EXPECT_EQ(Column(f.StringWINS, 0), (StringList{L"172.16.0.1", L"172.16.0.2"}));
+  EXPECT_EQ(f.Other().Collect().winsServers, (StringList{L"172.16.0.1", L"172.16.0.2"}));
 }
 
-TEST_F(TcpipValuesTest, NetBTWinsKeepsTheRowCountAndAMissingKeyKeepsTheGrid) {
+TEST_F(TcpipValuesTest, NetBTWinsReplacesTheListAndAMissingKeyKeepsIt) {
   TFormIpconfig& f = Form();
-  f.StringWINS.SetRowCount(4);
-  f.StringWINS.SetCell(0, 3, L"old");
+  f.Other().Show({{L"old"}});
   f.ReadNetBTWins(kCard);
-  EXPECT_EQ(f.StringWINS.Cell(0, 3), L"old");
+  EXPECT_EQ(f.Other().Collect().winsServers, StringList{L"old"});
   SetMultiString(HKEY_LOCAL_MACHINE, kNetBT, L"NameServerList", {L"10.9.9.9"});
   f.ReadNetBTWins(kCard);
-  EXPECT_EQ(f.StringWINS.RowCount(), 4);
-  EXPECT_EQ(Column(f.StringWINS, 0), (StringList{L"10.9.9.9", L"", L""}));
+  EXPECT_EQ(f.Other().Collect().winsServers, StringList{L"10.9.9.9"});
 }
 
 }  // namespace

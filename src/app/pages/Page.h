@@ -68,6 +68,13 @@ class ValuesPage : public Page {
     values_ = std::move(values);
     if (Built()) Filling([this] { FillControls(); });
   }
+  // Changes some of the values as they show now; no edit.
+  template <class Change>
+  void Update(Change change) {
+    Values values = Current();
+    change(values);
+    Show(std::move(values));
+  }
   // The values as the page shows them now.
   Values Current() const { return Built() ? ReadControls() : values_; }
   // The values tidied as they are stored.
