@@ -25,33 +25,6 @@ constexpr int kPageHeight = 216;
 // scroll in one row.
 constexpr int kMaxTabRows = 3;
 
-// An address list with its three buttons on the right, inside a group box.
-struct AddressListParts {
-  win::GroupBox& group;
-  win::Grid& grid;
-  win::Button& add;
-  win::Button& edit;
-  win::Button& del;
-};
-
-struct AddressListIds {
-  int group, grid, add, edit, del;
-};
-
-void CreateAddressList(win::Panel& page, const win::DialogUnits& du, AddressListParts parts,
-                       AddressListIds ids, std::wstring_view caption, const StringList& titles, int top,
-                       int height) {
-  parts.group.Create(page, ids.group, caption, du.R(6, top, kPageWidth, height));
-  parts.grid.Create(page, ids.grid, du.R(14, top + 12, 222, height - 19), titles);
-  parts.add.Create(page, ids.add, L"追加(&A)", du.R(244, top + 12, 56, 14));
-  parts.edit.Create(page, ids.edit, L"編集(&E)", du.R(244, top + 30, 56, 14));
-  parts.del.Create(page, ids.del, L"削除(&D)", du.R(244, top + 48, 56, 14));
-  for (win::Window* member : {static_cast<win::Window*>(&parts.grid), static_cast<win::Window*>(&parts.add),
-                              static_cast<win::Window*>(&parts.edit), static_cast<win::Window*>(&parts.del)}) {
-    parts.group.AddMember(*member);
-  }
-}
-
 // A menu entry that takes its caption, state and command from an action.
 win::MenuItem& AddActionItem(win::Menu& menu, win::Action& action) {
   win::MenuItem& item = menu.AddItem(action.Caption());
@@ -80,8 +53,6 @@ void TFormIpconfig::CreateControls() {
   TabSheetDomain = &PageControl1.AddPage(L"Domainほか");
   TabSheetBat = &PageControl1.AddPage(L"バッチ処理");
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
-  CreatePageIP(du);
-  CreatePageDNS(du);
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));
@@ -100,42 +71,6 @@ void TFormIpconfig::CreateControls() {
   WireHandlers();
   WirePages();
   Relayout();
-}
-
-void TFormIpconfig::CreatePageIP(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetIP;
-  CheckBoxIP.Create(page, IDX_CheckBoxIP, L"IP アドレスを自動で取得する", du.R(8, 6, 200, 10));
-  CreateAddressList(page, du, {GroupBoxIP, StringIP, ButtonIPAdd, ButtonIPEdit, ButtonIPDel},
-                    {IDG_GroupBoxIP, IDL_StringIP, IDB_ButtonIPAdd, IDB_ButtonIPEdit, IDB_ButtonIPDel},
-                    L"IP アドレス", {L"IP アドレス", L"サブネット マスク"}, 20, 86);
-  CreateAddressList(page, du, {GroupBoxGW, StringGateway, ButtonGWAdd, ButtonGWEdit, ButtonGWDel},
-                    {IDG_GroupBoxGW, IDL_StringGateway, IDB_ButtonGWAdd, IDB_ButtonGWEdit, IDB_ButtonGWDel},
-                    L"デフォルト ゲートウェイ", {L"ゲートウェイ", L"メトリック"}, 110, 86);
-}
-
-void TFormIpconfig::CreatePageDNS(const win::DialogUnits& du) {
-  win::Panel& page = *TabSheetDNS;
-  CheckDNS.Create(page, IDX_CheckDNS, L"次のDNSサーバーを自動で取得する", du.R(8, 6, 200, 10));
-  CreateAddressList(page, du, {GroupDNS, StringDNS, ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel},
-                    {IDG_GroupDNS, IDL_StringDNS, IDB_ButtonDNSAdd, IDB_ButtonDNSEdit, IDB_ButtonDNSDel},
-                    L"DNS サーバー", {L"DNS サーバーアドレス"}, 20, 70);
-  UseDNSSuffix.Create(page, IDR_UseDNSSuffix, L"プライマリおよび接続専用のDNSサフィックスを追加する",
-                      du.R(8, 96, 290, 10), true);
-  UseDomainNameDevolution.Create(page, IDX_UseDomainNameDevolution,
-                                 L"プライマリDNSサフィックスの親サフックスを追加する", du.R(20, 108, 278, 10));
-  UseDNSSuffix2.Create(page, IDR_UseDNSSuffix2, L"以下のDNSサフィックスを順に追加する", du.R(8, 120, 290, 10),
-                       false);
-  SearchList.Create(page, IDE_SearchList, du.R(20, 132, 288, 30));
-  // The arrow keys move between the two choices and the option between them.
-  SearchList.StartGroup();
-  suffixRadios_.Add(UseDNSSuffix);
-  suffixRadios_.Add(UseDNSSuffix2);
-  LabelDNSSuf.Create(page, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 170, 122, 8));
-  EditDomain.Create(page, IDE_EditDomain, L"", du.R(132, 168, 176, 12));
-  RegistrationEnabled.Create(page, IDX_RegistrationEnabled, L"この接続のアドレスをDNSに登録する",
-                             du.R(8, 184, 290, 10));
-  RegisterAdapterName.Create(page, IDX_RegisterAdapterName, L"この接続の DNS サフィックスを DNS 登録に使う",
-                             du.R(20, 196, 278, 10));
 }
 
 void TFormIpconfig::CreateActions() {
@@ -246,9 +181,6 @@ void TFormIpconfig::CreateMenus() {
 }
 
 void TFormIpconfig::WireHandlers() {
-  CheckBoxIP.OnClick = [this] { CheckBoxIPClick(); };
-  CheckDNS.OnClick = [this] { CheckDNSClick(); };
-  RegistrationEnabled.OnClick = [this] { RegistrationEnabledClick(); };
   ComboDescription.OnChange = [this] { ComboDescriptionChange(); };
   TabControl1.OnChanging = [this] { return TabControl1Changing(); };
   TabControl1.OnChange = [this] { TabControl1Change(); };
@@ -258,11 +190,13 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
-  WireEditorHandlers();
+  mFileName->OnClick = [this] { mFileNameClick(); };
+  win::MenuItem* lineItems[] = {mNetAddDrive, mSetRoute, mIpConfig, mPause};
+  for (int i = 0; i < 4; ++i) lineItems[i]->OnClick = [this, i] { AppendBatchLine(i + 1); };
+  mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   WireSafeSwitchHandlers();
   About1->OnClick = [this] { About1Click(); };
   mHelp->OnClick = [this] { mHelpClick(); };
-  WireEditReactions();
   mOSCheck->OnClick = [this] { mOSCheckClick(); };
   mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };
   mShowTray->OnClick = [this] { mShowTrayClick(); };
@@ -273,55 +207,6 @@ void TFormIpconfig::WireHandlers() {
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
   OnDpiChanged = [this] { Relayout(); };
   MinimumClientSize = [this] { return LeastClientSize(); };
-}
-
-// The editors of the pages: address lists, proxy, DNS options, memos.
-void TFormIpconfig::WireEditorHandlers() {
-  struct ListButtons {
-    win::Grid& grid;
-    win::Button& add;
-    win::Button& edit;
-    win::Button& del;
-    void (TFormIpconfig::*onAdd)();
-    void (TFormIpconfig::*onEdit)();
-    void (TFormIpconfig::*onDel)();
-  };
-  for (const ListButtons& list : {
-           ListButtons{StringIP, ButtonIPAdd, ButtonIPEdit, ButtonIPDel, &TFormIpconfig::ButtonIPAddClick,
-                       &TFormIpconfig::ButtonIPEditClick, &TFormIpconfig::ButtonIPDelClick},
-           ListButtons{StringGateway, ButtonGWAdd, ButtonGWEdit, ButtonGWDel, &TFormIpconfig::ButtonGWAddClick,
-                       &TFormIpconfig::ButtonGWEditClick, &TFormIpconfig::ButtonGWDelClick},
-           ListButtons{StringDNS, ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel, &TFormIpconfig::ButtonDNSAddClick,
-                       &TFormIpconfig::ButtonDNSEditClick, &TFormIpconfig::ButtonDNSDelClick}}) {
-    list.add.OnClick = [this, f = list.onAdd] { (this->*f)(); };
-    list.edit.OnClick = [this, f = list.onEdit] { (this->*f)(); };
-    list.del.OnClick = [this, f = list.onDel] { (this->*f)(); };
-    // The keys of a focused grid do what its buttons do, when they may.
-    list.grid.OnInsertKey = [&button = list.add] { button.Click(); };
-    list.grid.OnEnterKey = [&button = list.edit] { button.Click(); };
-    list.grid.OnDeleteKey = [&button = list.del] { button.Click(); };
-  }
-  for (win::Window* choice : std::initializer_list<win::Window*>{&UseDNSSuffix, &UseDNSSuffix2}) {
-    static_cast<win::RadioButton*>(choice)->OnClick = [this] { UseDNSSuffixClick(); };
-  }
-  UseDomainNameDevolution.OnClick = [this] { UseDNSSuffixClick(); };
-  mFileName->OnClick = [this] { mFileNameClick(); };
-  win::MenuItem* lineItems[] = {mNetAddDrive, mSetRoute, mIpConfig, mPause};
-  for (int i = 0; i < 4; ++i) lineItems[i]->OnClick = [this, i] { AppendBatchLine(i + 1); };
-  mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
-  // The pages start as the rules have them for an empty setting.
-  UseDNSSuffixClick();
-}
-
-// Every edit of a setting's field marks the window as holding unsaved
-// changes (the automatic configuration address is not a stored edit).
-void TFormIpconfig::WireEditReactions() {
-  auto modified = [this] { Modified = true; };
-  for (win::Edit* edit : {&EditDomain, static_cast<win::Edit*>(&SearchList)}) {
-    edit->OnChange = modified;
-  }
-  RegisterAdapterName.OnClick = modified;
-  StringIP.OnClick = modified;
 }
 
 // Every setting's name shows, in rows of tabs, as long as they take a few

@@ -4,7 +4,6 @@
 #include "app/UkIpConfig.h"
 #include "machine/InternetSettings.h"
 #include "machine/MachineSettings.h"
-#include "ui/DnsOptionRules.h"
 
 namespace kip {
 
@@ -54,9 +53,9 @@ void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   domain.ipEnableRouter = values.ipEnableRouter;
   domain_.Show(std::move(domain));
 
-  UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
-  SearchList.SetLines(values.searchList);
-  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  dns_.Update([&](DnsPageValues& shown) {
+    ShowSearchOrder(shown, values.useDomainNameDevolution, values.searchList);
+  });
 }
 
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
@@ -69,9 +68,10 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   values.domain = domain.domain;
   values.machineName = domain.machineName;
   values.ipEnableRouter = domain.ipEnableRouter;
-  values.useDomainNameDevolution = UseDomainNameDevolution.Checked();
+  DnsPageValues dns = dns_.Collect();
+  values.useDomainNameDevolution = dns.useDomainNameDevolution;
   // The primary and connection suffixes are stored as an empty list.
-  if (!UseDNSSuffix.Checked()) values.searchList = SearchList.Lines();
+  if (!dns.primarySuffixes) values.searchList = dns.searchList;
   return values;
 }
 
@@ -81,9 +81,9 @@ std::wstring TFormIpconfig::ReadTcpipParameters() {
   DomainPageValues domain = domain_.Current();
   domain.ipEnableRouter = parameters->ipEnableRouter;
   domain_.Show(std::move(domain));
-  UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
-  SearchList.SetLines(parameters->searchList);
-  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  dns_.Update([&](DnsPageValues& shown) {
+    ShowSearchOrder(shown, parameters->useDomainNameDevolution, parameters->searchList);
+  });
   return parameters->hostsDirectory;
 }
 

@@ -3,11 +3,17 @@
 // window was opened on it; the start builds the shown page only.
 #include "app/UkIpConfig.h"
 #include "ui/UDNSEdit.h"
+#include "ui/UGWEdit.h"
+#include "ui/UIPEdit.h"
 
 namespace kip {
 
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
+    case kPageIP:
+      return &ip_;
+    case kPageDNS:
+      return &dns_;
     case kPageEtc:
       return &other_;
     case kPageIE:
@@ -25,6 +31,13 @@ Page* TFormIpconfig::LazyPage(int index) {
 
 void TFormIpconfig::WirePages() {
   auto edited = [this] { Modified = true; };
+  ip_.OnEdit = edited;
+  ip_.AddressDialog = [this]() -> AddressEntry* { return Dialogs().ipEdit; };
+  ip_.GatewayDialog = [this]() -> AddressEntry* { return Dialogs().gwEdit; };
+  // Automatic DNS goes with DHCP.
+  ip_.OnDhcpClick = [this](bool dhcp) { dns_.OfferAutomatic(dhcp); };
+  dns_.OnEdit = edited;
+  dns_.ServerDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
   batch_.OnEdit = edited;
   firewall_.OnEdit = edited;
   domain_.OnEdit = edited;

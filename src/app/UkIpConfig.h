@@ -4,16 +4,13 @@
 //   FormLayout.cpp           controls, captions, menus, layout
 //   FormLifecycle.cpp        creation, first activation, start-up load, close
 //   FormCardList.cpp         the card list (BuildCardList)
-//   FormTcpip.cpp            per-card TCP/IP values in and out of the controls
-//   FormAddressSwitches.cpp  the DHCP and automatic DNS switches
+//   FormTcpip.cpp            per-card TCP/IP values to the pages and back
 //   FormSettings.cpp         the setting tabs: load, save, new, copy, rename,
 //                            delete, the selection change
 //   FormMachine.cpp          the machine-wide values: in and out of the
 //                            controls, and read from the live machine
 //   FormPrinters.cpp         the printer list and its selection
-//   FormAddressLists.cpp     add, edit, delete on the four address grids
-//   FormProxy.cpp            the proxy page's enabling rule and take-over
-//   FormDnsOptions.cpp       the DNS suffix choice
+//   FormProxy.cpp            the take-over of the machine's proxy
 //   FormMemos.cpp            the batch memos' menu, HOSTS browse and edit
 //   FormSnapshots.cpp        export, import, the copy between cards and its
 //                            undo
@@ -40,9 +37,11 @@
 
 #include "app/CommandLineArgs.h"
 #include "app/pages/BatchPage.h"
+#include "app/pages/DnsPage.h"
 #include "app/pages/DomainPage.h"
 #include "app/pages/FirewallSheet.h"
 #include "app/pages/InternetPage.h"
+#include "app/pages/IpPage.h"
 #include "app/pages/OtherPage.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -150,34 +149,13 @@ class TFormIpconfig : public win::Form {
   StringList CardLabels() const;
 
   // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
-  void ReadTcpipValues(TkRegistry& key);
-  void WriteTcpipValues(TkRegistry& key);
   bool ReadLiveInterface(const std::wstring& cardId);
   void ReadNetBTWins(const std::wstring& cardId);
   void ShowTcpipValues(const TcpipValues& values);
   TcpipValues CurrentTcpipValues() const;
 
-  // --- address list switches (app/FormAddressSwitches.cpp) -----------------
-  void CheckBoxIPClick();
-  void CheckDNSClick();
-  void RegistrationEnabledClick();
-
-  // --- address lists (app/FormAddressLists.cpp) -----------------------------
-  void ButtonIPAddClick();
-  void ButtonIPEditClick();
-  void ButtonIPDelClick();
-  void ButtonGWAddClick();
-  void ButtonGWEditClick();
-  void ButtonGWDelClick();
-  void ButtonDNSAddClick();
-  void ButtonDNSEditClick();
-  void ButtonDNSDelClick();
-
   // --- proxy take-over (app/FormProxy.cpp) -----------------------------------
   void ButtonGetProxyClick();
-
-  // --- DNS suffix options (app/FormDnsOptions.cpp) ----------------------------
-  void UseDNSSuffixClick();
 
   // --- batch memos and HOSTS (app/FormMemos.cpp) ------------------------------
   void mFileNameClick();
@@ -307,6 +285,8 @@ class TFormIpconfig : public win::Form {
   static constexpr UINT kMsgTray = WM_APP + 40;
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
+  IpPage& Ip() { return ip_; }
+  DnsPage& Dns() { return dns_; }
   BatchPage& Batch() { return batch_; }
   FirewallSheet& Firewall() { return firewall_; }
   DomainPage& Domain() { return domain_; }
@@ -327,29 +307,6 @@ class TFormIpconfig : public win::Form {
   win::Button ButtonCommit;
   win::Button ButtonExit;
   win::StatusBar StatusBar1;
-
-  // IP page
-  win::CheckBox CheckBoxIP;
-  win::GroupBox GroupBoxIP;
-  win::Grid StringIP;
-  win::Button ButtonIPAdd, ButtonIPEdit, ButtonIPDel;
-  win::GroupBox GroupBoxGW;
-  win::Grid StringGateway;
-  win::Button ButtonGWAdd, ButtonGWEdit, ButtonGWDel;
-
-  // DNS page
-  win::CheckBox CheckDNS;
-  win::GroupBox GroupDNS;
-  win::Grid StringDNS;
-  win::Button ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel;
-  win::RadioButton UseDNSSuffix;
-  win::CheckBox UseDomainNameDevolution;
-  win::RadioButton UseDNSSuffix2;
-  win::Memo SearchList;
-  win::Label LabelDNSSuf;
-  win::Edit EditDomain;
-  win::CheckBox RegistrationEnabled;
-  win::CheckBox RegisterAdapterName;
 
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
@@ -407,6 +364,8 @@ class TFormIpconfig : public win::Form {
   void WirePages();
   // Builds the page at `index` if it is not built yet.
   void BuildPage(int index);
+  IpPage ip_;
+  DnsPage dns_;
   BatchPage batch_;
   FirewallSheet firewall_;
   DomainPage domain_;
@@ -415,13 +374,9 @@ class TFormIpconfig : public win::Form {
 
   // app/FormLayout.cpp
   void CreateControls();
-  void CreatePageIP(const win::DialogUnits& du);
-  void CreatePageDNS(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();
-  void WireEditReactions();
-  void WireEditorHandlers();
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
 
@@ -487,7 +442,6 @@ class TFormIpconfig : public win::Form {
   std::unique_ptr<win::Menu> tabPopup_;
   std::unique_ptr<win::Menu> batchPopup_;
   win::Accelerators accelerators_;
-  win::RadioGroup suffixRadios_;
 };
 
 }  // namespace kip

@@ -87,13 +87,13 @@ TEST_F(FormSettingsTest, CardsWithoutAKeyShowTheLiveValuesAndWinsListsGrowTheGri
   SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
   Stored({L"Office"});
   TFormIpconfig& form = Form();
-  EXPECT_EQ(form.StringIP.Cell(0, 1), L"10.1.1.1");
+  EXPECT_EQ(form.Ip().Collect().addresses.at(0).at(0), L"10.1.1.1");
   EXPECT_EQ(form.Other().Collect().winsServers.at(4), L"10.0.0.5");
   form.Modified = true;
   form.ComboDescription.SetItemIndex(1);
   prompts.answers = {Answer::No};
   form.ComboDescriptionChange();
-  EXPECT_TRUE(form.CheckBoxIP.Checked());  // card B's live DHCP
+  EXPECT_TRUE(form.Ip().Collect().dhcp);  // card B's live DHCP
   EXPECT_FALSE(form.Modified);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardB)));
 }
@@ -302,18 +302,18 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   // No "ProxyEnable": the proxy and home-page controls keep what they showed.
   form.Internet().Show({true, L"before", L"", L"http://before"});
   form.Domain().Show({L"", {}, true});
-  form.SearchList.SetLines({L"stale.lan"});
+  form.Dns().Update([](DnsPageValues& dns) { ShowSearchOrder(dns, false, {L"stale.lan"}); });
   Stored({L"Office"});
   const ProxyValues proxy = form.Internet().Collect();
   EXPECT_TRUE(proxy.enable);
   EXPECT_EQ(proxy.server + L"|" + proxy.startPage, L"before|http://before");
   EXPECT_FALSE(form.Domain().Collect().ipEnableRouter);
-  EXPECT_TRUE(form.UseDNSSuffix.Checked());
-  EXPECT_TRUE(form.SearchList.Lines().empty());
+  EXPECT_TRUE(form.Dns().Collect().primarySuffixes);
+  EXPECT_TRUE(form.Dns().Collect().searchList.empty());
   EXPECT_EQ(form.Other().Collect().printer, std::nullopt);
 
   // The primary suffixes chosen: an empty list is stored whatever the lines say.
-  form.SearchList.SetLines({L"a.lan"});
+  TypeOnPage(form, 1, IDE_SearchList, L"a.lan");
   form.Batch().Show({});
   WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"old"});
   form.mSaveClick();

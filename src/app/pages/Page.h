@@ -53,6 +53,8 @@ class Page {
   void Edited() const {
     if (!filling_ && OnEdit) OnEdit();
   }
+  // True while values are being shown (the controls' reactions run then too).
+  bool ShowingValues() const { return filling_; }
 
  private:
   bool built_ = false;
