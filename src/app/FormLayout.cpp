@@ -46,12 +46,10 @@ void TFormIpconfig::CreateControls() {
   ComboDescription.Create(*this, IDC_ComboDescription, du.R(kMargin, kMargin, 326, 120));
   TabControl1.Create(*this, IDC_TabControl1, du.R(kMargin, 24, 326, 240));
   PageControl1.Create(*this, IDC_PageControl1, du.R(kMargin + 4, 40, 318, 220));
-  TabSheetIP = &PageControl1.AddPage(L"IP 設定");
-  TabSheetDNS = &PageControl1.AddPage(L"DNS");
-  TabSheetEtc = &PageControl1.AddPage(L"その他");
-  TabSheetIE = &PageControl1.AddPage(L"IE設定");
-  TabSheetDomain = &PageControl1.AddPage(L"Domainほか");
-  TabSheetBat = &PageControl1.AddPage(L"バッチ処理");
+  // The pages build their controls when first shown (app/FormPages.cpp).
+  for (const wchar_t* caption : {L"IP 設定", L"DNS", L"その他", L"IE設定", L"Domainほか", L"バッチ処理"}) {
+    PageControl1.AddPage(caption);
+  }
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
@@ -114,22 +112,21 @@ void TFormIpconfig::CreateMenus() {
   mRename = &file.AddItem(L"名前を変更", IDM_mRename);
   mDelete = &file.AddItem(L"削除(&D)", IDM_mDelete);
   file.AddSeparator();
-  mCommit = &AddActionItem(file, ActionCommit);
+  AddActionItem(file, ActionCommit);
   mSafeCommit = &file.AddItem(L"確認付きで反映", IDM_mSafeCommit);
-  mShortCut = &AddActionItem(file, ActionShortCut);
+  AddActionItem(file, ActionShortCut);
   file.AddSeparator();
-  mExport = &AddActionItem(file, ActionExport);
-  mImport = &AddActionItem(file, ActionImport);
+  AddActionItem(file, ActionExport);
+  AddActionItem(file, ActionImport);
   file.AddSeparator();
-  mExit = &AddActionItem(file, ActionExit);
+  AddActionItem(file, ActionExit);
 
   win::Menu& edit = menuBar_->AddSubMenu(L"編集(&E)");
-  mEdit = edit.Entry();
   mEditHOSTS = &edit.AddItem(L"HOSTSファイルの編集...");
   edit.AddSeparator();
-  mCopyOtherLAN = &AddActionItem(edit, ActionCopyOtherLAN);
+  AddActionItem(edit, ActionCopyOtherLAN);
   mUndoOtherLAN = &AddActionItem(edit, ActionUndoOtherLAN);
-  mDelLan = &AddActionItem(edit, ActionDelCard);
+  AddActionItem(edit, ActionDelCard);
   edit.AddSeparator();
   mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
   mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
@@ -140,7 +137,6 @@ void TFormIpconfig::CreateMenus() {
   mReturnSeconds = &edit.AddItem(L"元に戻すまでの時間...", IDM_mReturnSeconds);
 
   win::Menu& help = menuBar_->AddSubMenu(L"ヘルプ(&H)");
-  mHelp1 = help.Entry();
   mHelp = &help.AddItem(L"ヘルプ表示...");
   About1 = &help.AddItem(L"バージョン情報(&A)...");
   menuBar_->AttachTo(Handle());
@@ -153,11 +149,12 @@ void TFormIpconfig::CreateMenus() {
   popDelete = &tabPopup_->AddItem(L"削除(&D)");
 
   batchPopup_ = win::Menu::CreatePopup();
-  mFileName = &batchPopup_->AddItem(L"参照...");
-  mNetAddDrive = &batchPopup_->AddItem(L"ネットワークドライブの割り当て");
-  mSetRoute = &batchPopup_->AddItem(L"ルート設定");
-  mIpConfig = &batchPopup_->AddItem(L"IPアドレスの表示");
-  mPause = &batchPopup_->AddItem(L"ポーズ");
+  batchPopup_->AddItem(L"参照...").OnClick = [this] { mFileNameClick(); };
+  // The other items append their lines (BatchMemoItem order).
+  int line = 1;
+  for (const wchar_t* caption : {L"ネットワークドライブの割り当て", L"ルート設定", L"IPアドレスの表示", L"ポーズ"}) {
+    batchPopup_->AddItem(caption).OnClick = [this, item = line++] { AppendBatchLine(item); };
+  }
 
   accelerators_.Add(FCONTROL, 'N', mNew->Id());
   accelerators_.Add(FCONTROL, 'S', mSave->Id());
@@ -190,9 +187,6 @@ void TFormIpconfig::WireHandlers() {
   for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
   for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
   for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
-  mFileName->OnClick = [this] { mFileNameClick(); };
-  win::MenuItem* lineItems[] = {mNetAddDrive, mSetRoute, mIpConfig, mPause};
-  for (int i = 0; i < 4; ++i) lineItems[i]->OnClick = [this, i] { AppendBatchLine(i + 1); };
   mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   WireSafeSwitchHandlers();
   About1->OnClick = [this] { About1Click(); };

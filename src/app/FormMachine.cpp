@@ -1,5 +1,5 @@
 // The machine-wide part of a setting in the window: moved between the
-// controls and the stored values, and read from the live machine for a new
+// pages and the stored values, and read from the live machine for a new
 // setting (computer name, browser settings, domain, TCP/IP parameters).
 #include "app/UkIpConfig.h"
 #include "machine/InternetSettings.h"
@@ -10,7 +10,7 @@ namespace kip {
 namespace {
 
 // Applies the first `count` steps in order: a stored group that stopped at a
-// bad value leaves the controls after it as they were.
+// bad value leaves the fields after it as they were.
 void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
   for (const auto& step : steps) {
     if (count-- <= 0) return;

@@ -3,6 +3,7 @@
 // holds one setting for one card; every command that needs another card or
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
+#include "app/OptionalReads.h"
 #include "machine/CardList.h"
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
@@ -125,13 +126,9 @@ void TFormIpconfig::LoadSettingList(const StringList& settingNames) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
     RunGuarded([&] { TabControl1.SetTabs(settingNames); });
-    int settingIndex = 0, cardIndex = 0;
-    RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
-    TabControl1.SetTabIndex(settingIndex);
-    ExitChoice = 2;
-    RunGuarded([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
-    RunGuarded([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
-    ComboDescription.SetItemIndex(cardIndex);
+    TabControl1.SetTabIndex(OptionalInteger(registry, L"Setting Index").value_or(0));
+    ExitChoice = OptionalInteger(registry, L"Shutdown Index").value_or(2);
+    ComboDescription.SetItemIndex(OptionalInteger(registry, L"Description Index").value_or(0));
     registry.CloseKey();
   }
   if (TabControl1.Count() == 0) NewSetting();

@@ -1,15 +1,17 @@
-// The main window. It is the working copy of one setting for one card: the
-// controls hold the values. This header is the table of contents; the
-// handlers live in app/, one file per concern:
-//   FormLayout.cpp           controls, captions, menus, layout
+// The main window: the frame of the pages. It shows one setting for one
+// card: the pages (app/pages/) hold its values, the frame moves them between
+// the store and the pages. This header is the table of contents; the
+// frame's handlers live in app/, one file per concern:
+//   FormLayout.cpp           frame controls, captions, menus, layout
+//   FormPages.cpp            the pages: built when first shown, their edits
 //   FormLifecycle.cpp        creation, first activation, start-up load, close
 //   FormCardList.cpp         the card list (BuildCardList)
-//   FormTcpip.cpp            per-card TCP/IP values to the pages and back
+//   FormTcpip.cpp            a card's TCP/IP values to the pages and back
 //   FormSettings.cpp         the setting tabs: load, save, new, copy, rename,
 //                            delete, the selection change
-//   FormMachine.cpp          the machine-wide values: in and out of the
-//                            controls, and read from the live machine
-//   FormPrinters.cpp         the printer list and its selection
+//   FormMachine.cpp          the machine-wide values to the pages and back,
+//                            and read from the live machine
+//   FormPrinters.cpp         the printer list and the choice of one
 //   FormProxy.cpp            the take-over of the machine's proxy
 //   FormMemos.cpp            the batch memos' menu, HOSTS browse and edit
 //   FormSnapshots.cpp        export, import, the copy between cards and its
@@ -17,12 +19,9 @@
 //   FormHelp.cpp             the about box and the help page
 //   FormCommit.cpp           the commit ("設定反映") and what follows it
 //   FormCommandLine.cpp      the unattended run of a command line, shortcuts
-//   FormFirewall.cpp         the firewall page, its part of a setting, its
-//                            commit step
-//   FormDomain.cpp           the domain and workgroup controls and the
-//                            domain change of the commit
+//   FormFirewall.cpp         the firewall part of a setting
+//   FormDomain.cpp           the domain change of the commit
 //   FormTray.cpp             the quick switch from the notification area
-//   FormPages.cpp            the pages: built when first shown, their edits
 //   FormSafeSwitch.cpp       the preview before a commit, the check after
 //                            it, the commit with automatic return
 #pragma once
@@ -36,6 +35,7 @@
 #include <vector>
 
 #include "app/CommandLineArgs.h"
+#include "app/FormEnvironment.h"
 #include "app/pages/BatchPage.h"
 #include "app/pages/DnsPage.h"
 #include "app/pages/DomainPage.h"
@@ -61,50 +61,8 @@
 namespace kip {
 
 class TkRegistry;
-class TFormDNSEdit;
-class TNetChg2;
-class TFormGWEdit;
-class TFormIPEdit;
-class TFormOtherLAN;
-class TFormLogin;
 class AboutBox;
-class DomainJoiner;
 struct CommitRequest;
-
-// The secondary windows, living as long as the main window; a test attaches
-// the ones it uses.
-struct FormDialogs {
-  TFormDNSEdit* dnsEdit = nullptr;
-  TNetChg2* netChg = nullptr;
-  TFormGWEdit* gwEdit = nullptr;
-  TFormIPEdit* ipEdit = nullptr;
-  TFormOtherLAN* otherLan = nullptr;
-  TFormLogin* login = nullptr;
-};
-
-// What the window takes from its surroundings; tests replace parts of it.
-struct FormEnvironment {
-  Prompts* prompts = nullptr;  // not owned; message boxes when null
-  // Fills the version record; false when the call fails.
-  std::function<bool(OSVERSIONINFOEXW&)> queryVersion;
-  std::wstring programPath;  // empty: the running program's path
-  StringList arguments;      // command-line arguments after the program
-  // Work areas of the monitors present (for restoring the window position);
-  // empty: asked from Windows.
-  std::function<std::vector<RECT>()> monitorWorkAreas;
-  // The machine around a commit (folders, child programs, announcements);
-  // empty: the real one, with the program's folder.
-  std::function<CommitEnvironment()> commitEnvironment;
-  // How Windows is ended after a commit; empty: for real.
-  std::function<std::shared_ptr<ExitPlatform>(HWND mainWindow)> exitPlatform;
-  // The domain change of a commit: the network management calls (netapi32
-  // when empty) and the pause after each domain attempt (WaitSeconds when
-  // empty).
-  std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
-  std::function<void(double seconds)> domainJoinWait;
-  // Appends a line per commit step with its result; empty: no log.
-  std::wstring stepLogPath;
-};
 
 class TFormIpconfig : public win::Form {
  public:
@@ -190,7 +148,7 @@ class TFormIpconfig : public win::Form {
   // --- machine-wide values (app/FormMachine.cpp) ----------------------------
   void ShowMachineWide(const MachineWideReading& reading);
   MachineWideValues CurrentMachineWide() const;
-  // The live machine into the controls: TCP/IP parameters (returns the HOSTS
+  // The live machine onto the pages: TCP/IP parameters (returns the HOSTS
   // directory), browser settings, computer name, domain membership.
   std::wstring ReadTcpipParameters();
   void ReadInternetSettings();
@@ -297,12 +255,6 @@ class TFormIpconfig : public win::Form {
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
   win::PageControl PageControl1;
-  win::Panel* TabSheetIP = nullptr;
-  win::Panel* TabSheetDNS = nullptr;
-  win::Panel* TabSheetEtc = nullptr;
-  win::Panel* TabSheetIE = nullptr;
-  win::Panel* TabSheetDomain = nullptr;
-  win::Panel* TabSheetBat = nullptr;
   win::Panel* TabSheetFireWall = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;
@@ -312,22 +264,13 @@ class TFormIpconfig : public win::Form {
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
       ActionUndoOtherLAN, ActionShortCut;
   win::MenuItem* mFile = nullptr;
-  win::MenuItem* mEdit = nullptr;
-  win::MenuItem* mHelp1 = nullptr;
   win::MenuItem* mNew = nullptr;
   win::MenuItem* mSave = nullptr;
   win::MenuItem* mSaveAs = nullptr;
   win::MenuItem* mRename = nullptr;
   win::MenuItem* mDelete = nullptr;
-  win::MenuItem* mCommit = nullptr;
-  win::MenuItem* mShortCut = nullptr;
-  win::MenuItem* mExport = nullptr;
-  win::MenuItem* mImport = nullptr;
-  win::MenuItem* mExit = nullptr;
   win::MenuItem* mEditHOSTS = nullptr;
-  win::MenuItem* mCopyOtherLAN = nullptr;
   win::MenuItem* mUndoOtherLAN = nullptr;
-  win::MenuItem* mDelLan = nullptr;
   win::MenuItem* mShowExitWin = nullptr;
   win::MenuItem* mOSCheck = nullptr;
   win::MenuItem* mShowTray = nullptr;
@@ -338,11 +281,6 @@ class TFormIpconfig : public win::Form {
   win::MenuItem* popSaveAs = nullptr;
   win::MenuItem* popRename = nullptr;
   win::MenuItem* popDelete = nullptr;
-  win::MenuItem* mFileName = nullptr;
-  win::MenuItem* mNetAddDrive = nullptr;
-  win::MenuItem* mSetRoute = nullptr;
-  win::MenuItem* mIpConfig = nullptr;
-  win::MenuItem* mPause = nullptr;
   win::MenuItem* mSafeCommit = nullptr;
   win::MenuItem* mPreviewFirst = nullptr;
   win::MenuItem* mReturnSeconds = nullptr;
