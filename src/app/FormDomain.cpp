@@ -1,4 +1,4 @@
-// The domain and workgroup controls and the domain change of the commit.
+// The domain change of the commit.
 #include "app/UkIpConfig.h"
 #include "apply/DomainJoiner.h"
 #include "ui/ULogin.h"
@@ -35,11 +35,6 @@ class LoginDialogPrompt final : public AccountPrompt {
 
 }  // namespace
 
-void TFormIpconfig::CheckChangeDomainClick() {
-  Modified = true;
-  ApplyDomainEnabling();
-}
-
 void TFormIpconfig::ChangeDomainStep(const DomainChoice& choice) {
   if (!choice.changeDomain) return;
   std::unique_ptr<DomainJoiner> joiner =
@@ -55,15 +50,6 @@ void TFormIpconfig::ChangeDomainStep(const DomainChoice& choice) {
   };
   const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);
   if (!failure.empty()) Ask().ShowMessage(failure);
-}
-
-void TFormIpconfig::WireDomainHandlers() {
-  auto click = [this] { CheckChangeDomainClick(); };
-  CheckChangeDomain.OnClick = click;
-  RadioDomain.OnClick = click;
-  RadioWorkGroup.OnClick = click;
-  // The switch starts off: its choices are greyed until it is turned on.
-  ApplyDomainEnabling();
 }
 
 }  // namespace kip

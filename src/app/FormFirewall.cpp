@@ -1,7 +1,7 @@
-// The firewall page: the machine's exceptions read at start-up, the
-// firewall part of a setting, and the commit step. The rows of CheckListFW
-// pair by position with FirewallEntries; the last four rows are the fixed
-// ones.
+// The firewall part of a setting in the window: the machine's exceptions
+// read at start-up, the stored part laid over the page, and saved back. The
+// page's rows pair by position with FirewallEntries; the last four rows are
+// the fixed ones.
 #include "app/UkIpConfig.h"
 #include "apply/FirewallWriter.h"
 #include "store/FirewallStore.h"
@@ -11,83 +11,39 @@ namespace kip {
 
 namespace {
 
-std::vector<FirewallRow> RowsOf(const win::CheckList& list) {
-  std::vector<FirewallRow> rows;
-  for (int i = 0; i < list.Count(); ++i) rows.push_back({list.Item(i), list.Checked(i)});
-  return rows;
-}
-
-void ShowRows(win::CheckList& list, const std::vector<FirewallRow>& rows) {
-  list.Clear();
-  for (const FirewallRow& row : rows) list.Add(row.text, row.checked);
-}
-
-void ShowChecks(win::CheckList& list, const std::vector<FirewallRow>& rows) {
-  for (size_t i = 0; i < rows.size(); ++i) list.SetChecked(static_cast<int>(i), rows[i].checked);
-}
-
-// The page as the controls show it.
-FirewallPage ShownPage(const TFormIpconfig& form, const std::vector<FirewallRow>& rows) {
-  return MakeFirewallPage(form.CheckFWUse.Checked(), form.RadioFWTrue.Checked(), form.FWDoNotAllowExceptions.Checked(),
-                          form.FirewallEntries, rows);
-}
-
-// The switches are touched only where the page differs from the controls:
-// a radio pair showing neither choice (the machine had no "EnableFirewall")
-// stays so unless the stored setting turns the firewall on.
-void ShowSwitches(TFormIpconfig& form, const FirewallPage& page) {
-  form.CheckFWUse.SetChecked(page.useSwitch);
-  if (page.firewallOn != form.RadioFWTrue.Checked()) {
-    (page.firewallOn ? form.RadioFWTrue : form.RadioFWFalse).SetChecked(true);
-  }
-  form.FWDoNotAllowExceptions.SetChecked(page.doNotAllowExceptions);
+FirewallPage StoredForm(const FirewallSheetValues& shown, const std::vector<TFirewallEntry>& entries) {
+  return MakeFirewallPage(shown.useSwitch, shown.firewallOn.value_or(false), shown.doNotAllowExceptions, entries,
+                          shown.rows);
 }
 
 }  // namespace
 
 void TFormIpconfig::ReadFirewallState() {
   FirewallEntries.clear();
-  CheckListFW.Clear();
   FirewallMachineState machine = ReadMachineFirewall();
   TabSheetFireWall->SetEnabled(machine.policyFound);
-  if (machine.firewallOn) (*machine.firewallOn ? RadioFWTrue : RadioFWFalse).SetChecked(true);
+  FirewallSheetValues shown = firewall_.Current();
+  if (machine.firewallOn) shown.firewallOn = *machine.firewallOn;
+  shown.rows = std::move(machine.rows);
   FirewallEntries = std::move(machine.entries);
-  ShowRows(CheckListFW, machine.rows);
+  firewall_.Show(std::move(shown));
 }
 
+// The page changes only where the stored part differs: a choice of on or
+// off that shows neither stays so unless the setting turns the firewall on.
 void TFormIpconfig::LoadFirewallPart(const std::wstring& settingName) {
-  std::vector<FirewallRow> rows = RowsOf(CheckListFW);
-  FirewallPage page = ShownPage(*this, rows);
+  FirewallSheetValues shown = firewall_.Current();
+  FirewallPage page = StoredForm(shown, FirewallEntries);
   kip::LoadFirewallPart(SettingKeyPath(settingName), page);
-  ShowSwitches(*this, page);
-  CopyChecksToRows(page, rows);
-  ShowChecks(CheckListFW, rows);
+  shown.useSwitch = page.useSwitch;
+  if (page.firewallOn != shown.firewallOn.value_or(false)) shown.firewallOn = page.firewallOn;
+  shown.doNotAllowExceptions = page.doNotAllowExceptions;
+  CopyChecksToRows(page, shown.rows);
+  firewall_.Show(std::move(shown));
 }
 
 void TFormIpconfig::SaveFirewallPart(const std::wstring& settingName) {
-  kip::SaveFirewallPart(SettingKeyPath(settingName), ShownPage(*this, RowsOf(CheckListFW)));
-}
-
-void TFormIpconfig::CheckFWUseClick() {
-  Modified = true;
-  const bool use = CheckFWUse.Checked();
-  for (win::Window* control :
-       std::initializer_list<win::Window*>{&RadioFWTrue, &RadioFWFalse, &FWDoNotAllowExceptions, &CheckListFW}) {
-    control->SetEnabled(use);
-  }
-}
-
-void TFormIpconfig::WireFirewallHandlers() {
-  CheckFWUse.OnClick = [this] { CheckFWUseClick(); };
-  auto modified = [this] { Modified = true; };
-  RadioFWTrue.OnClick = modified;
-  RadioFWFalse.OnClick = modified;
-  FWDoNotAllowExceptions.OnClick = modified;
-  CheckListFW.OnClickCheck = [this](int) { Modified = true; };
-  // Usable only once the start-up read has found the machine's policy; the
-  // switch starts off with its controls disabled.
-  TabSheetFireWall->SetEnabled(false);
-  CheckFWUseClick();
+  kip::SaveFirewallPart(SettingKeyPath(settingName), StoredForm(firewall_.Collect(), FirewallEntries));
 }
 
 }  // namespace kip

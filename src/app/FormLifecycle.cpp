@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/UkIpConfig.h"
+#include "app/OptionalReads.h"
 #include "app/WindowPlacement.h"
 #include "ui/UAbout.h"
 #include "store/SettingStore.h"
@@ -186,10 +187,9 @@ bool TFormIpconfig::LoadAtStartup() {
 void TFormIpconfig::ReadPlacement() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kStoreRootKey)) return;
-  std::optional<int> top, left, state;
-  RunGuarded([&] { top = registry.ReadInteger(L"Top"); });
-  RunGuarded([&] { left = registry.ReadInteger(L"Left"); });
-  RunGuarded([&] { state = registry.ReadInteger(L"WindowState"); });
+  std::optional<int> top = OptionalInteger(registry, L"Top");
+  std::optional<int> left = OptionalInteger(registry, L"Left");
+  std::optional<int> state = OptionalInteger(registry, L"WindowState");
   registry.CloseKey();
 
   if (top || left) {
@@ -219,7 +219,7 @@ void TFormIpconfig::ReadOptions() {
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
   // On its own: stores written before the option have no value for it.
-  RunGuarded([&] { mShowTray->SetChecked(registry.ReadInteger(L"mShowTray_Checked") != 0); });
+  if (std::optional<int> tray = OptionalInteger(registry, L"mShowTray_Checked")) mShowTray->SetChecked(*tray != 0);
   registry.CloseKey();
   UpdateTrayIcon();
   ReadSafeSwitchOptions();

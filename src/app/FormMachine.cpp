@@ -1,18 +1,16 @@
 // The machine-wide part of a setting in the window: moved between the
-// controls and the stored values, and read from the live machine for a new
+// pages and the stored values, and read from the live machine for a new
 // setting (computer name, browser settings, domain, TCP/IP parameters).
 #include "app/UkIpConfig.h"
 #include "machine/InternetSettings.h"
 #include "machine/MachineSettings.h"
-#include "ui/DnsOptionRules.h"
-#include "ui/ProxyRules.h"
 
 namespace kip {
 
 namespace {
 
 // Applies the first `count` steps in order: a stored group that stopped at a
-// bad value leaves the controls after it as they were.
+// bad value leaves the fields after it as they were.
 void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
   for (const auto& step : steps) {
     if (count-- <= 0) return;
@@ -20,122 +18,95 @@ void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
   }
 }
 
+// The stored fields over the shown ones, up to the first that could not be
+// read.
+ProxyValues StoredOver(ProxyValues shown, const ProxyValues& stored, int fieldsRead) {
+  ApplyFirst(fieldsRead, {[&] { shown.enable = stored.enable; }, [&] { shown.server = stored.server; },
+                          [&] { shown.port = stored.port; }, [&] { shown.startPage = stored.startPage; },
+                          [&] { shown.bypassLocal = stored.bypassLocal; },
+                          [&] { shown.bypassList = stored.bypassList; }, [&] { shown.detailed = stored.detailed; },
+                          [&] { shown.autoConfigUrl = stored.autoConfigUrl; }});
+  return shown;
+}
+
+// The same; a group that stopped early leaves the switch off.
+DomainValues StoredOver(DomainValues shown, const DomainValues& stored, int fieldsRead) {
+  ApplyFirst(fieldsRead, {[&] { shown.change = stored.change; }, [&] { shown.domain = stored.domain; },
+                          [&] { ChooseRadio(shown.joinDomain, shown.joinWorkGroup, stored.joinDomain); },
+                          [&] { shown.workGroup = stored.workGroup; },
+                          [&] { ChooseRadio(shown.joinWorkGroup, shown.joinDomain, stored.joinWorkGroup); }});
+  if (fieldsRead < DomainValues::kFieldCount) shown.change = false;
+  return shown;
+}
+
 }  // namespace
 
 void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   const MachineWideValues& values = reading.values;
-  EditHosts.SetText(values.hostsFile);
-
-  const ProxyValues& proxy = values.proxy;
-  ApplyFirst(reading.proxyFieldsRead, {[&] { CheckUseProxy.SetChecked(proxy.enable); },
-                                       [&] { EditProxyServer.SetText(proxy.server); },
-                                       [&] { EditProxyPort.SetText(proxy.port); },
-                                       [&] { EditHomePage.SetText(proxy.startPage); },
-                                       [&] { ProxyLocalAddress.SetChecked(proxy.bypassLocal); },
-                                       [&] { ProxyLocalURL.SetText(proxy.bypassList); },
-                                       [&] { ProxyMore.SetChecked(proxy.detailed); },
-                                       [&] { ProxyAutoConfigURL.SetText(proxy.autoConfigUrl); }});
-  ApplyProxyEnabling();
-
+  other_.Update([&](OtherPageValues& shown) { shown.hostsFile = values.hostsFile; });
+  internet_.Show(StoredOver(internet_.Current(), values.proxy, reading.proxyFieldsRead));
   if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
 
-  const DomainValues& domain = values.domain;
-  ApplyFirst(reading.domainFieldsRead, {[&] { CheckChangeDomain.SetChecked(domain.change); },
-                                        [&] { EditDomainServer.SetText(domain.domain); },
-                                        [&] { RadioDomain.SetChecked(domain.joinDomain); },
-                                        [&] { EditWorkGroup.SetText(domain.workGroup); },
-                                        [&] { RadioWorkGroup.SetChecked(domain.joinWorkGroup); }});
-  if (reading.domainFieldsRead < DomainValues::kFieldCount) CheckChangeDomain.SetChecked(false);
-  ApplyDomainEnabling();
+  DomainPageValues domain = domain_.Current();
+  domain.domain = StoredOver(domain.domain, values.domain, reading.domainFieldsRead);
+  domain.machineName = values.machineName;
+  domain.ipEnableRouter = values.ipEnableRouter;
+  domain_.Show(std::move(domain));
 
-  EditHostName.SetText(values.machineName);
-  IPRouter.SetChecked(values.ipEnableRouter);
-  UseDomainNameDevolution.SetChecked(values.useDomainNameDevolution);
-  SearchList.SetLines(values.searchList);
-  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  dns_.Update([&](DnsPageValues& shown) {
+    ShowSearchOrder(shown, values.useDomainNameDevolution, values.searchList);
+  });
 }
 
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   MachineWideValues values;
-  values.hostsFile = Trim(EditHosts.Text());
-  values.proxy.startPage = Trim(EditHomePage.Text());
-  values.proxy.enable = CheckUseProxy.Checked();
-  values.proxy.server = Trim(EditProxyServer.Text());
-  values.proxy.port = Trim(EditProxyPort.Text());
-  values.proxy.bypassLocal = ProxyLocalAddress.Checked();
-  values.proxy.bypassList = Trim(ProxyLocalURL.Text());
-  values.proxy.autoConfigUrl = Trim(ProxyAutoConfigURL.Text());
-  values.proxy.detailed = ProxyMore.Checked();
-  values.domain.change = CheckChangeDomain.Checked();
-  values.domain.domain = Trim(EditDomainServer.Text());
-  values.domain.joinDomain = RadioDomain.Checked();
-  values.domain.workGroup = Trim(EditWorkGroup.Text());
-  values.domain.joinWorkGroup = RadioWorkGroup.Checked();
-  values.machineName = Trim(EditHostName.Text());
-  values.ipEnableRouter = IPRouter.Checked();
-  values.useDomainNameDevolution = UseDomainNameDevolution.Checked();
+  OtherPageValues other = other_.Collect();
+  values.hostsFile = other.hostsFile;
+  values.defaultPrinter = other.printer;
+  values.proxy = internet_.Collect();
+  DomainPageValues domain = domain_.Collect();
+  values.domain = domain.domain;
+  values.machineName = domain.machineName;
+  values.ipEnableRouter = domain.ipEnableRouter;
+  DnsPageValues dns = dns_.Collect();
+  values.useDomainNameDevolution = dns.useDomainNameDevolution;
   // The primary and connection suffixes are stored as an empty list.
-  if (!UseDNSSuffix.Checked()) values.searchList = SearchList.Lines();
-  int printer = ComboPrinter.ItemIndex();
-  if (printer >= 0) values.defaultPrinter = ComboPrinter.Item(printer);
+  if (!dns.primarySuffixes) values.searchList = dns.searchList;
   return values;
-}
-
-void TFormIpconfig::ApplyProxyEnabling() {
-  ProxyLoadEnabling enabling = ProxyEnablingAfterLoad(CheckUseProxy.Checked(), ProxyMore.Checked());
-  EditProxyServer.SetEnabled(enabling.serverPortAndLocalAddress);
-  EditProxyPort.SetEnabled(enabling.serverPortAndLocalAddress);
-  ProxyLocalAddress.SetEnabled(enabling.serverPortAndLocalAddress);
-  ButtonGetProxy.SetEnabled(enabling.getProxy);
-}
-
-void TFormIpconfig::ApplyDomainEnabling() {
-  bool change = CheckChangeDomain.Checked();
-  RadioDomain.SetEnabled(change);
-  RadioWorkGroup.SetEnabled(change);
-  EditDomainServer.SetEnabled(change && RadioDomain.Checked());
-  EditWorkGroup.SetEnabled(change && RadioWorkGroup.Checked());
 }
 
 std::wstring TFormIpconfig::ReadTcpipParameters() {
   std::optional<TcpipParameters> parameters = kip::ReadTcpipParameters();
   if (!parameters) return {};
-  IPRouter.SetChecked(parameters->ipEnableRouter);
-  UseDomainNameDevolution.SetChecked(parameters->useDomainNameDevolution);
-  SearchList.SetLines(parameters->searchList);
-  (UseDnsSuffixFor(SearchList.Lines()) ? UseDNSSuffix : UseDNSSuffix2).SetChecked(true);
+  DomainPageValues domain = domain_.Current();
+  domain.ipEnableRouter = parameters->ipEnableRouter;
+  domain_.Show(std::move(domain));
+  dns_.Update([&](DnsPageValues& shown) {
+    ShowSearchOrder(shown, parameters->useDomainNameDevolution, parameters->searchList);
+  });
   return parameters->hostsDirectory;
 }
 
-void TFormIpconfig::ReadInternetSettings(bool forNewSetting) {
+// The browser's settings as the machine has them, the proxy switch off.
+void TFormIpconfig::ReadInternetSettings() {
+  ProxyValues proxy = internet_.Current();
   if (std::optional<InternetSettingsValues> machine = ReadInternetSettingsValues()) {
-    ProxyFields fields = ProxyFieldsFromMachine(*machine);
-    ProxyLocalAddress.SetChecked(fields.localAddress);
-    ProxyLocalURL.SetText(fields.localUrl);
-    ProxyAutoConfigURL.SetText(fields.autoConfigUrl);
-    // Disabled first: a change of the detailed switch runs the enabling rule,
-    // which decides again.
-    EditProxyServer.SetEnabled(false);
-    EditProxyPort.SetEnabled(false);
-    ProxyMore.SetChecked(fields.more);
-    EditProxyServer.SetText(fields.server);
-    EditProxyPort.SetText(fields.port);
+    TakeOverFields(proxy, ProxyFieldsFromMachine(*machine));
   }
-  if (!forNewSetting) return;
-  CheckUseProxy.SetChecked(false);
-  ApplyProxyEnabling();
-  if (std::optional<std::wstring> page = ReadStartPage()) EditHomePage.SetText(*page);
+  proxy.enable = false;
+  if (std::optional<std::wstring> page = ReadStartPage()) proxy.startPage = *page;
+  internet_.Show(std::move(proxy));
 }
 
-void TFormIpconfig::ReadHostName() { EditHostName.SetText(kip::ReadHostName()); }
-
-void TFormIpconfig::ReadDomainMembership() {
+// The computer's name and membership as it has them now; the switch off.
+void TFormIpconfig::ReadNetworkId() {
+  DomainPageValues domain = domain_.Current();
+  domain.machineName = kip::ReadHostName();
   DomainMembership membership = kip::ReadDomainMembership();
-  EditDomainServer.SetText(membership.domain);
-  EditWorkGroup.SetText(membership.workGroup);
-  CheckChangeDomain.SetChecked(false);
-  RadioDomain.SetEnabled(false);
-  RadioWorkGroup.SetEnabled(false);
+  domain.domain.domain = membership.domain;
+  domain.domain.workGroup = membership.workGroup;
+  domain.domain.change = false;
+  domain_.Show(std::move(domain));
 }
 
 }  // namespace kip

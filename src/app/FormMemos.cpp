@@ -7,25 +7,23 @@ namespace kip {
 
 void TFormIpconfig::mFileNameClick() {
   // The focus decides the memo: take it before the file dialog moves it.
-  BatchMemo target = TargetMemo(GetFocus() == MemoBefore.Handle());
+  BatchMemo target = batch_.Target();
   std::optional<std::wstring> line = BatchMemoLine(BatchMemoItem::FileName, Ask().ChooseFile());
-  if (!line) return;
-  (target == BatchMemo::Before ? MemoBefore : MemoAfter).AppendLine(*line);
+  if (line) batch_.Append(target, *line);
 }
 
 void TFormIpconfig::AppendBatchLine(int item) {
   if (std::optional<std::wstring> line = BatchMemoLine(static_cast<BatchMemoItem>(item))) {
-    AppendToTargetMemo(MemoBefore, MemoAfter, *line);
+    batch_.Append(batch_.Target(), *line);
   }
 }
 
 void TFormIpconfig::ButtonBrowsClick() {
   std::optional<std::wstring> file = Ask().ChooseFile();
   if (!file) return;
-  EditHosts.SetText(*file);
-  Modified = true;
+  other_.ChooseHostsFile(*file);
 }
 
-void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(EditHosts.Text(), HostsDirectory); }
+void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(other_.Current().hostsFile, HostsDirectory); }
 
 }  // namespace kip

@@ -5,32 +5,18 @@
 
 namespace kip {
 
-namespace {
-
-void SelectExactly(win::ComboList& list, const std::wstring& name) {
-  for (int i = 0; i < list.Count(); ++i) {
-    if (list.Item(i) == name) {
-      list.SetItemIndex(i);
-      return;
-    }
-  }
-  list.SetItemIndex(-1);
-}
-
-}  // namespace
-
 void TFormIpconfig::ListPrinters() {
   TQpPrinter printers;
   PrinterList list = ReadPrinterList(printers);
-  ComboPrinter.Clear();
   PrinterDevices = list.devices;
-  for (const auto& name : list.names) ComboPrinter.Add(name);
+  other_.ListPrinters(std::move(list.names));
 }
 
-void TFormIpconfig::SelectPrinter(const std::wstring& name) { SelectExactly(ComboPrinter, name); }
+// Chosen by its exact name; a name not listed chooses none.
+void TFormIpconfig::SelectPrinter(const std::wstring& name) {
+  other_.Update([&](OtherPageValues& values) { values.printer = name; });
+}
 
-void TFormIpconfig::SelectDefaultPrinter() { SelectExactly(ComboPrinter, ReadDefaultPrinterName()); }
-
-void TFormIpconfig::ComboPrinterChange() { Modified = true; }
+void TFormIpconfig::SelectDefaultPrinter() { SelectPrinter(ReadDefaultPrinterName()); }
 
 }  // namespace kip

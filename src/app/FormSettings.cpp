@@ -3,6 +3,7 @@
 // holds one setting for one card; every command that needs another card or
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
+#include "app/OptionalReads.h"
 #include "apply/CommitSource.h"
 #include "machine/CardList.h"
 #include "store/BatchFiles.h"
@@ -65,8 +66,7 @@ void TFormIpconfig::LoadSetting() {
         }
         if (card) {
           ShowTcpipValues(card->tcpip);
-          ClearGridCells(StringWINS);
-          FillGridColumn(StringWINS, 0, card->winsServers);
+          other_.Update([&](OtherPageValues& shown) { shown.winsServers = card->winsServers; });
         } else if (!CardIds.empty()) {
           // A card never saved under this setting shows what the machine has.
           ReadLiveInterface(cardId);
@@ -77,8 +77,7 @@ void TFormIpconfig::LoadSetting() {
           if (TabSheetFireWall->Enabled()) LoadFirewallPart(setting);
         }
         BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
-        MemoBefore.SetLines(ReadBatchFile(files.before));
-        MemoAfter.SetLines(ReadBatchFile(files.after));
+        batch_.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
       },
       [this] { Modified = false; });
 }
@@ -94,7 +93,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   for (size_t i = 0; i < CardIds.size() && i < labels.size(); ++i) {
     if (CardIds[i] == cardId) description = labels[i];
   }
-  CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0)};
+  CardPart card{CurrentTcpipValues(), other_.Collect().winsServers};
   // What identifies the card, so that its part finds it again under a new
   // identifier.
   const CardIdentity identity = ReadCardIdentities({cardId}, CommitEnvironmentOfWindow()).front();
@@ -105,8 +104,9 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
   saved = WriteStoreRootValues(ComboDescription.ItemIndex(), ProgramFolder()) && saved;
   BatchFilePaths files = BatchFilesOf(settingName, ProgramFolder());
-  WriteBatchFile(files.before, MemoBefore.Lines());
-  WriteBatchFile(files.after, MemoAfter.Lines());
+  BatchTexts batch = batch_.Collect();
+  WriteBatchFile(files.before, batch.before);
+  WriteBatchFile(files.after, batch.after);
   if (!saved) {
     ReportSaveFailure(settingName);
     return false;
@@ -135,13 +135,9 @@ void TFormIpconfig::LoadSettingList(const StringList& settingNames) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
     RunGuarded([&] { TabControl1.SetTabs(settingNames); });
-    int settingIndex = 0, cardIndex = 0;
-    RunGuarded([&] { settingIndex = registry.ReadInteger(L"Setting Index"); });
-    TabControl1.SetTabIndex(settingIndex);
-    ExitChoice = 2;
-    RunGuarded([&] { ExitChoice = registry.ReadInteger(L"Shutdown Index"); });
-    RunGuarded([&] { cardIndex = registry.ReadInteger(L"Description Index"); });
-    ComboDescription.SetItemIndex(cardIndex);
+    TabControl1.SetTabIndex(OptionalInteger(registry, L"Setting Index").value_or(0));
+    ExitChoice = OptionalInteger(registry, L"Shutdown Index").value_or(2);
+    ComboDescription.SetItemIndex(OptionalInteger(registry, L"Description Index").value_or(0));
     registry.CloseKey();
   }
   if (TabControl1.Count() == 0) NewSetting();
@@ -203,12 +199,11 @@ void TFormIpconfig::NewSetting() {
   TabControl1.SetTabIndex(index);
   ShownSettingIndex = index;
 
-  ReadHostName();
-  ReadInternetSettings(true);
-  ReadDomainMembership();
+  ReadNetworkId();
+  ReadInternetSettings();
   SelectDefaultPrinter();
   ReadTcpipParameters();
-  EditHosts.SetText(L"");
+  other_.Update([](OtherPageValues& shown) { shown.hostsFile.clear(); });
 
   for (size_t i = 0; i < CardIds.size(); ++i) {
     ReadLiveInterface(CardIds[i]);

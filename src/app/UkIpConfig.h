@@ -1,29 +1,26 @@
-// The main window. It is the working copy of one setting for one card: the
-// controls hold the values. This header is the table of contents; the
-// handlers live in app/, one file per concern:
-//   FormLayout.cpp           controls, captions, menus, layout
+// The main window: the frame of the pages. It shows one setting for one
+// card: the pages (app/pages/) hold its values, the frame moves them between
+// the store and the pages. This header is the table of contents; the
+// frame's handlers live in app/, one file per concern:
+//   FormLayout.cpp           frame controls, captions, menus, layout
+//   FormPages.cpp            the pages: built when first shown, their edits
 //   FormLifecycle.cpp        creation, first activation, start-up load, close
 //   FormCardList.cpp         the card list (BuildCardList)
-//   FormTcpip.cpp            per-card TCP/IP values in and out of the controls
-//   FormAddressSwitches.cpp  the DHCP and automatic DNS switches
+//   FormTcpip.cpp            a card's TCP/IP values to the pages and back
 //   FormSettings.cpp         the setting tabs: load, save, new, copy, rename,
 //                            delete, the selection change
-//   FormMachine.cpp          the machine-wide values: in and out of the
-//                            controls, and read from the live machine
-//   FormPrinters.cpp         the printer list and its selection
-//   FormAddressLists.cpp     add, edit, delete on the four address grids
-//   FormProxy.cpp            the proxy page's enabling rule and take-over
-//   FormDnsOptions.cpp       the DNS suffix choice
+//   FormMachine.cpp          the machine-wide values to the pages and back,
+//                            and read from the live machine
+//   FormPrinters.cpp         the printer list and the choice of one
+//   FormProxy.cpp            the take-over of the machine's proxy
 //   FormMemos.cpp            the batch memos' menu, HOSTS browse and edit
 //   FormSnapshots.cpp        export, import, the copy between cards and its
 //                            undo
 //   FormHelp.cpp             the about box and the help page
 //   FormCommit.cpp           the commit ("設定反映") and what follows it
 //   FormCommandLine.cpp      the unattended run of a command line, shortcuts
-//   FormFirewall.cpp         the firewall page, its part of a setting, its
-//                            commit step
-//   FormDomain.cpp           the domain and workgroup controls and the
-//                            domain change of the commit
+//   FormFirewall.cpp         the firewall part of a setting
+//   FormDomain.cpp           the domain change of the commit
 //   FormTray.cpp             the quick switch from the notification area
 //   FormSafeSwitch.cpp       the preview before a commit, the check after
 //                            it, the commit with automatic return
@@ -38,6 +35,14 @@
 #include <vector>
 
 #include "app/CommandLineArgs.h"
+#include "app/FormEnvironment.h"
+#include "app/pages/BatchPage.h"
+#include "app/pages/DnsPage.h"
+#include "app/pages/DomainPage.h"
+#include "app/pages/FirewallSheet.h"
+#include "app/pages/InternetPage.h"
+#include "app/pages/IpPage.h"
+#include "app/pages/OtherPage.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -56,50 +61,8 @@
 namespace kip {
 
 class TkRegistry;
-class TFormDNSEdit;
-class TNetChg2;
-class TFormGWEdit;
-class TFormIPEdit;
-class TFormOtherLAN;
-class TFormLogin;
 class AboutBox;
-class DomainJoiner;
 struct CommitRequest;
-
-// The secondary windows, living as long as the main window; a test attaches
-// the ones it uses.
-struct FormDialogs {
-  TFormDNSEdit* dnsEdit = nullptr;
-  TNetChg2* netChg = nullptr;
-  TFormGWEdit* gwEdit = nullptr;
-  TFormIPEdit* ipEdit = nullptr;
-  TFormOtherLAN* otherLan = nullptr;
-  TFormLogin* login = nullptr;
-};
-
-// What the window takes from its surroundings; tests replace parts of it.
-struct FormEnvironment {
-  Prompts* prompts = nullptr;  // not owned; message boxes when null
-  // Fills the version record; false when the call fails.
-  std::function<bool(OSVERSIONINFOEXW&)> queryVersion;
-  std::wstring programPath;  // empty: the running program's path
-  StringList arguments;      // command-line arguments after the program
-  // Work areas of the monitors present (for restoring the window position);
-  // empty: asked from Windows.
-  std::function<std::vector<RECT>()> monitorWorkAreas;
-  // The machine around a commit (folders, child programs, announcements);
-  // empty: the real one, with the program's folder.
-  std::function<CommitEnvironment()> commitEnvironment;
-  // How Windows is ended after a commit; empty: for real.
-  std::function<std::shared_ptr<ExitPlatform>(HWND mainWindow)> exitPlatform;
-  // The domain change of a commit: the network management calls (netapi32
-  // when empty) and the pause after each domain attempt (WaitSeconds when
-  // empty).
-  std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
-  std::function<void(double seconds)> domainJoinWait;
-  // Appends a line per commit step with its result; empty: no log.
-  std::wstring stepLogPath;
-};
 
 class TFormIpconfig : public win::Form {
  public:
@@ -150,39 +113,13 @@ class TFormIpconfig : public win::Form {
   std::wstring MarkCardParts(const std::wstring& settingName);
 
   // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
-  void ReadTcpipValues(TkRegistry& key);
-  void WriteTcpipValues(TkRegistry& key);
   bool ReadLiveInterface(const std::wstring& cardId);
   void ReadNetBTWins(const std::wstring& cardId);
   void ShowTcpipValues(const TcpipValues& values);
   TcpipValues CurrentTcpipValues() const;
 
-  // --- address list switches (app/FormAddressSwitches.cpp) -----------------
-  void CheckBoxIPClick();
-  void CheckDNSClick();
-  void RegistrationEnabledClick();
-
-  // --- address lists (app/FormAddressLists.cpp) -----------------------------
-  void ButtonIPAddClick();
-  void ButtonIPEditClick();
-  void ButtonIPDelClick();
-  void ButtonGWAddClick();
-  void ButtonGWEditClick();
-  void ButtonGWDelClick();
-  void ButtonDNSAddClick();
-  void ButtonDNSEditClick();
-  void ButtonDNSDelClick();
-  void ButtonWINSADDClick();
-  void ButtonWINSEDITClick();
-  void ButtonWINSDELClick();
-
-  // --- proxy page (app/FormProxy.cpp) -----------------------------------------
-  // The enabling rule: CheckUseProxy, ProxyMore, leaving EditProxyServer.
-  void CheckUseProxyClick();
+  // --- proxy take-over (app/FormProxy.cpp) -----------------------------------
   void ButtonGetProxyClick();
-
-  // --- DNS suffix options (app/FormDnsOptions.cpp) ----------------------------
-  void UseDNSSuffixClick();
 
   // --- batch memos and HOSTS (app/FormMemos.cpp) ------------------------------
   void mFileNameClick();
@@ -217,21 +154,17 @@ class TFormIpconfig : public win::Form {
   // --- machine-wide values (app/FormMachine.cpp) ----------------------------
   void ShowMachineWide(const MachineWideReading& reading);
   MachineWideValues CurrentMachineWide() const;
-  // The live machine into the controls: TCP/IP parameters (returns the HOSTS
+  // The live machine onto the pages: TCP/IP parameters (returns the HOSTS
   // directory), browser settings, computer name, domain membership.
   std::wstring ReadTcpipParameters();
-  void ReadInternetSettings(bool forNewSetting);
-  void ReadHostName();
-  void ReadDomainMembership();
-  void ApplyProxyEnabling();
-  void ApplyDomainEnabling();
+  void ReadInternetSettings();
+  void ReadNetworkId();
 
   // --- printers (app/FormPrinters.cpp) ----------------------------------------
   void ListPrinters();
   void SelectPrinter(const std::wstring& name);
   void SelectDefaultPrinter();
-  void ComboPrinterChange();
-  // Device strings parallel to the items of ComboPrinter.
+  // Device strings parallel to the listed printers.
   StringList PrinterDevices;
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
@@ -290,15 +223,10 @@ class TFormIpconfig : public win::Form {
   void ReadFirewallState();
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
-  void CheckFWUseClick();
-  void WireFirewallHandlers();
 
-  // --- domain and workgroup (app/FormDomain.cpp) ---------------------------
-  // The enabling rule of CheckChangeDomain, RadioDomain and RadioWorkGroup.
-  void CheckChangeDomainClick();
+  // --- domain change (app/FormDomain.cpp) ---------------------------------
   // The commit step: joins the domain or workgroup the plan names.
   void ChangeDomainStep(const DomainChoice& choice);
-  void WireDomainHandlers();
 
   // --- the notification area (app/FormTray.cpp) -----------------------------
   void mShowTrayClick();
@@ -320,115 +248,35 @@ class TFormIpconfig : public win::Form {
   bool HideToTrayInsteadOfClosing();
   static constexpr UINT kMsgTray = WM_APP + 40;
 
+  // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
+  IpPage& Ip() { return ip_; }
+  DnsPage& Dns() { return dns_; }
+  BatchPage& Batch() { return batch_; }
+  FirewallSheet& Firewall() { return firewall_; }
+  DomainPage& Domain() { return domain_; }
+  InternetPage& Internet() { return internet_; }
+  OtherPage& Other() { return other_; }
+
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
   win::PageControl PageControl1;
-  win::Panel* TabSheetIP = nullptr;
-  win::Panel* TabSheetDNS = nullptr;
-  win::Panel* TabSheetEtc = nullptr;
-  win::Panel* TabSheetIE = nullptr;
-  win::Panel* TabSheetDomain = nullptr;
-  win::Panel* TabSheetBat = nullptr;
   win::Panel* TabSheetFireWall = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;
   win::StatusBar StatusBar1;
 
-  // IP page
-  win::CheckBox CheckBoxIP;
-  win::GroupBox GroupBoxIP;
-  win::Grid StringIP;
-  win::Button ButtonIPAdd, ButtonIPEdit, ButtonIPDel;
-  win::GroupBox GroupBoxGW;
-  win::Grid StringGateway;
-  win::Button ButtonGWAdd, ButtonGWEdit, ButtonGWDel;
-
-  // DNS page
-  win::CheckBox CheckDNS;
-  win::GroupBox GroupDNS;
-  win::Grid StringDNS;
-  win::Button ButtonDNSAdd, ButtonDNSEdit, ButtonDNSDel;
-  win::RadioButton UseDNSSuffix;
-  win::CheckBox UseDomainNameDevolution;
-  win::RadioButton UseDNSSuffix2;
-  win::Memo SearchList;
-  win::Label LabelDNSSuf;
-  win::Edit EditDomain;
-  win::CheckBox RegistrationEnabled;
-  win::CheckBox RegisterAdapterName;
-
-  // Other page
-  win::GroupBox GroupWINS;
-  win::Grid StringWINS;
-  win::Button ButtonWINSADD, ButtonWINSEDIT, ButtonWINSDEL;
-  win::GroupBox GroupBox1;
-  win::Edit EditHosts;
-  win::Button ButtonBrows;
-  win::GroupBox GroupBox4;
-  win::ComboList ComboPrinter;
-
-  // Internet settings page
-  win::CheckBox CheckUseProxy;
-  win::GroupBox GroupBoxProxy;
-  win::Label LabelProxyAdd;
-  win::Edit EditProxyServer;
-  win::Label LabelProxyPort;
-  win::Edit EditProxyPort;
-  win::CheckBox ProxyLocalAddress;
-  win::Edit ProxyLocalURL;
-  win::CheckBox ProxyMore;
-  win::Button ButtonGetProxy;
-  win::Label LabelDNSSaff;
-  win::Edit ProxyAutoConfigURL;
-  win::Label LabelHomePage;
-  win::Edit EditHomePage;
-
-  // Domain page
-  win::GroupBox GroupBoxNetID;
-  win::Label LabelCompName;
-  win::Edit EditHostName;
-  win::CheckBox CheckChangeDomain;
-  win::RadioButton RadioDomain;
-  win::Edit EditDomainServer;
-  win::RadioButton RadioWorkGroup;
-  win::Edit EditWorkGroup;
-  win::Label LabelDomain;
-  win::CheckBox IPRouter;
-
-  // Batch page
-  win::Memo MemoBefore;
-  win::Label LabelBat;
-  win::Memo MemoAfter;
-
-  // Firewall page
-  win::CheckBox CheckFWUse;
-  win::RadioButton RadioFWTrue;
-  win::RadioButton RadioFWFalse;
-  win::CheckBox FWDoNotAllowExceptions;
-  win::Label LabelFWReigai;
-  win::CheckList CheckListFW;
-
   // Actions and menus
   win::Action ActionCommit, ActionExit, ActionDelCard, ActionExport, ActionImport, ActionCopyOtherLAN,
       ActionUndoOtherLAN, ActionShortCut;
   win::MenuItem* mFile = nullptr;
-  win::MenuItem* mEdit = nullptr;
-  win::MenuItem* mHelp1 = nullptr;
   win::MenuItem* mNew = nullptr;
   win::MenuItem* mSave = nullptr;
   win::MenuItem* mSaveAs = nullptr;
   win::MenuItem* mRename = nullptr;
   win::MenuItem* mDelete = nullptr;
-  win::MenuItem* mCommit = nullptr;
-  win::MenuItem* mShortCut = nullptr;
-  win::MenuItem* mExport = nullptr;
-  win::MenuItem* mImport = nullptr;
-  win::MenuItem* mExit = nullptr;
   win::MenuItem* mEditHOSTS = nullptr;
-  win::MenuItem* mCopyOtherLAN = nullptr;
   win::MenuItem* mUndoOtherLAN = nullptr;
-  win::MenuItem* mDelLan = nullptr;
   win::MenuItem* mShowExitWin = nullptr;
   win::MenuItem* mOSCheck = nullptr;
   win::MenuItem* mShowTray = nullptr;
@@ -439,11 +287,6 @@ class TFormIpconfig : public win::Form {
   win::MenuItem* popSaveAs = nullptr;
   win::MenuItem* popRename = nullptr;
   win::MenuItem* popDelete = nullptr;
-  win::MenuItem* mFileName = nullptr;
-  win::MenuItem* mNetAddDrive = nullptr;
-  win::MenuItem* mSetRoute = nullptr;
-  win::MenuItem* mIpConfig = nullptr;
-  win::MenuItem* mPause = nullptr;
   win::MenuItem* mSafeCommit = nullptr;
   win::MenuItem* mPreviewFirst = nullptr;
   win::MenuItem* mReturnSeconds = nullptr;
@@ -458,20 +301,26 @@ class TFormIpconfig : public win::Form {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // app/FormPages.cpp
+  enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall };
+  // The page at `index` when it builds itself on its first show, or null.
+  Page* LazyPage(int index);
+  void WirePages();
+  // Builds the page at `index` if it is not built yet.
+  void BuildPage(int index);
+  IpPage ip_;
+  DnsPage dns_;
+  BatchPage batch_;
+  FirewallSheet firewall_;
+  DomainPage domain_;
+  InternetPage internet_;
+  OtherPage other_;
+
   // app/FormLayout.cpp
   void CreateControls();
-  void CreatePageIP(const win::DialogUnits& du);
-  void CreatePageDNS(const win::DialogUnits& du);
-  void CreatePageEtc(const win::DialogUnits& du);
-  void CreatePageIE(const win::DialogUnits& du);
-  void CreatePageDomain(const win::DialogUnits& du);
-  void CreatePageBat(const win::DialogUnits& du);
-  void CreatePageFireWall(const win::DialogUnits& du);
   void CreateActions();
   void CreateMenus();
   void WireHandlers();
-  void WireEditReactions();
-  void WireEditorHandlers();
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
 
@@ -537,7 +386,6 @@ class TFormIpconfig : public win::Form {
   std::unique_ptr<win::Menu> tabPopup_;
   std::unique_ptr<win::Menu> batchPopup_;
   win::Accelerators accelerators_;
-  win::RadioGroup suffixRadios_, domainRadios_, firewallRadios_;
 };
 
 }  // namespace kip

@@ -5,6 +5,7 @@
 #include <deque>
 
 #include "apply/DomainJoiner.h"
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "ui/ULogin.h"
 #include "ui/win/Layout.h"
@@ -86,28 +87,24 @@ TEST_F(FormDomainTest, ClicksEnableTheChosenNameAndTheCommitJoinsAsChosen) {
       {true, kWorkGroup, L" WG ", {true}, {}, {L"unjoin", L"WG|||0"}, 0, {}},
   };
   TFormIpconfig& form = Form();
-  form.EditDomainServer.SetText(L" corp ");
   login.EditID.SetText(L" alice ");
   login.EditPW.SetText(L"pw");
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
-    form.CheckChangeDomain.SetChecked(false);
-    form.RadioDomain.SetChecked(false);
-    form.RadioWorkGroup.SetChecked(false);
-    form.EditWorkGroup.SetText(c.workGroup);
+    form.Domain().Show({L"PC", {false, L" corp ", false, c.workGroup, false}});
     form.Modified = false;
     // The switch first, so that the radio button's own click decides last.
-    form.CheckChangeDomain.SetChecked(c.change);
-    if (c.radio != kNone) (c.radio == kDomain ? form.RadioDomain : form.RadioWorkGroup).SetChecked(true);
+    if (c.change) ClickPageItem(form, 4, IDX_CheckChangeDomain);
+    if (c.radio != kNone) ClickPageItem(form, 4, c.radio == kDomain ? IDR_RadioDomain : IDR_RadioWorkGroup);
     EXPECT_TRUE(form.Modified);
-    EXPECT_EQ(form.RadioWorkGroup.Enabled(), c.change);
-    EXPECT_EQ(form.EditDomainServer.Enabled(), c.change && c.radio == kDomain);
-    EXPECT_EQ(form.EditWorkGroup.Enabled(), c.change && c.radio == kWorkGroup);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDR_RadioWorkGroup)) != 0, c.change);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDE_EditDomainServer)) != 0, c.change && c.radio == kDomain);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDE_EditWorkGroup)) != 0, c.change && c.radio == kWorkGroup);
 
     calls.clear(), results = c.results, answers = c.answers, posted = 0;
     prompts.messages.clear();
-    form.ChangeDomainStep({form.CheckChangeDomain.Checked(), form.RadioDomain.Checked(), form.EditDomainServer.Text(),
-                           form.EditWorkGroup.Text()});
+    const DomainValues chosen = form.Domain().Collect().domain;
+    form.ChangeDomainStep({chosen.change, chosen.joinDomain, chosen.domain, chosen.workGroup});
     EXPECT_EQ(calls, c.calls);
     EXPECT_EQ(DialogsShown(), c.dialogs);
     EXPECT_EQ(prompts.messages, c.messages);

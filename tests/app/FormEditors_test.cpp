@@ -2,6 +2,7 @@
 // and take-over, the batch memos' menu and the HOSTS browse button.
 #include <gtest/gtest.h>
 
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "ui/ProxyRules.h"
 
@@ -17,22 +18,24 @@ class FormEditorsTest : public FormTest {
 
 TEST_F(FormEditorsTest, ProxyControlsFollowTheSwitchesAndTheScriptAddressIsNoEdit) {
   TFormIpconfig& form = Form();
-  EXPECT_FALSE(form.EditProxyServer.EffectiveEnabled());
-  EXPECT_FALSE(form.ProxyMore.EffectiveEnabled());
-  EXPECT_TRUE(form.EditHomePage.EffectiveEnabled());
-  form.ProxyAutoConfigURL.SetText(L"http://pac");
+  auto enabled = [&](int id) { return IsWindowEnabled(PageItem(form, 3, id)) != 0; };
+  EXPECT_FALSE(enabled(IDE_EditProxyServer) || enabled(IDX_ProxyMore));
+  EXPECT_TRUE(enabled(IDE_EditHomePage));
+  form.Modified = false;
+  TypeOnPage(form, 3, IDE_ProxyAutoConfigURL, L"http://pac");
   EXPECT_FALSE(form.Modified);
 
-  form.CheckUseProxy.SetChecked(true);
+  ClickPageItem(form, 3, IDX_CheckUseProxy);
   EXPECT_TRUE(form.Modified);
-  EXPECT_TRUE(form.EditProxyServer.EffectiveEnabled());
-  EXPECT_FALSE(form.ProxyLocalAddress.Enabled());  // no server named yet
-  form.EditProxyServer.SetText(L"px");
-  form.EditProxyServer.OnExit();
-  EXPECT_TRUE(form.ProxyLocalAddress.Enabled());
-  form.ProxyMore.SetChecked(true);
-  EXPECT_FALSE(form.EditProxyServer.Enabled());
-  EXPECT_TRUE(form.ButtonGetProxy.Enabled());
+  EXPECT_TRUE(enabled(IDE_EditProxyServer));
+  EXPECT_FALSE(enabled(IDX_ProxyLocalAddress));  // no server named yet
+  TypeOnPage(form, 3, IDE_EditProxyServer, L"px");
+  HWND server = PageItem(form, 3, IDE_EditProxyServer);
+  SendMessageW(GetParent(server), WM_COMMAND, MAKEWPARAM(IDE_EditProxyServer, EN_KILLFOCUS), LPARAM(server));
+  EXPECT_TRUE(enabled(IDX_ProxyLocalAddress));
+  ClickPageItem(form, 3, IDX_ProxyMore);
+  EXPECT_FALSE(enabled(IDE_EditProxyServer));
+  EXPECT_TRUE(enabled(IDB_ButtonGetProxy));
 }
 
 TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) {
@@ -50,14 +53,14 @@ TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) 
     SetDword(HKEY_CURRENT_USER, kInternet, L"ProxyEnable", c.enable);
     SetString(HKEY_CURRENT_USER, kInternet, L"ProxyServer", c.proxy);
     TFormIpconfig& form = Form();
-    form.CheckUseProxy.SetChecked(true);
-    form.ProxyMore.SetChecked(true);
+    form.Internet().Show({true, L"", L"", L"", false, L"", true});
     prompts.messages.clear();
-    form.ButtonGetProxyClick();
-    EXPECT_EQ(form.EditProxyServer.Text(), c.server);
-    EXPECT_EQ(form.EditProxyPort.Text(), c.port);
-    EXPECT_EQ(form.ProxyMore.Checked(), c.more);
-    EXPECT_EQ(form.EditProxyServer.Enabled(), !c.more);  // a single proxy is edited again
+    ClickPageItem(form, 3, IDB_ButtonGetProxy);
+    const ProxyValues shown = form.Internet().Collect();
+    EXPECT_EQ(shown.server, c.server);
+    EXPECT_EQ(shown.port, c.port);
+    EXPECT_EQ(shown.detailed, c.more);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 3, IDE_EditProxyServer)) != 0, !c.more);  // a single proxy is edited again
     EXPECT_EQ(prompts.messages, c.hint ? std::vector<std::wstring>{kProxyTakeOverHint} : std::vector<std::wstring>{});
   }
 }
@@ -65,19 +68,20 @@ TEST_F(FormEditorsTest, TakeOverSplitsASingleProxyAndHintsWhenNoServerCameOver) 
 TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHostsPath) {
   TFormIpconfig& form = Form();
   form.Show();
-  form.AppendBatchLine(2);  // ルート設定, no memo focused
-  EXPECT_EQ(form.MemoAfter.Lines(), StringList{L"route add"});
-  form.MemoBefore.Focus();
+  form.AppendBatchLine(2);  // ルート設定, no memo focused, the page not built yet
+  EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{}, {L"route add"}}));
+  form.PageControl1.SetActivePageIndex(5);
+  SetFocus(GetDlgItem(form.PageControl1.Page(5).Handle(), IDE_MemoBefore));
   prompts.fileAnswers = {std::wstring(L"C:\\Program Files\\x.bat")};
   form.mFileNameClick();
-  EXPECT_EQ(form.MemoBefore.Lines(), StringList{L"\"C:\\Program Files\\x.bat\""});
+  EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{L"\"C:\\Program Files\\x.bat\""}, {L"route add"}}));
 
   form.Modified = false;
   form.ButtonBrowsClick();  // cancelled: nothing changes
   EXPECT_FALSE(form.Modified);
   prompts.fileAnswers = {std::wstring(L"C:\\hosts.office")};
   form.ButtonBrowsClick();
-  EXPECT_EQ(form.EditHosts.Text(), L"C:\\hosts.office");
+  EXPECT_EQ(form.Other().Collect().hostsFile, L"C:\\hosts.office");
   EXPECT_TRUE(form.Modified);
 }
 

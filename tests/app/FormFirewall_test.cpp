@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apply/CommitSource.h"
+#include "MainIds.h"
 #include "machine/FirewallPolicy.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
@@ -68,21 +69,17 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
       SetDword(HKEY_LOCAL_MACHINE, kStored + L"\\GP", L"8080:TCP", 0);
     }
     TFormIpconfig& form = MakeForm();
-    EXPECT_FALSE(form.RadioFWTrue.Enabled() || form.FWDoNotAllowExceptions.Enabled() || form.CheckListFW.Enabled());
     form.ReadFirewallState();
     EXPECT_EQ(form.TabSheetFireWall->Enabled(), c.policy);
-    form.CheckFWUse.SetChecked(c.useBeforeLoad);
+    FirewallSheetValues before = form.Firewall().Collect();
+    before.useSwitch = c.useBeforeLoad;
+    form.Firewall().Show(before);
     form.TabControl1.Add(kSetting);
     form.CardIds = {kCard};
     form.ComboDescription.Add(L"LAN");
     form.LoadSetting();
-    EXPECT_EQ(form.CheckFWUse.Checked(), c.useAfterLoad);
-    EXPECT_EQ(form.CheckListFW.Enabled(), c.useAfterLoad);
-    std::vector<FirewallRow> rows;
-    for (int i = 0; i < form.CheckListFW.Count(); ++i) {
-      rows.push_back({form.CheckListFW.Item(i), form.CheckListFW.Checked(i)});
-    }
-    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(form.Firewall().Collect().useSwitch, c.useAfterLoad);
+    EXPECT_EQ(form.Firewall().Collect().rows, c.rows);
 
     if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting)) {
       CommitFirewall(commit->page, commit->entries);
@@ -96,11 +93,27 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     EXPECT_TRUE(form.SaveSetting(kSetting, kCard));
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStored, L"Use FireWall Switch"), c.storedUse);
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStored + L"\\GP", L"8080:TCP"), c.storedWeb);
+  }
+}
 
-    // A click on the switch is an edit and flips its controls.
-    form.CheckFWUse.SetChecked(!c.useAfterLoad);
+// Values shown before the page was first shown are the ones it shows then;
+// the switch greys its choices, and a click on it is an edit.
+TEST_F(FormFirewallTest, PageShowsItsKeptValuesWhenBuiltAndTheSwitchGreysItsChoices) {
+  TFormIpconfig& form = MakeForm();
+  form.TabSheetFireWall->SetEnabled(true);
+  EXPECT_EQ(GetDlgItem(form.PageControl1.Page(6).Handle(), IDX_CheckFWUse), nullptr);  // not built at the start
+  const FirewallSheetValues cases[] = {{true, false, true, Rows(true, false, true)},
+                                       {false, std::nullopt, false, Rows(false, true, false)},
+                                       {true, std::nullopt, false, {}}};
+  for (const FirewallSheetValues& values : cases) {
+    form.Firewall().Show(values);
+    EXPECT_TRUE(IsWindow(PageItem(form, 6, IDX_CheckFWUse)));
+    EXPECT_EQ(form.Firewall().Collect(), values);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 6, IDL_CheckListFW)) != 0, values.useSwitch);
+    form.Modified = false;
+    ClickPageItem(form, 6, IDX_CheckFWUse);
     EXPECT_TRUE(form.Modified);
-    EXPECT_EQ(form.RadioFWFalse.Enabled(), !c.useAfterLoad);
+    EXPECT_EQ(IsWindowEnabled(PageItem(form, 6, IDR_RadioFWFalse)) != 0, !values.useSwitch);
   }
 }
 

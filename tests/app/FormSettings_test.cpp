@@ -12,6 +12,7 @@
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
 #include "util/Files.h"
@@ -86,14 +87,13 @@ TEST_F(FormSettingsTest, CardsWithoutAKeyShowTheLiveValuesAndWinsListsGrowTheGri
   SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
   Stored({L"Office"});
   TFormIpconfig& form = Form();
-  EXPECT_EQ(form.StringIP.Cell(0, 1), L"10.1.1.1");
-  EXPECT_EQ(form.StringWINS.RowCount(), 6);
-  EXPECT_EQ(form.StringWINS.Cell(0, 5), L"10.0.0.5");
+  EXPECT_EQ(form.Ip().Collect().addresses.at(0).at(0), L"10.1.1.1");
+  EXPECT_EQ(form.Other().Collect().winsServers.at(4), L"10.0.0.5");
   form.Modified = true;
   form.ComboDescription.SetItemIndex(1);
   prompts.answers = {Answer::No};
   form.ComboDescriptionChange();
-  EXPECT_TRUE(form.CheckBoxIP.Checked());  // card B's live DHCP
+  EXPECT_TRUE(form.Ip().Collect().dhcp);  // card B's live DHCP
   EXPECT_FALSE(form.Modified);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardB)));
 }
@@ -101,15 +101,15 @@ TEST_F(FormSettingsTest, CardsWithoutAKeyShowTheLiveValuesAndWinsListsGrowTheGri
 TEST_F(FormSettingsTest, TheSaveQuestionOnATabChangeNamesTheSettingBeingLeft) {
   Stored({L"Home", L"Office"});
   TFormIpconfig& form = Form();
-  form.EditHostName.SetText(L"edited");
+  TypeOnPage(form, 4, IDE_EditHostName, L"edited");
   ASSERT_TRUE(form.Modified);
   prompts.answers = {Answer::No};
   ChooseTab(1);
-  EXPECT_EQ(form.EditHostName.Text(), L"Office");
+  EXPECT_EQ(form.Domain().Collect().machineName, L"Office");
   EXPECT_FALSE(form.Modified);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"Home");
 
-  form.EditHostName.SetText(L"kept");
+  TypeOnPage(form, 4, IDE_EditHostName, L"kept");
   prompts.answers = {Answer::Yes};
   ChooseTab(0);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"Machine Name"), L"kept");
@@ -154,7 +154,7 @@ TEST_F(FormSettingsTest, RenameRefusesAnotherSettingsNameAndHandlesACaseChange) 
     TFormIpconfig& form = Form();
     form.TabControl1.SetTabIndex(1);
     form.LoadSetting();
-    form.EditHosts.SetText(L"C:\\edited");
+    TypeOnPage(form, 2, IDE_EditHosts, L"C:\\edited");
     prompts.inputAnswers = {c.answer};
     form.RenameSetting();
     EXPECT_EQ(Tabs(form), c.tabs);
@@ -177,7 +177,7 @@ TEST_F(FormSettingsTest, DeletingTheFirstTabLoadsTabZeroAndTheLastOneMakesANewSe
   form.DeleteSetting();
   EXPECT_EQ(Tabs(form), StringList{L"B"});
   EXPECT_EQ(form.TabControl1.TabIndex(), 0);
-  EXPECT_EQ(form.EditHostName.Text(), L"B");
+  EXPECT_EQ(form.Domain().Collect().machineName, L"B");
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"A")));
 
   prompts.answers = {Answer::Yes};
@@ -212,8 +212,8 @@ TEST_F(FormSettingsTest, NothingShownMeansNoSaveQuestionAndNothingWritten) {
     form.ShownSettingIndex = 0;
     if (!cardIndexPastTheCards) form.DeleteSetting();  // every question is answered Yes
     prompts.questions.clear();
-    form.EditHostName.SetText(L"edited");
-    form.MemoBefore.SetLines({L"echo edited"});
+    TypeOnPage(form, 4, IDE_EditHostName, L"edited");
+    form.Batch().Show({{L"echo edited"}, {}});
     form.NewSetting();
     EXPECT_TRUE(prompts.questions.empty());
     EXPECT_EQ(ListSettingNames().size(), Tabs(form).size());
@@ -270,7 +270,7 @@ TEST_F(FormSettingsTest, StoreCommandsWithHostileNamesKeepEverySettingApart) {
                                        inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
   renameTo(1, L"19\" RACK");  // its own name in other letters
   ChooseTab(2);
-  form.EditHostName.SetText(L"edited");
+  TypeOnPage(form, 4, IDE_EditHostName, L"edited");
   form.mSaveClick();
   ChooseTab(3);
   prompts.answers = {Answer::Yes};
@@ -300,24 +300,21 @@ TEST_F(FormSettingsTest, MachineWideValuesLoadAndSaveByTheirRules) {
   SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList", L"");
   TFormIpconfig& form = Form();
   // No "ProxyEnable": the proxy and home-page controls keep what they showed.
-  form.CheckUseProxy.SetChecked(true);
-  form.EditProxyServer.SetText(L"before");
-  form.EditHomePage.SetText(L"http://before");
-  form.IPRouter.SetChecked(true);
-  form.SearchList.SetLines({L"stale.lan"});
+  form.Internet().Show({true, L"before", L"", L"http://before"});
+  form.Domain().Show({L"", {}, true});
+  form.Dns().Update([](DnsPageValues& dns) { ShowSearchOrder(dns, false, {L"stale.lan"}); });
   Stored({L"Office"});
-  EXPECT_TRUE(form.CheckUseProxy.Checked());
-  EXPECT_EQ(form.EditProxyServer.Text(), L"before");
-  EXPECT_EQ(form.EditHomePage.Text(), L"http://before");
-  EXPECT_FALSE(form.IPRouter.Checked());
-  EXPECT_TRUE(form.UseDNSSuffix.Checked());
-  EXPECT_TRUE(form.SearchList.Lines().empty());
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);
+  const ProxyValues proxy = form.Internet().Collect();
+  EXPECT_TRUE(proxy.enable);
+  EXPECT_EQ(proxy.server + L"|" + proxy.startPage, L"before|http://before");
+  EXPECT_FALSE(form.Domain().Collect().ipEnableRouter);
+  EXPECT_TRUE(form.Dns().Collect().primarySuffixes);
+  EXPECT_TRUE(form.Dns().Collect().searchList.empty());
+  EXPECT_EQ(form.Other().Collect().printer, std::nullopt);
 
   // The primary suffixes chosen: an empty list is stored whatever the lines say.
-  form.SearchList.SetLines({L"a.lan"});
-  form.MemoBefore.SetLines({});
-  form.MemoAfter.SetLines({});
+  TypeOnPage(form, 1, IDE_SearchList, L"a.lan");
+  form.Batch().Show({});
   WriteBatchFile(BatchFilesOf(L"Office", folder_.path()).after, {L"old"});
   form.mSaveClick();
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList"), L"");
@@ -334,12 +331,11 @@ TEST_F(FormSettingsTest, PrintersAreChosenByTheirExactName) {
   EXPECT_EQ(ReadPrinterList(two).devices, (StringList{L"Laser,", L"LASER,"}));
 
   TFormIpconfig& form = Form();
-  form.ComboPrinter.Add(L"Laser");
-  form.ComboPrinter.Add(L"LASER");
+  form.Other().ListPrinters({L"Laser", L"LASER"});
   form.SelectPrinter(L"LASER");
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), 1);
+  EXPECT_EQ(SendMessageW(PageItem(form, 2, IDC_ComboPrinter), CB_GETCURSEL, 0, 0), 1);
   form.SelectPrinter(L"laser");
-  EXPECT_EQ(form.ComboPrinter.ItemIndex(), -1);
+  EXPECT_EQ(form.Other().Collect().printer, std::nullopt);
 }
 
 // The pages sit below the setting tabs, however many there are.

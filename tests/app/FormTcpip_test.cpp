@@ -1,8 +1,11 @@
-// Per-card TCP/IP values between the window's controls and a registry key.
+// A card's TCP/IP values: read from and written to a registry key, shown on
+// the IP and DNS pages and collected back, and the pages' switches.
 #include <gtest/gtest.h>
 
-#include "util/kRegistry.h"
+#include "MainIds.h"
 #include "support/FormFixture.h"
+#include "util/Errors.h"
+#include "util/kRegistry.h"
 
 namespace kip {
 namespace {
@@ -12,201 +15,170 @@ const std::wstring kKey = L"SOFTWARE\\kipTest\\Card";
 const std::wstring kLive = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kCard;
 const std::wstring kNetBT = L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_" + kCard;
 
-StringList Column(const win::Grid& grid, int col) {
-  StringList cells;
-  for (int row = 1; row < grid.RowCount(); ++row) cells.push_back(grid.Cell(col, row));
-  return cells;
-}
-
 class TcpipValuesTest : public FormTest {
  protected:
-  void SetUp() override {
-    MakeForm();
-    Form().OSMajorVersion = 6;
-    Form().OSMinorVersion = 1;
-    CreateKey(HKEY_LOCAL_MACHINE, kKey);
-  }
-  void Read() {
+  void SetUp() override { CreateKey(HKEY_LOCAL_MACHINE, kKey); }
+  TcpipValues Read(DWORD os = 6) {
     TkRegistry key(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(key.OpenKeyReadOnly(L"\\" + kKey));
-    Form().ReadTcpipValues(key);
+    EXPECT_TRUE(key.OpenKeyReadOnly(L"\\" + kKey));
+    return ReadTcpipValues(key, os);
   }
-  void Write() {
+  void Write(const TcpipValues& values, DWORD os = 6) {
     TkRegistry key(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(key.OpenKey(L"\\" + kKey, true));
-    Form().WriteTcpipValues(key);
-  }
-  void Registration(DWORD enabled, DWORD adapterName) {
-    SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"corp.example");
-    SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegistrationEnabled", enabled);
-    SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegisterAdapterName", adapterName);
+    WriteTcpipValues(key, values, os);
   }
 };
 
-TEST_F(TcpipValuesTest, DhcpWithoutServersGreysTheIpListAndSelectsAutomaticDns) {
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 1);
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress", {L"0.0.0.0"});
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer", L"");
-  Read();
-  TFormIpconfig& f = Form();
-  EXPECT_TRUE(f.CheckBoxIP.Checked());
-  EXPECT_FALSE(f.GroupBoxIP.Enabled());
-  EXPECT_EQ(f.StringIP.Color(), GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(Column(f.StringIP, 0), StringList{L""});
-  EXPECT_TRUE(f.CheckDNS.Checked());
-  EXPECT_TRUE(f.CheckDNS.Enabled());
-  EXPECT_FALSE(f.GroupDNS.Enabled());
-  EXPECT_EQ(f.StringDNS.Color(), GetSysColor(COLOR_BTNFACE));
-}
-
-TEST_F(TcpipValuesTest, FixedAddressesWithoutServersKeepManualDns) {
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 0);
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress", {L"10.0.0.5", L"10.0.1.5", L"10.0.2.5"});
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"SubnetMask", {L"255.0.0.0"});
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer", L"");
-  Read();
-  TFormIpconfig& f = Form();
-  EXPECT_FALSE(f.CheckBoxIP.Checked());
-  EXPECT_TRUE(f.GroupBoxIP.Enabled());
-  EXPECT_EQ(f.StringIP.RowCount(), 4);
-  EXPECT_EQ(Column(f.StringIP, 0), (StringList{L"10.0.0.5", L"10.0.1.5", L"10.0.2.5"}));
-  EXPECT_EQ(Column(f.StringIP, 1), (StringList{L"255.0.0.0", L"", L""}));
-  EXPECT_FALSE(f.CheckDNS.Checked());
-  EXPECT_FALSE(f.CheckDNS.Enabled());
-  EXPECT_EQ(Column(f.StringDNS, 0), StringList{L""});
-}
-
-TEST_F(TcpipValuesTest, OnlyTheLowByteOfEnableDhcpCounts) {
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 256);
-  Read();
-  EXPECT_FALSE(Form().CheckBoxIP.Checked());
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 0x101);
-  Read();
-  EXPECT_TRUE(Form().CheckBoxIP.Checked());
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", L"1");
-  Read();
-  EXPECT_FALSE(Form().CheckBoxIP.Checked());
-}
-
-TEST_F(TcpipValuesTest, SpaceSeparatedNameServerReadsAsRowsAndWritesBackWithCommas) {
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer", L"192.168.0.1 192.168.0.2");
-  Read();
-  EXPECT_EQ(Column(Form().StringDNS, 0), (StringList{L"192.168.0.1", L"192.168.0.2"}));
-  Write();
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer"), L"192.168.0.1,192.168.0.2");
-}
-
-TEST_F(TcpipValuesTest, OneOrNoAddressesLeaveTwoRowsAndListsAreReset) {
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress", {L"10.1.1.1", L"10.1.1.2", L"10.1.1.3"});
-  Read();
-  EXPECT_EQ(Form().StringIP.RowCount(), 4);
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress", {L"10.1.1.9"});
-  Read();
-  EXPECT_EQ(Form().StringIP.RowCount(), 2);
-  EXPECT_EQ(Column(Form().StringIP, 0), StringList{L"10.1.1.9"});
-  DeleteValue(HKEY_LOCAL_MACHINE, kKey, L"IPAddress");
-  Read();
-  EXPECT_EQ(Form().StringIP.RowCount(), 2);
-  EXPECT_EQ(Column(Form().StringIP, 0), StringList{L""});
-}
-
-TEST_F(TcpipValuesTest, BadListValueLeavesOnlyThatColumnEmpty) {
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGateway", L"10.0.0.1");
-  SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGatewayMetric", {L"5"});
-  Read();
-  EXPECT_EQ(Column(Form().StringGateway, 0), StringList{L""});
-  EXPECT_EQ(Column(Form().StringGateway, 1), StringList{L"5"});
-}
-
-TEST_F(TcpipValuesTest, RegistrationValuesOnVersionFiveAndAbove) {
-  Registration(0, 1);
-  Read();
-  TFormIpconfig& f = Form();
-  EXPECT_EQ(f.EditDomain.Text(), L"corp.example");
-  EXPECT_FALSE(f.RegistrationEnabled.Checked());
-  EXPECT_TRUE(f.RegisterAdapterName.Checked());
-  EXPECT_FALSE(f.RegisterAdapterName.Enabled());
-}
-
-TEST_F(TcpipValuesTest, MissingRegistrationValueGivesDefaultsForTheWholeBlock) {
-  Form().OSMajorVersion = 5;
-  Form().OSMinorVersion = 0;
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"corp.example");
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegisterAdapterName", 1);
-  Read();
-  TFormIpconfig& f = Form();
-  EXPECT_EQ(f.EditDomain.Text(), L"");
-  EXPECT_TRUE(f.RegistrationEnabled.Checked());
-  EXPECT_FALSE(f.RegisterAdapterName.Checked());
-  EXPECT_TRUE(f.RegisterAdapterName.Enabled());
-}
-
-TEST_F(TcpipValuesTest, OlderWindowsUsesTheInvertedDynamicUpdateValues) {
-  Form().OSMajorVersion = 4;
-  SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"nt4.example");
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"DisableDynamicUpdate", 1);
-  SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableAdapterDomainNameRegistration", 1);
-  Read();
-  EXPECT_FALSE(Form().RegistrationEnabled.Checked());
-  EXPECT_TRUE(Form().RegisterAdapterName.Checked());
-  Form().RegistrationEnabled.SetChecked(true);
-  Write();
+TEST_F(TcpipValuesTest, ReadingTakesEachValueByItsRule) {
+  const struct {
+    const char* title;
+    std::function<void()> seed;
+    DWORD os;
+    std::function<void(const TcpipValues&)> check;
+  } cases[] = {
+      {"DHCP: no addresses read, no servers", [] {
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 1);
+         SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress", {L"10.0.0.1"});
+         SetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer", L"");
+       }, 6, [](const TcpipValues& v) {
+         EXPECT_TRUE(v.enableDhcp && v.ipAddresses.empty());
+         EXPECT_EQ(v.nameServers, StringList{});
+       }},
+      {"only the low byte of EnableDHCP", [] { SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", 0x100); }, 6,
+       [](const TcpipValues& v) { EXPECT_FALSE(v.enableDhcp); }},
+      {"EnableDHCP as text is no DHCP", [] { SetString(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP", L"1"); }, 6,
+       [](const TcpipValues& v) { EXPECT_FALSE(v.enableDhcp); }},
+      {"space-separated servers", [] { SetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer", L"10.0.0.1 10.0.0.2"); }, 6,
+       [](const TcpipValues& v) { EXPECT_EQ(v.nameServers, (StringList{L"10.0.0.1", L"10.0.0.2"})); }},
+      {"a bad list leaves only itself empty", [] {
+         SetString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGateway", L"10.0.0.1");
+         SetMultiString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGatewayMetric", {L"5"});
+       }, 6, [](const TcpipValues& v) {
+         EXPECT_TRUE(v.gateways.empty());
+         EXPECT_EQ(v.gatewayMetrics, StringList{L"5"});
+       }},
+      {"registration block", [] {
+         SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"corp.example");
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegistrationEnabled", 0);
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegisterAdapterName", 1);
+       }, 6, [](const TcpipValues& v) {
+         EXPECT_EQ(v.domain, L"corp.example");
+         EXPECT_TRUE(!v.registrationEnabled && v.registerAdapterName);
+       }},
+      {"a missing registration value: defaults for the block", [] {
+         SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"corp.example");
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"RegisterAdapterName", 1);
+       }, 5, [](const TcpipValues& v) {
+         EXPECT_EQ(v.domain, L"");
+         EXPECT_TRUE(v.registrationEnabled && !v.registerAdapterName);
+       }},
+      {"before version 5: the inverted older values", [] {
+         SetString(HKEY_LOCAL_MACHINE, kKey, L"Domain", L"nt4.example");
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"DisableDynamicUpdate", 1);
+         SetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableAdapterDomainNameRegistration", 1);
+       }, 4, [](const TcpipValues& v) { EXPECT_TRUE(!v.registrationEnabled && v.registerAdapterName); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    DeleteKey(HKEY_LOCAL_MACHINE, kKey);
+    CreateKey(HKEY_LOCAL_MACHINE, kKey);
+    c.seed();
+    c.check(Read(c.os));
+  }
+  Write({false, {}, {}, {}, {}, StringList{L"10.0.0.1", L"10.0.0.2"}, L"nt4.example", true, true}, 4);
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer"), L"10.0.0.1,10.0.0.2");
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kKey, L"DisableDynamicUpdate"), 0u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableAdapterDomainNameRegistration"), 1u);
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kKey, L"RegistrationEnabled"));
 }
 
-TEST_F(TcpipValuesTest, WritingPutsPlaceholdersForBlankIpRowsAndFiltersGatewaysIndependently) {
-  TFormIpconfig& f = Form();
-  f.CheckBoxIP.SetChecked(true);
-  f.StringGateway.SetRowCount(3);
-  f.StringGateway.SetCell(0, 1, L"10.0.0.1");
-  f.StringGateway.SetCell(1, 1, L" ");
-  f.StringGateway.SetCell(0, 2, L"10.0.0.2");
-  f.StringGateway.SetCell(1, 2, L"20");
-  f.EditDomain.SetText(L"  corp.example ");
-  f.RegistrationEnabled.SetChecked(true);
-  Write();
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kKey, L"EnableDHCP"), 1u);
-  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kKey, L"IPAddress"), StringList{L"0.0.0.0"});
-  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kKey, L"SubnetMask"), StringList{L"0.0.0.0"});
-  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGateway"), (StringList{L"10.0.0.1", L"10.0.0.2"}));
-  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, kKey, L"DefaultGatewayMetric"), StringList{L"20"});
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kKey, L"Domain"), L"corp.example");
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kKey, L"RegistrationEnabled"), 1u);
+// What the pages show for a card's values and what they collect back.
+TEST_F(TcpipValuesTest, PagesShowAndCollectACardsValues) {
+  TFormIpconfig& f = MakeForm();
+  const struct {
+    const char* title;
+    TcpipValues shown;
+    IpPageValues ip;
+    bool automaticDns;
+    TcpipValues collected;
+  } cases[] = {
+      {"DHCP without servers: no addresses, automatic DNS",
+       {true, {L"10.0.0.9"}, {}, {}, {}, StringList{}},
+       {true, {{L""}, {L""}}, {{L""}, {L""}}}, true,
+       {true, {L"0.0.0.0"}, {L"0.0.0.0"}, {}, {}, StringList{}}},
+      {"fixed addresses: rows padded, blanks stored as placeholders; no servers is not automatic",
+       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0"}, {L"10.0.0.1", L" "}, {L"", L"20"}, StringList{}, L" corp "},
+       {false, {{L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L""}}, {{L"10.0.0.1", L" "}, {L"", L"20"}}}, false,
+       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L"0.0.0.0"}, {L"10.0.0.1"}, {L"20"}, StringList{},
+        L"corp"}},
+  };
+  for (bool built : {false, true}) {
+    if (built) {
+      PageItem(f, 1, IDX_CheckDNS);
+      PageItem(f, 0, IDX_CheckBoxIP);
+    }
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.title << (built ? " (built)" : ""));
+      f.ShowTcpipValues(c.shown);
+      EXPECT_EQ(f.Ip().Collect(), c.ip);
+      EXPECT_EQ(f.Dns().Collect().automatic, c.automaticDns);
+      const TcpipValues collected = f.CurrentTcpipValues();
+      EXPECT_EQ(collected.ipAddresses, c.collected.ipAddresses);
+      EXPECT_EQ(collected.subnetMasks, c.collected.subnetMasks);
+      EXPECT_EQ(collected.gateways, c.collected.gateways);
+      EXPECT_EQ(collected.gatewayMetrics, c.collected.gatewayMetrics);
+      EXPECT_EQ(collected.nameServers, c.collected.nameServers);
+      EXPECT_EQ(collected.domain, c.collected.domain);
+    }
+  }
 }
 
-TEST_F(TcpipValuesTest, AutomaticDnsStoresNoServersButKeepsThemInTheGrid) {
-  TFormIpconfig& f = Form();
-  f.CheckBoxIP.SetChecked(true);
-  f.StringDNS.SetCell(0, 1, L"10.0.0.53");
-  f.CheckDNS.SetChecked(true);
-  Write();
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kKey, L"NameServer"), L"");
-  EXPECT_EQ(f.StringDNS.Cell(0, 1), L"10.0.0.53");
+// DHCP greys the addresses but keeps them; leaving it turns automatic DNS
+// off on the other page; automatic DNS stores no servers but keeps them.
+TEST_F(TcpipValuesTest, TheSwitchesOfTheAddressPagesKeepWhatWasTyped) {
+  TFormIpconfig& f = MakeForm();
+  f.ShowTcpipValues({false, {L"10.0.0.1"}, {L"255.0.0.0"}, {}, {}, StringList{L"10.0.0.53"}});
+  f.Modified = false;
+  ClickPageItem(f, 0, IDX_CheckBoxIP);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_FALSE(IsWindowEnabled(PageItem(f, 0, IDB_ButtonIPAdd)));
+  EXPECT_EQ(f.Ip().Collect().addresses.at(0), StringList{L"10.0.0.1"});
+  ClickPageItem(f, 1, IDX_CheckDNS);
+  EXPECT_EQ(f.CurrentTcpipValues().nameServers, StringList{});
+  EXPECT_FALSE(IsWindowEnabled(PageItem(f, 1, IDB_ButtonDNSAdd)));
+  ClickPageItem(f, 0, IDX_CheckBoxIP);
+  EXPECT_TRUE(IsWindowEnabled(PageItem(f, 0, IDB_ButtonIPAdd)));
+  EXPECT_FALSE(f.Dns().Collect().automatic || IsWindowEnabled(PageItem(f, 1, IDX_CheckDNS)));
+  EXPECT_TRUE(IsWindowEnabled(PageItem(f, 1, IDB_ButtonDNSAdd)));
+  EXPECT_EQ(f.CurrentTcpipValues().nameServers, StringList{L"10.0.0.53"});
+  // Registering the adapter's name needs registration.
+  for (bool registration : {false, true}) {
+    if (f.Dns().Collect().registrationEnabled != registration) ClickPageItem(f, 1, IDX_RegistrationEnabled);
+    EXPECT_EQ(IsWindowEnabled(PageItem(f, 1, IDX_RegisterAdapterName)) != 0, registration);
+  }
 }
 
+// The machine's values of a card never saved; its WINS list only when its
+// NetBT key opens.
 TEST_F(TcpipValuesTest, LiveInterfaceLoadsValuesAndWinsOrReportsAMissingKey) {
-  TFormIpconfig& f = Form();
+  TFormIpconfig& f = MakeForm();
+  f.OSMajorVersion = 6;
+  f.Other().Show({{L"old"}});
   EXPECT_FALSE(f.ReadLiveInterface(kCard));
+  f.ReadNetBTWins(kCard);
+  EXPECT_EQ(f.Other().Collect().winsServers, StringList{L"old"});
   SetDword(HKEY_LOCAL_MACHINE, kLive, L"EnableDHCP", 0);
   SetMultiString(HKEY_LOCAL_MACHINE, kLive, L"IPAddress", {L"172.16.0.9"});
   SetMultiString(HKEY_LOCAL_MACHINE, kNetBT, L"NameServerList", {L"172.16.0.1", L"  ", L"172.16.0.2"});
   EXPECT_TRUE(f.ReadLiveInterface(kCard));
-  EXPECT_EQ(Column(f.StringIP, 0), StringList{L"172.16.0.9"});
-  EXPECT_EQ(Column(f.StringWINS, 0), (StringList{L"172.16.0.1", L"172.16.0.2"}));
+  EXPECT_EQ(f.CurrentTcpipValues().ipAddresses, StringList{L"172.16.0.9"});
+  EXPECT_EQ(f.Other().Collect().winsServers, (StringList{L"172.16.0.1", L"172.16.0.2"}));
 }
 
-TEST_F(TcpipValuesTest, NetBTWinsKeepsTheRowCountAndAMissingKeyKeepsTheGrid) {
-  TFormIpconfig& f = Form();
-  f.StringWINS.SetRowCount(4);
-  f.StringWINS.SetCell(0, 3, L"old");
-  f.ReadNetBTWins(kCard);
-  EXPECT_EQ(f.StringWINS.Cell(0, 3), L"old");
-  SetMultiString(HKEY_LOCAL_MACHINE, kNetBT, L"NameServerList", {L"10.9.9.9"});
-  f.ReadNetBTWins(kCard);
-  EXPECT_EQ(f.StringWINS.RowCount(), 4);
-  EXPECT_EQ(Column(f.StringWINS, 0), (StringList{L"10.9.9.9", L"", L""}));
+TEST_F(TcpipValuesTest, ExceptionsFromHandlersEndInTheStatusBar) {
+  TFormIpconfig& f = MakeForm();
+  win::ReportException(std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
+  EXPECT_EQ(f.StatusBar1.Status(), L"'IPAddress' のデータ型が不正です");
 }
 
 }  // namespace

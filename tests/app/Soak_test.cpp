@@ -10,6 +10,7 @@
 
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
+#include "MainIds.h"
 #include "support/FormFixture.h"
 #include "support/ScratchFolder.h"
 #include "util/Files.h"
@@ -87,7 +88,7 @@ TEST_F(SoakTest, HandlesAndWindowObjectsStayFlatOverADayOfWork) {
     form.TabControl1Change();
     form.ComboDescription.SetItemIndex(i % 2);
     form.ComboDescriptionChange();
-    form.EditHostName.SetText(L"PC-" + std::to_wstring(i));
+    TypeOnPage(form, 4, IDE_EditHostName, L"PC-" + std::to_wstring(i));
     form.Modified = true;
     form.mSaveClick();
     if (i % 10 == 0) form.ActionCommitExecute();

@@ -34,7 +34,10 @@ kip_until 30 '[ "$(setting_tabs | grep -c .)" -eq 2 ]' || fail "the two stored s
 # New, edit, save.
 kip_drive menu "$title" "$(kip_control_id IDM_mNew)" >/dev/null || fail "no menu item 新規作成"
 until_true 30 has_setting "新しい設定0" || fail "no new setting in the store"
+# A page's controls exist once it has been shown, as for a user.
+kip_drive select-page "$title" 4 >/dev/null || fail "cannot show the domain page"
 kip_drive set-text "$title" "$(kip_control_id IDE_EditHostName)" "E2E-PC" >/dev/null || fail "cannot edit the computer name"
+kip_drive select-page "$title" 5 >/dev/null || fail "cannot show the batch page"
 kip_drive set-text "$title" "$(kip_control_id IDE_MemoBefore)" "echo before" >/dev/null || fail "cannot edit the before-batch"
 # A gateway added through the real address dialog.
 kip_drive select-page "$title" 0 >/dev/null || fail "cannot show the IP page"

@@ -26,6 +26,20 @@ TFormIpconfig& FormTest::MakeForm() {
   return *form_;
 }
 
+HWND PageItem(TFormIpconfig& form, int page, int id) {
+  form.PageControl1.SetActivePageIndex(page);
+  return GetDlgItem(form.PageControl1.Page(page).Handle(), id);
+}
+
+void ClickPageItem(TFormIpconfig& form, int page, int id) {
+  HWND item = PageItem(form, page, id);
+  SendMessageW(GetParent(item), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+}
+
+void TypeOnPage(TFormIpconfig& form, int page, int id, const std::wstring& text) {
+  SetWindowTextW(PageItem(form, page, id), text.c_str());
+}
+
 std::wstring TestProgramFolder() { return ProgramFolder(); }
 
 }  // namespace kip

@@ -39,6 +39,12 @@ class FormTest : public RegistryTest {
   std::unique_ptr<TFormIpconfig> form_;
 };
 
+// Control `id` of page `page` as a user reaches it: the page shown (and so
+// built) first. A click sends what the button's own click sends.
+HWND PageItem(TFormIpconfig& form, int page, int id);
+void ClickPageItem(TFormIpconfig& form, int page, int id);
+void TypeOnPage(TFormIpconfig& form, int page, int id, const std::wstring& text);
+
 // The folder of the running test program, with a trailing backslash.
 std::wstring TestProgramFolder();
 

@@ -271,6 +271,9 @@ class PageControl : public Control {
   // that goes, moves to the new page's first control.
   void SelectNext(bool forward);
   std::function<void()> OnChange;
+  // Called with a page's index just before it shows, however it came to be
+  // shown (a page may build its controls then).
+  std::function<void(int index)> OnPageShowing;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
   // Moves the pages with the tab control.
   void SetBounds(const Rect& r) override;

@@ -111,6 +111,8 @@ void Form::ChangeDpi(int dpi, const RECT* suggested) {
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
+void Form::AdoptControls(HWND parent) { layout_.CaptureLate(parent, DialogUnits(FormFont())); }
+
 void Form::PlaceForDpi(const RECT* suggested, const DialogUnits& before, const DialogUnits& now) {
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));

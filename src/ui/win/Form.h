@@ -76,6 +76,9 @@ class Form : public Container {
   // Run after a change of DPI: fonts of the form's own, and whatever is
   // placed from the window's size rather than from the layout.
   std::function<void()> OnDpiChanged;
+  // Controls made on `parent` after the form was built (a page built the
+  // first time it shows) follow the changes of DPI from now on as well.
+  void AdoptControls(HWND parent);
 
   // Tab and Shift+Tab reach `control` right after `after`: for controls
   // whose place in the z-order (which painting needs) is not their place in

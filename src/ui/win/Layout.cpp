@@ -111,6 +111,16 @@ void ScaledLayout::CaptureChildren(HWND parent) {
   }
 }
 
+void ScaledLayout::CaptureLate(HWND parent, const DialogUnits& units) {
+  if (!captured_) return;
+  size_t first = items_.size();
+  CaptureChildren(parent);
+  for (size_t i = first; i < items_.size(); ++i) {
+    items_[i].bounds = units_.Scale(items_[i].bounds, units);
+    for (int& width : items_[i].columns) width = units_.ScaleX(width, units);
+  }
+}
+
 void ScaledLayout::Apply(const DialogUnits& units, HFONT oldFont, HFONT newFont) const {
   for (const Item& item : items_) {
     if (!IsWindow(item.hwnd)) continue;

@@ -52,6 +52,9 @@ class ScaledLayout {
   // Places the captured windows for `units`; those that used `oldFont` get
   // `newFont`. Windows destroyed since the capture are skipped.
   void Apply(const DialogUnits& units, HFONT oldFont, HFONT newFont) const;
+  // Adds the children of `parent` made after the capture, placed now for
+  // `units`, as if they had been there at the capture. Nothing before one.
+  void CaptureLate(HWND parent, const DialogUnits& units);
   SIZE ClientSize(const DialogUnits& units) const;
 
  private:

@@ -270,6 +270,7 @@ void PageControl::SelectNext(bool forward) {
 
 void PageControl::ShowActivePage() {
   int active = ActivePageIndex();
+  if (active >= 0 && OnPageShowing) OnPageShowing(active);
   // Show the new page before hiding the old one so that nothing flashes
   // through from the parent.
   if (active >= 0) pages_[static_cast<size_t>(active)]->SetVisible(true);

@@ -1,0 +1,69 @@
+// The page "DNS": the card's DNS servers (or automatic DNS with DHCP), its
+// suffix and registration, and the machine's suffix search order.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/pages/AddressListBox.h"
+#include "app/pages/IpPage.h"
+#include "app/pages/Page.h"
+#include "store/SettingRecord.h"
+#include "ui/win/Controls.h"
+#include "util/TcpipValueSet.h"
+
+namespace kip {
+
+struct DnsPageValues {
+  // Automatic DNS is offered only with DHCP.
+  bool dhcp = false;
+  bool automatic = false;
+  // The grid's rows; kept while automatic DNS is chosen.
+  StringList servers = ShownColumns({{}}).at(0);
+  std::wstring domain;
+  bool registrationEnabled = true;
+  bool registerAdapterName = false;
+  // The machine's suffixes: the primary ones (and their parents when
+  // devolution is on) or the list in order.
+  bool primarySuffixes = true;
+  bool useDomainNameDevolution = false;
+  StringList searchList;
+  bool operator==(const DnsPageValues&) const = default;
+};
+
+// The card's part of the values as the page shows it, and back.
+void ShowCardPart(DnsPageValues& shown, const TcpipValues& values);
+void CollectCardPart(const DnsPageValues& shown, TcpipValues& values);
+// The machine's suffix search order; the primary suffixes for an empty list.
+void ShowSearchOrder(DnsPageValues& shown, bool useDomainNameDevolution, const StringList& searchList);
+
+class DnsPage final : public ValuesPage<DnsPageValues> {
+ public:
+  std::function<AddressEntry*()> ServerDialog;
+  // DHCP went on or off on the IP page: automatic DNS is offered with it,
+  // and goes off without it.
+  void OfferAutomatic(bool dhcp);
+
+ private:
+  void CreateControls(win::Panel& panel, const win::DialogUnits& du) override;
+  void FillControls() override;
+  DnsPageValues ReadControls() const override;
+  DnsPageValues Tidied(DnsPageValues values) const override;
+  void AutomaticClicked();
+  void ApplyAutomatic();
+  void ApplySuffixChoice();
+
+  win::CheckBox automatic_;
+  AddressListBox servers_;
+  win::RadioButton primarySuffixes_;
+  win::CheckBox devolution_;
+  win::RadioButton listedSuffixes_;
+  win::RadioGroup suffixChoice_;
+  win::Memo searchList_;
+  win::Label domainLabel_;
+  win::Edit domain_;
+  win::CheckBox registration_;
+  win::CheckBox adapterName_;
+};
+
+}  // namespace kip
