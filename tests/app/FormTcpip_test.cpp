@@ -177,7 +177,7 @@ TEST_F(TcpipValuesTest, LiveInterfaceLoadsValuesAndWinsOrReportsAMissingKey) {
 
 TEST_F(TcpipValuesTest, ExceptionsFromHandlersEndInTheStatusBar) {
   TFormIpconfig& f = MakeForm();
-  win::ReportException(std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
+  win::ReportException(f.Handle(), std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
   EXPECT_EQ(f.StatusBar1.Status(), L"'IPAddress' のデータ型が不正です");
 }
 
