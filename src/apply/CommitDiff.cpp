@@ -41,6 +41,17 @@ bool WritesBlock(const PlannedCardSource& card) {
   return !card.cardId.empty() && card.part.has_value() && !HoldsScriptBreakingCharacter(card.cardId);
 }
 
+StringList Sorted(StringList list) {
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting) {
+  if (setting.choice != Ipv6Choice::Fixed) return {};
+  return {false, Sorted(Ipv6ScriptAddresses(setting.addresses)), Sorted(Ipv6ScriptHosts(setting.gateways)),
+          Ipv6ScriptHosts(setting.dnsServers)};
+}
+
 CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, const CommitSetting& setting) {
   const NetshCardInput input = CardScriptInput(card);
   const TcpipValues& values = card.part->tcpip;
@@ -75,6 +86,8 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   planned.winsServers = IsBlank(At(input.winsServers, 0)) || HoldsScriptBreakingCharacter(Trim(At(input.winsServers, 0)))
                             ? StringList()
                             : NonBlank(input.winsServers);
+  // Only the netsh of version 6 gets IPv6 lines.
+  if (ChangesIpv6(card) && setting.scriptWindows == WindowsClass::Version6) planned.ipv6 = PlannedIpv6(Ipv6SettingOf(card));
   return planned;
 }
 
@@ -179,6 +192,10 @@ std::wstring AllowedText(const FirewallValueSet& firewall) {
   return Joined(allowed);
 }
 
+std::wstring Ipv6ListText(const Ipv6ValueSet& ipv6, const StringList& items) {
+  return ipv6.automatic ? std::wstring(kAutomatic) : Joined(items);
+}
+
 struct FieldText {
   DiffField field;
   const wchar_t* caption;
@@ -193,6 +210,13 @@ std::vector<FieldText> CardFields(const CardValueSet& card) {
           {DiffField::DnsSuffix, L"DNS サフィックス", TextOr(card.dnsSuffix)},
           {DiffField::DnsRegistration, L"DNS への登録", RegistrationText(card)},
           {DiffField::WinsServers, L"WINS サーバー", Joined(card.winsServers)}};
+}
+
+std::vector<FieldText> Ipv6Fields(const Ipv6ValueSet& ipv6) {
+  return {{DiffField::Ipv6Mode, L"IPv6 の構成", ipv6.automatic ? L"自動" : L"固定"},
+          {DiffField::Ipv6Addresses, L"IPv6 アドレス", Ipv6ListText(ipv6, ipv6.addresses)},
+          {DiffField::Ipv6Gateways, L"IPv6 デフォルト ゲートウェイ", Ipv6ListText(ipv6, ipv6.gateways)},
+          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Ipv6ListText(ipv6, ipv6.dnsServers)}};
 }
 
 std::vector<FieldText> MachineFields(const MachineValueSet& m) {
@@ -226,11 +250,18 @@ const CardValueSet* FindCard(const ValueSet& set, const std::wstring& cardId) {
 
 DiffSection CardSection(const CardValueSet* before, const CardValueSet& after) {
   DiffSection section{after.cardId, after.name, before && before->readable, after.readable, {}};
-  const std::vector<FieldText> afterFields = CardFields(after);
-  const std::vector<FieldText> beforeFields = before ? CardFields(*before) : afterFields;
+  std::vector<FieldText> afterFields = CardFields(after);
+  std::vector<FieldText> beforeFields = before ? CardFields(*before) : afterFields;
+  // IPv6 rows only where the setting changes IPv6 (both sides then hold it).
+  if (after.ipv6) {
+    for (FieldText& field : Ipv6Fields(*after.ipv6)) afterFields.push_back(std::move(field));
+    const Ipv6ValueSet beforeIpv6 = before && before->ipv6 ? *before->ipv6 : *after.ipv6;
+    for (FieldText& field : Ipv6Fields(beforeIpv6)) beforeFields.push_back(std::move(field));
+  }
   for (size_t i = 0; i < afterFields.size(); ++i) {
+    const bool beforeKnown = section.readableBefore && i < beforeFields.size();
     DiffRow row{afterFields[i].field, afterFields[i].caption,
-                section.readableBefore ? beforeFields[i].text : kUnreadable,
+                beforeKnown ? beforeFields[i].text : kUnreadable,
                 section.readableAfter ? afterFields[i].text : kUnreadable, false};
     row.changed = row.before != row.after;
     section.rows.push_back(std::move(row));
@@ -253,6 +284,19 @@ DiffSection MachineSection(const MachineValueSet& before, const MachineValueSet&
 }
 
 }  // namespace
+
+Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
+  Ipv6ValueSet values;
+  for (const LiveIpv6Address& address : live.addresses) {
+    if (address.manual) values.addresses.push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+  }
+  values.automatic = values.addresses.empty();
+  if (values.automatic) return values;
+  values.addresses = Sorted(Ipv6ScriptAddresses(values.addresses));
+  values.gateways = Sorted(Ipv6ScriptHosts(live.gateways));
+  values.dnsServers = Ipv6ScriptHosts(live.dnsServers);
+  return values;
+}
 
 std::wstring CardDisplayName(const PlannedCardSource& card) {
   return card.connectionName.empty() ? card.cardId : card.connectionName;

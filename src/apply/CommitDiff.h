@@ -22,6 +22,21 @@ struct GatewayValue {
   std::wstring gateway, metric;  // the metric as the script writes it
 };
 
+// A card's IPv6 in the terms a commit sets it. Learnt values (router
+// advertisements, DHCPv6) are the network's, not the setting's: an
+// automatic card shows none.
+struct Ipv6ValueSet {
+  bool automatic = true;  // false: addresses set by hand
+  StringList addresses;   // "address/length", canonical, sorted
+  StringList gateways;    // canonical, sorted
+  StringList dnsServers;  // canonical, in their order
+  bool operator==(const Ipv6ValueSet&) const = default;
+};
+
+// The live values as a value set: fixed when the card has an address set by
+// hand.
+Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live);
+
 // One card. Blank rows and the "0.0.0.0" placeholder are no entries.
 struct CardValueSet {
   std::wstring cardId;
@@ -35,6 +50,8 @@ struct CardValueSet {
   bool registerAddresses = true;
   bool registerSuffix = false;  // counts only while the addresses are registered
   StringList winsServers;
+  // Compared only for a card whose setting changes IPv6; nullopt elsewhere.
+  std::optional<Ipv6ValueSet> ipv6;
 };
 
 struct HostsValue {
@@ -90,6 +107,7 @@ enum class DiffField {
   Dhcp, Addresses, Gateways, DnsServers, DnsSuffix, DnsRegistration, WinsServers,
   ComputerName, Membership, IpRouter, Devolution, SearchList, ProxyOn, ProxyServer, ProxyOverride,
   AutoConfigUrl, HomePage, Printer, Hosts, Firewall, FirewallNoExceptions, FirewallAllowed,
+  Ipv6Mode, Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers,
 };
 
 struct DiffRow {

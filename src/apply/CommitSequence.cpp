@@ -246,6 +246,7 @@ CommitEnvironment DefaultCommitEnvironment() {
   environment.readMajorVersion = WindowsMajorVersion;
   environment.connectionName = [](const std::wstring& cardId) { return GetConnectionName(cardId); };
   environment.currentAddresses = CurrentAddressesOrEmpty;
+  environment.liveIpv6 = ReadLiveIpv6;
   environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "apply/MachineWriters.h"
+#include "machine/Ipv6Live.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -95,6 +96,9 @@ struct CommitEnvironment {
   // The current address of each card (index-parallel), taken from one
   // listing of the adapters; empty where Windows gives none.
   std::function<StringList(const StringList& cardIds)> currentAddresses;
+  // The IPv6 values of every card, from one listing of the adapters; asked
+  // only when a card's part changes IPv6. Unset: nothing is known.
+  std::function<LiveIpv6Cards()> liveIpv6;
   std::function<void(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;

@@ -112,6 +112,7 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
   CardPart part;
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
   if (!RunGuarded([&] { key.ReadStringList(L"NameServerList", part.winsServers); })) part.winsServers.clear();
+  part.ipv6 = ReadIpv6Setting(key);
   return part;
 }
 
@@ -119,11 +120,12 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
                   const CardPart& part, DWORD osMajorVersion) {
   TkRegistry key(HKEY_LOCAL_MACHINE);
   if (!key.OpenKey(CardKeyPath(settingName, cardId), true)) return false;
-  return RunGuarded([&] {
+  const bool written = RunGuarded([&] {
     key.WriteString(L"Description", description);
     WriteTcpipValues(key, part.tcpip, osMajorVersion);
     key.WriteStringList(L"NameServerList", part.winsServers);
   });
+  return written && (!part.ipv6 || WriteIpv6Setting(key, *part.ipv6));
 }
 
 }  // namespace kip

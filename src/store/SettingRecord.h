@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "util/Ipv6Setting.h"
 #include "util/TcpipValueSet.h"
 #include "util/Text.h"
 
@@ -66,13 +67,17 @@ bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& val
 struct CardPart {
   TcpipValues tcpip;
   StringList winsServers;  // "NameServerList"; empty when missing or unreadable
+  // The card's IPv6 choice; nullopt where the part comes from somewhere that
+  // does not hold one (the live IPv4 values, a caller that does not edit
+  // IPv6): a save then leaves the stored IPv6 values as they are.
+  std::optional<Ipv6Setting> ipv6;
 };
 
 // The card's part of the setting; nullopt when its card key does not open.
 std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion);
 
-// Writes the card key (creating it): "Description", the TCP/IP values and the
-// WINS servers. False when the key cannot be created or a value cannot be
+// Writes the card key (creating it): "Description", the TCP/IP values, the
+// WINS servers and, when the part holds one, the IPv6 choice. False when the key cannot be created or a value cannot be
 // written.
 bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
                   const CardPart& part, DWORD osMajorVersion);
