@@ -86,6 +86,8 @@ void TFormIpconfig::CreateControls() {
   TabSheetDomain = &PageControl1.AddPage(L"Domainほか");
   TabSheetBat = &PageControl1.AddPage(L"バッチ処理");
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
+  TabSheetIPv6 = &PageControl1.AddPage(L"IPv6");
+  PageControl1.OnChange = [this] { BuildIpv6PageWhenShown(); };
   CreatePageIP(du);
   CreatePageDNS(du);
   CreatePageEtc(du);

@@ -218,6 +218,7 @@ void TFormIpconfig::ReadOptions() {
     int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
+  BuildIpv6PageWhenShown();
   // On its own: stores written before the option have no value for it.
   RunGuarded([&] { mShowTray->SetChecked(registry.ReadInteger(L"mShowTray_Checked") != 0); });
   registry.CloseKey();

@@ -4,6 +4,7 @@
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
 #include "machine/CardList.h"
+#include "machine/Ipv6Live.h"
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingStore.h"
@@ -19,6 +20,22 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
+
+// A card the setting holds no part for shows its IPv6 values now, under the
+// choice to leave them alone: saving that never changes IPv6 by itself.
+Ipv6Setting LiveIpv6Shown(const std::wstring& cardId) {
+  Ipv6Setting shown;
+  if (cardId.empty()) return shown;
+  const LiveIpv6Cards live = ReadLiveIpv6();
+  const auto found = live.find(cardId);
+  if (found == live.end()) return shown;
+  for (const LiveIpv6Address& address : found->second.addresses) {
+    shown.addresses.push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+  }
+  shown.gateways = found->second.gateways;
+  shown.dnsServers = found->second.dnsServers;
+  return shown;
+}
 
 
 std::wstring DuplicateNameMessage(const std::wstring& name) {
@@ -42,6 +59,12 @@ StringList TabTexts(const win::TabStrip& tabs) {
 
 }  // namespace
 
+void TFormIpconfig::BuildIpv6PageWhenShown() {
+  if (TabSheetIPv6 == nullptr || Ipv6PageView.Built() || PageControl1.ActivePageIndex() < 0) return;
+  if (&PageControl1.Page(PageControl1.ActivePageIndex()) != TabSheetIPv6) return;
+  Ipv6PageView.Build(*TabSheetIPv6, win::DialogUnits(FormFont()), Ask());
+}
+
 std::wstring TFormIpconfig::TabText(int index) const { return TabControl1.Tab(index); }
 
 std::wstring TFormIpconfig::ProgramFolder() const { return ExtractFilePath(ProgramPath()); }
@@ -60,6 +83,7 @@ void TFormIpconfig::LoadSetting() {
         if (ComboDescription.Count() > 0 && !CardIds.empty() && TabControl1.TabIndex() >= 0) {
           card = LoadCardPart(setting, cardId, OSMajorVersion);
         }
+        Ipv6PageView.Show(card ? card->ipv6.value_or(Ipv6Setting{}) : LiveIpv6Shown(cardId));
         if (card) {
           ShowTcpipValues(card->tcpip);
           ClearGridCells(StringWINS);
@@ -92,7 +116,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
       description = ComboDescription.Item(static_cast<int>(i));
     }
   }
-  CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0)};
+  CardPart card{CurrentTcpipValues(), NonBlankCells(StringWINS, 0), Ipv6PageView.Collect()};
   bool saved = SaveCardPart(settingName, cardId, description, card, OSMajorVersion);
   saved = SaveMachineWide(settingName, CurrentMachineWide()) && saved;
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);

@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "app/CommandLineArgs.h"
+#include "app/pages/Ipv6Page.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -325,6 +326,10 @@ class TFormIpconfig : public win::Form {
   win::Panel* TabSheetDomain = nullptr;
   win::Panel* TabSheetBat = nullptr;
   win::Panel* TabSheetFireWall = nullptr;
+  win::Panel* TabSheetIPv6 = nullptr;
+  Ipv6Page Ipv6PageView{[this] { Modified = true; }};
+  // Builds the IPv6 page the first time it is the active one.
+  void BuildIpv6PageWhenShown();
   win::Button ButtonCommit;
   win::Button ButtonExit;
   win::StatusBar StatusBar1;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/Ipv6Address.h"
+
 namespace kip {
 
 namespace {
@@ -46,10 +48,26 @@ StringList Sorted(StringList list) {
   return list;
 }
 
-Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting) {
-  if (setting.choice != Ipv6Choice::Fixed) return {};
-  return {false, Sorted(Ipv6ScriptAddresses(setting.addresses)), Sorted(Ipv6ScriptHosts(setting.gateways)),
-          Ipv6ScriptHosts(setting.dnsServers)};
+bool IsLinkLocalText(const std::wstring& address) {
+  const auto parsed = ParseIpv6Address(address);
+  return parsed && parsed->IsLinkLocal();
+}
+
+// What the script leaves: the hand-set addresses are the setting's (none
+// when automatic), learnt ones stay; a fixed card has the setting's gateways
+// and DNS servers, an automatic one keeps what the network gives (gateways
+// on the link: those beyond it were set by hand and go).
+Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting, const std::optional<Ipv6ValueSet>& current) {
+  Ipv6ValueSet planned = current.value_or(Ipv6ValueSet{});
+  planned.handSet.clear();
+  if (setting.choice == Ipv6Choice::Fixed) {
+    planned.handSet = Sorted(Ipv6ScriptAddresses(setting.addresses));
+    planned.gateways = Sorted(Ipv6ScriptHosts(setting.gateways));
+    planned.dnsServers = Ipv6ScriptHosts(setting.dnsServers);
+  } else {
+    std::erase_if(planned.gateways, [](const std::wstring& g) { return !IsLinkLocalText(g); });
+  }
+  return planned;
 }
 
 CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, const CommitSetting& setting) {
@@ -87,7 +105,9 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
                             ? StringList()
                             : NonBlank(input.winsServers);
   // Only the netsh of version 6 gets IPv6 lines.
-  if (ChangesIpv6(card) && setting.scriptWindows == WindowsClass::Version6) planned.ipv6 = PlannedIpv6(Ipv6SettingOf(card));
+  if (ChangesIpv6(card) && setting.scriptWindows == WindowsClass::Version6) {
+    planned.ipv6 = PlannedIpv6(Ipv6SettingOf(card), planned.ipv6);
+  }
   return planned;
 }
 
@@ -192,8 +212,13 @@ std::wstring AllowedText(const FirewallValueSet& firewall) {
   return Joined(allowed);
 }
 
-std::wstring Ipv6ListText(const Ipv6ValueSet& ipv6, const StringList& items) {
-  return ipv6.automatic ? std::wstring(kAutomatic) : Joined(items);
+// Every address once, in order.
+StringList AllAddresses(const Ipv6ValueSet& ipv6) {
+  StringList all = ipv6.handSet;
+  all.insert(all.end(), ipv6.learnt.begin(), ipv6.learnt.end());
+  std::sort(all.begin(), all.end());
+  all.erase(std::unique(all.begin(), all.end()), all.end());
+  return all;
 }
 
 struct FieldText {
@@ -213,10 +238,9 @@ std::vector<FieldText> CardFields(const CardValueSet& card) {
 }
 
 std::vector<FieldText> Ipv6Fields(const Ipv6ValueSet& ipv6) {
-  return {{DiffField::Ipv6Mode, L"IPv6 の構成", ipv6.automatic ? L"自動" : L"固定"},
-          {DiffField::Ipv6Addresses, L"IPv6 アドレス", Ipv6ListText(ipv6, ipv6.addresses)},
-          {DiffField::Ipv6Gateways, L"IPv6 デフォルト ゲートウェイ", Ipv6ListText(ipv6, ipv6.gateways)},
-          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Ipv6ListText(ipv6, ipv6.dnsServers)}};
+  return {{DiffField::Ipv6Addresses, L"IPv6 アドレス", Joined(AllAddresses(ipv6))},
+          {DiffField::Ipv6Gateways, L"IPv6 デフォルト ゲートウェイ", Joined(ipv6.gateways)},
+          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Joined(ipv6.dnsServers)}};
 }
 
 std::vector<FieldText> MachineFields(const MachineValueSet& m) {
@@ -286,16 +310,12 @@ DiffSection MachineSection(const MachineValueSet& before, const MachineValueSet&
 }  // namespace
 
 Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
-  Ipv6ValueSet values;
+  StringList handSet, learnt;
   for (const LiveIpv6Address& address : live.addresses) {
-    if (address.manual) values.addresses.push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+    (address.manual ? handSet : learnt).push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
   }
-  values.automatic = values.addresses.empty();
-  if (values.automatic) return values;
-  values.addresses = Sorted(Ipv6ScriptAddresses(values.addresses));
-  values.gateways = Sorted(Ipv6ScriptHosts(live.gateways));
-  values.dnsServers = Ipv6ScriptHosts(live.dnsServers);
-  return values;
+  return {Sorted(Ipv6ScriptAddresses(handSet)), Sorted(Ipv6ScriptAddresses(learnt)),
+          Sorted(Ipv6ScriptHosts(live.gateways)), Ipv6ScriptHosts(live.dnsServers)};
 }
 
 std::wstring CardDisplayName(const PlannedCardSource& card) {

@@ -22,19 +22,17 @@ struct GatewayValue {
   std::wstring gateway, metric;  // the metric as the script writes it
 };
 
-// A card's IPv6 in the terms a commit sets it. Learnt values (router
-// advertisements, DHCPv6) are the network's, not the setting's: an
-// automatic card shows none.
+// A card's IPv6 as it can be seen from outside: its addresses (those set by
+// hand apart from those learnt from the network), gateways and DNS servers.
+// Whether router discovery is on cannot be read back, so it is no field.
 struct Ipv6ValueSet {
-  bool automatic = true;  // false: addresses set by hand
-  StringList addresses;   // "address/length", canonical, sorted
+  StringList handSet;     // "address/length", canonical, sorted
+  StringList learnt;      // the same, for addresses the network gave
   StringList gateways;    // canonical, sorted
   StringList dnsServers;  // canonical, in their order
   bool operator==(const Ipv6ValueSet&) const = default;
 };
 
-// The live values as a value set: fixed when the card has an address set by
-// hand.
 Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live);
 
 // One card. Blank rows and the "0.0.0.0" placeholder are no entries.
@@ -107,7 +105,7 @@ enum class DiffField {
   Dhcp, Addresses, Gateways, DnsServers, DnsSuffix, DnsRegistration, WinsServers,
   ComputerName, Membership, IpRouter, Devolution, SearchList, ProxyOn, ProxyServer, ProxyOverride,
   AutoConfigUrl, HomePage, Printer, Hosts, Firewall, FirewallNoExceptions, FirewallAllowed,
-  Ipv6Mode, Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers,
+  Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers,
 };
 
 struct DiffRow {

@@ -54,3 +54,8 @@ kip_stage_program() {
   done
   kip_use_stand_ins "$dir/system32"
 }
+
+# The recording stand-ins' log of DIR/commands.log made UTF-8 (scripts are in
+# the ANSI code page, 932 here), and the last netsh script in it.
+kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"$1/commands.log"; } 2>/dev/null | tr -d '\r'; }
+kip_recorded_script() { kip_commands_log "$1" | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }

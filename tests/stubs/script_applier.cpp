@@ -5,6 +5,7 @@
 #include "script_applier.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -218,6 +219,54 @@ void ApplyServers(const std::wstring& key, const wchar_t* name, bool commaText, 
   }
 }
 
+// --- IPv6, in the private network namespace of an end-to-end run ------------
+
+// The Linux interface of a card "{0000000N-...}" (N its index in hex), found
+// through Wine's view of /sys.
+std::wstring LinuxInterfaceOf(const std::wstring& card) {
+  const unsigned long index = std::wcstoul(card.substr(1, 8).c_str(), nullptr, 16);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\sys\\class\\net\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return {};
+  std::wstring name;
+  do {
+    const std::wstring path = std::wstring(L"Z:\\sys\\class\\net\\") + found.cFileName + L"\\ifindex";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) continue;
+    char text[16] = {};
+    DWORD got = 0;
+    ReadFile(file, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(file);
+    if (std::strtoul(text, nullptr, 10) == index) name = found.cFileName;
+  } while (name.empty() && FindNextFileW(search, &found));
+  FindClose(search);
+  return name;
+}
+
+// Runs a Unix command line (Wine starts Unix programs) and waits for it.
+void RunUnix(const std::wstring& commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+// Addresses are what the adapter list shows of IPv6 under Wine; the other
+// lines change nothing it can see.
+void ApplyIpv6Line(const Line& line) {
+  if (line.words.size() < 2 || Lower(line.words[1]) != L"address") return;
+  const std::wstring card = CardOf(Named(line, L"interface"));
+  const std::wstring device = card.empty() ? std::wstring() : LinuxInterfaceOf(card);
+  const std::wstring address = Named(line, L"address");
+  if (device.empty() || address.empty()) return;
+  const std::wstring verb = Lower(line.words[0]) == L"add" ? L"add" : L"del";
+  RunUnix(L"/usr/sbin/ip -6 addr " + verb + L" " + address + L" dev " + device + (verb == L"add" ? L" nodad" : L""));
+}
+
 void ApplyLine(const std::wstring& text, bool ignoreDns) {
   const Line line = Parse(text);
   if (line.words.size() < 2) return;
@@ -240,15 +289,23 @@ void ApplyLine(const std::wstring& text, bool ignoreDns) {
 
 }  // namespace
 
-void ApplyNetshScript(const std::string& bytes, bool ignoreDns) {
+void ApplyNetshScript(const std::string& bytes, bool ignoreDns, bool applyIpv6) {
   const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring script(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), script.data(), n);
   size_t start = 0;
+  bool ipv6 = false;  // inside "pushd interface ipv6"
   while (start < script.size()) {
     size_t end = script.find_first_of(L"\r\n", start);
     if (end == std::wstring::npos) end = script.size();
-    ApplyLine(script.substr(start, end - start), ignoreDns);
+    const std::wstring text = script.substr(start, end - start);
+    const Line line = Parse(text);
+    if (line.words.size() >= 3 && Lower(line.words[0]) == L"pushd") ipv6 = Lower(line.words[2]) == L"ipv6";
+    if (!ipv6) {
+      ApplyLine(text, ignoreDns);
+    } else if (applyIpv6) {
+      ApplyIpv6Line(line);
+    }
     start = end + 1;
   }
 }
