@@ -87,6 +87,7 @@ void TFormIpconfig::CreateControls() {
   TabSheetBat = &PageControl1.AddPage(L"バッチ処理");
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
   TabSheetIPv6 = &PageControl1.AddPage(L"IPv6");
+  Ipv6PageView.OnEdit = [this] { Modified = true; };
   PageControl1.OnChange = [this] { BuildIpv6PageWhenShown(); };
   CreatePageIP(du);
   CreatePageDNS(du);

@@ -62,7 +62,7 @@ StringList TabTexts(const win::TabStrip& tabs) {
 void TFormIpconfig::BuildIpv6PageWhenShown() {
   if (TabSheetIPv6 == nullptr || Ipv6PageView.Built() || PageControl1.ActivePageIndex() < 0) return;
   if (&PageControl1.Page(PageControl1.ActivePageIndex()) != TabSheetIPv6) return;
-  Ipv6PageView.Build(*TabSheetIPv6, win::DialogUnits(FormFont()), Ask());
+  Ipv6PageView.Build(*TabSheetIPv6, win::DialogUnits(FormFont()));
 }
 
 std::wstring TFormIpconfig::TabText(int index) const { return TabControl1.Tab(index); }

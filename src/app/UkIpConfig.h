@@ -327,7 +327,7 @@ class TFormIpconfig : public win::Form {
   win::Panel* TabSheetBat = nullptr;
   win::Panel* TabSheetFireWall = nullptr;
   win::Panel* TabSheetIPv6 = nullptr;
-  Ipv6Page Ipv6PageView{[this] { Modified = true; }};
+  Ipv6Page Ipv6PageView{[this]() -> Prompts& { return Ask(); }};
   // Builds the IPv6 page the first time it is the active one.
   void BuildIpv6PageWhenShown();
   win::Button ButtonCommit;
