@@ -39,7 +39,7 @@ commit_home() {
 }
 
 # The IPv6 addresses of the second card's interface (global ones).
-card_addresses() { ip -6 -o addr show dev kipcard1 scope global | awk '{print $4}' | sort | tr '\n' ' '; }
+card_addresses() { ip -6 -o addr show dev kipcard1 scope global | awk '{print $4}' | LC_ALL=C sort | tr '\n' ' '; }
 
 bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
 kip_stage_program "$stage"
