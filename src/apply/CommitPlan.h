@@ -30,7 +30,7 @@ struct PlannedCardSource {
   std::optional<CardPart> part;
   // The card's IPv6 values now; read only for a card whose part changes
   // IPv6 (the script removes what the setting does not hold).
-  LiveIpv6 liveIpv6;
+  LiveIpv6 liveIpv6{};
 };
 
 // The card's IPv6 choice (Unchanged for a part without one).

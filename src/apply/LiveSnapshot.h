@@ -28,7 +28,7 @@ struct LiveCard {
   std::optional<TcpipValues> tcpip;  // nullopt: the interface key does not open
   StringList winsServers;
   // Read only for a card whose setting changes IPv6.
-  std::optional<LiveIpv6> ipv6;
+  std::optional<LiveIpv6> ipv6{};
 };
 
 // The IPv6 setting that puts the card back as it is: its hand-set addresses,

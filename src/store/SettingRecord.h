@@ -70,7 +70,7 @@ struct CardPart {
   // The card's IPv6 choice; nullopt where the part comes from somewhere that
   // does not hold one (the live IPv4 values, a caller that does not edit
   // IPv6): a save then leaves the stored IPv6 values as they are.
-  std::optional<Ipv6Setting> ipv6;
+  std::optional<Ipv6Setting> ipv6{};
 };
 
 // The card's part of the setting; nullopt when its card key does not open.
