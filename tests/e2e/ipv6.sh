@@ -17,6 +17,8 @@ program=""
 
 fail() {
   echo "e2e.ipv6: $*" >&2
+  echo "card: $(card_addresses)" >&2
+  { iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" | grep -a 一致; } 2>/dev/null >&2
   kip_commands_log "$stage" | grep -av '^stub' | head -n 60 >&2
   [ -n "$program" ] && kill -9 "$program" 2>/dev/null
   exit 1

@@ -125,7 +125,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::string script = ReadWholeFile(argv[2]);
     record += "--- script ---\n" + script + "\n--- end ---\n";
     if (EnvNumber(L"KIP_STUB_APPLY_SCRIPT") != 0) {
-      ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0, EnvNumber(L"KIP_STUB_APPLY_IPV6") != 0);
+      record += Utf8(
+          ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0, EnvNumber(L"KIP_STUB_APPLY_IPV6") != 0));
     }
   }
   AppendToLog(record);

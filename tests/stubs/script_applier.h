@@ -10,4 +10,5 @@
 // when `ignoreDns`, as a netsh that loses them would. With `applyIpv6` the
 // IPv6 addresses it adds and deletes go onto the card's Linux interface
 // (only ever inside the private network namespace of an end-to-end run).
-void ApplyNetshScript(const std::string& bytes, bool ignoreDns, bool applyIpv6);
+// Returns a line for each IPv6 command it ran, for the log.
+std::wstring ApplyNetshScript(const std::string& bytes, bool ignoreDns, bool applyIpv6);
