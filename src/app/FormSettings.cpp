@@ -30,7 +30,7 @@ Ipv6Setting LiveIpv6Shown(const std::wstring& cardId) {
   const auto found = live.find(cardId);
   if (found == live.end()) return shown;
   for (const LiveIpv6Address& address : found->second.addresses) {
-    shown.addresses.push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+    shown.addresses.push_back(PrefixedText(address));
   }
   shown.gateways = found->second.gateways;
   shown.dnsServers = found->second.dnsServers;

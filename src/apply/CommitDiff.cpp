@@ -312,7 +312,7 @@ DiffSection MachineSection(const MachineValueSet& before, const MachineValueSet&
 Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
   StringList handSet, learnt;
   for (const LiveIpv6Address& address : live.addresses) {
-    (address.manual ? handSet : learnt).push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+    (address.manual ? handSet : learnt).push_back(PrefixedText(address));
   }
   return {Sorted(Ipv6ScriptAddresses(handSet)), Sorted(Ipv6ScriptAddresses(learnt)),
           Sorted(Ipv6ScriptHosts(live.gateways)), Ipv6ScriptHosts(live.dnsServers)};

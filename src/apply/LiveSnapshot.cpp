@@ -143,7 +143,7 @@ ExactInternetValues ExactInternetToReturn(const LiveMachine& live, const CommitP
 Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
   Ipv6Setting setting;
   for (const LiveIpv6Address& address : live.addresses) {
-    if (address.manual) setting.addresses.push_back(address.address + L"/" + std::to_wstring(address.prefixLength));
+    if (address.manual) setting.addresses.push_back(PrefixedText(address));
   }
   if (setting.addresses.empty()) {
     setting.choice = Ipv6Choice::Automatic;

@@ -51,7 +51,7 @@ class Ipv6BlockWriter {
   void RemoveHandSetAddresses(const StringList& kept) {
     for (const LiveIpv6Address& live : card_.live.addresses) {
       if (!live.manual) continue;
-      const auto parsed = ParseIpv6Prefixed(live.address + L"/" + std::to_wstring(live.prefixLength));
+      const auto parsed = ParseIpv6Prefixed(PrefixedText(live));
       if (!parsed) continue;
       if (Holds(kept, FormatIpv6Prefixed(*parsed))) continue;
       Line(L"delete address interface=" + name_ + L" address=" + FormatIpv6Address(parsed->address, false));

@@ -23,6 +23,11 @@ struct LiveIpv6Address {
   bool operator==(const LiveIpv6Address&) const = default;
 };
 
+// "address/length", as settings write an address.
+inline std::wstring PrefixedText(const LiveIpv6Address& address) {
+  return address.address + L"/" + std::to_wstring(address.prefixLength);
+}
+
 struct LiveIpv6 {
   std::vector<LiveIpv6Address> addresses;  // link-local ones left out
   StringList gateways;                     // canonical text, without a zone
