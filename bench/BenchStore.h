@@ -57,8 +57,9 @@ inline std::wstring CardMac(size_t i) {
 }
 
 // A stored setting with a fixed part for every card (card i saved with
-// CardMac(i)) and a proxy.
-inline void SeedSetting(const std::wstring& name, const kip::StringList& ids) {
+// CardMac(i)) and a proxy; with `ipv6`, every card also has fixed IPv6
+// addresses, gateways and DNS servers.
+inline void SeedSetting(const std::wstring& name, const kip::StringList& ids, bool ipv6 = false) {
   kip::CardPart part;
   part.tcpip.ipAddresses = {L"192.168.1.10", L"192.168.1.11"};
   part.tcpip.subnetMasks = {L"255.255.255.0", L"255.255.255.0"};
@@ -66,6 +67,12 @@ inline void SeedSetting(const std::wstring& name, const kip::StringList& ids) {
   part.tcpip.gatewayMetrics = {L"1", L"20"};
   part.tcpip.nameServers = kip::StringList{L"192.168.1.2", L"192.168.1.3"};
   part.winsServers = {L"192.168.1.5"};
+  if (ipv6) {
+    part.ipv6 = kip::Ipv6Setting{kip::Ipv6Choice::Fixed,
+                                 {L"2001:db8::10/64", L"2001:0db8:0000:0000:0000:0000:0000:0011/64"},
+                                 {L"fe80::1%12", L"2001:db8::1"},
+                                 {L"2001:db8::53", L"2001:db8::54", L"2001:4860:4860::8888"}};
+  }
   for (size_t i = 0; i < ids.size(); ++i) {
     part.macAddress = CardMac(i);
     kip::SaveCardPart(name, ids[i], L"LAN", part, 6);

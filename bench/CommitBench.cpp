@@ -157,3 +157,26 @@ KIP_BENCHMARK(plan_16cards) {
     report.Note(text);
   }
 }
+
+// The same 16 cards with IPv6 on every card: the store reads of the IPv6
+// values, one listing of the adapters and the IPv6 section, against the
+// plan of the IPv4 part alone, measured alternately.
+KIP_BENCHMARK(plan_16cards_ipv6) {
+  RegistryScratch registry;
+  const kip::StringList ids = CardIds(16);
+  SeedSetting(L"ipv4", ids);
+  SeedSetting(L"ipv6", ids, true);
+  kip::CommitEnvironment environment = kip::DefaultCommitEnvironment();
+  environment.connectionName = [](const std::wstring&) { return std::wstring(L"ローカル エリア接続"); };
+  environment.currentAddresses = [](const kip::StringList& cards) { return kip::StringList(cards.size()); };
+  environment.readMajorVersion = [] { return DWORD{6}; };
+  const kip::CommitRequest withIpv6 = RequestFor(L"ipv6", ids), ipv4Only = RequestFor(L"ipv4", ids);
+  size_t scriptSize = 0;
+  const auto [a, b] = kip::bench::MedianPair(
+      report.options().runs * 5,
+      [&] { scriptSize = kip::PlanCommit(kip::ReadCommitSetting(withIpv6, environment)).script.size(); },
+      [&] { kip::PlanCommit(kip::ReadCommitSetting(ipv4Only, environment)); });
+  report.Ratio(L"plan_16cards_ipv6", L"IPv6 on every card", a, L"IPv4 only", b);
+  report.Note(L"plan of 16 cards with IPv6, store reads and adapter listing included; script " +
+              std::to_wstring(scriptSize) + L" characters");
+}

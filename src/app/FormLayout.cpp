@@ -51,6 +51,7 @@ void TFormIpconfig::CreateControls() {
     PageControl1.AddPage(caption);
   }
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
+  TabSheetIPv6 = &PageControl1.AddPage(L"IPv6");
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));

@@ -24,6 +24,8 @@ Page* TFormIpconfig::LazyPage(int index) {
       return &batch_;
     case kPageFireWall:
       return &firewall_;
+    case kPageIPv6:
+      return &ipv6_;
     default:
       return nullptr;
   }
@@ -43,6 +45,7 @@ void TFormIpconfig::WirePages() {
   domain_.OnEdit = edited;
   internet_.OnEdit = edited;
   other_.OnEdit = edited;
+  ipv6_.OnEdit = edited;
   other_.WinsDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
   other_.OnBrowseClick = [this] { ButtonBrowsClick(); };
   internet_.OnTakeOverClick = [this] { ButtonGetProxyClick(); };

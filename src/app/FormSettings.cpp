@@ -6,6 +6,7 @@
 #include "app/OptionalReads.h"
 #include "apply/CommitSource.h"
 #include "machine/CardList.h"
+#include "machine/Ipv6Live.h"
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingStore.h"
@@ -21,6 +22,22 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
+
+// A card the setting holds no part for shows its IPv6 values now, under the
+// choice to leave them alone: saving that never changes IPv6 by itself.
+Ipv6Setting LiveIpv6Shown(const std::wstring& cardId) {
+  Ipv6Setting shown;
+  if (cardId.empty()) return shown;
+  const LiveIpv6Cards live = ReadLiveIpv6();
+  const auto found = live.find(cardId);
+  if (found == live.end()) return shown;
+  for (const LiveIpv6Address& address : found->second.addresses) {
+    shown.addresses.push_back(PrefixedText(address));
+  }
+  shown.gateways = found->second.gateways;
+  shown.dnsServers = found->second.dnsServers;
+  return shown;
+}
 
 
 std::wstring DuplicateNameMessage(const std::wstring& name) {
@@ -64,6 +81,7 @@ void TFormIpconfig::LoadSetting() {
           const std::wstring cardKey = MarkCardParts(setting);
           if (!cardKey.empty()) card = LoadCardPart(setting, cardKey, OSMajorVersion);
         }
+        ipv6_.Show(card ? card->ipv6.value_or(Ipv6Setting{}) : LiveIpv6Shown(cardId));
         if (card) {
           ShowTcpipValues(card->tcpip);
           other_.Update([&](OtherPageValues& shown) { shown.winsServers = card->winsServers; });
@@ -94,6 +112,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
     if (CardIds[i] == cardId) description = labels[i];
   }
   CardPart card{CurrentTcpipValues(), other_.Collect().winsServers};
+  card.ipv6 = ipv6_.Collect();
   // What identifies the card, so that its part finds it again under a new
   // identifier.
   const CardIdentity identity = ReadCardIdentities({cardId}, CommitEnvironmentOfWindow()).front();

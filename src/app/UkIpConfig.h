@@ -43,6 +43,7 @@
 #include "app/pages/InternetPage.h"
 #include "app/pages/IpPage.h"
 #include "app/pages/OtherPage.h"
+#include "app/pages/Ipv6Page.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -256,12 +257,14 @@ class TFormIpconfig : public win::Form {
   DomainPage& Domain() { return domain_; }
   InternetPage& Internet() { return internet_; }
   OtherPage& Other() { return other_; }
+  Ipv6Page& Ipv6() { return ipv6_; }
 
   // --- controls ------------------------------------------------------------
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
   win::PageControl PageControl1;
   win::Panel* TabSheetFireWall = nullptr;
+  win::Panel* TabSheetIPv6 = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;
   win::StatusBar StatusBar1;
@@ -302,7 +305,7 @@ class TFormIpconfig : public win::Form {
 
  private:
   // app/FormPages.cpp
-  enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall };
+  enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6 };
   // The page at `index` when it builds itself on its first show, or null.
   Page* LazyPage(int index);
   void WirePages();
@@ -315,6 +318,7 @@ class TFormIpconfig : public win::Form {
   DomainPage domain_;
   InternetPage internet_;
   OtherPage other_;
+  Ipv6Page ipv6_{[this]() -> Prompts& { return Ask(); }};
 
   // app/FormLayout.cpp
   void CreateControls();

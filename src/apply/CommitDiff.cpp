@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/Ipv6Address.h"
+
 namespace kip {
 
 namespace {
@@ -41,6 +43,33 @@ bool WritesBlock(const PlannedCardSource& card) {
   return !card.cardId.empty() && card.part.has_value() && !HoldsScriptBreakingCharacter(card.cardId);
 }
 
+StringList Sorted(StringList list) {
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+bool IsLinkLocalText(const std::wstring& address) {
+  const auto parsed = ParseIpv6Address(address);
+  return parsed && parsed->IsLinkLocal();
+}
+
+// What the script leaves: the hand-set addresses are the setting's (none
+// when automatic), learnt ones stay; a fixed card has the setting's gateways
+// and DNS servers, an automatic one keeps what the network gives (gateways
+// on the link: those beyond it were set by hand and go).
+Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting, const std::optional<Ipv6ValueSet>& current) {
+  Ipv6ValueSet planned = current.value_or(Ipv6ValueSet{});
+  planned.handSet.clear();
+  if (setting.choice == Ipv6Choice::Fixed) {
+    planned.handSet = Sorted(Ipv6ScriptAddresses(setting.addresses));
+    planned.gateways = Sorted(Ipv6ScriptHosts(setting.gateways));
+    planned.dnsServers = Ipv6ScriptHosts(setting.dnsServers);
+  } else {
+    std::erase_if(planned.gateways, [](const std::wstring& g) { return !IsLinkLocalText(g); });
+  }
+  return planned;
+}
+
 CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, const CommitSetting& setting) {
   const NetshCardInput input = CardScriptInput(card);
   const TcpipValues& values = card.part->tcpip;
@@ -76,6 +105,10 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   planned.winsServers = IsBlank(At(input.winsServers, 0)) || HoldsScriptBreakingCharacter(Trim(At(input.winsServers, 0)))
                             ? StringList()
                             : NonBlank(input.winsServers);
+  // Only the netsh of version 6 gets IPv6 lines.
+  if (ChangesIpv6(card) && setting.scriptWindows == WindowsClass::Version6) {
+    planned.ipv6 = PlannedIpv6(Ipv6SettingOf(card), planned.ipv6);
+  }
   return planned;
 }
 
@@ -180,6 +213,15 @@ std::wstring AllowedText(const FirewallValueSet& firewall) {
   return Joined(allowed);
 }
 
+// Every address once, in order.
+StringList AllAddresses(const Ipv6ValueSet& ipv6) {
+  StringList all = ipv6.handSet;
+  all.insert(all.end(), ipv6.learnt.begin(), ipv6.learnt.end());
+  std::sort(all.begin(), all.end());
+  all.erase(std::unique(all.begin(), all.end()), all.end());
+  return all;
+}
+
 struct FieldText {
   DiffField field;
   const wchar_t* caption;
@@ -194,6 +236,12 @@ std::vector<FieldText> CardFields(const CardValueSet& card) {
           {DiffField::DnsSuffix, L"DNS サフィックス", TextOr(card.dnsSuffix)},
           {DiffField::DnsRegistration, L"DNS への登録", RegistrationText(card)},
           {DiffField::WinsServers, L"WINS サーバー", Joined(card.winsServers)}};
+}
+
+std::vector<FieldText> Ipv6Fields(const Ipv6ValueSet& ipv6) {
+  return {{DiffField::Ipv6Addresses, L"IPv6 アドレス", Joined(AllAddresses(ipv6))},
+          {DiffField::Ipv6Gateways, L"IPv6 デフォルト ゲートウェイ", Joined(ipv6.gateways)},
+          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Joined(ipv6.dnsServers)}};
 }
 
 std::vector<FieldText> MachineFields(const MachineValueSet& m) {
@@ -227,11 +275,18 @@ const CardValueSet* FindCard(const ValueSet& set, const std::wstring& cardId) {
 
 DiffSection CardSection(const CardValueSet* before, const CardValueSet& after) {
   DiffSection section{after.cardId, after.name, before && before->readable, after.readable, {}};
-  const std::vector<FieldText> afterFields = CardFields(after);
-  const std::vector<FieldText> beforeFields = before ? CardFields(*before) : afterFields;
+  std::vector<FieldText> afterFields = CardFields(after);
+  std::vector<FieldText> beforeFields = before ? CardFields(*before) : afterFields;
+  // IPv6 rows only where the setting changes IPv6 (both sides then hold it).
+  if (after.ipv6) {
+    for (FieldText& field : Ipv6Fields(*after.ipv6)) afterFields.push_back(std::move(field));
+    const Ipv6ValueSet beforeIpv6 = before && before->ipv6 ? *before->ipv6 : *after.ipv6;
+    for (FieldText& field : Ipv6Fields(beforeIpv6)) beforeFields.push_back(std::move(field));
+  }
   for (size_t i = 0; i < afterFields.size(); ++i) {
+    const bool beforeKnown = section.readableBefore && i < beforeFields.size();
     DiffRow row{afterFields[i].field, afterFields[i].caption,
-                section.readableBefore ? beforeFields[i].text : kUnreadable,
+                beforeKnown ? beforeFields[i].text : kUnreadable,
                 section.readableAfter ? afterFields[i].text : kUnreadable, false};
     row.changed = row.before != row.after;
     section.rows.push_back(std::move(row));
@@ -254,6 +309,15 @@ DiffSection MachineSection(const MachineValueSet& before, const MachineValueSet&
 }
 
 }  // namespace
+
+Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
+  StringList handSet, learnt;
+  for (const LiveIpv6Address& address : live.addresses) {
+    (address.manual ? handSet : learnt).push_back(PrefixedText(address));
+  }
+  return {Sorted(Ipv6ScriptAddresses(handSet)), Sorted(Ipv6ScriptAddresses(learnt)),
+          Sorted(Ipv6ScriptHosts(live.gateways)), Ipv6ScriptHosts(live.dnsServers)};
+}
 
 std::wstring CardDisplayName(const PlannedCardSource& card) {
   return card.connectionName.empty() ? card.cardId : card.connectionName;

@@ -22,6 +22,19 @@ struct GatewayValue {
   std::wstring gateway, metric;  // the metric as the script writes it
 };
 
+// A card's IPv6 as it can be seen from outside: its addresses (those set by
+// hand apart from those learnt from the network), gateways and DNS servers.
+// Whether router discovery is on cannot be read back, so it is no field.
+struct Ipv6ValueSet {
+  StringList handSet;     // "address/length", canonical, sorted
+  StringList learnt;      // the same, for addresses the network gave
+  StringList gateways;    // canonical, sorted
+  StringList dnsServers;  // canonical, in their order
+  bool operator==(const Ipv6ValueSet&) const = default;
+};
+
+Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live);
+
 // One card. Blank rows and the "0.0.0.0" placeholder are no entries.
 struct CardValueSet {
   std::wstring cardId;
@@ -35,6 +48,8 @@ struct CardValueSet {
   bool registerAddresses = true;
   bool registerSuffix = false;  // counts only while the addresses are registered
   StringList winsServers;
+  // Compared only for a card whose setting changes IPv6; nullopt elsewhere.
+  std::optional<Ipv6ValueSet> ipv6;
 };
 
 struct HostsValue {
@@ -90,6 +105,7 @@ enum class DiffField {
   Dhcp, Addresses, Gateways, DnsServers, DnsSuffix, DnsRegistration, WinsServers,
   ComputerName, Membership, IpRouter, Devolution, SearchList, ProxyOn, ProxyServer, ProxyOverride,
   AutoConfigUrl, HomePage, Printer, Hosts, Firewall, FirewallNoExceptions, FirewallAllowed,
+  Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers,
 };
 
 struct DiffRow {

@@ -66,12 +66,23 @@ DomainChoice DomainChoiceOf(const DomainValues& domain) {
   return {domain.change, domain.joinDomain && !domain.joinWorkGroup, domain.domain, domain.workGroup};
 }
 
+// IPv6 lines follow the IPv4 ones in a section of their own; only the
+// netsh of version 6 knows the interface settings and DNS lines they use.
 std::wstring ScriptOf(const CommitSetting& setting) {
   std::wstring script = NetshScriptHeader(setting.scriptWindows);
+  std::vector<NetshIpv6Card> ipv6;
   for (const PlannedCardSource& card : setting.cards) {
-    if (HasBlock(card)) script += NetshCardBlock(setting.scriptWindows, CardScriptInput(card), setting.scriptTextFits);
+    if (!HasBlock(card)) continue;
+    const NetshCardInput input = CardScriptInput(card);
+    const std::wstring block = NetshCardBlock(setting.scriptWindows, input, setting.scriptTextFits);
+    script += block;
+    if (!block.empty() && ChangesIpv6(card)) {
+      ipv6.push_back({NetshQuotedName(input, setting.scriptTextFits), Ipv6SettingOf(card), card.liveIpv6});
+    }
   }
-  return script + NetshScriptFooter();
+  script += NetshScriptFooter();
+  if (setting.scriptWindows == WindowsClass::Version6) script += NetshIpv6Section(ipv6);
+  return script;
 }
 
 
@@ -121,6 +132,12 @@ NetshCardInput CardScriptInput(const PlannedCardSource& card) {
   input.winsServers = Rows(card.part->winsServers);
   return input;
 }
+
+Ipv6Setting Ipv6SettingOf(const PlannedCardSource& card) {
+  return card.part && card.part->ipv6 ? *card.part->ipv6 : Ipv6Setting{};
+}
+
+bool ChangesIpv6(const PlannedCardSource& card) { return Ipv6SettingOf(card).choice != Ipv6Choice::Unchanged; }
 
 std::vector<PlannedChild> ChildrenInOrder(const CommitPlan& plan) {
   std::vector<PlannedChild> children;

@@ -11,6 +11,7 @@
 #include "apply/DomainJoiner.h"
 #include "apply/FirewallWriter.h"
 #include "apply/MachineWriters.h"
+#include "apply/NetshIpv6.h"
 #include "apply/NetshScript.h"
 #include "machine/FirewallPolicy.h"
 #include "store/FirewallStore.h"
@@ -30,7 +31,14 @@ struct PlannedCardSource {
   // The label of the absent card whose stored part this card takes (the
   // same MAC address or connection name); empty: its own part or live values.
   std::wstring partFromLabel{};
+  // The card's IPv6 values now; read only for a card whose part changes
+  // IPv6 (the script removes what the setting does not hold).
+  LiveIpv6 liveIpv6{};
 };
+
+// The card's IPv6 choice (Unchanged for a part without one).
+Ipv6Setting Ipv6SettingOf(const PlannedCardSource& card);
+bool ChangesIpv6(const PlannedCardSource& card);
 
 struct FirewallCommit {
   FirewallPage page;

@@ -258,6 +258,7 @@ CommitEnvironment DefaultCommitEnvironment() {
     RunGuarded([&] { addresses = HardwareAddressesOf(cardIds); });
     return addresses;
   };
+  environment.liveIpv6 = ReadLiveIpv6;
   environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();

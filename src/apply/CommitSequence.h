@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "apply/MachineWriters.h"
+#include "machine/Ipv6Live.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -109,6 +110,9 @@ struct CommitEnvironment {
   // The hardware (MAC) address of each card (index-parallel); empty where
   // Windows gives none. Unset: none is known.
   std::function<StringList(const StringList& cardIds)> hardwareAddresses;
+  // The IPv6 values of every card, from one listing of the adapters; asked
+  // only when a card's part changes IPv6. Unset: nothing is known.
+  std::function<LiveIpv6Cards()> liveIpv6;
   std::function<void(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;

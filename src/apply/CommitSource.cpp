@@ -85,6 +85,16 @@ void ReadIdentities(const std::wstring& settingName, const std::vector<CardPartM
   }
 }
 
+// Asked once for all cards, and only when some card's part changes IPv6.
+void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment) {
+  if (!environment.liveIpv6 || std::none_of(cards.begin(), cards.end(), ChangesIpv6)) return;
+  const LiveIpv6Cards live = environment.liveIpv6();
+  for (PlannedCardSource& card : cards) {
+    if (!ChangesIpv6(card)) continue;
+    if (auto found = live.find(card.cardId); found != live.end()) card.liveIpv6 = found->second;
+  }
+}
+
 }  // namespace
 
 std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName) {
@@ -154,6 +164,7 @@ void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnviro
     card.currentAddress = next < addresses.size() ? addresses[next] : std::wstring();
     ++next;
   }
+  ReadLiveIpv6Facts(cards, environment);
 }
 
 CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnvironment& environment) {

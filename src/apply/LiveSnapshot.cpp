@@ -1,5 +1,7 @@
 #include "apply/LiveSnapshot.h"
 
+#include <algorithm>
+
 #include "apply/FirewallWriter.h"
 #include "machine/MachineKeys.h"
 #include "machine/TcpipValues.h"
@@ -136,12 +138,33 @@ ExactInternetValues ExactInternetToReturn(const LiveMachine& live, const CommitP
 
 }  // namespace
 
+Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
+  Ipv6Setting setting;
+  for (const LiveIpv6Address& address : live.addresses) {
+    if (address.manual) setting.addresses.push_back(PrefixedText(address));
+  }
+  if (setting.addresses.empty()) {
+    setting.choice = Ipv6Choice::Automatic;
+    return setting;
+  }
+  setting.choice = Ipv6Choice::Fixed;
+  setting.gateways = live.gateways;
+  setting.dnsServers = live.dnsServers;
+  return setting;
+}
+
 LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder) {
   LiveState live;
+  const bool anyIpv6 = std::any_of(setting.cards.begin(), setting.cards.end(), ChangesIpv6);
+  const LiveIpv6Cards ipv6 = anyIpv6 ? ReadLiveIpv6() : LiveIpv6Cards();
   for (const PlannedCardSource& card : setting.cards) {
     if (card.cardId.empty()) continue;
     live.cards.push_back({card.cardId, CardDisplayName(card), ReadLiveTcpipValues(card.cardId, setting.osMajorVersion),
                           ReadLiveWinsServers(card.cardId).value_or(StringList{})});
+    if (ChangesIpv6(card)) {
+      auto found = ipv6.find(card.cardId);
+      live.cards.back().ipv6 = found != ipv6.end() ? found->second : LiveIpv6{};
+    }
   }
   live.machine = ReadLiveMachine(systemFolder);
   live.settingIndex = ReadValue(HKEY_LOCAL_MACHINE, kStoreRootKey,
@@ -153,6 +176,7 @@ ValueSet ValueSetOf(const LiveState& live) {
   ValueSet values;
   for (const LiveCard& card : live.cards) {
     values.cards.push_back(CardValuesOf(card.cardId, card.name, card.tcpip, card.winsServers));
+    if (card.ipv6 && card.tcpip) values.cards.back().ipv6 = Ipv6ValuesOf(*card.ipv6);
   }
   values.machine = MachineValuesOf(live.machine);
   return values;
@@ -191,7 +215,10 @@ ReturnSnapshot SnapshotOf(const LiveState& live, const CommitSetting& setting, c
   ReturnSnapshot snapshot;
   for (const LiveCard& card : live.cards) {
     snapshot.ticket.cardIds.push_back(card.cardId);
-    if (card.tcpip) snapshot.cards.push_back({card.cardId, CardPart{*card.tcpip, card.winsServers}});
+    // IPv6 goes back only where the commit changes it.
+    std::optional<Ipv6Setting> ipv6;
+    if (card.ipv6) ipv6 = Ipv6SettingToReturn(*card.ipv6);
+    if (card.tcpip) snapshot.cards.push_back({card.cardId, CardPart{*card.tcpip, card.winsServers, {}, {}, ipv6}});
   }
   snapshot.machineWide = MachineWideToReturn(live.machine, plan, hostsCopy);
   snapshot.firewall = FirewallToReturn(live.machine, plan);

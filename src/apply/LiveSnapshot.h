@@ -27,7 +27,13 @@ struct LiveCard {
   std::wstring name;
   std::optional<TcpipValues> tcpip;  // nullopt: the interface key does not open
   StringList winsServers;
+  // Read only for a card whose setting changes IPv6.
+  std::optional<LiveIpv6> ipv6{};
 };
+
+// The IPv6 setting that puts the card back as it is: its hand-set addresses,
+// gateways and DNS servers when it has such addresses, else automatic.
+Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live);
 
 struct LiveMachine {
   std::wstring computerName;  // "NV Hostname", or the computer's name when it has none

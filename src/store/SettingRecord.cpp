@@ -124,6 +124,7 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
   part.winsServers = key.TryReadStringList(L"NameServerList").value_or(StringList{});
   part.macAddress = OptionalString(key, kMacAddressValue);
   part.connectionName = OptionalString(key, kConnectionNameValue);
+  part.ipv6 = ReadIpv6Setting(key);
   return part;
 }
 
@@ -131,13 +132,14 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
                   const CardPart& part, DWORD osMajorVersion) {
   TkRegistry key(HKEY_LOCAL_MACHINE);
   if (!key.OpenKey(CardKeyPath(settingName, cardId), true)) return false;
-  return RunGuarded([&] {
+  const bool written = RunGuarded([&] {
     key.WriteString(L"Description", description);
     WriteTcpipValues(key, part.tcpip, osMajorVersion);
     key.WriteStringList(L"NameServerList", part.winsServers);
     key.WriteString(kMacAddressValue, part.macAddress);
     key.WriteString(kConnectionNameValue, part.connectionName);
   });
+  return written && (!part.ipv6 || WriteIpv6Setting(key, *part.ipv6));
 }
 
 StringList ListCardKeys(std::wstring_view settingName) {

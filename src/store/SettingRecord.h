@@ -10,6 +10,7 @@
 #include <string>
 
 #include "store/CardMatch.h"
+#include "util/Ipv6Setting.h"
 #include "util/TcpipValueSet.h"
 #include "util/Text.h"
 
@@ -72,14 +73,19 @@ struct CardPart {
   // before these values).
   std::wstring macAddress{};      // "MACAddress"
   std::wstring connectionName{};  // "ConnectionName"
+  // The card's IPv6 choice; nullopt where the part comes from somewhere that
+  // does not hold one (the live IPv4 values, a caller that does not edit
+  // IPv6): a save then leaves the stored IPv6 values as they are.
+  std::optional<Ipv6Setting> ipv6{};
 };
 
 // The card's part of the setting; nullopt when its card key does not open.
 std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion);
 
 // Writes the card key (creating it): "Description", the TCP/IP values, the
-// WINS servers, the MAC address and the connection name. False when the key
-// cannot be created or a value cannot be written.
+// WINS servers, the MAC address, the connection name and, when the part holds
+// one, the IPv6 choice. False when the key cannot be created or a value cannot
+// be written.
 bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
                   const CardPart& part, DWORD osMajorVersion);
 

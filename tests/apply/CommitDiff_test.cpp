@@ -193,5 +193,50 @@ TEST(CommitDiff, TheCheckNamesWhatDidNotStick) {
   }
 }
 
+// IPv6 as the script leaves it: the hand-set addresses become the setting's
+// (learnt ones stay), a fixed card has its own gateways and DNS servers, an
+// automatic one keeps what the network gives; the check after the commit
+// names a hand-set address that did not stick.
+TEST(CommitDiff, Ipv6IsWhatTheScriptLeaves) {
+  const LiveIpv6 learning{{{L"2001:db8::abcd", 64, false}}, {L"fe80::1"}, {L"2001:db8::53"}};
+  const LiveIpv6 handSet{{{L"2001:db8::10", 64, true}}, {L"2001:db8::1", L"fe80::1"}, {L"2001:db8::53"}};
+  const struct {
+    const char* title;
+    LiveIpv6 live;
+    Ipv6Setting setting;
+    std::vector<Change> expected;
+    WindowsClass windows = WindowsClass::Version6;
+  } cases[] = {
+      {"fixed over a learning card",
+       learning,
+       {Ipv6Choice::Fixed, {L"2001:DB8:0::10/64", L"bogus"}, {L"2001:db8::1"}, {}},
+       {{L"IPv6 アドレス", L"2001:db8::abcd/64", L"2001:db8::10/64, 2001:db8::abcd/64"},
+        {L"IPv6 デフォルト ゲートウェイ", L"fe80::1", L"2001:db8::1"},
+        {L"IPv6 DNS サーバー", L"2001:db8::53", L"なし"}}},
+      {"automatic over a fixed card: the gateway on the link stays",
+       handSet,
+       {Ipv6Choice::Automatic, {L"2001:db8::10/64"}, {}, {}},
+       {{L"IPv6 アドレス", L"2001:db8::10/64", L"なし"},
+        {L"IPv6 デフォルト ゲートウェイ", L"2001:db8::1, fe80::1", L"fe80::1"}}},
+      {"fixed as it is", handSet, {Ipv6Choice::Fixed, {L"2001:db8::10/64"}, {L"fe80::1", L"2001:db8::1"}, {L"2001:db8::53"}}, {}},
+      {"the XP class gets no IPv6 line", handSet, {Ipv6Choice::Automatic, {}, {}, {}}, {}, WindowsClass::XPClass},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    CommitSetting setting;
+    setting.scriptWindows = c.windows;
+    setting.osMajorVersion = c.windows == WindowsClass::XPClass ? 5 : 6;
+    setting.cards = {{kCard, L"LAN", L"192.168.1.10", CardPart{Example1(), {}, {}, {}, c.setting}, {}, c.live}};
+    setting.machineWide = SameMachineWide();
+    ValueSet live{{CardValuesOf(kCard, L"LAN", Example1(), {})}, LiveMachine()};
+    live.cards[0].ipv6 = Ipv6ValuesOf(c.live);
+    const ValueSet expected = ExpectedAfterCommit(live, setting, PlanCommit(setting), std::nullopt);
+    EXPECT_EQ(ChangedRows(DiffValueSets(live, expected)), c.expected);
+    if (c.expected.empty()) continue;
+    // A netsh that dropped the IPv6 lines: the machine is as it was.
+    EXPECT_NE(MismatchStatusText(CommitMismatches(expected, live)).find(L"IPv6 アドレス"), std::wstring::npos);
+  }
+}
+
 }  // namespace
 }  // namespace kip

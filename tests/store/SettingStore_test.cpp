@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
@@ -213,6 +215,60 @@ TEST_F(SettingStoreTest, NamesTooLongForAKeyFailToSaveInsteadOfVanishing) {
   EXPECT_FALSE(SaveCardPart(tooLong, L"{card}", L"LAN", {}, 6));
   EXPECT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", {}, 6));
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office") + L"\\{card}", L"Description"), L"LAN");
+}
+
+}  // namespace
+}  // namespace kip
+
+namespace kip {
+namespace {
+
+// IPv6 lives beside the card's IPv4 values: a part that never had it keeps
+// the shape it always had, a saver that does not know it leaves it alone,
+// bad stored data means "leave IPv6 alone", and nothing typed is lost.
+TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
+  const std::wstring card = Key(L"Office") + L"\\{card}";
+  CardPart part;
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+  const size_t ipv4Values = ValueNames(HKEY_LOCAL_MACHINE, card).size();
+  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, Ipv6Setting{});
+
+  const Ipv6Setting fixed{Ipv6Choice::Fixed, {L"2001:db8::10/64"}, {L"fe80::1%12"}, {L"2001:db8::53", L"2001:db8::54"}};
+  part.ipv6 = fixed;
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, fixed);
+  part.ipv6.reset();  // a saver that does not edit IPv6
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, fixed);
+
+  const struct {
+    const char* title;
+    std::function<void()> spoil;
+    Ipv6Setting expected;
+  } cases[] = {
+      {"an unknown choice", [&] { SetDword(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, 7); },
+       {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
+      {"a choice of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, L"2"); },
+       {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
+      {"a list of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6AddressValue, L"2001:db8::1/64"); },
+       {Ipv6Choice::Fixed, {}, fixed.gateways, fixed.dnsServers}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    part.ipv6 = fixed;
+    ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+    c.spoil();
+    EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, c.expected);
+  }
+
+  // Left alone with its lists kept: what was typed stays for later.
+  part.ipv6 = Ipv6Setting{Ipv6Choice::Unchanged, {L"2001:db8::10/64"}, {}, {}};
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, part.ipv6);
+  // Left alone with nothing typed: the part has its old shape again.
+  part.ipv6 = Ipv6Setting{};
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
+  EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, card).size(), ipv4Values);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 //   KIP_STUB_APPLY_SCRIPT  1: "netsh exec FILE" writes what the script sets
 //                          into the interface keys (script_applier.cpp)
 //   KIP_STUB_IGNORE_DNS    1: ... except its DNS lines
+//   KIP_STUB_APPLY_IPV6    1: ... and its IPv6 addresses onto the Linux
+//                          interfaces (set only inside a private namespace)
 #include <windows.h>
 
 #include "script_applier.h"
@@ -125,7 +127,10 @@ int wmain(int argc, wchar_t** argv) {
   if (argc >= 3 && _wcsicmp(name.c_str(), L"netsh") == 0 && _wcsicmp(argv[1], L"exec") == 0) {
     const std::string script = ReadWholeFile(argv[2]);
     record += "--- script ---\n" + script + "\n--- end ---\n";
-    if (EnvNumber(L"KIP_STUB_APPLY_SCRIPT") != 0) ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0);
+    if (EnvNumber(L"KIP_STUB_APPLY_SCRIPT") != 0) {
+      record += Utf8(
+          ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0, EnvNumber(L"KIP_STUB_APPLY_IPV6") != 0));
+    }
   }
   AppendToLog(record);
 

@@ -5,7 +5,9 @@
 #include "script_applier.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -218,6 +220,64 @@ void ApplyServers(const std::wstring& key, const wchar_t* name, bool commaText, 
   }
 }
 
+// --- IPv6, in the private network namespace of an end-to-end run ------------
+
+// The Linux interface of a card "{0000000N-...}" (N its index in hex), from
+// the IPv6 interface list of this process's own network namespace (every
+// interface that is up has a link-local address there). /sys is not asked:
+// it may show the interfaces of the namespace it was mounted in.
+std::wstring LinuxInterfaceOf(const std::wstring& card) {
+  const unsigned long index = std::wcstoul(card.substr(1, 8).c_str(), nullptr, 16);
+  HANDLE file = CreateFileW(L"Z:\\proc\\self\\net\\if_inet6", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string text;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+  CloseHandle(file);
+  // Each line: address, index (hex), prefix length, scope, flags, name.
+  std::istringstream lines(text);
+  std::string address, ifindex, length, scope, flags, name;
+  while (lines >> address >> ifindex >> length >> scope >> flags >> name) {
+    if (std::strtoul(ifindex.c_str(), nullptr, 16) == index) return std::wstring(name.begin(), name.end());
+  }
+  return {};
+}
+
+// Runs a Unix command line (Wine starts Unix programs) and waits for it;
+// its exit code, or -1 when it could not be started.
+long RunUnix(const std::wstring& commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return -1;
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<long>(code);
+}
+
+// Addresses are what the adapter list shows of IPv6 under Wine; the other
+// lines change nothing it can see.
+// Says what it ran (for the stand-in's log).
+std::wstring ApplyIpv6Line(const Line& line) {
+  if (line.words.size() < 2 || Lower(line.words[1]) != L"address") return {};
+  const std::wstring card = CardOf(Named(line, L"interface"));
+  const std::wstring device = card.empty() ? std::wstring() : LinuxInterfaceOf(card);
+  const std::wstring address = Named(line, L"address");
+  if (device.empty() || address.empty()) return L"ipv6: no interface for " + card + L"\n";
+  const std::wstring verb = Lower(line.words[0]) == L"add" ? L"add" : L"del";
+  const std::wstring command =
+      L"/usr/sbin/ip -6 addr " + verb + L" " + address + L" dev " + device + (verb == L"add" ? L" nodad" : L"");
+  return L"ipv6: " + command + L" -> " + std::to_wstring(RunUnix(command)) + L"\n";
+}
+
 void ApplyLine(const std::wstring& text, bool ignoreDns) {
   const Line line = Parse(text);
   if (line.words.size() < 2) return;
@@ -240,15 +300,25 @@ void ApplyLine(const std::wstring& text, bool ignoreDns) {
 
 }  // namespace
 
-void ApplyNetshScript(const std::string& bytes, bool ignoreDns) {
+std::wstring ApplyNetshScript(const std::string& bytes, bool ignoreDns, bool applyIpv6) {
+  std::wstring notes;
   const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring script(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), script.data(), n);
   size_t start = 0;
+  bool ipv6 = false;  // inside "pushd interface ipv6"
   while (start < script.size()) {
     size_t end = script.find_first_of(L"\r\n", start);
     if (end == std::wstring::npos) end = script.size();
-    ApplyLine(script.substr(start, end - start), ignoreDns);
+    const std::wstring text = script.substr(start, end - start);
+    const Line line = Parse(text);
+    if (line.words.size() >= 3 && Lower(line.words[0]) == L"pushd") ipv6 = Lower(line.words[2]) == L"ipv6";
+    if (!ipv6) {
+      ApplyLine(text, ignoreDns);
+    } else if (applyIpv6) {
+      notes += ApplyIpv6Line(line);
+    }
     start = end + 1;
   }
+  return notes;
 }

@@ -1,0 +1,48 @@
+// The machine's IPv6 configuration per card, as GetAdaptersAddresses reports
+// it: the addresses with their prefix lengths (and whether each was set by
+// hand), the default gateways and the DNS servers.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "util/Text.h"
+
+namespace kip {
+
+struct LiveIpv6Address {
+  std::wstring address;  // canonical text, without a zone
+  int prefixLength = 0;
+  bool manual = false;  // set by hand (netsh, the adapter's dialog), not learnt
+  bool operator==(const LiveIpv6Address&) const = default;
+};
+
+// "address/length", as settings write an address.
+inline std::wstring PrefixedText(const LiveIpv6Address& address) {
+  return address.address + L"/" + std::to_wstring(address.prefixLength);
+}
+
+struct LiveIpv6 {
+  std::vector<LiveIpv6Address> addresses;  // link-local ones left out
+  StringList gateways;                     // canonical text, without a zone
+  StringList dnsServers;                   // in their order of use
+  bool operator==(const LiveIpv6&) const = default;
+};
+
+// Card identifier ("{GUID}") to its IPv6 values.
+using LiveIpv6Cards = std::map<std::wstring, LiveIpv6>;
+
+// The IPv6 values of every adapter of the chain starting at `first` (may be
+// null); entries of other families are left out.
+LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first);
+
+// Asks the system; an empty map when it cannot say.
+LiveIpv6Cards ReadLiveIpv6();
+
+}  // namespace kip

@@ -1,0 +1,45 @@
+// One card's IPv6 choice as plain data, read from and written to the card's
+// key in a stored setting. Every key written before IPv6 was known reads as
+// "leave IPv6 alone".
+#pragma once
+
+#include <string>
+
+#include "util/Text.h"
+
+namespace kip {
+
+class TkRegistry;
+
+// The stored numbers of "IPv6Mode"; any other number reads as Unchanged.
+enum class Ipv6Choice {
+  Unchanged = 0,  // nothing of IPv6 is touched
+  Automatic = 1,  // router advertisements and DHCPv6, DNS from the network
+  Fixed = 2,      // the addresses, gateways and DNS servers below
+};
+
+struct Ipv6Setting {
+  Ipv6Choice choice = Ipv6Choice::Unchanged;
+  StringList addresses;   // "address/length", as typed
+  StringList gateways;    // in their order
+  StringList dnsServers;  // in their order of use
+  bool operator==(const Ipv6Setting&) const = default;
+};
+
+// The value names, beside the card's IPv4 values.
+inline constexpr wchar_t kIpv6ModeValue[] = L"IPv6Mode";
+inline constexpr wchar_t kIpv6AddressValue[] = L"IPv6Address";
+inline constexpr wchar_t kIpv6GatewayValue[] = L"IPv6DefaultGateway";
+inline constexpr wchar_t kIpv6NameServerValue[] = L"IPv6NameServer";
+
+// Reads the values, each in its own guard: a missing or unreadable mode
+// leaves IPv6 alone, a bad list reads as empty.
+Ipv6Setting ReadIpv6Setting(const TkRegistry& key);
+
+// Writes the values after the key's others. A choice to leave IPv6 alone with
+// nothing typed writes no value at all (and removes a stored choice), so a
+// setting that never used IPv6 keeps the shape it always had. False when a
+// value could not be written.
+bool WriteIpv6Setting(TkRegistry& key, const Ipv6Setting& setting);
+
+}  // namespace kip
