@@ -13,6 +13,7 @@
 #include "Bench.h"
 #include "BenchStore.h"
 #include "app/FormSafeSwitch.h"
+#include "app/PreviewFile.h"
 #include "apply/AutoReturn.h"
 #include "apply/CommitDiff.h"
 #include "apply/CommitSource.h"
@@ -81,10 +82,8 @@ KIP_BENCHMARK(preview_16cards) {
     data.push_back(kip::bench::TimeMs([&] {
       const kip::CommitSetting setting = kip::ReadCommitSetting(request, environment);
       const kip::CommitPlan planned = kip::PlanCommit(setting);
-      const kip::ValueSet current = kip::ValueSetOf(kip::ReadLiveState(setting, environment.systemFolder));
-      content = kip::PreviewContentOf(kip::ReviewOf(
-          current, kip::ExpectedAfterCommit(current, setting, planned, kip::ReadHostsSource(planned.hostsFile)),
-          planned));
+      content = kip::PreviewContentOf(
+          kip::ReviewOfPlan(kip::ReadLiveState(setting, environment.systemFolder), setting, planned));
     }));
     window.push_back(kip::bench::TimeMs([&] {
       kip::CommitPreviewDialog dialog;

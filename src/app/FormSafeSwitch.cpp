@@ -4,6 +4,8 @@
 #include "app/FormSafeSwitch.h"
 
 #include "app/CommandLineArgs.h"
+#include "app/DeployArgs.h"
+#include "app/PreviewFile.h"
 #include "apply/CommitDiff.h"
 #include "apply/CommitSource.h"
 #include "apply/LiveSnapshot.h"
@@ -33,11 +35,6 @@ bool IsReturnSeconds(long long seconds) { return seconds >= kMinReturnSeconds &&
 void WriteOption(const wchar_t* name, int value) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(name, value); });
-}
-
-CommitReview ReviewOfPlan(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan) {
-  const ValueSet current = ValueSetOf(live);
-  return ReviewOf(current, ExpectedAfterCommit(current, setting, plan, ReadHostsSource(plan.hostsFile)), plan);
 }
 
 }  // namespace
@@ -150,15 +147,12 @@ void TFormIpconfig::WireSafeSwitchHandlers() {
 }
 
 bool TFormIpconfig::RunCommandLinePreview() {
-  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, ChangeFileExt(ProgramPath(), L".preview.txt"));
+  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, DefaultPreviewFile(ProgramPath()));
   if (!file) return false;
   SyncSelection();
   const CommitEnvironment environment = CommitEnvironmentOfWindow();
-  const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
-  const CommitPlan plan = PlanCommit(setting);
-  const CommitReview review = ReviewOfPlan(ReadLiveState(setting, environment.systemFolder), setting, plan);
-  // UTF-8 with its mark: Notepad and the shells read the Japanese right.
-  const bool written = WriteWholeFile(*file, "\xEF\xBB\xBF" + ToUtf8(ReviewText(review)));
+  const bool written = WritePreviewFile(ReadCommitSetting(ShownCommitRequest(), environment), environment, *file);
+  commandLineExitCode_ = written ? kExitCommitted : kExitFailed;
   ShowException((written ? L"反映内容を書き出しました: " : L"反映内容を書き出せませんでした: ") + *file);
   CarryOutExitAction(ExitAction::CloseWindow);
   return true;
