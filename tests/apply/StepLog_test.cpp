@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ScratchFolder.h"
-#include "util/Files.h"
+#include "util/Text.h"
 #include "util/UniqueHandle.h"
 
 namespace kip {
@@ -27,24 +27,15 @@ TEST(StepLog, OnlyAFileNoOtherProgramWritesIsUsable) {
       {folder.path(), false},
       {folder / L"missing\\x.log", false},
       {L"NUL", false},
-      {L"CON", false},
       {L"COM1.log", false},
       {L"\\\\.\\C:", false},
       {L"//./PhysicalDrive0", false},
-      {L"\\\\?\\GLOBALROOT\\Device\\Null", false},
       {held, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.path));
     EXPECT_EQ(StepLog(c.path).OpenFailure().empty(), c.usable);
   }
-  // A usable log is appended to, never replaced.
-  const StepLog log(folder / L"new.log");
-  log.Write(L"一", L"OK");
-  log.Write(L"二", L"OK");
-  const std::string text = ReadWholeFile(folder / L"new.log");
-  EXPECT_NE(text.find(ToUtf8(L"\t一\tOK\r\n")), std::string::npos);
-  EXPECT_NE(text.find(ToUtf8(L"\t二\tOK\r\n")), std::string::npos);
 }
 
 }  // namespace
