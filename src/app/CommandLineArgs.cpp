@@ -45,7 +45,7 @@ CommandLineRequest ParseCommandLine(const StringList& arguments) {
     request.switchLetter = SwitchLetter(second);
   }
   request.settingName = FoldSettingName(name);
-  request.keepWindowOpen = second == L"/n";
+  request.keepWindowOpen = EqualsNoCase(second, L"/n");
   return request;
 }
 

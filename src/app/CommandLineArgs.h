@@ -20,8 +20,9 @@ struct CommandLineRequest {
   // Its second character with A to Z lower-cased; 0 when the switch is a
   // single character.
   wchar_t switchLetter = 0;
-  // The second argument is exactly "/n": the window stays open after the
-  // run. "-n", "/N" or "/n" first choose no exit action but still close it.
+  // The second argument is "/n" (either letter case): the window stays open
+  // after the run. "-n", or "/n" first, choose no exit action but still
+  // close it.
   bool keepWindowOpen = false;
 };
 
@@ -46,7 +47,7 @@ int FindSettingTab(const StringList& tabTexts, std::wstring_view name);
 ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice);
 
 // True when the window stays open after the run: the second argument is
-// exactly "/n".
+// "/n" itself.
 bool KeepsWindowOpen(const CommandLineRequest& request);
 
 // The status-bar text for a name no tab carries.
