@@ -18,7 +18,10 @@ configure: setup
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The demo needs the program, the recording stand-ins and the driver that
+# seeds and watches it; the test programs are left to `make test`.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target demo
 	bash tools/run-demo.sh
 
 test: build

@@ -1,5 +1,5 @@
-// The cost of running a child with its output captured (pipes drained while
-// the window's messages are handled, output written to a file) against a
+// The cost of running a child with its output captured (standard output
+// handed to the file, the waits handling the window's messages) against a
 // bare start-and-wait of the same child.
 #include <string>
 #include <vector>

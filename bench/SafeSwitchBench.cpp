@@ -13,6 +13,7 @@
 #include "Bench.h"
 #include "BenchStore.h"
 #include "app/FormSafeSwitch.h"
+#include "app/PreviewFile.h"
 #include "apply/AutoReturn.h"
 #include "apply/CommitDiff.h"
 #include "apply/CommitSource.h"

@@ -77,16 +77,16 @@ class SecondaryDialogs {
   TFormLogin login_;
 };
 
-// The usage on the console the program was started from, or in a message
-// box when there is none.
-void ShowUsage(bool quiet) {
-  const std::wstring text = UsageText();
+// Tells whoever started the program: on the console it was started from,
+// or in a message box when there is none and the run may show one.
+void TellStarter(const std::wstring& text, bool quiet, UINT icon) {
   if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    const std::wstring line = text + L"\r\n";
     DWORD written = 0;
-    WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+    WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), line.c_str(), static_cast<DWORD>(line.size()), &written, nullptr);
     FreeConsole();
   } else if (!quiet) {
-    MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | icon);
   }
 }
 
@@ -122,8 +122,14 @@ int RunApplication(HINSTANCE, int) {
   }
   const DeployOptions options = ParseDeployOptions(CommandLineArguments());
   if (options.usage) {
-    ShowUsage(options.quiet);
+    TellStarter(UsageText(), options.quiet, MB_ICONINFORMATION);
     return options.missingFile ? kExitFailed : kExitCommitted;
+  }
+  // A log that would stay empty stops the run before it does anything: the
+  // tool that started it would otherwise see no trace of what happened.
+  if (const std::wstring failure = StepLog(options.logFile).OpenFailure(); !failure.empty()) {
+    TellStarter(failure, options.quiet, MB_ICONERROR);
+    return kExitFailed;
   }
   InstanceMutex mutex;
   // Another instance runs: end silently, with a code a script can test.

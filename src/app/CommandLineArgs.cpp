@@ -45,6 +45,7 @@ CommandLineRequest ParseCommandLine(const StringList& arguments) {
     request.switchLetter = SwitchLetter(second);
   }
   request.settingName = FoldSettingName(name);
+  request.keepWindowOpen = EqualsNoCase(second, L"/n");
   return request;
 }
 
@@ -76,7 +77,7 @@ ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice) {
   }
 }
 
-bool KeepsWindowOpen(const CommandLineRequest& request) { return request.hasSwitch && request.switchLetter == L'n'; }
+bool KeepsWindowOpen(const CommandLineRequest& request) { return request.keepWindowOpen; }
 
 std::wstring SettingNotFoundText(std::wstring_view foldedName) {
   return L"設定[" + std::wstring(foldedName) + L"]が見つかりません.";

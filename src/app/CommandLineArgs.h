@@ -20,6 +20,10 @@ struct CommandLineRequest {
   // Its second character with A to Z lower-cased; 0 when the switch is a
   // single character.
   wchar_t switchLetter = 0;
+  // The second argument is "/n" (either letter case): the window stays open
+  // after the run. "-n", or "/n" first, choose no exit action but still
+  // close it.
+  bool keepWindowOpen = false;
 };
 
 // What follows the commit of an unattended run.
@@ -42,8 +46,8 @@ int FindSettingTab(const StringList& tabTexts, std::wstring_view name);
 // Index") does.
 ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice);
 
-// True when the window stays open after the run: the switch letter "n",
-// whichever argument carries it.
+// True when the window stays open after the run: the second argument is
+// "/n" itself.
 bool KeepsWindowOpen(const CommandLineRequest& request);
 
 // The status-bar text for a name no tab carries.

@@ -15,14 +15,20 @@ bool IsDeploySwitch(const std::wstring& argument, std::wstring_view name) {
   return true;
 }
 
+bool LooksLikeSwitch(const std::wstring& argument) {
+  return !argument.empty() && (argument[0] == L'/' || argument[0] == L'-');
+}
+
 }  // namespace
 
 DeployOptions ParseDeployOptions(const StringList& arguments) {
   DeployOptions options;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::wstring& argument = arguments[i];
+    // The next argument, unless it is a switch: "/log /q X" must not log
+    // to a file named "/q" and commit without the quiet the user asked for.
     auto file = [&]() -> std::wstring {
-      if (i + 1 >= arguments.size()) {
+      if (i + 1 >= arguments.size() || LooksLikeSwitch(arguments[i + 1])) {
         options.missingFile = true;
         return {};
       }

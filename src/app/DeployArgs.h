@@ -29,12 +29,14 @@ struct DeployOptions {
   // The arguments that are not deployment switches, in their order: the
   // classic setting name and switch.
   StringList classicArguments;
-  // A switch that needs a file was given without one: the usage is shown.
+  // A switch that needs a file was given without one (or with a switch in
+  // its place): the usage is shown and nothing is done.
   bool missingFile = false;
 };
 
 // Deployment switches start with "/" or "-", any letter case; the file
-// follows its switch as the next argument.
+// follows its switch as the next argument, which must not be a switch
+// itself (a file named so is written ".\-name").
 DeployOptions ParseDeployOptions(const StringList& arguments);
 
 std::wstring UsageText();

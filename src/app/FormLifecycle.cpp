@@ -88,6 +88,7 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     Guarded([&] { OnTrayEvent(lParam); });
     return 0;
   }
+  if (OnTaskbarMessage(message)) return 0;
   if (message == kMsgIdleStartup) {
     // Only for a window that was never activated (started minimised): an
     // activation has already queued the start-up load of its own.

@@ -4,6 +4,8 @@
 #include "app/FormSafeSwitch.h"
 
 #include "app/CommandLineArgs.h"
+#include "app/DeployArgs.h"
+#include "app/PreviewFile.h"
 #include "apply/CommitDiff.h"
 #include "apply/CommitSource.h"
 #include "apply/LiveSnapshot.h"
@@ -28,7 +30,6 @@ constexpr wchar_t kNoReturnText[] = L"元に戻す準備ができませんでし
 constexpr wchar_t kReturningText[] = L"元に戻しています...";
 constexpr wchar_t kNoSafeCommitText[] =
     L"この設定はドメイン(コンピュータ名)を変更するため, 確認付きで反映できません. 通常の反映を行いますか?";
-constexpr wchar_t kNoSafeCommitNote[] = L"この設定はドメイン(コンピュータ名)を変更するため, 確認付きで反映できません.";
 // How soon the window notices a helper that went back during the commit.
 constexpr UINT kWatchMs = 250;
 
@@ -37,11 +38,6 @@ bool IsReturnSeconds(long long seconds) { return seconds >= kMinReturnSeconds &&
 void WriteOption(const wchar_t* name, int value) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(name, value); });
-}
-
-CommitReview ReviewOfPlan(const LiveState& live, const CommitSetting& setting, const CommitPlan& plan) {
-  const ValueSet current = ValueSetOf(live);
-  return ReviewOf(current, ExpectedAfterCommit(current, setting, plan, ReadHostsSource(plan.hostsFile)), plan);
 }
 
 }  // namespace
@@ -211,17 +207,12 @@ void TFormIpconfig::WireSafeSwitchHandlers() {
 }
 
 bool TFormIpconfig::RunCommandLinePreview() {
-  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, ChangeFileExt(ProgramPath(), L".preview.txt"));
+  const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, DefaultPreviewFile(ProgramPath()));
   if (!file) return false;
   SyncSelection();
   const CommitEnvironment environment = CommitEnvironmentOfWindow();
-  const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
-  const CommitPlan plan = PlanCommit(setting);
-  const LiveState live = ReadLiveState(setting, environment.systemFolder);
-  std::wstring text = ReviewText(ReviewOfPlan(live, setting, plan));
-  if (ChangesDomainOrComputerName(live.machine, plan)) text = kNoSafeCommitNote + (L"\r\n" + text);
-  // UTF-8 with its mark: Notepad and the shells read the Japanese right.
-  const bool written = WriteWholeFile(*file, "\xEF\xBB\xBF" + ToUtf8(text));
+  const bool written = WritePreviewFile(ReadCommitSetting(ShownCommitRequest(), environment), environment, *file);
+  commandLineExitCode_ = written ? kExitCommitted : kExitFailed;
   ShowException((written ? L"反映内容を書き出しました: " : L"反映内容を書き出せませんでした: ") + *file);
   CarryOutExitAction(ExitAction::CloseWindow);
   return true;

@@ -51,17 +51,39 @@ void TFormIpconfig::ShowFromTray() {
   SetForegroundWindow(Handle());
 }
 
+bool TFormIpconfig::TrayOffersOnlyOpen() const {
+  if (committing_ || SyncBusy || !IsWindowEnabled(Handle())) return true;
+  // A dialog of the window is open (the address dialogs wait without
+  // disabling it): a commit or an end now would cut across it.
+  struct Search {
+    HWND owner;
+    bool found;
+  } search{Handle(), false};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        const bool dialog = (GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        s.found = window != s.owner && dialog && IsWindowVisible(window) && GetWindow(window, GW_OWNER) == s.owner;
+        return !s.found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void TFormIpconfig::ShowTrayMenu() {
   UniqueHMenu menu(CreatePopupMenu());
   if (!menu) return;
-  const int last = LastCommittedTab();
-  for (int i = 0; i < TabControl1.Count(); ++i) {
-    const UINT flags = MF_STRING | (i == last ? MF_CHECKED : 0) | (committing_ ? MF_GRAYED : 0);
-    AppendMenuW(menu.get(), flags, kTrayFirstSetting + static_cast<UINT>(i), TabText(i).c_str());
+  if (!TrayOffersOnlyOpen()) {
+    const int last = LastCommittedTab();
+    for (int i = 0; i < TabControl1.Count(); ++i) {
+      AppendMenuW(menu.get(), MF_STRING | (i == last ? MF_CHECKED : 0), kTrayFirstSetting + static_cast<UINT>(i),
+                  TabText(i).c_str());
+    }
+    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   }
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu.get(), MF_STRING, kTrayOpen, L"開く");
-  AppendMenuW(menu.get(), MF_STRING | (committing_ ? MF_GRAYED : 0), kTrayEnd, L"終了");
+  if (!TrayOffersOnlyOpen()) AppendMenuW(menu.get(), MF_STRING, kTrayEnd, L"終了");
   POINT at{};
   GetCursorPos(&at);
   // The menu closes when the user clicks elsewhere only if the window is
@@ -75,12 +97,14 @@ void TFormIpconfig::ShowTrayMenu() {
 
 void TFormIpconfig::RunTrayCommand(UINT command) {
   if (command == kTrayOpen) ShowFromTray();
+  // The window may have become busy while the menu was open.
+  if (TrayOffersOnlyOpen()) return;
   if (command == kTrayEnd) EndProgram();
   if (command >= kTrayFirstSetting) CommitFromTray(static_cast<int>(command - kTrayFirstSetting));
 }
 
 void TFormIpconfig::CommitFromTray(int tab) {
-  if (committing_ || tab < 0 || tab >= TabControl1.Count()) return;
+  if (TrayOffersOnlyOpen() || tab < 0 || tab >= TabControl1.Count()) return;
   TabControl1.SetTabIndex(tab);
   TabControl1Change();
   // No exit choice follows: the program carries on, as with "続ける".
@@ -91,6 +115,12 @@ void TFormIpconfig::CommitFromTray(int tab) {
 void TFormIpconfig::EndProgram() {
   endRequested_ = true;
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+bool TFormIpconfig::OnTaskbarMessage(UINT message) {
+  if (!tray_.TaskbarRestarted(message)) return false;
+  UpdateTrayIcon();
+  return true;
 }
 
 bool TFormIpconfig::HideToTrayInsteadOfClosing() {

@@ -1,6 +1,7 @@
 #include "app/HeadlessRun.h"
 
 #include "apply/AutoReturn.h"
+#include "app/PreviewFile.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
@@ -12,6 +13,7 @@
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "util/Errors.h"
+#include "util/Files.h"
 #include "util/Guard.h"
 #include "util/WindowsVersion.h"
 #include "util/kRegistry.h"
@@ -58,34 +60,53 @@ int StoredExitChoice() {
   return choice;
 }
 
-int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
+// The commit of the named setting on this machine's cards; nullopt (and the
+// log told) when no setting has that name.
+std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& request, const StepLog& log) {
   const StringList names = ListSettingNames();
   const int index = FindSettingTab(names, request.settingName);
   if (index < 0) {
     log.Write(SettingNotFoundText(request.settingName), L"失敗");
-    return kExitSettingNotFound;
+    return std::nullopt;
   }
+  OSVERSIONINFOEXW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  QueryWindowsVersion(version);
+  const StringList cardIds = MachineCardIds();
+  return CommitRequest{index, names[static_cast<size_t>(index)], static_cast<int>(cardIds.size()), cardIds,
+                       version.dwMajorVersion, version.dwMinorVersion};
+}
+
+int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
+  const std::optional<CommitRequest> commit = NamedCommitRequest(request, log);
+  if (!commit) return kExitSettingNotFound;
   // A commit with automatic return may still go back: nobody is here to
   // say whether it is kept.
   if (ReturnPending()) {
     log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
     return kExitReturnPending;
   }
-  OSVERSIONINFOEXW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  QueryWindowsVersion(version);
-  const StringList cardIds = MachineCardIds();
-  const CommitRequest commit{index, names[static_cast<size_t>(index)], static_cast<int>(cardIds.size()), cardIds,
-                             version.dwMajorVersion, version.dwMinorVersion};
-  log.Write(L"設定[" + commit.settingName + L"]を反映します", L"");
+  log.Write(L"設定[" + commit->settingName + L"]を反映します", L"");
   const CommitEnvironment environment = DefaultCommitEnvironment();
   HeadlessUser user(log);
-  const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(commit, environment)), user, environment);
+  const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(*commit, environment)), user, environment);
   const std::wstring notStarted = NotStartedStatusText(result);
   log.Write(notStarted.empty() ? L"反映しました" : notStarted, notStarted.empty() ? L"OK" : L"失敗");
   std::unique_ptr<ExitPlatform> platform = CreateWindowsExitPlatform(nullptr);
   EndWindowsAsAsked(ChooseExitAction(request, StoredExitChoice()), *platform);
   return notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
+}
+
+// A preview asked for beside "/q" wins: it is written, nothing is committed
+// and no exit action follows.
+int PreviewNamedSetting(const CommandLineRequest& request, const std::wstring& file, const StepLog& log) {
+  const std::optional<CommitRequest> commit = NamedCommitRequest(request, log);
+  if (!commit) return kExitSettingNotFound;
+  const CommitEnvironment environment = DefaultCommitEnvironment();
+  const bool written = WritePreviewFile(ReadCommitSetting(*commit, environment), environment, file);
+  log.Write((written ? L"反映内容を書き出しました: " : L"反映内容を書き出せませんでした: ") + file,
+            written ? L"OK" : L"失敗");
+  return written ? kExitCommitted : kExitFailed;
 }
 
 }  // namespace
@@ -110,6 +131,9 @@ int RunHeadless(const DeployOptions& options) {
     if (options.importFile && !ImportSilently(*options.importFile, log)) return kExitImportRefused;
     const CommandLineRequest request = ParseCommandLine(options.classicArguments);
     if (request.settingName.empty()) return kExitCommitted;
+    if (const auto preview = PreviewFileArgument(options.classicArguments, DefaultPreviewFile(ProgramPath()))) {
+      return PreviewNamedSetting(request, *preview, log);
+    }
     return CommitNamedSetting(request, log);
   } catch (const KipError& error) {
     log.Write(error.Message(), L"失敗");

@@ -237,6 +237,11 @@ class TFormIpconfig : public win::Form {
   // The tab "Setting Index" names (the last commit), or -1.
   int LastCommittedTab() const;
   void OnTrayEvent(LPARAM event);
+  // True (and the icon shown again) for Explorer's restart broadcast.
+  bool OnTaskbarMessage(UINT message);
+  // True while the window is disabled, a dialog of it is open, a commit or
+  // a change of setting runs: the icon's menu then only opens the window.
+  bool TrayOffersOnlyOpen() const;
   void ShowTrayMenu();
   void ShowFromTray();
   // Carries out an item of the icon's menu.

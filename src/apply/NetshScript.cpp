@@ -128,14 +128,15 @@ class BlockWriter {
   void WriteWins() {
     Line(L"delete wins name=" + name_ + L" all");
     const StringList& servers = card_.winsServers;
-    // An empty first entry means WINS from DHCP, and so does one that is no
-    // address; one of blanks means none.
+    // An empty first entry means WINS from DHCP; one that is no address
+    // (blanks, or text that is not one) means none, as a blank entry is
+    // skipped everywhere else.
     const std::wstring first = servers.empty() ? std::wstring() : servers[0];
-    if (first.empty() || (!IsBlank(first) && Entry(first).empty())) {
+    if (first.empty()) {
       Line(L"set wins name=" + name_ + L" source=dhcp");
       return;
     }
-    if (IsBlank(first)) return;
+    if (Entry(first).empty()) return;
     WriteServerList(L"wins", servers, {});
   }
 

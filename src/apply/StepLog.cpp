@@ -1,8 +1,11 @@
 #include "apply/StepLog.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "util/Errors.h"
 #include "util/Files.h"
+#include "util/Text.h"
 #include "util/UniqueHandle.h"
 
 namespace kip {
@@ -18,12 +21,51 @@ std::wstring LocalTimeText() {
   return text;
 }
 
+// A path in the device namespace ("\\.\PhysicalDrive0", "\\?\Volume{…}"):
+// opened for appending as administrator it would write into the device.
+// "\\?\C:\…" and "\\?\UNC\…" are long file paths and stay allowed.
+bool NamesADevice(std::wstring path) {
+  std::replace(path.begin(), path.end(), L'/', L'\\');  // "//./x" is "\\.\x" to Windows
+  if (StartsWith(path, L"\\\\.\\")) return true;
+  if (!StartsWith(path, L"\\\\?\\")) return false;
+  const std::wstring rest = path.substr(4);
+  const bool drive = rest.size() >= 3 && rest[1] == L':' && rest[2] == L'\\';
+  return !drive && !StartsWith(rest, L"UNC\\");
+}
+
+// The log for appending, shared with readers only, so that another writer
+// holding it is refused rather than interleaved. Only a file on a disk:
+// "NUL", "CON" or "COM1.log" open as character devices.
+UniqueFileHandle OpenForAppend(const std::wstring& path, std::wstring* failure) {
+  if (NamesADevice(path)) {
+    if (failure) *failure = L"ファイルではありません";
+    return {};
+  }
+  UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    if (failure) *failure = SystemErrorText(GetLastError());
+    return {};
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    if (failure) *failure = L"ファイルではありません";
+    return {};
+  }
+  return file;
+}
+
 }  // namespace
+
+std::wstring StepLog::OpenFailure() const {
+  if (!Enabled()) return {};
+  std::wstring failure;
+  if (OpenForAppend(path_, &failure)) return {};
+  return L"ログファイルを開けません: " + path_ + L" (" + failure + L")";
+}
 
 void StepLog::Write(const std::wstring& text, const std::wstring& result) const {
   if (!Enabled()) return;
-  UniqueFileHandle file(CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFileHandle file = OpenForAppend(path_, nullptr);
   if (file) WriteAll(file.get(), ToUtf8(LocalTimeText() + L"\t" + text + L"\t" + result + L"\r\n"));
 }
 

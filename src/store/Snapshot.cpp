@@ -6,7 +6,6 @@
 
 #include "store/SettingNames.h"
 #include "store/StoreKeys.h"
-#include "util/kRegistry.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/UniqueHandle.h"
@@ -195,27 +194,76 @@ bool ClearKey(HKEY key) {
 
 // --- the two file formats -------------------------------------------------------
 
+// What an export holds: the store without the states commits with automatic
+// return go back to, which describe this machine only.
+std::optional<SnapshotKey> ExportedTree() {
+  std::optional<SnapshotKey> tree = ReadStoreTree();
+  if (!tree) return tree;
+  for (SnapshotKey& options : tree->subkeys) {
+    if (!SameSettingName(options.name, kOptionsKeyName)) continue;
+    std::erase_if(options.subkeys,
+                  [](const SnapshotKey& key) { return SameSettingName(key.name, kReturnSnapshotsKeyName); });
+  }
+  return tree;
+}
+
 // Both formats are written beside the file and replace it only when
 // complete: a failed export keeps the previous one.
 bool SaveText(const std::wstring& file) {
-  std::optional<SnapshotKey> tree = ReadStoreTree();
+  std::optional<SnapshotKey> tree = ExportedTree();
   return tree && ReplaceWholeFile(file, FormatSnapshotText(*tree));
 }
 
-bool SaveHive(const std::wstring& file) {
+// The registry saves a key with everything below it, so the hive is saved
+// from a copy of what an export holds, made beside the store and removed
+// afterwards (a copy left by a run that died is replaced).
+constexpr wchar_t kExportCopyKey[] = L"SOFTWARE\\harlune\\Harlune Ip Config Export";
+
+class ExportCopy {
+ public:
+  explicit ExportCopy(const SnapshotKey& tree) {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExportCopyKey);
+    key_ = OpenOrCreate(HKEY_LOCAL_MACHINE, kExportCopyKey);
+    if (key_ && !WriteContent(key_.get(), tree)) key_.reset();
+  }
+  ~ExportCopy() {
+    key_.reset();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExportCopyKey);
+  }
+  ExportCopy(const ExportCopy&) = delete;
+  ExportCopy& operator=(const ExportCopy&) = delete;
+  HKEY get() const { return key_.get(); }
+
+ private:
+  UniqueHKey key_;
+};
+
+bool SaveHive(const std::wstring& file, const SnapshotFormat& format) {
+  std::optional<SnapshotKey> tree = ExportedTree();
+  if (!tree || !format.saveHive) return false;
+  const ExportCopy copy(*tree);
+  if (!copy.get()) return false;
   const std::wstring replacement = ReplacementPath(file);
   DeleteFileW(replacement.c_str());  // the registry refuses to save over a file
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.SaveKey(kStoreRootKey, replacement) && ReplaceFileWith(replacement, file)) return true;
+  if (format.saveHive(copy.get(), replacement) && ReplaceFileWith(replacement, file)) return true;
   DeleteFileW(replacement.c_str());
   return false;
 }
 
-bool RestoreText(std::string_view bytes) {
+bool RestoreText(HKEY root, std::string_view bytes) {
   SnapshotParseResult parsed = ParseSnapshotText(bytes);
-  if (!parsed.ok()) return false;
-  UniqueHKey root = OpenStoreRoot(KEY_ALL_ACCESS);
-  return root && ReplaceRegistryTree(root.get(), parsed.root);
+  return parsed.ok() && ReplaceRegistryTree(root, parsed.root);
+}
+
+// The store root, made when the program never ran here; `created` tells.
+UniqueHKey OpenOrCreateStoreRoot(bool& created) {
+  UniqueHKey key;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str(), 0, nullptr,
+                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(), &disposition) != ERROR_SUCCESS)
+    key.reset();
+  created = key && disposition == REG_CREATED_NEW_KEY;
+  return key;
 }
 
 bool HasPrefix(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
@@ -276,21 +324,41 @@ std::optional<SnapshotKey> ReadStoreTree() {
   return ReadRegistryTree(root.get());
 }
 
-bool SaveStoreSnapshot(const std::wstring& file) {
-  PrivilegeScope privilege(SE_BACKUP_NAME);
-  return RunningOnWine() ? SaveText(file) : SaveHive(file);
+SnapshotFormat MachineSnapshotFormat() {
+  SnapshotFormat format;
+  format.writeHive = !RunningOnWine();
+  format.saveHive = [](HKEY key, const std::wstring& file) {
+    return RegSaveKeyW(key, file.c_str(), nullptr) == ERROR_SUCCESS;
+  };
+  // Wine's RegRestoreKeyW reports success and restores nothing.
+  if (format.writeHive) {
+    format.restoreHive = [](HKEY key, const std::wstring& file) {
+      return RegRestoreKeyW(key, file.c_str(), 0) == ERROR_SUCCESS;
+    };
+  }
+  return format;
 }
 
-bool RestoreStoreSnapshot(const std::wstring& file) {
+bool SaveStoreSnapshot(const std::wstring& file, const SnapshotFormat& format) {
+  PrivilegeScope privilege(SE_BACKUP_NAME);
+  return format.writeHive ? SaveHive(file, format) : SaveText(file);
+}
+
+bool RestoreStoreSnapshot(const std::wstring& file, const SnapshotFormat& format) {
   PrivilegeScope privilege(SE_RESTORE_NAME);
   const std::string bytes = ReadWholeFile(file);
-  if (LooksLikeSnapshotText(bytes)) return RestoreText(bytes);
-  // Wine's RegRestoreKeyW would report success and restore nothing.
-  if (HasPrefix(bytes, kHiveSignature) && !RunningOnWine()) {
-    TkRegistry registry(HKEY_LOCAL_MACHINE);
-    return registry.RestoreKey(kStoreRootKey, file);
+  const bool text = LooksLikeSnapshotText(bytes);
+  const bool hive = !text && HasPrefix(bytes, kHiveSignature) && format.restoreHive;
+  if (!text && !hive) return false;
+  bool created = false;
+  UniqueHKey root = OpenOrCreateStoreRoot(created);
+  if (!root) return false;
+  const bool restored = text ? RestoreText(root.get(), bytes) : format.restoreHive(root.get(), file);
+  if (!restored && created) {
+    root.reset();
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str());
   }
-  return false;
+  return restored;
 }
 
 std::wstring ExportMessage(const std::wstring& file, bool succeeded) {

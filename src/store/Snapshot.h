@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,16 +31,29 @@ inline constexpr wchar_t kExportFailed[] = L"エクスポートに失敗しま�
 inline constexpr wchar_t kImportSucceeded[] = L"インポートに成功しました.";
 inline constexpr wchar_t kImportFailed[] = L"インポートに失敗しました.";
 
-// Writes the store to the file, replacing an existing file. False when the
-// store root does not exist or the file cannot be written. Raises EOSError
-// when the backup privilege cannot be asked for (nothing is written then).
-bool SaveStoreSnapshot(const std::wstring& file);
+// The format an export is written in and the two hive calls. The machine's
+// own: a hive on Windows through RegSaveKeyW / RegRestoreKeyW, the text
+// format under Wine. Tests stand in for the hive calls Wine cannot run.
+struct SnapshotFormat {
+  bool writeHive = false;
+  std::function<bool(HKEY key, const std::wstring& file)> saveHive;
+  std::function<bool(HKEY key, const std::wstring& file)> restoreHive;
+};
+SnapshotFormat MachineSnapshotFormat();
 
-// Replaces the whole store by the file's content. False, with the store
-// unchanged, when the store root does not exist or the file is missing, of
-// an unknown format, or damaged. Raises EOSError when the restore privilege
-// cannot be asked for (nothing is changed then).
-bool RestoreStoreSnapshot(const std::wstring& file);
+// Writes the store to the file, replacing an existing file. The states
+// commits with automatic return go back to stay out of it: they belong to
+// this machine. False when the store root does not exist or the file cannot
+// be written. Raises EOSError when the backup privilege cannot be asked for
+// (nothing is written then).
+bool SaveStoreSnapshot(const std::wstring& file, const SnapshotFormat& format = MachineSnapshotFormat());
+
+// Replaces the whole store by the file's content; a PC where the program
+// never ran (no store root yet) gets one. False, with the store unchanged
+// (absent again when it was), when the file is missing, of an unknown
+// format, or damaged. Raises EOSError when the restore privilege cannot be
+// asked for (nothing is changed then).
+bool RestoreStoreSnapshot(const std::wstring& file, const SnapshotFormat& format = MachineSnapshotFormat());
 
 // What the user is told after an export or import of `file`: the success or
 // failure text; empty for the undo snapshot, which is taken and restored

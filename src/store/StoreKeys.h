@@ -8,5 +8,8 @@ inline constexpr wchar_t kStoreRootKey[] = L"\\SOFTWARE\\harlune\\Harlune Ip Con
 // Subkey of the store root that holds the window options; it is not a setting.
 inline constexpr wchar_t kOptionsKeyName[] = L"TFormIpconfig";
 inline constexpr wchar_t kOptionsKey[] = L"\\SOFTWARE\\harlune\\Harlune Ip Config\\TFormIpconfig";
+// Subkey of the options key holding the states commits with automatic
+// return go back to: they belong to this machine, never to an export.
+inline constexpr wchar_t kReturnSnapshotsKeyName[] = L"Return";
 
 }  // namespace kip

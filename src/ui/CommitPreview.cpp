@@ -90,10 +90,29 @@ void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r) {
 
 void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
   lines_ = lines;
-  // One repaint for the whole list, however long.
+  // The list holds every cell's text, so that screen readers and UI
+  // automation read the rows; the drawing only adds the colours. One
+  // repaint for the whole list, however long, and its room made at once.
   SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-  SetRowCount(static_cast<int>(lines_.size()) + 1);
-  for (size_t i = 0; i < lines_.size(); ++i) SetCell(0, static_cast<int>(i) + 1, lines_[i].item);
+  SetRowCount(1);
+  SendMessageW(Handle(), LVM_SETITEMCOUNT, lines_.size(), LVSICF_NOINVALIDATEALL);
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    // The field's own name: the mark before a title is only drawn.
+    std::array<std::wstring, 3> cells = {lines_[i].item, lines_[i].before, lines_[i].after};
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = cells[0].data();
+    const auto row = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) break;
+    for (int column = 1; column < 3; ++column) {
+      if (cells[column].empty()) continue;  // a new row's cells are empty
+      LVITEMW cell{};
+      cell.iSubItem = column;
+      cell.pszText = cells[column].data();
+      SendMessageW(Handle(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cell));
+    }
+  }
   SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
   Invalidate();
 }

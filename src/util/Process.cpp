@@ -1,6 +1,5 @@
 #include "util/Process.h"
 
-#include <objbase.h>
 
 #include <shellapi.h>
 
@@ -93,104 +92,6 @@ STARTUPINFOW ShownStartup(int showCommand) {
   startup.wShowWindow = static_cast<WORD>(showCommand);
   return startup;
 }
-
-std::wstring UnpredictablePipeName() {
-  GUID guid{};
-  if (FAILED(CoCreateGuid(&guid))) return {};
-  wchar_t text[64] = {};
-  if (StringFromGUID2(guid, text, static_cast<int>(std::size(text))) == 0) return {};
-  return std::wstring(L"\\\\.\\pipe\\kip-capture-") + text;
-}
-
-// The parent's end of one output pipe of a child, read with overlapped I/O
-// so that both pipes and the process can be waited for at once on this
-// thread. Named pipes are used because anonymous ones cannot be overlapped.
-class PipeReader {
- public:
-  explicit PipeReader(bool keepData) : keepData_(keepData) {}
-  PipeReader(const PipeReader&) = delete;
-  PipeReader& operator=(const PipeReader&) = delete;
-  ~PipeReader() { CancelPending(); }
-
-  // Creates the pipe; `childEnd` receives the inheritable write end. The
-  // name is a fresh GUID and the pipe must be its first instance, so no
-  // other program can have prepared or taken it; the one instance is
-  // connected to our own client at once.
-  bool Create(UniqueKernelHandle& childEnd) {
-    event_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!event_) return false;
-    std::wstring name = UnpredictablePipeName();
-    if (name.empty()) return false;
-    server_.reset(CreateNamedPipeW(name.c_str(),
-                                   PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
-                                   0, kBufferSize, 0, nullptr));
-    if (!server_) return false;
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    childEnd.reset(
-        CreateFileW(name.c_str(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (childEnd.get() == INVALID_HANDLE_VALUE) {
-      childEnd.release();
-      server_.reset();
-      return false;
-    }
-    return true;
-  }
-
-  // Issues the next read; a pipe whose writers are all closed is at its end.
-  void Issue() {
-    overlapped_ = OVERLAPPED{};
-    overlapped_.hEvent = event_.get();
-    if (ReadFile(server_.get(), buffer_, kBufferSize, nullptr, &overlapped_) ||
-        GetLastError() == ERROR_IO_PENDING) {
-      pending_ = true;
-    } else {
-      ended_ = true;
-    }
-  }
-
-  // Called when the event is signalled: takes the data and reads on.
-  void Complete() {
-    pending_ = false;
-    DWORD got = 0;
-    if (!GetOverlappedResult(server_.get(), &overlapped_, &got, FALSE)) {
-      ended_ = true;  // ERROR_BROKEN_PIPE: every writer has closed its end
-      return;
-    }
-    if (keepData_) data_.append(buffer_, got);
-    Issue();
-  }
-
-  bool ended() const { return ended_; }
-  HANDLE event() const { return event_.get(); }
-  const std::string& data() const { return data_; }
-
- private:
-  static constexpr DWORD kBufferSize = 8192;
-
-  // The buffer and OVERLAPPED must outlive any read in flight.
-  void CancelPending() {
-    if (!pending_) return;
-    CancelIoEx(server_.get(), &overlapped_);
-    DWORD got = 0;
-    GetOverlappedResult(server_.get(), &overlapped_, &got, TRUE);
-    pending_ = false;
-  }
-
-  bool keepData_;
-  UniqueFileHandle server_;
-  UniqueKernelHandle event_;
-  OVERLAPPED overlapped_{};
-  char buffer_[kBufferSize];
-  bool pending_ = false;
-  bool ended_ = false;
-  std::string data_;
-};
-
-// After the child has ended, its output pipes normally report their end at
-// once. A grandchild that inherited them could keep them open; stop waiting
-// when nothing has come for this long.
-constexpr DWORD kDrainAfterExitMs = 1000;
 
 }  // namespace
 
@@ -307,71 +208,53 @@ CapturedRun RunUncaptured(const std::wstring& commandLine) {
 }  // namespace
 
 CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile) {
-  // Standard input: a pipe whose writing end is closed before the child
-  // starts, so the child reads an empty input.
-  UniqueKernelHandle inputRead;
-  PipeReader output(!outputFile.empty());
-  PipeReader error(false);
-  UniqueKernelHandle outputWrite, errorWrite;
-  {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    bool piped = CreatePipe(&read, &write, &inheritable, 8192) != FALSE;
-    if (piped) {
-      inputRead.reset(read);
-      CloseHandle(write);
-    }
-    // Without pipes the command still runs: a commit must not skip it.
-    if (!piped || !output.Create(outputWrite) || !error.Create(errorWrite)) {
-      CapturedRun run = RunUncaptured(commandLine);
-      run.captureError = GetLastError();
-      return run;
-    }
+  // Standard input empty, standard error thrown away, standard output into
+  // the file (or thrown away too): the NUL device and the file itself handed
+  // to the child, as a shell's redirection does. Nothing is left to drain,
+  // so a run costs what a bare start of the child costs. The file is only
+  // emptied once the child has started (suspended, before it can write): a
+  // command that cannot start leaves it as it was.
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  UniqueFileHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr));
+  UniqueFileHandle output;
+  bool created = false;
+  if (!outputFile.empty()) {
+    output.reset(CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    created = output && GetLastError() != ERROR_ALREADY_EXISTS;
+  }
+  // Without them the command still runs: a commit must not skip it.
+  if (!nul || (!outputFile.empty() && !output)) {
+    const DWORD captureError = GetLastError();
+    CapturedRun run = RunUncaptured(commandLine);
+    run.captureError = captureError;
+    return run;
   }
 
   STARTUPINFOW startup = ShownStartup(SW_HIDE);
   startup.dwFlags |= STARTF_USESTDHANDLES;
-  startup.hStdInput = inputRead.get();
-  startup.hStdOutput = outputWrite.get();
-  startup.hStdError = errorWrite.get();
+  startup.hStdInput = nul.get();
+  startup.hStdOutput = output ? output.get() : nul.get();
+  startup.hStdError = nul.get();
   ProcessInfo process =
-      StartProcess(commandLine, startup, true, CREATE_NO_WINDOW | DETACHED_PROCESS, {});
+      StartProcess(commandLine, startup, true, CREATE_NO_WINDOW | DETACHED_PROCESS | CREATE_SUSPENDED, {});
   CapturedRun run;
-  if (!process) run.error = GetLastError();
-  // Our copies of the child's ends must go, or the pipes never report
-  // their end.
-  inputRead.reset();
-  outputWrite.reset();
-  errorWrite.reset();
   if (!process) {
+    run.error = GetLastError();
+    output.reset();
+    if (created) DeleteFileW(outputFile.c_str());
     SetLastError(run.error);  // as after any failed start
     return run;
   }
+  if (output) SetEndOfFile(output.get());  // at its start: the former content goes
+  output.reset();
+  nul.reset();
+  ResumeThread(process.thread());
   run.started = true;
   run.captured = true;
-
-  output.Issue();
-  error.Issue();
-  bool running = true;
-  while (running || !output.ended() || !error.ended()) {
-    HANDLE handles[3];
-    PipeReader* readers[3] = {};
-    DWORD count = 0;
-    if (running) handles[count++] = process.process();
-    for (PipeReader* reader : {&output, &error}) {
-      if (reader->ended()) continue;
-      readers[count] = reader;
-      handles[count++] = reader->event();
-    }
-    int signalled = WaitWithMessages({handles, count}, running ? INFINITE : kDrainAfterExitMs);
-    if (signalled < 0) break;
-    if (readers[signalled]) {
-      readers[signalled]->Complete();
-    } else {
-      running = false;
-    }
-  }
-  if (!outputFile.empty()) WriteWholeFile(outputFile, output.data());
+  const HANDLE handle = process.process();
+  WaitWithMessages({&handle, 1}, INFINITE);
   return run;
 }
 

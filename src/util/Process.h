@@ -86,11 +86,11 @@ struct CapturedRun {
   explicit operator bool() const { return started; }
 };
 
-// Runs the command line hidden with its standard handles connected to pipes
-// and waits until it has ended and both of its output pipes are drained.
-// When `outputFile` is not empty, everything the process wrote to standard
-// output is written to that file (created or truncated); standard error is
-// read and discarded. When the pipes cannot be set up the command still
+// Runs the command line hidden, with an empty standard input, and waits
+// until it has ended. When `outputFile` is not empty, everything the
+// process writes to standard output goes into that file (created or
+// truncated); otherwise it is thrown away, and so is standard error,
+// always. When the file or the handles cannot be opened the command still
 // runs, hidden and uncaptured (no file), and the result says so.
 CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile);
 

@@ -26,7 +26,11 @@ TEST(CommandLineArgs, NameSwitchAndExitAction) {
       {{L"home", L"-R"}, 0, L"home", ExitAction::Restart, false},
       {{L"home", L"/C"}, 0, L"home", ExitAction::CloseWindow, false},
       {{L"home", L"/n"}, 0, L"home", ExitAction::None, true},
-      {{L"-N", L"home"}, 0, L"home", ExitAction::None, true},
+      // Only "/n" itself, as the second argument, keeps the window.
+      {{L"-N", L"home"}, 0, L"home", ExitAction::None, false},
+      {{L"/n", L"会社"}, 0, L"会社", ExitAction::None, false},
+      {{L"会社", L"-n"}, 0, L"会社", ExitAction::None, false},
+      {{L"会社", L"/N"}, 0, L"会社", ExitAction::None, true},
       {{L"home", L"/x"}, 0, L"home", ExitAction::CloseWindow, false},
       {{L"home", L"/"}, 0, L"home", ExitAction::CloseWindow, false},
       {{L"home", L"extra"}, 0, L"home", ExitAction::ShutDown, false},

@@ -16,8 +16,9 @@ TEST(DeployArgs, TakesItsSwitchesAndTheirFilesAndLeavesTheClassicArgumentsInOrde
   } cases[] = {
       {{L"会社", L"/c"}, false, false, std::nullopt, L"", {L"会社", L"/c"}},
       {{L"-Q", L"/c", L"会社", L"/LOG", L"C:\\a b.log"}, true, false, std::nullopt, L"C:\\a b.log", {L"/c", L"会社"}},
-      // A file named like a switch is still the file of its switch.
-      {{L"/import", L"/q", L"自宅"}, false, false, L"/q", L"", {L"自宅"}},
+      // A switch never becomes the file of the switch before it.
+      {{L"/import", L"/q", L"自宅"}, true, true, L"", L"", {L"自宅"}},
+      {{L"/log", L"-q", L"X"}, true, true, std::nullopt, L"", {L"X"}},
       {{L"/quiet", L"/?"}, false, true, std::nullopt, L"", {L"/quiet"}},
       // A switch without its file shows the usage.
       {{L"/q", L"/log"}, true, true, std::nullopt, L"", {}},

@@ -2,6 +2,9 @@
 // the recording stand-ins for every child and Windows' end recorded.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "store/SettingStore.h"
@@ -180,6 +183,40 @@ TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
   form.EndProgram();
   win::PumpPendingMessages();
   EXPECT_FALSE(IsWindow(form.Handle()));
+}
+
+// While the window is disabled, a dialog of it is open or a change of
+// setting runs, the icon's menu only opens it; after Explorer restarts (its
+// icons lost) the icon comes back, so a close still only hides the window.
+TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRestarts) {
+  TFormIpconfig& form = Window();
+  form.mShowTray->Click();
+  EXPECT_FALSE(form.TrayOffersOnlyOpen());
+  HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_POPUP | WS_CAPTION, 0, 0, 100, 60, form.Handle(), nullptr,
+                                nullptr, nullptr);
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
+  EXPECT_TRUE(form.TrayOffersOnlyOpen());
+  form.CommitFromTray(1);
+  EXPECT_EQ(Log(), "");
+  DestroyWindow(dialog);
+  EnableWindow(form.Handle(), FALSE);
+  EXPECT_TRUE(form.TrayOffersOnlyOpen());
+  EnableWindow(form.Handle(), TRUE);
+  form.SyncBusy = true;
+  EXPECT_TRUE(form.TrayOffersOnlyOpen());
+  form.SyncBusy = false;
+
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = sizeof icon;
+  icon.hWnd = form.Handle();
+  icon.uID = win::TrayIcon::kIconId;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));  // gone with the old Explorer
+  SendMessageW(form.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+  SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(form.Handle()));
+  form.EndProgram();
+  win::PumpPendingMessages();
 }
 
 TEST_F(CommitWindowTest, ACommitWithoutASelectedSettingOnlySaysSo) {

@@ -258,9 +258,14 @@ const BlockCase kBlockCases[] = {
             L"delete wins name=\"LAN\" all",
             L"set wins name=\"LAN\" source=static addr=",
             L"add wins name=\"LAN\" addr=10.0.1.1 index=1"})},
-    {"SmuggledFirstWinsMeansDhcpAsAnUnsafeOneDoes", WindowsClass::Version6,
+    // A first WINS entry that is no address is a blank one: no WINS at all,
+    // never a switch to DHCP the user did not ask for.
+    {"FirstWinsThatIsNoAddressWritesNothingAsABlankOneDoes", WindowsClass::Version6,
      [](NetshCardInput& c) { c.winsServers = {L" 10.0.0.7 index=1", L"10.0.1.1"}; }, L" wins ",
-     Lines({L"delete wins name=\"LAN\" all", L"set wins name=\"LAN\" source=dhcp"})},
+     Lines({L"delete wins name=\"LAN\" all"})},
+    {"FirstWinsNotAnAddressOnWindows2000", WindowsClass::Windows2000,
+     [](NetshCardInput& c) { c.winsServers = {L"wins.example", L"10.0.1.1"}; }, L" wins ",
+     Lines({L"delete wins name=\"LAN\" all"})},
     // A name the file's code page cannot carry unchanged could come out with
     // a double quote of a best fit: the identifier is used instead.
     {"NameTheCodePageCannotCarryFallsBackToTheIdentifier", WindowsClass::Version6,

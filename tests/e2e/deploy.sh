@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The command line of deployment tools: every exit code from a real run of
 # the program (silent commit, setting not found, a command that could not
-# be started, an import refused, another instance running, a usage error)
-# and the step log.
+# be started, an import refused, another instance running, a usage error),
+# the step log, the command line's errors, which must end the run before it
+# does anything, and the README's roll-out line, as is, on a PC where the
+# program never ran.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
@@ -31,6 +33,27 @@ grep -q '設定\[nosuch\]が見つかりません.' "$stage/steps.log" || fail "
 run 4 /q /import 'C:\kip\missing.kip' 自宅
 run 1 /q /log
 
+# The command line's errors: exit code 1 and nothing run.
+children() { wc -l <"$stage/commands.log"; }
+mkdir -p "$stage/folder"
+refused() {
+  local what="$1" before
+  shift
+  before="$(children)"
+  run 1 "$@"
+  [ "$(children)" = "$before" ] || fail "$what: a command ran"
+}
+refused "a switch in the log file's place" /log /q 会社
+refused "a folder as the log" /q 会社 /log 'C:\kip\folder'
+refused "a device as the log" /q 会社 /log NUL
+refused "the device namespace as the log" /q 会社 /log '\\.\C:'
+refused "a quiet preview that cannot be written" /q 会社 '/preview:C:\kip\folder'
+refused "a preview that cannot be written" 会社 '/preview:C:\kip\folder'
+# A preview wins over "/q": written, nothing committed.
+before="$(children)"
+run 0 /q 会社 '/preview:C:\kip\preview.txt'
+[ -s "$stage/preview.txt" ] && [ "$(children)" = "$before" ] || fail "the quiet preview committed or wrote nothing"
+
 mv "$stage/system32/nbtstat.exe" "$stage/system32/nbtstat.off" 2>/dev/null
 run 3 -Q 自宅
 mv "$stage/system32/nbtstat.off" "$stage/system32/nbtstat.exe" 2>/dev/null
@@ -40,4 +63,28 @@ window=$!
 kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
 run 5 /q 会社
 kip_drive close "$title" 20000 >/dev/null || kill "$window" 2>/dev/null
-echo "e2e.deploy: exit codes 0, 1, 2, 3, 4 and 5 from real runs; the step log names each step"
+
+# The roll-out: the README's line in a .cmd beside the program and an export,
+# on a PC without the program's store key.
+rollout="$WINEPREFIX/drive_c/rollout"
+mkdir -p "$rollout"
+cp "$stage/kIpCnfg.exe" "$rollout/"
+line="$(grep -m1 -F '/q /import "%~dp0kIpBackup"' "$KIP_E2E_ROOT/README.md")"
+[ -n "$line" ] || fail "the README has no roll-out line"
+printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 >"$rollout/deploy.cmd" || fail "the line is not Shift_JIS"
+# An export holding the setting "会社" (the snapshot text, its checksum made here).
+python3 - "$rollout/kIpBackup" <<'PY'
+import sys, zlib
+body = "kIpConfig store snapshot 1\r\nkey\r\nkey \"会社\"\r\nvalue \"Use DHCP\" 00000004:01000000\r\n".encode()
+open(sys.argv[1], "wb").write(body + b"end 2 1 %08X\r\n" % (zlib.crc32(body) & 0xFFFFFFFF))
+PY
+wine reg delete 'HKLM\Software\harlune' /f >/dev/null 2>&1
+[ -z "$(kip_drive reg-keys 'HKLM\Software\harlune\Harlune Ip Config' 2>/dev/null)" ] || fail "the store key is still there"
+before="$(children)"
+(cd "$WINEPREFIX/drive_c" && wine cmd /c 'C:\rollout\deploy.cmd' </dev/null >/dev/null 2>&1)
+code=$?
+[ "$code" -eq 0 ] || fail "the roll-out line ended with $code"
+kip_drive reg-keys 'HKLM\Software\harlune\Harlune Ip Config' | grep -qx '会社' || fail "the import made no store"
+tail -n +"$((before + 1))" "$stage/commands.log" | tr -d '\r' | grep -q '^netsh	netsh exec' || fail "the roll-out committed nothing"
+grep -q $'反映しました\tOK' "$WINEPREFIX/drive_c/ProgramData/kIpCnfg-deploy.log" || fail "the roll-out's log has no commit"
+echo "e2e.deploy: exit codes 0 to 5 and the command line's errors from real runs; the README's roll-out line on a PC without a store"

@@ -151,20 +151,76 @@ TEST_F(SnapshotTest, ExportReplacesAnExistingFile) {
   EXPECT_EQ(saved.root, ReadStoreTree());
 }
 
-TEST_F(SnapshotTest, WithoutAStoreRootExportAndImportFailAndCreateNothing) {
+// The hive calls Wine cannot run, stood in for: the key's tree in the text
+// format behind a hive's signature, so that the code around the calls (the
+// copy an export saves, the store root an import restores into) runs here.
+SnapshotFormat HiveStandIn(bool restores = true) {
+  SnapshotFormat hive;
+  hive.writeHive = true;
+  hive.saveHive = [](HKEY key, const std::wstring& file) {
+    std::optional<SnapshotKey> tree = ReadRegistryTree(key);
+    return tree && WriteWholeFile(file, "regf" + FormatSnapshotText(*tree));
+  };
+  hive.restoreHive = [restores](HKEY key, const std::wstring& file) {
+    SnapshotParseResult parsed = ParseSnapshotText(ReadWholeFile(file).substr(4));
+    return restores && parsed.ok() && ReplaceRegistryTree(key, parsed.root);
+  };
+  return hive;
+}
+
+// A PC where the program never ran has no store root: an export fails and
+// keeps the previous file; an import, in either format, creates the store;
+// a refused one leaves none behind.
+TEST_F(SnapshotTest, OnAPCWhereTheProgramNeverRanAnImportCreatesTheStore) {
   SeedStore();
-  ScratchFile snapshot;
-  ASSERT_TRUE(SaveStoreSnapshot(snapshot.path()));
+  const std::optional<SnapshotKey> seeded = ReadStoreTree();
+  ScratchFile text, hive, damaged;
+  ASSERT_TRUE(SaveStoreSnapshot(text.path()));
+  ASSERT_TRUE(SaveStoreSnapshot(hive.path(), HiveStandIn()));
+  WriteFile(damaged.path(), ReadWholeFile(text.path()).substr(0, 40));
   DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
 
-  // A failed export keeps the previous file.
   ScratchFile file;
   WriteFile(file.path(), "older");
   EXPECT_FALSE(SaveStoreSnapshot(file.path()));
   EXPECT_EQ(ReadWholeFile(file.path()), "older");
   EXPECT_FALSE(FileExists(ReplacementPath(file.path())));
-  EXPECT_FALSE(RestoreStoreSnapshot(snapshot.path()));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot));
+
+  const struct {
+    const char* what;
+    const ScratchFile& file;
+    SnapshotFormat format;
+    bool restored;
+  } cases[] = {
+      {"text", text, MachineSnapshotFormat(), true},
+      {"hive", hive, HiveStandIn(), true},
+      {"damaged text", damaged, MachineSnapshotFormat(), false},
+      {"hive the registry refuses", hive, HiveStandIn(false), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(RestoreStoreSnapshot(c.file.path(), c.format), c.restored);
+    EXPECT_EQ(ReadStoreTree(), c.restored ? seeded : std::nullopt);
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+  }
+}
+
+// The states commits with automatic return go back to describe this
+// machine: an export, in either format, leaves them out (and in the store).
+TEST_F(SnapshotTest, ExportsNeverCarryTheStatesACommitGoesBackTo) {
+  SeedStore();
+  const std::optional<SnapshotKey> exported = ReadStoreTree();
+  const std::wstring returnKey = kRoot + L"\\TFormIpconfig\\Return\\1234-5678";
+  SetString(HKEY_LOCAL_MACHINE, returnKey, L"Return Card Ids", L"x");
+  for (const SnapshotFormat& format : {MachineSnapshotFormat(), HiveStandIn()}) {
+    SCOPED_TRACE(format.writeHive ? "hive" : "text");
+    ScratchFile file;
+    ASSERT_TRUE(SaveStoreSnapshot(file.path(), format));
+    const std::string bytes = ReadWholeFile(file.path());
+    EXPECT_EQ(ParseSnapshotText(format.writeHive ? bytes.substr(4) : bytes).root, exported);
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, returnKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\harlune\\Harlune Ip Config Export"));
+  }
 }
 
 TEST(SnapshotMessages, TheUndoSnapshotIsTakenAndRestoredSilently) {

@@ -1,6 +1,6 @@
 // The preview's window over a main window at the screen's corner: it stays
-// on the screen, and its columns are as wide as their longest texts, so
-// that a setting's long values can be read whole.
+// on the screen, its columns are as wide as their longest texts, so that a
+// setting's long values can be read whole, and its list holds every text.
 #include "ui/CommitPreview.h"
 
 #include <commctrl.h>
@@ -43,6 +43,14 @@ TEST(CommitPreviewWindow, StaysOnTheScreenAndShowsLongValuesWhole) {
   EXPECT_GE(SendMessageW(dialog.Fields.Handle(), LVM_GETCOLUMNWIDTH, 2, 0), TextWidth(font.get(), addresses));
   EXPECT_GE(SendMessageW(dialog.Fields.Handle(), LVM_GETCOLUMNWIDTH, 0, 0),
             TextWidth(font.get(), L"■ ローカル エリア接続 2"));
+  // What a screen reader reads: every cell's text held by the list itself,
+  // not only drawn.
+  for (size_t i = 0; i < content.lines.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    EXPECT_EQ(dialog.Fields.Cell(0, row), content.lines[i].item);
+    EXPECT_EQ(dialog.Fields.Cell(1, row), content.lines[i].before);
+    EXPECT_EQ(dialog.Fields.Cell(2, row), content.lines[i].after);
+  }
 }
 
 }  // namespace
