@@ -50,11 +50,11 @@ void Ipv6Page::CreateControls(win::Panel& panel, const win::DialogUnits& du) {
     choice_.Add(*button);
     button->OnClick = [this] { ChoiceClicked(); };
   }
-  CreateList(addresses_, panel, du, IDG_Ipv6Addresses, L"IPv6 アドレス", L"IPv6 アドレス/プレフィックス長", 20, 76,
+  CreateList(addresses_, panel, du, IDG_Ipv6Addresses, L"IPv6 アドレス", L"IPv6 アドレス/プレフィックス長", 20, 64,
              Ipv6EntryKind::Address);
-  CreateList(gateways_, panel, du, IDG_Ipv6Gateways, L"デフォルト ゲートウェイ", L"ゲートウェイ", 100, 56,
+  CreateList(gateways_, panel, du, IDG_Ipv6Gateways, L"デフォルト ゲートウェイ", L"ゲートウェイ", 88, 62,
              Ipv6EntryKind::Host);
-  CreateList(dns_, panel, du, IDG_Ipv6Dns, L"DNS サーバー", L"DNS サーバーアドレス", 160, 56, Ipv6EntryKind::Host);
+  CreateList(dns_, panel, du, IDG_Ipv6Dns, L"DNS サーバー", L"DNS サーバーアドレス", 154, 62, Ipv6EntryKind::Host);
 }
 
 void Ipv6Page::FillControls() {
