@@ -63,7 +63,7 @@ shot() { # shot WINDOW FILE
     echo "dpi-shots: $2"
 }
 shot "$title" "$root/docs/dpi-$dpi.png"
-for page in 0 1 2 3 4 5 6; do
+for page in 0 1 2 3 4 5 6 7; do
   kip_drive select-page "$title" "$page" >/dev/null
   shot "$title" "$shots/dpi-$dpi-page-$page.png"
 done

@@ -210,6 +210,10 @@ void TabStrip::ContextMenuAt(POINT screen) {
 
 void PageControl::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
+  // Each tab as wide as its caption: the default minimum makes short
+  // captions ("DNS", "IPv6") as wide as long ones, which pushes the last
+  // pages out of sight behind the scroll arrows.
+  Send(hwnd_, TCM_SETMINTABWIDTH, 0, 1);
   hook_.Attach(hwnd_, TabHook);
   parent_ = parent.Handle();
 }
