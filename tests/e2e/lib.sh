@@ -107,6 +107,13 @@ kip_open_window() {
   kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
 }
 
+# kip_select_setting NAME: the tab of setting NAME selected, once the
+# start-up load (after the first activation) has brought the tabs.
+kip_select_setting() {
+  kip_until 10 "kip_drive tabs \"\$title\" | grep -qx '$1'"
+  kip_drive select-tab "$title" "$1" >/dev/null || fail "cannot select $1"
+}
+
 # kip_close_window: the window closed, and the program ended after it.
 kip_close_window() {
   kip_drive close "$title" 30000 >/dev/null 2>&1
