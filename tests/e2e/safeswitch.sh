@@ -9,15 +9,14 @@
 #                          window commits nothing, one confirmed commits
 #   safeswitch.sh return   a commit kept in time stays; one left unanswered
 #                          goes back within the time-out plus 5 s, also when
-#                          the window is killed after the commit
+#                          another process sets every signal name the kept
+#                          state's token could mean, and when the window is
+#                          killed after the commit
 #   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
 #                          and the commit log name the DNS servers of the card
 #   safeswitch.sh hang     a child after netsh never ends: the machine still
 #                          goes back within the time-out plus 5 s of netsh,
 #                          the window says so, and the commit goes no further
-#   safeswitch.sh outsider another process reads the token and creates and
-#                          sets every signal name it could mean: the return
-#                          still happens
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mode="${1:-}"
@@ -26,7 +25,11 @@ source "$here/enter.sh" 2 "$@"
 kip_name="safeswitch.$mode"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 timeout_s=5
-kip_on_fail() { kip_commands_log | grep -av '^stub' | head -n 40 >&2; }
+squatter=""
+kip_on_fail() {
+  kip_commands_log | grep -av '^stub' | head -n 40 >&2
+  [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
+}
 
 # The second card's interface values, one line per value.
 second_card() {
@@ -52,6 +55,16 @@ await_office_since() {
   return 1
 }
 await_status() { kip_until 10 "[ \"\$(kip_status_text)\" = '$1' ]"; }
+# Another process reads the kept state's token from the store, and creates
+# and sets every signal name it could mean, for a minute (in $squatter).
+squat_signals() {
+  local return_key="$store\\TFormIpconfig\\Return" token signal names=()
+  kip_until 60 '[ -n "$(kip_drive reg-keys "$return_key")" ]' || fail "no kept state in the store"
+  token="$(kip_drive reg-keys "$return_key" | head -n 1)"
+  for signal in Keep Committed Return Ready; do names+=("kIpCnfg.AutoReturn.$token.$signal" "kIpCnfg.$token.$signal"); done
+  kip_drive set-events 60 "${names[@]}" >/dev/null &
+  squatter=$!
+}
 count_runs() { kip_commands_log | grep -ac "$1"; }
 
 kip_stage
@@ -108,16 +121,17 @@ return)
   kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | grep -q . && fail "the kept state was left behind"
   kip_close_window
 
-  # Back to the office, then two commits nobody answers: the window waits,
-  # then the window is killed.
+  # Back to the office, then three commits nobody answers: the window
+  # waits, an outsider sets the signals, the window is killed.
   start_window
   kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
   kip_until 30 '[ "$(second_card)" = "$office" ]' || fail "会社 was not committed back"
   figures=""
-  for how in unanswered killed; do
+  for how in unanswered outsider killed; do
     kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
     kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+    [ "$how" != outsider ] || squat_signals
     kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the $how commit"
     start="$(now)"
     [ "$(second_card)" != "$office" ] || fail "the $how commit did not change the card"
@@ -127,9 +141,9 @@ return)
     fi
     took="$(await_office_since "$start")" || fail "the $how commit did not go back within $timeout_s s + 5 s"
     figures="$figures $how $took s;"
-    if [ "$how" = unanswered ]; then
-      await_status 元に戻しました || fail "the status bar says '$(kip_status_text)' after the return"
-    fi
+    [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
+    squatter=""
+    [ "$how" = killed ] || await_status 元に戻しました || fail "the status bar says '$(kip_status_text)' after the $how return"
   done
   echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
   ;;
@@ -180,32 +194,8 @@ hang)
   echo "e2e.safeswitch.hang: back $took s after netsh (time-out $timeout_s s); snapshot, helper and its ready: ${ready:-?} ms"
   ;;
 
-outsider)
-  set_option AutoReturn_Seconds "$timeout_s"
-  start_window
-  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
-  token=""
-  for _ in $(seq 1 600); do
-    token="$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | tr -d '\r' | head -n 1)"
-    [ -n "$token" ] && break
-    sleep 0.05
-  done
-  [ -n "$token" ] || fail "no kept state in the store"
-  names=()
-  for signal in Keep Committed Return Ready; do names+=("kIpCnfg.AutoReturn.$token.$signal" "kIpCnfg.$token.$signal"); done
-  kip_drive set-events 60 "${names[@]}" >/dev/null &
-  squatter=$!
-  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || { kill "$squatter"; fail "no question after the commit"; }
-  start="$(now)"
-  took="$(await_office_since "$start")" || { kill "$squatter"; fail "an outsider's signals kept the commit"; }
-  kill "$squatter" 2>/dev/null
-  await_status "元に戻しました" || fail "the status bar says '$(kip_status_text)'"
-  kip_close_window
-  echo "e2e.safeswitch.outsider: signals set by another process changed nothing; back after $took s"
-  ;;
-
 *)
-  echo "usage: $0 preview|return|verify|hang|outsider" >&2
+  echo "usage: $0 preview|return|verify|hang" >&2
   exit 2
   ;;
 esac
