@@ -46,13 +46,9 @@ kip_commands_log | grep -qF 'set address name="ローカル エリア接続 2" s
   fail "the commit did not write the old part for the card: $(kip_commands_log | grep -a 'address name=')"
 
 # Saved once the commit is over (the window takes no save during one).
-saved=""
-for _ in $(seq 1 300); do
-  kip_drive menu "$title" 2002 >/dev/null 2>&1
-  saved="$(kip_drive reg-get "$setting\\$card_id" MACAddress 2>/dev/null | tail -n 1)"
-  [ -n "$saved" ] && break
-  sleep 0.2
-done
+saved_mac() { kip_drive reg-get "$setting\\$card_id" MACAddress 2>/dev/null | tail -n 1; }
+kip_until 60 'kip_drive menu "$title" 2002; [ -n "$(saved_mac)" ]'
+saved="$(saved_mac)"
 check "saved under the card's own identifier, with its MAC address" "$mac" "$saved"
 kip_drive reg-keys "$setting" | grep -qxF "$old_id" || fail "saving removed the old card's part"
 check "no card is marked after the save" "- -" "$(marks)"

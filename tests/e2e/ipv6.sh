@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # IPv6 per card through the real program on two cards: "自宅" gives the
 # second card two fixed IPv6 addresses (one typed in full, one compressed,
-# beside an entry that is no address). The commit writes its own
-# "interface ipv6" section after the IPv4 lines; the recording netsh puts
-# the addresses onto the card's interface in this private namespace, and the
-# program's check after the commit reads them back from the adapter list.
+# beside an entry that is no address). The recording netsh puts what the
+# script's IPv6 section adds onto the card's interface in this private
+# namespace, and the program's check after the commit reads it back from
+# the adapter list (the section's exact text is the unit tests' concern).
 # A second commit with a netsh that drops the IPv6 lines is reported.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -38,17 +38,6 @@ wine reg add "$key" /v IPv6Mode /t REG_DWORD /d 2 /f >/dev/null 2>&1 &&
   fail "cannot store the IPv6 part"
 
 commit_home "反映しました"
-name='"ローカル エリア接続 2"'
-expected="pushd interface ipv6
-set interface interface=$name routerdiscovery=disabled managedaddress=disabled otherstateful=disabled
-add address interface=$name address=2001:db8::10/64
-add address interface=$name address=2001:db8:1::5/48
-set dnsservers name=$name source=static address=none
-popd"
-script="$(kip_recorded_script)"
-[ "$(printf '%s\n' "$script" | sed -n '/^pushd interface ipv6$/,$p')" = "$expected" ] ||
-  fail "the IPv6 section is not the expected one: $(printf '%s\n' "$script" | sed -n '/^popd$/,$p')"
-printf '%s\n' "$script" | grep -q '^pushd interface ipv4$' || fail "the IPv4 lines are gone"
 [ "$(card_addresses)" = "2001:db8:1::5/48 2001:db8::10/64 " ] || fail "the card holds $(card_addresses)"
 
 # Another address, with a netsh that leaves IPv6 alone: the check says so.
