@@ -121,11 +121,11 @@ kip_close_window() {
   program=""
 }
 
-# The recording stand-ins' log of DIR/commands.log (by default $stage) made
+# The recording stand-ins' log, $stage/commands.log, made
 # UTF-8 (scripts are in the ANSI code page, 932 here), and the last netsh
 # script in it; the text of the main window's status bar.
-kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"${1:-$stage}/commands.log"; } 2>/dev/null | tr -d '\r'; }
-kip_recorded_script() { kip_commands_log "${1:-}" | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
+kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/dev/null | tr -d '\r'; }
+kip_recorded_script() { kip_commands_log | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
 kip_status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
 
 # kip_checks_done SUMMARY: fails when a check failed, else reports SUMMARY.
