@@ -27,9 +27,7 @@ wine reg delete "$setting\\$card_id" /f >/dev/null 2>&1 || fail "cannot delete t
 wine reg add "$setting\\$old_id" /v MACAddress /t REG_SZ /d "$mac" /f >/dev/null 2>&1 || fail "cannot add the MAC address"
 
 # The preview, as the command line writes it.
-kip_start "会社" "/preview:C:\\kip\\preview.txt"
-kip_wait_gone "$program" 120 || fail "the preview run did not end"
-program=""
+kip_run_to_end "会社" "/preview:C:\\kip\\preview.txt"
 grep -qF "ローカル エリア接続 2 (以前のカード「$old_label」の設定)" <(tr -d '\r' <"$stage/preview.txt" 2>/dev/null) ||
   fail "the preview does not name the old card's part"
 

@@ -101,6 +101,14 @@ kip_start() {
   program=$!
 }
 
+# kip_run_to_end [ARGS...]: the staged program run with ARGS until it ends
+# by itself (a command-line run).
+kip_run_to_end() {
+  kip_start "$@"
+  kip_wait_gone "$program" 120 || fail "kIpCnfg.exe $* did not end by itself"
+  program=""
+}
+
 # kip_open_window: the program started without arguments, and its window up.
 kip_open_window() {
   kip_start

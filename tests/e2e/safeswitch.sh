@@ -75,9 +75,7 @@ printf '%s\n' "$office" | grep -q '192.168.10.20' || fail "the second card is no
 case "$mode" in
 preview)
   preview="$stage/preview.txt"
-  kip_start "自宅" "/preview:C:\\kip\\preview.txt"
-  kip_wait_gone "$program" 120 || fail "the preview run did not end"
-  program=""
+  kip_run_to_end "自宅" "/preview:C:\\kip\\preview.txt"
   [ -f "$preview" ] || fail "no preview file was written"
   [ "$(netsh_runs)" -eq 0 ] || fail "the preview run committed"
   grep -q '^\* IP アドレスの自動取得: しない → する' <(tr -d '\r' <"$preview") ||
