@@ -52,12 +52,13 @@ TEST(NetshIpv6, BlockRules) {
               L"set dnsservers name=" + kName + L" source=static address=2001:db8::53",
               L"add dnsservers name=" + kName + L" address=2001:4860:4860::8888 index=2",
               L"add dnsservers name=" + kName + L" address=2001:db8::54 index=3"})},
-      {"fixed with a held address at another length replaces it; no DNS server sets none",
-       {Ipv6Choice::Fixed, {L"2001:db8::5/48"}, {}, {L"not an address"}},
-       {{{L"2001:db8::5", 64, true}}, {}, {}},
+      {"fixed with a held address at another length replaces it, a held gateway stays; no DNS server sets none",
+       {Ipv6Choice::Fixed, {L"2001:db8::5/48"}, {L"2001:DB8::FF"}, {L"not an address"}},
+       {{{L"2001:db8::5", 64, true}}, {L"2001:db8::ff"}, {}},
        Lines({L"set interface interface=" + kName + L" routerdiscovery=disabled managedaddress=disabled otherstateful=disabled",
               L"delete address interface=" + kName + L" address=2001:db8::5",
               L"add address interface=" + kName + L" address=2001:db8::5/48",
+              L"add route prefix=::/0 interface=" + kName + L" nexthop=2001:db8::ff",
               L"set dnsservers name=" + kName + L" source=static address=none"})},
   };
   for (const auto& c : cases) {
