@@ -9,28 +9,14 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-title="HarluneIPコンフィグ"
-store='HKLM\SOFTWARE\harlune\Harlune Ip Config'
 setting="$store\\会社"
 old_id='{0BADCAFE-0000-0000-0000-000000000002}'
 old_label='ローカル エリア接続 2 [Realtek RTL8139 Family PCI Fast Ethernet NIC]'
-stage="$WINEPREFIX/drive_c/kip"
-program=""
-
-fail() {
-  echo "e2e.cardmatch: $*" >&2
-  [ -n "$program" ] && kill -9 "$program" 2>/dev/null
-  exit 1
-}
-commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/dev/null | tr -d '\r'; }
-status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
 card_items() { kip_drive combo-items "$title" "$(kip_control_id IDC_ComboDescription)" | cut -f 2; }
 # "marked" or "-" for each card of the list.
 marks() { card_items | sed -n 's/.* (以前のカードの設定)$/marked/p; t; s/.*/-/p' | paste -sd ' '; }
 
-bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
-kip_stage_program "$stage"
-export KIP_STUB_LOG="$(winepath -w "$stage/commands.log" 2>/dev/null)"
+kip_stage
 
 # The second card as Wine lists it, and its MAC address in the namespace.
 read -r index card_id < <(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $1, $2}' | sed -n 2p)
@@ -41,42 +27,29 @@ wine reg delete "$setting\\$card_id" /f >/dev/null 2>&1 || fail "cannot delete t
 wine reg add "$setting\\$old_id" /v MACAddress /t REG_SZ /d "$mac" /f >/dev/null 2>&1 || fail "cannot add the MAC address"
 
 # The preview, as the command line writes it.
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe" "会社" "/preview:C:\\kip\\preview.txt") &
-program=$!
-kip_wait_gone "$program" 120 || fail "the preview run did not end"
-program=""
+kip_run_to_end "会社" "/preview:C:\\kip\\preview.txt"
 grep -qF "ローカル エリア接続 2 (以前のカード「$old_label」の設定)" <(tr -d '\r' <"$stage/preview.txt" 2>/dev/null) ||
   fail "the preview does not name the old card's part"
 
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
-program=$!
-kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
-for _ in $(seq 1 100); do kip_drive tabs "$title" 2>/dev/null | grep -qx '会社' && break; sleep 0.1; done
-kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
+kip_open_window
+kip_select_setting 会社
 kip_drive select-combo "$title" "$(kip_control_id IDC_ComboDescription)" 1 >/dev/null || fail "cannot select the card"
 check "the second card is marked, the first is not" "- marked" "$(marks)"
 check "the status bar names the part shown" \
-  "以前のカード「$old_label」の設定を使っています. 保存するとこのカードの設定になります." "$(status_text)"
+  "以前のカード「$old_label」の設定を使っています. 保存するとこのカードの設定になります." "$(kip_status_text)"
 
 kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
-for _ in $(seq 1 300); do commands_log | grep -q $'^netsh\tnetsh exec' && break; sleep 0.1; done
-commands_log | grep -qF 'set address name="ローカル エリア接続 2" source=static addr=192.168.10.20 255.255.255.0' ||
-  fail "the commit did not write the old part for the card: $(commands_log | grep -a 'address name=')"
+kip_until 30 "kip_commands_log | grep -q \$'^netsh\\tnetsh exec'"
+kip_commands_log | grep -qF 'set address name="ローカル エリア接続 2" source=static addr=192.168.10.20 255.255.255.0' ||
+  fail "the commit did not write the old part for the card: $(kip_commands_log | grep -a 'address name=')"
 
 # Saved once the commit is over (the window takes no save during one).
-saved=""
-for _ in $(seq 1 300); do
-  kip_drive menu "$title" 2002 >/dev/null 2>&1
-  saved="$(kip_drive reg-get "$setting\\$card_id" MACAddress 2>/dev/null | tail -n 1)"
-  [ -n "$saved" ] && break
-  sleep 0.2
-done
+saved_mac() { kip_drive reg-get "$setting\\$card_id" MACAddress 2>/dev/null | tail -n 1; }
+kip_until 60 'kip_drive menu "$title" 2002; [ -n "$(saved_mac)" ]'
+saved="$(saved_mac)"
 check "saved under the card's own identifier, with its MAC address" "$mac" "$saved"
 kip_drive reg-keys "$setting" | grep -qxF "$old_id" || fail "saving removed the old card's part"
 check "no card is marked after the save" "- -" "$(marks)"
 
-kip_drive close "$title" 30000 >/dev/null 2>&1
-kip_wait_gone "$program" 30 || fail "the program did not end"
-program=""
-[ "$failures" -eq 0 ] || exit 1
-echo "e2e.cardmatch: the part saved for MAC $mac under $old_id was previewed, shown, committed and saved for $card_id"
+kip_close_window
+kip_checks_done "the part saved for MAC $mac under $old_id was previewed, shown, committed and saved for $card_id"

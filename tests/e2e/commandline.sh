@@ -12,9 +12,7 @@ kip_on_fail() { kip_commands_log >&2; }
 kip_stage
 # Started as a shortcut starts it: in the program's folder, name and switch
 # in the other order than usual.
-kip_start "/c" "自宅"
-kip_wait_gone "$program" 120 || fail "the program did not end after its commit"
-program=""
+kip_run_to_end "/c" "自宅"
 
 log="$(kip_commands_log)"
 [ -n "$log" ] || fail "no child was started"

@@ -19,8 +19,7 @@ suffixes() {
 kip_stage
 
 # What an undisturbed commit of the setting writes.
-kip_start "会社" "/c"
-kip_wait_gone "$program" 120 || fail "the reference commit did not end"
+kip_run_to_end "会社" "/c"
 reference="$(kip_recorded_script)"
 [ -n "$reference" ] || fail "the reference commit ran no script"
 rm -f "$stage/commands.log"
@@ -30,8 +29,7 @@ suffixes_before="$(suffixes)"
 # the close to be handled while it runs even on a loaded machine.
 printf '@set KIP_STUB_SLEEP_MS=10000\r\n@"C:\\kip\\system32\\notepad.exe" slow\r\n' >"$stage/会社_b.bat"
 kip_open_window
-sleep 2
-kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select the setting"
+kip_select_setting 会社
 kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
 kip_until 30 batch_started || fail "the before-batch did not start"
 kip_drive close "$title" 100 >/dev/null 2>&1  # posted now; the process may not end yet

@@ -45,8 +45,6 @@ refused() {
 }
 refused "a switch in the log file's place" /log /q 会社
 refused "a folder as the log" /q 会社 /log 'C:\kip\folder'
-refused "a device as the log" /q 会社 /log NUL
-refused "the device namespace as the log" /q 会社 /log '\\.\C:'
 refused "a quiet preview that cannot be written" /q 会社 '/preview:C:\kip\folder'
 refused "a preview that cannot be written" 会社 '/preview:C:\kip\folder'
 # A preview wins over "/q": written, nothing committed.
@@ -58,11 +56,9 @@ mv "$stage/system32/nbtstat.exe" "$stage/system32/nbtstat.off" 2>/dev/null
 run 3 -Q 自宅
 mv "$stage/system32/nbtstat.off" "$stage/system32/nbtstat.exe" 2>/dev/null
 
-(cd "$stage" && exec wine "$stage/kIpCnfg.exe") &
-window=$!
-kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+kip_open_window
 run 5 /q 会社
-kip_drive close "$title" 20000 >/dev/null || kill "$window" 2>/dev/null
+kip_close_window
 
 # The roll-out: the README's line in a .cmd beside the program and an export,
 # on a PC without the program's store key.

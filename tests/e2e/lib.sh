@@ -101,10 +101,25 @@ kip_start() {
   program=$!
 }
 
+# kip_run_to_end [ARGS...]: the staged program run with ARGS until it ends
+# by itself (a command-line run).
+kip_run_to_end() {
+  kip_start "$@"
+  kip_wait_gone "$program" 120 || fail "kIpCnfg.exe $* did not end by itself"
+  program=""
+}
+
 # kip_open_window: the program started without arguments, and its window up.
 kip_open_window() {
   kip_start
   kip_drive wait-window "$title" 60000 >/dev/null || fail "the window did not appear"
+}
+
+# kip_select_setting NAME: the tab of setting NAME selected, once the
+# start-up load (after the first activation) has brought the tabs.
+kip_select_setting() {
+  kip_until 10 "kip_drive tabs \"\$title\" | grep -qx '$1'"
+  kip_drive select-tab "$title" "$1" >/dev/null || fail "cannot select $1"
 }
 
 # kip_close_window: the window closed, and the program ended after it.
@@ -114,11 +129,11 @@ kip_close_window() {
   program=""
 }
 
-# The recording stand-ins' log of DIR/commands.log (by default $stage) made
+# The recording stand-ins' log, $stage/commands.log, made
 # UTF-8 (scripts are in the ANSI code page, 932 here), and the last netsh
 # script in it; the text of the main window's status bar.
-kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"${1:-$stage}/commands.log"; } 2>/dev/null | tr -d '\r'; }
-kip_recorded_script() { kip_commands_log "${1:-}" | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
+kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/dev/null | tr -d '\r'; }
+kip_recorded_script() { kip_commands_log | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
 kip_status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
 
 # kip_checks_done SUMMARY: fails when a check failed, else reports SUMMARY.

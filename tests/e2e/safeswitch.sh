@@ -9,15 +9,14 @@
 #                          window commits nothing, one confirmed commits
 #   safeswitch.sh return   a commit kept in time stays; one left unanswered
 #                          goes back within the time-out plus 5 s, also when
-#                          the window is killed after the commit
+#                          another process sets every signal name the kept
+#                          state's token could mean, and when the window is
+#                          killed after the commit
 #   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
 #                          and the commit log name the DNS servers of the card
 #   safeswitch.sh hang     a child after netsh never ends: the machine still
 #                          goes back within the time-out plus 5 s of netsh,
 #                          the window says so, and the commit goes no further
-#   safeswitch.sh outsider another process reads the token and creates and
-#                          sets every signal name it could mean: the return
-#                          still happens
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 mode="${1:-}"
@@ -26,7 +25,11 @@ source "$here/enter.sh" 2 "$@"
 kip_name="safeswitch.$mode"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 timeout_s=5
-kip_on_fail() { commands_log | grep -av '^stub' | head -n 40 >&2; }
+squatter=""
+kip_on_fail() {
+  kip_commands_log | grep -av '^stub' | head -n 40 >&2
+  [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
+}
 
 # The second card's interface values, one line per value.
 second_card() {
@@ -35,19 +38,10 @@ second_card() {
   wine reg query "$interfaces\\$id" 2>/dev/null | tr -d '\r' |
     grep -E '^\s+(EnableDHCP|IPAddress|SubnetMask|DefaultGateway|NameServer)\s' | sed 's/^ *//'
 }
-commands_log() { kip_commands_log; }
-netsh_runs() { commands_log | grep -ac $'^netsh\tnetsh exec'; }
-recorded_script() { kip_recorded_script; }
-status_text() { kip_status_text; }
+netsh_runs() { kip_commands_log | grep -ac $'^netsh\tnetsh exec'; }
 set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
 
-start_window() {
-  kip_open_window
-  # The start-up load runs after the first activation; the tabs come with it.
-  kip_until 10 'kip_drive tabs "$title" | grep -qx 自宅'
-  kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
-}
-close_window() { kip_close_window; }
+start_window() { kip_open_window && kip_select_setting 自宅; }
 # Seconds since the epoch with fractions.
 now() { printf '%s' "$EPOCHREALTIME"; }
 elapsed() { awk -v s="$1" -v n="$(now)" 'BEGIN { printf "%.1f", n - s }'; }
@@ -60,11 +54,18 @@ await_office_since() {
   done
   return 1
 }
-await_status() {
-  for _ in $(seq 1 100); do [ "$(status_text)" = "$1" ] && return 0; sleep 0.1; done
-  return 1
+await_status() { kip_until 10 "[ \"\$(kip_status_text)\" = '$1' ]"; }
+# Another process reads the kept state's token from the store, and creates
+# and sets every signal name it could mean, for a minute (in $squatter).
+squat_signals() {
+  local return_key="$store\\TFormIpconfig\\Return" token signal names=()
+  kip_until 60 '[ -n "$(kip_drive reg-keys "$return_key")" ]' || fail "no kept state in the store"
+  token="$(kip_drive reg-keys "$return_key" | head -n 1)"
+  for signal in Keep Committed Return Ready; do names+=("kIpCnfg.AutoReturn.$token.$signal" "kIpCnfg.$token.$signal"); done
+  kip_drive set-events 60 "${names[@]}" >/dev/null &
+  squatter=$!
 }
-count_runs() { commands_log | grep -ac "$1"; }
+count_runs() { kip_commands_log | grep -ac "$1"; }
 
 kip_stage
 export KIP_STUB_APPLY_SCRIPT=1
@@ -74,9 +75,7 @@ printf '%s\n' "$office" | grep -q '192.168.10.20' || fail "the second card is no
 case "$mode" in
 preview)
   preview="$stage/preview.txt"
-  kip_start "自宅" "/preview:C:\\kip\\preview.txt"
-  kip_wait_gone "$program" 120 || fail "the preview run did not end"
-  program=""
+  kip_run_to_end "自宅" "/preview:C:\\kip\\preview.txt"
   [ -f "$preview" ] || fail "no preview file was written"
   [ "$(netsh_runs)" -eq 0 ] || fail "the preview run committed"
   grep -q '^\* IP アドレスの自動取得: しない → する' <(tr -d '\r' <"$preview") ||
@@ -97,11 +96,11 @@ preview)
   kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the second commit"
   kip_drive click "反映内容の確認" "反映" >/dev/null || fail "cannot confirm the preview"
   kip_until 30 '[ "$(netsh_runs)" -eq 1 ]' || fail "a confirmed preview did not commit"
-  [ "$(recorded_script)" = "$planned" ] || {
-    diff <(printf '%s\n' "$planned") <(recorded_script) >&2
+  [ "$(kip_recorded_script)" = "$planned" ] || {
+    diff <(printf '%s\n' "$planned") <(kip_recorded_script) >&2
     fail "the commit ran another script than the preview showed"
   }
-  close_window
+  kip_close_window
   echo "e2e.safeswitch.preview: the preview file holds the script the commit ran; cancelled: nothing committed"
   ;;
 
@@ -116,20 +115,21 @@ return)
   kip_drive click "確認付きで反映" "維持する" >/dev/null || fail "cannot keep the setting"
   sleep $((timeout_s + 3))
   [ "$(second_card)" = "$home" ] || fail "a kept commit went back"
-  [ "$(status_text)" = "反映しました" ] || fail "the status bar says '$(status_text)' after a kept commit"
+  [ "$(kip_status_text)" = "反映しました" ] || fail "the status bar says '$(kip_status_text)' after a kept commit"
   kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | grep -q . && fail "the kept state was left behind"
-  close_window
+  kip_close_window
 
-  # Back to the office, then two commits nobody answers: the window waits,
-  # then the window is killed.
+  # Back to the office, then three commits nobody answers: the window
+  # waits, an outsider sets the signals, the window is killed.
   start_window
   kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
   kip_until 30 '[ "$(second_card)" = "$office" ]' || fail "会社 was not committed back"
   figures=""
-  for how in unanswered killed; do
+  for how in unanswered outsider killed; do
     kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
     kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+    [ "$how" != outsider ] || squat_signals
     kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the $how commit"
     start="$(now)"
     [ "$(second_card)" != "$office" ] || fail "the $how commit did not change the card"
@@ -137,16 +137,11 @@ return)
       kill -9 "$program"
       program=""
     fi
-    back=""
-    while awk -v s="$start" -v n="$(now)" -v t="$timeout_s" 'BEGIN { exit !(n - s < t + 5) }'; do
-      if [ "$(second_card)" = "$office" ]; then back="$(now)"; break; fi
-      sleep 0.2
-    done
-    [ -n "$back" ] || fail "the $how commit did not go back within $timeout_s s + 5 s"
-    figures="$figures $how $(awk -v s="$start" -v b="$back" 'BEGIN { printf "%.1f", b - s }') s;"
-    if [ "$how" = unanswered ]; then
-      kip_until 10 '[ "$(status_text)" = 元に戻しました ]' || fail "the status bar says '$(status_text)' after the return"
-    fi
+    took="$(await_office_since "$start")" || fail "the $how commit did not go back within $timeout_s s + 5 s"
+    figures="$figures $how $took s;"
+    [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
+    squatter=""
+    [ "$how" = killed ] || await_status 元に戻しました || fail "the status bar says '$(kip_status_text)' after the $how return"
   done
   echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
   ;;
@@ -158,11 +153,11 @@ verify)
   # The status bar names each step, then the outcome once the live values
   # have been read back.
   expected="ローカル エリア接続 2: DNS サーバーが一致しません"
-  kip_until 30 '[ "$(status_text)" = "$expected" ]' || fail "the status bar says '$(status_text)', expected '$expected'"
+  kip_until 30 '[ "$(kip_status_text)" = "$expected" ]' || fail "the status bar says '$(kip_status_text)', expected '$expected'"
   log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
   printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||
     fail "the commit log does not list the difference: $(printf '%s\n' "$log" | grep 一致)"
-  close_window
+  kip_close_window
   echo "e2e.safeswitch.verify: \"$expected\""
   ;;
 
@@ -175,55 +170,30 @@ hang)
   export KIP_PROFILE="$(winepath -w "$stage/profile.txt" 2>/dev/null)"
   start_window
   kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
-  for _ in $(seq 1 600); do [ "$(netsh_runs)" -ge 1 ] && break; sleep 0.1; done
+  kip_until 60 '[ "$(netsh_runs)" -ge 1 ]' || fail "netsh did not run"
   ran="$(now)"
-  [ "$(netsh_runs)" -ge 1 ] || fail "netsh did not run"
   [ "$(second_card)" != "$office" ] || fail "the commit did not change the card"
   took="$(await_office_since "$ran")" || fail "not back at the office within $timeout_s s + 5 s of netsh"
-  await_status "元に戻しました" || fail "the window, stuck in the commit, says '$(status_text)'"
+  await_status "元に戻しました" || fail "the window, stuck in the commit, says '$(kip_status_text)'"
   # The hung child ends; the abandoned commit must not go on with its steps.
   sleep "$(awk -v h="$hang_s" -v e="$(elapsed "$ran")" 'BEGIN { d = h - e + 3; print (d > 0 ? d : 0) }')"
   [ "$(count_runs $'^ipconfig\t')" -eq 1 ] || fail "the abandoned commit went on (ipconfig ran $(count_runs $'^ipconfig\t') times)"
   [ "$(count_runs 'admin=DISABLED')" -eq 2 ] || fail "the abandoned commit restarted the cards"
   kip_drive wait-window "確認付きで反映" 500 >/dev/null 2>&1 && fail "the question came after the return"
   [ "$(second_card)" = "$office" ] || fail "the machine left the office again"
-  [ "$(status_text)" = "元に戻しました" ] || fail "the status bar says '$(status_text)' after the hang"
+  [ "$(kip_status_text)" = "元に戻しました" ] || fail "the status bar says '$(kip_status_text)' after the hang"
   # Each run's script lies beside the program, not in %TEMP%, and is gone
   # once netsh has read it.
-  [ "$(commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\kip\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
-    fail "netsh was not given per-run scripts beside the program: $(commands_log | grep -a 'netsh exec')"
+  [ "$(kip_commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\kip\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
+    fail "netsh was not given per-run scripts beside the program: $(kip_commands_log | grep -a 'netsh exec')"
   ls "$stage"/kipconfig*.sh >/dev/null 2>&1 && fail "a script was left behind"
   ready="$(tr -d '\r' <"$stage/profile.txt" 2>/dev/null | awk -F'\t' '$3 == "SafeCommitBegin" { print $2 }' | tail -n 1)"
-  close_window
+  kip_close_window
   echo "e2e.safeswitch.hang: back $took s after netsh (time-out $timeout_s s); snapshot, helper and its ready: ${ready:-?} ms"
   ;;
 
-outsider)
-  set_option AutoReturn_Seconds "$timeout_s"
-  start_window
-  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
-  token=""
-  for _ in $(seq 1 600); do
-    token="$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null | tr -d '\r' | head -n 1)"
-    [ -n "$token" ] && break
-    sleep 0.05
-  done
-  [ -n "$token" ] || fail "no kept state in the store"
-  names=()
-  for signal in Keep Committed Return Ready; do names+=("kIpCnfg.AutoReturn.$token.$signal" "kIpCnfg.$token.$signal"); done
-  kip_drive set-events 60 "${names[@]}" >/dev/null &
-  squatter=$!
-  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || { kill "$squatter"; fail "no question after the commit"; }
-  start="$(now)"
-  took="$(await_office_since "$start")" || { kill "$squatter"; fail "an outsider's signals kept the commit"; }
-  kill "$squatter" 2>/dev/null
-  await_status "元に戻しました" || fail "the status bar says '$(status_text)'"
-  close_window
-  echo "e2e.safeswitch.outsider: signals set by another process changed nothing; back after $took s"
-  ;;
-
 *)
-  echo "usage: $0 preview|return|verify|hang|outsider" >&2
+  echo "usage: $0 preview|return|verify|hang" >&2
   exit 2
   ;;
 esac

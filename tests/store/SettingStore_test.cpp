@@ -7,7 +7,6 @@
 
 #include <functional>
 
-
 #include "store/BatchFiles.h"
 #include "store/SettingNames.h"
 #include "store/SettingRecord.h"
@@ -216,12 +215,6 @@ TEST_F(SettingStoreTest, NamesTooLongForAKeyFailToSaveInsteadOfVanishing) {
   EXPECT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", {}, 6));
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Office") + L"\\{card}", L"Description"), L"LAN");
 }
-
-}  // namespace
-}  // namespace kip
-
-namespace kip {
-namespace {
 
 // IPv6 lives beside the card's IPv4 values: a part that never had it keeps
 // the shape it always had, a saver that does not know it leaves it alone,
