@@ -1,5 +1,9 @@
-// The IPv6 section of the netsh script: a table of the rules, and where the
-// section sits in the whole script.
+// The IPv6 section of the netsh script: a table of the rules, where the
+// section sits in the whole script, and random settings checked against a
+// small generator of this test's own.
+#include <cstdio>
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "apply/CommitPlan.h"
@@ -93,6 +97,141 @@ TEST(NetshIpv6, PlacedAfterTheIpv4LinesOnVersion6Only) {
               Lines({L"pushd interface ipv6",
                      L"set interface interface=\"LAN\" routerdiscovery=enabled managedaddress=enabled otherstateful=enabled",
                      L"set dnsservers name=\"LAN\" source=dhcp", L"popd"}));
+  }
+}
+
+// --- random settings against an independent generator ---------------------
+
+struct Groups {
+  unsigned g[8];
+};
+
+// Canonical text by string work: the full form without leading zeros, then
+// the longest ":0:0..." run (two groups at least, the first of equals) cut.
+std::wstring CanonicalOf(const Groups& a) {
+  std::wstring text = L":";
+  for (unsigned g : a.g) {
+    wchar_t buffer[8];
+    std::swprintf(buffer, 8, L"%x:", g);
+    text += buffer;
+  }
+  std::wstring run = L":0:0:", best;
+  while (text.find(run) != std::wstring::npos) {
+    best = run;
+    run += L"0:";
+  }
+  if (!best.empty()) text.replace(text.find(best), best.size(), L"::");
+  // Without the outer colons (the generated first and last groups are never
+  // zero, so no run touches them).
+  return text.substr(1, text.size() - 2);
+}
+
+std::wstring FullOf(const Groups& a) {
+  std::wstring text;
+  for (unsigned g : a.g) {
+    wchar_t buffer[8];
+    std::swprintf(buffer, 8, L"%04X", g);
+    text += (text.empty() ? L"" : L":") + std::wstring(buffer);
+  }
+  return text;
+}
+
+struct Entry {
+  std::wstring typed, canonical;  // canonical empty: not an address
+};
+
+class RandomCards {
+ public:
+  explicit RandomCards(unsigned seed) : random_(seed) {}
+
+  // A distinct global address with zero runs here and there.
+  Groups Address() {
+    Groups a{{0x2001, 0xdb8, Pick(2) ? 0u : Pick(0x10000), 0, 0, Pick(3) ? 0u : Pick(0x10000), Pick(0x10000),
+              ++serial_}};
+    return a;
+  }
+  Entry Typed(const Groups& a, const std::wstring& suffix = L"") {
+    const std::wstring canonical = CanonicalOf(a);
+    return {(Pick(2) ? FullOf(a) : canonical) + suffix, canonical + suffix};
+  }
+  Entry Junk() {
+    const wchar_t* junk[] = {L"192.168.0.1", L"2001:db8::1::2", L"x", L"ff02::1", L"2001:db8::1\" all"};
+    return {junk[Pick(5)], L""};
+  }
+  unsigned Pick(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(random_); }
+
+ private:
+  std::mt19937 random_;
+  unsigned serial_ = 0;
+};
+
+// What the rules say the block is, from the generated values.
+std::wstring ExpectedBlock(Ipv6Choice choice, const std::vector<Entry>& addresses, const std::vector<Entry>& gateways,
+                           const std::vector<Entry>& dns, const std::vector<std::wstring>& liveManual,
+                           const std::vector<std::wstring>& liveGateways) {
+  if (choice == Ipv6Choice::Unchanged) return L"";
+  const bool fixed = choice == Ipv6Choice::Fixed;
+  std::vector<std::wstring> held, heldGateways, servers;
+  for (const Entry& e : addresses) if (fixed && !e.canonical.empty()) held.push_back(e.canonical);
+  for (const Entry& e : gateways) if (fixed && !e.canonical.empty()) heldGateways.push_back(e.canonical);
+  for (const Entry& e : dns) if (!e.canonical.empty()) servers.push_back(e.canonical);
+  const std::wstring state = fixed ? L"disabled" : L"enabled";
+  std::wstring text = L"set interface interface=" + kName + L" routerdiscovery=" + state + L" managedaddress=" + state +
+                      L" otherstateful=" + state + L"\r\n";
+  for (const std::wstring& a : liveManual) {
+    if (std::find(held.begin(), held.end(), a + L"/64") == held.end()) {
+      text += L"delete address interface=" + kName + L" address=" + a + L"\r\n";
+    }
+  }
+  for (const std::wstring& g : liveGateways) {
+    if (std::find(heldGateways.begin(), heldGateways.end(), g) == heldGateways.end()) {
+      text += L"delete route prefix=::/0 interface=" + kName + L" nexthop=" + g + L"\r\n";
+    }
+  }
+  for (const std::wstring& a : held) text += L"add address interface=" + kName + L" address=" + a + L"\r\n";
+  for (const std::wstring& g : heldGateways) text += L"add route prefix=::/0 interface=" + kName + L" nexthop=" + g + L"\r\n";
+  if (!fixed) return text + L"set dnsservers name=" + kName + L" source=dhcp\r\n";
+  if (servers.empty()) return text + L"set dnsservers name=" + kName + L" source=static address=none\r\n";
+  text += L"set dnsservers name=" + kName + L" source=static address=" + servers[0] + L"\r\n";
+  for (size_t i = 1; i < servers.size(); ++i) {
+    text += L"add dnsservers name=" + kName + L" address=" + servers[i] + L" index=" + std::to_wstring(i + 1) + L"\r\n";
+  }
+  return text;
+}
+
+TEST(NetshIpv6, RandomSettingsGiveTheScriptOfAnIndependentGenerator) {
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    RandomCards random(seed);
+    const Ipv6Choice choice = static_cast<Ipv6Choice>(random.Pick(3));
+    std::vector<Entry> addresses, gateways, dns;
+    // Typed entries, now and then one that is no address of its kind.
+    auto fill = [&](std::vector<Entry>& list, unsigned most, const std::wstring& suffix) {
+      for (unsigned n = random.Pick(most + 1); n > 0; --n) {
+        list.push_back(random.Pick(6) == 0 ? random.Junk() : random.Typed(random.Address(), suffix));
+      }
+    };
+    fill(addresses, 4, L"/64");
+    fill(gateways, 2, L"");
+    fill(dns, 3, L"");
+    // The card now: hand-set addresses, some of them the setting's own, and
+    // gateways beyond the link (learnt ones would be link-local).
+    LiveIpv6 live;
+    std::vector<std::wstring> liveManual, liveGateways;
+    for (const Entry& e : addresses) {
+      if (!e.canonical.empty() && random.Pick(2)) liveManual.push_back(e.canonical.substr(0, e.canonical.find(L'/')));
+    }
+    for (unsigned n = random.Pick(3); n > 0; --n) liveManual.push_back(CanonicalOf(random.Address()));
+    for (const std::wstring& a : liveManual) live.addresses.push_back({a, 64, true});
+    if (random.Pick(2)) liveGateways.push_back(CanonicalOf(random.Address()));
+    live.gateways = liveGateways;
+
+    Ipv6Setting setting{choice, {}, {}, {}};
+    for (const Entry& e : addresses) setting.addresses.push_back(e.typed);
+    for (const Entry& e : gateways) setting.gateways.push_back(e.typed);
+    for (const Entry& e : dns) setting.dnsServers.push_back(e.typed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    ASSERT_EQ(NetshIpv6Block({kName, setting, live}),
+              ExpectedBlock(choice, addresses, gateways, dns, liveManual, liveGateways));
   }
 }
 
