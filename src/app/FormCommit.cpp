@@ -75,8 +75,8 @@ void TFormIpconfig::ActionCommitExecute() {
 }
 
 void TFormIpconfig::FollowCommit() {
-  if (mShowExitWin->Checked() && Dialogs().netChg) {
-    Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+  if (menus_.mShowExitWin->Checked() && Dialogs().netChg) {
+    Dialogs().netChg->ShowAfterCommit(ExitChoice, menus_.mShowExitWin->Checked());
   } else {
     ActOnExitChoice(ExitChoice);
   }
@@ -97,17 +97,17 @@ void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
 void TFormIpconfig::SetCommitting(bool committing) {
   committing_ = committing;
   const bool enabled = !committing;
-  ActionCommit.SetEnabled(enabled);
-  ActionExit.SetEnabled(enabled);
+  actions_.commit.SetEnabled(enabled);
+  actions_.exit.SetEnabled(enabled);
   ComboDescription.SetEnabled(enabled);
   TabControl1.SetEnabled(enabled);
-  mFile->SetEnabled(enabled);
+  menus_.mFile->SetEnabled(enabled);
   DrawMenuBar(Handle());
 }
 
 bool TFormIpconfig::CommandAllowedWhileCommitting(UINT commandId) const {
   // Looking things up and editing HOSTS change nothing of the store.
-  for (const win::MenuItem* item : {mEditHOSTS, mHelp, About1}) {
+  for (const win::MenuItem* item : {menus_.mEditHOSTS, menus_.mHelp, menus_.About1}) {
     if (item && item->Id() == commandId) return true;
   }
   return false;

@@ -51,7 +51,7 @@ void TFormIpconfig::WirePages() {
   internet_.OnTakeOverClick = [this] { ButtonGetProxyClick(); };
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);
-  batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
+  batch_.OnContextMenu = [this](POINT at) { menus_.batchPopup->Popup(Handle(), at); };
   PageControl1.OnPageShowing = [this](int index) { BuildPage(index); };
   BuildPage(PageControl1.ActivePageIndex());
 }

@@ -17,7 +17,7 @@ enum TrayCommand : UINT { kTrayOpen = 1, kTrayEnd = 2, kTrayFirstSetting = 16 };
 }  // namespace
 
 void TFormIpconfig::mShowTrayClick() {
-  mShowTray->SetChecked(!mShowTray->Checked());
+  menus_.mShowTray->SetChecked(!menus_.mShowTray->Checked());
   UpdateTrayIcon();
 }
 
@@ -34,7 +34,7 @@ std::wstring TFormIpconfig::TrayTip() const {
 }
 
 void TFormIpconfig::UpdateTrayIcon() {
-  if (!mShowTray->Checked()) {
+  if (!menus_.mShowTray->Checked()) {
     tray_.Remove();
     return;
   }
@@ -124,7 +124,7 @@ bool TFormIpconfig::OnTaskbarMessage(UINT message) {
 }
 
 bool TFormIpconfig::HideToTrayInsteadOfClosing() {
-  if (endRequested_ || !mShowTray->Checked() || !tray_.Shown()) return false;
+  if (endRequested_ || !menus_.mShowTray->Checked() || !tray_.Shown()) return false;
   ShowWindow(Handle(), SW_HIDE);
   return true;
 }

@@ -36,6 +36,7 @@
 
 #include "app/CommandLineArgs.h"
 #include "app/FormEnvironment.h"
+#include "app/FormMenus.h"
 #include "app/pages/BatchPage.h"
 #include "app/pages/DnsPage.h"
 #include "app/pages/DomainPage.h"
@@ -54,7 +55,6 @@
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
 #include "ui/win/Layout.h"
-#include "ui/win/Menus.h"
 #include "ui/win/TrayIcon.h"
 #include "util/Text.h"
 #include "util/UniqueHandle.h"
@@ -179,15 +179,9 @@ class TFormIpconfig : public win::Form {
   win::PageControl PageControl1;
   win::Panel* TabSheetFireWall = nullptr;
   win::StatusBar StatusBar1;
-  win::Action ActionCommit, ActionExport, ActionUndoOtherLAN;
-  win::MenuItem* mFile = nullptr;
-  win::MenuItem* mNew = nullptr;
-  win::MenuItem* mSave = nullptr;
-  win::MenuItem* mDelete = nullptr;
-  win::MenuItem* mUndoOtherLAN = nullptr;
-  win::MenuItem* mShowExitWin = nullptr;
-  win::MenuItem* mOSCheck = nullptr;
-  win::MenuItem* mShowTray = nullptr;
+  // The menus and the actions they share (app/FormMenus.h).
+  FormMenus& Menus() { return menus_; }
+  FormActions& Actions() { return actions_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -367,26 +361,10 @@ class TFormIpconfig : public win::Form {
   win::Panel* TabSheetIPv6 = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;
-  win::Action ActionExit, ActionDelCard, ActionImport, ActionCopyOtherLAN, ActionShortCut;
-  win::MenuItem* mSaveAs = nullptr;
-  win::MenuItem* mRename = nullptr;
-  win::MenuItem* mEditHOSTS = nullptr;
-  win::MenuItem* mHelp = nullptr;
-  win::MenuItem* About1 = nullptr;
-  win::MenuItem* popNew = nullptr;
-  win::MenuItem* popSave = nullptr;
-  win::MenuItem* popSaveAs = nullptr;
-  win::MenuItem* popRename = nullptr;
-  win::MenuItem* popDelete = nullptr;
-  win::MenuItem* mSafeCommit = nullptr;
-  win::MenuItem* mPreviewFirst = nullptr;
-  win::MenuItem* mReturnSeconds = nullptr;
+  // The actions outlive the menu items that carry them out.
+  FormActions actions_;
+  FormMenus menus_;
   UniqueHFont font_;
-  std::unique_ptr<win::Menu> menuBar_;
-  win::Menu* fileMenu_ = nullptr;
-  std::unique_ptr<win::Menu> tabPopup_;
-  std::unique_ptr<win::Menu> batchPopup_;
-  win::Accelerators accelerators_;
 };
 
 }  // namespace kip
