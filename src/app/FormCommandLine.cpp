@@ -35,7 +35,7 @@ void TFormIpconfig::RunCommandLine() {
     if (RunCommandLinePreview()) return;
     commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
-    commandLineExitCode_ = LastCommitResult().notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
+    commandLineExitCode_ = lastCommitResult_.notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
     CarryOutExitAction(ChooseExitAction(request, ExitChoice));
   });
 }

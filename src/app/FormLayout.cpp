@@ -251,6 +251,7 @@ void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
   ButtonCommit.SetBounds({clientWidth - margin - 2 * buttonWidth - du.X(6), buttonTop, buttonWidth, buttonHeight});
 }
 
+// The least client area that shows a whole page (the window's minimum).
 SIZE TFormIpconfig::LeastClientSize() const {
   if (!StatusBar1.Handle()) return {0, 0};
   win::DialogUnits du(FormFont());

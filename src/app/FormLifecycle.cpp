@@ -108,6 +108,8 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   if (message == WM_COMMAND && lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam))) {
     return 0;
   }
+  // The start-up load runs from a posted message so that it never runs inside
+  // the activation itself (its message boxes activate the window).
   if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !StartupDone && !startupPosted_) {
     startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
   }

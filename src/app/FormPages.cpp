@@ -8,6 +8,7 @@
 
 namespace kip {
 
+// The page at `index` when it builds itself on its first show, or null.
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
     case kPageIP:
@@ -56,6 +57,7 @@ void TFormIpconfig::WirePages() {
   BuildPage(PageControl1.ActivePageIndex());
 }
 
+// Builds the page at `index` if it is not built yet.
 void TFormIpconfig::BuildPage(int index) {
   Page* page = LazyPage(index);
   if (!page || page->Built()) return;

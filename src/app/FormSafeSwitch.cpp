@@ -166,6 +166,8 @@ void TFormIpconfig::SafeSwitch::ShowReport(const ReturnReport& report, const std
 
 // --- commands and options ----------------------------------------------------
 
+// "確認付きで反映": the commit of the shown setting that goes back by itself
+// unless the user keeps it.
 void TFormIpconfig::ActionSafeCommitExecute() {
   RunWhileCommitting([this] {
     if (CommitShownSetting(CommitKind::WithReturn)) FollowCommit();
@@ -206,6 +208,8 @@ void TFormIpconfig::WireSafeSwitchHandlers() {
   menus_.mReturnSeconds->OnClick = [this] { mReturnSecondsClick(); };
 }
 
+// The command line asks only for the preview: it is written to its file,
+// nothing is committed and the window closes. False for any other run.
 bool TFormIpconfig::RunCommandLinePreview() {
   const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, DefaultPreviewFile(ProgramPath()));
   if (!file) return false;

@@ -140,6 +140,8 @@ void TFormIpconfig::ReportSaveFailure(const std::wstring& settingName) {
   ShowException(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
 }
 
+// Writes the present cards' labels into the listed settings on a worker
+// thread; the returned future waits for it.
 std::future<void> TFormIpconfig::StartRefreshCardDescriptions(StringList settingNames) {
   // Each label is a registry call per setting and card, which adds up with
   // hundreds of settings; it runs beside the filling of the tabs. Nothing

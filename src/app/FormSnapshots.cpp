@@ -20,6 +20,7 @@ void TFormIpconfig::AttachDialogs(std::function<FormDialogs()> create) {
   createDialogs_ = std::move(create);
 }
 
+// The attached dialogs (created now if they are made on first use).
 const FormDialogs& TFormIpconfig::Dialogs() {
   // Made once: a creation that failed is not tried again.
   if (auto create = std::exchange(createDialogs_, nullptr)) AttachDialogs(create());

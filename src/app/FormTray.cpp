@@ -95,6 +95,7 @@ void TFormIpconfig::ShowTrayMenu() {
   RunTrayCommand(command);
 }
 
+// Carries out an item of the icon's menu.
 void TFormIpconfig::RunTrayCommand(UINT command) {
   if (command == kTrayOpen) ShowFromTray();
   // The window may have become busy while the menu was open.
@@ -117,12 +118,14 @@ void TFormIpconfig::EndProgram() {
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
+// True (and the icon shown again) for Explorer's restart broadcast.
 bool TFormIpconfig::OnTaskbarMessage(UINT message) {
   if (!tray_.TaskbarRestarted(message)) return false;
   UpdateTrayIcon();
   return true;
 }
 
+// True (and the window hidden) when a close only hides the window.
 bool TFormIpconfig::HideToTrayInsteadOfClosing() {
   if (endRequested_ || !menus_.mShowTray->Checked() || !tray_.Shown()) return false;
   ShowWindow(Handle(), SW_HIDE);

@@ -1,29 +1,7 @@
 // The main window: the frame of the pages. It shows one setting for one
 // card: the pages (app/pages/) hold its values, the frame moves them between
-// the store and the pages. This header is the table of contents; the
-// frame's handlers live in app/, one file per concern:
-//   FormLayout.cpp           frame controls, captions, menus, layout
-//   FormPages.cpp            the pages: built when first shown, their edits
-//   FormLifecycle.cpp        creation, first activation, start-up load, close
-//   FormCardList.cpp         the card list (BuildCardList)
-//   FormTcpip.cpp            a card's TCP/IP values to the pages and back
-//   FormSettings.cpp         the setting tabs: load, save, new, copy, rename,
-//                            delete, the selection change
-//   FormMachine.cpp          the machine-wide values to the pages and back,
-//                            and read from the live machine
-//   FormPrinters.cpp         the printer list and the choice of one
-//   FormProxy.cpp            the take-over of the machine's proxy
-//   FormMemos.cpp            the batch memos' menu, HOSTS browse and edit
-//   FormSnapshots.cpp        export, import, the copy between cards and its
-//                            undo
-//   FormHelp.cpp             the about box and the help page
-//   FormCommit.cpp           the commit ("設定反映") and what follows it
-//   FormCommandLine.cpp      the unattended run of a command line, shortcuts
-//   FormFirewall.cpp         the firewall part of a setting
-//   FormDomain.cpp           the domain change of the commit
-//   FormTray.cpp             the quick switch from the notification area
-//   FormSafeSwitch.cpp       the preview before a commit, the check after
-//                            it, the commit with automatic return
+// the store and the pages. This header is the table of contents: each
+// section names the file of app/ that holds its handlers.
 #pragma once
 
 #include <windows.h>
@@ -198,41 +176,26 @@ class TFormIpconfig : public win::Form {
   void CheckLanguageFile();
   void WritePlacement();
   void WriteOptions();
-  const FormEnvironment& Environment() const { return env_; }
   Prompts& Ask();
   std::wstring ProgramPath() const;
-  // The start-up load runs from a posted message so that it never runs
-  // inside the activation itself (its message boxes activate the window).
   bool startupPosted_ = false;
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
 
   // app/FormCardList.cpp
   void BuildCardList();
-  // The card identifier of the selected card, or empty.
   std::wstring SelectedCardId() const;
-  // The identifier of card `index`, or empty when there is none.
   std::wstring CardIdAt(int index) const;
-  // The labels of the present cards, in the order of `CardIds` (without the
-  // mark of a card that uses another card's part).
   StringList CardLabels() const;
-  // Marks the cards that use, under the setting, the stored part of a card
-  // no longer present, and says in the status bar whose part the selected
-  // card uses. Returns the card key whose part the selected card shows
-  // (empty: none, its live values).
   std::wstring MarkCardParts(const std::wstring& settingName);
 
   // app/FormSettings.cpp
-  // Writes the present cards' labels into the listed settings on a worker
-  // thread; the returned future waits for it.
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
   void ReportSaveFailure(const std::wstring& settingName);
   std::wstring AskNewName(const std::wstring& proposal);
   bool CopySettingTo(const std::wstring& newName);
 
-  // app/FormMachine.cpp: the machine-wide values to the pages and back; the
-  // live machine onto the pages: TCP/IP parameters (returns the HOSTS
-  // directory), browser settings, computer name, domain membership.
+  // app/FormMachine.cpp: machine-wide values, from the store or the machine
   void ShowMachineWide(const MachineWideReading& reading);
   MachineWideValues CurrentMachineWide() const;
   std::wstring ReadTcpipParameters();
@@ -240,11 +203,9 @@ class TFormIpconfig : public win::Form {
   void ReadNetworkId();
   std::wstring HostsDirectory;
 
-  // app/FormPrinters.cpp, app/FormProxy.cpp, app/FormMemos.cpp,
-  // app/FormHelp.cpp
+  // app/FormPrinters.cpp, FormProxy.cpp, FormMemos.cpp, FormHelp.cpp
   void SelectDefaultPrinter();
-  // Device strings parallel to the listed printers.
-  StringList PrinterDevices;
+  StringList PrinterDevices;  // parallel to the listed printers
   void ButtonGetProxyClick();
   void mEditHOSTSClick();
   void About1Click();
@@ -252,7 +213,6 @@ class TFormIpconfig : public win::Form {
   std::unique_ptr<AboutBox> about_;
 
   // app/FormSnapshots.cpp
-  // The attached dialogs (created now if they are made on first use).
   const FormDialogs& Dialogs();
   void ActionCopyOtherLANExecute();
   void FillOtherLanLists();
@@ -261,26 +221,14 @@ class TFormIpconfig : public win::Form {
 
   // app/FormCommit.cpp
   class CommitUserAdapter;
-  // Saves pending edits, then builds the plan of the selected tab from the
-  // store and carries it out, without what follows it (the command line
-  // ends in its own way). False when no setting is selected (nothing is
-  // committed then).
   bool CommitShownSetting();
-  // Acts on an exit choice: shut down, restart, close the window, or nothing.
   void ActOnExitChoice(int choice);
-  // What the last commit reported (commands that could not be started).
-  const CommitResult& LastCommitResult() const { return lastCommitResult_; }
-  // Runs `work` with the window busy; a close asked for meanwhile follows it.
   void RunWhileCommitting(const std::function<void()>& work);
   void SetCommitting(bool committing);
-  // Menu and accelerator commands that stay usable while a commit runs.
   bool CommandAllowedWhileCommitting(UINT commandId) const;
-  // True (and the close remembered) when a commit runs.
   bool HoldCloseWhileCommitting();
-  // True (and the wait cursor set) when a commit runs.
   bool ShowWaitCursorWhileCommitting();
   CommitEnvironment CommitEnvironmentOfWindow() const;
-  // The post-commit dialog, or the stored exit choice.
   void FollowCommit();
   bool committing_ = false;
   bool closeHeld_ = false;
@@ -294,22 +242,15 @@ class TFormIpconfig : public win::Form {
   // app/FormSafeSwitch.cpp: what surrounds a commit besides its plan
   enum class CommitKind { Unattended, Tray, Window, WithReturn };
   class SafeSwitch;
-  // "確認付きで反映": the commit of the shown setting that goes back by
-  // itself unless the user keeps it.
   void ActionSafeCommitExecute();
   void mPreviewFirstClick();
   void mReturnSecondsClick();
   void ReadSafeSwitchOptions();
-  // The command line asks only for the preview: it is written to its file,
-  // nothing is committed and the window closes. False for any other run.
   bool RunCommandLinePreview();
-  // Saves pending edits and commits the selected tab. False when nothing
-  // is committed, or the machine went back to its former state.
   bool CommitShownSetting(CommitKind kind);
   CommitRequest ShownCommitRequest() const;
   void WireSafeSwitchHandlers();
-  // Seconds before an unanswered commit with automatic return goes back.
-  int ReturnSeconds = 60;
+  int ReturnSeconds = 60;  // before an unanswered automatic return goes back
 
   // app/FormFirewall.cpp
   void LoadFirewallPart(const std::wstring& settingName);
@@ -320,13 +261,10 @@ class TFormIpconfig : public win::Form {
   void mShowTrayClick();
   void UpdateTrayIcon();
   void OnTrayEvent(LPARAM event);
-  // True (and the icon shown again) for Explorer's restart broadcast.
   bool OnTaskbarMessage(UINT message);
   void ShowTrayMenu();
   void ShowFromTray();
-  // Carries out an item of the icon's menu.
   void RunTrayCommand(UINT command);
-  // True (and the window hidden) when a close only hides the window.
   bool HideToTrayInsteadOfClosing();
   static constexpr UINT kMsgTray = WM_APP + 40;
   win::TrayIcon tray_;
@@ -334,10 +272,8 @@ class TFormIpconfig : public win::Form {
 
   // app/FormPages.cpp
   enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6 };
-  // The page at `index` when it builds itself on its first show, or null.
   Page* LazyPage(int index);
   void WirePages();
-  // Builds the page at `index` if it is not built yet.
   void BuildPage(int index);
   Ipv6Page& Ipv6() { return ipv6_; }
   IpPage ip_;
@@ -356,7 +292,6 @@ class TFormIpconfig : public win::Form {
   void WireHandlers();
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
-  // The least client area that shows a whole page (the window's minimum).
   SIZE LeastClientSize() const;
   win::Panel* TabSheetIPv6 = nullptr;
   win::Button ButtonCommit;
