@@ -15,14 +15,7 @@
 #include "app/CommandLineArgs.h"
 #include "app/FormEnvironment.h"
 #include "app/FormMenus.h"
-#include "app/pages/BatchPage.h"
-#include "app/pages/DnsPage.h"
-#include "app/pages/DomainPage.h"
-#include "app/pages/FirewallSheet.h"
-#include "app/pages/InternetPage.h"
-#include "app/pages/IpPage.h"
-#include "app/pages/OtherPage.h"
-#include "app/pages/Ipv6Page.h"
+#include "app/pages/FramePages.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
 #include "apply/ExitWin32.h"
@@ -143,13 +136,13 @@ class TFormIpconfig : public win::Form {
   void EndProgram();
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
-  IpPage& Ip() { return ip_; }
-  DnsPage& Dns() { return dns_; }
-  BatchPage& Batch() { return batch_; }
-  FirewallSheet& Firewall() { return firewall_; }
-  DomainPage& Domain() { return domain_; }
-  InternetPage& Internet() { return internet_; }
-  OtherPage& Other() { return other_; }
+  IpPage& Ip() { return pages_.ip; }
+  DnsPage& Dns() { return pages_.dns; }
+  BatchPage& Batch() { return pages_.batch; }
+  FirewallSheet& Firewall() { return pages_.firewall; }
+  DomainPage& Domain() { return pages_.domain; }
+  InternetPage& Internet() { return pages_.internet; }
+  OtherPage& Other() { return pages_.other; }
 
   // --- the frame's controls (app/FormLayout.cpp) ----------------------------
   win::ComboList ComboDescription;
@@ -271,19 +264,10 @@ class TFormIpconfig : public win::Form {
   bool endRequested_ = false;
 
   // app/FormPages.cpp
-  enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6 };
   Page* LazyPage(int index);
   void WirePages();
   void BuildPage(int index);
-  Ipv6Page& Ipv6() { return ipv6_; }
-  IpPage ip_;
-  DnsPage dns_;
-  BatchPage batch_;
-  FirewallSheet firewall_;
-  DomainPage domain_;
-  InternetPage internet_;
-  OtherPage other_;
-  Ipv6Page ipv6_{[this]() -> Prompts& { return Ask(); }};
+  FramePages pages_{[this]() -> Prompts& { return Ask(); }};
 
   // app/FormLayout.cpp
   void CreateControls();
