@@ -108,9 +108,8 @@ class UserDuringBatch : public CommandRunner {
   explicit UserDuringBatch(TFormIpconfig*& form) : form_(form) {}
   bool RunAndWait(const std::wstring&, int) override {
     const FormMenus& m = form_->Menus();
-    for (win::MenuItem* item : {m.mNew, m.mSave, m.mUndoOtherLAN, m.mDelete}) {
+    for (win::MenuItem* item : {m.mNew, m.mSave, m.mUndoOtherLAN, m.mDelete})
       PostMessageW(form_->Handle(), WM_COMMAND, item->Id(), 0);
-    }
     PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     win::PumpPendingMessages();
     statusDuringCommit = form_->StatusBar1.Status();
