@@ -25,12 +25,18 @@ void TFormIpconfig::BuildCardList() {
   ComboDescription.SetItemIndex(selected);
 }
 
+// The labels of the present cards, in the order of `CardIds` (without the
+// mark of a card that uses another card's part).
 StringList TFormIpconfig::CardLabels() const {
   StringList labels;
   for (int i = 0; i < ComboDescription.Count(); ++i) labels.push_back(UnmarkedCardLabel(ComboDescription.Item(i)));
   return labels;
 }
 
+// Marks the cards that use, under the setting, the stored part of a card
+// no longer present, and says in the status bar whose part the selected
+// card uses. Returns the card key whose part the selected card shows
+// (empty: none, its live values).
 std::wstring TFormIpconfig::MarkCardParts(const std::wstring& settingName) {
   const StringList labels = CardLabels();
   const std::vector<CardPartChoice> choices = ChooseCardParts(settingName, CardIds, CommitEnvironmentOfWindow());
@@ -50,8 +56,10 @@ std::wstring TFormIpconfig::MarkCardParts(const std::wstring& settingName) {
   return shown.cardKey;
 }
 
+// The card identifier of the selected card, or empty.
 std::wstring TFormIpconfig::SelectedCardId() const { return CardIdAt(ComboDescription.ItemIndex()); }
 
+// The identifier of card `index`, or empty when there is none.
 std::wstring TFormIpconfig::CardIdAt(int index) const {
   return index >= 0 && index < static_cast<int>(CardIds.size()) ? CardIds[static_cast<size_t>(index)] : L"";
 }

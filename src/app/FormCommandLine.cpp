@@ -12,10 +12,13 @@ namespace kip {
 
 void TFormIpconfig::RunCommandLine() {
   // Commands on settings stay off for the rest of an unattended run.
-  for (win::MenuItem* item : {mNew, mSave, mSaveAs, mRename, mDelete, popNew, popSave, popSaveAs, popRename, popDelete}) {
+  const FormMenus& m = menus_;
+  for (win::MenuItem* item : {m.mNew, m.mSave, m.mSaveAs, m.mRename, m.mDelete, m.popNew, m.popSave, m.popSaveAs,
+                              m.popRename, m.popDelete}) {
     item->SetEnabled(false);
   }
-  for (win::Action* action : {&ActionShortCut, &ActionImport, &ActionExport, &ActionCopyOtherLAN}) {
+  FormActions& a = actions_;
+  for (win::Action* action : {&a.shortCut, &a.importSnapshot, &a.exportSnapshot, &a.copyOtherLan}) {
     action->SetEnabled(false);
   }
   RunWhileCommitting([this] {
@@ -32,7 +35,7 @@ void TFormIpconfig::RunCommandLine() {
     if (RunCommandLinePreview()) return;
     commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
-    commandLineExitCode_ = LastCommitResult().notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
+    commandLineExitCode_ = lastCommitResult_.notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
     CarryOutExitAction(ChooseExitAction(request, ExitChoice));
   });
 }

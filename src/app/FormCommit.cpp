@@ -74,14 +74,16 @@ void TFormIpconfig::ActionCommitExecute() {
   });
 }
 
+// The post-commit dialog, or the stored exit choice.
 void TFormIpconfig::FollowCommit() {
-  if (mShowExitWin->Checked() && Dialogs().netChg) {
-    Dialogs().netChg->ShowAfterCommit(ExitChoice, mShowExitWin->Checked());
+  if (menus_.mShowExitWin->Checked() && Dialogs().netChg) {
+    Dialogs().netChg->ShowAfterCommit(ExitChoice, menus_.mShowExitWin->Checked());
   } else {
     ActOnExitChoice(ExitChoice);
   }
 }
 
+// Runs `work` with the window busy; a close asked for meanwhile follows it.
 void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
   SetCommitting(true);
   RunThenAlways(work, [this] {
@@ -97,28 +99,31 @@ void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
 void TFormIpconfig::SetCommitting(bool committing) {
   committing_ = committing;
   const bool enabled = !committing;
-  ActionCommit.SetEnabled(enabled);
-  ActionExit.SetEnabled(enabled);
+  actions_.commit.SetEnabled(enabled);
+  actions_.exit.SetEnabled(enabled);
   ComboDescription.SetEnabled(enabled);
   TabControl1.SetEnabled(enabled);
-  mFile->SetEnabled(enabled);
+  menus_.mFile->SetEnabled(enabled);
   DrawMenuBar(Handle());
 }
 
+// Menu and accelerator commands that stay usable while a commit runs.
 bool TFormIpconfig::CommandAllowedWhileCommitting(UINT commandId) const {
   // Looking things up and editing HOSTS change nothing of the store.
-  for (const win::MenuItem* item : {mEditHOSTS, mHelp, About1}) {
+  for (const win::MenuItem* item : {menus_.mEditHOSTS, menus_.mHelp, menus_.About1}) {
     if (item && item->Id() == commandId) return true;
   }
   return false;
 }
 
+// True (and the wait cursor set) when a commit runs.
 bool TFormIpconfig::ShowWaitCursorWhileCommitting() {
   if (!committing_) return false;
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   return true;
 }
 
+// True (and the close remembered) when a commit runs.
 bool TFormIpconfig::HoldCloseWhileCommitting() {
   if (!committing_) return false;
   closeHeld_ = true;
@@ -128,8 +133,14 @@ bool TFormIpconfig::HoldCloseWhileCommitting() {
   return true;
 }
 
+// Saves pending edits, then builds the plan of the selected tab from the
+// store and carries it out, without what follows it (the command line ends
+// in its own way). False when no setting is selected (nothing is committed
+// then).
 bool TFormIpconfig::CommitShownSetting() { return CommitShownSetting(CommitKind::Unattended); }
 
+// Saves pending edits and commits the selected tab. False when nothing is
+// committed, or the machine went back to its former state.
 bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   if (TabControl1.TabIndex() < 0) {
     ShowException(L"反映する設定が選ばれていません.");
@@ -193,6 +204,7 @@ CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {
   return environment;
 }
 
+// Acts on an exit choice: shut down, restart, close the window, or nothing.
 void TFormIpconfig::ActOnExitChoice(int choice) {
   std::shared_ptr<ExitPlatform> platform =
       env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());

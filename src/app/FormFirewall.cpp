@@ -22,28 +22,28 @@ void TFormIpconfig::ReadFirewallState() {
   FirewallEntries.clear();
   FirewallMachineState machine = ReadMachineFirewall();
   TabSheetFireWall->SetEnabled(machine.policyFound);
-  FirewallSheetValues shown = firewall_.Current();
+  FirewallSheetValues shown = pages_.firewall.Current();
   if (machine.firewallOn) shown.firewallOn = *machine.firewallOn;
   shown.rows = std::move(machine.rows);
   FirewallEntries = std::move(machine.entries);
-  firewall_.Show(std::move(shown));
+  pages_.firewall.Show(std::move(shown));
 }
 
 // The page changes only where the stored part differs: a choice of on or
 // off that shows neither stays so unless the setting turns the firewall on.
 void TFormIpconfig::LoadFirewallPart(const std::wstring& settingName) {
-  FirewallSheetValues shown = firewall_.Current();
+  FirewallSheetValues shown = pages_.firewall.Current();
   FirewallPage page = StoredForm(shown, FirewallEntries);
   kip::LoadFirewallPart(SettingKeyPath(settingName), page);
   shown.useSwitch = page.useSwitch;
   if (page.firewallOn != shown.firewallOn.value_or(false)) shown.firewallOn = page.firewallOn;
   shown.doNotAllowExceptions = page.doNotAllowExceptions;
   CopyChecksToRows(page, shown.rows);
-  firewall_.Show(std::move(shown));
+  pages_.firewall.Show(std::move(shown));
 }
 
 void TFormIpconfig::SaveFirewallPart(const std::wstring& settingName) {
-  kip::SaveFirewallPart(SettingKeyPath(settingName), StoredForm(firewall_.Collect(), FirewallEntries));
+  kip::SaveFirewallPart(SettingKeyPath(settingName), StoredForm(pages_.firewall.Collect(), FirewallEntries));
 }
 
 }  // namespace kip

@@ -73,93 +73,92 @@ void TFormIpconfig::CreateControls() {
 }
 
 void TFormIpconfig::CreateActions() {
-  ActionCommit.SetCaption(L"設定反映");
-  ActionCommit.SetHint(L"LANカードの設定を書き込みます");
-  ActionExit.SetCaption(L"終了");
-  ActionDelCard.SetCaption(L"未使用のLANカードを表示しない");
+  actions_.commit.SetCaption(L"設定反映");
+  actions_.commit.SetHint(L"LANカードの設定を書き込みます");
+  actions_.exit.SetCaption(L"終了");
+  actions_.delCard.SetCaption(L"未使用のLANカードを表示しない");
   // The card list has no filter: this entry exists but is never enabled.
-  ActionDelCard.SetEnabled(false);
-  ActionExport.SetCaption(L"設定のエクスポート");
-  ActionExport.SetHint(L"ファイルに設定を保存します");
-  ActionImport.SetCaption(L"設定をインポート");
-  ActionImport.SetHint(L"ファイルから設定を読み込みます");
-  ActionCopyOtherLAN.SetCaption(L"他のLANカード設定をコピーする");
-  ActionUndoOtherLAN.SetCaption(L"LANカード設定のコピーを取り消す");
-  ActionShortCut.SetCaption(L"ショートカットを作る");
-  ActionCommit.LinkButton(ButtonCommit);
-  ActionExit.LinkButton(ButtonExit);
-  ButtonCommit.SetHint(ActionCommit.Hint());
-  ActionExit.OnExecute = [this] { Close(); };
-  ActionCommit.OnExecute = [this] { ActionCommitExecute(); };
-  ActionShortCut.OnExecute = [this] { ActionShortCutExecute(); };
-  ActionExport.OnExecute = [this] { ActionExportExecute(); };
-  ActionImport.OnExecute = [this] { ActionImportExecute(); };
-  ActionCopyOtherLAN.OnExecute = [this] { ActionCopyOtherLANExecute(); };
-  ActionUndoOtherLAN.OnExecute = [this] { ActionUndoOtherLANExecute(); };
+  actions_.delCard.SetEnabled(false);
+  actions_.exportSnapshot.SetCaption(L"設定のエクスポート");
+  actions_.exportSnapshot.SetHint(L"ファイルに設定を保存します");
+  actions_.importSnapshot.SetCaption(L"設定をインポート");
+  actions_.importSnapshot.SetHint(L"ファイルから設定を読み込みます");
+  actions_.copyOtherLan.SetCaption(L"他のLANカード設定をコピーする");
+  actions_.undoOtherLan.SetCaption(L"LANカード設定のコピーを取り消す");
+  actions_.shortCut.SetCaption(L"ショートカットを作る");
+  actions_.commit.LinkButton(ButtonCommit);
+  actions_.exit.LinkButton(ButtonExit);
+  ButtonCommit.SetHint(actions_.commit.Hint());
+  actions_.exit.OnExecute = [this] { Close(); };
+  actions_.commit.OnExecute = [this] { ActionCommitExecute(); };
+  actions_.shortCut.OnExecute = [this] { ActionShortCutExecute(); };
+  actions_.exportSnapshot.OnExecute = [this] { ActionExportExecute(); };
+  actions_.importSnapshot.OnExecute = [this] { ActionImportExecute(); };
+  actions_.copyOtherLan.OnExecute = [this] { ActionCopyOtherLANExecute(); };
+  actions_.undoOtherLan.OnExecute = [this] { ActionUndoOtherLANExecute(); };
   // Offered only while an undo snapshot exists (known after the start-up load).
-  ActionUndoOtherLAN.SetEnabled(false);
+  actions_.undoOtherLan.SetEnabled(false);
 }
 
 void TFormIpconfig::CreateMenus() {
-  menuBar_ = win::Menu::CreateBar();
-  win::Menu& file = menuBar_->AddSubMenu(L"ファイル(&F)");
-  fileMenu_ = &file;
-  mFile = file.Entry();
-  mNew = &file.AddItem(L"新規作成", IDM_mNew);
-  mNew->SetShortcutText(L"Ctrl+N");
-  mSave = &file.AddItem(L"上書き保存", IDM_mSave);
-  mSave->SetShortcutText(L"Ctrl+S");
-  mSaveAs = &file.AddItem(L"設定をコピーする", IDM_mSaveAs);
-  mRename = &file.AddItem(L"名前を変更", IDM_mRename);
-  mDelete = &file.AddItem(L"削除(&D)", IDM_mDelete);
+  menus_.bar = win::Menu::CreateBar();
+  win::Menu& file = menus_.bar->AddSubMenu(L"ファイル(&F)");
+  menus_.mFile = file.Entry();
+  menus_.mNew = &file.AddItem(L"新規作成", IDM_mNew);
+  menus_.mNew->SetShortcutText(L"Ctrl+N");
+  menus_.mSave = &file.AddItem(L"上書き保存", IDM_mSave);
+  menus_.mSave->SetShortcutText(L"Ctrl+S");
+  menus_.mSaveAs = &file.AddItem(L"設定をコピーする", IDM_mSaveAs);
+  menus_.mRename = &file.AddItem(L"名前を変更", IDM_mRename);
+  menus_.mDelete = &file.AddItem(L"削除(&D)", IDM_mDelete);
   file.AddSeparator();
-  AddActionItem(file, ActionCommit);
-  mSafeCommit = &file.AddItem(L"確認付きで反映", IDM_mSafeCommit);
-  AddActionItem(file, ActionShortCut);
+  AddActionItem(file, actions_.commit);
+  menus_.mSafeCommit = &file.AddItem(L"確認付きで反映", IDM_mSafeCommit);
+  AddActionItem(file, actions_.shortCut);
   file.AddSeparator();
-  AddActionItem(file, ActionExport);
-  AddActionItem(file, ActionImport);
+  AddActionItem(file, actions_.exportSnapshot);
+  AddActionItem(file, actions_.importSnapshot);
   file.AddSeparator();
-  AddActionItem(file, ActionExit);
+  AddActionItem(file, actions_.exit);
 
-  win::Menu& edit = menuBar_->AddSubMenu(L"編集(&E)");
-  mEditHOSTS = &edit.AddItem(L"HOSTSファイルの編集...");
+  win::Menu& edit = menus_.bar->AddSubMenu(L"編集(&E)");
+  menus_.mEditHOSTS = &edit.AddItem(L"HOSTSファイルの編集...");
   edit.AddSeparator();
-  AddActionItem(edit, ActionCopyOtherLAN);
-  mUndoOtherLAN = &AddActionItem(edit, ActionUndoOtherLAN);
-  AddActionItem(edit, ActionDelCard);
+  AddActionItem(edit, actions_.copyOtherLan);
+  menus_.mUndoOtherLAN = &AddActionItem(edit, actions_.undoOtherLan);
+  AddActionItem(edit, actions_.delCard);
   edit.AddSeparator();
-  mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
-  mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
-  mShowTray = &edit.AddItem(L"通知領域に表示する");
+  menus_.mShowExitWin = &edit.AddItem(L"終了ウィンドウを表示");
+  menus_.mOSCheck = &edit.AddItem(L"OSのバージョンをチェックしない");
+  menus_.mShowTray = &edit.AddItem(L"通知領域に表示する");
   // Safe switching (app/FormSafeSwitch.cpp).
   edit.AddSeparator();
-  mPreviewFirst = &edit.AddItem(L"反映前に確認する", IDM_mPreviewFirst);
-  mReturnSeconds = &edit.AddItem(L"元に戻すまでの時間...", IDM_mReturnSeconds);
+  menus_.mPreviewFirst = &edit.AddItem(L"反映前に確認する", IDM_mPreviewFirst);
+  menus_.mReturnSeconds = &edit.AddItem(L"元に戻すまでの時間...", IDM_mReturnSeconds);
 
-  win::Menu& help = menuBar_->AddSubMenu(L"ヘルプ(&H)");
-  mHelp = &help.AddItem(L"ヘルプ表示...");
-  About1 = &help.AddItem(L"バージョン情報(&A)...");
-  menuBar_->AttachTo(Handle());
+  win::Menu& help = menus_.bar->AddSubMenu(L"ヘルプ(&H)");
+  menus_.mHelp = &help.AddItem(L"ヘルプ表示...");
+  menus_.About1 = &help.AddItem(L"バージョン情報(&A)...");
+  menus_.bar->AttachTo(Handle());
 
-  tabPopup_ = win::Menu::CreatePopup();
-  popNew = &tabPopup_->AddItem(L"新規作成");
-  popSave = &tabPopup_->AddItem(L"上書き保存");
-  popSaveAs = &tabPopup_->AddItem(L"設定をコピーする");
-  popRename = &tabPopup_->AddItem(L"名前を変更");
-  popDelete = &tabPopup_->AddItem(L"削除(&D)");
+  menus_.tabPopup = win::Menu::CreatePopup();
+  menus_.popNew = &menus_.tabPopup->AddItem(L"新規作成");
+  menus_.popSave = &menus_.tabPopup->AddItem(L"上書き保存");
+  menus_.popSaveAs = &menus_.tabPopup->AddItem(L"設定をコピーする");
+  menus_.popRename = &menus_.tabPopup->AddItem(L"名前を変更");
+  menus_.popDelete = &menus_.tabPopup->AddItem(L"削除(&D)");
 
-  batchPopup_ = win::Menu::CreatePopup();
-  batchPopup_->AddItem(L"参照...").OnClick = [this] { mFileNameClick(); };
+  menus_.batchPopup = win::Menu::CreatePopup();
+  menus_.batchPopup->AddItem(L"参照...").OnClick = [this] { mFileNameClick(); };
   // The other items append their lines (BatchMemoItem order).
   int line = 1;
   for (const wchar_t* caption : {L"ネットワークドライブの割り当て", L"ルート設定", L"IPアドレスの表示", L"ポーズ"}) {
-    batchPopup_->AddItem(caption).OnClick = [this, item = line++] { AppendBatchLine(item); };
+    menus_.batchPopup->AddItem(caption).OnClick = [this, item = line++] { AppendBatchLine(item); };
   }
 
-  SetAccelerators(&accelerators_);
-  accelerators_.Add(FCONTROL, 'N', mNew->Id());
-  accelerators_.Add(FCONTROL, 'S', mSave->Id());
+  SetAccelerators(&menus_.accelerators);
+  menus_.accelerators.Add(FCONTROL, 'N', menus_.mNew->Id());
+  menus_.accelerators.Add(FCONTROL, 'S', menus_.mSave->Id());
   // Keys without a menu entry: Ctrl+Tab and Ctrl+Shift+Tab through the
   // pages, Ctrl+PageDown and Ctrl+PageUp through the setting tabs.
   const struct {
@@ -174,7 +173,7 @@ void TFormIpconfig::CreateMenus() {
   };
   for (const auto& key : keys) {
     UINT id = NewCommandId();
-    accelerators_.Add(key.flags, key.key, id);
+    menus_.accelerators.Add(key.flags, key.key, id);
     OnMenuCommand(id, key.run);
   }
 }
@@ -184,19 +183,19 @@ void TFormIpconfig::WireHandlers() {
   TabControl1.OnChanging = [this] { return TabControl1Changing(); };
   TabControl1.OnChange = [this] { TabControl1Change(); };
   TabControl1.OnItemsChanged = [this] { Relayout(); };
-  for (win::MenuItem* item : {mNew, popNew}) item->OnClick = [this] { NewSetting(); };
-  for (win::MenuItem* item : {mSave, popSave}) item->OnClick = [this] { mSaveClick(); };
-  for (win::MenuItem* item : {mSaveAs, popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
-  for (win::MenuItem* item : {mRename, popRename}) item->OnClick = [this] { RenameSetting(); };
-  for (win::MenuItem* item : {mDelete, popDelete}) item->OnClick = [this] { DeleteSetting(); };
-  mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
+  for (win::MenuItem* item : {menus_.mNew, menus_.popNew}) item->OnClick = [this] { NewSetting(); };
+  for (win::MenuItem* item : {menus_.mSave, menus_.popSave}) item->OnClick = [this] { mSaveClick(); };
+  for (win::MenuItem* item : {menus_.mSaveAs, menus_.popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
+  for (win::MenuItem* item : {menus_.mRename, menus_.popRename}) item->OnClick = [this] { RenameSetting(); };
+  for (win::MenuItem* item : {menus_.mDelete, menus_.popDelete}) item->OnClick = [this] { DeleteSetting(); };
+  menus_.mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   WireSafeSwitchHandlers();
-  About1->OnClick = [this] { About1Click(); };
-  mHelp->OnClick = [this] { mHelpClick(); };
-  mOSCheck->OnClick = [this] { mOSCheckClick(); };
-  mShowExitWin->OnClick = [this] { mShowExitWin->SetChecked(!mShowExitWin->Checked()); };
-  mShowTray->OnClick = [this] { mShowTrayClick(); };
-  TabControl1.OnContextMenu = [this](POINT at) { tabPopup_->Popup(Handle(), at); };
+  menus_.About1->OnClick = [this] { About1Click(); };
+  menus_.mHelp->OnClick = [this] { mHelpClick(); };
+  menus_.mOSCheck->OnClick = [this] { mOSCheckClick(); };
+  menus_.mShowExitWin->OnClick = [this] { menus_.mShowExitWin->SetChecked(!menus_.mShowExitWin->Checked()); };
+  menus_.mShowTray->OnClick = [this] { mShowTrayClick(); };
+  TabControl1.OnContextMenu = [this](POINT at) { menus_.tabPopup->Popup(Handle(), at); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };
@@ -252,6 +251,7 @@ void TFormIpconfig::LayoutFrame(int clientWidth, int clientHeight) {
   ButtonCommit.SetBounds({clientWidth - margin - 2 * buttonWidth - du.X(6), buttonTop, buttonWidth, buttonHeight});
 }
 
+// The least client area that shows a whole page (the window's minimum).
 SIZE TFormIpconfig::LeastClientSize() const {
   if (!StatusBar1.Handle()) return {0, 0};
   win::DialogUnits du(FormFont());

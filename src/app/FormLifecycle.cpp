@@ -108,6 +108,8 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   if (message == WM_COMMAND && lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam))) {
     return 0;
   }
+  // The start-up load runs from a posted message so that it never runs inside
+  // the activation itself (its message boxes activate the window).
   if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !StartupDone && !startupPosted_) {
     startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
   }
@@ -181,7 +183,7 @@ bool TFormIpconfig::LoadAtStartup() {
   } else {
     StatusBar1.SetStatus(L"ネットワーク設定がみつかりません.");
   }
-  ActionUndoOtherLAN.SetEnabled(FileExists(kUndoFileName));
+  actions_.undoOtherLan.SetEnabled(FileExists(kUndoFileName));
   return true;
 }
 
@@ -214,13 +216,15 @@ void TFormIpconfig::ReadOptions() {
   // One guard in this order: a missing value leaves it and the ones after it
   // as the window was created.
   RunGuarded([&] {
-    mOSCheck->SetChecked(registry.ReadInteger(L"mOSCheck_Checked") != 0);
-    mShowExitWin->SetChecked(registry.ReadInteger(L"mShowExitWin_Checked") != 0);
+    menus_.mOSCheck->SetChecked(registry.ReadInteger(L"mOSCheck_Checked") != 0);
+    menus_.mShowExitWin->SetChecked(registry.ReadInteger(L"mShowExitWin_Checked") != 0);
     int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
   // On its own: stores written before the option have no value for it.
-  if (std::optional<int> tray = OptionalInteger(registry, L"mShowTray_Checked")) mShowTray->SetChecked(*tray != 0);
+  if (std::optional<int> tray = OptionalInteger(registry, L"mShowTray_Checked")) {
+    menus_.mShowTray->SetChecked(*tray != 0);
+  }
   registry.CloseKey();
   UpdateTrayIcon();
   ReadSafeSwitchOptions();
@@ -231,9 +235,9 @@ void TFormIpconfig::CheckWindowsVersion() {
   if (env_.queryVersion(info) && info.dwPlatformId == kPlatformNt) {
     OSMajorVersion = info.dwMajorVersion;
     OSMinorVersion = info.dwMinorVersion;
-    if (OSMajorVersion > 6 && !mOSCheck->Checked()) {
+    if (OSMajorVersion > 6 && !menus_.mOSCheck->Checked()) {
       Ask().ShowMessage(L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
-      mOSCheck->SetChecked(true);
+      menus_.mOSCheck->SetChecked(true);
     }
     return;
   }
@@ -242,7 +246,7 @@ void TFormIpconfig::CheckWindowsVersion() {
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-void TFormIpconfig::mOSCheckClick() { mOSCheck->SetChecked(!mOSCheck->Checked()); }
+void TFormIpconfig::mOSCheckClick() { menus_.mOSCheck->SetChecked(!menus_.mOSCheck->Checked()); }
 
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
@@ -286,11 +290,11 @@ void TFormIpconfig::WriteOptions() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKey(kOptionsKey, true)) return;
   RunGuarded([&] {
-    registry.WriteInteger(L"mOSCheck_Checked", mOSCheck->Checked() ? 1 : 0);
-    registry.WriteInteger(L"mShowExitWin_Checked", mShowExitWin->Checked() ? 1 : 0);
+    registry.WriteInteger(L"mOSCheck_Checked", menus_.mOSCheck->Checked() ? 1 : 0);
+    registry.WriteInteger(L"mShowExitWin_Checked", menus_.mShowExitWin->Checked() ? 1 : 0);
     registry.WriteInteger(L"PageControl1_ActivePageIndex", PageControl1.ActivePageIndex());
   });
-  RunGuarded([&] { registry.WriteInteger(L"mShowTray_Checked", mShowTray->Checked() ? 1 : 0); });
+  RunGuarded([&] { registry.WriteInteger(L"mShowTray_Checked", menus_.mShowTray->Checked() ? 1 : 0); });
   registry.CloseKey();
 }
 

@@ -43,32 +43,32 @@ DomainValues StoredOver(DomainValues shown, const DomainValues& stored, int fiel
 
 void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
   const MachineWideValues& values = reading.values;
-  other_.Update([&](OtherPageValues& shown) { shown.hostsFile = values.hostsFile; });
-  internet_.Show(StoredOver(internet_.Current(), values.proxy, reading.proxyFieldsRead));
+  pages_.other.Update([&](OtherPageValues& shown) { shown.hostsFile = values.hostsFile; });
+  pages_.internet.Show(StoredOver(pages_.internet.Current(), values.proxy, reading.proxyFieldsRead));
   if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
 
-  DomainPageValues domain = domain_.Current();
+  DomainPageValues domain = pages_.domain.Current();
   domain.domain = StoredOver(domain.domain, values.domain, reading.domainFieldsRead);
   domain.machineName = values.machineName;
   domain.ipEnableRouter = values.ipEnableRouter;
-  domain_.Show(std::move(domain));
+  pages_.domain.Show(std::move(domain));
 
-  dns_.Update([&](DnsPageValues& shown) {
+  pages_.dns.Update([&](DnsPageValues& shown) {
     ShowSearchOrder(shown, values.useDomainNameDevolution, values.searchList);
   });
 }
 
 MachineWideValues TFormIpconfig::CurrentMachineWide() const {
   MachineWideValues values;
-  OtherPageValues other = other_.Collect();
+  OtherPageValues other = pages_.other.Collect();
   values.hostsFile = other.hostsFile;
   values.defaultPrinter = other.printer;
-  values.proxy = internet_.Collect();
-  DomainPageValues domain = domain_.Collect();
+  values.proxy = pages_.internet.Collect();
+  DomainPageValues domain = pages_.domain.Collect();
   values.domain = domain.domain;
   values.machineName = domain.machineName;
   values.ipEnableRouter = domain.ipEnableRouter;
-  DnsPageValues dns = dns_.Collect();
+  DnsPageValues dns = pages_.dns.Collect();
   values.useDomainNameDevolution = dns.useDomainNameDevolution;
   // The primary and connection suffixes are stored as an empty list.
   if (!dns.primarySuffixes) values.searchList = dns.searchList;
@@ -78,10 +78,10 @@ MachineWideValues TFormIpconfig::CurrentMachineWide() const {
 std::wstring TFormIpconfig::ReadTcpipParameters() {
   std::optional<TcpipParameters> parameters = kip::ReadTcpipParameters();
   if (!parameters) return {};
-  DomainPageValues domain = domain_.Current();
+  DomainPageValues domain = pages_.domain.Current();
   domain.ipEnableRouter = parameters->ipEnableRouter;
-  domain_.Show(std::move(domain));
-  dns_.Update([&](DnsPageValues& shown) {
+  pages_.domain.Show(std::move(domain));
+  pages_.dns.Update([&](DnsPageValues& shown) {
     ShowSearchOrder(shown, parameters->useDomainNameDevolution, parameters->searchList);
   });
   return parameters->hostsDirectory;
@@ -89,24 +89,24 @@ std::wstring TFormIpconfig::ReadTcpipParameters() {
 
 // The browser's settings as the machine has them, the proxy switch off.
 void TFormIpconfig::ReadInternetSettings() {
-  ProxyValues proxy = internet_.Current();
+  ProxyValues proxy = pages_.internet.Current();
   if (std::optional<InternetSettingsValues> machine = ReadInternetSettingsValues()) {
     TakeOverFields(proxy, ProxyFieldsFromMachine(*machine));
   }
   proxy.enable = false;
   if (std::optional<std::wstring> page = ReadStartPage()) proxy.startPage = *page;
-  internet_.Show(std::move(proxy));
+  pages_.internet.Show(std::move(proxy));
 }
 
 // The computer's name and membership as it has them now; the switch off.
 void TFormIpconfig::ReadNetworkId() {
-  DomainPageValues domain = domain_.Current();
+  DomainPageValues domain = pages_.domain.Current();
   domain.machineName = kip::ReadHostName();
   DomainMembership membership = kip::ReadDomainMembership();
   domain.domain.domain = membership.domain;
   domain.domain.workGroup = membership.workGroup;
   domain.domain.change = false;
-  domain_.Show(std::move(domain));
+  pages_.domain.Show(std::move(domain));
 }
 
 }  // namespace kip

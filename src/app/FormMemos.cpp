@@ -7,23 +7,23 @@ namespace kip {
 
 void TFormIpconfig::mFileNameClick() {
   // The focus decides the memo: take it before the file dialog moves it.
-  BatchMemo target = batch_.Target();
+  BatchMemo target = pages_.batch.Target();
   std::optional<std::wstring> line = BatchMemoLine(BatchMemoItem::FileName, Ask().ChooseFile());
-  if (line) batch_.Append(target, *line);
+  if (line) pages_.batch.Append(target, *line);
 }
 
 void TFormIpconfig::AppendBatchLine(int item) {
   if (std::optional<std::wstring> line = BatchMemoLine(static_cast<BatchMemoItem>(item))) {
-    batch_.Append(batch_.Target(), *line);
+    pages_.batch.Append(pages_.batch.Target(), *line);
   }
 }
 
 void TFormIpconfig::ButtonBrowsClick() {
   std::optional<std::wstring> file = Ask().ChooseFile();
   if (!file) return;
-  other_.ChooseHostsFile(*file);
+  pages_.other.ChooseHostsFile(*file);
 }
 
-void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(other_.Current().hostsFile, HostsDirectory); }
+void TFormIpconfig::mEditHOSTSClick() { OpenHostsInNotepad(pages_.other.Current().hostsFile, HostsDirectory); }
 
 }  // namespace kip

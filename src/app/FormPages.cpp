@@ -7,25 +7,32 @@
 #include "ui/UIPEdit.h"
 
 namespace kip {
+namespace {
 
+// The sheets of the page control, in their order.
+enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6 };
+
+}  // namespace
+
+// The page at `index` when it builds itself on its first show, or null.
 Page* TFormIpconfig::LazyPage(int index) {
   switch (index) {
     case kPageIP:
-      return &ip_;
+      return &pages_.ip;
     case kPageDNS:
-      return &dns_;
+      return &pages_.dns;
     case kPageEtc:
-      return &other_;
+      return &pages_.other;
     case kPageIE:
-      return &internet_;
+      return &pages_.internet;
     case kPageDomain:
-      return &domain_;
+      return &pages_.domain;
     case kPageBat:
-      return &batch_;
+      return &pages_.batch;
     case kPageFireWall:
-      return &firewall_;
+      return &pages_.firewall;
     case kPageIPv6:
-      return &ipv6_;
+      return &pages_.ipv6;
     default:
       return nullptr;
   }
@@ -33,29 +40,30 @@ Page* TFormIpconfig::LazyPage(int index) {
 
 void TFormIpconfig::WirePages() {
   auto edited = [this] { Modified = true; };
-  ip_.OnEdit = edited;
-  ip_.AddressDialog = [this]() -> AddressEntry* { return Dialogs().ipEdit; };
-  ip_.GatewayDialog = [this]() -> AddressEntry* { return Dialogs().gwEdit; };
+  pages_.ip.OnEdit = edited;
+  pages_.ip.AddressDialog = [this]() -> AddressEntry* { return Dialogs().ipEdit; };
+  pages_.ip.GatewayDialog = [this]() -> AddressEntry* { return Dialogs().gwEdit; };
   // Automatic DNS goes with DHCP.
-  ip_.OnDhcpClick = [this](bool dhcp) { dns_.OfferAutomatic(dhcp); };
-  dns_.OnEdit = edited;
-  dns_.ServerDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
-  batch_.OnEdit = edited;
-  firewall_.OnEdit = edited;
-  domain_.OnEdit = edited;
-  internet_.OnEdit = edited;
-  other_.OnEdit = edited;
-  ipv6_.OnEdit = edited;
-  other_.WinsDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
-  other_.OnBrowseClick = [this] { ButtonBrowsClick(); };
-  internet_.OnTakeOverClick = [this] { ButtonGetProxyClick(); };
+  pages_.ip.OnDhcpClick = [this](bool dhcp) { pages_.dns.OfferAutomatic(dhcp); };
+  pages_.dns.OnEdit = edited;
+  pages_.dns.ServerDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
+  pages_.batch.OnEdit = edited;
+  pages_.firewall.OnEdit = edited;
+  pages_.domain.OnEdit = edited;
+  pages_.internet.OnEdit = edited;
+  pages_.other.OnEdit = edited;
+  pages_.ipv6.OnEdit = edited;
+  pages_.other.WinsDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
+  pages_.other.OnBrowseClick = [this] { ButtonBrowsClick(); };
+  pages_.internet.OnTakeOverClick = [this] { ButtonGetProxyClick(); };
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);
-  batch_.OnContextMenu = [this](POINT at) { batchPopup_->Popup(Handle(), at); };
+  pages_.batch.OnContextMenu = [this](POINT at) { menus_.batchPopup->Popup(Handle(), at); };
   PageControl1.OnPageShowing = [this](int index) { BuildPage(index); };
   BuildPage(PageControl1.ActivePageIndex());
 }
 
+// Builds the page at `index` if it is not built yet.
 void TFormIpconfig::BuildPage(int index) {
   Page* page = LazyPage(index);
   if (!page || page->Built()) return;

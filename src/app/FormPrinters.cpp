@@ -9,12 +9,12 @@ void TFormIpconfig::ListPrinters() {
   TQpPrinter printers;
   PrinterList list = ReadPrinterList(printers);
   PrinterDevices = list.devices;
-  other_.ListPrinters(std::move(list.names));
+  pages_.other.ListPrinters(std::move(list.names));
 }
 
 // Chosen by its exact name; a name not listed chooses none.
 void TFormIpconfig::SelectPrinter(const std::wstring& name) {
-  other_.Update([&](OtherPageValues& values) { values.printer = name; });
+  pages_.other.Update([&](OtherPageValues& values) { values.printer = name; });
 }
 
 void TFormIpconfig::SelectDefaultPrinter() { SelectPrinter(ReadDefaultPrinterName()); }

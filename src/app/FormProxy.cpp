@@ -7,9 +7,9 @@ namespace kip {
 
 void TFormIpconfig::ButtonGetProxyClick() {
   if (std::optional<InternetSettingsValues> machine = ReadInternetSettingsValues()) {
-    internet_.TakeOver(ProxyFieldsFromMachine(*machine));
+    pages_.internet.TakeOver(ProxyFieldsFromMachine(*machine));
   }
-  if (TakeOverNeedsHint(internet_.Current().server)) Ask().ShowMessage(kProxyTakeOverHint);
+  if (TakeOverNeedsHint(pages_.internet.Current().server)) Ask().ShowMessage(kProxyTakeOverHint);
 }
 
 }  // namespace kip

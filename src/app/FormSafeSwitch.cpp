@@ -62,8 +62,8 @@ void TFormIpconfig::SafeSwitch::StopWatching() {
 }
 
 bool TFormIpconfig::SafeSwitch::Begin() {
-  const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.mPreviewFirst &&
-                       form_.mPreviewFirst->Checked();
+  const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.menus_.mPreviewFirst &&
+                       form_.menus_.mPreviewFirst->Checked();
   if (!preview && kind_ != CommitKind::WithReturn) return true;
   ProfileScope phase("SafeCommitBegin");
   const LiveState live = ReadLiveState(setting_, environment_.systemFolder);
@@ -166,6 +166,8 @@ void TFormIpconfig::SafeSwitch::ShowReport(const ReturnReport& report, const std
 
 // --- commands and options ----------------------------------------------------
 
+// "確認付きで反映": the commit of the shown setting that goes back by itself
+// unless the user keeps it.
 void TFormIpconfig::ActionSafeCommitExecute() {
   RunWhileCommitting([this] {
     if (CommitShownSetting(CommitKind::WithReturn)) FollowCommit();
@@ -173,8 +175,8 @@ void TFormIpconfig::ActionSafeCommitExecute() {
 }
 
 void TFormIpconfig::mPreviewFirstClick() {
-  mPreviewFirst->SetChecked(!mPreviewFirst->Checked());
-  WriteOption(kPreviewFirstOption, mPreviewFirst->Checked() ? 1 : 0);
+  menus_.mPreviewFirst->SetChecked(!menus_.mPreviewFirst->Checked());
+  WriteOption(kPreviewFirstOption, menus_.mPreviewFirst->Checked() ? 1 : 0);
 }
 
 void TFormIpconfig::mReturnSecondsClick() {
@@ -193,7 +195,7 @@ void TFormIpconfig::ReadSafeSwitchOptions() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
   // Each on its own: both are newer than the other options.
-  RunGuarded([&] { mPreviewFirst->SetChecked(registry.ReadInteger(kPreviewFirstOption) != 0); });
+  RunGuarded([&] { menus_.mPreviewFirst->SetChecked(registry.ReadInteger(kPreviewFirstOption) != 0); });
   RunGuarded([&] {
     const int seconds = registry.ReadInteger(kReturnSecondsOption);
     if (IsReturnSeconds(seconds)) ReturnSeconds = seconds;
@@ -201,11 +203,13 @@ void TFormIpconfig::ReadSafeSwitchOptions() {
 }
 
 void TFormIpconfig::WireSafeSwitchHandlers() {
-  mSafeCommit->OnClick = [this] { ActionSafeCommitExecute(); };
-  mPreviewFirst->OnClick = [this] { mPreviewFirstClick(); };
-  mReturnSeconds->OnClick = [this] { mReturnSecondsClick(); };
+  menus_.mSafeCommit->OnClick = [this] { ActionSafeCommitExecute(); };
+  menus_.mPreviewFirst->OnClick = [this] { mPreviewFirstClick(); };
+  menus_.mReturnSeconds->OnClick = [this] { mReturnSecondsClick(); };
 }
 
+// The command line asks only for the preview: it is written to its file,
+// nothing is committed and the window closes. False for any other run.
 bool TFormIpconfig::RunCommandLinePreview() {
   const std::optional<std::wstring> file = PreviewFileArgument(env_.arguments, DefaultPreviewFile(ProgramPath()));
   if (!file) return false;

@@ -81,10 +81,10 @@ void TFormIpconfig::LoadSetting() {
           const std::wstring cardKey = MarkCardParts(setting);
           if (!cardKey.empty()) card = LoadCardPart(setting, cardKey, OSMajorVersion);
         }
-        ipv6_.Show(card ? card->ipv6.value_or(Ipv6Setting{}) : LiveIpv6Shown(cardId));
+        pages_.ipv6.Show(card ? card->ipv6.value_or(Ipv6Setting{}) : LiveIpv6Shown(cardId));
         if (card) {
           ShowTcpipValues(card->tcpip);
-          other_.Update([&](OtherPageValues& shown) { shown.winsServers = card->winsServers; });
+          pages_.other.Update([&](OtherPageValues& shown) { shown.winsServers = card->winsServers; });
         } else if (!CardIds.empty()) {
           // A card never saved under this setting shows what the machine has.
           ReadLiveInterface(cardId);
@@ -95,7 +95,7 @@ void TFormIpconfig::LoadSetting() {
           if (TabSheetFireWall->Enabled()) LoadFirewallPart(setting);
         }
         BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
-        batch_.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
+        pages_.batch.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
       },
       [this] { Modified = false; });
 }
@@ -111,8 +111,8 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   for (size_t i = 0; i < CardIds.size() && i < labels.size(); ++i) {
     if (CardIds[i] == cardId) description = labels[i];
   }
-  CardPart card{CurrentTcpipValues(), other_.Collect().winsServers};
-  card.ipv6 = ipv6_.Collect();
+  CardPart card{CurrentTcpipValues(), pages_.other.Collect().winsServers};
+  card.ipv6 = pages_.ipv6.Collect();
   // What identifies the card, so that its part finds it again under a new
   // identifier.
   const CardIdentity identity = ReadCardIdentities({cardId}, CommitEnvironmentOfWindow()).front();
@@ -123,7 +123,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
   saved = WriteStoreRootValues(ComboDescription.ItemIndex(), ProgramFolder()) && saved;
   BatchFilePaths files = BatchFilesOf(settingName, ProgramFolder());
-  BatchTexts batch = batch_.Collect();
+  BatchTexts batch = pages_.batch.Collect();
   WriteBatchFile(files.before, batch.before);
   WriteBatchFile(files.after, batch.after);
   if (!saved) {
@@ -140,6 +140,8 @@ void TFormIpconfig::ReportSaveFailure(const std::wstring& settingName) {
   ShowException(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
 }
 
+// Writes the present cards' labels into the listed settings on a worker
+// thread; the returned future waits for it.
 std::future<void> TFormIpconfig::StartRefreshCardDescriptions(StringList settingNames) {
   // Each label is a registry call per setting and card, which adds up with
   // hundreds of settings; it runs beside the filling of the tabs. Nothing
@@ -222,7 +224,7 @@ void TFormIpconfig::NewSetting() {
   ReadInternetSettings();
   SelectDefaultPrinter();
   ReadTcpipParameters();
-  other_.Update([](OtherPageValues& shown) { shown.hostsFile.clear(); });
+  pages_.other.Update([](OtherPageValues& shown) { shown.hostsFile.clear(); });
 
   for (size_t i = 0; i < CardIds.size(); ++i) {
     ReadLiveInterface(CardIds[i]);

@@ -20,6 +20,7 @@ void TFormIpconfig::AttachDialogs(std::function<FormDialogs()> create) {
   createDialogs_ = std::move(create);
 }
 
+// The attached dialogs (created now if they are made on first use).
 const FormDialogs& TFormIpconfig::Dialogs() {
   // Made once: a creation that failed is not tried again.
   if (auto create = std::exchange(createDialogs_, nullptr)) AttachDialogs(create());
@@ -34,7 +35,7 @@ void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
     if (dialog) dialog->SetPrompts(&Ask());
   }
   if (TNetChg2* netChg = dialogs.netChg) {
-    netChg->OnShowExitWinChange = [this](bool shown) { mShowExitWin->SetChecked(shown); };
+    netChg->OnShowExitWinChange = [this](bool shown) { menus_.mShowExitWin->SetChecked(shown); };
     netChg->OnChoice = [this](int choice) {
       ExitChoice = choice;
       StoreExitChoice(choice);
@@ -70,7 +71,7 @@ void TFormIpconfig::ActionUndoOtherLANExecute() {
     Ask().ShowMessage(UndoMessage(false));
     return;
   }
-  ActionUndoOtherLAN.SetEnabled(FileExists(kUndoFileName));
+  actions_.undoOtherLan.SetEnabled(FileExists(kUndoFileName));
   Ask().ShowMessage(UndoMessage(true));
   Modified = false;  // as after an import: the store was replaced
   Close();
@@ -91,7 +92,7 @@ void TFormIpconfig::FillOtherLanLists() {
 bool TFormIpconfig::CopyOtherLanCard(const std::wstring& fromCardId, const std::wstring& toCardId,
                                      const std::wstring& toLabel) {
   CardCopyOutcome outcome = CopyCardSettings(fromCardId, toCardId, toLabel, kUndoFileName);
-  ActionUndoOtherLAN.SetEnabled(outcome.undoAvailable);
+  actions_.undoOtherLan.SetEnabled(outcome.undoAvailable);
   // Without both cards chosen the dialog stays open, without a message.
   if (outcome.result == CardCopyResult::NotChosen) return false;
   Ask().ShowMessage(CardCopyMessage(outcome));

@@ -6,14 +6,14 @@
 namespace kip {
 
 void TFormIpconfig::ShowTcpipValues(const TcpipValues& values) {
-  ip_.Show(IpShown(values));
-  dns_.Update([&](DnsPageValues& shown) { ShowCardPart(shown, values); });
+  pages_.ip.Show(IpShown(values));
+  pages_.dns.Update([&](DnsPageValues& shown) { ShowCardPart(shown, values); });
 }
 
 TcpipValues TFormIpconfig::CurrentTcpipValues() const {
   TcpipValues values;
-  IpCollected(ip_.Collect(), values);
-  CollectCardPart(dns_.Collect(), values);
+  IpCollected(pages_.ip.Collect(), values);
+  CollectCardPart(pages_.dns.Collect(), values);
   return values;
 }
 
@@ -28,7 +28,7 @@ bool TFormIpconfig::ReadLiveInterface(const std::wstring& cardId) {
 void TFormIpconfig::ReadNetBTWins(const std::wstring& cardId) {
   std::optional<StringList> servers = ReadLiveWinsServers(cardId);
   if (!servers) return;
-  other_.Update([&](OtherPageValues& shown) { shown.winsServers = std::move(*servers); });
+  pages_.other.Update([&](OtherPageValues& shown) { shown.winsServers = std::move(*servers); });
 }
 
 }  // namespace kip

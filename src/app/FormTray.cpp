@@ -17,7 +17,7 @@ enum TrayCommand : UINT { kTrayOpen = 1, kTrayEnd = 2, kTrayFirstSetting = 16 };
 }  // namespace
 
 void TFormIpconfig::mShowTrayClick() {
-  mShowTray->SetChecked(!mShowTray->Checked());
+  menus_.mShowTray->SetChecked(!menus_.mShowTray->Checked());
   UpdateTrayIcon();
 }
 
@@ -34,7 +34,7 @@ std::wstring TFormIpconfig::TrayTip() const {
 }
 
 void TFormIpconfig::UpdateTrayIcon() {
-  if (!mShowTray->Checked()) {
+  if (!menus_.mShowTray->Checked()) {
     tray_.Remove();
     return;
   }
@@ -95,6 +95,7 @@ void TFormIpconfig::ShowTrayMenu() {
   RunTrayCommand(command);
 }
 
+// Carries out an item of the icon's menu.
 void TFormIpconfig::RunTrayCommand(UINT command) {
   if (command == kTrayOpen) ShowFromTray();
   // The window may have become busy while the menu was open.
@@ -117,14 +118,16 @@ void TFormIpconfig::EndProgram() {
   PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
+// True (and the icon shown again) for Explorer's restart broadcast.
 bool TFormIpconfig::OnTaskbarMessage(UINT message) {
   if (!tray_.TaskbarRestarted(message)) return false;
   UpdateTrayIcon();
   return true;
 }
 
+// True (and the window hidden) when a close only hides the window.
 bool TFormIpconfig::HideToTrayInsteadOfClosing() {
-  if (endRequested_ || !mShowTray->Checked() || !tray_.Shown()) return false;
+  if (endRequested_ || !menus_.mShowTray->Checked() || !tray_.Shown()) return false;
   ShowWindow(Handle(), SW_HIDE);
   return true;
 }

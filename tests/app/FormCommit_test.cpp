@@ -93,8 +93,8 @@ TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
   EXPECT_NE(log.find("name=\"" + ToUtf8(kCardB) + "\""), std::string::npos);
   EXPECT_EQ(form.ComboDescription.ItemIndex(), 1);
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index"), 1u);
-  EXPECT_TRUE(form.ActionCommit.Enabled());
-  EXPECT_TRUE(form.mFile->Enabled());
+  EXPECT_TRUE(form.Actions().commit.Enabled());
+  EXPECT_TRUE(form.Menus().mFile->Enabled());
   // "Shutdown Index" 2 leaves the program: the window is closed.
   ASSERT_FALSE(platforms.empty());
   EXPECT_EQ(platforms.back()->calls, std::vector<std::string>{"close"});
@@ -107,9 +107,9 @@ class UserDuringBatch : public CommandRunner {
  public:
   explicit UserDuringBatch(TFormIpconfig*& form) : form_(form) {}
   bool RunAndWait(const std::wstring&, int) override {
-    for (win::MenuItem* item : {form_->mNew, form_->mSave, form_->mUndoOtherLAN, form_->mDelete}) {
+    const FormMenus& m = form_->Menus();
+    for (win::MenuItem* item : {m.mNew, m.mSave, m.mUndoOtherLAN, m.mDelete})
       PostMessageW(form_->Handle(), WM_COMMAND, item->Id(), 0);
-    }
     PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     win::PumpPendingMessages();
     statusDuringCommit = form_->StatusBar1.Status();
@@ -170,8 +170,8 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
 // hides the window while the icon is there, "終了" on its menu ends it.
 TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
   TFormIpconfig& form = Window();
-  form.mShowTray->Click();
-  ASSERT_TRUE(form.mShowTray->Checked());
+  form.Menus().mShowTray->Click();
+  ASSERT_TRUE(form.Menus().mShowTray->Checked());
   form.CommitFromTray(1);
   EXPECT_NE(Log().find("netsh\tnetsh exec"), std::string::npos);
   EXPECT_TRUE(platforms.empty());  // "Shutdown Index" 2 would have closed the window
@@ -190,7 +190,7 @@ TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
 // icons lost) the icon comes back, so a close still only hides the window.
 TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRestarts) {
   TFormIpconfig& form = Window();
-  form.mShowTray->Click();
+  form.Menus().mShowTray->Click();
   EXPECT_FALSE(form.TrayOffersOnlyOpen());
   HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_POPUP | WS_CAPTION, 0, 0, 100, 60, form.Handle(), nullptr,
                                 nullptr, nullptr);
@@ -252,8 +252,8 @@ TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {
     }
     // The selectors come back; the commands on settings stay off.
     EXPECT_TRUE(form.TabControl1.Enabled());
-    EXPECT_FALSE(form.mNew->Enabled());
-    EXPECT_FALSE(form.ActionExport.Enabled());
+    EXPECT_FALSE(form.Menus().mNew->Enabled());
+    EXPECT_FALSE(form.Actions().exportSnapshot.Enabled());
   }
 }
 

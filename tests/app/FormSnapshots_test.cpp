@@ -64,7 +64,7 @@ TEST_F(FormSnapshotsTest, CopyBetweenCardsCanBeUndoneUntilASaveDropsTheSnapshot)
   // Nothing chosen: no copy, no message, the dialog stays; the snapshot is taken.
   EXPECT_FALSE(form.CopyOtherLanCard(L"", kCardB, L"LAN B"));
   EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_TRUE(form.ActionUndoOtherLAN.Enabled());
+  EXPECT_TRUE(form.Actions().undoOtherLan.Enabled());
 
   EXPECT_TRUE(form.CopyOtherLanCard(kCardA, kCardB, L"LAN B"));
   EXPECT_EQ(prompts.messages.back(), L"設定のコピーに成功しました.");
@@ -98,7 +98,7 @@ TEST_F(FormSnapshotsTest, NoCopyBetweenCardsWithoutItsUndoSnapshot) {
   EXPECT_EQ(prompts.messages,
             std::vector<std::wstring>{L"アンドゥ用のファイルを保存できないため、設定のコピーを中止しました."});
   EXPECT_EQ(ReadStoreTree(), before);
-  EXPECT_FALSE(Form().ActionUndoOtherLAN.Enabled());
+  EXPECT_FALSE(Form().Actions().undoOtherLan.Enabled());
 }
 
 }  // namespace

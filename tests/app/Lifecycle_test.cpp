@@ -26,8 +26,8 @@ class LifecycleTest : public FormTest {};
 TEST_F(LifecycleTest, OptionsAndPlacementRoundTripThroughTheRegistry) {
   CreateKey(HKEY_LOCAL_MACHINE, kRoot);
   TFormIpconfig& first = MakeForm();
-  first.mOSCheck->SetChecked(true);
-  first.mShowExitWin->SetChecked(true);
+  first.Menus().mOSCheck->SetChecked(true);
+  first.Menus().mShowExitWin->SetChecked(true);
   first.PageControl1.SetActivePageIndex(4);
   first.SetPosition(120, 90);
   first.FormClose();
@@ -41,8 +41,8 @@ TEST_F(LifecycleTest, OptionsAndPlacementRoundTripThroughTheRegistry) {
 
   TFormIpconfig& second = MakeForm();
   second.LoadAtStartup();
-  EXPECT_TRUE(second.mOSCheck->Checked());
-  EXPECT_TRUE(second.mShowExitWin->Checked());
+  EXPECT_TRUE(second.Menus().mOSCheck->Checked());
+  EXPECT_TRUE(second.Menus().mShowExitWin->Checked());
   EXPECT_EQ(second.PageControl1.ActivePageIndex(), 4);
   POINT at = WindowPosition(second);
   EXPECT_EQ(at.x, 120);
@@ -121,8 +121,8 @@ TEST_F(LifecycleTest, MissingFirstOptionLeavesAllThreeAsCreated) {
   SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 3);
   TFormIpconfig& form = MakeForm();
   form.LoadAtStartup();
-  EXPECT_FALSE(form.mOSCheck->Checked());
-  EXPECT_FALSE(form.mShowExitWin->Checked());
+  EXPECT_FALSE(form.Menus().mOSCheck->Checked());
+  EXPECT_FALSE(form.Menus().mShowExitWin->Checked());
   EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
 }
 
@@ -132,8 +132,8 @@ TEST_F(LifecycleTest, OptionOfTheWrongTypeStopsTheRestOfTheGroup) {
   SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 2);
   TFormIpconfig& form = MakeForm();
   form.LoadAtStartup();
-  EXPECT_TRUE(form.mOSCheck->Checked());
-  EXPECT_FALSE(form.mShowExitWin->Checked());
+  EXPECT_TRUE(form.Menus().mOSCheck->Checked());
+  EXPECT_FALSE(form.Menus().mShowExitWin->Checked());
   EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
 }
 
@@ -144,7 +144,7 @@ TEST_F(LifecycleTest, NewerWindowsIsWarnedAboutOnceAcrossRuns) {
   first.LoadAtStartup();
   ASSERT_EQ(prompts.messages.size(), 1u);
   EXPECT_EQ(prompts.messages[0], L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
-  EXPECT_TRUE(first.mOSCheck->Checked());
+  EXPECT_TRUE(first.Menus().mOSCheck->Checked());
   EXPECT_EQ(first.OSMajorVersion, 10u);
   first.FormClose();
 
