@@ -43,7 +43,7 @@ void TFormIpconfig::RunCommandLine() {
 void TFormIpconfig::CarryOutExitAction(ExitAction action) {
   if (action == ExitAction::None) return;
   if (action == ExitAction::CloseWindow) {
-    EndProgram();
+    tray_.EndProgram();
     return;
   }
   std::shared_ptr<ExitPlatform> platform =

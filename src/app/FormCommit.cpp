@@ -88,7 +88,7 @@ void TFormIpconfig::RunWhileCommitting(const std::function<void()>& work) {
   SetCommitting(true);
   RunThenAlways(work, [this] {
     SetCommitting(false);
-    UpdateTrayIcon();  // its tool-tip names the last committed setting
+    tray_.Update();  // its tool-tip names the last committed setting
     if (closeHeld_) {
       closeHeld_ = false;
       PostMessageW(Handle(), WM_CLOSE, 0, 0);

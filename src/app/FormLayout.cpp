@@ -194,7 +194,7 @@ void TFormIpconfig::WireHandlers() {
   menus_.mHelp->OnClick = [this] { mHelpClick(); };
   menus_.mOSCheck->OnClick = [this] { mOSCheckClick(); };
   menus_.mShowExitWin->OnClick = [this] { menus_.mShowExitWin->SetChecked(!menus_.mShowExitWin->Checked()); };
-  menus_.mShowTray->OnClick = [this] { mShowTrayClick(); };
+  menus_.mShowTray->OnClick = [this] { tray_.ToggleShown(); };
   TabControl1.OnContextMenu = [this](POINT at) { menus_.tabPopup->Popup(Handle(), at); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };

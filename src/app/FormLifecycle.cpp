@@ -84,11 +84,11 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     if (!StartupDone) Guarded([this] { FormActivate(); });
     return 0;
   }
-  if (message == kMsgTray) {
-    Guarded([&] { OnTrayEvent(lParam); });
+  if (message == TrayMenu::kMessage) {
+    Guarded([&] { tray_.OnEvent(lParam); });
     return 0;
   }
-  if (OnTaskbarMessage(message)) return 0;
+  if (tray_.OnTaskbarMessage(message)) return 0;
   if (message == kMsgIdleStartup) {
     // Only for a window that was never activated (started minimised): an
     // activation has already queued the start-up load of its own.
@@ -128,10 +128,10 @@ void TFormIpconfig::FormActivate() {
   try {
     RunCommandLine();
   } catch (...) {
-    if (!stayOpen) EndProgram();
+    if (!stayOpen) tray_.EndProgram();
     throw;
   }
-  if (!stayOpen) EndProgram();
+  if (!stayOpen) tray_.EndProgram();
 }
 
 void TFormIpconfig::CheckLanguageFile() {
@@ -226,7 +226,7 @@ void TFormIpconfig::ReadOptions() {
     menus_.mShowTray->SetChecked(*tray != 0);
   }
   registry.CloseKey();
-  UpdateTrayIcon();
+  tray_.Update();
   ReadSafeSwitchOptions();
 }
 
@@ -250,7 +250,7 @@ void TFormIpconfig::mOSCheckClick() { menus_.mOSCheck->SetChecked(!menus_.mOSChe
 
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
-  if (HideToTrayInsteadOfClosing()) return false;
+  if (tray_.HideInsteadOfClosing()) return false;
   if (CardIds.empty() || !Modified) return true;
   // No setting or card shown: the edits have nowhere to be saved.
   if (TabText(TabControl1.TabIndex()).empty() || SelectedCardId().empty()) return true;

@@ -2,6 +2,8 @@
 // the settings, the last committed one checked; choosing one commits it and
 // the program carries on. While the option is on, closing the window only
 // hides it; "終了" on the icon's menu ends the program.
+#include "app/FormTray.h"
+
 #include "app/UkIpConfig.h"
 #include "store/StoreKeys.h"
 #include "ui/Prompts.h"
@@ -16,49 +18,51 @@ enum TrayCommand : UINT { kTrayOpen = 1, kTrayEnd = 2, kTrayFirstSetting = 16 };
 
 }  // namespace
 
-void TFormIpconfig::mShowTrayClick() {
-  menus_.mShowTray->SetChecked(!menus_.mShowTray->Checked());
-  UpdateTrayIcon();
+void TrayMenu::ToggleShown() {
+  auto& item = *frame_.menus_.mShowTray;
+  item.SetChecked(!item.Checked());
+  Update();
 }
 
-int TFormIpconfig::LastCommittedTab() const {
+int TrayMenu::LastCommittedTab() const {
   int index = -1;
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) RunGuarded([&] { index = registry.ReadInteger(L"Setting Index"); });
-  return index >= 0 && index < TabControl1.Count() ? index : -1;
+  return index >= 0 && index < frame_.TabControl1.Count() ? index : -1;
 }
 
-std::wstring TFormIpconfig::TrayTip() const {
+std::wstring TrayMenu::Tip() const {
   const int last = LastCommittedTab();
-  return last < 0 ? std::wstring(kApplicationTitle) : std::wstring(kApplicationTitle) + L": " + TabText(last);
+  return last < 0 ? std::wstring(kApplicationTitle) : std::wstring(kApplicationTitle) + L": " + frame_.TabText(last);
 }
 
-void TFormIpconfig::UpdateTrayIcon() {
-  if (!menus_.mShowTray->Checked()) {
-    tray_.Remove();
+void TrayMenu::Update() {
+  if (!frame_.menus_.mShowTray->Checked()) {
+    icon_.Remove();
     return;
   }
-  tray_.Show(Handle(), kMsgTray, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), TrayTip());
+  icon_.Show(frame_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
 }
 
-void TFormIpconfig::OnTrayEvent(LPARAM event) {
-  if (event == WM_LBUTTONDBLCLK) ShowFromTray();
-  if (event == WM_RBUTTONUP || event == WM_CONTEXTMENU) ShowTrayMenu();
+void TrayMenu::OnEvent(LPARAM event) {
+  if (event == WM_LBUTTONDBLCLK) ShowWindowAgain();
+  if (event == WM_RBUTTONUP || event == WM_CONTEXTMENU) ShowMenu();
 }
 
-void TFormIpconfig::ShowFromTray() {
-  ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
-  SetForegroundWindow(Handle());
+void TrayMenu::ShowWindowAgain() {
+  const HWND window = frame_.Handle();
+  ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(window);
 }
 
-bool TFormIpconfig::TrayOffersOnlyOpen() const {
-  if (committing_ || SyncBusy || !IsWindowEnabled(Handle())) return true;
+bool TrayMenu::OffersOnlyOpen() const {
+  if (frame_.committing_ || frame_.SyncBusy || !IsWindowEnabled(frame_.Handle())) return true;
   // A dialog of the window is open (the address dialogs wait without
   // disabling it): a commit or an end now would cut across it.
   struct Search {
     HWND owner;
     bool found;
-  } search{Handle(), false};
+  } search{frame_.Handle(), false};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM context) -> BOOL {
@@ -71,64 +75,65 @@ bool TFormIpconfig::TrayOffersOnlyOpen() const {
   return search.found;
 }
 
-void TFormIpconfig::ShowTrayMenu() {
+void TrayMenu::ShowMenu() {
   UniqueHMenu menu(CreatePopupMenu());
   if (!menu) return;
-  if (!TrayOffersOnlyOpen()) {
+  if (!OffersOnlyOpen()) {
     const int last = LastCommittedTab();
-    for (int i = 0; i < TabControl1.Count(); ++i) {
+    for (int i = 0; i < frame_.TabControl1.Count(); ++i) {
       AppendMenuW(menu.get(), MF_STRING | (i == last ? MF_CHECKED : 0), kTrayFirstSetting + static_cast<UINT>(i),
-                  TabText(i).c_str());
+                  frame_.TabText(i).c_str());
     }
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   }
   AppendMenuW(menu.get(), MF_STRING, kTrayOpen, L"開く");
-  if (!TrayOffersOnlyOpen()) AppendMenuW(menu.get(), MF_STRING, kTrayEnd, L"終了");
+  if (!OffersOnlyOpen()) AppendMenuW(menu.get(), MF_STRING, kTrayEnd, L"終了");
   POINT at{};
   GetCursorPos(&at);
   // The menu closes when the user clicks elsewhere only if the window is
   // in front.
-  SetForegroundWindow(Handle());
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr));
-  PostMessageW(Handle(), WM_NULL, 0, 0);
-  RunTrayCommand(command);
+  const HWND window = frame_.Handle();
+  SetForegroundWindow(window);
+  const UINT command =
+      static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window, nullptr));
+  PostMessageW(window, WM_NULL, 0, 0);
+  RunCommand(command);
 }
 
 // Carries out an item of the icon's menu.
-void TFormIpconfig::RunTrayCommand(UINT command) {
-  if (command == kTrayOpen) ShowFromTray();
+void TrayMenu::RunCommand(UINT command) {
+  if (command == kTrayOpen) ShowWindowAgain();
   // The window may have become busy while the menu was open.
-  if (TrayOffersOnlyOpen()) return;
+  if (OffersOnlyOpen()) return;
   if (command == kTrayEnd) EndProgram();
-  if (command >= kTrayFirstSetting) CommitFromTray(static_cast<int>(command - kTrayFirstSetting));
+  if (command >= kTrayFirstSetting) CommitTab(static_cast<int>(command - kTrayFirstSetting));
 }
 
-void TFormIpconfig::CommitFromTray(int tab) {
-  if (TrayOffersOnlyOpen() || tab < 0 || tab >= TabControl1.Count()) return;
-  TabControl1.SetTabIndex(tab);
-  TabControl1Change();
+void TrayMenu::CommitTab(int tab) {
+  if (OffersOnlyOpen() || tab < 0 || tab >= frame_.TabControl1.Count()) return;
+  frame_.TabControl1.SetTabIndex(tab);
+  frame_.TabControl1Change();
   // No exit choice follows: the program carries on, as with "続ける".
-  RunWhileCommitting([this] { CommitShownSetting(CommitKind::Tray); });
-  UpdateTrayIcon();
+  frame_.RunWhileCommitting([this] { frame_.CommitShownSetting(TFormIpconfig::CommitKind::Tray); });
+  Update();
 }
 
-void TFormIpconfig::EndProgram() {
+void TrayMenu::EndProgram() {
   endRequested_ = true;
-  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  PostMessageW(frame_.Handle(), WM_CLOSE, 0, 0);
 }
 
 // True (and the icon shown again) for Explorer's restart broadcast.
-bool TFormIpconfig::OnTaskbarMessage(UINT message) {
-  if (!tray_.TaskbarRestarted(message)) return false;
-  UpdateTrayIcon();
+bool TrayMenu::OnTaskbarMessage(UINT message) {
+  if (!icon_.TaskbarRestarted(message)) return false;
+  Update();
   return true;
 }
 
 // True (and the window hidden) when a close only hides the window.
-bool TFormIpconfig::HideToTrayInsteadOfClosing() {
-  if (endRequested_ || !menus_.mShowTray->Checked() || !tray_.Shown()) return false;
-  ShowWindow(Handle(), SW_HIDE);
+bool TrayMenu::HideInsteadOfClosing() {
+  if (endRequested_ || !frame_.menus_.mShowTray->Checked() || !icon_.Shown()) return false;
+  ShowWindow(frame_.Handle(), SW_HIDE);
   return true;
 }
 

@@ -1,7 +1,5 @@
-// The main window: the frame of the pages. It shows one setting for one
-// card: the pages (app/pages/) hold its values, the frame moves them between
-// the store and the pages. This header is the table of contents: each
-// section names the file of app/ that holds its handlers.
+// The main window: the frame that moves one setting for one card between the
+// store and the pages (app/pages/). Each section names the file that holds it.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +13,7 @@
 #include "app/CommandLineArgs.h"
 #include "app/FormEnvironment.h"
 #include "app/FormMenus.h"
+#include "app/FormTray.h"
 #include "app/pages/FramePages.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -26,13 +25,11 @@
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
 #include "ui/win/Layout.h"
-#include "ui/win/TrayIcon.h"
 #include "util/Text.h"
 #include "util/UniqueHandle.h"
 
 namespace kip {
 
-class TkRegistry;
 class AboutBox;
 struct CommitRequest;
 
@@ -41,8 +38,7 @@ class TFormIpconfig : public win::Form {
   explicit TFormIpconfig(FormEnvironment environment = {});
   ~TFormIpconfig() override;
 
-  // Window creation: controls, captions, state (FormCreate).
-  void Create();
+  void Create();  // controls, captions, state (FormCreate)
 
   // --- state shared with the tests and the dialogs --------------------------
   bool StartupDone = false;
@@ -58,8 +54,7 @@ class TFormIpconfig : public win::Form {
 
   // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
   void FormActivate();
-  // True when the load ran to its end (the command line runs only then).
-  bool LoadAtStartup();
+  bool LoadAtStartup();  // true when the load ran to its end
   bool FormCloseQuery();
   void FormClose();
 
@@ -76,8 +71,7 @@ class TFormIpconfig : public win::Form {
 
   // --- the setting store (app/FormSettings.cpp) -----------------------------
   void LoadSetting();
-  // Writes the window as setting S, card K. False (and a status-bar message)
-  // when the store could not be written; `Modified` then stays as it was.
+  // False, with a status-bar message and `Modified` kept, when it fails.
   bool SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
   void LoadSettingList(const StringList& settingNames);
   void SyncSelection();
@@ -90,10 +84,8 @@ class TFormIpconfig : public win::Form {
   bool TabControl1Changing();
   void TabControl1Change();
   void ComboDescriptionChange();
-  // The text of tab `index`, or empty when there is none.
-  std::wstring TabText(int index) const;
-  // The program's folder with a trailing backslash (batch files live there).
-  std::wstring ProgramFolder() const;
+  std::wstring TabText(int index) const;  // empty when there is none
+  std::wstring ProgramFolder() const;     // with a trailing backslash
 
   // --- printers (app/FormPrinters.cpp) --------------------------------------
   void ListPrinters();
@@ -101,8 +93,7 @@ class TFormIpconfig : public win::Form {
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
   void AttachDialogs(const FormDialogs& dialogs);
-  // The dialogs made by `create` the first time one is needed: most runs
-  // never open one, and creating six hidden windows slows every start.
+  // Made the first time one is needed: six hidden windows slow every start.
   void AttachDialogs(std::function<FormDialogs()> create);
   void ActionExportExecute();
   void ActionImportExecute();
@@ -111,29 +102,16 @@ class TFormIpconfig : public win::Form {
 
   // --- the commit (app/FormCommit.cpp, app/FormCommandLine.cpp) -------------
   void ActionCommitExecute();
-  // True while a commit runs: the window is busy.
   bool Committing() const { return committing_; }
   void RunCommandLine();
-  // The exit code of the command line's run (0 when there was none).
-  int CommandLineExitCode() const { return commandLineExitCode_; }
+  int CommandLineExitCode() const { return commandLineExitCode_; }  // 0: none
 
   // --- firewall and domain (app/FormFirewall.cpp, app/FormDomain.cpp) -------
   void ReadFirewallState();
-  // The commit step: joins the domain or workgroup the plan names.
   void ChangeDomainStep(const DomainChoice& choice);
 
-  // --- the notification area (app/FormTray.cpp) -----------------------------
-  // The tool-tip: the program's name and the last committed setting.
-  std::wstring TrayTip() const;
-  // The tab "Setting Index" names (the last commit), or -1.
-  int LastCommittedTab() const;
-  // True while the window is disabled, a dialog of it is open, a commit or
-  // a change of setting runs: the icon's menu then only opens the window.
-  bool TrayOffersOnlyOpen() const;
-  // Commits the tab and carries on, whatever exit choice is stored.
-  void CommitFromTray(int tab);
-  // Closes the window and ends the program, also while the icon is shown.
-  void EndProgram();
+  // --- the notification area (app/FormTray.h) -------------------------------
+  TrayMenu& Tray() { return tray_; }
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
   IpPage& Ip() { return pages_.ip; }
@@ -144,13 +122,12 @@ class TFormIpconfig : public win::Form {
   InternetPage& Internet() { return pages_.internet; }
   OtherPage& Other() { return pages_.other; }
 
-  // --- the frame's controls (app/FormLayout.cpp) ----------------------------
+  // --- the frame's controls (app/FormLayout.cpp), menus (app/FormMenus.h) ---
   win::ComboList ComboDescription;
   win::TabStrip TabControl1;
   win::PageControl PageControl1;
   win::Panel* TabSheetFireWall = nullptr;
   win::StatusBar StatusBar1;
-  // The menus and the actions they share (app/FormMenus.h).
   FormMenus& Menus() { return menus_; }
   FormActions& Actions() { return actions_; }
 
@@ -174,20 +151,17 @@ class TFormIpconfig : public win::Form {
   bool startupPosted_ = false;
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
-
   // app/FormCardList.cpp
   void BuildCardList();
   std::wstring SelectedCardId() const;
   std::wstring CardIdAt(int index) const;
   StringList CardLabels() const;
   std::wstring MarkCardParts(const std::wstring& settingName);
-
   // app/FormSettings.cpp
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
   void ReportSaveFailure(const std::wstring& settingName);
   std::wstring AskNewName(const std::wstring& proposal);
   bool CopySettingTo(const std::wstring& newName);
-
   // app/FormMachine.cpp: machine-wide values, from the store or the machine
   void ShowMachineWide(const MachineWideReading& reading);
   MachineWideValues CurrentMachineWide() const;
@@ -195,7 +169,6 @@ class TFormIpconfig : public win::Form {
   void ReadInternetSettings();
   void ReadNetworkId();
   std::wstring HostsDirectory;
-
   // app/FormPrinters.cpp, FormProxy.cpp, FormMemos.cpp, FormHelp.cpp
   void SelectDefaultPrinter();
   StringList PrinterDevices;  // parallel to the listed printers
@@ -204,14 +177,12 @@ class TFormIpconfig : public win::Form {
   void About1Click();
   void mHelpClick();
   std::unique_ptr<AboutBox> about_;
-
   // app/FormSnapshots.cpp
   const FormDialogs& Dialogs();
   void ActionCopyOtherLANExecute();
   void FillOtherLanLists();
   FormDialogs attachedDialogs_;
   std::function<FormDialogs()> createDialogs_;
-
   // app/FormCommit.cpp
   class CommitUserAdapter;
   bool CommitShownSetting();
@@ -226,12 +197,10 @@ class TFormIpconfig : public win::Form {
   bool committing_ = false;
   bool closeHeld_ = false;
   CommitResult lastCommitResult_;
-
   // app/FormCommandLine.cpp
   void CarryOutExitAction(ExitAction action);
   void ActionShortCutExecute();
   int commandLineExitCode_ = 0;
-
   // app/FormSafeSwitch.cpp: what surrounds a commit besides its plan
   enum class CommitKind { Unattended, Tray, Window, WithReturn };
   class SafeSwitch;
@@ -244,31 +213,18 @@ class TFormIpconfig : public win::Form {
   CommitRequest ShownCommitRequest() const;
   void WireSafeSwitchHandlers();
   int ReturnSeconds = 60;  // before an unanswered automatic return goes back
-
   // app/FormFirewall.cpp
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
   std::vector<TFirewallEntry> FirewallEntries;
-
-  // app/FormTray.cpp
-  void mShowTrayClick();
-  void UpdateTrayIcon();
-  void OnTrayEvent(LPARAM event);
-  bool OnTaskbarMessage(UINT message);
-  void ShowTrayMenu();
-  void ShowFromTray();
-  void RunTrayCommand(UINT command);
-  bool HideToTrayInsteadOfClosing();
-  static constexpr UINT kMsgTray = WM_APP + 40;
-  win::TrayIcon tray_;
-  bool endRequested_ = false;
-
+  // app/FormTray.h: commits a setting and reads the busy state
+  friend class TrayMenu;
+  TrayMenu tray_{*this};
   // app/FormPages.cpp
   Page* LazyPage(int index);
   void WirePages();
   void BuildPage(int index);
   FramePages pages_{[this]() -> Prompts& { return Ask(); }};
-
   // app/FormLayout.cpp
   void CreateControls();
   void CreateActions();
@@ -280,8 +236,7 @@ class TFormIpconfig : public win::Form {
   win::Panel* TabSheetIPv6 = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;
-  // The actions outlive the menu items that carry them out.
-  FormActions actions_;
+  FormActions actions_;  // outlives the menu items that carry them out
   FormMenus menus_;
   UniqueHFont font_;
 };

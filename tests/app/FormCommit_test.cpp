@@ -172,15 +172,15 @@ TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
   TFormIpconfig& form = Window();
   form.Menus().mShowTray->Click();
   ASSERT_TRUE(form.Menus().mShowTray->Checked());
-  form.CommitFromTray(1);
+  form.Tray().CommitTab(1);
   EXPECT_NE(Log().find("netsh\tnetsh exec"), std::string::npos);
   EXPECT_TRUE(platforms.empty());  // "Shutdown Index" 2 would have closed the window
-  EXPECT_EQ(form.LastCommittedTab(), 1);
-  EXPECT_EQ(form.TrayTip(), L"HarluneIPコンフィグ: " + form.TabText(1));
+  EXPECT_EQ(form.Tray().LastCommittedTab(), 1);
+  EXPECT_EQ(form.Tray().Tip(), L"HarluneIPコンフィグ: " + form.TabText(1));
   SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(form.Handle()));
   EXPECT_FALSE(IsWindowVisible(form.Handle()));
-  form.EndProgram();
+  form.Tray().EndProgram();
   win::PumpPendingMessages();
   EXPECT_FALSE(IsWindow(form.Handle()));
 }
@@ -191,19 +191,19 @@ TEST_F(CommitWindowTest, TheIconsMenuCommitsASettingAndTheProgramCarriesOn) {
 TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRestarts) {
   TFormIpconfig& form = Window();
   form.Menus().mShowTray->Click();
-  EXPECT_FALSE(form.TrayOffersOnlyOpen());
+  EXPECT_FALSE(form.Tray().OffersOnlyOpen());
   HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_POPUP | WS_CAPTION, 0, 0, 100, 60, form.Handle(), nullptr,
                                 nullptr, nullptr);
   ShowWindow(dialog, SW_SHOWNOACTIVATE);
-  EXPECT_TRUE(form.TrayOffersOnlyOpen());
-  form.CommitFromTray(1);
+  EXPECT_TRUE(form.Tray().OffersOnlyOpen());
+  form.Tray().CommitTab(1);
   EXPECT_EQ(Log(), "");
   DestroyWindow(dialog);
   EnableWindow(form.Handle(), FALSE);
-  EXPECT_TRUE(form.TrayOffersOnlyOpen());
+  EXPECT_TRUE(form.Tray().OffersOnlyOpen());
   EnableWindow(form.Handle(), TRUE);
   form.SyncBusy = true;
-  EXPECT_TRUE(form.TrayOffersOnlyOpen());
+  EXPECT_TRUE(form.Tray().OffersOnlyOpen());
   form.SyncBusy = false;
 
   NOTIFYICONDATAW icon{};
@@ -215,7 +215,7 @@ TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRes
   EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
   SendMessageW(form.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(form.Handle()));
-  form.EndProgram();
+  form.Tray().EndProgram();
   win::PumpPendingMessages();
 }
 
