@@ -1,5 +1,7 @@
 #include "app/pages/AddressListBox.h"
 
+#include <algorithm>
+
 #include "app/pages/PageMetrics.h"
 
 namespace kip {
@@ -8,9 +10,11 @@ void AddressListBox::Create(win::Panel& panel, const win::DialogUnits& du, const
                             std::wstring_view caption, const StringList& titles, int top, int height) {
   group.Create(panel, ids.group, caption, du.R(6, top, kPageWidth, height));
   grid.Create(panel, ids.grid, du.R(14, top + 12, 222, height - 19), titles);
+  // A low group draws its buttons closer, so that they stay inside it.
+  const int step = std::min(18, (height - 30) / 2);
   add.Create(panel, ids.add, L"追加(&A)", du.R(244, top + 12, 56, 14));
-  edit.Create(panel, ids.edit, L"編集(&E)", du.R(244, top + 30, 56, 14));
-  del.Create(panel, ids.del, L"削除(&D)", du.R(244, top + 48, 56, 14));
+  edit.Create(panel, ids.edit, L"編集(&E)", du.R(244, top + 12 + step, 56, 14));
+  del.Create(panel, ids.del, L"削除(&D)", du.R(244, top + 12 + 2 * step, 56, 14));
   for (win::Window* member : std::initializer_list<win::Window*>{&grid, &add, &edit, &del}) group.AddMember(*member);
 }
 

@@ -24,22 +24,10 @@ void FillList(win::Grid& grid, const StringList& entries) {
 
 void Ipv6Page::CreateList(List& list, win::Panel& panel, const win::DialogUnits& du, int groupId,
                           const wchar_t* caption, const wchar_t* title, int top, int height, Ipv6EntryKind kind) {
-  list.group.Create(panel, groupId, caption, du.R(6, top, kPageWidth, height));
-  list.grid.Create(panel, groupId + 1, du.R(14, top + 12, 222, height - 19), {title});
-  list.add.Create(panel, groupId + kIpv6ListAdd, L"追加(&A)", du.R(244, top + 12, 56, 14));
-  list.edit.Create(panel, groupId + 3, L"編集(&E)", du.R(244, top + 28, 56, 14));
-  list.del.Create(panel, groupId + 4, L"削除(&D)", du.R(244, top + 44, 56, 14));
-  for (win::Window* member : {static_cast<win::Window*>(&list.grid), static_cast<win::Window*>(&list.add),
-                              static_cast<win::Window*>(&list.edit), static_cast<win::Window*>(&list.del)}) {
-    list.group.AddMember(*member);
-  }
+  list.box.Create(panel, du, {groupId, groupId + 1, groupId + kIpv6ListAdd, groupId + 3, groupId + 4}, caption,
+                  {title}, top, height);
   list.entry = std::make_unique<Ipv6Entry>(prompts_(), kind);
-  auto add = [this, &list] { if (AddAddressRow(list.grid, kIpv6List, *list.entry)) Edited(); };
-  auto edit = [this, &list] { if (EditAddressRow(list.grid, kIpv6List, *list.entry)) Edited(); };
-  auto del = [this, &list] { if (DeleteAddressRow(list.grid)) Edited(); };
-  list.add.OnClick = list.grid.OnInsertKey = add;
-  list.edit.OnClick = list.grid.OnEnterKey = edit;
-  list.del.OnClick = list.grid.OnDeleteKey = del;
+  list.box.Wire(kIpv6List, [&list]() -> AddressEntry* { return list.entry.get(); }, [this] { Edited(); });
 }
 
 void Ipv6Page::CreateControls(win::Panel& panel, const win::DialogUnits& du) {
@@ -64,9 +52,9 @@ void Ipv6Page::FillControls() {
     case Ipv6Choice::Fixed: fixed_.SetChecked(true); break;
     default: unchanged_.SetChecked(true); break;
   }
-  FillList(addresses_.grid, values.addresses);
-  FillList(gateways_.grid, values.gateways);
-  FillList(dns_.grid, values.dnsServers);
+  FillList(addresses_.box.grid, values.addresses);
+  FillList(gateways_.box.grid, values.gateways);
+  FillList(dns_.box.grid, values.dnsServers);
   ChoiceClicked();
 }
 
@@ -74,13 +62,13 @@ Ipv6Setting Ipv6Page::ReadControls() const {
   const Ipv6Choice choice = fixed_.Checked()       ? Ipv6Choice::Fixed
                             : automatic_.Checked() ? Ipv6Choice::Automatic
                                                    : Ipv6Choice::Unchanged;
-  return {choice, NonBlankCells(addresses_.grid, 0), NonBlankCells(gateways_.grid, 0), NonBlankCells(dns_.grid, 0)};
+  return {choice, NonBlankCells(addresses_.box.grid, 0), NonBlankCells(gateways_.box.grid, 0), NonBlankCells(dns_.box.grid, 0)};
 }
 
 // The lists count only for a fixed choice.
 void Ipv6Page::ChoiceClicked() {
   const bool fixed = fixed_.Checked();
-  for (List* list : {&addresses_, &gateways_, &dns_}) list->group.SetEnabled(fixed);
+  for (List* list : {&addresses_, &gateways_, &dns_}) list->box.group.SetEnabled(fixed);
   Edited();
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/pages/AddressListBox.h"
 #include "app/pages/Page.h"
 #include "ui/Ipv6Entry.h"
 #include "ui/Prompts.h"
@@ -39,9 +40,7 @@ class Ipv6Page : public ValuesPage<Ipv6Setting> {
 
  private:
   struct List {
-    win::GroupBox group;
-    win::Grid grid;
-    win::Button add, edit, del;
+    AddressListBox box;
     std::unique_ptr<Ipv6Entry> entry;
   };
   void CreateList(List& list, win::Panel& panel, const win::DialogUnits& du, int groupId, const wchar_t* caption,
