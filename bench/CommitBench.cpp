@@ -71,7 +71,7 @@ kip::CommitRequest RequestFor(const std::wstring& name, const kip::StringList& i
 
 // The children of a version-6 commit of three cards, in their order.
 std::vector<std::wstring> CommitChildren(const std::wstring& scriptPath) {
-  std::vector<std::wstring> lines = {L"net start \"Remote Registry Service\" > nul", L"net start \"DHCP Client\"",
+  std::vector<std::wstring> lines = {L"net start RemoteRegistry", L"net start Dhcp",
                                      L"netsh exec \"" + scriptPath + L"\"", L"arp -d *", L"nbtstat -R",
                                      L"nbtstat -RR"};
   for (const wchar_t* state : {L" admin=DISABLED", L" admin=ENABLED"}) {

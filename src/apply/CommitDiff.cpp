@@ -93,11 +93,11 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   }
   planned.dnsServers = input.dnsAutomatic ? StringList() : ScriptServers(input.dnsServers);
   planned.dnsSuffix = Trim(values.domain);
-  // Windows 2000 gets the registration written beside the suffix; the XP
-  // class gets it with the DNS line of the script; later versions keep theirs.
+  // Windows 2000 gets the registration written beside the suffix; later
+  // versions get it with the DNS line of the script.
   const bool dnsLine = input.dnsAutomatic || !planned.dnsServers.empty();
   const bool windows2000 = setting.osMajorVersion == 5 && setting.osMinorVersion == 0;
-  if (windows2000 || (setting.scriptWindows == WindowsClass::XPClass && dnsLine)) {
+  if (windows2000 || (NetshScriptCarriesRegistration(setting.scriptWindows) && dnsLine)) {
     planned.registerAddresses = values.registrationEnabled;
     planned.registerSuffix = values.registerAdapterName;
   }
@@ -105,8 +105,7 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   planned.winsServers = IsBlank(At(input.winsServers, 0)) || HoldsScriptBreakingCharacter(Trim(At(input.winsServers, 0)))
                             ? StringList()
                             : NonBlank(input.winsServers);
-  // Only the netsh of version 6 gets IPv6 lines.
-  if (ChangesIpv6(card) && setting.scriptWindows == WindowsClass::Version6) {
+  if (ChangesIpv6(card) && WritesIpv6Section(setting)) {
     planned.ipv6 = PlannedIpv6(Ipv6SettingOf(card), planned.ipv6);
   }
   return planned;

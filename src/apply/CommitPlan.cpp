@@ -66,8 +66,8 @@ DomainChoice DomainChoiceOf(const DomainValues& domain) {
   return {domain.change, domain.joinDomain && !domain.joinWorkGroup, domain.domain, domain.workGroup};
 }
 
-// IPv6 lines follow the IPv4 ones in a section of their own; only the
-// netsh of version 6 knows the interface settings and DNS lines they use.
+// IPv6 lines follow the IPv4 ones in a section of their own, where netsh
+// knows the interface settings and DNS lines they use.
 std::wstring ScriptOf(const CommitSetting& setting) {
   std::wstring script = NetshScriptHeader(setting.scriptWindows);
   std::vector<NetshIpv6Card> ipv6;
@@ -81,7 +81,7 @@ std::wstring ScriptOf(const CommitSetting& setting) {
     }
   }
   script += NetshScriptFooter();
-  if (setting.scriptWindows == WindowsClass::Version6) script += NetshIpv6Section(ipv6);
+  if (WritesIpv6Section(setting)) script += NetshIpv6Section(ipv6);
   return script;
 }
 
@@ -111,7 +111,20 @@ std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path, const 
   return PlannedChild{run, Quoted(copy), path};
 }
 
+// By service name, which every Windows accepts (the display names are
+// translated and changed between versions). No command interpreter runs
+// these lines, so nothing in them may count on one: a "> nul" would reach
+// net as two more arguments; the output is discarded all the same.
+std::vector<PlannedChild> ServiceStarts() {
+  return {Child(ChildRun::Captured, L"net start RemoteRegistry"), Child(ChildRun::Captured, L"net start Dhcp")};
+}
+
 }  // namespace
+
+bool WritesIpv6Section(const CommitSetting& setting) {
+  return setting.scriptWindows == WindowsClass::Version6 &&
+         NetshHasIpv6Section(setting.osMajorVersion, setting.osMinorVersion);
+}
 
 NetshCardInput CardScriptInput(const PlannedCardSource& card) {
   NetshCardInput input;
@@ -172,8 +185,7 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
   plan.scriptPath = setting.scriptPath;
   plan.script = ScriptOf(setting);
   plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath, kBeforeBatchCopyName);
-  plan.serviceStarts = {Child(ChildRun::Captured, L"net start \"Remote Registry Service\" > nul"),
-                        Child(ChildRun::Captured, L"net start \"DHCP Client\"")};
+  plan.serviceStarts = ServiceStarts();
   plan.netshExec = Child(ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath));
   plan.cacheFlushes = {Child(ChildRun::Captured, L"arp -d *"), Child(ChildRun::Captured, L"nbtstat -R"),
                        Child(ChildRun::Captured, L"nbtstat -RR")};

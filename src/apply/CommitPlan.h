@@ -120,6 +120,10 @@ struct CommitPlan {
   std::optional<PlannedChild> afterBatch;
 };
 
+// Whether the script gets its IPv6 section (cards that change IPv6 give it
+// lines): on the Windows whose netsh has its commands.
+bool WritesIpv6Section(const CommitSetting& setting);
+
 // Every child of the plan in the order the commit runs them.
 std::vector<PlannedChild> ChildrenInOrder(const CommitPlan& plan);
 

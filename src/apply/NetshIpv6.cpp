@@ -104,6 +104,10 @@ StringList Ipv6ScriptHosts(const StringList& entries) {
   return result;
 }
 
+bool NetshHasIpv6Section(DWORD majorVersion, DWORD minorVersion) {
+  return majorVersion > 6 || (majorVersion == 6 && minorVersion >= 1);
+}
+
 std::wstring NetshIpv6Block(const NetshIpv6Card& card) { return Ipv6BlockWriter(card).Write(); }
 
 std::wstring NetshIpv6Section(const std::vector<NetshIpv6Card>& cards) {

@@ -25,6 +25,11 @@ struct NetshIpv6Card {
   LiveIpv6 live;            // what the card has now
 };
 
+// Whether this Windows's netsh has the commands of the section: 6.1 and
+// later ("dnsservers" in the ipv6 context came with 6.1; 6.0 knows only
+// "dnsserver").
+bool NetshHasIpv6Section(DWORD majorVersion, DWORD minorVersion);
+
 // The lines of one card; empty for a card whose IPv6 is left alone.
 std::wstring NetshIpv6Block(const NetshIpv6Card& card);
 

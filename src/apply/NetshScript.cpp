@@ -54,10 +54,15 @@ class BlockWriter {
   std::wstring GatewayAt(size_t i) const { return Entry(card_.gateways[i].gateway); }
   std::wstring MetricAt(size_t i) const { return NetshMetricText(card_.gateways[i].metric); }
 
+  // Version 6 keeps a gateway as a persistent default route through it: the
+  // route line removes an on-link default route of this card, "gateway=all"
+  // every gateway of this card (persistently, netsh's default store); every
+  // other card and route stays as it is.
   void WriteAddressRemoval() {
     const std::wstring current = AsRead(card_.currentAddress);
     if (IsVersion6()) {
       Line(L"delete route prefix=0.0.0.0/0 interface=" + name_);
+      Line(L"delete address name=" + name_ + L" gateway=all");
     } else if (!current.empty()) {
       Line(L"delete address name=" + name_ + L" addr=" + current + L" gateway=all");
     } else {
@@ -106,9 +111,9 @@ class BlockWriter {
     }
   }
 
-  // " register=..." on the XP class only.
+  // " register=..." where the DNS lines take it.
   std::wstring RegistrationSuffix() const {
-    if (windows_ != WindowsClass::XPClass) return {};
+    if (!NetshScriptCarriesRegistration(windows_)) return {};
     if (card_.registerAddresses && card_.registerSuffix) return L" register=BOTH";
     if (card_.registerAddresses) return L" register=PRIMARY";
     return L" register=NONE";
@@ -192,9 +197,14 @@ std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits) {
   return L"\"" + (nameUsable ? card.connectionName : card.cardId) + L"\"";
 }
 
+bool NetshScriptCarriesRegistration(WindowsClass windows) {
+  return windows == WindowsClass::XPClass || windows == WindowsClass::Version6;
+}
+
+// Nothing here resets a context: "reset" in "interface ipv4" would return
+// every card of the machine, and every persistent route, to its defaults.
 std::wstring NetshScriptHeader(WindowsClass windows) {
-  if (windows == WindowsClass::Version6) return std::wstring(L"pushd interface ipv4") + kLineEnd + L"reset" + kLineEnd;
-  return std::wstring(L"pushd interface ip") + kLineEnd;
+  return std::wstring(windows == WindowsClass::Version6 ? L"pushd interface ipv4" : L"pushd interface ip") + kLineEnd;
 }
 
 std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card, ScriptTextFits fits) {

@@ -1,6 +1,8 @@
 // The netsh script that reconfigures every LAN card in one "netsh exec": a
 // header, one block per card, "popd". Pure text work on plain values, so
-// the script can be built (and shown) without committing anything.
+// the script can be built (and shown) without committing anything. Every
+// line names its card: the script changes the cards it has blocks for and
+// nothing else of the machine.
 //
 // Values taken from the store or the machine never carry their own netsh
 // lines or parameters into the script, which runs with administrator
@@ -80,6 +82,11 @@ std::wstring NetshMetricText(std::wstring_view metric);
 // The name a card's lines address it by: the connection name in double
 // quotes, or the identifier when the name is empty or unusable.
 std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits);
+
+// Whether the DNS lines carry the card's registration (" register=..."): the
+// XP class and version 6; Windows 2000 keeps it in the interface's registry
+// values instead.
+bool NetshScriptCarriesRegistration(WindowsClass windows);
 
 // The pieces of the script, every line ending in CR LF.
 std::wstring NetshScriptHeader(WindowsClass windows);

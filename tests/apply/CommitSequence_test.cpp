@@ -218,7 +218,7 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
   std::vector<std::string> expected;
   if (c.batches) expected.push_back("netsh before");
   if (c.tempWritable) {
-    expected.insert(expected.end(), {"net start \"Remote Registry Service\" > nul", "net start \"DHCP Client\"",
+    expected.insert(expected.end(), {"net start RemoteRegistry", "net start Dhcp",
                                      ScriptCommand(), "arp -d *", "nbtstat -R", "nbtstat -RR"});
   }
   if (c.major >= 6) {

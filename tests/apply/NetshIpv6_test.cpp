@@ -72,9 +72,10 @@ TEST(NetshIpv6, BlockRules) {
   EXPECT_EQ(NetshIpv6Section({{kName, cases[0].setting, live}}), L"") << "a section of unchanged cards is none";
 }
 
-// The section follows the IPv4 lines on version 6 only, and a card whose
+// The section follows the IPv4 lines from 6.1 on, where netsh has its
+// commands (6.0 lacks "dnsservers" in the ipv6 context), and a card whose
 // IPv6 is left alone adds nothing to the script it always had.
-TEST(NetshIpv6, PlacedAfterTheIpv4LinesOnVersion6Only) {
+TEST(NetshIpv6, PlacedAfterTheIpv4LinesFromWindows61On) {
   CommitSetting setting;
   setting.scriptTextFits = [](std::wstring_view) { return true; };
   PlannedCardSource card;
@@ -83,12 +84,20 @@ TEST(NetshIpv6, PlacedAfterTheIpv4LinesOnVersion6Only) {
   card.part = CardPart{};
   setting.cards = {card, card};
   setting.cards[1].part->ipv6 = Ipv6Setting{Ipv6Choice::Automatic, {}, {}, {}};
-  for (WindowsClass windows : {WindowsClass::Version6, WindowsClass::XPClass}) {
-    setting.scriptWindows = windows;
+  const struct {
+    DWORD major, minor;
+    bool section;
+  } versions[] = {{5, 1, false}, {6, 0, false}, {6, 1, true}, {10, 0, true}};
+  for (const auto& version : versions) {
+    SCOPED_TRACE(std::to_string(version.major) + "." + std::to_string(version.minor));
+    setting.scriptWindows = ClassifyWindows(version.major, version.minor);
+    setting.osMajorVersion = version.major;
+    setting.osMinorVersion = version.minor;
+    EXPECT_EQ(WritesIpv6Section(setting), version.section);
     CommitSetting ipv4Only = setting;
     ipv4Only.cards[1].part->ipv6.reset();
     const std::wstring script = PlanCommit(setting).script, before = PlanCommit(ipv4Only).script;
-    if (windows != WindowsClass::Version6) {
+    if (!version.section) {
       EXPECT_EQ(script, before);
       continue;
     }

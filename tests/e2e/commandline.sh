@@ -17,8 +17,8 @@ kip_run_to_end "/c" "自宅"
 log="$(kip_commands_log)"
 [ -n "$log" ] || fail "no child was started"
 children="$(printf '%s\n' "$log" | awk -F'\t' 'NF == 2 && $1 ~ /^(netsh|net|arp|nbtstat|ipconfig)$/ {print $2}')"
-expected_order='net start "Remote Registry Service" > nul
-net start "DHCP Client"
+expected_order='net start RemoteRegistry$
+net start Dhcp$
 netsh exec
 arp -d \*
 nbtstat -R
@@ -37,6 +37,7 @@ done <<<"$expected_order"
 blocks="$(printf '%s\n' "$log" | grep -c '^delete dns name=')"
 [ "$blocks" -eq 2 ] || fail "the script holds $blocks card blocks, expected 2"
 printf '%s\n' "$log" | grep -q '^pushd interface ipv4' || fail "the script has no version-6 header"
+if printf '%s\n' "$log" | grep -qi '^reset'; then fail "the script resets a whole netsh context"; fi
 index="$(kip_drive reg-get "$store" "Setting Index" | tail -n 1)"
 tabs="$(kip_drive reg-keys "$store" | grep -vx TFormIpconfig)"
 expected_index="$(printf '%s\n' "$tabs" | grep -n -x '自宅' | cut -d: -f1)"
