@@ -167,7 +167,7 @@ const BlockCase kBlockCases[] = {
        c.gateways = {{L"", L""}, {L"10.0.0.1", L"2"}};
      },
      L" address ",
-     Lines({L"set address name=\"LAN\" source=static addr=10.0.0.9 255.0.0.0",
+     Lines({L"delete address name=\"LAN\" gateway=all", L"set address name=\"LAN\" source=static addr=10.0.0.9 255.0.0.0",
             L"add address name=\"LAN\" 10.0.0.10 255.0.0.0", L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=2"})},
     {"StaticWithoutAddressesKeepsTheBlankAndTheGateway", WindowsClass::Windows2000,
      [](NetshCardInput& c) {
