@@ -83,7 +83,7 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   if (!input.dhcp) {
     for (const NetshAddressEntry& row : input.addresses) {
       const std::wstring address = ScriptEntry(row.address);
-      if (IsAddress(address)) planned.addresses.push_back({address, ScriptEntry(row.mask)});
+      if (IsAddress(address) && NetshAddressRowUsable(row)) planned.addresses.push_back({address, ScriptEntry(row.mask)});
     }
   }
   planned.gateways.clear();

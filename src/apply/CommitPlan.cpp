@@ -86,15 +86,17 @@ std::wstring ScriptOf(const CommitSetting& setting) {
 }
 
 
-// Every card is disabled before the first is enabled again.
+// Every card is disabled before the first is enabled again. A card is
+// named by its connection name: one without a usable name is left running,
+// since netsh takes no empty name.
 std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
   std::vector<PlannedChild> children;
   if (setting.commitMajorVersion < 6) return children;
   for (const wchar_t* state : {L" admin=DISABLED", L" admin=ENABLED"}) {
     for (const PlannedCardSource& card : setting.cards) {
-      if (card.cardId.empty()) continue;
-      children.push_back(Child(ChildRun::Captured, L"netsh interface set interface name=" +
-                                                       Quoted(SafeConnectionName(card.connectionName)) + state));
+      const std::wstring name = SafeConnectionName(card.connectionName);
+      if (card.cardId.empty() || name.empty()) continue;
+      children.push_back(Child(ChildRun::Captured, L"netsh interface set interface name=" + Quoted(name) + state));
     }
   }
   return children;

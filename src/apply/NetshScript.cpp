@@ -92,23 +92,34 @@ class BlockWriter {
     }
   }
 
+  // The first usable address row is the card's address, with the first
+  // gateway as netsh's positional gateway; the others are added. With no
+  // usable row there is no address to set: the card keeps the one it has,
+  // and the first gateway is added like the others.
   void WriteStaticAddresses() {
-    const auto& addresses = card_.addresses;
-    // The first address is not tested: none gives "addr=" and one blank.
-    const NetshAddressEntry firstEntry = addresses.empty() ? NetshAddressEntry{} : addresses[0];
-    std::wstring first = L"set address name=" + name_ + L" source=static addr=" + Entry(firstEntry.address) + L" " +
-                         Entry(firstEntry.mask);
-    if (!card_.gateways.empty() && !GatewayAt(0).empty()) first += L" " + GatewayAt(0) + L" " + MetricAt(0);
-    Line(first);
-    for (size_t i = 1; i < addresses.size(); ++i) {
-      const std::wstring address = Entry(addresses[i].address);
-      if (!address.empty()) Line(L"add address name=" + name_ + L" " + address + L" " + Entry(addresses[i].mask));
+    std::vector<NetshAddressEntry> rows;
+    for (const NetshAddressEntry& row : card_.addresses) {
+      if (NetshAddressRowUsable(row)) rows.push_back({Entry(row.address), Entry(row.mask)});
+    }
+    const bool firstGateway = !card_.gateways.empty() && !GatewayAt(0).empty();
+    if (rows.empty()) {
+      if (firstGateway) Line(AddGatewayLine(0));
+    } else {
+      std::wstring first = L"set address name=" + name_ + L" source=static addr=" + rows[0].address + L" " + rows[0].mask;
+      if (firstGateway) first += L" " + GatewayAt(0) + L" " + MetricAt(0);
+      Line(first);
+    }
+    for (size_t i = 1; i < rows.size(); ++i) {
+      Line(L"add address name=" + name_ + L" " + rows[i].address + L" " + rows[i].mask);
     }
     // Further gateways are gateways of the address on every version.
     for (size_t i = 1; i < card_.gateways.size(); ++i) {
-      if (GatewayAt(i).empty()) continue;
-      Line(L"add address name=" + name_ + L" gateway=" + GatewayAt(i) + L" gwmetric=" + MetricAt(i));
+      if (!GatewayAt(i).empty()) Line(AddGatewayLine(i));
     }
+  }
+
+  std::wstring AddGatewayLine(size_t i) const {
+    return L"add address name=" + name_ + L" gateway=" + GatewayAt(i) + L" gwmetric=" + MetricAt(i);
   }
 
   // " register=..." where the DNS lines take it.
@@ -158,8 +169,12 @@ class BlockWriter {
       }
       return;
     }
-    Line(set + Entry(servers.back()) + suffix);
-    for (size_t i = servers.size() - 1; i-- > 0;) {
+    // The last server is set (blank entries after it are skipped, as netsh
+    // takes no empty address); the caller has made sure the first is one.
+    size_t last = servers.size() - 1;
+    while (last > 0 && Entry(servers[last]).empty()) --last;
+    Line(set + Entry(servers[last]) + suffix);
+    for (size_t i = last; i-- > 0;) {
       if (!Entry(servers[i]).empty()) Line(add + Entry(servers[i]) + L" index=1");
     }
   }
@@ -186,6 +201,11 @@ std::wstring NetshMetricText(std::wstring_view metric) {
   const long long value = ToIntDef(metric, 1);
   if (value < INT32_MIN || value > INT32_MAX) return L"1";
   return std::to_wstring(value);
+}
+
+bool NetshAddressRowUsable(const NetshAddressEntry& row) {
+  const std::wstring address = Entry(row.address), mask = Entry(row.mask);
+  return !address.empty() && !mask.empty() && mask != L"0.0.0.0";
 }
 
 bool IsScriptAddressText(std::wstring_view text) {

@@ -75,6 +75,11 @@ bool IsScriptAddressText(std::wstring_view text);
 // substitutes, and a best-fit substitute can be a double quote.
 using ScriptTextFits = bool (*)(std::wstring_view text);
 
+// Whether an address row reaches the script: an address and a mask netsh
+// takes (a blank or 0.0.0.0 mask is refused, and a blank one between
+// positional values would make netsh read the gateway as the mask).
+bool NetshAddressRowUsable(const NetshAddressEntry& row);
+
 // A gateway metric as the script writes it: the trimmed text as a signed
 // 32-bit decimal; "1" when empty or not such a number.
 std::wstring NetshMetricText(std::wstring_view metric);

@@ -76,6 +76,16 @@ TEST(CardScriptInput, ShowsTheCardAsTheEditorWouldAndNothingOfAnotherCard) {
   }
 }
 
+// netsh takes no empty name: a card it cannot be given one for is not restarted.
+TEST(PlanCommit, RestartsTheCardsItCanName) {
+  CommitSetting setting;
+  setting.cards = {{L"{a}", L"LAN", L""}, {L"{b}", L"", L""}, {L"{c}", L"x\"y", L""}, {L"", L"WAN", L""}};
+  const auto restart = [](const wchar_t* state) {
+    return PlannedChild{ChildRun::Captured, std::wstring(L"netsh interface set interface name=\"LAN\" admin=") + state};
+  };
+  EXPECT_EQ(PlanCommit(setting).restartChildren, (std::vector{restart(L"DISABLED"), restart(L"ENABLED")}));
+}
+
 class CommitCorpusTest : public RegistryTest {};
 
 class NoDomainChange : public CommitUser {
@@ -89,11 +99,9 @@ std::wstring TestDataPath(const std::wstring& name) { return ProgramFolder() + L
 // The cases where the program before the engine wrote something else; each
 // was a value carried from one card to the next through the window.
 std::set<int> KnownDifferences() {
-  // WINS rows of the card shown before: a blank last row was set as the
-  // server ("addr=" with nothing after it), or a live card without a NetBT
-  // key took the other card's servers.
-  std::set<int> cases = {7,   16,  49,  64,  75,  77,  94,  100, 101, 104, 112, 119, 123, 126, 135, 141,
-                         146, 154, 155, 170, 178, 184, 193, 196, 209, 212, 220, 229, 234, 239};
+  // A live card without a NetBT key took the WINS servers of the card
+  // shown before.
+  std::set<int> cases = {94, 135, 146, 170, 178, 209};
   // A card with neither a stored part nor an interface key took every value
   // of the card before; it now gets no block, since nothing is known to set.
   for (int number : {20,  22,  23,  25,  30,  31,  32,  46,  47,  53,  73,  80,  99,  106, 109, 111, 120, 135,

@@ -165,12 +165,24 @@ const BlockCase kBlockCases[] = {
      L" address ",
      Lines({L"delete address name=\"LAN\" gateway=all", L"set address name=\"LAN\" source=static addr=10.0.0.9 255.0.0.0",
             L"add address name=\"LAN\" 10.0.0.10 255.0.0.0", L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=2"})},
-    {"StaticWithoutAddressesKeepsTheBlankAndTheGateway", WindowsClass::Windows2000,
+    // netsh takes no address without its mask (a blank one between
+    // positional values would make it read the gateway as the mask).
+    {"StaticWithoutAUsableAddressSetsNoneAndAddsTheGateway", WindowsClass::Windows2000,
      [](NetshCardInput& c) {
        c.dhcp = false;
+       c.addresses = {{L"", L"255.0.0.0"}, {L"10.0.0.2", L" "}};
        c.gateways = {{L"10.0.0.1", L""}};
      },
-     L"set address", Lines({L"set address name=\"LAN\" source=static addr=  10.0.0.1 1"})},
+     L"set address|gwmetric", Lines({L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=1"})},
+    {"TheFirstRowWithAnAddressAndAMaskIsSet", WindowsClass::Version6,
+     [](NetshCardInput& c) {
+       c.dhcp = false;
+       c.addresses = {{L"10.0.0.1", L""}, {L"10.0.0.2", L"0.0.0.0"}, {L"10.0.0.3", L"255.0.0.0"}, {L"10.0.0.4", L"255.0.0.0"}};
+       c.gateways = {{L"10.0.0.254", L"3"}};
+     },
+     L"set address|add address",
+     Lines({L"set address name=\"LAN\" source=static addr=10.0.0.3 255.0.0.0 10.0.0.254 3",
+            L"add address name=\"LAN\" 10.0.0.4 255.0.0.0"})},
     {"OneDnsServerXPBothRegistrations", WindowsClass::XPClass,
      [](NetshCardInput& c) {
        c.dnsAutomatic = false;
@@ -188,7 +200,7 @@ const BlockCase kBlockCases[] = {
      L"set dns", Lines({L"set dns name=\"LAN\" source=static addr=10.0.0.53 register=BOTH"})},
     {"SuffixOnlyRegistersNothingOnXP", WindowsClass::XPClass, [](NetshCardInput& c) { c.registerSuffix = true; },
      L"set dns", Lines({L"set dns name=\"LAN\" source=dhcp register=NONE"})},
-    {"BlankLastDnsAndBlankMiddleWins", WindowsClass::XPClass,
+    {"BlankLastDnsSetsTheLastServerBlankMiddleWins", WindowsClass::XPClass,
      [](NetshCardInput& c) {
        c.dnsAutomatic = false;
        c.dnsServers = {L"10.0.0.1", L"", L"10.0.0.2", L" "};
@@ -196,8 +208,8 @@ const BlockCase kBlockCases[] = {
        c.winsServers = {L"10.0.1.1", L" ", L"10.0.1.2"};
      },
      L" dns | wins ",
-     Lines({L"delete dns name=\"LAN\" all", L"set dns name=\"LAN\" source=static addr= register=PRIMARY",
-            L"add dns name=\"LAN\" addr=10.0.0.2 index=1", L"add dns name=\"LAN\" addr=10.0.0.1 index=1",
+     Lines({L"delete dns name=\"LAN\" all", L"set dns name=\"LAN\" source=static addr=10.0.0.2 register=PRIMARY",
+            L"add dns name=\"LAN\" addr=10.0.0.1 index=1",
             L"delete wins name=\"LAN\" all", L"set wins name=\"LAN\" source=static addr=10.0.1.2",
             L"add wins name=\"LAN\" addr=10.0.1.1 index=1"})},
     {"BlankFirstDnsSetsNoneBlankOnlyFirstWinsWritesOnlyTheDelete", WindowsClass::Windows2000,
@@ -231,11 +243,9 @@ const BlockCase kBlockCases[] = {
      },
      L"",
      Lines({L"delete address name=\"{00000002-0000-0000-0000-4E6574446576}\" gateway=all",
-            L"set address name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=  10.0.0.1 1",
-            L"add address name=\"{00000002-0000-0000-0000-4E6574446576}\" 10.0.0.10 255.0.0.0",
+            L"set address name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=10.0.0.10 255.0.0.0 10.0.0.1 1",
             L"delete dns name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
-            L"set dns name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr= register=NONE",
-            L"add dns name=\"{00000002-0000-0000-0000-4E6574446576}\" addr=10.0.0.53 index=1",
+            L"set dns name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=10.0.0.53 register=NONE",
             L"delete wins name=\"{00000002-0000-0000-0000-4E6574446576}\" all",
             L"set wins name=\"{00000002-0000-0000-0000-4E6574446576}\" source=static addr=10.0.1.1"})},
     {"UnsafeIdentifierGivesNoBlock", WindowsClass::Version6,
@@ -255,16 +265,13 @@ const BlockCase kBlockCases[] = {
      },
      L"",
      Lines({L"delete address name=\"LAN\" gateway=all",
-            L"set address name=\"LAN\" source=static addr= 255.0.0.0",
-            L"add address name=\"LAN\" 10.0.0.10 ",
-            L"add address name=\"LAN\" 10.0.0.11 255.0.0.0",
+            L"set address name=\"LAN\" source=static addr=10.0.0.11 255.0.0.0",
             L"add address name=\"LAN\" gateway=10.0.0.1 gwmetric=5",
             L"delete dns name=\"LAN\" all",
             L"set dns name=\"LAN\" source=static addr=10.0.0.55 register=NONE",
             L"add dns name=\"LAN\" addr=10.0.0.53 index=1",
             L"delete wins name=\"LAN\" all",
-            L"set wins name=\"LAN\" source=static addr=",
-            L"add wins name=\"LAN\" addr=10.0.1.1 index=1"})},
+            L"set wins name=\"LAN\" source=static addr=10.0.1.1"})},
     // A first WINS entry that is no address is a blank one: no WINS at all,
     // never a switch to DHCP the user did not ask for.
     {"FirstWinsThatIsNoAddressWritesNothingAsABlankOneDoes", WindowsClass::Version6,
