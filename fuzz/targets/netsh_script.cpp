@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     card = Card(in);
     names.allowed.push_back(card.cardId);
     names.allowed.push_back(card.connectionName);
-    maxLines += 6 + card.addresses.size() + 2 * card.gateways.size() + card.dnsServers.size() +
+    maxLines += 7 + card.addresses.size() + 2 * card.gateways.size() + card.dnsServers.size() +
                 card.winsServers.size();
   }
 
