@@ -174,5 +174,55 @@ TEST(NetshGrammar, ReadsAScriptInTheContextsItsPushdLinesEnter) {
   EXPECT_EQ(outside[1].verdict.reason, L"popd with nothing pushed");
 }
 
+// Runs `commandLine` with its output into `output`; its exit code.
+DWORD RunStandIn(const std::wstring& commandLine, const std::wstring& output) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0,
+                            nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = file;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  DWORD code = 9999;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                     &process)) {
+    WaitForSingleObject(process.hProcess, 30000);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(file);
+  return code;
+}
+
+// The recording netsh with the grammar beside it (as the end-to-end runs
+// stage it) answers a refused line as netsh does and ends with 1; a command
+// line likewise.
+TEST(NetshGrammarStandIn, RefusesAScriptLineAndACommandLineAsNetshDoes) {
+  test::ScratchFolder folder;
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"netsh.exe").c_str(), (folder / L"netsh.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"data\\netsh-grammar.txt").c_str(), (folder / L"netsh-grammar.txt").c_str(),
+                        FALSE));
+  ASSERT_TRUE(WriteWholeFile(folder / L"s.sh",
+                             "pushd interface ipv4\r\nset dns name=LAN source=dhcp\r\n"
+                             "set dns name=LAN source=static addr=\r\nset wins name=LAN source=dhcp\r\npopd\r\n"));
+  SetEnvironmentVariableW(L"KIP_STUB_LOG", (folder / L"log").c_str());
+  const std::wstring netsh = L"\"" + (folder / L"netsh.exe") + L"\" ";
+  EXPECT_EQ(RunStandIn(netsh + L"exec \"" + (folder / L"s.sh") + L"\"", folder / L"out1"), 1u);
+  EXPECT_EQ(RunStandIn(netsh + L"interface se int name=LAN adm=DISABLED", folder / L"out2"), 0u);
+  EXPECT_EQ(RunStandIn(netsh + L"intrface show", folder / L"out3"), 1u);
+  SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr);
+  EXPECT_EQ(ReadWholeFile(folder / L"out1").rfind("The syntax supplied for this command is not valid.", 0), 0u);
+  EXPECT_EQ(ReadWholeFile(folder / L"out3").rfind("The following command was not found: intrface show.\r\n", 0), 0u)
+      << ReadWholeFile(folder / L"out3");
+  const std::string log = ReadWholeFile(folder / L"log");
+  EXPECT_NE(log.find("refused: 3: set dns name=LAN source=static addr= -- not a value of address: \"\"\n"),
+            std::string::npos);
+  EXPECT_EQ(log.find("refused: 0: interface se"), std::string::npos);
+  EXPECT_NE(log.find("refused: 0: intrface show -- "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace kip

@@ -1,6 +1,7 @@
 #include "netsh_grammar.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cwctype>
 #include <sstream>
 
@@ -123,6 +124,10 @@ std::optional<Grammar> ParseGrammar(const std::wstring& text, std::wstring* erro
       if (error) *error = L"line " + std::to_wstring(number) + L": " + line;
       return std::nullopt;
     }
+  }
+  if (!grammar.contexts.count(L"")) {
+    if (error) *error = L"no top-level context";
+    return std::nullopt;
   }
   return grammar;
 }
@@ -377,11 +382,11 @@ Verdict CheckLine(const Grammar& grammar, Words& stack, const std::wstring& line
       it = grammar.contexts.at(L"").commands.find(key);
       if (it == grammar.contexts.at(L"").commands.end()) return Refuse(L"not a command this program gives: " + key);
     } else if (it == context.commands.end()) {
-      return Refuse(L"not a command this program gives: " + ContextKey(path) + L" " + key);
+      return Refuse(L"not a command this program gives: " + Join({ContextKey(path), key}));
     }
     command = &it->second;
   }
-  const std::vector<Token> arguments(tokens.begin() + static_cast<long>(at), tokens.end());
+  const std::vector<Token> arguments(tokens.begin() + static_cast<std::ptrdiff_t>(at), tokens.end());
   if (key == L"pushd") {
     const std::optional<Words> target = ContextPath(grammar, path, arguments);
     if (!target) return Refuse(L"no such context: " + line);
