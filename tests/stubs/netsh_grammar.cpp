@@ -344,62 +344,81 @@ std::optional<Words> ContextPath(const Grammar& grammar, Words current, const st
   return current;
 }
 
+// Where a line's words lead: the context they end in, the command ("verb"
+// or "verb object") and the first argument after it.
+struct Found {
+  Words path;
+  std::wstring key;
+  const Command* command = nullptr;
+  size_t arguments = 0;
+};
+
+// The command `key` in `context`, or, for a command every context has,
+// in the top level.
+const Command* CommandOf(const Grammar& grammar, const Context& context, const std::wstring& key) {
+  auto it = context.commands.find(key);
+  if (it != context.commands.end()) return &it->second;
+  if (std::find(grammar.global.begin(), grammar.global.end(), key) == grammar.global.end()) return nullptr;
+  const Context& top = grammar.contexts.at(L"");
+  it = top.commands.find(key);
+  return it == top.commands.end() ? nullptr : &it->second;
+}
+
+// Follows the words through sub-contexts to a command (R1).
+Verdict FindCommand(const Grammar& grammar, const std::vector<Token>& tokens, Found& found) {
+  size_t at = 0;
+  for (;;) {
+    const Context& context = grammar.contexts.at(ContextKey(found.path));
+    if (at >= tokens.size() || tokens[at].tagged) return NotFound(L"no command named");
+    Words names = context.names;
+    names.insert(names.end(), grammar.global.begin(), grammar.global.end());
+    const std::wstring name = Resolve(tokens[at++].text, names);
+    if (name.empty()) return NotFound(L"no command or context " + tokens[at - 1].text);
+    Words sub = found.path;
+    sub.push_back(name);
+    if (grammar.contexts.count(ContextKey(sub))) {
+      found.path = sub;
+      continue;
+    }
+    found.key = name;
+    const auto objects = context.objectNames.find(name);
+    if (objects != context.objectNames.end()) {
+      const std::wstring word = at < tokens.size() && !tokens[at].tagged ? tokens[at].text : L"";
+      const std::wstring object = Resolve(word, objects->second);
+      if (object.empty()) return NotFound(L"no " + name + L" command " + word);
+      found.key += L" " + object;
+      ++at;
+    }
+    found.command = CommandOf(grammar, context, found.key);
+    found.arguments = at;
+    if (found.command == nullptr) return Refuse(L"not a command this program gives: " + Join({ContextKey(found.path), found.key}));
+    return {};
+  }
+}
+
 }  // namespace
 
 Verdict CheckLine(const Grammar& grammar, Words& stack, const std::wstring& line) {
   const std::vector<Token> tokens = Tokenize(line);
   if (tokens.empty()) return {};
-  Words path = stack.empty() ? Words{} : SplitAt(stack.back(), L' ');
-  if (path.size() == 1 && path[0].empty()) path.clear();
-  size_t at = 0;
-  const Command* command = nullptr;
-  std::wstring key;
-  while (command == nullptr) {
-    const Context& context = grammar.contexts.at(ContextKey(path));
-    if (at >= tokens.size() || tokens[at].tagged) return NotFound(L"no command named");
-    Words names = context.names;
-    names.insert(names.end(), grammar.global.begin(), grammar.global.end());
-    const std::wstring name = Resolve(tokens[at].text, names);
-    if (name.empty()) return NotFound(L"no command or context " + tokens[at].text);
-    ++at;
-    Words sub = path;
-    sub.push_back(name);
-    if (grammar.contexts.count(ContextKey(sub))) {
-      path = sub;
-      continue;
-    }
-    key = name;
-    const auto objects = context.objectNames.find(name);
-    if (objects != context.objectNames.end()) {
-      const std::wstring object = at < tokens.size() && !tokens[at].tagged ? Resolve(tokens[at].text, objects->second) : L"";
-      if (object.empty()) return NotFound(L"no " + name + L" command " + (at < tokens.size() ? tokens[at].text : L""));
-      key += L" " + object;
-      ++at;
-    }
-    auto it = context.commands.find(key);
-    if (it == context.commands.end() && key.find(L' ') == std::wstring::npos &&
-        std::find(grammar.global.begin(), grammar.global.end(), key) != grammar.global.end()) {
-      it = grammar.contexts.at(L"").commands.find(key);
-      if (it == grammar.contexts.at(L"").commands.end()) return Refuse(L"not a command this program gives: " + key);
-    } else if (it == context.commands.end()) {
-      return Refuse(L"not a command this program gives: " + Join({ContextKey(path), key}));
-    }
-    command = &it->second;
-  }
-  const std::vector<Token> arguments(tokens.begin() + static_cast<std::ptrdiff_t>(at), tokens.end());
-  if (key == L"pushd") {
-    const std::optional<Words> target = ContextPath(grammar, path, arguments);
+  Found found;
+  if (!stack.empty() && !stack.back().empty()) found.path = SplitAt(stack.back(), L' ');
+  const Verdict verdict = FindCommand(grammar, tokens, found);
+  if (!verdict.accepted) return verdict;
+  const std::vector<Token> arguments(tokens.begin() + static_cast<std::ptrdiff_t>(found.arguments), tokens.end());
+  if (found.key == L"pushd") {
+    const std::optional<Words> target = ContextPath(grammar, found.path, arguments);
     if (!target) return Refuse(L"no such context: " + line);
     stack.push_back(ContextKey(*target));
     return {};
   }
-  if (key == L"popd") {
+  if (found.key == L"popd") {
     if (!arguments.empty()) return Refuse(L"popd takes nothing");
     if (stack.empty()) return Refuse(L"popd with nothing pushed");
     stack.pop_back();
     return {};
   }
-  return CheckArguments(*command, arguments);
+  return CheckArguments(*found.command, arguments);
 }
 
 Verdict CheckCommandLine(const Grammar& grammar, const std::wstring& arguments) {
