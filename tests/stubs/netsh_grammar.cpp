@@ -391,7 +391,9 @@ Verdict FindCommand(const Grammar& grammar, const std::vector<Token>& tokens, Fo
     }
     found.command = CommandOf(grammar, context, found.key);
     found.arguments = at;
-    if (found.command == nullptr) return Refuse(L"not a command this program gives: " + Join({ContextKey(found.path), found.key}));
+    if (found.command == nullptr) {
+      return Refuse(L"not a command this program gives: " + Join({ContextKey(found.path), found.key}));
+    }
     return {};
   }
 }
