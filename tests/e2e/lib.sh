@@ -45,6 +45,8 @@ kip_control_id() {
 # in DIR/system32 made its system folder, so that its child commands are
 # recorded, never run for real. None lies beside the program: one found
 # there would be run by the search order, which the program must not use.
+# The netsh grammar beside them makes the recording netsh refuse, as netsh
+# does, every line its reference refuses.
 kip_stage_program() {
   local dir="$1" bin="$KIP_E2E_ROOT/build" name
   mkdir -p "$dir/system32"
@@ -52,6 +54,7 @@ kip_stage_program() {
   for name in netsh net arp nbtstat ipconfig notepad; do
     if [ -f "$bin/tests/bin/$name.exe" ]; then cp "$bin/tests/bin/$name.exe" "$dir/system32/"; fi
   done
+  cp "$KIP_E2E_ROOT/tests/stubs/netsh-grammar.txt" "$dir/system32/"
   kip_use_stand_ins "$dir/system32"
 }
 

@@ -20,12 +20,24 @@
 //   KIP_STUB_IGNORE_DNS    1: ... except its DNS lines
 //   KIP_STUB_APPLY_IPV6    1: ... and its IPv6 addresses onto the Linux
 //                          interfaces (set only inside a private namespace)
+// and, when the file netsh-grammar.txt lies beside the stand-in (the
+// end-to-end runs put it there), a netsh that refuses what netsh refuses:
+// its command line and every line of a script it is given are checked
+// against that grammar (netsh_grammar.cpp). A refused line is logged as
+//   "refused: <line number>: <line> -- <why>\n"
+// and answered as netsh answers it ("The following command was not found:
+// <line>." for an unknown command, its syntax message otherwise); the lines
+// after it are not applied (whether netsh exec goes on after a failed line
+// is not documented: this takes the harsher reading) and the exit code is 1.
 #include <windows.h>
 
+#include "netsh_grammar.h"
 #include "script_applier.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +118,56 @@ void WriteText(HANDLE target, const std::string& text) {
   WriteFile(target, text.data(), (DWORD)text.size(), &written, nullptr);
 }
 
+std::wstring FromCodePage(UINT codePage, const std::string& bytes) {
+  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), (int)bytes.size(), nullptr, 0);
+  std::wstring text(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), (int)bytes.size(), text.data(), n);
+  return text;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), (int)text.size(), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// The grammar beside the stand-in, when there is one.
+std::optional<netsh::Grammar> GrammarBesideProgram() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring file(path, n);
+  file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"netsh-grammar.txt";
+  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return netsh::ParseGrammar(FromCodePage(CP_UTF8, ReadWholeFile(file)), nullptr);
+}
+
+// The command line after the program's own name (quotes kept).
+std::wstring Arguments() {
+  const std::wstring line = GetCommandLineW();
+  size_t i = 0;
+  if (!line.empty() && line[0] == L'"') {
+    i = line.find(L'"', 1);
+    i = i == std::wstring::npos ? line.size() : i + 1;
+  }
+  while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
+  return line.substr(std::min(i + 1, line.size()));
+}
+
+// What the grammar refused, as netsh says it and as the log records it.
+struct Refused {
+  std::string output, record;
+};
+
+void NoteRefusal(Refused& refused, const netsh::Refusal& refusal) {
+  refused.output += refusal.verdict.commandNotFound
+                        ? "The following command was not found: " + Utf8(refusal.line) + ".\r\n"
+                        : "The syntax supplied for this command is not valid. Check help for the correct syntax.\r\n";
+  refused.record += "refused: " + std::to_string(refusal.lineNumber) + ": " + Utf8(refusal.line) + " -- " +
+                    Utf8(refusal.verdict.reason) + "\n";
+}
+
 }  // namespace
 
 // Reads standard input to its end; the number of bytes read.
@@ -124,19 +186,41 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring name = ProgramName();
   std::string record = Utf8(name) + "\t" + Utf8(GetCommandLineW()) + "\n";
   if (EnvNumber(L"KIP_STUB_READ_STDIN") != 0) record += "stdin: " + std::to_string(DrainStandardInput()) + " bytes\n";
-  if (argc >= 3 && _wcsicmp(name.c_str(), L"netsh") == 0 && _wcsicmp(argv[1], L"exec") == 0) {
-    const std::string script = ReadWholeFile(argv[2]);
+  const bool isNetsh = _wcsicmp(name.c_str(), L"netsh") == 0;
+  const std::optional<netsh::Grammar> grammar = isNetsh ? GrammarBesideProgram() : std::nullopt;
+  Refused refused;
+  if (grammar) {
+    const netsh::Verdict verdict = netsh::CheckCommandLine(*grammar, Arguments());
+    if (!verdict.accepted) NoteRefusal(refused, {0, Arguments(), verdict});
+  }
+  if (argc >= 3 && isNetsh && _wcsicmp(argv[1], L"exec") == 0) {
+    std::string script = ReadWholeFile(argv[2]);
     record += "--- script ---\n" + script + "\n--- end ---\n";
+    if (grammar) {
+      const std::wstring text = FromCodePage(CP_ACP, script);
+      const std::vector<netsh::Refusal> refusals = netsh::CheckScript(*grammar, text);
+      if (!refusals.empty()) {
+        NoteRefusal(refused, refusals.front());
+        // What netsh ran: the lines before the refused one.
+        size_t end = 0;
+        for (size_t line = 1; line < refusals.front().lineNumber && end != std::wstring::npos; ++line) {
+          end = text.find(L'\n', end);
+          if (end != std::wstring::npos) ++end;
+        }
+        script = ToAnsi(text.substr(0, std::min(end, text.size())));
+      }
+    }
     if (EnvNumber(L"KIP_STUB_APPLY_SCRIPT") != 0) {
       record += Utf8(
           ApplyNetshScript(script, EnvNumber(L"KIP_STUB_IGNORE_DNS") != 0, EnvNumber(L"KIP_STUB_APPLY_IPV6") != 0));
     }
   }
+  record += refused.record;
   AppendToLog(record);
 
   HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
   HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  WriteText(out, "stub " + Utf8(name) + ": ok\r\n");
+  WriteText(out, refused.output.empty() ? "stub " + Utf8(name) + ": ok\r\n" : refused.output);
   WriteFiller(err, 'e', EnvNumber(L"KIP_STUB_STDERR_BYTES"));
   WriteText(err, "stub " + Utf8(name) + ": stderr\r\n");
   WriteFiller(out, 'o', EnvNumber(L"KIP_STUB_STDOUT_BYTES"));
@@ -152,5 +236,5 @@ int wmain(int argc, wchar_t** argv) {
   }
   long sleep = EnvNumber(L"KIP_STUB_SLEEP_MS");
   if (sleep > 0) Sleep((DWORD)sleep);
-  return (int)EnvNumber(L"KIP_STUB_EXIT_CODE");
+  return refused.output.empty() ? (int)EnvNumber(L"KIP_STUB_EXIT_CODE") : 1;
 }
