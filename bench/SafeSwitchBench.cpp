@@ -50,7 +50,7 @@ kip::CommitEnvironment Environment(const std::wstring& folder) {
   environment.connectionName = [](const std::wstring& id) { return L"ローカル エリア接続 " + id.substr(7, 2); };
   environment.currentAddresses = [](const kip::StringList& cards) { return kip::StringList(cards.size()); };
   environment.readMajorVersion = [] { return DWORD{6}; };
-  environment.setComputerName = [](const std::wstring&) {};
+  environment.setComputerName = [](const std::wstring&) { return true; };
   return environment;
 }
 

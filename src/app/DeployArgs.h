@@ -19,6 +19,7 @@ enum ExitCode : int {
   kExitImportRefused = 4,
   kExitAnotherInstance = 5,
   kExitReturnPending = 6,  // a commit with automatic return may still go back: nothing done
+  kExitDomainFailed = 7,   // committed, but the domain or workgroup could not be joined
 };
 
 struct DeployOptions {

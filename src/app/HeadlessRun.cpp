@@ -22,6 +22,8 @@ namespace kip {
 
 namespace {
 
+constexpr wchar_t kDomainChangeFailedLine[] = L"反映しましたが, ドメインまたはワークグループを変更できませんでした";
+
 // Nobody can be asked for an account: every domain attempt goes on with
 // the account it has.
 class NoAccountPrompt final : public AccountPrompt {
@@ -37,13 +39,15 @@ class HeadlessUser final : public CommitUser {
     NoAccountPrompt prompt;
     bool cancelled = false;
     DomainChangeContext context{*joiner, prompt, cancelled};
-    const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);
-    if (!failure.empty()) log_.Write(failure, L"失敗");
+    domainFailure_ = ChangeDomainOrWorkgroup(choice, context);
+    if (!domainFailure_.empty()) log_.Write(domainFailure_, L"失敗");
   }
+  bool DomainFailed() const { return !domainFailure_.empty(); }
   void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
 
  private:
   const StepLog& log_;
+  std::wstring domainFailure_;
 };
 
 // The cards as the window lists them first: every adapter Windows reports.
@@ -91,10 +95,16 @@ int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
   HeadlessUser user(log);
   const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(*commit, environment)), user, environment);
   const std::wstring notStarted = NotStartedStatusText(result);
-  log.Write(notStarted.empty() ? L"反映しました" : notStarted, notStarted.empty() ? L"OK" : L"失敗");
+  // A deployment tool reads only the exit code: a PC left outside its domain
+  // must not count as rolled out.
+  const std::wstring problem = !notStarted.empty() ? notStarted
+                               : user.DomainFailed() ? std::wstring(kDomainChangeFailedLine)
+                                                     : std::wstring();
+  log.Write(problem.empty() ? L"反映しました" : problem, problem.empty() ? L"OK" : L"失敗");
   std::unique_ptr<ExitPlatform> platform = CreateWindowsExitPlatform(nullptr);
   EndWindowsAsAsked(ChooseExitAction(request, StoredExitChoice()), *platform);
-  return notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
+  if (!notStarted.empty()) return kExitCommandNotStarted;
+  return user.DomainFailed() ? kExitDomainFailed : kExitCommitted;
 }
 
 // A preview asked for beside "/q" wins: it is written, nothing is committed

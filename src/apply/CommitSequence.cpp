@@ -90,7 +90,7 @@ class CommitRun {
     Step(CommitStep::TcpipParameters, [&] { return WriteTcpipParameters(plan_.tcpip), true; });
     // Windows refuses an empty name; a blank one is not a name either.
     if (!IsBlank(plan_.tcpip.hostName)) {
-      Step(CommitStep::ComputerName, [&] { return env_.setComputerName(plan_.tcpip.hostName), true; });
+      Step(CommitStep::ComputerName, [&] { return env_.setComputerName(Trim(plan_.tcpip.hostName)); });
     }
     if (!IsBlank(plan_.hostsFile)) Step(CommitStep::Hosts, [&] { return CopyHostsFile(), true; });
     if (plan_.firewall) {
@@ -259,7 +259,12 @@ CommitEnvironment DefaultCommitEnvironment() {
     return addresses;
   };
   environment.liveIpv6 = ReadLiveIpv6;
-  environment.setComputerName = [](const std::wstring& name) { SetComputerNameW(name.c_str()); };
+  // The DNS host name: Windows derives the NetBIOS name from it and keeps
+  // both for the next start (a raw "NV Hostname" write would leave the
+  // NetBIOS name behind).
+  environment.setComputerName = [](const std::wstring& name) {
+    return SetComputerNameExW(ComputerNamePhysicalDnsHostname, name.c_str()) != FALSE;
+  };
   environment.announcer = &WindowsSettingsAnnouncer();
   environment.runner = &SystemCommandRunner();
   return environment;

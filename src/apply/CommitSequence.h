@@ -113,7 +113,8 @@ struct CommitEnvironment {
   // The IPv6 values of every card, from one listing of the adapters; asked
   // only when a card's part changes IPv6. Unset: nothing is known.
   std::function<LiveIpv6Cards()> liveIpv6;
-  std::function<void(const std::wstring& name)> setComputerName;
+  // Sets the computer's name for the next start; false when Windows refuses.
+  std::function<bool(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;
 };

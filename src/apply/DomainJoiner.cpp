@@ -20,6 +20,8 @@ class NetapiDomainJoiner final : public DomainJoiner {
         reinterpret_cast<void*>(GetProcAddress(module_.get(), "NetUnjoinDomain")));
   }
 
+  JoinFacts Facts() override { return ReadJoinFacts(); }
+
   bool Unjoin() override { return unjoin_ != nullptr && unjoin_(nullptr, nullptr, nullptr, 0) == 0; }
 
   bool Join(const std::wstring& name, const std::wstring& account, const std::wstring& password,
@@ -42,16 +44,16 @@ class NetapiDomainJoiner final : public DomainJoiner {
   UnjoinFunction unjoin_ = nullptr;
 };
 
-std::wstring JoinDomain(const DomainChoice& choice, DomainChangeContext& context) {
+std::wstring JoinDomain(const DomainChoice& choice, const JoinFacts& machine, DomainChangeContext& context) {
   std::wstring user, password;
+  const DWORD options = kDomainJoinOptions | (machine.renamePending ? kJoinWithNewName : 0);
   context.joinCancelled = false;
   bool joined = false;
   int attempts = 0;
   while (!joined && attempts < kDomainAttempts && !context.joinCancelled) {
     const std::wstring account = Trim(user);
-    joined = account.empty()
-                 ? context.joiner.Join(Trim(choice.domain), L"", L"", kDomainJoinOptions)
-                 : context.joiner.Join(Trim(choice.domain), account, Trim(password), kDomainJoinOptions);
+    joined = account.empty() ? context.joiner.Join(Trim(choice.domain), L"", L"", options)
+                             : context.joiner.Join(Trim(choice.domain), account, Trim(password), options);
     ++attempts;
     if (context.wait) context.wait(1.0);
     // A window closed during the pause has cancelled the join: no dialog.
@@ -66,6 +68,13 @@ std::wstring JoinWorkgroup(const DomainChoice& choice, DomainChangeContext& cont
   return context.joiner.Join(Trim(choice.workgroup), L"", L"", 0) ? std::wstring() : kWorkgroupJoinFailed;
 }
 
+// The domain is named by its DNS or its NetBIOS name; Windows reports the
+// membership by the NetBIOS name and the primary DNS domain separately.
+bool AlreadyMemberOf(const std::wstring& domain, const JoinFacts& machine) {
+  if (machine.membership.domain.empty() || domain.empty()) return false;
+  return EqualsNoCase(domain, machine.membership.domain) || EqualsNoCase(domain, machine.dnsDomain);
+}
+
 }  // namespace
 
 std::unique_ptr<DomainJoiner> CreateNetapiDomainJoiner() { return std::make_unique<NetapiDomainJoiner>(); }
@@ -76,9 +85,13 @@ std::wstring NetapiName(const std::wstring& text) {
 
 std::wstring ChangeDomainOrWorkgroup(const DomainChoice& choice, DomainChangeContext& context) {
   if (!choice.changeDomain) return {};
+  // Leaving first would strand a member of the very domain it is to join:
+  // the join needs the network and an account the leave just gave up.
+  const JoinFacts machine = context.joiner.Facts();
+  if (choice.domainSelected && AlreadyMemberOf(Trim(choice.domain), machine)) return {};
   // Its result does not matter: a machine in no domain cannot leave one.
-  context.joiner.Unjoin();
-  return choice.domainSelected ? JoinDomain(choice, context) : JoinWorkgroup(choice, context);
+  if (machine.membership.workGroup.empty()) context.joiner.Unjoin();
+  return choice.domainSelected ? JoinDomain(choice, machine, context) : JoinWorkgroup(choice, context);
 }
 
 }  // namespace kip

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "machine/MachineSettings.h"
 #include "util/Process.h"
 
 namespace kip {
@@ -16,6 +17,9 @@ namespace kip {
 class DomainJoiner {
  public:
   virtual ~DomainJoiner() = default;
+  // The machine before the change. Nothing known (the default) makes the
+  // change leave the current domain first, as a precaution.
+  virtual JoinFacts Facts() { return {}; }
   // Leaves the current domain; no account, no password, the machine account
   // is not disabled.
   virtual bool Unjoin() = 0;
@@ -32,6 +36,9 @@ std::unique_ptr<DomainJoiner> CreateNetapiDomainJoiner();
 
 // Join options of a domain join: NETSETUP_JOIN_DOMAIN | NETSETUP_ACCT_CREATE.
 inline constexpr DWORD kDomainJoinOptions = 0x1 | 0x2;
+// Added when a new computer name waits for the next start, so that the
+// domain's account is made under the new name (NETSETUP_JOIN_WITH_NEW_NAME).
+inline constexpr DWORD kJoinWithNewName = 0x400;
 
 // A name handed to the network management functions: they get it from a
 // buffer of 256 characters, so a longer one becomes empty.
@@ -70,9 +77,12 @@ struct DomainChangeContext {
   std::function<void(double)> wait = WaitSeconds;
 };
 
-// The commit step: leaves the current domain, then joins the chosen domain
-// (at most three attempts, the first without an account, the next ones with
-// the account the login dialog asked for) or workgroup. Returns the message
+// The commit step: nothing when the machine is already a member of the
+// chosen domain; otherwise leaves its current domain (not a workgroup, which
+// has nothing to leave), then joins the chosen domain (at most three
+// attempts, the first without an account, the next ones with the account
+// the login dialog asked for; with the new name when a rename waits) or
+// workgroup. Returns the message
 // the caller shows when the join failed (kDomainJoinFailed or
 // kWorkgroupJoinFailed), empty otherwise; nothing is raised.
 std::wstring ChangeDomainOrWorkgroup(const DomainChoice& choice, DomainChangeContext& context);

@@ -53,7 +53,12 @@ class WindowsExitPlatform : public ExitPlatform {
     return PrivilegeResult::Adjusted;
   }
 
-  bool EndSession(UINT flags) override { return ExitWindowsEx(flags, 0) != FALSE; }
+  bool EndSession(UINT flags) override { return ExitWindowsEx(flags, kPlannedShutdownReason) != FALSE; }
+
+  DWORD InitiateShutdown(bool reboot, DWORD reason) override {
+    if (InitiateSystemShutdownExW(nullptr, nullptr, 0, FALSE, reboot ? TRUE : FALSE, reason)) return 0;
+    return GetLastError();
+  }
 
   // The 16-bit ExitWindows is reached through QT_Thunk, which only 32-bit
   // code of the older family has; a 64-bit program can never set it up.
@@ -112,23 +117,27 @@ std::unique_ptr<ExitPlatform> CreateWindowsExitPlatform(HWND mainWindow) {
   return std::make_unique<WindowsExitPlatform>(mainWindow);
 }
 
-void TExitWin::EndNtSession(UINT flags, const wchar_t* tokenMessage, const wchar_t* privilegeMessage) {
+// A refused shut-down says why: a deployment tool's log is all an
+// administrator sees of it.
+void TExitWin::EndNtSession(bool reboot, const wchar_t* tokenMessage, const wchar_t* privilegeMessage) {
   switch (platform_.EnableShutdownPrivilege()) {
     case PrivilegeResult::TokenNotOpened:
       throw EExitError(tokenMessage);
     case PrivilegeResult::PrivilegeUnknown:
-      return;  // nothing happens and nothing is reported
     case PrivilegeResult::NotAdjusted:
       throw EExitError(privilegeMessage);
     case PrivilegeResult::Adjusted:
-      if (!platform_.EndSession(flags)) throw EExitError(privilegeMessage);
+      if (const DWORD error = platform_.InitiateShutdown(reboot, kPlannedShutdownReason)) {
+        throw EExitError(std::wstring(privilegeMessage) + L"\r\n(コード " + std::to_wstring(error) + L") " +
+                         SystemErrorText(error));
+      }
       return;
   }
 }
 
 void TExitWin::ShutDown() {
   if (platform_.IsNtFamily()) {
-    EndNtSession(kEwxPowerOff, kExitTokenShutdown, kExitPrivilegeShutdown);
+    EndNtSession(false, kExitTokenShutdown, kExitPrivilegeShutdown);
   } else if (!platform_.EndSession(kEwxShutdown | kEwxPowerOff)) {
     throw EExitError(kExitPowerOffFailed);
   }
@@ -136,7 +145,7 @@ void TExitWin::ShutDown() {
 
 void TExitWin::Restart() {
   if (platform_.IsNtFamily()) {
-    EndNtSession(kEwxReboot, kExitTokenRestart, kExitPrivilegeRestart);
+    EndNtSession(true, kExitTokenRestart, kExitPrivilegeRestart);
   } else if (!platform_.EndSession(kEwxReboot)) {
     throw EExitError(kExitRebootFailed);
   }

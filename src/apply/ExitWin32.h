@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <reason.h>
 
 #include <memory>
 #include <optional>
@@ -64,8 +65,14 @@ class ExitPlatform {
   virtual bool IsNtFamily() = 0;
   // Enables "SeShutdownPrivilege" in this process's token.
   virtual PrivilegeResult EnableShutdownPrivilege() = 0;
-  // ExitWindowsEx(flags, 0).
+  // ExitWindowsEx(flags, kPlannedShutdownReason): the log-off, and the older
+  // family's shut-down and restart.
   virtual bool EndSession(UINT flags) = 0;
+  // InitiateSystemShutdownExW of the local machine, at once, without forcing
+  // programs closed: unlike ExitWindowsEx it is documented for callers that
+  // are not the interactive user (a start-up script, a deployment agent
+  // running as SYSTEM). Returns 0, or the error Windows gave.
+  virtual DWORD InitiateShutdown(bool reboot, DWORD reason) = 0;
   // The 16-bit ExitWindows(EW_RESTARTWINDOWS) of the older family; false
   // when it answers zero. Raises a plain KipError (one of the kThunk texts)
   // when the 16-bit call cannot be set up.
@@ -86,6 +93,12 @@ class ExitPlatform {
 
 // The real operations, for the given main window.
 std::unique_ptr<ExitPlatform> CreateWindowsExitPlatform(HWND mainWindow);
+
+// "Operating System: Reconfiguration (Planned)": a zero reason would be
+// logged as an unplanned shut-down, which can make Windows collect system
+// state first.
+inline constexpr DWORD kPlannedShutdownReason = SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
+                                                SHTDN_REASON_MINOR_RECONFIG | SHTDN_REASON_FLAG_PLANNED;
 
 // EWX_* values as passed to ExitWindowsEx.
 inline constexpr UINT kEwxLogoff = 0;
@@ -108,7 +121,7 @@ class TExitWin {
   void ActOnChoice(int choice);
 
  private:
-  void EndNtSession(UINT flags, const wchar_t* tokenMessage, const wchar_t* privilegeMessage);
+  void EndNtSession(bool reboot, const wchar_t* tokenMessage, const wchar_t* privilegeMessage);
   ExitPlatform& platform_;
 };
 

@@ -105,7 +105,6 @@ void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnounc
 
 void WriteTcpipParameters(const TcpipParameterValues& values) {
   WriteExistingKey(HKEY_LOCAL_MACHINE, kTcpipParametersKey, [&](TkRegistry& key) {
-    if (!IsBlank(values.hostName)) key.WriteString(L"NV Hostname", values.hostName);
     key.WriteInteger(L"IPEnableRouter", values.ipRouter ? 1 : 0);
     key.WriteInteger(L"UseDomainNameDevolution", values.domainNameDevolution ? 1 : 0);
     key.WriteString(L"SearchList", SearchListValue(values));

@@ -68,8 +68,9 @@ void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& anno
 // HKCU "ProxyEnable", "ProxyServer" and "Start Page" exactly as given
 // (those given), then the announcement.
 void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer);
-// HKLM "NV Hostname" (skipped for a blank name, which Windows refuses),
-// "IPEnableRouter", "UseDomainNameDevolution", "SearchList".
+// HKLM "IPEnableRouter", "UseDomainNameDevolution", "SearchList". The
+// computer name is not written here: SetComputerNameExW sets it (the commit's
+// own step), with every value Windows keeps for it.
 void WriteTcpipParameters(const TcpipParameterValues& values);
 
 }  // namespace kip

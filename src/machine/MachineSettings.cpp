@@ -58,4 +58,32 @@ DomainMembership ReadDomainMembership() {
   return membership;
 }
 
+namespace {
+
+std::wstring ReadNameValue(const wchar_t* key, const wchar_t* value) {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(key)) return {};
+  return Trim(registry.TryReadString(value).value_or(L""));
+}
+
+bool DiffersWhenBothKnown(const std::wstring& next, const std::wstring& active) {
+  return !next.empty() && !active.empty() && !EqualsNoCase(next, active);
+}
+
+}  // namespace
+
+JoinFacts ReadJoinFacts() {
+  JoinFacts facts;
+  facts.membership = ReadDomainMembership();
+  wchar_t buffer[256] = {};
+  DWORD size = 256;
+  if (GetComputerNameExW(ComputerNameDnsDomain, buffer, &size)) facts.dnsDomain = Trim(buffer);
+  facts.renamePending =
+      DiffersWhenBothKnown(ReadNameValue(kComputerNameKey, L"ComputerName"),
+                           ReadNameValue(kActiveComputerNameKey, L"ComputerName")) ||
+      DiffersWhenBothKnown(ReadNameValue(kTcpipParametersKey, L"NV Hostname"),
+                           ReadNameValue(kTcpipParametersKey, L"Hostname"));
+  return facts;
+}
+
 }  // namespace kip

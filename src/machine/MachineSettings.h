@@ -35,4 +35,14 @@ struct DomainMembership {
 };
 DomainMembership ReadDomainMembership();
 
+// What a domain change must know of the machine before it acts.
+struct JoinFacts {
+  DomainMembership membership;  // both empty: not known
+  std::wstring dnsDomain;       // the machine's primary DNS domain, when it has one
+  // A new computer name waits for the next start (its NetBIOS or DNS form
+  // differs from the one in use).
+  bool renamePending = false;
+};
+JoinFacts ReadJoinFacts();
+
 }  // namespace kip

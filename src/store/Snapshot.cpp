@@ -333,7 +333,9 @@ SnapshotFormat MachineSnapshotFormat() {
   // Wine's RegRestoreKeyW reports success and restores nothing.
   if (format.writeHive) {
     format.restoreHive = [](HKEY key, const std::wstring& file) {
-      return RegRestoreKeyW(key, file.c_str(), 0) == ERROR_SUCCESS;
+      // Forced: the store's key is open in this process, and a restore over
+      // a key with open handles is refused otherwise.
+      return RegRestoreKeyW(key, file.c_str(), REG_FORCE_RESTORE) == ERROR_SUCCESS;
     };
   }
   return format;
@@ -345,7 +347,9 @@ bool SaveStoreSnapshot(const std::wstring& file, const SnapshotFormat& format) {
 }
 
 bool RestoreStoreSnapshot(const std::wstring& file, const SnapshotFormat& format) {
-  PrivilegeScope privilege(SE_RESTORE_NAME);
+  // RegRestoreKeyW documents both privileges for its caller.
+  PrivilegeScope backup(SE_BACKUP_NAME);
+  PrivilegeScope restore(SE_RESTORE_NAME);
   const std::string bytes = ReadWholeFile(file);
   const bool text = LooksLikeSnapshotText(bytes);
   const bool hive = !text && HasPrefix(bytes, kHiveSignature) && format.restoreHive;

@@ -73,7 +73,7 @@ class CommitWindowTest : public FormCommitTest {
     commit.programFolder = folder_.path();
     commit.tempFolder = folder_.path();
     commit.commitLogPath = folder_ / L"kIpCnfg.log";
-    commit.setComputerName = [](const std::wstring&) {};
+    commit.setComputerName = [](const std::wstring&) { return true; };
     return commit;
   }
   std::vector<std::shared_ptr<RecordingExitPlatform>> platforms;  // one per end of Windows asked for
@@ -234,8 +234,8 @@ TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {
     std::string expectedCall;  // empty: no end of Windows
     bool commits;
   };
-  for (const Case& c : std::vector<Case>{{{L"  OFFICE ", L"-S"}, "exit 8", true},
-                                         {{L"/r", L"home"}, "exit 2", true},
+  for (const Case& c : std::vector<Case>{{{L"  OFFICE ", L"-S"}, "power off reason 80020004", true},
+                                         {{L"/r", L"home"}, "reboot reason 80020004", true},
                                          {{L"office", L"/n"}, "", true},
                                          {{L"Branch"}, "", false}}) {
     SCOPED_TRACE(ToUtf8(c.arguments[0]));

@@ -72,7 +72,7 @@ TEST_F(SoakTest, HandlesAndWindowObjectsStayFlatOverADayOfWork) {
       commit.tempFolder = folder.path();
       commit.systemFolder = folder.path();
       commit.commitLogPath = folder / L"kIpCnfg.log";
-      commit.setComputerName = [](const std::wstring&) {};
+      commit.setComputerName = [](const std::wstring&) { return true; };
       return commit;
     };
   };

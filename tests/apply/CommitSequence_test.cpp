@@ -127,7 +127,7 @@ class CommitSequenceTest : public RegistryTest {
       EXPECT_EQ(ids, kCardIds);
       return kCurrentAddresses;
     };
-    env.setComputerName = [this](const std::wstring& name) { computerNames.push_back(name); };
+    env.setComputerName = [this](const std::wstring& name) { return computerNames.push_back(name), true; };
     env.announcer = &announcer_;
     env.runner = &SystemCommandRunner();
 

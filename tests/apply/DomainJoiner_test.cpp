@@ -88,6 +88,48 @@ TEST(DomainChange, AttemptsDialogsAndMessages) {
   }
 }
 
+// What the machine already is decides whether it leaves its domain, and a
+// rename that waits for the next start is joined under the new name.
+TEST(DomainChange, LeavesOnlyWhatItMustAndJoinsWithAWaitingName) {
+  struct FactsJoiner : ScriptedJoiner {
+    JoinFacts facts;
+    JoinFacts Facts() override { return facts; }
+  };
+  const DomainChoice corp{true, true, L"corp.example", L""};
+  const DomainChoice office{true, false, L"", L"OFFICE"};
+  const JoinFacts inCorp{{L"CORP", L""}, L"corp.example", false};
+  const JoinFacts inOther{{L"OTHER", L""}, L"other.example", false};
+  const JoinFacts inWorkgroup{{L"", L"WORKGROUP"}, L"", false};
+  const JoinFacts renamed{{L"", L"WORKGROUP"}, L"", true};
+  const struct {
+    const char* title;
+    DomainChoice choice;
+    JoinFacts facts;
+    int unjoins;
+    std::vector<std::wstring> calls;
+  } cases[] = {
+      {"member by DNS name: nothing", corp, inCorp, 0, {}},
+      {"member by NetBIOS name, any case", {true, true, L" corp ", L""}, inCorp, 0, {}},
+      {"another domain: leave, then join", corp, inOther, 1, {L"corp.example|||3"}},
+      {"a workgroup has nothing to leave", corp, inWorkgroup, 0, {L"corp.example|||3"}},
+      {"a waiting rename joins with the new name", corp, renamed, 0, {L"corp.example|||1027"}},
+      {"domain to workgroup: leave first", office, inCorp, 1, {L"OFFICE|||0"}},
+      {"workgroup to workgroup", office, renamed, 0, {L"OFFICE|||0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    FactsJoiner joiner;
+    joiner.facts = c.facts;
+    joiner.results = {true};
+    ScriptedLogin login;
+    bool cancelled = false;
+    DomainChangeContext context{joiner, login, cancelled, [](double) {}};
+    EXPECT_EQ(ChangeDomainOrWorkgroup(c.choice, context), L"");
+    EXPECT_EQ(joiner.unjoins, c.unjoins);
+    EXPECT_EQ(joiner.calls, c.calls);
+  }
+}
+
 // Wine has neither function: the calls must fail instead of ending the
 // process. On Windows they exist and are never called by a test.
 TEST(DomainChange, NetapiJoinerFailsWhereTheFunctionsAreMissing) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "apply/ExitWin32.h"
+#include "util/Text.h"
 #include "support/RecordingExitPlatform.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
@@ -17,10 +18,11 @@ struct ExitCase {
   const char* name;
   bool nt;
   PrivilegeResult privilege;
-  bool exitSucceeds;
+  DWORD refusal;  // 0: Windows does what it is asked; else the error it gives
   std::function<void(TExitWin&)> operation;
   std::vector<std::string> calls;
-  const wchar_t* message;  // the EExitError raised, or null
+  const wchar_t* message;  // the EExitError raised begins with it, or null
+  const wchar_t* reason = L"";  // and then holds this
 };
 
 void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
@@ -32,7 +34,8 @@ TEST_P(ExitOperations, CallWindowsAndReportAsExpected) {
   RecordingExitPlatform platform;
   platform.nt = c.nt;
   platform.privilege = c.privilege;
-  platform.exitSucceeds = c.exitSucceeds;
+  platform.exitSucceeds = c.refusal == 0;
+  platform.shutdownError = c.refusal;
   TExitWin exitWin(platform);
   std::wstring raised;
   try {
@@ -41,43 +44,55 @@ TEST_P(ExitOperations, CallWindowsAndReportAsExpected) {
     raised = error.Message();
   }
   EXPECT_EQ(platform.calls, c.calls);
-  EXPECT_EQ(raised, c.message ? c.message : L"");
+  if (!c.message) {
+    EXPECT_EQ(raised, L"");
+  } else {
+    EXPECT_EQ(raised.rfind(c.message, 0), 0u) << ToUtf8(raised);
+    EXPECT_NE(raised.find(c.reason), std::wstring::npos) << ToUtf8(raised);
+  }
 }
 
 const auto kShutDown = [](TExitWin& e) { e.ShutDown(); };
 const auto kRestart = [](TExitWin& e) { e.Restart(); };
 constexpr auto kAdjusted = PrivilegeResult::Adjusted;
 
+// Shut-down and restart of the NT family go through InitiateSystemShutdownExW
+// with a planned reason (0x80020004: operating system, reconfiguration,
+// planned), never a zero one; a refusal says why.
+constexpr char kPowerOff[] = "power off reason 80020004";
+constexpr char kReboot[] = "reboot reason 80020004";
+
 const ExitCase kExitCases[] = {
-    {"NtShutDownPowersOff", true, kAdjusted, true, kShutDown, {"privilege", "exit 8"}, nullptr},
-    {"NtRestartReboots", true, kAdjusted, true, kRestart, {"privilege", "exit 2"}, nullptr},
-    {"NtShutDownTokenNotOpened", true, PrivilegeResult::TokenNotOpened, true, kShutDown, {"privilege"},
+    {"NtShutDownPowersOff", true, kAdjusted, 0, kShutDown, {"privilege", kPowerOff}, nullptr},
+    {"NtRestartReboots", true, kAdjusted, 0, kRestart, {"privilege", kReboot}, nullptr},
+    {"NtShutDownTokenNotOpened", true, PrivilegeResult::TokenNotOpened, 0, kShutDown, {"privilege"},
      kExitTokenShutdown},
-    {"NtRestartTokenNotOpened", true, PrivilegeResult::TokenNotOpened, true, kRestart, {"privilege"},
+    {"NtRestartTokenNotOpened", true, PrivilegeResult::TokenNotOpened, 0, kRestart, {"privilege"},
      kExitTokenRestart},
-    {"NtUnknownPrivilegeDoesNothingSilently", true, PrivilegeResult::PrivilegeUnknown, true, kShutDown,
-     {"privilege"}, nullptr},
-    {"NtPrivilegeNotAdjustedNeverExits", true, PrivilegeResult::NotAdjusted, true, kRestart, {"privilege"},
-     kExitPrivilegeRestart},
-    {"NtAccountWithoutPrivilege", true, kAdjusted, false, kShutDown, {"privilege", "exit 8"},
+    {"NtUnknownPrivilegeIsReported", true, PrivilegeResult::PrivilegeUnknown, 0, kShutDown, {"privilege"},
      kExitPrivilegeShutdown},
-    {"NtRestartRefused", true, kAdjusted, false, kRestart, {"privilege", "exit 2"}, kExitPrivilegeRestart},
-    {"OlderShutDownRefused", false, kAdjusted, false, kShutDown, {"exit 9"}, kExitPowerOffFailed},
-    {"OlderRestartRefused", false, kAdjusted, false, kRestart, {"exit 2"}, kExitRebootFailed},
-    {"NtHasNoShellRestart", true, kAdjusted, true, [](TExitWin& e) { e.RestartWindowsOnly(); }, {},
+    {"NtPrivilegeNotAdjustedNeverExits", true, PrivilegeResult::NotAdjusted, 0, kRestart, {"privilege"},
+     kExitPrivilegeRestart},
+    {"NtAccountWithoutPrivilege", true, kAdjusted, ERROR_PRIVILEGE_NOT_HELD, kShutDown, {"privilege", kPowerOff},
+     kExitPrivilegeShutdown, L"(コード 1314)"},
+    {"NtRestartRefused", true, kAdjusted, ERROR_ACCESS_DENIED, kRestart, {"privilege", kReboot},
+     kExitPrivilegeRestart, L"(コード 5)"},
+    {"OlderShutDownRefused", false, kAdjusted, 1, kShutDown, {"exit 9"}, kExitPowerOffFailed},
+    {"OlderRestartRefused", false, kAdjusted, 1, kRestart, {"exit 2"}, kExitRebootFailed},
+    {"NtHasNoShellRestart", true, kAdjusted, 0, [](TExitWin& e) { e.RestartWindowsOnly(); }, {},
      kExitNoShellRestartOnNT},
-    {"LogOffRefusedShowsTheWindowAgain", true, kAdjusted, false, [](TExitWin& e) { e.LogOff(); },
+    {"LogOffRefusedShowsTheWindowAgain", true, kAdjusted, 1, [](TExitWin& e) { e.LogOff(); },
      {"hide", "exit 0", "show"}, kExitLogOffFailed},
-    {"NtLogOffLeavesTheWindowHidden", true, kAdjusted, true, [](TExitWin& e) { e.LogOff(); }, {"hide", "exit 0"},
+    {"NtLogOffLeavesTheWindowHidden", true, kAdjusted, 0, [](TExitWin& e) { e.LogOff(); }, {"hide", "exit 0"},
      nullptr},
-    {"ChoiceShutDown", true, kAdjusted, true, [](TExitWin& e) { e.ActOnChoice(ecShutdown); },
-     {"privilege", "exit 8"}, nullptr},
-    {"ChoiceRestart", true, kAdjusted, true, [](TExitWin& e) { e.ActOnChoice(ecRestart); },
-     {"privilege", "exit 2"}, nullptr},
-    {"ChoiceLeaveProgram", true, kAdjusted, true, [](TExitWin& e) { e.ActOnChoice(ecLeaveProgram); }, {"close"},
+    {"ChoiceShutDown", true, kAdjusted, 0, [](TExitWin& e) { e.ActOnChoice(ecShutdown); },
+     {"privilege", kPowerOff}, nullptr},
+    {"ChoiceRestart", true, kAdjusted, 0, [](TExitWin& e) { e.ActOnChoice(ecRestart); }, {"privilege", kReboot},
      nullptr},
-    {"ChoiceCarryOn", true, kAdjusted, true, [](TExitWin& e) { e.ActOnChoice(ecCarryOn); }, {}, nullptr},
-    {"ChoiceOutOfRange", true, kAdjusted, true, [](TExitWin& e) { e.ActOnChoice(7); }, {}, nullptr},
+    {"ChoiceLeaveProgram", true, kAdjusted, 0, [](TExitWin& e) { e.ActOnChoice(ecLeaveProgram); }, {"close"},
+     nullptr},
+    {"ChoiceCarryOn", true, kAdjusted, 0, [](TExitWin& e) { e.ActOnChoice(ecCarryOn); }, {}, nullptr},
+    {"ChoiceOutOfRange", true, kAdjusted, 0, [](TExitWin& e) { e.ActOnChoice(7); }, {}, nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExitOperations, ::testing::ValuesIn(kExitCases),

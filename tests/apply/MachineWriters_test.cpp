@@ -144,18 +144,18 @@ const WriterCase kWriterCases[] = {
        in.internet.proxyLocalList = L"intra";
      },
      {{kUser, kInternetSettingsKey, L"ProxyOverride", L"intra"}}},
-    {"TcpipParametersAndTheSearchList",
+    {"TcpipParametersAndTheSearchListNeverTheComputerName",
      [](Inputs& in) {
        in.tcpip.hostName = L"NEWHOST ";
        in.tcpip.domainNameDevolution = false;
        in.tcpip.ipRouter = true;
        in.tcpip.searchList = {L"a.example", L"b.example"};
      },
-     {{kMachine, kTcpipParametersKey, L"NV Hostname", L"NEWHOST "},
+     {{kMachine, kTcpipParametersKey, L"NV Hostname", L"OLDHOST"},
       {kMachine, kTcpipParametersKey, L"IPEnableRouter", DWORD{1}},
       {kMachine, kTcpipParametersKey, L"UseDomainNameDevolution", DWORD{0}},
       {kMachine, kTcpipParametersKey, L"SearchList", L"a.example,b.example"}}},
-    {"PrimarySuffixesEmptyTheSearchListBlankHostNameIsNotWritten",
+    {"PrimarySuffixesEmptyTheSearchList",
      [](Inputs& in) {
        in.tcpip.hostName = L"  ";
        in.tcpip.domainNameDevolution = true;

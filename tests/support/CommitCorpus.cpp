@@ -272,7 +272,7 @@ CommitEnvironment CaseEnvironment(const CaseSeed& seed, const std::wstring& prog
     }
     return addresses;
   };
-  environment.setComputerName = [](const std::wstring&) {};
+  environment.setComputerName = [](const std::wstring&) { return true; };
   environment.runner = &runner;
   return environment;
 }

@@ -2,6 +2,7 @@
 // answers are chosen by the test.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ class RecordingExitPlatform : public ExitPlatform {
   bool nt = true;
   PrivilegeResult privilege = PrivilegeResult::Adjusted;
   bool exitSucceeds = true;
+  DWORD shutdownError = 0;  // what InitiateShutdown answers
   bool shellRestartSucceeds = true;
   std::optional<std::pair<int, int>> shellVersion;
   std::deque<bool> progmanAnswers;  // successive ProgmanExists answers
@@ -30,6 +32,13 @@ class RecordingExitPlatform : public ExitPlatform {
   bool EndSession(UINT flags) override {
     calls.push_back("exit " + std::to_string(flags));
     return exitSucceeds;
+  }
+  DWORD InitiateShutdown(bool reboot, DWORD reason) override {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s reason %08lx", reboot ? "reboot" : "power off",
+                  static_cast<unsigned long>(reason));
+    calls.push_back(text);
+    return shutdownError;
   }
   bool RestartWindowsShell() override {
     calls.push_back("shell16");
