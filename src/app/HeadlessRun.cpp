@@ -41,6 +41,7 @@ class HeadlessUser final : public CommitUser {
     if (!failure.empty()) log_.Write(failure, L"失敗");
   }
   void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
+  void StepNote(CommitStep, const std::wstring& text, const std::wstring& result) override { log_.Write(text, result); }
 
  private:
   const StepLog& log_;

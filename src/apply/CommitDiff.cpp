@@ -93,11 +93,11 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   }
   planned.dnsServers = input.dnsAutomatic ? StringList() : ScriptServers(input.dnsServers);
   planned.dnsSuffix = Trim(values.domain);
-  // Windows 2000 gets the registration written beside the suffix; the XP
-  // class gets it with the DNS line of the script; later versions keep theirs.
+  // Windows 2000 gets the registration written beside the suffix; every
+  // later version with the DNS line of the script ("register=").
   const bool dnsLine = input.dnsAutomatic || !planned.dnsServers.empty();
   const bool windows2000 = setting.osMajorVersion == 5 && setting.osMinorVersion == 0;
-  if (windows2000 || (setting.scriptWindows == WindowsClass::XPClass && dnsLine)) {
+  if (windows2000 || dnsLine) {
     planned.registerAddresses = values.registrationEnabled;
     planned.registerSuffix = values.registerAdapterName;
   }

@@ -97,8 +97,9 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 
 }  // namespace
 
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName) {
-  FirewallMachineState machine = ReadMachineFirewall();
+std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
+                                                 const FirewallOpener& open) {
+  FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
   if (!machine.policyFound) return std::nullopt;
   FirewallCommit commit;
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);
@@ -199,7 +200,8 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
 
   setting.machineWide = MachineWideOf(request.settingName);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);
-  setting.firewall = ReadFirewallCommit(request.settingName);
+  setting.firewall =
+      ReadFirewallCommit(request.settingName, request.osMajorVersion, environment.machine.openFirewall);
   setting.scriptPath = environment.tempFolder + environment.scriptName;
   BatchFilePaths batches = BatchFilesOf(request.settingName, environment.programFolder);
   setting.beforeBatchPath = ExistingOrEmpty(batches.before);
