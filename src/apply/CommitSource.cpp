@@ -100,7 +100,15 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
                                                  const FirewallOpener& open) {
   FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
-  if (!machine.policyFound) return std::nullopt;
+  if (!machine.policyFound) {
+    // A setting that switches today's firewall is carried out even when the
+    // firewall cannot be read, so that the step says why it failed.
+    if (majorVersion < 6) return std::nullopt;
+    FirewallCommit commit;
+    LoadFirewallPart(SettingKeyPath(settingName), commit.page);
+    if (!commit.page.useSwitch) return std::nullopt;
+    return commit;
+  }
   FirewallCommit commit;
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);
   LoadFirewallPart(SettingKeyPath(settingName), commit.page);

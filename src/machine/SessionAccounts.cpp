@@ -21,7 +21,11 @@ std::wstring SessionText(DWORD session, WTS_INFO_CLASS what) {
   wchar_t* buffer = nullptr;
   DWORD bytes = 0;
   std::wstring text;
-  if (WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, what, &buffer, &bytes) && buffer) text = buffer;
+  // Only as many characters as the answer has: Wine answers some classes
+  // with a buffer it never filled.
+  if (WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, what, &buffer, &bytes) && buffer) {
+    text.assign(buffer, wcsnlen(buffer, bytes / sizeof(wchar_t)));
+  }
   if (buffer) WTSFreeMemory(buffer);
   return text;
 }
@@ -45,8 +49,10 @@ class WindowsAccounts final : public SessionAccounts {
     wchar_t name[256], domain[256];
     DWORD nameLength = 256, domainLength = 256;
     SID_NAME_USE use;
-    if (!LookupAccountSidW(nullptr, sid, name, &nameLength, domain, &domainLength, &use)) return {};
-    return Qualified(domain, name);
+    if (LookupAccountSidW(nullptr, sid, name, &nameLength, domain, &domainLength, &use)) return Qualified(domain, name);
+    // The name alone, where the account cannot be looked up.
+    nameLength = 256;
+    return GetUserNameW(name, &nameLength) ? std::wstring(name) : std::wstring();
   }
 
   std::wstring InteractiveAccount() override {

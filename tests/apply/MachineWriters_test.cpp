@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "util/Errors.h"
+#include "util/WindowsVersion.h"
 
 #include "apply/MachineWriters.h"
 #include "support/MachineStandIns.h"
@@ -263,6 +264,50 @@ TEST(LanProxy, AnotherAccountThanTheLoggedOnUsersIsNamedInTheStepLog) {
     const WriterOutcome outcome = WriteInternetSettings(values, {&internet, &accounts, nullptr}, announcer);
     EXPECT_EQ(outcome.notes, c.notes);
     EXPECT_EQ(outcome.succeeded, c.refused == ERROR_SUCCESS);
+  }
+}
+
+// Wine's own WinINet stores part of the per-connection option in the
+// classic values after the program wrote them: what stays there must be what
+// the classic writer wrote (older readers rely on it). Only under Wine: on
+// Windows it would change the user's own proxy.
+class RealWinInet : public RegistryTest {};
+
+TEST_F(RealWinInet, UnderWineTheClassicValuesStayAsWritten) {
+  if (!RunningOnWine()) GTEST_SKIP() << "changes the real user's proxy on Windows";
+  const struct {
+    const char* title;
+    std::function<void(InternetValues&)> change;
+    DWORD enable;
+    std::wstring server, bypass;
+    std::optional<std::wstring> script;
+  } cases[] = {
+      {"a proxy with exceptions and a script",
+       [](InternetValues& v) {
+         v.proxyServer = L"proxy.example.co.jp";
+         v.proxyPort = L"8080";
+         v.proxyLocalAddress = true;
+         v.proxyLocalList = L"*.example.co.jp";
+         v.autoConfigUrl = L"http://pac.example/";
+       },
+       1, L"proxy.example.co.jp:8080", L"<local> *.example.co.jp", L"http://pac.example/"},
+      {"nothing: off, empty texts, no script", [](InternetValues&) {}, 0, L"", L"", std::nullopt},
+  };
+  SetString(kUser, kInternetSettingsKey, L"AutoConfigURL", L"http://old/pac");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    InternetValues values;
+    values.useProxy = true;
+    c.change(values);
+    CallLog calls;
+    test::RecordingAnnouncer announcer(calls);
+    const WriterOutcome outcome = WriteInternetSettings(values, MachineInterfaces{}, announcer);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_TRUE(outcome.notes.empty());  // the test runs as the user at the screen
+    EXPECT_EQ(GetDword(kUser, kInternetSettingsKey, L"ProxyEnable"), c.enable);
+    EXPECT_EQ(GetString(kUser, kInternetSettingsKey, L"ProxyServer"), c.server);
+    EXPECT_EQ(GetString(kUser, kInternetSettingsKey, L"ProxyOverride"), c.bypass);
+    EXPECT_EQ(GetString(kUser, kInternetSettingsKey, L"AutoConfigURL"), c.script);
   }
 }
 
