@@ -41,7 +41,7 @@ LiveMachine ReadLiveMachine(const std::wstring& systemFolder, DWORD osMajorVersi
   machine.membership = ReadDomainMembership();
   machine.parameters = ReadTcpipParameters();
   machine.internet = ReadInternetSettingsValues();
-  machine.lanProxy = QueryLanProxy(*interfaces.internet);
+  if (interfaces.internet->QueryIsWhole()) machine.lanProxy = QueryLanProxy(*interfaces.internet);
   machine.startPage = ReadStartPage();
   machine.printerDevice =
       ReadValue(HKEY_CURRENT_USER, kWindowsKey, [](const TkRegistry& key) { return key.TryReadString(L"Device"); })

@@ -130,12 +130,21 @@ WriterOutcome WriteInternetSettings(const InternetValues& values, const MachineI
   return outcome;
 }
 
-void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer) {
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer,
+                              const MachineInterfaces& machine) {
   if (values.proxyEnable || values.proxyServer) {
     WriteExistingKey(HKEY_CURRENT_USER, kInternetSettingsKey, [&](TkRegistry& key) {
       if (values.proxyEnable) key.WriteInteger(L"ProxyEnable", static_cast<int>(*values.proxyEnable));
       if (values.proxyServer) key.WriteString(L"ProxyServer", *values.proxyServer);
     });
+    // The server always goes with the flags: Wine's WinINet would otherwise
+    // store back its own reading of the server text.
+    const LanProxy current = QueryLanProxy(*machine.internet).value_or(LanProxy{});
+    DWORD flags = current.flags & ~kProxyTypeProxy;
+    const bool on = values.proxyEnable ? (*values.proxyEnable & 0xFF) != 0 : (current.flags & kProxyTypeProxy) != 0;
+    if (on) flags |= kProxyTypeProxy;
+    machine.internet->SetLanOptions({{kPerConnFlags, flags | kProxyTypeDirect, {}},
+                                     {kPerConnProxyServer, 0, values.proxyServer.value_or(current.server)}});
   }
   if (values.startPage) {
     WriteExistingKey(HKEY_CURRENT_USER, kInternetExplorerMainKey,

@@ -102,8 +102,10 @@ void WriteDefaultPrinter(const PrinterValues& values);
 WriterOutcome WriteInternetSettings(const InternetValues& values, const MachineInterfaces& machine,
                                     SettingsAnnouncer& announcer);
 // HKCU "ProxyEnable", "ProxyServer" and "Start Page" exactly as given
-// (those given), then the announcement.
-void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer);
+// (those given), the proxy switch and server also through WinINet's
+// per-connection option (the rest of its record kept), then the announcement.
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer,
+                              const MachineInterfaces& machine = {});
 // HKLM "NV Hostname" (skipped for a blank name, which Windows refuses),
 // "IPEnableRouter", "UseDomainNameDevolution", "SearchList".
 void WriteTcpipParameters(const TcpipParameterValues& values);

@@ -2,6 +2,8 @@
 
 #include <wininet.h>
 
+#include "util/WindowsVersion.h"
+
 namespace kip {
 
 namespace {
@@ -55,6 +57,7 @@ class WinInet final : public InternetOptions {
   DWORD Announce(DWORD option) override {
     return InternetSetOptionW(nullptr, option, nullptr, 0) ? ERROR_SUCCESS : ErrorOrGeneric();
   }
+  bool QueryIsWhole() const override { return !RunningOnWine(); }
 
  private:
   static DWORD ErrorOrGeneric() {

@@ -43,6 +43,10 @@ class InternetOptions {
   virtual DWORD QueryLanOptions(std::vector<PerConnOption>& options) = 0;
   // InternetSetOptionW(NULL, option, NULL, 0).
   virtual DWORD Announce(DWORD option) = 0;
+  // The query reports the whole record. Wine's WinINet does not: no bypass
+  // list while the proxy is off, only the http part of a per-protocol text,
+  // never the script address; its record is the classic values anyway.
+  virtual bool QueryIsWhole() const = 0;
 };
 
 InternetOptions& WinInetOptions();

@@ -55,6 +55,7 @@ class RecordingInternet final : public InternetOptions {
     log_.push_back("option " + std::to_string(option));
     return ERROR_SUCCESS;
   }
+  bool QueryIsWhole() const override { return true; }
   DWORD flags = kProxyTypeDirect;
   std::map<DWORD, std::wstring> strings;
   DWORD refuseSet = ERROR_SUCCESS;
