@@ -8,7 +8,7 @@ namespace kip {
 
 namespace {
 
-bool IsNumberOption(DWORD option) { return option == kPerConnFlags; }
+bool IsNumberOption(DWORD option) { return option == kPerConnFlags || option == kPerConnFlagsUi; }
 
 // The list handed to WinINet points into `options`, which outlives the call.
 class WinInet final : public InternetOptions {
@@ -74,10 +74,16 @@ InternetOptions& WinInetOptions() {
 }
 
 std::optional<LanProxy> QueryLanProxy(InternetOptions& options) {
-  std::vector<PerConnOption> list = {
-      {kPerConnFlags, 0, {}}, {kPerConnProxyServer, 0, {}}, {kPerConnProxyBypass, 0, {}}, {kPerConnAutoConfigUrl, 0, {}}};
-  if (options.QueryLanOptions(list) != ERROR_SUCCESS) return std::nullopt;
-  return LanProxy{list[0].number, list[1].text, list[2].text, list[3].text};
+  for (DWORD flagsOption : {kPerConnFlagsUi, kPerConnFlags}) {
+    std::vector<PerConnOption> list = {{flagsOption, 0, {}},
+                                       {kPerConnProxyServer, 0, {}},
+                                       {kPerConnProxyBypass, 0, {}},
+                                       {kPerConnAutoConfigUrl, 0, {}}};
+    if (options.QueryLanOptions(list) == ERROR_SUCCESS) {
+      return LanProxy{list[0].number, list[1].text, list[2].text, list[3].text};
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace kip

@@ -17,6 +17,9 @@ inline constexpr DWORD kPerConnFlags = 1;          // INTERNET_PER_CONN_FLAGS
 inline constexpr DWORD kPerConnProxyServer = 2;    // INTERNET_PER_CONN_PROXY_SERVER
 inline constexpr DWORD kPerConnProxyBypass = 3;    // INTERNET_PER_CONN_PROXY_BYPASS
 inline constexpr DWORD kPerConnAutoConfigUrl = 4;  // INTERNET_PER_CONN_AUTOCONFIG_URL
+// The connection type as Internet Explorer 8 and later keep it; to be asked
+// first on Windows 7 and later, INTERNET_PER_CONN_FLAGS where it fails.
+inline constexpr DWORD kPerConnFlagsUi = 10;  // INTERNET_PER_CONN_FLAGS_UI
 inline constexpr DWORD kProxyTypeDirect = 0x1;     // PROXY_TYPE_DIRECT
 inline constexpr DWORD kProxyTypeProxy = 0x2;      // PROXY_TYPE_PROXY
 inline constexpr DWORD kProxyTypeAutoProxyUrl = 0x4;

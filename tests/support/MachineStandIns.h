@@ -46,7 +46,7 @@ class RecordingInternet final : public InternetOptions {
   DWORD QueryLanOptions(std::vector<PerConnOption>& options) override {
     log_.push_back("per-connection query LAN");
     for (PerConnOption& o : options) {
-      if (o.option == kPerConnFlags) o.number = flags;
+      if (o.option == kPerConnFlags || o.option == kPerConnFlagsUi) o.number = flags;
       else o.text = strings[o.option];
     }
     return ERROR_SUCCESS;
