@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "machine/FirewallPolicy.h"
+
 namespace kip {
 
 // NET_FW_PROFILE_TYPE2: the profiles a switch of the page stands for. The
@@ -75,5 +77,16 @@ std::unique_ptr<FirewallApi> OpenFirewallPolicy2(HRESULT& error);
 
 // "<text> (0x80004001)": why an interface call failed, for the step log.
 std::wstring HresultText(HRESULT result);
+
+// Reads today's firewall through its interface. An exception row is one
+// program or port (EntryKeyOfRule), named after its first rule and checked
+// when any of its rules is enabled (something is let in); a fixed row is
+// checked when its group is enabled for both switched profiles.
+FirewallMachineState ReadFirewallPolicy2(FirewallApi& api);
+
+// The firewall as this Windows keeps it: the policy keys on major version 5
+// and below, the interface from 6 on (a policy that cannot be opened or read
+// is no policy: the page stays disabled).
+FirewallMachineState ReadMachineFirewall(DWORD majorVersion, const FirewallOpener& open);
 
 }  // namespace kip

@@ -1,5 +1,7 @@
 #include "machine/FirewallPolicy.h"
 
+#include "machine/FirewallApi.h"
+
 #include <windows.h>
 
 #include <map>

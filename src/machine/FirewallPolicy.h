@@ -7,15 +7,11 @@
 // are inbound rules for a program or a port.
 #pragma once
 
-#include <windows.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-
-#include "machine/FirewallApi.h"
 
 namespace kip {
 
@@ -108,18 +104,8 @@ struct FirewallMachineState {
   std::vector<FirewallRow> rows;
 };
 
-// Reads the policy key and both lists of HKEY_LOCAL_MACHINE.
+// Reads the policy key and both lists of HKEY_LOCAL_MACHINE. Windows 7 and
+// later: FirewallApi.h.
 FirewallMachineState ReadMachineFirewall();
-
-// Reads today's firewall through its interface. An exception row is one
-// program or port (EntryKeyOfRule), named after its first rule and checked
-// when any of its rules is enabled (something is let in); a fixed row is
-// checked when its group is enabled for both switched profiles.
-FirewallMachineState ReadFirewallPolicy2(FirewallApi& api);
-
-// The firewall as this Windows keeps it: the policy keys on major version 5
-// and below, the interface from 6 on (a policy that cannot be opened or read
-// is no policy: the page stays disabled).
-FirewallMachineState ReadMachineFirewall(DWORD majorVersion, const FirewallOpener& open);
 
 }  // namespace kip
