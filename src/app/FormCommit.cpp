@@ -61,6 +61,7 @@ class TFormIpconfig::CommitUserAdapter : public CommitUser {
     log_.StepEnded(step, succeeded);
     safe_.StepEnded(step);
   }
+  void StepNote(CommitStep, const std::wstring& text, const std::wstring& result) override { log_.Write(text, result); }
 
  private:
   TFormIpconfig& form_;

@@ -20,7 +20,7 @@ FirewallPage StoredForm(const FirewallSheetValues& shown, const std::vector<TFir
 
 void TFormIpconfig::ReadFirewallState() {
   FirewallEntries.clear();
-  FirewallMachineState machine = ReadMachineFirewall();
+  FirewallMachineState machine = ReadMachineFirewall(OSMajorVersion, CommitEnvironmentOfWindow().machine.openFirewall);
   TabSheetFireWall->SetEnabled(machine.policyFound);
   FirewallSheetValues shown = pages_.firewall.Current();
   if (machine.firewallOn) shown.firewallOn = *machine.firewallOn;

@@ -44,6 +44,7 @@ class HeadlessUser final : public CommitUser {
   }
   bool DomainFailed() const { return !domainFailure_.empty(); }
   void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
+  void StepNote(CommitStep, const std::wstring& text, const std::wstring& result) override { log_.Write(text, result); }
 
  private:
   const StepLog& log_;

@@ -181,7 +181,7 @@ std::wstring CommitWayBack(WayBack wayBack, const CommitEnvironment& environment
   const CommitPlan plan = PlanCommit(setting);
   NoDomainChange user;
   const CommitResult result = RunCommitPlan(plan, user, environment);
-  WriteExactInternetValues(wayBack.exactInternet, *environment.announcer);
+  WriteExactInternetValues(wayBack.exactInternet, *environment.announcer, environment.machine);
   std::wstring differs = NotStartedStatusText(result);
   const std::wstring hosts = HostsTarget(environment.systemFolder);
   if (wayBack.removeHosts && !DeleteFileW(hosts.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {

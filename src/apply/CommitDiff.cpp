@@ -70,7 +70,11 @@ Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting, const std::optional<Ipv6Val
   return planned;
 }
 
-CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, const CommitSetting& setting) {
+// The script's DNS lines carry the registration ("register=").
+bool ScriptRegisters(const CommitPlan& plan) { return plan.script.find(L" register=") != std::wstring::npos; }
+
+CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, const CommitSetting& setting,
+                         bool scriptRegisters) {
   const NetshCardInput input = CardScriptInput(card);
   const TcpipValues& values = card.part->tcpip;
   CardValueSet planned = std::move(current);
@@ -94,10 +98,10 @@ CardValueSet PlannedCard(const PlannedCardSource& card, CardValueSet current, co
   planned.dnsServers = input.dnsAutomatic ? StringList() : ScriptServers(input.dnsServers);
   planned.dnsSuffix = Trim(values.domain);
   // Windows 2000 gets the registration written beside the suffix; later
-  // versions get it with the DNS line of the script.
+  // versions with the card's DNS line, where the script's DNS lines carry it.
   const bool dnsLine = input.dnsAutomatic || !planned.dnsServers.empty();
   const bool windows2000 = setting.osMajorVersion == 5 && setting.osMinorVersion == 0;
-  if (windows2000 || (NetshScriptCarriesRegistration(setting.scriptWindows) && dnsLine)) {
+  if (windows2000 || (dnsLine && scriptRegisters)) {
     planned.registerAddresses = values.registrationEnabled;
     planned.registerSuffix = values.registerAdapterName;
   }
@@ -356,9 +360,9 @@ ValueSet ExpectedAfterCommit(const ValueSet& current, const CommitSetting& setti
     auto target = std::find_if(expected.cards.begin(), expected.cards.end(),
                                [&](const CardValueSet& c) { return c.cardId == card.cardId; });
     if (target == expected.cards.end()) {
-      expected.cards.push_back(PlannedCard(card, {}, setting));
+      expected.cards.push_back(PlannedCard(card, {}, setting, ScriptRegisters(plan)));
     } else {
-      *target = PlannedCard(card, *target, setting);
+      *target = PlannedCard(card, *target, setting, ScriptRegisters(plan));
     }
   }
   PlanMachineWide(expected.machine, plan, hostsSource);

@@ -86,7 +86,8 @@ class CommitRun {
     StoreSettingIndex();
     if (plan_.beforeBatch) Step(CommitStep::BeforeBatch, [&] { return RunChild(*plan_.beforeBatch); });
     Step(CommitStep::Printer, [&] { return WriteDefaultPrinter(plan_.printer), true; });
-    Step(CommitStep::InternetSettings, [&] { return WriteInternetSettings(plan_.internet, *env_.announcer), true; });
+    Step(CommitStep::InternetSettings,
+         [&] { return Told(CommitStep::InternetSettings, WriteInternetSettings(plan_.internet, env_.machine, *env_.announcer)); });
     Step(CommitStep::TcpipParameters, [&] { return WriteTcpipParameters(plan_.tcpip), true; });
     // Windows refuses an empty name; a blank one is not a name either.
     if (!IsBlank(plan_.tcpip.hostName)) {
@@ -94,7 +95,10 @@ class CommitRun {
     }
     if (!IsBlank(plan_.hostsFile)) Step(CommitStep::Hosts, [&] { return CopyHostsFile(), true; });
     if (plan_.firewall) {
-      Step(CommitStep::Firewall, [&] { return CommitFirewall(plan_.firewall->page, plan_.firewall->entries), true; });
+      Step(CommitStep::Firewall, [&] {
+        return Told(CommitStep::Firewall, WriteFirewall(plan_.firewall->page, plan_.firewall->entries,
+                                                        plan_.osMajorVersion, env_.machine.openFirewall));
+      });
     }
     Step(CommitStep::ConnectionSuffixes, [&] { return WriteLiveDomainValues(), true; });
     RunScript();
@@ -111,6 +115,12 @@ class CommitRun {
     user_.StepStarted(step);
     const bool succeeded = work();
     user_.StepEnded(step, succeeded);
+  }
+
+  // Hands the writer's notes to the caller; a refused write fails the step.
+  bool Told(CommitStep step, const WriterOutcome& outcome) {
+    for (const WriterNote& note : outcome.notes) user_.StepNote(step, note.text, note.failure ? L"失敗" : L"注意");
+    return outcome.succeeded;
   }
 
   CommandRunner& runner() { return *env_.runner; }

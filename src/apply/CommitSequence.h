@@ -64,6 +64,9 @@ class CommitUser {
   // `succeeded` is false when a child of the step could not be started or
   // the script file could not be written.
   virtual void StepEnded(CommitStep, bool /*succeeded*/) {}
+  // What a step has to tell besides its result (whose proxy it changed,
+  // what Windows refused), before the step ends.
+  virtual void StepNote(CommitStep, const std::wstring& /*text*/, const std::wstring& /*result*/) {}
 };
 
 // How child programs are started; the process runners of util in the
@@ -117,6 +120,8 @@ struct CommitEnvironment {
   std::function<bool(const std::wstring& name)> setComputerName;
   SettingsAnnouncer* announcer = nullptr;
   CommandRunner* runner = nullptr;
+  // WinINet, the firewall's interface and the accounts: the system's own.
+  MachineInterfaces machine{};
 };
 
 CommitEnvironment DefaultCommitEnvironment();

@@ -97,9 +97,18 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 
 }  // namespace
 
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName) {
-  FirewallMachineState machine = ReadMachineFirewall();
-  if (!machine.policyFound) return std::nullopt;
+std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
+                                                 const FirewallOpener& open) {
+  FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
+  if (!machine.policyFound) {
+    // A setting that switches today's firewall is carried out even when the
+    // firewall cannot be read, so that the step says why it failed.
+    if (majorVersion < 6) return std::nullopt;
+    FirewallCommit commit;
+    LoadFirewallPart(SettingKeyPath(settingName), commit.page);
+    if (!commit.page.useSwitch) return std::nullopt;
+    return commit;
+  }
   FirewallCommit commit;
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);
   LoadFirewallPart(SettingKeyPath(settingName), commit.page);
@@ -199,7 +208,8 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
 
   setting.machineWide = MachineWideOf(request.settingName);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);
-  setting.firewall = ReadFirewallCommit(request.settingName);
+  setting.firewall =
+      ReadFirewallCommit(request.settingName, request.osMajorVersion, environment.machine.openFirewall);
   setting.scriptPath = environment.tempFolder + environment.scriptName;
   BatchFilePaths batches = BatchFilesOf(request.settingName, environment.programFolder);
   setting.beforeBatchPath = ExistingOrEmpty(batches.before);

@@ -57,6 +57,7 @@ std::vector<CardIdentity> ReadCardIdentities(const StringList& cardIds, const Co
 // The setting's firewall part over the machine's policy as read now (a
 // setting without one leaves the switch off: nothing is written); nullopt
 // when the machine has no firewall policy.
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName);
+std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
+                                                 const FirewallOpener& open);
 
 }  // namespace kip

@@ -75,4 +75,78 @@ void CommitFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>&
   WriteFixedRows(registry, page);
 }
 
+namespace {
+
+const wchar_t* ProfileName(long profile) { return profile == kPrivateProfile ? L"プライベート" : L"パブリック"; }
+
+class Policy2Writer {
+ public:
+  explicit Policy2Writer(FirewallApi& api) : api_(api) {}
+
+  void Profiles(const FirewallPage& page) {
+    for (long profile : kSwitchedProfiles) {
+      Check(api_.SetFirewallEnabled(profile, page.firewallOn),
+            std::wstring(ProfileName(profile)) + L" プロファイルの有効/無効");
+      Check(api_.SetBlockAllInbound(profile, page.doNotAllowExceptions),
+            std::wstring(ProfileName(profile)) + L" プロファイルの「例外を許可しない」");
+    }
+  }
+
+  void Entries(const FirewallPage& page, const std::vector<TFirewallEntry>& entries) {
+    const size_t count = std::min(entries.size(), page.entryChecks.size());
+    for (size_t i = 0; i < count; ++i) {
+      Check(api_.EnableRules({entries[i].kind, entries[i].valueName}, page.entryChecks[i].checked),
+            L"例外「" + entries[i].friendlyName + L"」の規則");
+    }
+  }
+
+  void Groups(const FirewallPage& page) {
+    const std::vector<FixedRow>& fixed = FixedFirewallRows();
+    if (page.fixedChecks.size() != fixed.size()) return;
+    for (size_t k = 0; k < fixed.size(); ++k) {
+      Check(api_.EnableRuleGroup(kSwitchedProfileMask, fixed[k].ruleGroup, page.fixedChecks[k].checked),
+            std::wstring(L"規則グループ「") + fixed[k].text + L"」(" + fixed[k].ruleGroup + L")");
+    }
+  }
+
+  WriterOutcome Outcome() { return std::move(outcome_); }
+
+ private:
+  // S_FALSE: Windows has no such group or rule, so nothing was switched.
+  void Check(HRESULT result, const std::wstring& what) {
+    if (result == S_OK) return;
+    outcome_.succeeded = false;
+    outcome_.notes.push_back({what + L"を変更できません: " +
+                              (result == S_FALSE ? std::wstring(L"Windows にありません") : HresultText(result))});
+  }
+
+  FirewallApi& api_;
+  WriterOutcome outcome_;
+};
+
+}  // namespace
+
+WriterOutcome WriteFirewallPolicy2(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
+                                   FirewallApi& api) {
+  if (!page.useSwitch) return {};
+  Policy2Writer writer(api);
+  writer.Profiles(page);
+  writer.Entries(page, entries);
+  writer.Groups(page);
+  return writer.Outcome();
+}
+
+WriterOutcome WriteFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
+                            DWORD majorVersion, const FirewallOpener& open) {
+  if (majorVersion < 6) {
+    CommitFirewall(page, entries);
+    return {};
+  }
+  if (!page.useSwitch) return {};
+  HRESULT error = E_NOINTERFACE;
+  std::unique_ptr<FirewallApi> api = open ? open(error) : nullptr;
+  if (!api) return {false, {{L"ファイアウォールを変更できません: INetFwPolicy2 を開けません (" + HresultText(error) + L")"}}};
+  return WriteFirewallPolicy2(page, entries, *api);
+}
+
 }  // namespace kip

@@ -35,21 +35,20 @@ std::optional<std::string> ReadFileIfThere(const std::wstring& path) {
   return ReadWholeFile(path);
 }
 
-LiveMachine ReadLiveMachine(const std::wstring& systemFolder) {
+LiveMachine ReadLiveMachine(const std::wstring& systemFolder, DWORD osMajorVersion, const MachineInterfaces& interfaces) {
   LiveMachine machine;
   machine.computerName = ReadComputerName();
   machine.membership = ReadDomainMembership();
   machine.parameters = ReadTcpipParameters();
   machine.internet = ReadInternetSettingsValues();
+  if (interfaces.internet->QueryIsWhole()) machine.lanProxy = QueryLanProxy(*interfaces.internet);
   machine.startPage = ReadStartPage();
   machine.printerDevice =
       ReadValue(HKEY_CURRENT_USER, kWindowsKey, [](const TkRegistry& key) { return key.TryReadString(L"Device"); })
           .value_or(L"");
   machine.hosts = ReadFileIfThere(systemFolder + L"drivers\\etc\\hosts");
-  machine.firewall = ReadMachineFirewall();
-  machine.doNotAllowExceptions =
-      ReadValue(HKEY_LOCAL_MACHINE, kFirewallPolicyKey,
-                [](const TkRegistry& key) { return key.TryReadInteger(L"DoNotAllowExceptions"); }) == 1;
+  machine.firewall = ReadMachineFirewall(osMajorVersion, interfaces.openFirewall);
+  machine.doNotAllowExceptions = machine.firewall.doNotAllowExceptions;
   return machine;
 }
 
@@ -63,7 +62,15 @@ MachineValueSet MachineValuesOf(const LiveMachine& live) {
     machine.domainNameDevolution = live.parameters->useDomainNameDevolution;
     machine.searchList = live.parameters->searchList;
   }
-  if (live.internet) {
+  // What WinINet reports is what Windows uses; the classic values stand in
+  // where it cannot be asked.
+  if (live.lanProxy) {
+    machine.proxyOn = (live.lanProxy->flags & kProxyTypeProxy) != 0;
+    machine.proxyServer = live.lanProxy->server;
+    machine.proxyOverride = live.lanProxy->bypass;
+    machine.autoConfigUrl =
+        (live.lanProxy->flags & kProxyTypeAutoProxyUrl) != 0 ? live.lanProxy->autoConfigUrl : std::wstring();
+  } else if (live.internet) {
     machine.proxyOn = (live.internet->proxyEnable & 0xFF) != 0;
     machine.proxyServer = live.internet->proxyServer;
     machine.proxyOverride = live.internet->proxyOverride;
@@ -153,7 +160,8 @@ Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
   return setting;
 }
 
-LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder) {
+LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder,
+                        const MachineInterfaces& machine) {
   LiveState live;
   const bool anyIpv6 = std::any_of(setting.cards.begin(), setting.cards.end(), ChangesIpv6);
   const LiveIpv6Cards ipv6 = anyIpv6 ? ReadLiveIpv6() : LiveIpv6Cards();
@@ -166,7 +174,7 @@ LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& system
       live.cards.back().ipv6 = found != ipv6.end() ? found->second : LiveIpv6{};
     }
   }
-  live.machine = ReadLiveMachine(systemFolder);
+  live.machine = ReadLiveMachine(systemFolder, setting.osMajorVersion, machine);
   live.settingIndex = ReadValue(HKEY_LOCAL_MACHINE, kStoreRootKey,
                                 [](const TkRegistry& key) { return key.TryReadInteger(L"Setting Index"); });
   return live;
@@ -190,7 +198,7 @@ std::optional<std::string> ReadHostsSource(const std::wstring& path) {
 std::vector<DiffSection> CheckAfterCommit(const CommitSetting& setting, const CommitPlan& plan,
                                           const CommitEnvironment& environment,
                                           const ExactInternetValues& exactInternet) {
-  const ValueSet actual = ValueSetOf(ReadLiveState(setting, environment.systemFolder));
+  const ValueSet actual = ValueSetOf(ReadLiveState(setting, environment.systemFolder, environment.machine));
   // What the plan does not write is taken as it is now: only the plan's
   // own fields can differ.
   ValueSet expected = ExpectedAfterCommit(actual, setting, plan, ReadHostsSource(plan.hostsFile));

@@ -40,10 +40,12 @@ struct LiveMachine {
   DomainMembership membership;
   std::optional<TcpipParameters> parameters;
   std::optional<InternetSettingsValues> internet;
+  // The proxy as WinINet itself reports it; nullopt when it cannot be asked.
+  std::optional<LanProxy> lanProxy;
   std::optional<std::wstring> startPage;
   std::wstring printerDevice;  // the current user's "Device"
   std::optional<std::string> hosts;
-  FirewallMachineState firewall;
+  FirewallMachineState firewall;  // through the interface the setting's Windows has
   bool doNotAllowExceptions = false;
 };
 
@@ -53,9 +55,11 @@ struct LiveState {
   std::optional<int> settingIndex;  // the store's "Setting Index"
 };
 
-// Reads the cards of the setting's card list and the machine-wide part.
+// Reads the cards of the setting's card list and the machine-wide part, the
+// proxy and the firewall through the interfaces a commit writes them with.
 // `systemFolder` holds drivers\etc\hosts (trailing "\").
-LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder);
+LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder,
+                        const MachineInterfaces& machine = {});
 
 ValueSet ValueSetOf(const LiveState& live);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "util/Errors.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
 
@@ -65,7 +66,42 @@ void WriteDefaultPrinter(const PrinterValues& values) {
                    [&](TkRegistry& key) { key.WriteString(L"Device", *values.deviceString); });
 }
 
-void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& announcer) {
+std::vector<PerConnOption> LanProxyOptions(const InternetValues& values, DWORD currentFlags) {
+  const std::wstring autoConfig = Trim(values.autoConfigUrl);
+  DWORD flags = kProxyTypeDirect | (currentFlags & kProxyTypeAutoDetect);
+  if (ProxyEnableValue(values) != 0) flags |= kProxyTypeProxy;
+  if (!autoConfig.empty()) flags |= kProxyTypeAutoProxyUrl;
+  return {{kPerConnFlags, flags, {}},
+          {kPerConnProxyServer, 0, ProxyServerValue(values)},
+          {kPerConnProxyBypass, 0, ProxyOverrideValue(values)},
+          {kPerConnAutoConfigUrl, 0, autoConfig}};
+}
+
+namespace {
+
+// WinINet's own record of the LAN connection; automatic detection, which no
+// setting holds, stays as it is.
+void WriteLanProxy(const InternetValues& values, const MachineInterfaces& machine, WriterOutcome& outcome) {
+  const std::optional<LanProxy> current = QueryLanProxy(*machine.internet);
+  const DWORD error = machine.internet->SetLanOptions(LanProxyOptions(values, current ? current->flags : 0));
+  if (error != ERROR_SUCCESS) {
+    outcome.succeeded = false;
+    outcome.notes.push_back({L"プロキシを WinINet の接続設定に書き込めません (" + SystemErrorText(error) + L")"});
+  }
+  const std::wstring account = machine.accounts->ProcessAccount();
+  const std::wstring user = machine.accounts->InteractiveAccount();
+  if (IsAnotherAccount(account, user)) {
+    outcome.notes.push_back({L"プロキシは " + account + L" のユーザー設定に書き込みました (ログオン中のユーザー: " +
+                                 (user.empty() ? std::wstring(L"なし") : user) + L")",
+                             false});
+  }
+}
+
+}  // namespace
+
+WriterOutcome WriteInternetSettings(const InternetValues& values, const MachineInterfaces& machine,
+                                    SettingsAnnouncer& announcer) {
+  WriterOutcome outcome;
   if (values.useProxy) {
     WriteExistingKey(HKEY_CURRENT_USER, kInternetSettingsKey, [&](TkRegistry& key) {
       key.WriteInteger(L"ProxyEnable", ProxyEnableValue(values));
@@ -84,17 +120,31 @@ void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& anno
     WriteExistingKey(HKEY_CURRENT_USER, kInternetExplorerMainKey,
                      [&](TkRegistry& key) { key.WriteString(L"Start Page", values.homePage); });
   }
+  // Older readers take the classic values written above; current Windows
+  // takes its per-connection record.
+  if (values.useProxy) WriteLanProxy(values, machine, outcome);
+  machine.internet->Announce(kOptionSettingsChanged);
+  machine.internet->Announce(kOptionRefresh);
   // Also announces the printer written just before.
-  announcer.InternetSettingsChanged();
   announcer.BroadcastIniChange();
+  return outcome;
 }
 
-void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer) {
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer,
+                              const MachineInterfaces& machine) {
   if (values.proxyEnable || values.proxyServer) {
     WriteExistingKey(HKEY_CURRENT_USER, kInternetSettingsKey, [&](TkRegistry& key) {
       if (values.proxyEnable) key.WriteInteger(L"ProxyEnable", static_cast<int>(*values.proxyEnable));
       if (values.proxyServer) key.WriteString(L"ProxyServer", *values.proxyServer);
     });
+    // The server always goes with the flags: Wine's WinINet would otherwise
+    // store back its own reading of the server text.
+    const LanProxy current = QueryLanProxy(*machine.internet).value_or(LanProxy{});
+    DWORD flags = current.flags & ~kProxyTypeProxy;
+    const bool on = values.proxyEnable ? (*values.proxyEnable & 0xFF) != 0 : (current.flags & kProxyTypeProxy) != 0;
+    if (on) flags |= kProxyTypeProxy;
+    machine.internet->SetLanOptions({{kPerConnFlags, flags | kProxyTypeDirect, {}},
+                                     {kPerConnProxyServer, 0, values.proxyServer.value_or(current.server)}});
   }
   if (values.startPage) {
     WriteExistingKey(HKEY_CURRENT_USER, kInternetExplorerMainKey,

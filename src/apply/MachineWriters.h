@@ -7,8 +7,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "machine/FirewallApi.h"
+#include "machine/InternetOptions.h"
 #include "machine/MachineKeys.h"
+#include "machine/SessionAccounts.h"
 #include "store/ReturnSnapshot.h"
 #include "util/Text.h"
 
@@ -54,20 +58,54 @@ class SettingsAnnouncer {
 
 SettingsAnnouncer& WindowsSettingsAnnouncer();
 
+// The interfaces of today's Windows that a commit writes and reads back
+// through; the system's own unless a test puts stand-ins in.
+struct MachineInterfaces {
+  InternetOptions* internet = &WinInetOptions();
+  SessionAccounts* accounts = &WindowsSessionAccounts();
+  FirewallOpener openFirewall = OpenFirewallPolicy2;
+};
+
+// A line for the step log: what Windows refused (a failure), or what the
+// user should know.
+struct WriterNote {
+  std::wstring text;
+  bool failure = true;
+  bool operator==(const WriterNote&) const = default;
+};
+
+// What a writer has to tell besides its values; a refused write fails it.
+struct WriterOutcome {
+  bool succeeded = true;
+  std::vector<WriterNote> notes;
+};
+
 // The values the Internet settings writer derives from the fields.
 int ProxyEnableValue(const InternetValues& values);
 std::wstring ProxyServerValue(const InternetValues& values);
 std::wstring ProxyOverrideValue(const InternetValues& values);
 std::wstring SearchListValue(const TcpipParameterValues& values);
+// The LAN connection's per-connection options for the proxy fields: flags
+// (direct, proxy when the classic switch is on, the script when one is
+// given, automatic detection kept as `currentFlags` has it), server, bypass
+// list and script address, the same texts as the classic values.
+std::vector<PerConnOption> LanProxyOptions(const InternetValues& values, DWORD currentFlags);
 
 // HKCU "Device", when a printer is chosen.
 void WriteDefaultPrinter(const PrinterValues& values);
 // HKCU proxy values (when useProxy), "Start Page" (when a home page is
-// given), then the announcement, always.
-void WriteInternetSettings(const InternetValues& values, SettingsAnnouncer& announcer);
+// given); with useProxy the same proxy through WinINet's per-connection
+// option for the LAN connection. Then, always, WinINet told that its
+// settings changed and to refresh them, and the WM_WININICHANGE broadcast.
+// A run under another account than the logged-on user's says whose proxy
+// it changed; a refused per-connection option fails the step.
+WriterOutcome WriteInternetSettings(const InternetValues& values, const MachineInterfaces& machine,
+                                    SettingsAnnouncer& announcer);
 // HKCU "ProxyEnable", "ProxyServer" and "Start Page" exactly as given
-// (those given), then the announcement.
-void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer);
+// (those given), the proxy switch and server also through WinINet's
+// per-connection option (the rest of its record kept), then the announcement.
+void WriteExactInternetValues(const ExactInternetValues& values, SettingsAnnouncer& announcer,
+                              const MachineInterfaces& machine = {});
 // HKLM "IPEnableRouter", "UseDomainNameDevolution", "SearchList". The
 // computer name is not written here: SetComputerNameExW sets it (the commit's
 // own step), with every value Windows keeps for it.

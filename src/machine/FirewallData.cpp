@@ -74,10 +74,16 @@ const std::vector<FixedRow>& FixedFirewallRows() {
         {L"138:UDP", L"LocalSubNet", L"@xpsp2res.dll,-22002"},
         {L"139:TCP", L"LocalSubNet", L"@xpsp2res.dll,-22004"},
         {L"445:TCP", L"LocalSubNet", L"@xpsp2res.dll,-22005"},
-        {L"1900:UDP", L"LocalSubNet", L"@xpsp2res.dll,-22007"}}},
-      {L"UPnP フレームワーク", kFirewallPortListKey, {{L"2869:TCP", L"LocalSubNet", L"@xpsp2res.dll,-22008"}}},
-      {L"リモート デスクトップ", kFirewallPortListKey, {{L"3389:TCP", L"*", L"@xpsp2res.dll,-22009"}}},
-      {L"リモート アシスタンス", kFirewallProgramListKey, {{kSessionManager, L"*", L"@xpsp2res.dll,-22019"}}},
+        {L"1900:UDP", L"LocalSubNet", L"@xpsp2res.dll,-22007"}},
+       L"@FirewallAPI.dll,-28502"},  // File and Printer Sharing
+      // XP's UPnP ports (2869/TCP, 1900/UDP) are rules of Network Discovery
+      // today; there is no UPnP group of its own.
+      {L"UPnP フレームワーク", kFirewallPortListKey, {{L"2869:TCP", L"LocalSubNet", L"@xpsp2res.dll,-22008"}},
+       L"@FirewallAPI.dll,-32752"},
+      {L"リモート デスクトップ", kFirewallPortListKey, {{L"3389:TCP", L"*", L"@xpsp2res.dll,-22009"}},
+       L"@FirewallAPI.dll,-28752"},
+      {L"リモート アシスタンス", kFirewallProgramListKey, {{kSessionManager, L"*", L"@xpsp2res.dll,-22019"}},
+       L"@FirewallAPI.dll,-33002"},
   };
   return rows;
 }
@@ -115,9 +121,13 @@ std::vector<TFirewallEntry> CollectFirewallEntries(const NamedValues& programs, 
   for (const auto& value : ports) {
     if (!IsOneOf(value.first, kFixedPorts)) add(value, kPortKind);
   }
-  std::stable_sort(entries.begin(), entries.end(), LessBySortKey);
+  SortFirewallEntries(entries);
   std::erase_if(entries, [](const TFirewallEntry& e) { return IsOneOf(e.friendlyName, kHiddenFriendlyNames); });
   return entries;
+}
+
+void SortFirewallEntries(std::vector<TFirewallEntry>& entries) {
+  std::stable_sort(entries.begin(), entries.end(), LessBySortKey);
 }
 
 }  // namespace kip

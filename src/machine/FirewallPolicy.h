@@ -1,7 +1,10 @@
-// The Windows firewall as its policy values in the registry hold it: the
-// switch, and the exceptions of the program and port lists. Four exceptions
-// are fixed rows known by name; every other exception is taken from the
-// machine as found.
+// The Windows firewall as the page shows it: the switch, and the exceptions.
+// Four exceptions are fixed rows known by name; every other exception is
+// taken from the machine as found. Windows 2000 and XP keep it all as policy
+// values in the registry (the program and port lists); Windows 7 and later
+// through the firewall's own interface, where the switch is the private and
+// public profiles' state, the fixed rows are rule groups and the exceptions
+// are inbound rules for a program or a port.
 #pragma once
 
 #include <optional>
@@ -56,6 +59,9 @@ struct FixedRow {
   const wchar_t* text;  // also the name its state is stored under
   const wchar_t* listKey;
   std::vector<FixedValue> values;  // written in this order; the last one gives the shown state
+  // Windows 7 and later: the rule group the row switches, by its
+  // resource-indirect name, which every language of Windows shares.
+  const wchar_t* ruleGroup;
 };
 
 // The four fixed rows, always the last rows of the list, in this order.
@@ -79,14 +85,18 @@ std::wstring FixedValueData(const FixedValue& value, bool enabled);
 // out, sorted by sort key (case ignored, the user's locale), entries with a
 // friendly name of Windows' own exceptions dropped.
 std::vector<TFirewallEntry> CollectFirewallEntries(const NamedValues& programs, const NamedValues& ports);
+// Orders entries by sort key, case ignored under the user's locale.
+void SortFirewallEntries(std::vector<TFirewallEntry>& entries);
 
 // What the start-up read found.
 struct FirewallMachineState {
   // The policy key exists: the firewall page is usable.
   bool policyFound = false;
-  // "EnableFirewall" is 1; absent when the value is missing (the page's
-  // switches are then left as they are).
+  // "EnableFirewall" is 1 (both switched profiles on); absent when the value
+  // is missing (the page's switches are then left as they are).
   std::optional<bool> firewallOn;
+  // "DoNotAllowExceptions" is 1 (both profiles block all inbound traffic).
+  bool doNotAllowExceptions = false;
   // Paired by position with the first rows.
   std::vector<TFirewallEntry> entries;
   // The exception list from the top: one row per entry, then the four
@@ -94,7 +104,8 @@ struct FirewallMachineState {
   std::vector<FirewallRow> rows;
 };
 
-// Reads the policy key and both lists of HKEY_LOCAL_MACHINE.
+// Reads the policy key and both lists of HKEY_LOCAL_MACHINE. Windows 7 and
+// later: FirewallApi.h.
 FirewallMachineState ReadMachineFirewall();
 
 }  // namespace kip

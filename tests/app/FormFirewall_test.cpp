@@ -81,7 +81,7 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     EXPECT_EQ(form.Firewall().Collect().useSwitch, c.useAfterLoad);
     EXPECT_EQ(form.Firewall().Collect().rows, c.rows);
 
-    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting)) {
+    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting, form.OSMajorVersion, nullptr)) {
       CommitFirewall(commit->page, commit->entries);
     }
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallProgramListKey, kTool), c.tool);

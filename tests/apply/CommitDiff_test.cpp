@@ -70,8 +70,10 @@ TEST(CommitDiff, ShowsExactlyTheFieldsTheCommitChanges) {
     std::function<void(MachineWideValues&, CommitSetting&)> machine;
     std::vector<Change> expected;
     WindowsClass windows = WindowsClass::Version6;
+    std::optional<std::wstring> script{};  // in place of the plan's own
   };
   const auto same = [](MachineWideValues&, CommitSetting&) {};
+  const std::wstring registering = L"set dns name=\"LAN\" source=static addr=192.168.1.2 register=NONE\r\n";
   const std::vector<Case> cases = {
       {"unchanged: a blank metric is the script's 1, the WINS row is DHCP's", Example1(), Example1(), same, {}},
       {"unchanged with DHCP: the placeholder address is no address", Example2(), Example2(), same, {}},
@@ -110,11 +112,27 @@ TEST(CommitDiff, ShowsExactlyTheFieldsTheCommitChanges) {
        With(Example1(), [](TcpipValues& v) { v.nameServers = StringList{L"192.168.1.3", L" 192.168.1.2"}; }),
        same,
        {{L"DNS サーバー", L"192.168.1.2, 192.168.1.3", L"192.168.1.3, 192.168.1.2"}}},
-      {"the suffix and the registration changed; version 6 registers with the DNS line",
+      {"the suffix and the registration, with DNS lines that carry it (version 6 too)",
        Example1(),
        With(Example1(), [](TcpipValues& v) { v.domain = L" corp.example.co.jp", v.registrationEnabled = false; }),
        same,
-       {{L"DNS サフィックス", L"なし", L"corp.example.co.jp"}, {L"DNS への登録", L"する", L"しない"}}},
+       {{L"DNS サフィックス", L"なし", L"corp.example.co.jp"}, {L"DNS への登録", L"する", L"しない"}},
+       WindowsClass::Version6,
+       registering},
+      {"DNS lines without registration leave it as it is",
+       Example1(),
+       With(Example1(), [](TcpipValues& v) { v.registrationEnabled = false; }),
+       same,
+       {},
+       WindowsClass::Version6,
+       L"set dns name=\"LAN\" source=static addr=192.168.1.2\r\n"},
+      {"no DNS line for the card (fixed, no server): the registration stays as it is",
+       Example1(),
+       With(Example1(), [](TcpipValues& v) { v.nameServers = StringList{L" "}, v.registrationEnabled = false; }),
+       same,
+       {{L"DNS サーバー", L"192.168.1.2, 192.168.1.3", L"なし"}},
+       WindowsClass::Version6,
+       registering},
       {"the XP class registers with the DNS line",
        Example1(),
        With(Example1(), [](TcpipValues& v) { v.registerAdapterName = true; }),
@@ -151,7 +169,8 @@ TEST(CommitDiff, ShowsExactlyTheFieldsTheCommitChanges) {
     setting.cards = {{kCard, L"LAN", L"192.168.1.10", CardPart{c.stored, {}}}};
     setting.machineWide = SameMachineWide();
     c.machine(setting.machineWide, setting);
-    const CommitPlan plan = PlanCommit(setting);
+    CommitPlan plan = PlanCommit(setting);
+    if (c.script) plan.script = *c.script;
     ValueSet live{{CardValuesOf(kCard, L"LAN", c.live, {})}, LiveMachine()};
     const std::vector<DiffSection> sections = DiffValueSets(live, ExpectedAfterCommit(live, setting, plan, std::nullopt));
     EXPECT_EQ(ChangedRows(sections), c.expected);

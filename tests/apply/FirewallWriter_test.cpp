@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/MachineStandIns.h"
 #include "support/RegistrySandbox.h"
 
 namespace kip {
@@ -90,6 +91,55 @@ TEST_F(FirewallWriterTest, CommitWritesOnlyTheStateOfEachRow) {
     if (c.check) c.check();
     else EXPECT_EQ(Snapshot(), before);
   }
+}
+
+// Windows 7 and later: the switch is the private and public profiles, the
+// fixed rows their rule groups, the exceptions their rules; every call is
+// made, each one refused is named, and what was written reads back. The
+// registry keys stay untouched.
+TEST_F(FirewallWriterTest, TodaysFirewallIsSwitchedThroughItsInterface) {
+  test::FirewallModel model;
+  model.groups = {{L"@FirewallAPI.dll,-28502", true}, {L"@FirewallAPI.dll,-32752", false},
+                  {L"@FirewallAPI.dll,-28752", false}};  // no Remote Assistance on this edition
+  model.rules = {{L"Tool A", L"C:\\Tools\\a.exe", L"", L"", kProtocolTcp, true, true, kPrivateProfile, false}};
+  const std::vector<TFirewallEntry> entries = {{L"Tool A", L"AA", L"C:\\Tools\\a.exe", L""},
+                                               {L"Gone", L"GP", L"8080:TCP", L""}};
+  FirewallPage page = MakeFirewallPage(true, false, true, entries,
+                                       {{L"Tool A", true}, {L"Gone", true}, {L"", false}, {L"", true}, {L"", true}, {L"", true}});
+  SeedMachine(true);
+  const auto registryBefore = Snapshot();
+  const WriterOutcome outcome = WriteFirewall(page, entries, 6, test::OpenerOf(model));
+  EXPECT_EQ(model.log, (test::CallLog{"put_FirewallEnabled 2 off", "put_BlockAllInboundTraffic 2 on",
+                                      "put_FirewallEnabled 4 off", "put_BlockAllInboundTraffic 4 on",
+                                      "rules AA C:\\Tools\\a.exe on", "rules GP 8080:TCP on",
+                                      "EnableRuleGroup 6 @FirewallAPI.dll,-28502 off",
+                                      "EnableRuleGroup 6 @FirewallAPI.dll,-32752 on",
+                                      "EnableRuleGroup 6 @FirewallAPI.dll,-28752 on",
+                                      "EnableRuleGroup 6 @FirewallAPI.dll,-33002 on"}));
+  EXPECT_FALSE(outcome.succeeded);
+  EXPECT_EQ(outcome.notes, (std::vector<WriterNote>{{L"例外「Gone」の規則を変更できません: Windows にありません"},
+                                                    {L"規則グループ「リモート アシスタンス」(@FirewallAPI.dll,-33002)を"
+                                                     L"変更できません: Windows にありません"}}));
+  EXPECT_EQ(Snapshot(), registryBefore);
+  const FirewallMachineState again = ReadMachineFirewall(6, test::OpenerOf(model));
+  EXPECT_EQ(again.firewallOn, false);
+  EXPECT_TRUE(again.doNotAllowExceptions);
+  EXPECT_EQ(again.rows, (std::vector<FirewallRow>{{L"Tool A", true}, {L"ファイルとプリンタの共有", false},
+                                                  {L"UPnP フレームワーク", true}, {L"リモート デスクトップ", true},
+                                                  {L"リモート アシスタンス", false}}));
+
+  // Without the COM class (Wine) the step fails and says why; the switch off
+  // asks for nothing; version 5 never asks for the interface.
+  const WriterOutcome missing = WriteFirewall(page, entries, 10, test::OpenerOf(model, true));
+  EXPECT_EQ(missing.notes, (std::vector<WriterNote>{{L"ファイアウォールを変更できません: INetFwPolicy2 を開けません (" +
+                                                     HresultText(REGDB_E_CLASSNOTREG) + L")"}}));
+  const FirewallOpener never = [](HRESULT&) -> std::unique_ptr<FirewallApi> {
+    ADD_FAILURE() << "the interface was asked for";
+    return nullptr;
+  };
+  EXPECT_TRUE(WriteFirewall(page, entries, 5, never).succeeded);
+  page.useSwitch = false;
+  EXPECT_TRUE(WriteFirewall(page, entries, 6, never).succeeded);
 }
 
 }  // namespace

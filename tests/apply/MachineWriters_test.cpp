@@ -1,22 +1,21 @@
 // The machine-wide writers against the registry sandbox: which values change,
-// which stay, and that the change is always announced.
+// which stay, what goes through WinINet's per-connection option, and that the
+// change is always announced.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <variant>
 
+#include "util/Errors.h"
+
 #include "apply/MachineWriters.h"
+#include "support/MachineStandIns.h"
 #include "support/RegistrySandbox.h"
 
 namespace kip {
 namespace {
 
-class RecordingAnnouncer : public SettingsAnnouncer {
- public:
-  void InternetSettingsChanged() override { calls.push_back("internet option 39"); }
-  void BroadcastIniChange() override { calls.push_back("WM_WININICHANGE"); }
-  std::vector<std::string> calls;
-};
+using test::CallLog;
 
 struct Inputs {
   PrinterValues printer;
@@ -81,12 +80,18 @@ TEST_P(MachineWriters, WriteWhatTheValuesSayAndAnnounce) {
   SeedMachine(!c.internetKeyMissing);
   Inputs inputs;
   c.change(inputs);
-  RecordingAnnouncer announcer;
+  CallLog calls;
+  test::RecordingInternet internet(calls);
+  test::RecordingAnnouncer announcer(calls);
+  test::FixedAccounts accounts(L"PC\\taro", L"PC\\taro");
   WriteDefaultPrinter(inputs.printer);
-  WriteInternetSettings(inputs.internet, announcer);
+  WriteInternetSettings(inputs.internet, {&internet, &accounts, nullptr}, announcer);
   WriteTcpipParameters(inputs.tcpip);
   for (const Expectation& e : c.expected) Check(e);
-  EXPECT_EQ(announcer.calls, (std::vector<std::string>{"internet option 39", "WM_WININICHANGE"}));
+  // Announced whatever was written; the proxy also through WinINet.
+  CallLog announced(calls.end() - 3, calls.end());
+  EXPECT_EQ(announced, (CallLog{"option 39", "option 37", "WM_WININICHANGE"}));
+  EXPECT_EQ(calls.size(), inputs.internet.useProxy ? 5u : 3u);
   if (c.internetKeyMissing) {
     EXPECT_FALSE(KeyExists(kUser, kInternetSettingsKey));
   }
@@ -178,6 +183,62 @@ const WriterCase kWriterCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, MachineWriters, ::testing::ValuesIn(kWriterCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// WinINet gets the fields as the classic values hold them, after them, for
+// the LAN connection, automatic detection kept as Windows had it. A commit
+// run by another account than the one at the screen (SYSTEM from a start-up
+// script or a management agent; an administrator's credentials typed at a
+// user's prompt) changes that account's proxy, and says so.
+TEST(LanProxy, TheOptionListCarriesTheClassicValuesAndAnotherAccountIsNamed) {
+  const std::wstring taro = L"PC\\taro", system = L"NT AUTHORITY\\SYSTEM";
+  const struct {
+    const char* title;
+    std::function<void(InternetValues&)> change;
+    DWORD currentFlags;
+    std::wstring process, user;
+    DWORD refused;
+    const char* set;
+    std::vector<WriterNote> notes;
+  } cases[] = {
+      {"server, port, local bypass and script; detection kept",
+       [](InternetValues& v) {
+         v.proxyServer = L" proxy.example ", v.proxyPort = L"8080", v.proxyLocalAddress = true;
+         v.proxyLocalList = L"*.example", v.autoConfigUrl = L" http://pac/ ";
+       },
+       kProxyTypeDirect | kProxyTypeAutoDetect, taro, L"pc\\TARO", ERROR_SUCCESS,
+       "per-connection set LAN: 1=0xF 2=proxy.example:8080 3=<local> *.example 4=http://pac/", {}},
+      {"nothing given: an old proxy and script are switched off", [](InternetValues&) {},
+       kProxyTypeDirect | kProxyTypeProxy | kProxyTypeAutoProxyUrl, L"taro", taro, ERROR_SUCCESS,
+       "per-connection set LAN: 1=0x1 2= 3= 4=", {}},
+      {"a per-protocol text whole, the port dropped; run as SYSTEM",
+       [](InternetValues& v) { v.proxyMore = true, v.proxyServer = L"http=a:1;https=b:2", v.proxyPort = L"9"; },
+       kProxyTypeDirect, system, taro, ERROR_SUCCESS, "per-connection set LAN: 1=0x3 2=http=a:1;https=b:2 3= 4=",
+       {{L"プロキシは NT AUTHORITY\\SYSTEM のユーザー設定に書き込みました (ログオン中のユーザー: PC\\taro)", false}}},
+      {"an administrator's account with nobody logged on", [](InternetValues&) {}, kProxyTypeDirect, L"CORP\\admin",
+       L"", ERROR_SUCCESS, "per-connection set LAN: 1=0x1 2= 3= 4=",
+       {{L"プロキシは CORP\\admin のユーザー設定に書き込みました (ログオン中のユーザー: なし)", false}}},
+      {"refused: the step fails", [](InternetValues&) {}, kProxyTypeDirect, taro, taro, ERROR_ACCESS_DENIED,
+       "per-connection set LAN: 1=0x1 2= 3= 4=",
+       {{L"プロキシを WinINet の接続設定に書き込めません (" + SystemErrorText(ERROR_ACCESS_DENIED) + L")", true}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    RegistrySandbox sandbox;
+    CallLog calls;
+    test::RecordingInternet internet(calls);
+    internet.flags = c.currentFlags;
+    internet.refuseSet = c.refused;
+    test::RecordingAnnouncer announcer(calls);
+    test::FixedAccounts accounts(c.process, c.user);
+    InternetValues values;
+    values.useProxy = true;
+    c.change(values);
+    const WriterOutcome outcome = WriteInternetSettings(values, {&internet, &accounts, nullptr}, announcer);
+    EXPECT_EQ(calls, (CallLog{"per-connection query LAN", c.set, "option 39", "option 37", "WM_WININICHANGE"}));
+    EXPECT_EQ(outcome.notes, c.notes);
+    EXPECT_EQ(outcome.succeeded, c.refused == ERROR_SUCCESS);
+  }
+}
 
 }  // namespace
 }  // namespace kip

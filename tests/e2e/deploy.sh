@@ -26,6 +26,17 @@ run 0 /q 会社 /log "$log"
 kip_commands_log | grep -q '^netsh	netsh exec' || fail "the silent commit ran no script"
 grep -q $'netsh を実行しています...\tOK' "$stage/steps.log" || fail "the step log has no netsh step"
 grep -q $'反映しました\tOK' "$stage/steps.log" || fail "the step log does not end with the commit"
+# The proxy also went through WinINet, whose Wine version stores part of it
+# in the classic values: they hold what the classic writer wrote.
+internet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+check "ProxyEnable" $'REG_DWORD\n1' "$(kip_drive reg-get "$internet" ProxyEnable)"
+check "ProxyServer" $'REG_SZ\nproxy.example.co.jp:8080' "$(kip_drive reg-get "$internet" ProxyServer)"
+check "ProxyOverride" $'REG_SZ\n<local> *.example.co.jp' "$(kip_drive reg-get "$internet" ProxyOverride)"
+# Wine has INetFwPolicy2 but implements none of it: the firewall step fails
+# and says why, never taken as done.
+grep -q $'ファイアウォールを設定しています...\t失敗' "$stage/steps.log" || fail "the firewall step did not fail"
+grep -q '0x80004001' "$stage/steps.log" || fail "the step log does not say why the firewall was not switched"
+[ "$failures" -eq 0 ] || fail "$failures checks failed"
 
 run 2 /q nosuch /log "$log"
 grep -q '設定\[nosuch\]が見つかりません.' "$stage/steps.log" || fail "the step log does not name the missing setting"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/MachineStandIns.h"
 #include "support/RegistrySandbox.h"
 
 namespace kip {
@@ -106,6 +107,38 @@ TEST_F(FirewallReadTest, RowsAndEntriesFromTheMachine) {
     for (const TFirewallEntry& entry : state.entries) names.push_back(entry.valueName);
     EXPECT_EQ(names, c.entries);
   }
+}
+
+// Today's firewall: one row per program or port that an ungrouped inbound
+// allow rule of the private or public profile names, checked when any of its
+// rules lets traffic in; Windows' own rules belong to groups, which only the
+// fixed rows switch. A firewall that cannot be opened is no policy.
+TEST(FirewallPolicy2, RulesBecomeOneRowPerProgramOrPort) {
+  auto rule = [](std::wstring name, std::wstring program, std::wstring ports, long protocol, bool enabled,
+                 std::wstring group = L"", bool inbound = true, bool allow = true, long profiles = kPublicProfile) {
+    return FirewallRuleFacts{name, program, ports, group, protocol, inbound, allow, profiles, enabled};
+  };
+  test::FirewallModel model;
+  model.blockAll = {{kPrivateProfile, true}, {kPublicProfile, false}};  // one profile only: not "no exceptions"
+  model.groups = {{L"@FirewallAPI.dll,-28502", true}, {L"@FirewallAPI.dll,-28752", false}};
+  model.rules = {rule(L"web", L"", L"8080", kProtocolTcp, false), rule(L"Tool A", L"C:\\a.exe", L"", kProtocolTcp, false),
+                 rule(L"Tool A (UDP)", L"C:\\a.exe", L"", kProtocolUdp, true), rule(L"dns", L"", L"53", kProtocolUdp, true),
+                 rule(L"any port", L"", L"*", kProtocolTcp, true), rule(L"ping", L"", L"", 1, true),
+                 rule(L"FPS", L"", L"445", kProtocolTcp, true, L"@FirewallAPI.dll,-28502"),
+                 rule(L"out", L"C:\\o.exe", L"", kProtocolTcp, true, L"", false),
+                 rule(L"block", L"C:\\b.exe", L"", kProtocolTcp, true, L"", true, false),
+                 rule(L"domain", L"C:\\d.exe", L"", kProtocolTcp, true, L"", true, true, 1)};
+  const FirewallMachineState state = ReadMachineFirewall(6, test::OpenerOf(model));
+  EXPECT_TRUE(state.policyFound);
+  EXPECT_EQ(state.firewallOn, true);
+  EXPECT_FALSE(state.doNotAllowExceptions);
+  EXPECT_EQ(state.rows, (std::vector<FirewallRow>{{L"dns", true}, {L"Tool A", true}, {L"web", false},
+                                                  {L"ファイルとプリンタの共有", true}, {L"UPnP フレームワーク", false},
+                                                  {L"リモート デスクトップ", false}, {L"リモート アシスタンス", false}}));
+  StringList keys;
+  for (const TFirewallEntry& entry : state.entries) keys.push_back(entry.kind + L" " + entry.valueName);
+  EXPECT_EQ(keys, (StringList{L"GP 53:UDP", L"AA C:\\a.exe", L"GP 8080:TCP"}));
+  EXPECT_FALSE(ReadMachineFirewall(6, test::OpenerOf(model, true)).policyFound);
 }
 
 }  // namespace
