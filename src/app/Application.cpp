@@ -11,6 +11,7 @@
 #include "app/UkIpConfig.h"
 #include "apply/AutoReturn.h"
 #include "apply/StepLog.h"
+#include "util/AdminOnly.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Profile.h"
@@ -133,13 +134,17 @@ int RunApplication(HINSTANCE, int) {
   }
   InstanceMutex mutex;
   // Another instance runs: end silently, with a code a script can test.
-  if (!mutex.Acquire(kInstanceMutexName)) return kExitAnotherInstance;
+  if (!mutex.Acquire(InstanceMutexName())) return kExitAnotherInstance;
   // What a killed helper or a switched-off machine left of a way back.
-  RemoveAbandonedReturns(ProgramPath());
+  RemoveAbandonedReturns(ProgramPath(), WorkFolderPath());
 
   ComApartment com;
   if (options.quiet) return RunHeadless(options);
-  if (options.importFile && !ImportSilently(*options.importFile, StepLog(options.logFile))) return kExitImportRefused;
+  if (options.importFile) {
+    if (const int code = ImportFromCommandLine(*options.importFile, StepLog(options.logFile)); code != kExitCommitted) {
+      return code;
+    }
+  }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 

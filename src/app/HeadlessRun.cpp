@@ -1,6 +1,7 @@
 #include "app/HeadlessRun.h"
 
 #include "apply/AutoReturn.h"
+#include "apply/CommitLock.h"
 #include "app/PreviewFile.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
@@ -15,6 +16,7 @@
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"
+#include "util/AdminOnly.h"
 #include "util/WindowsVersion.h"
 #include "util/kRegistry.h"
 
@@ -41,6 +43,7 @@ class HeadlessUser final : public CommitUser {
     if (!failure.empty()) log_.Write(failure, L"失敗");
   }
   void StepEnded(CommitStep step, bool succeeded) override { log_.StepEnded(step, succeeded); }
+  void Told(const std::wstring& line) override { log_.Write(line, L""); }
 
  private:
   const StepLog& log_;
@@ -58,6 +61,14 @@ int StoredExitChoice() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) RunGuarded([&] { choice = registry.ReadInteger(L"Shutdown Index"); });
   return choice;
+}
+
+// A commit with automatic return may still go back: nobody is here to say
+// whether it is kept, so nothing that changes the machine or the store runs.
+bool RefusedWhilePending(const StepLog& log) {
+  if (!ReturnPending()) return false;
+  log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
+  return true;
 }
 
 // The commit of the named setting on this machine's cards; nullopt (and the
@@ -80,16 +91,22 @@ std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& reques
 int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
   const std::optional<CommitRequest> commit = NamedCommitRequest(request, log);
   if (!commit) return kExitSettingNotFound;
-  // A commit with automatic return may still go back: nobody is here to
-  // say whether it is kept.
-  if (ReturnPending()) {
-    log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
-    return kExitReturnPending;
-  }
-  log.Write(L"設定[" + commit->settingName + L"]を反映します", L"");
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  std::wstring whyNot;
   const CommitEnvironment environment = DefaultCommitEnvironment();
+  const SafeFolder work = SafeFolder::Open(environment.tempFolder, whyNot);
+  CommitLock lock;
+  if (work) lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    log.Write(whyNot + L". 反映していません.", L"失敗");
+    return kExitFailed;
+  }
+  // Again under the lock: a way back armed meanwhile.
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  log.Write(L"設定[" + commit->settingName + L"]を反映します", L"");
   HeadlessUser user(log);
   const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(*commit, environment)), user, environment);
+  lock = {};
   const std::wstring notStarted = NotStartedStatusText(result);
   log.Write(notStarted.empty() ? L"反映しました" : notStarted, notStarted.empty() ? L"OK" : L"失敗");
   std::unique_ptr<ExitPlatform> platform = CreateWindowsExitPlatform(nullptr);
@@ -115,7 +132,22 @@ bool ImportSilently(const std::wstring& file, const StepLog& log) {
   bool restored = false;
   RunGuarded([&] { restored = RestoreStoreSnapshot(file); });
   log.Write(ImportMessage(file, restored), restored ? L"OK" : L"失敗");
+  if (restored) {
+    for (const std::wstring& copied : CopyImportedBatchFiles(file, ProgramFolder())) log.Write(copied, L"OK");
+  }
   return restored;
+}
+
+int ImportFromCommandLine(const std::wstring& file, const StepLog& log) {
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  std::wstring whyNot;
+  const CommitLock lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    log.Write(whyNot + L". 取り込んでいません.", L"失敗");
+    return kExitFailed;
+  }
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  return ImportSilently(file, log) ? kExitCommitted : kExitImportRefused;
 }
 
 void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform) {
@@ -128,7 +160,9 @@ void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform) {
 int RunHeadless(const DeployOptions& options) {
   const StepLog log(options.logFile);
   try {
-    if (options.importFile && !ImportSilently(*options.importFile, log)) return kExitImportRefused;
+    if (options.importFile) {
+      if (const int code = ImportFromCommandLine(*options.importFile, log); code != kExitCommitted) return code;
+    }
     const CommandLineRequest request = ParseCommandLine(options.classicArguments);
     if (request.settingName.empty()) return kExitCommitted;
     if (const auto preview = PreviewFileArgument(options.classicArguments, DefaultPreviewFile(ProgramPath()))) {
