@@ -49,14 +49,29 @@ TEST(AdminOnly, AFolderIsSafeOnlyWhenAdministratorsOwnItAndAloneMayWrite) {
       {L"O:BAD:(A;;WD;;;AU)", FolderVerdict::OthersMayWrite},                            // change the list itself
       {L"O:BAD:(A;;GA;;;IU)", FolderVerdict::OthersMayWrite},
       {L"O:BA", FolderVerdict::NoAccessList},
-      {L"O:BAD:NO_ACCESS_CONTROL", FolderVerdict::NoAccessList},  // a null list lets everyone in
-      {L"O:BAD:(OA;;FA;bf967aba-0de6-11d0-a285-00aa003049e2;;BA)", FolderVerdict::UnknownEntry},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(ToUtf8(c.sddl));
     const Descriptor descriptor = FromSddl(c.sddl);
     EXPECT_EQ(JudgeFolderSecurity(descriptor.get()), c.verdict);
   }
+  // Built by hand (Wine's SDDL reader knows neither): a null list, which
+  // lets everyone in, and an entry of a kind the rule cannot weigh.
+  BYTE administrators[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof administrators;
+  ASSERT_TRUE(CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size));
+  SECURITY_DESCRIPTOR byHand{};
+  ASSERT_TRUE(InitializeSecurityDescriptor(&byHand, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorOwner(&byHand, administrators, FALSE));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&byHand, TRUE, nullptr, FALSE));
+  EXPECT_EQ(JudgeFolderSecurity(&byHand), FolderVerdict::NoAccessList);
+  alignas(DWORD) BYTE listBytes[256];
+  auto* list = reinterpret_cast<PACL>(listBytes);
+  ASSERT_TRUE(InitializeAcl(list, sizeof listBytes, ACL_REVISION));
+  ASSERT_TRUE(AddAuditAccessAce(list, ACL_REVISION, FILE_ALL_ACCESS, administrators, TRUE, TRUE));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&byHand, TRUE, list, FALSE));
+  EXPECT_EQ(JudgeFolderSecurity(&byHand), FolderVerdict::UnknownEntry);
+
   // Under Wine the prefix's own user stands beside the administrators.
   PSID user = nullptr;
   ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-21-1-2-3-1001", &user));
