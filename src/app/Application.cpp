@@ -132,6 +132,12 @@ int RunApplication(HINSTANCE, int) {
     TellStarter(failure, options.quiet, MB_ICONERROR);
     return kExitFailed;
   }
+  // Before anything else that could end the run: an import while a way
+  // back is pending would replace what that way back relies on.
+  if (options.importFile && ReturnPending()) {
+    StepLog(options.logFile).Write(L"確認付きで反映した設定が元に戻るのを待っています. 取り込んでいません.", L"失敗");
+    return kExitReturnPending;
+  }
   InstanceMutex mutex;
   // Another instance runs: end silently, with a code a script can test.
   if (!mutex.Acquire(InstanceMutexName())) return kExitAnotherInstance;
