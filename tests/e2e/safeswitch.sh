@@ -33,6 +33,7 @@ holder=""
 work="$WINEPREFIX/drive_c/ProgramData/kIpCnfg"
 kip_on_fail() {
   kip_commands_log | grep -av '^stub' | head -n 40 >&2
+  echo "status: $(kip_status_text 2>/dev/null)" >&2
   [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
   [ -z "$holder" ] || kill "$holder" 2>/dev/null
 }
