@@ -132,6 +132,8 @@ return)
   kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
   kip_until 30 '[ "$(second_card)" = "$office" ]' || fail "会社 was not committed back"
+  # Its last steps end before the next commit can be asked for.
+  kip_until 60 '[ "$(kip_status_text)" = 反映しました ]' || fail "the commit of 会社 did not end: '$(kip_status_text)'"
   figures=""
   # The way back's log is held by another program without sharing: no way
   # back may fail because of a log.
