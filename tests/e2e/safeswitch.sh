@@ -14,7 +14,8 @@
 #                          killed after the commit; all three while another
 #                          program holds the way back's log without sharing;
 #                          an import from the command line while the first
-#                          waits exits 6 and changes nothing
+#                          waits exits 6 and changes nothing; one a later
+#                          commit settled (its state marked kept) stays
 #   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
 #                          and the commit log name the DNS servers of the card
 #   safeswitch.sh hang     a child after netsh never ends: the machine still
@@ -170,6 +171,19 @@ return)
   done
   kill "$holder" 2>/dev/null
   holder=""
+  # A later commit the user chose over the pending way back ("はい") marks
+  # its state kept, as an administrator's process does: the helper keeps
+  # at once and nothing goes back.
+  start_window
+  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the settled commit"
+  token="$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" | head -n 1)"
+  wine reg add "$store\\TFormIpconfig\\Return\\$token" /v "Return Settled" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  kip_until 10 '[ -z "$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null)" ]' ||
+    fail "the settled way back is still pending"
+  sleep $((timeout_s + 3))
+  [ "$(second_card)" != "$office" ] || fail "a settled way back went back"
+  kip_close_window
   ls "$work"/kIpCnfg.return.*.log >/dev/null 2>&1 || fail "no way back wrote its answers beside the held log"
   echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures; the way back's log held throughout; an import meanwhile: exit 6"
   ;;
