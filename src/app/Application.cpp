@@ -11,6 +11,7 @@
 #include "app/UkIpConfig.h"
 #include "apply/AutoReturn.h"
 #include "apply/StepLog.h"
+#include "util/AdminOnly.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Profile.h"
@@ -131,15 +132,25 @@ int RunApplication(HINSTANCE, int) {
     TellStarter(failure, options.quiet, MB_ICONERROR);
     return kExitFailed;
   }
+  // Before anything else that could end the run: an import while a way
+  // back is pending would replace what that way back relies on.
+  if (options.importFile && ReturnPending()) {
+    StepLog(options.logFile).Write(L"確認付きで反映した設定が元に戻るのを待っています. 取り込んでいません.", L"失敗");
+    return kExitReturnPending;
+  }
   InstanceMutex mutex;
   // Another instance runs: end silently, with a code a script can test.
-  if (!mutex.Acquire(kInstanceMutexName)) return kExitAnotherInstance;
+  if (!mutex.Acquire(InstanceMutexName())) return kExitAnotherInstance;
   // What a killed helper or a switched-off machine left of a way back.
-  RemoveAbandonedReturns(ProgramPath());
+  RemoveAbandonedReturns(ProgramPath(), WorkFolderPath());
 
   ComApartment com;
   if (options.quiet) return RunHeadless(options);
-  if (options.importFile && !ImportSilently(*options.importFile, StepLog(options.logFile))) return kExitImportRefused;
+  if (options.importFile) {
+    if (const int code = ImportFromCommandLine(*options.importFile, StepLog(options.logFile)); code != kExitCommitted) {
+      return code;
+    }
+  }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
 

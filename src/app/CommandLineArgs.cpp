@@ -16,13 +16,6 @@ wchar_t SwitchLetter(std::wstring_view argument) { return argument.size() > 1 ? 
 
 constexpr wchar_t kPreviewSwitch[] = L"preview";
 
-// The argument in the switch's place, as ParseCommandLine takes it.
-std::wstring SwitchArgument(const StringList& arguments) {
-  if (!arguments.empty() && IsSwitch(arguments[0])) return arguments[0];
-  if (arguments.size() > 1 && IsSwitch(arguments[1])) return arguments[1];
-  return {};
-}
-
 }  // namespace
 
 std::wstring FoldSettingName(std::wstring_view name) {
@@ -95,15 +88,20 @@ std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& ar
 }
 
 std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& defaultFile) {
-  const std::wstring argument = SwitchArgument(arguments);
+  // Anywhere on the command line: a preview asked for must never turn into
+  // a commit because other switches came first.
   const std::wstring_view name(kPreviewSwitch);
-  if (argument.size() < name.size() + 1 || !EqualsNoCase(std::wstring_view(argument).substr(1, name.size()), name)) {
-    return std::nullopt;
+  for (const std::wstring& argument : arguments) {
+    if (!IsSwitch(argument) || argument.size() < name.size() + 1 ||
+        !EqualsNoCase(std::wstring_view(argument).substr(1, name.size()), name)) {
+      continue;
+    }
+    const std::wstring rest = argument.substr(name.size() + 1);
+    if (!rest.empty() && rest[0] != L':') continue;  // another word: a switch of old
+    const std::wstring file = rest.empty() ? std::wstring() : Trim(rest.substr(1));
+    return file.empty() ? defaultFile : file;
   }
-  const std::wstring rest = argument.substr(name.size() + 1);
-  if (!rest.empty() && rest[0] != L':') return std::nullopt;  // another word: a switch of old
-  const std::wstring file = rest.empty() ? std::wstring() : Trim(rest.substr(1));
-  return file.empty() ? defaultFile : file;
+  return std::nullopt;
 }
 
 }  // namespace kip

@@ -61,9 +61,9 @@ struct AutoReturnArguments {
 };
 std::optional<AutoReturnArguments> ParseAutoReturnArguments(const StringList& arguments);
 
-// A switch "/preview" or "/preview:<file>" ("-" as well, any letter case) in
-// the switch's place: the run writes the preview of the named setting's
-// commit into the file and commits nothing. Without a file it goes to
+// A switch "/preview" or "/preview:<file>" ("-" as well, any letter case)
+// anywhere among the arguments: the run writes the preview of the named
+// setting's commit into the file and commits nothing. Without a file it goes to
 // `defaultFile`. nullopt for every other command line.
 std::optional<std::wstring> PreviewFileArgument(const StringList& arguments, const std::wstring& defaultFile);
 

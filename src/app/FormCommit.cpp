@@ -3,6 +3,7 @@
 // stored exit choice. While it runs the window is busy: nothing that changes
 // the store, the tabs or the card selection can start, and a close request
 // waits for the end.
+#include "apply/CommitLock.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
 #include "apply/CommitSource.h"
@@ -14,6 +15,7 @@
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
+#include "util/AdminOnly.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 
@@ -26,6 +28,7 @@ constexpr wchar_t kCommittedText[] = L"反映しました";
 constexpr wchar_t kKeepPendingQuestion[] =
     L"確認付きで反映した設定が, 維持するか元に戻すかの答えを待っています. その設定を維持して反映しますか?";
 constexpr wchar_t kReturnPendingText[] = L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.";
+constexpr wchar_t kNotCommittedText[] = L". 反映していません.";
 
 // The way back of a commit with automatic return has run on its own: the
 // commit's remaining steps are not carried out.
@@ -148,21 +151,42 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
     return false;
   }
   // A commit with automatic return elsewhere (another session, a window
-  // that was killed) may still go back: never silently under it.
+  // that was killed) may still go back: never silently under it. Asked
+  // before the lock is taken, so that no question holds up a way back.
+  const auto refusePending = [this] {
+    ShowException(kReturnPendingText);
+    commandLineExitCode_ = kExitReturnPending;
+    return false;
+  };
+  bool keepPending = false;
   if (ReturnPending()) {
-    if (kind == CommitKind::Unattended) {
-      ShowException(kReturnPendingText);
-      commandLineExitCode_ = kExitReturnPending;
-      return false;
-    }
+    if (kind == CommitKind::Unattended) return refusePending();
     if (Ask().ConfirmYesNo(kKeepPendingQuestion) != Answer::Yes) return false;
+    keepPending = true;
   }
   SyncSelection();
   CommitEnvironment environment = CommitEnvironmentOfWindow();
+  std::wstring whyNot;
+  const SafeFolder work = SafeFolder::Open(environment.tempFolder, whyNot);
+  if (!work) {
+    ShowException(whyNot + kNotCommittedText);
+    return false;
+  }
   const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
   const CommitPlan plan = PlanCommit(setting);
   SafeSwitch safe(*this, kind, setting, plan, environment);
-  if (!safe.Begin()) return false;
+  if (!safe.Prepare()) return false;
+  // From the check for a pending way back to the commit's last step.
+  CommitLock lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    ShowException(whyNot + kNotCommittedText);
+    return false;
+  }
+  if (ReturnPending()) {
+    if (!keepPending) return refusePending();  // armed while we were not looking
+    SettlePendingReturns();
+  }
+  if (!safe.Arm()) return false;
   const StepLog log(env_.stepLogPath);
   log.Write(L"設定[" + setting.settingName + L"]を反映します", L"");
   CommitUserAdapter user(*this, log, safe);
@@ -180,6 +204,8 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
     if (safe.GoBackAfterFailure(TextOf(std::current_exception()))) return false;
     throw;
   }
+  safe.CommitEnded();
+  lock = {};  // the question that may follow holds up nobody
   lastCommitResult_ = result;
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) {
@@ -203,6 +229,27 @@ CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {
   environment.programFolder = ProgramFolder();
   environment.commitLogPath = ChangeFileExt(ProgramPath(), L".log");
   return environment;
+}
+
+// An import or an undo replaces the store: it asks as a commit does when a
+// way back is pending, and runs under the commit lock. False (the user told
+// why) when it must not go on.
+bool TFormIpconfig::LockForStoreChange(CommitLock& lock) {
+  const bool pending = ReturnPending();
+  if (pending && Ask().ConfirmYesNo(kKeepPendingQuestion) != Answer::Yes) return false;
+  std::wstring whyNot;
+  lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    Ask().ShowMessage(whyNot);
+    return false;
+  }
+  if (!ReturnPending()) return true;
+  if (!pending) {
+    Ask().ShowMessage(kReturnPendingText);
+    return false;
+  }
+  SettlePendingReturns();
+  return true;
 }
 
 // Acts on an exit choice: shut down, restart, close the window, or nothing.

@@ -61,24 +61,36 @@ void TFormIpconfig::SafeSwitch::StopWatching() {
   watching_ = false;
 }
 
-bool TFormIpconfig::SafeSwitch::Begin() {
+bool TFormIpconfig::SafeSwitch::Begin() { return Prepare() && Arm(); }
+
+bool TFormIpconfig::SafeSwitch::Prepare() {
   const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.menus_.mPreviewFirst &&
                        form_.menus_.mPreviewFirst->Checked();
   if (!preview && kind_ != CommitKind::WithReturn) return true;
-  ProfileScope phase("SafeCommitBegin");
   const LiveState live = ReadLiveState(setting_, environment_.systemFolder);
   if (kind_ == CommitKind::WithReturn && ChangesDomainOrComputerName(live.machine, plan_)) {
     if (form_.Ask().ConfirmYesNo(kNoSafeCommitText) != Answer::Yes) return false;
     kind_ = CommitKind::Window;  // the user chose the commit without a way back
   }
-  if (preview && !ConfirmPreview(live)) return false;
-  return kind_ != CommitKind::WithReturn || StartAutoReturn(live);
+  return !preview || ConfirmPreview(live);
+}
+
+bool TFormIpconfig::SafeSwitch::Arm() {
+  if (kind_ != CommitKind::WithReturn) return true;
+  ProfileScope phase("SafeCommitBegin");
+  // Read again under the commit lock: what is kept is what the commit
+  // changes, whatever happened while the preview was open.
+  return StartAutoReturn(ReadLiveState(setting_, environment_.systemFolder));
+}
+
+void TFormIpconfig::SafeSwitch::CommitEnded() {
+  if (autoReturn_ && !report_) autoReturn_->Committed();
 }
 
 bool TFormIpconfig::SafeSwitch::StartAutoReturn(const LiveState& live) {
   std::wstring whyNot;
   const AutoReturn::Options options{static_cast<DWORD>(form_.ReturnSeconds), form_.ProgramPath(),
-                                    environment_.systemFolder, form_.env_.stepLogPath};
+                                    environment_.systemFolder, environment_.tempFolder, form_.env_.stepLogPath};
   autoReturn_ = AutoReturn::Start(live, setting_, plan_, options, whyNot);
   if (!autoReturn_) {
     form_.ShowException(kNoReturnText + (L" (" + whyNot + L")"));

@@ -29,8 +29,15 @@ class TFormIpconfig::SafeSwitch {
 
   // Before the commit: the preview when the user wants it and, with
   // automatic return, the kept state and the helper. False: nothing may be
-  // committed.
+  // committed. Begin is Prepare (the questions, before the commit lock is
+  // taken: no dialog holds up another commit or a way back) then Arm (under
+  // the lock).
   bool Begin();
+  bool Prepare();
+  bool Arm();
+  // The commit has run its steps: a way back from now on waits for the
+  // commit lock, which the window is about to give up.
+  void CommitEnded();
   // Told by the commit as its steps end.
   void StepEnded(CommitStep step);
   // True once the helper has gone back (or kept) on its own: the rest of

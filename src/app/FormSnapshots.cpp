@@ -4,7 +4,9 @@
 
 #include <utility>
 
+#include "apply/CommitLock.h"
 #include "store/CardCopy.h"
+#include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "ui/UDNSEdit.h"
 #include "ui/UGWEdit.h"
@@ -56,7 +58,11 @@ void TFormIpconfig::ActionExportExecute() {
 }
 
 void TFormIpconfig::ActionImportExecute() {
+  CommitLock lock;
+  if (!LockForStoreChange(lock)) return;
   bool restored = RestoreStoreSnapshot(kBackupFileName);
+  if (restored) CopyImportedBatchFiles(kBackupFileName, ProgramFolder());
+  lock = {};  // the message holds up nobody
   Ask().ShowMessage(ImportMessage(kBackupFileName, restored));
   if (!restored) return;
   // The window's edits belong to the store that was just replaced: saving
@@ -66,7 +72,10 @@ void TFormIpconfig::ActionImportExecute() {
 }
 
 void TFormIpconfig::ActionUndoOtherLANExecute() {
+  CommitLock lock;
+  if (!LockForStoreChange(lock)) return;
   UndoOutcome undo = UndoCardCopy(kUndoFileName);
+  lock = {};
   if (!undo.restored) {
     Ask().ShowMessage(UndoMessage(false));
     return;

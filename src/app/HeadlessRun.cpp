@@ -1,6 +1,7 @@
 #include "app/HeadlessRun.h"
 
 #include "apply/AutoReturn.h"
+#include "apply/CommitLock.h"
 #include "app/PreviewFile.h"
 #include "apply/CommitPlan.h"
 #include "apply/CommitSequence.h"
@@ -15,6 +16,7 @@
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"
+#include "util/AdminOnly.h"
 #include "util/WindowsVersion.h"
 #include "util/kRegistry.h"
 
@@ -65,6 +67,14 @@ int StoredExitChoice() {
   return choice;
 }
 
+// A commit with automatic return may still go back: nobody is here to say
+// whether it is kept, so nothing that changes the machine or the store runs.
+bool RefusedWhilePending(const StepLog& log) {
+  if (!ReturnPending()) return false;
+  log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
+  return true;
+}
+
 // The commit of the named setting on this machine's cards; nullopt (and the
 // log told) when no setting has that name.
 std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& request, const StepLog& log) {
@@ -85,16 +95,22 @@ std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& reques
 int CommitNamedSetting(const CommandLineRequest& request, const StepLog& log) {
   const std::optional<CommitRequest> commit = NamedCommitRequest(request, log);
   if (!commit) return kExitSettingNotFound;
-  // A commit with automatic return may still go back: nobody is here to
-  // say whether it is kept.
-  if (ReturnPending()) {
-    log.Write(L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.", L"失敗");
-    return kExitReturnPending;
-  }
-  log.Write(L"設定[" + commit->settingName + L"]を反映します", L"");
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  std::wstring whyNot;
   const CommitEnvironment environment = DefaultCommitEnvironment();
+  const SafeFolder work = SafeFolder::Open(environment.tempFolder, whyNot);
+  CommitLock lock;
+  if (work) lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    log.Write(whyNot + L". 反映していません.", L"失敗");
+    return kExitFailed;
+  }
+  // Again under the lock: a way back armed meanwhile.
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  log.Write(L"設定[" + commit->settingName + L"]を反映します", L"");
   HeadlessUser user(log);
   const CommitResult result = RunCommitPlan(PlanCommit(ReadCommitSetting(*commit, environment)), user, environment);
+  lock = {};
   const std::wstring notStarted = NotStartedStatusText(result);
   // A deployment tool reads only the exit code: a PC left outside its domain
   // must not count as rolled out.
@@ -126,7 +142,22 @@ bool ImportSilently(const std::wstring& file, const StepLog& log) {
   bool restored = false;
   RunGuarded([&] { restored = RestoreStoreSnapshot(file); });
   log.Write(ImportMessage(file, restored), restored ? L"OK" : L"失敗");
+  if (restored) {
+    for (const std::wstring& copied : CopyImportedBatchFiles(file, ProgramFolder())) log.Write(copied, L"OK");
+  }
   return restored;
+}
+
+int ImportFromCommandLine(const std::wstring& file, const StepLog& log) {
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  std::wstring whyNot;
+  const CommitLock lock = CommitLock::Acquire(whyNot);
+  if (!lock) {
+    log.Write(whyNot + L". 取り込んでいません.", L"失敗");
+    return kExitFailed;
+  }
+  if (RefusedWhilePending(log)) return kExitReturnPending;
+  return ImportSilently(file, log) ? kExitCommitted : kExitImportRefused;
 }
 
 void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform) {
@@ -139,7 +170,9 @@ void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform) {
 int RunHeadless(const DeployOptions& options) {
   const StepLog log(options.logFile);
   try {
-    if (options.importFile && !ImportSilently(*options.importFile, log)) return kExitImportRefused;
+    if (options.importFile) {
+      if (const int code = ImportFromCommandLine(*options.importFile, log); code != kExitCommitted) return code;
+    }
     const CommandLineRequest request = ParseCommandLine(options.classicArguments);
     if (request.settingName.empty()) return kExitCommitted;
     if (const auto preview = PreviewFileArgument(options.classicArguments, DefaultPreviewFile(ProgramPath()))) {

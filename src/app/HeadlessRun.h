@@ -19,6 +19,11 @@ int RunHeadless(const DeployOptions& options);
 // store stays as it was when the file is refused); no message box.
 bool ImportSilently(const std::wstring& file, const StepLog& log);
 
+// The command line's "/import FILE": never while a way back is pending (a
+// deployment would otherwise replace what the way back relies on), under
+// the commit lock. The exit code: kExitCommitted when imported.
+int ImportFromCommandLine(const std::wstring& file, const StepLog& log);
+
 // Shuts Windows down, restarts it or logs off as the action says; the
 // other actions do nothing here.
 void EndWindowsAsAsked(ExitAction action, ExitPlatform& platform);

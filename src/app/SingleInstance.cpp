@@ -5,16 +5,20 @@
 namespace kip {
 
 bool InstanceMutex::Acquire(const std::wstring& name) {
-  handle_.reset();
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
-  DWORD error = GetLastError();
-  if (!mutex) return false;
-  if (error == ERROR_ALREADY_EXISTS) {
-    CloseHandle(mutex);
+  mutex_ = AdminMutex::Open(name);
+  if (mutex_.Verdict() == NameVerdict::Administrators) {
+    mutex_ = {};
     return false;
   }
-  handle_.reset(mutex);
+  // Made here, or squatted: a name anyone could have made says nothing
+  // about another instance.
   return true;
+}
+
+std::wstring InstanceMutexName() {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return L"kIpCnfg.Session" + std::to_wstring(session);
 }
 
 }  // namespace kip

@@ -31,6 +31,7 @@
 namespace kip {
 
 class AboutBox;
+class CommitLock;
 struct CommitRequest;
 
 class TFormIpconfig : public win::Form {
@@ -193,6 +194,7 @@ class TFormIpconfig : public win::Form {
   bool HoldCloseWhileCommitting();
   bool ShowWaitCursorWhileCommitting();
   CommitEnvironment CommitEnvironmentOfWindow() const;
+  bool LockForStoreChange(CommitLock& lock);
   void FollowCommit();
   bool committing_ = false;
   bool closeHeld_ = false;

@@ -6,8 +6,10 @@
 #include <set>
 #include <vector>
 
+#include "apply/CommitLock.h"
 #include "apply/CommitSource.h"
 #include "apply/StepLog.h"
+#include "util/AdminOnly.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"
@@ -29,12 +31,15 @@ constexpr DWORD kReadyTimeoutMs = 30000;
 // The order of the inherited handles in the ticket.
 enum HandleIndex : size_t { kReady, kNetshRan, kCommitted, kKeep, kReturnNow, kWindow, kReport, kHandleCount };
 
-// Beside the program, like the commit log.
-std::wstring HostsCopyPath(const std::wstring& programPath, const std::wstring& token) {
-  return ChangeFileExt(programPath, L"." + token + L".hosts");
+// In the working folder, which only administrators can write: a copy
+// beside the program could be rewritten by a standard user during the
+// countdown, and the way back would install it.
+constexpr wchar_t kCopyPrefix[] = L"kIpCnfg.";
+std::wstring HostsCopyPath(const std::wstring& workFolder, const std::wstring& token) {
+  return workFolder + kCopyPrefix + token + L".hosts";
 }
 
-std::wstring ReturnLogPath(const std::wstring& programPath) { return ChangeFileExt(programPath, L".return.log"); }
+std::wstring ReturnLogPath(const std::wstring& workFolder) { return workFolder + L"kIpCnfg.return.log"; }
 
 std::wstring HostsTarget(const std::wstring& systemFolder) { return systemFolder + L"drivers\\etc\\hosts"; }
 
@@ -89,9 +94,63 @@ bool Held(const std::wstring& token) {
 
 class NoDomainChange : public CommitUser {
  public:
+  explicit NoDomainChange(std::wstring stepLogPath = {}) : log_(std::move(stepLogPath)) {}
   // The kept setting never changes the domain: that needs the user.
   void ChangeDomain(const DomainChoice&) override {}
+  void StepNote(CommitStep, const std::wstring& text, const std::wstring& result) override { log_.Write(text, result); }
+
+ private:
+  StepLog log_;
 };
+
+// A later commit the user chose over this way back marks the kept state
+// settled (store/ReturnSnapshot.h): the watch then answers "keep" through
+// the helper's own copy of the signal, as the window would.
+class SettleWatch {
+ public:
+  SettleWatch(const std::wstring& token, HANDLE keep) : token_(token), keep_(keep) {
+    key_ = OpenReturnKeyForNotify(token);
+    changed_.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    stop_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!key_ || !changed_ || !stop_ || !keep_) return;
+    thread_.reset(CreateThread(nullptr, 0, &SettleWatch::Run, this, 0, nullptr));
+  }
+  ~SettleWatch() {
+    if (!thread_) return;
+    SetEvent(stop_.get());
+    WaitForSingleObject(thread_.get(), INFINITE);
+  }
+  SettleWatch(const SettleWatch&) = delete;
+  SettleWatch& operator=(const SettleWatch&) = delete;
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    auto& watch = *static_cast<SettleWatch*>(self);
+    const HANDLE waits[] = {watch.stop_.get(), watch.changed_.get()};
+    for (;;) {
+      // Asked again after arming, so a mark made in between is not missed.
+      const bool armed = RegNotifyChangeKeyValue(watch.key_.get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET,
+                                                 watch.changed_.get(), TRUE) == ERROR_SUCCESS;
+      if (ReturnSettled(watch.token_)) {
+        SetEvent(watch.keep_);
+        return 0;
+      }
+      if (!armed || WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return 0;
+    }
+  }
+
+  std::wstring token_;
+  HANDLE keep_;
+  UniqueHKey key_;
+  UniqueKernelHandle changed_, stop_, thread_;
+};
+
+// True while the window's commit runs: it holds the commit lock then, and
+// the way back of a commit stuck in a step must not wait for it.
+bool WindowCommitRuns(const ReturnSignals& signals) {
+  return signals.window && WaitForSingleObject(signals.window, 0) == WAIT_TIMEOUT && signals.committed &&
+         WaitForSingleObject(signals.committed, 0) == WAIT_TIMEOUT;
+}
 
 // The handles the helper inherited, owned from now on.
 struct InheritedHandles {
@@ -120,7 +179,16 @@ std::wstring Joined(const std::wstring& first, const std::wstring& second) {
   return first.empty() ? second : second.empty() ? first : first + L", " + second;
 }
 
-ReturnReport GoBack(WayBack wayBack, const ReturnTicket& ticket, const CommitEnvironment& environment) {
+ReturnReport GoBack(WayBack wayBack, const ReturnTicket& ticket, const ReturnSignals& signals,
+                    const CommitEnvironment& environment) {
+  // Never beside another commit: the lock is taken unless the window's own
+  // commit holds it. A user who chose a later commit meanwhile keeps this one.
+  CommitLock lock;
+  if (!WindowCommitRuns(signals)) {
+    bool settled = false;
+    lock = CommitLock::AcquireForReturn(signals.keep, settled);
+    if (settled) return {ReturnOutcome::Kept, L""};
+  }
   // A commit made after the one this state was kept for (the window's own
   // counts once) is what the machine should now hold.
   if (ReadCommitSerial() > ticket.commitSerial + 1) return {ReturnOutcome::Superseded, kSupersededText};
@@ -167,7 +235,7 @@ WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const
   CommitEnvironment stored = environment;
   stored.connectionName = [](const std::wstring&) { return std::wstring(); };
   stored.currentAddresses = [](const StringList& ids) { return StringList(ids.size()); };
-  WayBack wayBack{ReadCommitSetting(request, stored), ticket.exactInternet, ticket.removeHosts};
+  WayBack wayBack{ReadCommitSetting(request, stored), ticket.exactInternet, ticket.removeHosts, ticket.stepLogPath};
   // The batch files belong to settings the user made, not to this one.
   wayBack.setting.beforeBatchPath.clear();
   wayBack.setting.afterBatchPath.clear();
@@ -179,7 +247,7 @@ std::wstring CommitWayBack(WayBack wayBack, const CommitEnvironment& environment
   // The commit being undone may have renamed or readdressed the cards.
   ReadLiveCardFacts(setting.cards, environment);
   const CommitPlan plan = PlanCommit(setting);
-  NoDomainChange user;
+  NoDomainChange user(wayBack.stepLogPath);
   const CommitResult result = RunCommitPlan(plan, user, environment);
   WriteExactInternetValues(wayBack.exactInternet, *environment.announcer, environment.machine);
   std::wstring differs = NotStartedStatusText(result);
@@ -200,39 +268,36 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD) {
   if (!ticket) return static_cast<int>(ReturnOutcome::Failed);
   const InheritedHandles handles(ticket->handles);
   CommitEnvironment environment = DefaultCommitEnvironment();
+  // Held for the helper's life: the copy of HOSTS it restores, its script
+  // and its log stay where only administrators can write.
+  std::wstring whyNot;
+  const SafeFolder work = SafeFolder::Open(environment.tempFolder, whyNot);
   // The commit log of the commit being undone stays as it was.
-  environment.commitLogPath = ReturnLogPath(ProgramPath());
+  environment.commitLogPath = ReturnLogPath(environment.tempFolder);
   std::optional<WayBack> wayBack;
-  RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
+  if (work) RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
   ReturnOutcome outcome = ReturnOutcome::Failed;
   if (handles.complete && wayBack) {
+    const SettleWatch settle(token, handles[kKeep]);
     // Without this the window commits nothing.
     SetEvent(handles[kReady]);
     ReturnReport report{ReturnOutcome::Kept, L""};
     if (AwaitConfirmation(handles.Signals(), ticket->timeoutSeconds * 1000) == ReturnDecision::Return) {
-      report = GoBack(std::move(*wayBack), *ticket, environment);
+      report = GoBack(std::move(*wayBack), *ticket, handles.Signals(), environment);
     }
     Tell(report, handles[kReport], *ticket);
     outcome = report.outcome;
   }
   DeleteReturnSnapshot(token);
-  DeleteFileW(HostsCopyPath(ProgramPath(), token).c_str());
+  DeleteFileW(HostsCopyPath(environment.tempFolder, token).c_str());
   return static_cast<int>(outcome);
 }
 
-void RemoveAbandonedReturns(const std::wstring& programPath) {
-  std::set<std::wstring> held;
-  for (const std::wstring& token : ReturnSnapshotTokens()) {
-    if (Held(token)) {
-      held.insert(token);
-    } else {
-      DeleteReturnSnapshot(token);
-    }
-  }
-  // A copy whose state is gone, or was never stored.
-  const std::wstring pattern = ChangeFileExt(programPath, L".*.hosts");
-  const std::wstring folder = ExtractFilePath(programPath);
-  const std::wstring prefix = ExtractFileName(ChangeFileExt(programPath, L"."));
+namespace {
+
+// The copies in `folder` named "<prefix><token>.hosts" whose token is not held.
+void RemoveCopiesNotHeld(const std::wstring& folder, const std::wstring& prefix, const std::set<std::wstring>& held) {
+  const std::wstring pattern = folder + prefix + L"*.hosts";
   WIN32_FIND_DATAW found{};
   UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
   if (!search) return;
@@ -242,6 +307,23 @@ void RemoveAbandonedReturns(const std::wstring& programPath) {
     const std::wstring token = name.substr(prefix.size(), name.size() - prefix.size() - 6);
     if (IsReturnToken(token) && !held.contains(token)) DeleteFileW((folder + name).c_str());
   } while (FindNextFileW(search.get(), &found));
+}
+
+}  // namespace
+
+void RemoveAbandonedReturns(const std::wstring& programPath, const std::wstring& workFolder) {
+  std::set<std::wstring> held;
+  for (const std::wstring& token : ReturnSnapshotTokens()) {
+    if (Held(token)) {
+      held.insert(token);
+    } else {
+      DeleteReturnSnapshot(token);
+    }
+  }
+  // A copy whose state is gone, or was never stored; older versions kept
+  // theirs beside the program.
+  if (!workFolder.empty()) RemoveCopiesNotHeld(workFolder, kCopyPrefix, held);
+  RemoveCopiesNotHeld(ExtractFilePath(programPath), ExtractFileName(ChangeFileExt(programPath, L".")), held);
 }
 
 bool ReturnPending() {
@@ -262,7 +344,7 @@ std::unique_ptr<AutoReturn> AutoReturn::Start(const LiveState& live, const Commi
   bool removeHosts = false;
   if (!IsBlank(plan.hostsFile)) {
     if (live.machine.hosts) {
-      const std::wstring copy = HostsCopyPath(options.programPath, handle->token_);
+      const std::wstring copy = HostsCopyPath(options.workFolder, handle->token_);
       if (!CreateNewFile(copy, *live.machine.hosts)) {
         whyNot = L"HOSTS ファイルの控えを作れませんでした";
         return nullptr;

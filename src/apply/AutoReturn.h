@@ -52,6 +52,7 @@ struct WayBack {
   CommitSetting setting;
   ExactInternetValues exactInternet;
   bool removeHosts = false;
+  std::wstring stepLogPath;  // the window's "/log FILE"; empty: none
 };
 
 // The helper reads the way back when it starts, so that an import or an
@@ -76,10 +77,11 @@ struct ReturnReport {
   std::wstring text;
 };
 
-// Removes the kept states (and their HOSTS copies beside the program) that
-// neither a window nor a helper holds any more: a process that was killed
-// or a machine that was switched off left them.
-void RemoveAbandonedReturns(const std::wstring& programPath);
+// Removes the kept states (and their HOSTS copies in the working folder, or
+// beside the program where older versions kept them) that neither a window
+// nor a helper holds any more: a process that was killed or a machine that
+// was switched off left them.
+void RemoveAbandonedReturns(const std::wstring& programPath, const std::wstring& workFolder);
 // True while some process, in this session or another, holds a kept state:
 // a return may still come.
 bool ReturnPending();
@@ -91,6 +93,7 @@ class AutoReturn {
     DWORD timeoutSeconds = 60;
     std::wstring programPath;
     std::wstring systemFolder;  // holds drivers\etc\hosts; trailing "\"
+    std::wstring workFolder;    // the safe folder the HOSTS copy goes to; trailing "\"
     std::wstring stepLogPath;   // empty: none
   };
   // Keeps the state of `live` for the return of `plan`, starts the helper

@@ -6,6 +6,7 @@
 #include "machine/CardList.h"
 #include "machine/IPInfo.h"
 #include "store/StoreKeys.h"
+#include "util/AdminOnly.h"
 #include "util/kRegistry.h"
 #include "util/Errors.h"
 #include "util/Files.h"
@@ -16,8 +17,6 @@
 namespace kip {
 
 namespace {
-
-constexpr wchar_t kCommitSerialValue[] = L"Commit Serial";
 
 // Appends to the file, creating it when missing; failures are dropped.
 void AppendToFile(const std::wstring& path, std::string_view bytes) {
@@ -71,6 +70,7 @@ class CommitRun {
   CommitResult Run() {
     // A previous commit's log never stands for this one.
     WriteWholeFile(env_.commitLogPath, {});
+    logPath_ = env_.commitLogPath;
     try {
       RunSteps();
     } catch (...) {
@@ -161,8 +161,7 @@ class CommitRun {
         started = runner().RunCaptured(child.commandLine, {});
         break;
       case ChildRun::CapturedToLog:
-        EnsureCommitLog();
-        started = runner().RunCaptured(child.commandLine, env_.commitLogPath);
+        started = runner().RunCaptured(child.commandLine, CommitLog());
         break;
       case ChildRun::Start:
         started = runner().Start(child.commandLine);
@@ -187,27 +186,58 @@ class CommitRun {
 
   // The script file is made new (a file left at that name keeps neither its
   // content nor its permissions) and, once written, held open so that no
-  // other process can change it before netsh has read it.
+  // other process can change it before netsh has read it. It is removed on
+  // every way out, an abandoned commit's too.
   void RunScript() {
-    UniqueFileHandle held;
-    Step(CommitStep::Script, [&] { return static_cast<bool>(held = WriteScriptFile()); });
-    if (!held) return;  // the cards are still restarted and the rest goes on
+    struct Removal {
+      const CommitRun& run;
+      UniqueFileHandle held;
+      ~Removal() {
+        held = {};
+        if (run.env_.removeScriptAfterRun) DeleteFileW(run.plan_.scriptPath.c_str());
+      }
+    } script{*this, {}};
+    DWORD error = ERROR_SUCCESS;
+    Step(CommitStep::Script, [&] { return static_cast<bool>(script.held = WriteScriptFile(error)); });
+    if (!script.held) {
+      // Nothing of the script's part ran, and each of its steps says so;
+      // the cards are still restarted and the rest goes on.
+      NotRun(CommitStep::Services, plan_.serviceStarts, error);
+      NotRun(CommitStep::Netsh, {plan_.netshExec}, error);
+      NotRun(CommitStep::Caches, plan_.cacheFlushes, error);
+      return;
+    }
     Step(CommitStep::Services, [&] { return RunChildren(plan_.serviceStarts); });
     Step(CommitStep::Netsh, [&] { return RunChild(plan_.netshExec); });
-    held = {};
-    if (env_.removeScriptAfterRun) DeleteFileW(plan_.scriptPath.c_str());
+    script.held = {};
     Step(CommitStep::Caches, [&] { return RunChildren(plan_.cacheFlushes); });
   }
 
-  UniqueFileHandle WriteScriptFile() {
+  void NotRun(CommitStep step, const std::vector<PlannedChild>& children, DWORD error) {
+    user_.StepStarted(step);
+    for (const PlannedChild& child : children) result_.notStarted.push_back({child.commandLine, error});
+    user_.StepEnded(step, false);
+  }
+
+  // Empty, with `error` telling why, when the script could not be written
+  // whole; nothing is left behind then.
+  UniqueFileHandle WriteScriptFile(DWORD& error) {
     const std::wstring& path = plan_.scriptPath;
     const std::string bytes = NetshScriptBytes(plan_.script);
     DeleteFileW(path.c_str());
     {
       UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                         nullptr));
-      if (!file) return {};
-      if (!WriteAll(file.get(), bytes)) throw EOSError(GetLastError());
+      if (!file) {
+        error = GetLastError();
+        return {};
+      }
+      if (!WriteAll(file.get(), bytes)) {
+        error = GetLastError();
+        file = {};
+        DeleteFileW(path.c_str());
+        return {};
+      }
     }
     // Readers may share it; writers and deleters may not. What is held must
     // be what was written: a file swapped in between is not run.
@@ -215,15 +245,32 @@ class CommitRun {
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     std::string written;
     if (!held || !ReadAllFrom(held.get(), written) || written != bytes) {
-      throw EOSError(held ? ERROR_FILE_INVALID : GetLastError());
+      error = held ? static_cast<DWORD>(ERROR_FILE_INVALID) : GetLastError();
+      held = {};
+      DeleteFileW(path.c_str());
+      return {};
     }
     return held;
   }
 
-  // netsh's answers are only in the log: without it the commit stops.
-  void EnsureCommitLog() {
-    UniqueFileHandle log = RewriteWithRetry(env_.commitLogPath, 0);
-    if (!log) throw EOSError(GetLastError());
+  // netsh's answers go to the commit log. Another process may hold it
+  // without sharing: they then go to a fresh file in the working folder,
+  // and a line says where. A log never stops a commit or a way back.
+  const std::wstring& CommitLog() {
+    if (logChosen_) return logPath_;
+    logChosen_ = true;
+    if (RewriteWithRetry(env_.commitLogPath, 0)) return logPath_;
+    const DWORD error = GetLastError();
+    const std::wstring fresh = env_.tempFolder + ExtractFileName(ChangeFileExt(env_.commitLogPath, L"")) + L"." +
+                               std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount64()) +
+                               L".log";
+    UniqueFileHandle file(CreateFileW(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return logPath_;  // the run goes on; its answers are reported lost
+    logPath_ = fresh;
+    user_.StepNote(CommitStep::Netsh, L"ログファイル " + env_.commitLogPath + L" を開けないため (" + SystemErrorText(error) + L"), " + fresh +
+               L" に書きました", L"");
+    return logPath_;
   }
 
   void RecordNotStarted() {
@@ -232,13 +279,15 @@ class CommitRun {
       text += L"起動できませんでした: " + command.commandLine + L" (" + SystemErrorText(command.error) +
               L")\r\n";
     }
-    if (!text.empty()) AppendToFile(env_.commitLogPath, ToAnsi(text));
+    if (!text.empty()) AppendToFile(logPath_, ToAnsi(text));
   }
 
   const CommitPlan& plan_;
   CommitUser& user_;
   const CommitEnvironment& env_;
   CommitResult result_;
+  std::wstring logPath_;  // the commit log, or the file that stands in for it
+  bool logChosen_ = false;
 };
 
 }  // namespace
@@ -251,7 +300,7 @@ CommandRunner& SystemCommandRunner() {
 CommitEnvironment DefaultCommitEnvironment() {
   CommitEnvironment environment;
   environment.programFolder = ProgramFolder();
-  environment.tempFolder = ProgramFolder();
+  environment.tempFolder = WorkFolderPath();
   environment.scriptName = L"kipconfig." + std::to_wstring(GetCurrentProcessId()) + L".sh";
   environment.removeScriptAfterRun = true;
   environment.systemFolder = GetSystemFolder();

@@ -61,11 +61,13 @@ class CommitUser {
   // account with its login dialog).
   virtual void ChangeDomain(const DomainChoice& choice) = 0;
   virtual void StepStarted(CommitStep) {}
-  // `succeeded` is false when a child of the step could not be started or
-  // the script file could not be written.
+  // `succeeded` is false when a child of the step could not be started, the
+  // script file could not be written, or the step could not start because
+  // of that (each of its commands is then reported as not started).
   virtual void StepEnded(CommitStep, bool /*succeeded*/) {}
   // What a step has to tell besides its result (whose proxy it changed,
-  // what Windows refused), before the step ends.
+  // what Windows refused, where netsh's answers went when the commit log
+  // could not be opened), before the step ends.
   virtual void StepNote(CommitStep, const std::wstring& /*text*/, const std::wstring& /*result*/) {}
 };
 
@@ -91,10 +93,11 @@ inline constexpr wchar_t kScriptFileName[] = L"kipconfig.sh";
 // one, tests replace parts.
 struct CommitEnvironment {
   std::wstring programFolder;  // holds the batch files; trailing "\"
-  // Holds the script; trailing "\" (or "\" alone). The program's own
-  // folder in the program: a folder an unelevated process could write to
-  // (the user's %TEMP%) would let it swap the script netsh runs as an
-  // administrator.
+  // Holds the script, and the commit log's stand-in when that cannot be
+  // opened; trailing "\". In the program the working folder only
+  // administrators can write (util/AdminOnly.h), which the caller holds for
+  // the commit: the program's own folder, or the user's %TEMP%, would let an
+  // unelevated process swap the script netsh runs as an administrator.
   std::wstring tempFolder;
   // Each run its own: a way back may run beside the commit it undoes.
   std::wstring scriptName = kScriptFileName;
@@ -135,9 +138,9 @@ struct CommitResult {
   std::vector<NotStartedCommand> notStarted;
 };
 
-// Runs the plan. Raises (and stops) only when the script cannot be written
-// after it was created, when the commit log cannot be created for
-// "netsh exec", or when the domain change raises.
+// Runs the plan. Raises (and stops) only when the domain change raises or a
+// step is abandoned by its caller. A script that cannot be written, or a
+// commit log another process holds, never stops it.
 CommitResult RunCommitPlan(const CommitPlan& plan, CommitUser& user, const CommitEnvironment& environment);
 
 // How many commits the store has seen (each commit counts itself first):

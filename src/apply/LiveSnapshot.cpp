@@ -30,9 +30,12 @@ std::wstring ReadComputerName() {
   return ReadHostName();
 }
 
+// nullopt when the file is missing or cannot be read: a HOSTS file that is
+// there but unreadable is never kept as empty (the way back would empty it).
 std::optional<std::string> ReadFileIfThere(const std::wstring& path) {
-  if (!FileExists(path)) return std::nullopt;
-  return ReadWholeFile(path);
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return std::nullopt;
+  return bytes;
 }
 
 LiveMachine ReadLiveMachine(const std::wstring& systemFolder, DWORD osMajorVersion, const MachineInterfaces& interfaces) {

@@ -26,6 +26,7 @@ constexpr wchar_t kSerialValue[] = L"Return Commit Serial";
 constexpr wchar_t kStepLogValue[] = L"Return Step Log";
 constexpr wchar_t kHandlesValue[] = L"Return Handles";
 constexpr wchar_t kOwnersValue[] = L"Return Owners";
+constexpr wchar_t kSettledValue[] = L"Return Settled";
 
 std::wstring OwnerText(const ReturnOwner& owner) {
   return std::to_wstring(owner.processId) + L":" + std::to_wstring(owner.createdAt);
@@ -124,7 +125,9 @@ bool SaveReturnSnapshot(std::wstring_view token, const ReturnSnapshot& snapshot)
     complete = SaveCardPart(name, cardId, cardId, part, snapshot.ticket.osMajorVersion) && complete;
   }
   if (snapshot.firewall) SaveFirewallPart(SettingKeyPath(name), *snapshot.firewall);
-  return WriteTicketValues(token, snapshot.ticket) && complete;
+  // The ticket comes last and only after everything else: a state without
+  // it is no way back, and the next start removes it.
+  return complete && WriteTicketValues(token, snapshot.ticket);
 }
 
 bool AddReturnOwner(std::wstring_view token, const ReturnOwner& owner) {
@@ -173,6 +176,30 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
     ticket.owners = OwnersOf(texts);
   });
   return ticket;
+}
+
+bool SettleReturn(std::wstring_view token) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (token.empty() || !key.OpenKey(SettingKeyPath(ReturnSnapshotName(token)), false)) return false;
+  return RunGuarded([&] { key.WriteInteger(kSettledValue, 1); });
+}
+
+bool ReturnSettled(std::wstring_view token) {
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (token.empty() || !key.OpenKeyReadOnly(SettingKeyPath(ReturnSnapshotName(token)))) return false;
+  bool settled = false;
+  RunGuarded([&] { settled = key.ValueExists(kSettledValue) && key.ReadInteger(kSettledValue) == 1; });
+  return settled;
+}
+
+UniqueHKey OpenReturnKeyForNotify(std::wstring_view token) {
+  UniqueHKey key;
+  if (token.empty() ||
+      RegOpenKeyExW(HKEY_LOCAL_MACHINE, Win32Path(SettingKeyPath(ReturnSnapshotName(token))).c_str(), 0, KEY_NOTIFY,
+                    key.put()) != ERROR_SUCCESS) {
+    key.reset();
+  }
+  return key;
 }
 
 void DeleteReturnSnapshot(std::wstring_view token) {

@@ -17,6 +17,7 @@
 #include "store/FirewallStore.h"
 #include "store/SettingRecord.h"
 #include "util/Text.h"
+#include "util/UniqueHandle.h"
 
 namespace kip {
 
@@ -80,5 +81,13 @@ StringList ReturnSnapshotTokens();
 // nullopt when the snapshot is missing or incomplete.
 std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token);
 void DeleteReturnSnapshot(std::wstring_view token);
+
+// A later commit (or import) that the user chose over the pending return
+// marks its state kept; the helper watches the key and keeps. Only
+// administrators can write the store, so the mark is the user's word.
+bool SettleReturn(std::wstring_view token);
+bool ReturnSettled(std::wstring_view token);
+// The state's key for RegNotifyChangeKeyValue; null when it cannot be opened.
+UniqueHKey OpenReturnKeyForNotify(std::wstring_view token);
 
 }  // namespace kip

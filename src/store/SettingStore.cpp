@@ -8,6 +8,7 @@
 #include "store/SettingNames.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
+#include "util/Files.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
 
@@ -179,6 +180,28 @@ bool WriteStoreRootValues(int cardIndex, const std::wstring& programFolder) {
     root.WriteInteger(L"Description Index", cardIndex);
     root.WriteString(L"RootPath", programFolder);
   });
+}
+
+StringList CopyImportedBatchFiles(const std::wstring& importFile, const std::wstring& programFolder) {
+  wchar_t full[MAX_PATH * 2] = {};
+  const DWORD length = GetFullPathNameW(importFile.c_str(), MAX_PATH * 2, full, nullptr);
+  if (length == 0 || length >= MAX_PATH * 2) return {};
+  const std::wstring source = ExtractFilePath(full);
+  wchar_t target[MAX_PATH * 2] = {};
+  const DWORD targetLength = GetFullPathNameW(programFolder.c_str(), MAX_PATH * 2, target, nullptr);
+  // Beside the program already: nothing to carry.
+  if (targetLength > 0 && targetLength < MAX_PATH * 2 && EqualsNoCase(IncludeTrailingBackslash(target), source)) {
+    return {};
+  }
+  StringList written;
+  for (const std::wstring& name : ListSettingNames()) {
+    const BatchFilePaths from = BatchFilesOf(name, source);
+    const BatchFilePaths to = BatchFilesOf(name, programFolder);
+    for (const auto& [file, copy] : {std::pair{from.before, to.before}, std::pair{from.after, to.after}}) {
+      if (FileExists(file) && CopyBatchFile(file, copy)) written.push_back(copy);
+    }
+  }
+  return written;
 }
 
 }  // namespace kip

@@ -20,6 +20,12 @@ std::wstring CardKeyPath(std::wstring_view name, std::wstring_view cardId);
 // a setting). Empty when the store root does not open.
 StringList ListSettingNames();
 
+// After an import of `importFile`: each stored setting's batch files that
+// lie beside that file ("<setting>_b.bat", "<setting>_a.bat") are copied
+// beside the program, so that a roll-out carries them; a setting without
+// them there keeps its own. Returns the files written.
+StringList CopyImportedBatchFiles(const std::wstring& importFile, const std::wstring& programFolder);
+
 // Copies the whole tree of setting `from` (every value, every subkey at any
 // depth) into setting `to`, creating it. False when the source does not open
 // or anything could not be written.

@@ -1,6 +1,7 @@
 #include "store/Snapshot.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -250,9 +251,78 @@ bool SaveHive(const std::wstring& file, const SnapshotFormat& format) {
   return false;
 }
 
-bool RestoreText(HKEY root, std::string_view bytes) {
+// --- what an import leaves as it was ----------------------------------------------
+
+// The states pending way backs go back to, and the commit count, belong to
+// this machine. An import keeps the first (a way back must find its state,
+// and a state from another PC is none of this one's) and moves the count
+// past both its own and the file's, so that a pending way back counts the
+// import as a later change and never undoes it.
+struct MachineState {
+  std::optional<SnapshotKey> returns;  // the Return key under the options key
+  DWORD serial = 0;
+};
+
+SnapshotKey* Subkey(SnapshotKey& key, std::wstring_view name) {
+  for (SnapshotKey& subkey : key.subkeys) {
+    if (SameSettingName(subkey.name, std::wstring(name))) return &subkey;
+  }
+  return nullptr;
+}
+
+DWORD SerialOf(const SnapshotKey& root) {
+  for (const SnapshotValue& value : root.values) {
+    if (!SameSettingName(value.name, kCommitSerialValue)) continue;
+    DWORD serial = 0;
+    if (value.type == REG_DWORD && value.data.size() == sizeof serial) std::memcpy(&serial, value.data.data(), sizeof serial);
+    return serial;
+  }
+  return 0;
+}
+
+MachineState MachineStateOf(const std::optional<SnapshotKey>& store) {
+  MachineState state;
+  if (!store) return state;
+  state.serial = SerialOf(*store);
+  SnapshotKey copy = *store;
+  if (SnapshotKey* options = Subkey(copy, kOptionsKeyName)) {
+    if (SnapshotKey* returns = Subkey(*options, kReturnSnapshotsKeyName)) state.returns = *returns;
+  }
+  return state;
+}
+
+void KeepMachineState(SnapshotKey& imported, const MachineState& local) {
+  const DWORD serial = std::max(local.serial, SerialOf(imported)) + 1;
+  std::erase_if(imported.values, [](const SnapshotValue& value) { return SameSettingName(value.name, kCommitSerialValue); });
+  SnapshotValue count{kCommitSerialValue, REG_DWORD, std::vector<std::uint8_t>(sizeof serial)};
+  std::memcpy(count.data.data(), &serial, sizeof serial);
+  imported.values.push_back(std::move(count));
+  SnapshotKey* options = Subkey(imported, kOptionsKeyName);
+  if (options) {
+    std::erase_if(options->subkeys, [](const SnapshotKey& key) { return SameSettingName(key.name, kReturnSnapshotsKeyName); });
+  }
+  if (!local.returns) return;
+  if (!options) {
+    imported.subkeys.push_back({kOptionsKeyName, {}, {}});
+    options = &imported.subkeys.back();
+  }
+  options->subkeys.push_back(*local.returns);
+}
+
+bool RestoreText(HKEY root, std::string_view bytes, const MachineState& local) {
   SnapshotParseResult parsed = ParseSnapshotText(bytes);
-  return parsed.ok() && ReplaceRegistryTree(root, parsed.root);
+  if (!parsed.ok()) return false;
+  KeepMachineState(parsed.root, local);
+  return ReplaceRegistryTree(root, parsed.root);
+}
+
+// A hive replaces the store whole: the machine's part is put back after it.
+bool RestoreHive(HKEY root, const std::wstring& file, const SnapshotFormat& format, const MachineState& local) {
+  if (!format.restoreHive(root, file)) return false;
+  std::optional<SnapshotKey> restored = ReadRegistryTree(root);
+  if (!restored) return false;
+  KeepMachineState(*restored, local);
+  return RestoreRegistryTree(root, *restored);
 }
 
 // The store root, made when the program never ran here; `created` tells.
@@ -357,7 +427,8 @@ bool RestoreStoreSnapshot(const std::wstring& file, const SnapshotFormat& format
   bool created = false;
   UniqueHKey root = OpenOrCreateStoreRoot(created);
   if (!root) return false;
-  const bool restored = text ? RestoreText(root.get(), bytes) : format.restoreHive(root.get(), file);
+  const MachineState local = MachineStateOf(ReadRegistryTree(root.get()));
+  const bool restored = text ? RestoreText(root.get(), bytes, local) : RestoreHive(root.get(), file, format, local);
   if (!restored && created) {
     root.reset();
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str());

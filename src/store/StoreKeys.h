@@ -11,5 +11,7 @@ inline constexpr wchar_t kOptionsKey[] = L"\\SOFTWARE\\harlune\\Harlune Ip Confi
 // Subkey of the options key holding the states commits with automatic
 // return go back to: they belong to this machine, never to an export.
 inline constexpr wchar_t kReturnSnapshotsKeyName[] = L"Return";
+// How many commits the store has seen (a value of the store root).
+inline constexpr wchar_t kCommitSerialValue[] = L"Commit Serial";
 
 }  // namespace kip

@@ -317,6 +317,17 @@ TEST(SingleInstance, SecondAcquireOfTheSameNameFailsUntilReleased) {
   EXPECT_TRUE(second.Acquire(name));
 }
 
+// A standard user who makes the name first (where it would be without
+// private namespaces) must not make every elevated start end as "running".
+TEST(SingleInstance, ANameANonAdministratorMadeFirstIsIgnored) {
+  const std::wstring name = L"kIpCnfgTest-squat-" + std::to_wstring(GetCurrentProcessId());
+  const UniqueKernelHandle squatter(CreateMutexW(nullptr, TRUE, (L"Global\\" + name).c_str()));
+  ASSERT_TRUE(squatter);
+  InstanceMutex first, second;
+  EXPECT_TRUE(first.Acquire(name));
+  EXPECT_TRUE(second.Acquire(name));
+}
+
 }  // namespace
 }  // namespace kip
 

@@ -22,7 +22,7 @@ TEST(SafeSwitchArgs, ThePreviewSwitchAndNothingElseAsksForAPreview) {
       {{L"会社", L"/p"}, std::nullopt},
       {{L"会社", L"/previews"}, std::nullopt},
       {{L"/preview:x.txt"}, L"x.txt"},
-      {{L"会社", L"/c", L"/preview:x.txt"}, std::nullopt},  // only two arguments count
+      {{L"会社", L"/c", L"/preview:x.txt"}, L"x.txt"},  // anywhere: it wins over the commit
       {{L"preview:x.txt", L"/c"}, std::nullopt},           // a setting's name
   };
   for (const auto& c : cases) {

@@ -208,7 +208,7 @@ TEST_F(AutoReturnTest, KeptStatesAreMadeNewAndOnlyTheAbandonedAreSwept) {
     ASSERT_TRUE(WriteWholeFile(ChangeFileExt(program, std::wstring(L".") + token + L".hosts"), "127.0.0.1 x\r\n"));
   }
 
-  RemoveAbandonedReturns(program);
+  RemoveAbandonedReturns(program, folder_.path());
   EXPECT_EQ(ReturnSnapshotTokens(), StringList{L"11-1"});
   EXPECT_TRUE(FileExists(folder_.path() + L"kIpCnfg.11-1.hosts"));
   EXPECT_FALSE(FileExists(folder_.path() + L"kIpCnfg.22-2.hosts"));

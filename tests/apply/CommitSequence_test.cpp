@@ -38,7 +38,13 @@ CardPart CardValues(int index) {
 class RecordingUser : public CommitUser {
  public:
   void ChangeDomain(const DomainChoice&) override { calls.push_back("domain"); }
+  void StepEnded(CommitStep step, bool succeeded) override {
+    if (!succeeded) failedSteps.push_back(step);
+  }
+  void StepNote(CommitStep, const std::wstring& text, const std::wstring&) override { told.push_back(text); }
   std::vector<std::string> calls;
+  std::vector<CommitStep> failedSteps;
+  StringList told;
 };
 
 class SilentAnnouncer : public SettingsAnnouncer {
@@ -235,7 +241,21 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
   EXPECT_EQ(log.commands, expected);
   EXPECT_EQ(user.calls, std::vector<std::string>{"domain"});
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, TcpipInterfaceKey(kCardIds[1]), L"Domain"), L"corp1");
-  EXPECT_TRUE(result.notStarted.empty());
+  // Without its script file nothing of the script's part ran, and every
+  // step and command of it says so: never "committed".
+  StringList notStarted;
+  for (const NotStartedCommand& command : result.notStarted) notStarted.push_back(command.commandLine);
+  if (c.tempWritable) {
+    EXPECT_TRUE(notStarted.empty());
+    EXPECT_TRUE(user.failedSteps.empty());
+  } else {
+    EXPECT_EQ(notStarted, (StringList{L"net start \"Remote Registry Service\" > nul", L"net start \"DHCP Client\"",
+                                      L"netsh exec \"" + env.tempFolder + L"kipconfig.sh\"", L"arp -d *",
+                                      L"nbtstat -R", L"nbtstat -RR"}));
+    EXPECT_EQ(user.failedSteps, (std::vector<CommitStep>{CommitStep::Script, CommitStep::Services, CommitStep::Netsh,
+                                                         CommitStep::Caches}));
+    EXPECT_EQ(result.notStarted[2].error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  }
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStoreRootKey, L"Setting Index"), 4u);
   EXPECT_EQ(computerNames, StringList{L"PC1"});
   if (c.tempWritable) {
@@ -243,7 +263,10 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
     EXPECT_NE(plan.script.find(L"10.0.0.3"), std::wstring::npos);  // the third card's own gateway
     EXPECT_EQ(ReadWholeFile(env.commitLogPath), "stub netsh: ok\r\nstub netsh: last line\r\n");
   } else {
-    EXPECT_EQ(ReadWholeFile(env.commitLogPath), "");  // never a previous commit's log
+    // Never a previous commit's log: what could not start, and why.
+    const std::wstring logText = FromAnsi(ReadWholeFile(env.commitLogPath));
+    EXPECT_EQ(logText.find(L"a previous"), std::wstring::npos);
+    EXPECT_NE(logText.find(L"起動できませんでした: netsh exec \"" + env.tempFolder + L"kipconfig.sh\" ("), std::wstring::npos);
   }
 }
 
@@ -255,6 +278,31 @@ const SequenceCase kSequenceCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommitSequenceOrder, ::testing::ValuesIn(kSequenceCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A commit log another process holds without sharing never stops the
+// commit: netsh's answers go to a fresh file in the working folder, a line
+// says where, and the script is gone afterwards.
+TEST_F(CommitSequenceTest, AHeldCommitLogMovesTheAnswersToAFreshFile) {
+  env.tempFolder = folder_ + L"work\\";
+  env.removeScriptAfterRun = true;
+  std::filesystem::create_directories(env.tempFolder);
+  WriteWholeFile(env.commitLogPath, "held");
+  UniqueFileHandle holder(CreateFileW(env.commitLogPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder);
+
+  const CommitResult result = RunCommitPlan(Plan(), user, env);
+
+  EXPECT_TRUE(result.notStarted.empty());
+  ASSERT_EQ(user.told.size(), 1u);
+  const size_t at = user.told[0].find(env.tempFolder);
+  ASSERT_NE(at, std::wstring::npos) << ToUtf8(user.told[0]);
+  const std::wstring fresh = user.told[0].substr(at, user.told[0].find(L" に書きました") - at);
+  EXPECT_EQ(ReadWholeFile(fresh), "stub netsh: ok\r\nstub netsh: last line\r\n");
+  holder = {};
+  EXPECT_EQ(ReadWholeFile(env.commitLogPath), "held");
+  EXPECT_FALSE(FileExists(env.tempFolder + kScriptFileName));
+}
 
 TEST_F(CommitSequenceTest, LogHoldsNetshOutputAndTheCommandsThatCouldNotStart) {
   major = 5;

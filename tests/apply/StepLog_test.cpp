@@ -30,6 +30,10 @@ TEST(StepLog, OnlyAFileNoOtherProgramWritesIsUsable) {
       {L"COM1.log", false},
       {L"\\\\.\\C:", false},
       {L"//./PhysicalDrive0", false},
+      {L"\\??\\C:\\x.log", false},          // the object manager's own form
+      {folder / L"nul.txt", false},        // a reserved name in any folder
+      {folder / L"Com9 .log", false},
+      {L"\\\\?\\" + (folder / L"long.log"), true},  // a long file path
       {held, false},
   };
   for (const auto& c : cases) {

@@ -4,12 +4,18 @@
 # be started, an import refused, another instance running, a usage error),
 # the step log, the command line's errors, which must end the run before it
 # does anything, and the README's roll-out line, as is, on a PC where the
-# program never ran.
+# program never ran, from a folder nothing can be written to (a share, a
+# CD): the setting's batch file comes along, the working files go to the
+# administrators' folder, and netsh's answers to a file there.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-kip_on_fail() { cat "$stage/steps.log" >&2 2>/dev/null; }
+rollout="$WINEPREFIX/drive_c/rollout"
+kip_on_fail() {
+  cat "$stage/steps.log" >&2 2>/dev/null
+  chattr -i "$rollout" 2>/dev/null
+}
 # run EXPECTED ARGS...: runs the program and checks its exit code.
 run() {
   local expected="$1"
@@ -73,7 +79,6 @@ kip_close_window
 
 # The roll-out: the README's line in a .cmd beside the program and an export,
 # on a PC without the program's store key.
-rollout="$WINEPREFIX/drive_c/rollout"
 mkdir -p "$rollout"
 cp "$stage/kIpCnfg.exe" "$rollout/"
 line="$(grep -m1 -F '/q /import "%~dp0kIpBackup"' "$KIP_E2E_ROOT/README.md")"
@@ -85,13 +90,24 @@ import sys, zlib
 body = "kIpConfig store snapshot 1\r\nkey\r\nkey \"会社\"\r\nvalue \"Use DHCP\" 00000004:01000000\r\n".encode()
 open(sys.argv[1], "wb").write(body + b"end 2 1 %08X\r\n" % (zlib.crc32(body) & 0xFFFFFFFF))
 PY
+printf '@echo ran> C:\\kip\\batch-ran.txt\r\n' >"$rollout/会社_b.bat"
 wine reg delete 'HKLM\Software\harlune' /f >/dev/null 2>&1
 [ -z "$(kip_drive reg-keys 'HKLM\Software\harlune\Harlune Ip Config' 2>/dev/null)" ] || fail "the store key is still there"
 before="$(children)"
+before_files="$(ls -A "$rollout")"
+chattr +i "$rollout" || fail "cannot make the roll-out folder read-only"
 (cd "$WINEPREFIX/drive_c" && wine cmd /c 'C:\rollout\deploy.cmd' </dev/null >/dev/null 2>&1)
 code=$?
+chattr -i "$rollout"
 [ "$code" -eq 0 ] || fail "the roll-out line ended with $code"
 kip_drive reg-keys 'HKLM\Software\harlune\Harlune Ip Config' | grep -qx '会社' || fail "the import made no store"
 tail -n +"$((before + 1))" "$stage/commands.log" | tr -d '\r' | grep -q '^netsh	netsh exec' || fail "the roll-out committed nothing"
-grep -q $'反映しました\tOK' "$WINEPREFIX/drive_c/ProgramData/kIpCnfg-deploy.log" || fail "the roll-out's log has no commit"
-echo "e2e.deploy: exit codes 0 to 5 and the command line's errors from real runs; the README's roll-out line on a PC without a store"
+deploy_log="$WINEPREFIX/drive_c/windows/logs/kIpCnfg-deploy.log"
+grep -q $'反映しました\tOK' "$deploy_log" || fail "the roll-out's log has no commit"
+[ "$(ls -A "$rollout")" = "$before_files" ] || fail "something was written beside the program"
+[ -f "$stage/batch-ran.txt" ] || fail "the setting's batch file did not run"
+tail -n +"$((before + 1))" "$stage/commands.log" | tr -d '\r' | grep -q $'^netsh\tnetsh exec "C:\\\\ProgramData\\\\kIpCnfg\\\\kipconfig' ||
+  fail "the script was not in the working folder"
+grep -q 'を開けないため' "$deploy_log" || fail "the log does not say where netsh's answers went"
+ls "$WINEPREFIX"/drive_c/ProgramData/kIpCnfg/kIpCnfg.*.log >/dev/null 2>&1 || fail "netsh's answers are nowhere"
+echo "e2e.deploy: exit codes 0 to 5 and the command line's errors from real runs; the README's roll-out line on a PC without a store, from a read-only folder"

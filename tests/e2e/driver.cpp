@@ -812,6 +812,18 @@ int SetEvents(const Args& a) {
   return kDone;
 }
 
+// Another program that holds a file open without sharing it (created when
+// missing) for the given seconds: nobody else can open it meanwhile.
+int HoldFile(const Args& a) {
+  if (a.size() != 2) return kUsage;
+  kip::UniqueFileHandle file(
+      CreateFileW(a[1].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return Fail(L"cannot open " + a[1] + L": " + std::to_wstring(GetLastError()));
+  Print(L"held");
+  Sleep(static_cast<DWORD>(_wtoi(a[0].c_str())) * 1000);
+  return kDone;
+}
+
 // The printers the spooler lists, one name per line.
 int Printers(const Args& a) {
   if (!a.empty()) return kUsage;
@@ -859,6 +871,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"reg-keys", {L"<HKLM|HKCU\\key>", RegKeys}},
       {L"printers", {L"", Printers}},
       {L"set-events", {L"<seconds> <name>...", SetEvents}},
+      {L"hold-file", {L"<seconds> <path>", HoldFile}},
   };
   return commands;
 }

@@ -11,7 +11,11 @@
 #                          goes back within the time-out plus 5 s, also when
 #                          another process sets every signal name the kept
 #                          state's token could mean, and when the window is
-#                          killed after the commit
+#                          killed after the commit; all three while another
+#                          program holds the way back's log without sharing;
+#                          an import from the command line while the first
+#                          waits exits 6 and changes nothing; one a later
+#                          commit settled (its state marked kept) stays
 #   safeswitch.sh verify   a netsh that drops the DNS lines: the status bar
 #                          and the commit log name the DNS servers of the card
 #   safeswitch.sh hang     a child after netsh never ends: the machine still
@@ -26,9 +30,13 @@ kip_name="safeswitch.$mode"
 interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 timeout_s=5
 squatter=""
+holder=""
+work="$WINEPREFIX/drive_c/ProgramData/kIpCnfg"
 kip_on_fail() {
   kip_commands_log | grep -av '^stub' | head -n 40 >&2
+  echo "status: $(kip_status_text 2>/dev/null)" >&2
   [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
+  [ -z "$holder" ] || kill "$holder" 2>/dev/null
 }
 
 # The second card's interface values, one line per value.
@@ -125,7 +133,14 @@ return)
   kip_drive select-tab "$title" "会社" >/dev/null || fail "cannot select 会社"
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
   kip_until 30 '[ "$(second_card)" = "$office" ]' || fail "会社 was not committed back"
+  # Its last steps end before the next commit can be asked for.
+  kip_until 60 '[ "$(kip_status_text)" = 反映しました ]' || fail "the commit of 会社 did not end: '$(kip_status_text)'"
   figures=""
+  # The way back's log is held by another program without sharing: no way
+  # back may fail because of a log.
+  kip_drive hold-file 120 'C:\ProgramData\kIpCnfg\kIpCnfg.return.log' >/dev/null &
+  holder=$!
+  kip_until 10 '[ -f "$work/kIpCnfg.return.log" ]' || fail "the way back's log is not held"
   for how in unanswered outsider killed; do
     kip_drive select-tab "$title" "自宅" >/dev/null || fail "cannot select 自宅"
     kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
@@ -137,13 +152,40 @@ return)
       kill -9 "$program"
       program=""
     fi
+    if [ "$how" = unanswered ]; then
+      # A deployment's import while the way back may still come: exit 6,
+      # nothing imported, the count of commits as it was.
+      serial="$(kip_drive reg-get "$store" "Commit Serial")"
+      keys="$(kip_drive reg-keys "$store")"
+      (cd "$stage" && wine "$stage/kIpCnfg.exe" /q /import 'C:\kip\kIpBackup' </dev/null >/dev/null 2>&1)
+      code=$?
+      [ "$code" -eq 6 ] || fail "an import during a pending way back ended with $code"
+      [ "$(kip_drive reg-get "$store" "Commit Serial")" = "$serial" ] || fail "the import moved the commit count"
+      [ "$(kip_drive reg-keys "$store")" = "$keys" ] || fail "the import changed the store"
+    fi
     took="$(await_office_since "$start")" || fail "the $how commit did not go back within $timeout_s s + 5 s"
     figures="$figures $how $took s;"
     [ -z "$squatter" ] || kill "$squatter" 2>/dev/null
     squatter=""
     [ "$how" = killed ] || await_status 元に戻しました || fail "the status bar says '$(kip_status_text)' after the $how return"
   done
-  echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures"
+  kill "$holder" 2>/dev/null
+  holder=""
+  # A later commit the user chose over the pending way back ("はい") marks
+  # its state kept, as an administrator's process does: the helper keeps
+  # at once and nothing goes back.
+  start_window
+  kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+  kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the settled commit"
+  token="$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" | head -n 1)"
+  wine reg add "$store\\TFormIpconfig\\Return\\$token" /v "Return Settled" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  kip_until 10 '[ -z "$(kip_drive reg-keys "$store\\TFormIpconfig\\Return" 2>/dev/null)" ]' ||
+    fail "the settled way back is still pending"
+  sleep $((timeout_s + 3))
+  [ "$(second_card)" != "$office" ] || fail "a settled way back went back"
+  kip_close_window
+  ls "$work"/kIpCnfg.return.*.log >/dev/null 2>&1 || fail "no way back wrote its answers beside the held log"
+  echo "e2e.safeswitch.return: kept stays; back at the office after (time-out $timeout_s s):$figures; the way back's log held throughout; an import meanwhile: exit 6"
   ;;
 
 verify)
@@ -182,11 +224,11 @@ hang)
   kip_drive wait-window "確認付きで反映" 500 >/dev/null 2>&1 && fail "the question came after the return"
   [ "$(second_card)" = "$office" ] || fail "the machine left the office again"
   [ "$(kip_status_text)" = "元に戻しました" ] || fail "the status bar says '$(kip_status_text)' after the hang"
-  # Each run's script lies beside the program, not in %TEMP%, and is gone
-  # once netsh has read it.
-  [ "$(kip_commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\kip\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
-    fail "netsh was not given per-run scripts beside the program: $(kip_commands_log | grep -a 'netsh exec')"
-  ls "$stage"/kipconfig*.sh >/dev/null 2>&1 && fail "a script was left behind"
+  # Each run's script lies in the administrators' working folder, never
+  # beside the program or in %TEMP%, and is gone once netsh has read it.
+  [ "$(kip_commands_log | grep -ac $'^netsh\tnetsh exec "C:\\\\ProgramData\\\\kIpCnfg\\\\kipconfig\.[0-9]*\.sh"$')" -eq 2 ] ||
+    fail "netsh was not given per-run scripts in the working folder: $(kip_commands_log | grep -a 'netsh exec')"
+  ls "$stage"/kipconfig*.sh "$work"/kipconfig*.sh >/dev/null 2>&1 && fail "a script was left behind"
   ready="$(tr -d '\r' <"$stage/profile.txt" 2>/dev/null | awk -F'\t' '$3 == "SafeCommitBegin" { print $2 }' | tail -n 1)"
   kip_close_window
   echo "e2e.safeswitch.hang: back $took s after netsh (time-out $timeout_s s); snapshot, helper and its ready: ${ready:-?} ms"

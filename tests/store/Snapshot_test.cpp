@@ -52,6 +52,16 @@ class SnapshotTest : public RegistryTest {
   }
 
   static void WriteFile(const std::wstring& path, std::string_view bytes) { ASSERT_TRUE(WriteWholeFile(path, bytes)); }
+
+  // The store after an import, without the commit count the import moved
+  // on (from none to 1 here).
+  static std::optional<SnapshotKey> ImportedTree() {
+    std::optional<SnapshotKey> tree = ReadStoreTree();
+    if (!tree) return tree;
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial"), 1u);
+    std::erase_if(tree->values, [](const SnapshotValue& value) { return value.name == L"Commit Serial"; });
+    return tree;
+  }
 };
 
 TEST_F(SnapshotTest, RoundTripRestoresEveryKeyValueAndByte) {
@@ -63,7 +73,7 @@ TEST_F(SnapshotTest, RoundTripRestoresEveryKeyValueAndByte) {
   ChangeStore();
 
   ASSERT_TRUE(RestoreStoreSnapshot(file.path()));
-  EXPECT_EQ(ReadStoreTree(), before);
+  EXPECT_EQ(ImportedTree(), before);
   // Read back without the snapshot's own reader.
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot + L"\\Later"));
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Added"));
@@ -200,7 +210,7 @@ TEST_F(SnapshotTest, OnAPCWhereTheProgramNeverRanAnImportCreatesTheStore) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(RestoreStoreSnapshot(c.file.path(), c.format), c.restored);
-    EXPECT_EQ(ReadStoreTree(), c.restored ? seeded : std::nullopt);
+    EXPECT_EQ(c.restored ? ImportedTree() : ReadStoreTree(), c.restored ? seeded : std::nullopt);
     DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
   }
 }
@@ -220,6 +230,50 @@ TEST_F(SnapshotTest, ExportsNeverCarryTheStatesACommitGoesBackTo) {
     EXPECT_EQ(ParseSnapshotText(format.writeHive ? bytes.substr(4) : bytes).root, exported);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, returnKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\harlune\\Harlune Ip Config Export"));
+  }
+}
+
+// An import replaces the settings but not what belongs to this machine: the
+// states pending way backs go back to stay (a state in the file is none of
+// this PC's), and the commit count ends above both its own and the file's,
+// so that a pending way back takes the import for a later change.
+TEST_F(SnapshotTest, AnImportKeepsTheKeptStatesAndMovesTheCountPastBoth) {
+  const std::wstring options = kRoot + L"\\TFormIpconfig";
+  const std::wstring returns = options + L"\\Return";
+  const struct {
+    const char* title;
+    std::optional<DWORD> local, imported;
+    bool hive;
+    DWORD expected;
+  } cases[] = {
+      {"the local count is higher", 7, 3, false, 8},
+      {"the file's count is higher", 3, 9, false, 10},
+      {"no count anywhere", std::nullopt, std::nullopt, false, 1},
+      {"only the file has one", std::nullopt, 4, false, 5},
+      {"a hive", 7, 3, true, 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    SeedStore();
+    SetString(HKEY_LOCAL_MACHINE, returns + L"\\99-9", L"Return Card Ids", L"another PC's");
+    if (c.imported) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial", *c.imported);
+    std::optional<SnapshotKey> file = ReadStoreTree();  // with the other PC's state, as an old export had it
+    ASSERT_TRUE(file);
+    ScratchFile saved;
+    WriteFile(saved.path(), (c.hive ? "regf" : "") + FormatSnapshotText(*file));
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\自宅", L"Hosts File", L"local");
+    SetString(HKEY_LOCAL_MACHINE, returns + L"\\11-1", L"Return Card Ids", L"pending");
+    if (c.local) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial", *c.local);
+
+    ASSERT_TRUE(RestoreStoreSnapshot(saved.path(), c.hive ? HiveStandIn() : MachineSnapshotFormat()));
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial"), c.expected);
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, returns + L"\\11-1", L"Return Card Ids"), L"pending");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, returns + L"\\99-9"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot + L"\\自宅"));  // the settings are the file's
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kCard));
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, options, L"mOSCheck"), 1u);
   }
 }
 
