@@ -161,6 +161,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
   const CommitPlan plan = PlanCommit(setting);
   SafeSwitch safe(*this, kind, setting, plan, environment);
+  environment.runner = safe.WatchedRunner(environment.runner);
   if (!safe.Begin()) return false;
   const StepLog log(env_.stepLogPath);
   log.Write(L"設定[" + setting.settingName + L"]を反映します", L"");
