@@ -50,7 +50,7 @@ commit_home "ローカル エリア接続 2: IPv6 アドレスが一致しませ
 
 # The DNS servers a card has set by hand, as netsh keeps them.
 tcpip6="HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\$card"
-dns6() { kip_drive reg-get "$tcpip6" NameServer 2>/dev/null | tr -d '\r'; }
+dns6() { kip_drive reg-get "$tcpip6" NameServer 2>/dev/null | tail -n 1; }
 export KIP_STUB_APPLY_IPV6=1
 wine reg add "$tcpip6" /v NameServer /t REG_SZ /d '2001:db8::53' /f >/dev/null 2>&1 &&
   wine reg add "$key" /v IPv6NameServer /t REG_SZ /d '2001:db8::99' /f >/dev/null 2>&1 &&
@@ -66,4 +66,4 @@ kip_until 30 '[ "$(kip_status_text)" = "元に戻しました" ]' || fail "the w
 kip_commands_log | grep -aq '^set dnsservers name="ローカル エリア接続 2" source=static address=2001:db8::53$' ||
   fail "the way back's script does not set the DNS server by hand"
 kip_close_window
-kip_checks_done "fixed addresses committed and read back; a lost IPv6 line is reported; the way back puts a DNS server set by hand back
+kip_checks_done "fixed addresses committed and read back; a lost IPv6 line is reported; the way back puts a DNS server set by hand back"
