@@ -175,6 +175,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   const CommitSetting setting = ReadCommitSetting(ShownCommitRequest(), environment);
   const CommitPlan plan = PlanCommit(setting);
   SafeSwitch safe(*this, kind, setting, plan, environment);
+  environment.runner = safe.WatchedRunner(environment.runner);
   if (!safe.Prepare()) return false;
   // From the check for a pending way back to the commit's last step.
   CommitLock lock = CommitLock::Acquire(whyNot);

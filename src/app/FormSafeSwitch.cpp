@@ -3,6 +3,8 @@
 // ("確認付きで反映"), with their two options.
 #include "app/FormSafeSwitch.h"
 
+#include <functional>
+
 #include "app/CommandLineArgs.h"
 #include "app/DeployArgs.h"
 #include "app/PreviewFile.h"
@@ -39,6 +41,30 @@ void WriteOption(const wchar_t* name, int value) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(name, value); });
 }
+
+// Runs the commit's children through `inner` and says when each has ended.
+class ProgressRunner : public CommandRunner {
+ public:
+  ProgressRunner(CommandRunner& inner, std::function<void()> ended) : inner_(inner), ended_(std::move(ended)) {}
+  bool RunAndWait(const std::wstring& commandLine, int showCommand) override {
+    return Ended(inner_.RunAndWait(commandLine, showCommand));
+  }
+  bool RunCaptured(const std::wstring& commandLine, const std::wstring& outputFile) override {
+    return Ended(inner_.RunCaptured(commandLine, outputFile));
+  }
+  bool Start(const std::wstring& commandLine) override { return Ended(inner_.Start(commandLine)); }
+
+ private:
+  // The caller reads why a child did not start from GetLastError().
+  bool Ended(bool started) {
+    const DWORD error = GetLastError();
+    ended_();
+    SetLastError(error);
+    return started;
+  }
+  CommandRunner& inner_;
+  std::function<void()> ended_;
+};
 
 }  // namespace
 
@@ -107,7 +133,20 @@ void CALLBACK TFormIpconfig::SafeSwitch::WatchHelper(HWND, UINT, UINT_PTR self, 
 }
 
 void TFormIpconfig::SafeSwitch::StepEnded(CommitStep step) {
-  if (autoReturn_ && step == CommitStep::Netsh) autoReturn_->NetshRan();
+  if (!autoReturn_) return;
+  if (step == CommitStep::Netsh) {
+    autoReturn_->NetshRan();
+  } else {
+    autoReturn_->Progressed();
+  }
+}
+
+CommandRunner* TFormIpconfig::SafeSwitch::WatchedRunner(CommandRunner* inner) {
+  if (!inner) return inner;
+  runner_ = std::make_unique<ProgressRunner>(*inner, [this] {
+    if (autoReturn_) autoReturn_->Progressed();
+  });
+  return runner_.get();
 }
 
 bool TFormIpconfig::SafeSwitch::GoBackAfterFailure(const std::wstring& failure) {
@@ -142,11 +181,18 @@ bool TFormIpconfig::SafeSwitch::End(bool showCheck) {
 bool TFormIpconfig::SafeSwitch::AskKeep() {
   StopWatching();
   autoReturn_->Committed();
+  // The user has the whole time-out from the moment the question is shown;
+  // a helper that went back before it has the last word at once.
+  autoReturn_->QuestionShown();
+  if (autoReturn_->HelperEnded()) {
+    const ReturnReport& report = autoReturn_->AwaitHelper();
+    if (report.outcome == ReturnOutcome::Returned) form_.LoadSetting();
+    ShowReport(report);
+    return false;
+  }
   const std::wstring checked = form_.StatusBar1.Status();
-  // The countdown runs from netsh: the question shows what is left of it.
-  const int seconds = static_cast<int>((autoReturn_->RemainingMs() + 999) / 1000);
-  const KeepAnswer answer =
-      seconds > 0 ? AskKeepSetting(form_.Handle(), form_.FormFont(), seconds) : KeepAnswer::TimedOut;
+  const int seconds = static_cast<int>(autoReturn_->TimeoutMs() / 1000);
+  const KeepAnswer answer = AskKeepSetting(form_.Handle(), form_.FormFont(), seconds);
   if (answer == KeepAnswer::Keep) {
     autoReturn_->Keep();
   } else {

@@ -40,6 +40,9 @@ class TFormIpconfig::SafeSwitch {
   void CommitEnded();
   // Told by the commit as its steps end.
   void StepEnded(CommitStep step);
+  // The runner of the commit's children: each child that ends tells the
+  // helper the commit moved on (the cards' restart is a child per card).
+  CommandRunner* WatchedRunner(CommandRunner* inner);
   // True once the helper has gone back (or kept) on its own: the rest of
   // the commit is abandoned.
   bool Abandoned() const { return report_ != nullptr; }
@@ -72,6 +75,7 @@ class TFormIpconfig::SafeSwitch {
   // The helper's report, once shown.
   const ReturnReport* report_ = nullptr;
   bool watching_ = false;
+  std::unique_ptr<CommandRunner> runner_;
 };
 
 }  // namespace kip

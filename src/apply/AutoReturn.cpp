@@ -25,11 +25,32 @@ constexpr wchar_t kReturnFailedText[] = L"元に戻せませんでした: ";
 constexpr wchar_t kSupersededText[] = L"後から反映された設定があるため, 元に戻しませんでした";
 constexpr wchar_t kHelperLostText[] = L"元に戻す処理が途中で終わりました";
 constexpr wchar_t kUncheckedText[] = L"戻した後の状態を確認できませんでした";
+constexpr wchar_t kHelperSilentText[] = L"元に戻す処理が時間内に終わりませんでした";
+constexpr wchar_t kOverranText[] = L"時間内に終わらなかったコマンド: ";
 // A helper that has not read the way back by then never will.
 constexpr DWORD kReadyTimeoutMs = 30000;
+// Each child of the way back: a netsh that hangs is ended then and the way
+// back goes on (the check after it says what did not come back).
+constexpr DWORD kWayBackChildLimitMs = 120000;
+// How long the window waits for the helper once it has its answer: the
+// whole way back with every child at its limit fits well within it.
+constexpr DWORD kAwaitHelperMs = 30 * 60 * 1000;
+// A kept state whose owners cannot be looked at counts as held no longer
+// than its time-out and this after it was kept.
+constexpr ULONGLONG kUnknownOwnerGraceMs = 60 * 60 * 1000;
 
 // The order of the inherited handles in the ticket.
-enum HandleIndex : size_t { kReady, kNetshRan, kCommitted, kKeep, kReturnNow, kWindow, kReport, kHandleCount };
+enum HandleIndex : size_t {
+  kReady,
+  kNetshRan,
+  kCommitted,
+  kKeep,
+  kReturnNow,
+  kWindow,
+  kReport,
+  kRestartClock,
+  kHandleCount
+};
 
 // In the working folder, which only administrators can write: a copy
 // beside the program could be rewritten by a standard user during the
@@ -52,10 +73,17 @@ std::wstring NewReturnToken() {
   return text;
 }
 
-// Manual-reset, no name: a signal stays given for whoever waits on it later.
-UniqueKernelHandle NewSignal() {
+// No name. Manual-reset: a signal stays given for whoever waits on it
+// later; auto-reset: each one given is taken once.
+UniqueKernelHandle NewSignal(bool manualReset = true) {
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  return UniqueKernelHandle(CreateEventW(&inherited, TRUE, FALSE, nullptr));
+  return UniqueKernelHandle(CreateEventW(&inherited, manualReset, FALSE, nullptr));
+}
+
+ULONGLONG FileTimeNow() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
 // Made new: a file found there would be someone else's.
@@ -76,18 +104,23 @@ ULONGLONG CreationTime(HANDLE process) {
 
 ReturnOwner OwnerOf(DWORD processId, HANDLE process) { return {processId, CreationTime(process)}; }
 
-bool OwnerAlive(const ReturnOwner& owner) {
+OwnerLook LookAt(const ReturnOwner& owner) {
   UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner.processId));
-  // There, but not ours to look at (another user's session): still there.
-  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
-  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT && CreationTime(process.get()) == owner.createdAt;
+  // OpenProcess names a process id that is not in use ERROR_INVALID_PARAMETER.
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER ? OwnerLook::Gone : OwnerLook::Unknown;
+  const bool same =
+      WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT && CreationTime(process.get()) == owner.createdAt;
+  return same ? OwnerLook::Same : OwnerLook::Ended;
 }
 
 bool Held(const std::wstring& token) {
   const std::optional<ReturnTicket> ticket = LoadReturnTicket(token);
   if (!ticket) return false;
+  std::optional<ULONGLONG> keptForMs;
+  const ULONGLONG now = FileTimeNow();
+  if (ticket->keptAt != 0 && ticket->keptAt <= now) keptForMs = (now - ticket->keptAt) / 10000;
   for (const ReturnOwner& owner : ticket->owners) {
-    if (OwnerAlive(owner)) return true;
+    if (OwnerHolds(LookAt(owner), keptForMs, ticket->timeoutSeconds)) return true;
   }
   return false;
 }
@@ -162,13 +195,15 @@ struct InheritedHandles {
       // A value that names no handle of this process is no signal.
       if (!handle || !GetHandleInformation(handle, &flags)) return;
       owned[i] = UniqueKernelHandle(handle);
+      // They came inheritable; the way back's own children get none of them.
+      SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
     }
     complete = true;
   }
   HANDLE operator[](size_t i) const { return owned[i].get(); }
   ReturnSignals Signals() const {
     return {owned[kNetshRan].get(), owned[kCommitted].get(), owned[kKeep].get(), owned[kReturnNow].get(),
-            owned[kWindow].get()};
+            owned[kWindow].get(), owned[kRestartClock].get()};
   }
 
   UniqueKernelHandle owned[kHandleCount];
@@ -179,8 +214,35 @@ std::wstring Joined(const std::wstring& first, const std::wstring& second) {
   return first.empty() ? second : second.empty() ? first : first + L", " + second;
 }
 
+// The way back's children, each with a time limit: one that hangs is ended,
+// said in the log its output goes to, and named in the outcome.
+class LimitedRunner : public CommandRunner {
+ public:
+  LimitedRunner(CommandRunner& inner, std::wstring logPath) : inner_(inner), logPath_(std::move(logPath)) {}
+
+  bool RunAndWait(const std::wstring& commandLine, int showCommand) override {
+    return inner_.RunAndWait(commandLine, showCommand);
+  }
+  bool RunCaptured(const std::wstring& commandLine, const std::wstring& outputFile) override {
+    const CapturedRun run = RunCommandCaptured(commandLine, outputFile, kWayBackChildLimitMs);
+    if (run.timedOut) {
+      overran_ = Joined(overran_, commandLine);
+      AppendBytesToFile(logPath_, ToAnsi(kOverranText + commandLine + L"\r\n"));
+    }
+    if (!run.started) SetLastError(run.error);
+    return run.started;
+  }
+  bool Start(const std::wstring& commandLine) override { return inner_.Start(commandLine); }
+  const std::wstring& Overran() const { return overran_; }
+
+ private:
+  CommandRunner& inner_;
+  std::wstring logPath_;
+  std::wstring overran_;
+};
+
 ReturnReport GoBack(WayBack wayBack, const ReturnTicket& ticket, const ReturnSignals& signals,
-                    const CommitEnvironment& environment) {
+                    const CommitEnvironment& environment, const LimitedRunner& runner) {
   // Never beside another commit: the lock is taken unless the window's own
   // commit holds it. A user who chose a later commit meanwhile keeps this one.
   CommitLock lock;
@@ -200,6 +262,7 @@ ReturnReport GoBack(WayBack wayBack, const ReturnTicket& ticket, const ReturnSig
   } catch (const std::exception& error) {
     differs = FromUtf8(error.what());
   }
+  if (!runner.Overran().empty()) differs = Joined(kOverranText + runner.Overran(), differs);
   if (differs.empty()) return {ReturnOutcome::Returned, kReturnedText};
   return {ReturnOutcome::Failed, kReturnFailedText + differs};
 }
@@ -214,17 +277,48 @@ void Tell(const ReturnReport& report, HANDLE window, const ReturnTicket& ticket)
 
 }  // namespace
 
+bool OwnerHolds(OwnerLook look, std::optional<ULONGLONG> keptForMs, DWORD timeoutSeconds) {
+  switch (look) {
+    case OwnerLook::Same:
+      return true;
+    case OwnerLook::Ended:
+    case OwnerLook::Gone:
+      return false;
+    case OwnerLook::Unknown:
+      // There, perhaps, but not ours to look at: it might be the owner, or
+      // a later process given its id. Not for longer than a way back takes.
+      return keptForMs && *keptForMs < static_cast<ULONGLONG>(timeoutSeconds) * 1000 + kUnknownOwnerGraceMs;
+  }
+  return false;
+}
+
 ReturnDecision AwaitConfirmation(const ReturnSignals& signals, DWORD timeoutMs) {
-  std::vector<HANDLE> answers{signals.keep, signals.returnNow};
-  if (signals.window) answers.push_back(signals.window);
-  std::vector<HANDLE> first = answers;
-  first.push_back(signals.netshRan);
-  first.push_back(signals.committed);
-  const DWORD before = WaitForMultipleObjects(static_cast<DWORD>(first.size()), first.data(), FALSE, INFINITE);
-  if (before == WAIT_OBJECT_0) return ReturnDecision::Keep;
-  if (before < WAIT_OBJECT_0 + answers.size() || before == WAIT_FAILED) return ReturnDecision::Return;
-  const DWORD during = WaitForMultipleObjects(static_cast<DWORD>(answers.size()), answers.data(), FALSE, timeoutMs);
-  return during == WAIT_OBJECT_0 ? ReturnDecision::Keep : ReturnDecision::Return;
+  // The answers first: of several signals given, the first in the list wins.
+  std::vector<HANDLE> waits{signals.keep, signals.returnNow};
+  if (signals.window) waits.push_back(signals.window);
+  const size_t answers = waits.size();
+  waits.push_back(signals.netshRan);
+  waits.push_back(signals.committed);
+  if (signals.restartClock) waits.push_back(signals.restartClock);
+  ReturnCountdown countdown(timeoutMs);
+  for (;;) {
+    const DWORD result = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE,
+                                                countdown.WaitMs(GetTickCount64()));
+    if (result == WAIT_OBJECT_0) return ReturnDecision::Keep;
+    if (result == WAIT_TIMEOUT || result == WAIT_FAILED || result < WAIT_OBJECT_0 + answers ||
+        result >= WAIT_OBJECT_0 + waits.size()) {
+      return ReturnDecision::Return;
+    }
+    const HANDLE given = waits[result - WAIT_OBJECT_0];
+    if (given == signals.restartClock) {
+      countdown.Restart(GetTickCount64());
+      continue;
+    }
+    // Netsh ran or the commit ended: both stay given, so neither is waited
+    // on again once the countdown runs.
+    countdown.Start(GetTickCount64());
+    std::erase_if(waits, [&](HANDLE h) { return h == signals.netshRan || h == signals.committed; });
+  }
 }
 
 WayBack ReadWayBack(const std::wstring& token, const ReturnTicket& ticket, const CommitEnvironment& environment) {
@@ -274,6 +368,8 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD) {
   const SafeFolder work = SafeFolder::Open(environment.tempFolder, whyNot);
   // The commit log of the commit being undone stays as it was.
   environment.commitLogPath = ReturnLogPath(environment.tempFolder);
+  LimitedRunner runner(*environment.runner, environment.commitLogPath);
+  environment.runner = &runner;
   std::optional<WayBack> wayBack;
   if (work) RunGuarded([&] { wayBack = ReadWayBack(token, *ticket, environment); });
   ReturnOutcome outcome = ReturnOutcome::Failed;
@@ -283,7 +379,7 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD) {
     SetEvent(handles[kReady]);
     ReturnReport report{ReturnOutcome::Kept, L""};
     if (AwaitConfirmation(handles.Signals(), ticket->timeoutSeconds * 1000) == ReturnDecision::Return) {
-      report = GoBack(std::move(*wayBack), *ticket, handles.Signals(), environment);
+      report = GoBack(std::move(*wayBack), *ticket, handles.Signals(), environment, runner);
     }
     Tell(report, handles[kReport], *ticket);
     outcome = report.outcome;
@@ -369,8 +465,10 @@ std::unique_ptr<AutoReturn> AutoReturn::Start(const LiveState& live, const Commi
   ticket.timeoutSeconds = options.timeoutSeconds;
   ticket.commitSerial = ReadCommitSerial();
   ticket.stepLogPath = options.stepLogPath;
+  ticket.keptAt = FileTimeNow();
   for (const UniqueKernelHandle* signal : {&handle->ready_, &handle->netshRan_, &handle->committed_, &handle->keep_,
-                                           &handle->returnNow_, &handle->window_, &handle->reportWrite_}) {
+                                           &handle->returnNow_, &handle->window_, &handle->reportWrite_,
+                                           &handle->restartClock_}) {
     ticket.handles.push_back(reinterpret_cast<ULONG_PTR>(signal->get()));
   }
   ticket.owners = {OwnerOf(GetCurrentProcessId(), GetCurrentProcess())};
@@ -393,6 +491,7 @@ AutoReturn::~AutoReturn() {
 
 void AutoReturn::RemoveKeptState() {
   // The helper removes them itself; one killed leaves them to the window.
+  if (helperAtWork_) return;
   DeleteReturnSnapshot(token_);
   if (!hostsCopy_.empty()) DeleteFileW(hostsCopy_.c_str());
 }
@@ -402,6 +501,8 @@ bool AutoReturn::CreateSignals() {
     *signal = NewSignal();
     if (!*signal) return false;
   }
+  restartClock_ = NewSignal(false);
+  if (!restartClock_) return false;
   HANDLE self = nullptr;
   if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
                        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0)) {
@@ -420,8 +521,8 @@ bool AutoReturn::StartHelper(std::wstring& whyNot) {
   std::wstring commandLine = L"\"" + programPath_ + L"\" " + kAutoReturnSwitch + L" " + token_ + L" " +
                              std::to_wstring(GetCurrentProcessId());
   // Only these handles go to the helper, where the system can be told so.
-  HANDLE inherited[] = {ready_.get(), netshRan_.get(), committed_.get(), keep_.get(),
-                        returnNow_.get(), window_.get(), reportWrite_.get()};
+  HANDLE inherited[] = {ready_.get(),  netshRan_.get(), committed_.get(),   keep_.get(),
+                        returnNow_.get(), window_.get(), reportWrite_.get(), restartClock_.get()};
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<unsigned char> buffer(size);
@@ -473,19 +574,20 @@ bool AutoReturn::AwaitReady(std::wstring& whyNot) {
 }
 
 void AutoReturn::NetshRan() {
-  if (countdownFrom_ == 0) countdownFrom_ = GetTickCount64();
+  countdownStarted_ = true;
   SetEvent(netshRan_.get());
 }
 
+void AutoReturn::Progressed() {
+  if (countdownStarted_) SetEvent(restartClock_.get());
+}
+
 void AutoReturn::Committed() {
-  if (countdownFrom_ == 0) countdownFrom_ = GetTickCount64();
+  countdownStarted_ = true;
   SetEvent(committed_.get());
 }
 
-DWORD AutoReturn::RemainingMs() const {
-  const ULONGLONG spent = countdownFrom_ == 0 ? 0 : GetTickCount64() - countdownFrom_;
-  return spent >= timeoutMs_ ? 0 : static_cast<DWORD>(timeoutMs_ - spent);
-}
+void AutoReturn::QuestionShown() { SetEvent(restartClock_.get()); }
 
 void AutoReturn::Keep() {
   answered_ = true;
@@ -499,20 +601,44 @@ void AutoReturn::ReturnNow() {
 
 bool AutoReturn::HelperEnded() const { return WaitForSingleObject(helper_.process(), 0) == WAIT_OBJECT_0; }
 
+namespace {
+
+// What the pipe holds now, without waiting for its end: a child that kept a
+// copy of the writing end (which the helper no longer lets happen) would
+// otherwise hold the window.
+std::string ReadWaiting(HANDLE pipe) {
+  std::string text;
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return text;
+    std::string chunk(available, '\0');
+    DWORD got = 0;
+    if (!ReadFile(pipe, chunk.data(), available, &got, nullptr) || got == 0) return text;
+    text.append(chunk.data(), got);
+  }
+}
+
+}  // namespace
+
 const ReturnReport& AutoReturn::AwaitHelper() {
   if (report_) return *report_;
   const HANDLE process = helper_.process();
   if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
-    WaitWithMessages({&process, 1}, INFINITE);
+    const int ended = WaitWithMessages({&process, 1}, kAwaitHelperMs);
     // A handler run during the wait may have asked too.
     if (report_) return *report_;
+    if (ended != 0) {
+      // Still at work: it keeps its kept state and logs its outcome itself.
+      report_ = std::make_unique<ReturnReport>(
+          ReturnReport{ReturnOutcome::Failed, kReturnFailedText + std::wstring(kHelperSilentText)});
+      helperAtWork_ = true;
+      return *report_;
+    }
   }
   DWORD code = static_cast<DWORD>(ReturnOutcome::Failed);
   GetExitCodeProcess(process, &code);
   auto report = std::make_unique<ReturnReport>();
-  std::string text;
-  ReadAllFrom(reportRead_.get(), text);
-  report->text = FromUtf8(text);
+  report->text = FromUtf8(ReadWaiting(reportRead_.get()));
   switch (static_cast<ReturnOutcome>(code)) {
     case ReturnOutcome::Kept:
     case ReturnOutcome::Returned:

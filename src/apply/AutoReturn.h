@@ -3,9 +3,10 @@
 // and a helper process is started: the program itself with
 // kAutoReturnSwitch. The helper reads the way back and says it is ready
 // before the commit begins; from the moment netsh has run (the network has
-// changed) it gives the user the time-out to confirm, and without an answer
-// it commits the way back whatever the window is doing: a commit stuck in a
-// child, a window killed or cut off from its user.
+// changed) it counts the time-out down, whole again each time the window says
+// the commit moved on and once more when the question is shown, and without
+// an answer it commits the way back whatever the window is doing: a commit
+// stuck in a child, a window killed or cut off from its user.
 //
 // The window and the helper speak through handles the helper inherits, not
 // through names: no other process can create them first or answer for the
@@ -17,6 +18,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "apply/CommitSequence.h"
@@ -40,11 +42,59 @@ struct ReturnSignals {
   HANDLE keep = nullptr;
   HANDLE returnNow = nullptr;
   HANDLE window = nullptr;  // the window's process: once it has ended nobody can answer
+  // Auto-reset: a step of the commit ended, or the question is shown; the
+  // countdown, once started, starts again whole. Null: never.
+  HANDLE restartClock = nullptr;
 };
 
-// The helper's wait: an answer decides at once; the time-out runs from
-// netsh (or the commit's end); the window's end means going back at once.
+// When the helper goes back unanswered. The time-out is the user's time to
+// answer, not the machine's time to restart its cards: it starts when the
+// network changed and starts again whole each time the commit moves on or
+// the question is shown. A commit stuck in a step goes back within the
+// time-out of the last step that ended.
+class ReturnCountdown {
+ public:
+  explicit ReturnCountdown(DWORD timeoutMs) : timeoutMs_(timeoutMs) {}
+  // Netsh ran, or the commit ended without it; only the first counts.
+  void Start(ULONGLONG now) {
+    if (!started_) From(now);
+  }
+  // Nothing to restart before the start.
+  void Restart(ULONGLONG now) {
+    if (started_) From(now);
+  }
+  // How long to wait at `now`: INFINITE before the start, 0 once it is up.
+  DWORD WaitMs(ULONGLONG now) const {
+    if (!started_) return INFINITE;
+    return now >= deadline_ ? 0 : static_cast<DWORD>(deadline_ - now);
+  }
+
+ private:
+  void From(ULONGLONG now) {
+    started_ = true;
+    deadline_ = now + timeoutMs_;
+  }
+  DWORD timeoutMs_;
+  bool started_ = false;
+  ULONGLONG deadline_ = 0;
+};
+
+// The helper's wait: an answer decides at once; the countdown above decides
+// without one; the window's end means going back at once.
 ReturnDecision AwaitConfirmation(const ReturnSignals& signals, DWORD timeoutMs);
+
+// What a look at a kept state's owner found.
+enum class OwnerLook {
+  Same,      // the process is there and is the one that was named
+  Ended,     // it has ended, or its id now names a later process
+  Gone,      // no process has that id
+  Unknown,   // it could not be opened for another reason (access denied)
+};
+
+// Whether an owner still holds its kept state. One that cannot be looked at
+// holds it only as long as a way back can take: `keptForMs` since the state
+// was kept (nullopt: not known), against the kept time-out.
+bool OwnerHolds(OwnerLook look, std::optional<ULONGLONG> keptForMs, DWORD timeoutSeconds);
 
 // The way back: snapshot `token` as a setting (its cards and machine-wide
 // values, no batch file) and what is put back around it.
@@ -108,15 +158,20 @@ class AutoReturn {
   AutoReturn& operator=(const AutoReturn&) = delete;
 
   void NetshRan();
+  // A step or a child of the commit ended: once the countdown runs, it
+  // starts again whole.
+  void Progressed();
   // The commit has ended.
   void Committed();
-  // What is left of the user's time to answer.
-  DWORD RemainingMs() const;
+  // The question is shown: the user has the whole time-out from now.
+  void QuestionShown();
+  DWORD TimeoutMs() const { return timeoutMs_; }
   void Keep();
   void ReturnNow();
   bool HelperEnded() const;
-  // Waits, handling window messages, until the helper has ended. Once
-  // ended, the same report every time.
+  // Waits, handling window messages, until the helper has ended, or at most
+  // as long as a way back can take (the report then says the helper did not
+  // end). Once ended, the same report every time.
   const ReturnReport& AwaitHelper();
 
  private:
@@ -131,11 +186,12 @@ class AutoReturn {
   std::wstring programPath_;
   std::wstring hostsCopy_;
   DWORD timeoutMs_ = 0;
-  ULONGLONG countdownFrom_ = 0;  // 0: not started
-  UniqueKernelHandle ready_, netshRan_, committed_, keep_, returnNow_, window_;
+  bool countdownStarted_ = false;
+  UniqueKernelHandle ready_, netshRan_, committed_, keep_, returnNow_, window_, restartClock_;
   UniqueKernelHandle reportRead_, reportWrite_;
   ProcessInfo helper_;
   bool answered_ = false;
+  bool helperAtWork_ = false;  // the window stopped waiting for it
   std::unique_ptr<ReturnReport> report_;
 };
 

@@ -57,15 +57,34 @@ bool IsLinkLocalText(const std::wstring& address) {
 // when automatic), learnt ones stay; a fixed card has the setting's gateways
 // and DNS servers, an automatic one keeps what the network gives (gateways
 // on the link: those beyond it were set by hand and go).
+// A card put back as it was has its kept hand-set values beside what the
+// network gives; its own DNS servers when it had some, else the network's.
 Ipv6ValueSet PlannedIpv6(const Ipv6Setting& setting, const std::optional<Ipv6ValueSet>& current) {
   Ipv6ValueSet planned = current.value_or(Ipv6ValueSet{});
   planned.handSet.clear();
+  // Compared only where it can be read.
+  if (planned.autoconfig) planned.autoconfig = Ipv6AutoconfigOf(setting);
   if (setting.choice == Ipv6Choice::Fixed) {
     planned.handSet = Sorted(Ipv6ScriptAddresses(setting.addresses));
     planned.gateways = Sorted(Ipv6ScriptHosts(setting.gateways));
     planned.dnsServers = Ipv6ScriptHosts(setting.dnsServers);
-  } else {
-    std::erase_if(planned.gateways, [](const std::wstring& g) { return !IsLinkLocalText(g); });
+    planned.dnsHandSet = !planned.dnsServers.empty();
+    return planned;
+  }
+  std::erase_if(planned.gateways, [](const std::wstring& g) { return !IsLinkLocalText(g); });
+  planned.dnsHandSet = false;
+  if (setting.choice != Ipv6Choice::AsItWas) return planned;
+  planned.handSet = Sorted(Ipv6ScriptAddresses(setting.addresses));
+  for (const std::wstring& gateway : Ipv6ScriptHosts(setting.gateways)) {
+    if (std::find(planned.gateways.begin(), planned.gateways.end(), gateway) == planned.gateways.end()) {
+      planned.gateways.push_back(gateway);
+    }
+  }
+  planned.gateways = Sorted(planned.gateways);
+  const StringList servers = Ipv6ScriptHosts(setting.dnsServers);
+  if (!servers.empty()) {
+    planned.dnsServers = servers;
+    planned.dnsHandSet = true;
   }
   return planned;
 }
@@ -241,10 +260,25 @@ std::vector<FieldText> CardFields(const CardValueSet& card) {
           {DiffField::WinsServers, L"WINS サーバー", Joined(card.winsServers)}};
 }
 
+std::wstring Ipv6DnsText(const Ipv6ValueSet& ipv6) {
+  const std::wstring servers = Joined(ipv6.dnsServers);
+  return ipv6.dnsHandSet ? servers + L" (手動)" : servers;
+}
+
+std::wstring AutoconfigText(const std::optional<Ipv6Autoconfig>& autoconfig) {
+  if (!autoconfig) return L"不明";
+  static constexpr const wchar_t* kDiscovery[] = {L"しない", L"する", L"DHCP"};
+  const auto use = [](bool on) { return on ? L"使う" : L"使わない"; };
+  return std::wstring(L"ルーター探索 ") + kDiscovery[static_cast<int>(autoconfig->routerDiscovery)] +
+         L", アドレスの DHCPv6 " + use(autoconfig->managedAddress) + L", その他の DHCPv6 " +
+         use(autoconfig->otherStateful);
+}
+
 std::vector<FieldText> Ipv6Fields(const Ipv6ValueSet& ipv6) {
   return {{DiffField::Ipv6Addresses, L"IPv6 アドレス", Joined(AllAddresses(ipv6))},
           {DiffField::Ipv6Gateways, L"IPv6 デフォルト ゲートウェイ", Joined(ipv6.gateways)},
-          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Joined(ipv6.dnsServers)}};
+          {DiffField::Ipv6DnsServers, L"IPv6 DNS サーバー", Ipv6DnsText(ipv6)},
+          {DiffField::Ipv6Autoconfig, L"IPv6 の自動構成", AutoconfigText(ipv6.autoconfig)}};
 }
 
 std::vector<FieldText> MachineFields(const MachineValueSet& m) {
@@ -318,8 +352,19 @@ Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
   for (const LiveIpv6Address& address : live.addresses) {
     (address.manual ? handSet : learnt).push_back(PrefixedText(address));
   }
-  return {Sorted(Ipv6ScriptAddresses(handSet)), Sorted(Ipv6ScriptAddresses(learnt)),
-          Sorted(Ipv6ScriptHosts(live.gateways)), Ipv6ScriptHosts(live.dnsServers)};
+  // Servers set by hand are the ones in use; the adapter list may not show
+  // them where the system keeps them apart (Wine lists none for IPv6).
+  const StringList handSetDns = Ipv6ScriptHosts(live.handSetDnsServers);
+  StringList gateways = Ipv6ScriptHosts(live.gateways);
+  for (const std::wstring& gateway : Ipv6ScriptHosts(live.handSetGateways.value_or(StringList{}))) {
+    if (std::find(gateways.begin(), gateways.end(), gateway) == gateways.end()) gateways.push_back(gateway);
+  }
+  return {Sorted(Ipv6ScriptAddresses(handSet)),
+          Sorted(Ipv6ScriptAddresses(learnt)),
+          Sorted(std::move(gateways)),
+          handSetDns.empty() ? Ipv6ScriptHosts(live.dnsServers) : handSetDns,
+          !handSetDns.empty(),
+          live.autoconfig};
 }
 
 std::wstring CardDisplayName(const PlannedCardSource& card) {

@@ -23,13 +23,16 @@ struct GatewayValue {
 };
 
 // A card's IPv6 as it can be seen from outside: its addresses (those set by
-// hand apart from those learnt from the network), gateways and DNS servers.
-// Whether router discovery is on cannot be read back, so it is no field.
+// hand apart from those learnt from the network), gateways, DNS servers
+// (whether set by hand) and, where it can be read, how it takes IPv6 from
+// the network.
 struct Ipv6ValueSet {
   StringList handSet;     // "address/length", canonical, sorted
   StringList learnt;      // the same, for addresses the network gave
   StringList gateways;    // canonical, sorted
   StringList dnsServers;  // canonical, in their order
+  bool dnsHandSet = false;
+  std::optional<Ipv6Autoconfig> autoconfig{};  // nullopt: not known
   bool operator==(const Ipv6ValueSet&) const = default;
 };
 
@@ -105,7 +108,7 @@ enum class DiffField {
   Dhcp, Addresses, Gateways, DnsServers, DnsSuffix, DnsRegistration, WinsServers,
   ComputerName, Membership, IpRouter, Devolution, SearchList, ProxyOn, ProxyServer, ProxyOverride,
   AutoConfigUrl, HomePage, Printer, Hosts, Firewall, FirewallNoExceptions, FirewallAllowed,
-  Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers,
+  Ipv6Addresses, Ipv6Gateways, Ipv6DnsServers, Ipv6Autoconfig,
 };
 
 struct DiffRow {

@@ -7,6 +7,7 @@
 #include "machine/TcpipValues.h"
 #include "store/StoreKeys.h"
 #include "util/Files.h"
+#include "util/Ipv6Address.h"
 #include "util/kRegistry.h"
 
 namespace kip {
@@ -150,16 +151,20 @@ ExactInternetValues ExactInternetToReturn(const LiveMachine& live, const CommitP
 
 Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
   Ipv6Setting setting;
+  setting.choice = Ipv6Choice::AsItWas;
   for (const LiveIpv6Address& address : live.addresses) {
     if (address.manual) setting.addresses.push_back(PrefixedText(address));
   }
-  if (setting.addresses.empty()) {
-    setting.choice = Ipv6Choice::Automatic;
-    return setting;
+  if (live.handSetGateways) {
+    setting.gateways = *live.handSetGateways;
+  } else {
+    // Without the route table: those beyond the link were set by hand.
+    for (const std::wstring& gateway : Ipv6ScriptHosts(live.gateways)) {
+      if (!ParseIpv6Address(gateway)->IsLinkLocal()) setting.gateways.push_back(gateway);
+    }
   }
-  setting.choice = Ipv6Choice::Fixed;
-  setting.gateways = live.gateways;
-  setting.dnsServers = live.dnsServers;
+  setting.dnsServers = live.handSetDnsServers;
+  setting.autoconfig = live.autoconfig;
   return setting;
 }
 

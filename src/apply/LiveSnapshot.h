@@ -31,8 +31,9 @@ struct LiveCard {
   std::optional<LiveIpv6> ipv6{};
 };
 
-// The IPv6 setting that puts the card back as it is: its hand-set addresses,
-// gateways and DNS servers when it has such addresses, else automatic.
+// The IPv6 setting that puts the card back as it is: its autoconfiguration,
+// and the addresses, gateways and DNS servers set by hand (none of what the
+// network gave, which it gives again).
 Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live);
 
 struct LiveMachine {

@@ -25,20 +25,21 @@ class Ipv6BlockWriter {
   std::wstring Write() {
     const Ipv6Setting& setting = card_.setting;
     if (setting.choice == Ipv6Choice::Unchanged) return {};
+    const bool automatic = setting.choice == Ipv6Choice::Automatic;
     const bool fixed = setting.choice == Ipv6Choice::Fixed;
-    const StringList addresses = fixed ? Ipv6ScriptAddresses(setting.addresses) : StringList();
-    const StringList gateways = fixed ? Ipv6ScriptHosts(setting.gateways) : StringList();
-    const wchar_t* state = fixed ? L"disabled" : L"enabled";
-    Line(std::wstring(L"set interface interface=") + name_ + L" routerdiscovery=" + state + L" managedaddress=" +
-         state + L" otherstateful=" + state);
+    const StringList addresses = automatic ? StringList() : Ipv6ScriptAddresses(setting.addresses);
+    const StringList gateways = automatic ? StringList() : Ipv6ScriptHosts(setting.gateways);
+    WriteAutoconfig(Ipv6AutoconfigOf(setting));
     RemoveHandSetAddresses(addresses);
     RemoveGateways(gateways, fixed);
     for (const std::wstring& address : addresses) Line(L"add address interface=" + name_ + L" address=" + address);
     for (const std::wstring& gateway : gateways) {
       Line(L"add route prefix=::/0 interface=" + name_ + L" nexthop=" + gateway);
     }
-    if (fixed) {
-      WriteFixedDns(Ipv6ScriptHosts(setting.dnsServers));
+    const StringList servers = automatic ? StringList() : Ipv6ScriptHosts(setting.dnsServers);
+    // A card kept without DNS servers of its own took them from the network.
+    if (fixed || !servers.empty()) {
+      WriteFixedDns(servers);
     } else {
       Line(L"set dnsservers name=" + name_ + L" source=dhcp");
     }
@@ -47,6 +48,14 @@ class Ipv6BlockWriter {
 
  private:
   void Line(const std::wstring& line) { text_ += line + kLineEnd; }
+
+  void WriteAutoconfig(const Ipv6Autoconfig& autoconfig) {
+    static constexpr const wchar_t* kDiscovery[] = {L"disabled", L"enabled", L"dhcp"};
+    const auto state = [](bool on) { return on ? L"enabled" : L"disabled"; };
+    Line(std::wstring(L"set interface interface=") + name_ + L" routerdiscovery=" +
+         kDiscovery[static_cast<int>(autoconfig.routerDiscovery)] + L" managedaddress=" +
+         state(autoconfig.managedAddress) + L" otherstateful=" + state(autoconfig.otherStateful));
+  }
 
   void RemoveHandSetAddresses(const StringList& kept) {
     for (const LiveIpv6Address& live : card_.live.addresses) {
@@ -58,14 +67,19 @@ class Ipv6BlockWriter {
     }
   }
 
-  // A fixed setting removes every gateway it does not hold. An automatic one
-  // removes only those with an address beyond the link: routers announce
-  // themselves from link-local addresses, so such a gateway was set by hand.
+  // A fixed setting removes every gateway it does not hold. The others
+  // remove those set by hand: where the route table says which, those; else
+  // the ones beyond the link (routers announce themselves from link-local
+  // addresses, so such a gateway was set by hand).
   void RemoveGateways(const StringList& kept, bool fixed) {
-    for (const std::wstring& live : Ipv6ScriptHosts(card_.live.gateways)) {
-      if (Holds(kept, live)) continue;
-      if (!fixed && ParseIpv6Address(live)->IsLinkLocal()) continue;
-      Line(L"delete route prefix=::/0 interface=" + name_ + L" nexthop=" + live);
+    const bool origins = !fixed && card_.live.handSetGateways.has_value();
+    const StringList handSet = origins ? Ipv6ScriptHosts(*card_.live.handSetGateways) : StringList();
+    StringList live = Ipv6ScriptHosts(card_.live.gateways);
+    for (const std::wstring& gateway : handSet) AddOnce(live, gateway);
+    for (const std::wstring& gateway : live) {
+      if (Holds(kept, gateway)) continue;
+      if (origins ? !Holds(handSet, gateway) : !fixed && ParseIpv6Address(gateway)->IsLinkLocal()) continue;
+      Line(L"delete route prefix=::/0 interface=" + name_ + L" nexthop=" + gateway);
     }
   }
 
@@ -106,6 +120,19 @@ StringList Ipv6ScriptHosts(const StringList& entries) {
 
 bool NetshHasIpv6Section(DWORD majorVersion, DWORD minorVersion) {
   return majorVersion > 6 || (majorVersion == 6 && minorVersion >= 1);
+}
+
+Ipv6Autoconfig Ipv6AutoconfigOf(const Ipv6Setting& setting) {
+  using Discovery = Ipv6Autoconfig::RouterDiscovery;
+  const Ipv6Autoconfig fromNetwork{Discovery::Enabled, true, true};
+  const Ipv6Autoconfig byHand{Discovery::Disabled, false, false};
+  switch (setting.choice) {
+    case Ipv6Choice::Fixed: return byHand;
+    // Kept without it: as the card's hand-set addresses suggest.
+    case Ipv6Choice::AsItWas:
+      return setting.autoconfig.value_or(Ipv6ScriptAddresses(setting.addresses).empty() ? fromNetwork : byHand);
+    default: return fromNetwork;
+  }
 }
 
 std::wstring NetshIpv6Block(const NetshIpv6Card& card) { return Ipv6BlockWriter(card).Write(); }

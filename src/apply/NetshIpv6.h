@@ -30,6 +30,13 @@ struct NetshIpv6Card {
 // "dnsserver").
 bool NetshHasIpv6Section(DWORD majorVersion, DWORD minorVersion);
 
+// As it was: the kept autoconfiguration, the kept hand-set addresses and
+// gateways (those set by hand since removed), the kept DNS servers set by
+// hand, or DNS from the network when there were none.
+
+// The autoconfiguration the card's block sets.
+Ipv6Autoconfig Ipv6AutoconfigOf(const Ipv6Setting& setting);
+
 // The lines of one card; empty for a card whose IPv6 is left alone.
 std::wstring NetshIpv6Block(const NetshIpv6Card& card);
 

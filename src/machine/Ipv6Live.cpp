@@ -1,8 +1,13 @@
 #include "machine/Ipv6Live.h"
 
+#include <netioapi.h>
+
 #include <cstring>
 
+#include "util/Guard.h"
 #include "util/Ipv6Address.h"
+#include "util/WindowsVersion.h"
+#include "util/kRegistry.h"
 
 namespace kip {
 
@@ -40,6 +45,86 @@ LiveIpv6 CardOf(const IP_ADAPTER_ADDRESSES& adapter) {
 constexpr int kAttempts = 4;
 constexpr ULONG kInitialSize = 16 * 1024;
 
+// Where netsh keeps the DNS servers set by hand for a card's IPv6.
+constexpr wchar_t kTcpip6InterfacesKey[] = L"\\SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\";
+
+// "NameServer" holds them separated by commas or blanks.
+StringList HandSetDnsServers(const std::wstring& cardId) {
+  StringList servers;
+  TkRegistry key(HKEY_LOCAL_MACHINE);
+  if (!key.OpenKeyReadOnly(kTcpip6InterfacesKey + cardId)) return servers;
+  const std::wstring text = key.TryReadString(L"NameServer").value_or(L"");
+  std::wstring item;
+  for (wchar_t c : text + L",") {
+    if (c == L',' || c == L' ' || c == L'\t') {
+      if (const auto address = ParseIpv6Address(item)) servers.push_back(FormatIpv6Address(*address, false));
+      item.clear();
+    } else {
+      item += c;
+    }
+  }
+  return servers;
+}
+
+std::optional<Ipv6Address> Ipv6Of(const SOCKADDR_INET& address) {
+  if (address.si_family != AF_INET6) return std::nullopt;
+  Ipv6Address result;
+  std::memcpy(result.bytes.data(), &address.Ipv6.sin6_addr, result.bytes.size());
+  return result;
+}
+
+// Default routes set by hand ("netsh interface ipv6 add route ::/0"), by
+// interface; nullopt when the table cannot be read.
+std::optional<std::map<ULONG64, StringList>> HandSetDefaultRoutes() {
+  PMIB_IPFORWARD_TABLE2 table = nullptr;
+  if (GetIpForwardTable2(AF_INET6, &table) != NO_ERROR || table == nullptr) return std::nullopt;
+  std::map<ULONG64, StringList> routes;
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    const MIB_IPFORWARD_ROW2& row = table->Table[i];
+    if (row.DestinationPrefix.PrefixLength != 0 || row.Origin != NlroManual) continue;
+    const auto nextHop = Ipv6Of(row.NextHop);
+    if (!nextHop || nextHop->IsUnspecified()) continue;
+    routes[row.InterfaceLuid.Value].push_back(FormatIpv6Address(*nextHop, false));
+  }
+  FreeMibTable(table);
+  return routes;
+}
+
+std::map<ULONG64, Ipv6Autoconfig> Autoconfigs() {
+  std::map<ULONG64, Ipv6Autoconfig> result;
+  PMIB_IPINTERFACE_TABLE table = nullptr;
+  if (GetIpInterfaceTable(AF_INET6, &table) != NO_ERROR || table == nullptr) return result;
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    const MIB_IPINTERFACE_ROW& row = table->Table[i];
+    if (row.RouterDiscoveryBehavior < RouterDiscoveryDisabled || row.RouterDiscoveryBehavior > RouterDiscoveryDhcp) {
+      continue;
+    }
+    result[row.InterfaceLuid.Value] = {static_cast<Ipv6Autoconfig::RouterDiscovery>(row.RouterDiscoveryBehavior),
+                                       row.ManagedAddressConfigurationSupported != FALSE,
+                                       row.OtherStatefulConfigurationSupported != FALSE};
+  }
+  FreeMibTable(table);
+  return result;
+}
+
+// What tells hand-set from learnt, added to the adapter list's values.
+void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first) {
+  const auto routes = HandSetDefaultRoutes();
+  // Wine's values are not the card's and no netsh there changes them.
+  const auto autoconfigs = RunningOnWine() ? std::map<ULONG64, Ipv6Autoconfig>() : Autoconfigs();
+  for (const IP_ADAPTER_ADDRESSES* adapter = first; adapter != nullptr; adapter = adapter->Next) {
+    if (adapter->AdapterName == nullptr) continue;
+    LiveIpv6& card = cards[FromAnsi(adapter->AdapterName)];
+    const ULONG64 luid = adapter->Luid.Value;
+    if (routes) {
+      auto found = routes->find(luid);
+      card.handSetGateways = found != routes->end() ? found->second : StringList();
+    }
+    if (auto found = autoconfigs.find(luid); found != autoconfigs.end()) card.autoconfig = found->second;
+    RunGuarded([&] { card.handSetDnsServers = HandSetDnsServers(FromAnsi(adapter->AdapterName)); });
+  }
+}
+
 }  // namespace
 
 LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first) {
@@ -59,7 +144,11 @@ LiveIpv6Cards ReadLiveIpv6() {
     std::vector<IP_ADAPTER_ADDRESSES> buffer(size / sizeof(IP_ADAPTER_ADDRESSES) + 1);
     size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_ADDRESSES));
     const ULONG result = ::GetAdaptersAddresses(AF_UNSPEC, flags, nullptr, buffer.data(), &size);
-    if (result == ERROR_SUCCESS) return BuildLiveIpv6(buffer.data());
+    if (result == ERROR_SUCCESS) {
+      LiveIpv6Cards cards = BuildLiveIpv6(buffer.data());
+      AddOrigins(cards, buffer.data());
+      return cards;
+    }
     if (result != ERROR_BUFFER_OVERFLOW) break;
   }
   return {};

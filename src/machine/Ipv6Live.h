@@ -1,6 +1,14 @@
 // The machine's IPv6 configuration per card, as GetAdaptersAddresses reports
 // it: the addresses with their prefix lengths (and whether each was set by
-// hand), the default gateways and the DNS servers.
+// hand), the default gateways and the DNS servers; beside it what tells the
+// hand-set from what the network gave: the default routes set by hand (the
+// route table's origin), the DNS servers set by hand (the interface's
+// "NameServer" under Tcpip6) and how the card takes IPv6 from the network
+// (the IP interface table).
+//
+// Under Wine the adapter list counts every address as learnt, the route
+// table has no IPv6 row and the interface table holds values netsh cannot
+// change there: the autoconfiguration is then not read (unknown).
 #pragma once
 
 #include <winsock2.h>
@@ -12,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "util/Ipv6Setting.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -32,6 +41,13 @@ struct LiveIpv6 {
   std::vector<LiveIpv6Address> addresses;  // link-local ones left out
   StringList gateways;                     // canonical text, without a zone
   StringList dnsServers;                   // in their order of use
+  // Default gateways set by hand, canonical; nullopt: the routes could not
+  // be read.
+  std::optional<StringList> handSetGateways{};
+  // DNS servers set by hand, in their order; empty: from the network.
+  StringList handSetDnsServers{};
+  // nullopt: not known.
+  std::optional<Ipv6Autoconfig> autoconfig{};
   bool operator==(const LiveIpv6&) const = default;
 };
 

@@ -22,14 +22,19 @@ std::wstring MacKey(const std::wstring& text) {
 
 struct Candidate {
   std::wstring mac, connection;
+  bool macRecorded = true;
 };
 
-Candidate CandidateOf(const CardIdentity& card) { return {MacKey(card.macAddress), Trim(card.connectionName)}; }
+Candidate CandidateOf(const CardIdentity& card) {
+  return {MacKey(card.macAddress), Trim(card.connectionName), card.macRecorded};
+}
 
 bool SameMac(const Candidate& a, const Candidate& b) { return !a.mac.empty() && a.mac == b.mac; }
 
+// `b` is the stored part: one saved with a MAC address value is found by
+// that value alone.
 bool SameConnection(const Candidate& a, const Candidate& b) {
-  return !a.connection.empty() && EqualsNoCase(a.connection, b.connection);
+  return !b.macRecorded && !a.connection.empty() && EqualsNoCase(a.connection, b.connection);
 }
 
 // Two cards that both report a MAC address and differ in it are two pieces
@@ -71,7 +76,9 @@ std::vector<CardPartMatch> MatchCardParts(const std::vector<CardIdentity>& prese
   using Rule = std::function<bool(const Candidate&, const Candidate&)>;
   const std::pair<CardPartFound, Rule> rules[] = {
       {CardPartFound::SameMacAddress,
-       [](const Candidate& a, const Candidate& b) { return SameMac(a, b) && SameConnection(a, b); }},
+       [](const Candidate& a, const Candidate& b) {
+         return SameMac(a, b) && !a.connection.empty() && EqualsNoCase(a.connection, b.connection);
+       }},
       {CardPartFound::SameMacAddress, SameMac},
       {CardPartFound::SameConnection,
        [](const Candidate& a, const Candidate& b) { return SameConnection(a, b) && !MacsConflict(a, b); }},

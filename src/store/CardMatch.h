@@ -18,6 +18,11 @@ struct CardIdentity {
   std::wstring cardId;
   std::wstring macAddress;      // "00:0C:29:AB:CD:EF"
   std::wstring connectionName;  // "ローカル エリア接続 2"
+  // A stored part only: its key holds a "MACAddress" value, even an empty
+  // one (the card was disabled when it was saved). Such a part is found by
+  // its MAC address alone: its connection name may since have gone to
+  // another card. The name serves only parts saved without that value.
+  bool macRecorded = true;
 };
 
 enum class CardPartFound {
@@ -40,8 +45,8 @@ struct CardPartMatch {
 // the setting holds one (identifiers compared without regard to letter
 // case). Otherwise it takes, among the parts of cards that are not present,
 // one with its MAC address (preferring one with its connection name too),
-// else one with its connection name, provided the two do not both report a
-// MAC address and differ in it. No part goes to two cards; where two cards
+// else one with its connection name, provided the part recorded no MAC
+// address value and the two do not both report a MAC address that differs. No part goes to two cards; where two cards
 // could take the same part, the first in the list does. A card without an
 // identifier takes nothing.
 std::vector<CardPartMatch> MatchCardParts(const std::vector<CardIdentity>& present,

@@ -27,6 +27,7 @@ constexpr wchar_t kStepLogValue[] = L"Return Step Log";
 constexpr wchar_t kHandlesValue[] = L"Return Handles";
 constexpr wchar_t kOwnersValue[] = L"Return Owners";
 constexpr wchar_t kSettledValue[] = L"Return Settled";
+constexpr wchar_t kKeptAtValue[] = L"Return Kept At";
 
 std::wstring OwnerText(const ReturnOwner& owner) {
   return std::to_wstring(owner.processId) + L":" + std::to_wstring(owner.createdAt);
@@ -107,6 +108,7 @@ bool WriteTicketValues(std::wstring_view token, const ReturnTicket& ticket) {
     StringList owners;
     for (const ReturnOwner& owner : ticket.owners) owners.push_back(OwnerText(owner));
     key.WriteStringList(kOwnersValue, owners);
+    key.WriteString(kKeptAtValue, std::to_wstring(ticket.keptAt));
   });
 }
 
@@ -174,6 +176,12 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
     StringList texts;
     key.ReadStringList(kOwnersValue, texts);
     ticket.owners = OwnersOf(texts);
+  });
+  RunGuarded([&] {
+    const std::wstring text = key.ReadString(kKeptAtValue);
+    if (!text.empty() && text.size() <= 20 && text.find_first_not_of(L"0123456789") == std::wstring::npos) {
+      ticket.keptAt = std::wcstoull(text.c_str(), nullptr, 10);
+    }
   });
   return ticket;
 }

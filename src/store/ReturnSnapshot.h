@@ -59,6 +59,8 @@ struct ReturnTicket {
   std::vector<std::uint64_t> handles;
   // The window, then the helper once it is started.
   std::vector<ReturnOwner> owners;
+  // When the state was kept (FILETIME, UTC, as one number); 0: not known.
+  ULONGLONG keptAt = 0;
 };
 
 struct ReturnSnapshot {

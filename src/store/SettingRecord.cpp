@@ -164,6 +164,7 @@ StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::ws
   TkRegistry key(HKEY_LOCAL_MACHINE);
   if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return stored;
   stored.identity.macAddress = OptionalString(key, kMacAddressValue);
+  stored.identity.macRecorded = key.ValueExists(kMacAddressValue);
   stored.identity.connectionName = OptionalString(key, kConnectionNameValue);
   stored.description = OptionalString(key, L"Description");
   return stored;

@@ -3,6 +3,7 @@
 // "leave IPv6 alone".
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "util/Text.h"
@@ -16,6 +17,20 @@ enum class Ipv6Choice {
   Unchanged = 0,  // nothing of IPv6 is touched
   Automatic = 1,  // router advertisements and DHCPv6, DNS from the network
   Fixed = 2,      // the addresses, gateways and DNS servers below
+  // The way back's: the card as it was kept. The hand-set addresses,
+  // gateways and DNS servers below (no DNS server: from the network) and
+  // the autoconfiguration as it was. Never offered on the page.
+  AsItWas = 3,
+};
+
+// How the card takes IPv6 from the network ("netsh interface ipv6 set
+// interface": routerdiscovery, managedaddress, otherstateful).
+struct Ipv6Autoconfig {
+  enum class RouterDiscovery { Disabled = 0, Enabled = 1, Dhcp = 2 };
+  RouterDiscovery routerDiscovery = RouterDiscovery::Enabled;
+  bool managedAddress = true;  // addresses by DHCPv6
+  bool otherStateful = true;   // other settings (DNS) by DHCPv6
+  bool operator==(const Ipv6Autoconfig&) const = default;
 };
 
 struct Ipv6Setting {
@@ -23,6 +38,8 @@ struct Ipv6Setting {
   StringList addresses;   // "address/length", as typed
   StringList gateways;    // in their order
   StringList dnsServers;  // in their order of use
+  // AsItWas only; nullopt: it could not be read when the state was kept.
+  std::optional<Ipv6Autoconfig> autoconfig{};
   bool operator==(const Ipv6Setting&) const = default;
 };
 
@@ -31,6 +48,10 @@ inline constexpr wchar_t kIpv6ModeValue[] = L"IPv6Mode";
 inline constexpr wchar_t kIpv6AddressValue[] = L"IPv6Address";
 inline constexpr wchar_t kIpv6GatewayValue[] = L"IPv6DefaultGateway";
 inline constexpr wchar_t kIpv6NameServerValue[] = L"IPv6NameServer";
+// A kept state's autoconfiguration (DWORDs), beside "IPv6Mode" 3.
+inline constexpr wchar_t kIpv6RouterDiscoveryValue[] = L"IPv6RouterDiscovery";
+inline constexpr wchar_t kIpv6ManagedAddressValue[] = L"IPv6ManagedAddress";
+inline constexpr wchar_t kIpv6OtherStatefulValue[] = L"IPv6OtherStateful";
 
 // Reads the values, each in its own guard: a missing or unreadable mode
 // leaves IPv6 alone, a bad list reads as empty.

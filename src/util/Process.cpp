@@ -190,8 +190,18 @@ bool RunCommandAndWait(const std::wstring& commandLine, int showCommand) {
 
 namespace {
 
+// Waits for the process, handling messages, at most `limitMs`; one still
+// running then is ended. True when it had to be ended.
+bool AwaitOrEnd(HANDLE process, DWORD limitMs) {
+  if (WaitWithMessages({&process, 1}, limitMs) == 0) return false;
+  TerminateProcess(process, ERROR_TIMEOUT);
+  // Ending is asynchronous: the process may still hold its files a moment.
+  WaitForSingleObject(process, 5000);
+  return true;
+}
+
 // Runs hidden and waits, without any standard handles of ours.
-CapturedRun RunUncaptured(const std::wstring& commandLine) {
+CapturedRun RunUncaptured(const std::wstring& commandLine, DWORD timeLimitMs) {
   CapturedRun run;
   STARTUPINFOW startup = ShownStartup(SW_HIDE);
   ProcessInfo process = StartProcess(commandLine, startup, false, CREATE_NO_WINDOW, {});
@@ -200,14 +210,13 @@ CapturedRun RunUncaptured(const std::wstring& commandLine) {
     return run;
   }
   run.started = true;
-  const HANDLE handle = process.process();
-  WaitWithMessages({&handle, 1}, INFINITE);
+  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs);
   return run;
 }
 
 }  // namespace
 
-CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile) {
+CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile, DWORD timeLimitMs) {
   // Standard input empty, standard error thrown away, standard output into
   // the file (or thrown away too): the NUL device and the file itself handed
   // to the child, as a shell's redirection does. Nothing is left to drain,
@@ -227,7 +236,7 @@ CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstri
   // Without them the command still runs: a commit must not skip it.
   if (!nul || (!outputFile.empty() && !output)) {
     const DWORD captureError = GetLastError();
-    CapturedRun run = RunUncaptured(commandLine);
+    CapturedRun run = RunUncaptured(commandLine, timeLimitMs);
     run.captureError = captureError;
     return run;
   }
@@ -253,8 +262,7 @@ CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstri
   ResumeThread(process.thread());
   run.started = true;
   run.captured = true;
-  const HANDLE handle = process.process();
-  WaitWithMessages({&handle, 1}, INFINITE);
+  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs);
   return run;
 }
 

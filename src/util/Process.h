@@ -83,6 +83,7 @@ struct CapturedRun {
   bool captured = false;  // its output went through our pipes
   DWORD error = 0;        // why it could not be started
   DWORD captureError = 0; // why its output could not be captured
+  bool timedOut = false;  // it ran past its time limit and was ended
   explicit operator bool() const { return started; }
 };
 
@@ -91,7 +92,10 @@ struct CapturedRun {
 // process writes to standard output goes into that file (created or
 // truncated); otherwise it is thrown away, and so is standard error,
 // always. When the file or the handles cannot be opened the command still
-// runs, hidden and uncaptured (no file), and the result says so.
-CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile);
+// runs, hidden and uncaptured (no file), and the result says so. A command
+// still running after `timeLimitMs` is ended (TerminateProcess) and the
+// result says so too.
+CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile,
+                               DWORD timeLimitMs = INFINITE);
 
 }  // namespace kip

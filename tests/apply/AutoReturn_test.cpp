@@ -42,11 +42,23 @@ TEST(AutoReturnWait, TheCountdownRunsFromNetshAndOnlyAKeepInTimeKeeps) {
       // runs yet, however short the time-out.
       {"kept while a step before netsh hangs", false, false, false, false, false, 300, 0, ReturnDecision::Keep},
       {"a keep beats the window's end", true, false, true, false, true, -1, 100, ReturnDecision::Keep},
+      // The question shown at 600 ms gives the whole second again: a keep
+      // at 1300 ms still counts.
+      {"kept after the question restarted the clock", true, false, false, false, false, 1300, 1000,
+       ReturnDecision::Keep},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
     UniqueKernelHandle netsh = Signal(c.netshRan), committed = Signal(c.committed), keep = Signal(c.keep),
                        back = Signal(c.returnNow), window = Signal(c.windowGone);
+    UniqueKernelHandle restart(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    std::thread question;
+    if (c.keepAfterMs > 1000) {
+      question = std::thread([&] {
+        Sleep(600);
+        SetEvent(restart.get());
+      });
+    }
     std::thread late;
     if (c.keepAfterMs >= 0) {
       late = std::thread([&] {
@@ -54,9 +66,68 @@ TEST(AutoReturnWait, TheCountdownRunsFromNetshAndOnlyAKeepInTimeKeeps) {
         SetEvent(keep.get());
       });
     }
-    const ReturnSignals signals{netsh.get(), committed.get(), keep.get(), back.get(), window.get()};
+    const ReturnSignals signals{netsh.get(), committed.get(), keep.get(), back.get(), window.get(), restart.get()};
     EXPECT_EQ(AwaitConfirmation(signals, c.timeoutMs), c.expected);
     if (late.joinable()) late.join();
+    if (question.joinable()) question.join();
+  }
+}
+
+// The user's time: from netsh (or the commit's end) the time-out, whole
+// again at each step that ends and when the question is shown; nothing runs
+// before the network changed.
+TEST(ReturnCountdownRule, StartsOnceAndStartsAgainWholeOnlyWhileRunning) {
+  struct Case {
+    const char* title;
+    const char* events;  // S start, R restart, one per 1000 ms from t=0
+    ULONGLONG askedAt;
+    DWORD expected;
+  };
+  const Case cases[] = {
+      {"not started: no clock", "", 500, INFINITE},
+      {"a restart before the start does nothing", "R", 1500, INFINITE},
+      {"started at 0", "S", 1500, 3500},
+      {"a second start does not move it", "SS", 1500, 3500},
+      {"restarted at 1000", "SR", 1500, 4500},
+      {"the question at 2000 after two steps", "SRR", 2500, 4500},
+      {"up", "S", 5000, 0},
+      {"long past", "S", 90000, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    ReturnCountdown countdown(5000);
+    ULONGLONG at = 0;
+    for (const char* e = c.events; *e; ++e, at += 1000) {
+      if (*e == 'S') countdown.Start(at);
+      if (*e == 'R') countdown.Restart(at);
+    }
+    EXPECT_EQ(countdown.WaitMs(c.askedAt), c.expected);
+  }
+}
+
+// A return stays pending only while one of its owners may still act on it:
+// an owner that cannot be looked at counts for as long as a way back can
+// take, never for ever.
+TEST(PendingOwnerRule, AnOwnerThatCannotBeOpenedHoldsOnlyForAWhile) {
+  constexpr ULONGLONG kHour = 60 * 60 * 1000;
+  struct Case {
+    const char* title;
+    OwnerLook look;
+    std::optional<ULONGLONG> keptForMs;
+    bool holds;
+  };
+  const Case cases[] = {
+      {"the same process", OwnerLook::Same, 10 * kHour, true},
+      {"ended", OwnerLook::Ended, 1000, false},
+      {"its id is not in use", OwnerLook::Gone, 1000, false},
+      {"access denied, just kept", OwnerLook::Unknown, 1000, true},
+      {"access denied, within time-out and grace", OwnerLook::Unknown, kHour + 50 * 1000, true},
+      {"access denied, beyond them", OwnerLook::Unknown, kHour + 61 * 1000, false},
+      {"access denied, kept when is not known", OwnerLook::Unknown, std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    EXPECT_EQ(OwnerHolds(c.look, c.keptForMs, 60), c.holds);
   }
 }
 

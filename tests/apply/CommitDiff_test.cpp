@@ -218,7 +218,9 @@ TEST(CommitDiff, TheCheckNamesWhatDidNotStick) {
 // names a hand-set address that did not stick.
 TEST(CommitDiff, Ipv6IsWhatTheScriptLeaves) {
   const LiveIpv6 learning{{{L"2001:db8::abcd", 64, false}}, {L"fe80::1"}, {L"2001:db8::53"}};
-  const LiveIpv6 handSet{{{L"2001:db8::10", 64, true}}, {L"2001:db8::1", L"fe80::1"}, {L"2001:db8::53"}};
+  const LiveIpv6 handSet{
+      {{L"2001:db8::10", 64, true}}, {L"2001:db8::1", L"fe80::1"}, {L"2001:db8::53"}, std::nullopt, {L"2001:db8::53"}};
+  const LiveIpv6 known{{}, {}, {}, StringList{}, {L"2001:db8::99"}, Ipv6Autoconfig{}};
   const struct {
     const char* title;
     LiveIpv6 live;
@@ -236,7 +238,16 @@ TEST(CommitDiff, Ipv6IsWhatTheScriptLeaves) {
        handSet,
        {Ipv6Choice::Automatic, {L"2001:db8::10/64"}, {}, {}},
        {{L"IPv6 アドレス", L"2001:db8::10/64", L"なし"},
-        {L"IPv6 デフォルト ゲートウェイ", L"2001:db8::1, fe80::1", L"fe80::1"}}},
+        {L"IPv6 デフォルト ゲートウェイ", L"2001:db8::1, fe80::1", L"fe80::1"},
+        {L"IPv6 DNS サーバー", L"2001:db8::53 (手動)", L"2001:db8::53"}}},
+      // The way back: the kept hand-set values, the kept autoconfiguration
+      // where it can be read.
+      {"as it was, DNS set by hand and no address",
+       known,
+       {Ipv6Choice::AsItWas, {}, {}, {L"2001:db8::53"}, Ipv6Autoconfig{Ipv6Autoconfig::RouterDiscovery::Disabled, true, false}},
+       {{L"IPv6 DNS サーバー", L"2001:db8::99 (手動)", L"2001:db8::53 (手動)"},
+        {L"IPv6 の自動構成", L"ルーター探索 する, アドレスの DHCPv6 使う, その他の DHCPv6 使う",
+         L"ルーター探索 しない, アドレスの DHCPv6 使う, その他の DHCPv6 使わない"}}},
       {"fixed as it is", handSet, {Ipv6Choice::Fixed, {L"2001:db8::10/64"}, {L"fe80::1", L"2001:db8::1"}, {L"2001:db8::53"}}, {}},
       {"the XP class gets no IPv6 line", handSet, {Ipv6Choice::Automatic, {}, {}, {}}, {}, WindowsClass::XPClass},
   };
@@ -253,7 +264,7 @@ TEST(CommitDiff, Ipv6IsWhatTheScriptLeaves) {
     EXPECT_EQ(ChangedRows(DiffValueSets(live, expected)), c.expected);
     if (c.expected.empty()) continue;
     // A netsh that dropped the IPv6 lines: the machine is as it was.
-    EXPECT_NE(MismatchStatusText(CommitMismatches(expected, live)).find(L"IPv6 アドレス"), std::wstring::npos);
+    EXPECT_NE(MismatchStatusText(CommitMismatches(expected, live)).find(L"IPv6 "), std::wstring::npos);
   }
 }
 

@@ -64,6 +64,27 @@ TEST(NetshIpv6, BlockRules) {
               L"add address interface=" + kName + L" address=2001:db8::5/48",
               L"add route prefix=::/0 interface=" + kName + L" nexthop=2001:db8::ff",
               L"set dnsservers name=" + kName + L" source=static address=none"})},
+      // The way back. Without the route table or the autoconfiguration:
+      // gateways beyond the link count as set by hand, and no hand-set
+      // address means the card took its addresses from the network.
+      {"as it was: DNS set by hand without a hand-set address stays static",
+       {Ipv6Choice::AsItWas, {}, {}, {L"2001:db8::53"}},
+       live,
+       Lines({L"set interface interface=" + kName + L" routerdiscovery=enabled managedaddress=enabled otherstateful=enabled",
+              L"delete address interface=" + kName + L" address=2001:db8::5",
+              L"delete address interface=" + kName + L" address=2001:db8::10",
+              L"delete route prefix=::/0 interface=" + kName + L" nexthop=2001:db8::ff",
+              L"set dnsservers name=" + kName + L" source=static address=2001:db8::53"})},
+      {"as it was, origins known: only gateways set by hand go, the kept autoconfiguration, DNS from the network",
+       {Ipv6Choice::AsItWas, {L"2001:db8::10/64"}, {L"2001:db8::bb"}, {},
+        Ipv6Autoconfig{Ipv6Autoconfig::RouterDiscovery::Dhcp, false, true}},
+       {live.addresses, {L"fe80::1", L"2001:db8::ff"}, {}, StringList{L"2001:db8::aa"}},
+       Lines({L"set interface interface=" + kName + L" routerdiscovery=dhcp managedaddress=disabled otherstateful=enabled",
+              L"delete address interface=" + kName + L" address=2001:db8::5",
+              L"delete route prefix=::/0 interface=" + kName + L" nexthop=2001:db8::aa",
+              L"add address interface=" + kName + L" address=2001:db8::10/64",
+              L"add route prefix=::/0 interface=" + kName + L" nexthop=2001:db8::bb",
+              L"set dnsservers name=" + kName + L" source=dhcp"})},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);

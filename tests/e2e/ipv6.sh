@@ -5,7 +5,10 @@
 # script's IPv6 section adds onto the card's interface in this private
 # namespace, and the program's check after the commit reads it back from
 # the adapter list (the section's exact text is the unit tests' concern).
-# A second commit with a netsh that drops the IPv6 lines is reported.
+# A second commit with a netsh that drops the IPv6 lines is reported. Then
+# the way back: the card has a DNS server set by hand and no hand-set
+# address; a commit with automatic return left unanswered puts the server
+# back, set by hand again, and the check after it agrees.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
@@ -44,4 +47,23 @@ commit_home "反映しました"
 wine reg add "$key" /v IPv6Address /t REG_MULTI_SZ /d '2001:db8::20/64' /f >/dev/null 2>&1 || fail "cannot store"
 export KIP_STUB_APPLY_IPV6=0
 commit_home "ローカル エリア接続 2: IPv6 アドレスが一致しません"
-kip_checks_done "fixed addresses committed and read back; a lost IPv6 line is reported"
+
+# The DNS servers a card has set by hand, as netsh keeps them.
+tcpip6="HKLM\\SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\$card"
+dns6() { kip_drive reg-get "$tcpip6" NameServer 2>/dev/null | tail -n 1; }
+export KIP_STUB_APPLY_IPV6=1
+wine reg add "$tcpip6" /v NameServer /t REG_SZ /d '2001:db8::53' /f >/dev/null 2>&1 &&
+  wine reg add "$key" /v IPv6NameServer /t REG_SZ /d '2001:db8::99' /f >/dev/null 2>&1 &&
+  wine reg add "$store\\TFormIpconfig" /v AutoReturn_Seconds /t REG_DWORD /d 5 /f >/dev/null 2>&1 ||
+  fail "cannot seed the DNS server set by hand"
+kip_open_window
+kip_select_setting 自宅
+kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
+kip_drive wait-window "確認付きで反映" 60000 >/dev/null || fail "no question after the commit"
+[ "$(dns6)" = "2001:db8::99" ] || fail "the commit set the DNS server '$(dns6)'"
+kip_until 30 '[ "$(kip_status_text)" = "元に戻しました" ]' || fail "the way back says '$(kip_status_text)'"
+[ "$(dns6)" = "2001:db8::53" ] || fail "the way back left the DNS server '$(dns6)'"
+kip_commands_log | grep -aq '^set dnsservers name="ローカル エリア接続 2" source=static address=2001:db8::53$' ||
+  fail "the way back's script does not set the DNS server by hand"
+kip_close_window
+kip_checks_done "fixed addresses committed and read back; a lost IPv6 line is reported; the way back puts a DNS server set by hand back"

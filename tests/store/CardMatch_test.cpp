@@ -49,10 +49,16 @@ TEST(CardMatch, EachPresentCardTakesItsOwnPartOrOneAbsentCardsPart) {
        {{L"{NEW}", mac2, L"LAN"}},
        {{L"{OLD}", mac1, L"LAN"}},
        {{None, -1}}},
-      {"the connection name where one side reports no MAC address (all zeros is none)",
+      {"the connection name only for a part saved without a MAC address value",
+       {{L"{N1}", mac1, L"LAN"}, {L"{N2}", L"00:00:00:00:00:00", L"VPN"}},
+       {{L"{OLD1}", L"", L" LAN ", false}, {L"{OLD2}", L"", L"VPN", false}},
+       {{Name, 0}, {Name, 1}}},
+      // A part saved while its card was disabled recorded an empty MAC
+      // address; whichever card later gets that connection name is another.
+      {"a part saved with its MAC address unknown, or known, is not found by name",
        {{L"{N1}", mac1, L"LAN"}, {L"{N2}", L"00:00:00:00:00:00", L"VPN"}},
        {{L"{OLD1}", L"", L" LAN "}, {L"{OLD2}", mac2, L"VPN"}},
-       {{Name, 0}, {Name, 1}}},
+       {{None, -1}, {None, -1}}},
       {"old stores without the new values: nothing is taken, own parts still are",
        {{L"{NEW}", mac1, L"LAN"}, {L"{A}", mac2, L"LAN 2"}},
        {{L"{OLD}", L"", L""}, {L"{A}", L"", L""}},

@@ -263,10 +263,32 @@ long RunUnix(const std::wstring& commandLine) {
   return static_cast<long>(code);
 }
 
-// Addresses are what the adapter list shows of IPv6 under Wine; the other
-// lines change nothing it can see.
-// Says what it ran (for the stand-in's log).
+// DNS servers set by hand: "NameServer" of the card's Tcpip6 interface key,
+// as Windows keeps them.
+std::wstring ApplyIpv6Dns(const Line& line) {
+  const std::wstring card = CardOf(Named(line, L"name"));
+  if (card.empty()) return L"ipv6: no card for dns\n";
+  const std::wstring key =
+      L"SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\" + card;
+  HKEY created = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr) ==
+      ERROR_SUCCESS) {
+    RegCloseKey(created);
+  }
+  List servers = SplitComma(ReadText(key, L"NameServer"));
+  const std::wstring verb = Lower(line.words[0]), address = Named(line, L"address");
+  if (verb == L"set") servers.clear();
+  if (verb == L"set" && Lower(Named(line, L"source")) == L"static" && Lower(address) != L"none") servers = {address};
+  if (verb == L"add") AddToServers(servers, address, Named(line, L"index"));
+  WriteText(key, L"NameServer", JoinComma(servers));
+  return L"ipv6: dns " + JoinComma(servers) + L"\n";
+}
+
+// Addresses are what the adapter list shows of IPv6 under Wine, DNS servers
+// set by hand what the registry shows; the other lines change nothing it
+// can see. Says what it ran (for the stand-in's log).
 std::wstring ApplyIpv6Line(const Line& line) {
+  if (line.words.size() >= 2 && Lower(line.words[1]) == L"dnsservers") return ApplyIpv6Dns(line);
   if (line.words.size() < 2 || Lower(line.words[1]) != L"address") return {};
   const std::wstring card = CardOf(Named(line, L"interface"));
   const std::wstring device = card.empty() ? std::wstring() : LinuxInterfaceOf(card);

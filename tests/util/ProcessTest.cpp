@@ -236,5 +236,24 @@ TEST_F(ProcessTest, ProgramsBesideTheProgramOrInTheCurrentDirectoryAreNotStarted
   EXPECT_EQ(Log().substr(0, 24), "netsh\tnetsh exec \"x.sh\"\n");
 }
 
+// A child that hangs is ended at its time limit, its output so far kept and
+// its file free again; one that ends in time is not marked.
+TEST_F(ProcessTest, AChildPastItsTimeLimitIsEndedAndSaidSo) {
+  const std::wstring output = scratch_ / L"out.txt";
+  {
+    EnvOverride sleep(L"KIP_STUB_SLEEP_MS", L"60000");
+    Stopwatch watch;
+    const CapturedRun run = RunCommandCaptured(L"netsh show", output, 300);
+    EXPECT_TRUE(run.started);
+    EXPECT_TRUE(run.timedOut);
+    EXPECT_LT(watch.ms(), 20000u);
+  }
+  EXPECT_NE(ReadWholeFile(output).find("stub netsh: last line"), std::string::npos);
+  EXPECT_TRUE(DeleteFileW(output.c_str()));
+  const CapturedRun quick = RunCommandCaptured(L"netsh show", output, 20000);
+  EXPECT_TRUE(quick.started);
+  EXPECT_FALSE(quick.timedOut);
+}
+
 }  // namespace
 }  // namespace kip
