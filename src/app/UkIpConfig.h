@@ -20,7 +20,7 @@
 #include "apply/ExitWin32.h"
 #include "machine/FirewallPolicy.h"
 #include "store/SettingRecord.h"
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 #include "ui/Prompts.h"
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"

@@ -29,11 +29,10 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
 // gives them now (cards without an identifier are left as they are).
 void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment);
 
-// The card's part of the setting, or its live configuration (TCP/IP and
-// NetBT interface keys) when the setting holds none; nullopt when neither
-// can be read.
-std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const std::wstring& cardId,
-                                       DWORD osMajorVersion);
+// What a card the setting holds no part for shows and commits: its live
+// configuration (TCP/IP and NetBT interface keys); nullopt when its
+// interface key does not open.
+std::optional<CardPart> ReadLiveCardPart(const std::wstring& cardId, DWORD osMajorVersion);
 
 // The stored part a listed card takes under a setting.
 struct CardPartChoice {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "store/CardMatch.h"
-#include "util/Ipv6Setting.h"
-#include "util/TcpipValueSet.h"
+#include "store/Ipv6Setting.h"
+#include "store/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {

@@ -1,4 +1,4 @@
-#include "util/Ipv6Setting.h"
+#include "store/Ipv6Setting.h"
 
 #include "util/Guard.h"
 #include "util/kRegistry.h"
