@@ -107,12 +107,16 @@ std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName
   return commit;
 }
 
-std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const std::wstring& cardId,
-                                       DWORD osMajorVersion) {
-  if (std::optional<CardPart> stored = LoadCardPart(settingName, cardId, osMajorVersion)) return stored;
+std::optional<CardPart> ReadLiveCardPart(const std::wstring& cardId, DWORD osMajorVersion) {
   std::optional<TcpipValues> live = ReadLiveTcpipValues(cardId, osMajorVersion);
   if (!live) return std::nullopt;
   return CardPart{*live, ReadLiveWinsServers(cardId).value_or(StringList{})};
+}
+
+static std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const std::wstring& cardId,
+                                              DWORD osMajorVersion) {
+  if (std::optional<CardPart> stored = LoadCardPart(settingName, cardId, osMajorVersion)) return stored;
+  return ReadLiveCardPart(cardId, osMajorVersion);
 }
 
 std::vector<CardIdentity> ReadCardIdentities(const StringList& cardIds, const CommitEnvironment& environment) {
