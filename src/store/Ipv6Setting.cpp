@@ -7,10 +7,9 @@ namespace kip {
 
 namespace {
 
-StringList ReadListGuarded(const TkRegistry& key, const wchar_t* name) {
-  StringList entries;
-  if (!RunGuarded([&] { key.ReadStringList(name, entries); })) entries.clear();
-  return entries;
+// A list of another type reads as empty.
+StringList ReadList(const TkRegistry& key, const wchar_t* name) {
+  return key.TryReadStringList(name).value_or(StringList{});
 }
 
 Ipv6Choice ChoiceOf(int stored) {
@@ -25,10 +24,10 @@ Ipv6Choice ChoiceOf(int stored) {
 
 Ipv6Setting ReadIpv6Setting(const TkRegistry& key) {
   Ipv6Setting setting;
-  RunGuarded([&] { setting.choice = ChoiceOf(key.ReadInteger(kIpv6ModeValue)); });
-  setting.addresses = ReadListGuarded(key, kIpv6AddressValue);
-  setting.gateways = ReadListGuarded(key, kIpv6GatewayValue);
-  RunGuarded([&] { setting.dnsServers = SplitCommaText(key.ReadString(kIpv6NameServerValue)); });
+  setting.choice = ChoiceOf(key.TryReadInteger(kIpv6ModeValue).value_or(0));
+  setting.addresses = ReadList(key, kIpv6AddressValue);
+  setting.gateways = ReadList(key, kIpv6GatewayValue);
+  setting.dnsServers = SplitCommaText(key.TryReadString(kIpv6NameServerValue).value_or(L""));
   return setting;
 }
 

@@ -34,27 +34,11 @@ struct ChosenCardPart {
   bool Borrowed() const noexcept { return found == CardPartFound::SameMacAddress || found == CardPartFound::SameConnection; }
 };
 
-// The firewall part as stored, readable without the machine's exception
-// list; laid over a page made from that list by LayStoredFirewallPart.
-struct StoredFirewallPart {
-  bool useSwitch = false;                    // "Use FireWall Switch"; false when missing or bad
-  std::optional<bool> firewallOn;            // "FireWall Enabled"; nullopt: the rest below was not read
-  std::optional<bool> doNotAllowExceptions;  // "DoNotAllowExceptions"; nullopt: no row check was read
-  // Every row check stored: subkey "" for a fixed row (a value of "FireWall"
-  // itself), else the entry's kind ("AA", "GP").
-  std::vector<StoredCheck> checks;
-};
-
-// The page changes only where the stored part holds a value: the switch
-// always, on/off and the exceptions switch when stored, each row whose check
-// is stored (fixed rows only when the exceptions switch is stored).
-void LayStoredFirewallPart(const StoredFirewallPart& stored, FirewallPage& page);
-
 struct StoredSettingRequest {
-  std::wstring settingName;
+  std::wstring settingName{};
   // The present cards, in their list order; "" for a card without an
   // identifier (it takes no part).
-  StringList cardIds;
+  StringList cardIds{};
   DWORD osMajorVersion = 6;  // which registration values the card keys hold
   // What each machine-wide group keeps from its first bad value on (the
   // window passes what it shows, the commit the plain defaults).
@@ -85,5 +69,9 @@ struct StoredSetting {
 // Reads the setting. Raises EOSError only for a batch file that exists but
 // cannot be read; a registry value that cannot be read never raises.
 StoredSetting ReadStoredSetting(const StoredSettingRequest& request);
+
+// Only which part each card takes (a card list's marks): the chosen parts
+// are not read, so `part` stays nullopt; nothing else of the setting is read.
+std::vector<ChosenCardPart> ChooseStoredParts(const StoredSettingRequest& request);
 
 }  // namespace kip
