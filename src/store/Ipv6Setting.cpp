@@ -1,5 +1,7 @@
 #include "store/Ipv6Setting.h"
 
+#include <cstring>
+
 #include "util/Guard.h"
 #include "util/kRegistry.h"
 
@@ -24,7 +26,15 @@ Ipv6Choice ChoiceOf(int stored) {
 
 Ipv6Setting ReadIpv6Setting(const TkRegistry& key) {
   Ipv6Setting setting;
-  setting.choice = ChoiceOf(key.TryReadInteger(kIpv6ModeValue).value_or(0));
+  // The lists are only ever written with a choice: a key without one holds
+  // none, and each list is a call into the registry per card.
+  TRegRawValue mode;
+  if (!key.ReadRaw(kIpv6ModeValue, mode)) return setting;
+  DWORD number = 0;
+  if (mode.Type == REG_DWORD && mode.Data.size() == sizeof number) {
+    std::memcpy(&number, mode.Data.data(), sizeof number);
+    setting.choice = ChoiceOf(static_cast<int>(number));
+  }
   setting.addresses = ReadList(key, kIpv6AddressValue);
   setting.gateways = ReadList(key, kIpv6GatewayValue);
   setting.dnsServers = SplitCommaText(key.TryReadString(kIpv6NameServerValue).value_or(L""));

@@ -341,6 +341,8 @@ TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
        {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
       {"a choice of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, L"2"); },
        {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
+      {"lists without a choice (never written so)", [&] { DeleteValue(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue); },
+       {}},
       {"a list of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6AddressValue, L"2001:db8::1/64"); },
        {Ipv6Choice::Fixed, {}, fixed.gateways, fixed.dnsServers}},
   };
