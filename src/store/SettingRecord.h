@@ -25,6 +25,7 @@ struct ProxyValues {
   std::wstring bypassList;        // "ProxyOverride"
   bool detailed = false;          // "ProxyMore"
   std::wstring autoConfigUrl;     // "ProxyAutoConfigURL"
+  bool operator==(const ProxyValues&) const = default;
 };
 
 struct DomainValues {
@@ -33,6 +34,7 @@ struct DomainValues {
   bool joinDomain = false;        // "ChangeDomain"
   std::wstring workGroup;         // "WorkGroup"
   bool joinWorkGroup = false;     // "ChangeWorkGroup"
+  bool operator==(const DomainValues&) const = default;
 };
 
 struct MachineWideValues {
@@ -44,6 +46,7 @@ struct MachineWideValues {
   bool ipEnableRouter = false;                // "IPEnableRouter"
   bool useDomainNameDevolution = true;        // "UseDomainNameDevolution"
   StringList searchList;                      // "SearchList"; empty: primary and connection suffixes
+  bool operator==(const MachineWideValues&) const = default;
 };
 
 class TkRegistry;
