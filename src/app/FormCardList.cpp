@@ -35,25 +35,22 @@ StringList TFormIpconfig::CardLabels() const {
 
 // Marks the cards that use, under the setting, the stored part of a card
 // no longer present, and says in the status bar whose part the selected
-// card uses. Returns the card key whose part the selected card shows
-// (empty: none, its live values).
-std::wstring TFormIpconfig::MarkCardParts(const std::wstring& settingName) {
+// card uses (`cards`: index-parallel to the card list).
+void TFormIpconfig::MarkCardParts(const std::vector<ChosenCardPart>& cards) {
   const StringList labels = CardLabels();
-  const std::vector<CardPartChoice> choices = ChooseCardParts(settingName, CardIds, CommitEnvironmentOfWindow());
   for (size_t i = 0; i < labels.size(); ++i) {
-    const std::wstring label = MarkedCardLabel(labels[i], i < choices.size() && choices[i].borrowed);
+    const std::wstring label = MarkedCardLabel(labels[i], i < cards.size() && cards[i].Borrowed());
     if (ComboDescription.Item(static_cast<int>(i)) != label) ComboDescription.SetItem(static_cast<int>(i), label);
   }
   const int selected = ComboDescription.ItemIndex();
-  const CardPartChoice shown =
-      selected >= 0 && static_cast<size_t>(selected) < choices.size() ? choices[static_cast<size_t>(selected)]
-                                                                      : CardPartChoice{};
-  if (shown.borrowed) {
+  const ChosenCardPart shown =
+      selected >= 0 && static_cast<size_t>(selected) < cards.size() ? cards[static_cast<size_t>(selected)]
+                                                                    : ChosenCardPart{};
+  if (shown.Borrowed()) {
     StatusBar1.SetStatus(BorrowedPartText(shown.borrowedLabel));
   } else if (IsBorrowedPartText(StatusBar1.Status())) {
     StatusBar1.SetStatus(L"");
   }
-  return shown.cardKey;
 }
 
 // The card identifier of the selected card, or empty.

@@ -31,10 +31,10 @@ void TFormIpconfig::ReadFirewallState() {
 
 // The page changes only where the stored part differs: a choice of on or
 // off that shows neither stays so unless the setting turns the firewall on.
-void TFormIpconfig::LoadFirewallPart(const std::wstring& settingName) {
+void TFormIpconfig::LoadFirewallPart(const StoredFirewallPart& stored) {
   FirewallSheetValues shown = pages_.firewall.Current();
   FirewallPage page = StoredForm(shown, FirewallEntries);
-  kip::LoadFirewallPart(SettingKeyPath(settingName), page);
+  LayStoredFirewallPart(stored, page);
   shown.useSwitch = page.useSwitch;
   if (page.firewallOn != shown.firewallOn.value_or(false)) shown.firewallOn = page.firewallOn;
   shown.doNotAllowExceptions = page.doNotAllowExceptions;

@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "app/UkIpConfig.h"
-#include "app/OptionalReads.h"
 #include "app/WindowPlacement.h"
 #include "ui/UAbout.h"
 #include "store/SettingStore.h"
@@ -190,9 +189,9 @@ bool TFormIpconfig::LoadAtStartup() {
 void TFormIpconfig::ReadPlacement() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kStoreRootKey)) return;
-  std::optional<int> top = OptionalInteger(registry, L"Top");
-  std::optional<int> left = OptionalInteger(registry, L"Left");
-  std::optional<int> state = OptionalInteger(registry, L"WindowState");
+  std::optional<int> top = registry.TryReadInteger(L"Top");
+  std::optional<int> left = registry.TryReadInteger(L"Left");
+  std::optional<int> state = registry.TryReadInteger(L"WindowState");
   registry.CloseKey();
 
   if (top || left) {
@@ -222,7 +221,7 @@ void TFormIpconfig::ReadOptions() {
     if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
   });
   // On its own: stores written before the option have no value for it.
-  if (std::optional<int> tray = OptionalInteger(registry, L"mShowTray_Checked")) {
+  if (std::optional<int> tray = registry.TryReadInteger(L"mShowTray_Checked")) {
     menus_.mShowTray->SetChecked(*tray != 0);
   }
   registry.CloseKey();

@@ -7,48 +7,14 @@
 
 namespace kip {
 
-namespace {
-
-// Applies the first `count` steps in order: a stored group that stopped at a
-// bad value leaves the fields after it as they were.
-void ApplyFirst(int count, std::initializer_list<std::function<void()>> steps) {
-  for (const auto& step : steps) {
-    if (count-- <= 0) return;
-    step();
-  }
-}
-
-// The stored fields over the shown ones, up to the first that could not be
-// read.
-ProxyValues StoredOver(ProxyValues shown, const ProxyValues& stored, int fieldsRead) {
-  ApplyFirst(fieldsRead, {[&] { shown.enable = stored.enable; }, [&] { shown.server = stored.server; },
-                          [&] { shown.port = stored.port; }, [&] { shown.startPage = stored.startPage; },
-                          [&] { shown.bypassLocal = stored.bypassLocal; },
-                          [&] { shown.bypassList = stored.bypassList; }, [&] { shown.detailed = stored.detailed; },
-                          [&] { shown.autoConfigUrl = stored.autoConfigUrl; }});
-  return shown;
-}
-
-// The same; a group that stopped early leaves the switch off.
-DomainValues StoredOver(DomainValues shown, const DomainValues& stored, int fieldsRead) {
-  ApplyFirst(fieldsRead, {[&] { shown.change = stored.change; }, [&] { shown.domain = stored.domain; },
-                          [&] { ChooseRadio(shown.joinDomain, shown.joinWorkGroup, stored.joinDomain); },
-                          [&] { shown.workGroup = stored.workGroup; },
-                          [&] { ChooseRadio(shown.joinWorkGroup, shown.joinDomain, stored.joinWorkGroup); }});
-  if (fieldsRead < DomainValues::kFieldCount) shown.change = false;
-  return shown;
-}
-
-}  // namespace
-
-void TFormIpconfig::ShowMachineWide(const MachineWideReading& reading) {
-  const MachineWideValues& values = reading.values;
+// `values` were read over what the pages show (LoadSetting).
+void TFormIpconfig::ShowMachineWide(const MachineWideValues& values) {
   pages_.other.Update([&](OtherPageValues& shown) { shown.hostsFile = values.hostsFile; });
-  pages_.internet.Show(StoredOver(pages_.internet.Current(), values.proxy, reading.proxyFieldsRead));
-  if (reading.printerRead) SelectPrinter(values.defaultPrinter.value_or(L""));
+  pages_.internet.Show(values.proxy);
+  if (values.defaultPrinter) SelectPrinter(*values.defaultPrinter);
 
   DomainPageValues domain = pages_.domain.Current();
-  domain.domain = StoredOver(domain.domain, values.domain, reading.domainFieldsRead);
+  domain.domain = values.domain;
   domain.machineName = values.machineName;
   domain.ipEnableRouter = values.ipEnableRouter;
   pages_.domain.Show(std::move(domain));

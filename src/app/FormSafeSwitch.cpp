@@ -253,7 +253,7 @@ void TFormIpconfig::ReadSafeSwitchOptions() {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
   // Each on its own: both are newer than the other options.
-  RunGuarded([&] { menus_.mPreviewFirst->SetChecked(registry.ReadInteger(kPreviewFirstOption) != 0); });
+  if (std::optional<int> first = registry.TryReadInteger(kPreviewFirstOption)) menus_.mPreviewFirst->SetChecked(*first != 0);
   RunGuarded([&] {
     const int seconds = registry.ReadInteger(kReturnSecondsOption);
     if (IsReturnSeconds(seconds)) ReturnSeconds = seconds;

@@ -3,7 +3,6 @@
 // holds one setting for one card; every command that needs another card or
 // setting loads it into the window first.
 #include "app/UkIpConfig.h"
-#include "app/OptionalReads.h"
 #include "apply/CommitSource.h"
 #include "machine/CardList.h"
 #include "machine/Ipv6Live.h"
@@ -75,11 +74,20 @@ void TFormIpconfig::LoadSetting() {
         std::wstring setting = TabText(TabControl1.TabIndex());
         std::wstring cardId = SelectedCardId();
 
+        // What a stored group keeps from its first bad value on: what the pages show.
+        MachineWideValues shownGroups;
+        shownGroups.proxy = pages_.internet.Current();
+        shownGroups.domain = pages_.domain.Current().domain;
+        StoredSettingRequest request{TabControl1.TabIndex() >= 0 ? setting : L"", CardIds, OSMajorVersion, shownGroups};
+        request.identify = CardIdentifier(CommitEnvironmentOfWindow());
+        StoredSetting stored = ReadStoredSetting(request);
+
         std::optional<CardPart> card;
         if (ComboDescription.Count() > 0 && !CardIds.empty() && TabControl1.TabIndex() >= 0) {
           // Its own part, or that of the card it was before its identifier changed.
-          const std::wstring cardKey = MarkCardParts(setting);
-          if (!cardKey.empty()) card = LoadCardPart(setting, cardKey, OSMajorVersion);
+          MarkCardParts(stored.cards);
+          const size_t selected = static_cast<size_t>(ComboDescription.ItemIndex());
+          if (selected < stored.cards.size()) card = stored.cards[selected].part;
         }
         pages_.ipv6.Show(card ? card->ipv6.value_or(Ipv6Setting{}) : LiveIpv6Shown(cardId));
         if (card) {
@@ -90,10 +98,9 @@ void TFormIpconfig::LoadSetting() {
           ReadLiveInterface(cardId);
         }
 
-        if (TabControl1.TabIndex() >= 0) {
-          if (std::optional<MachineWideReading> reading = LoadMachineWide(setting)) ShowMachineWide(*reading);
-          if (TabSheetFireWall->Enabled()) LoadFirewallPart(setting);
-        }
+        if (stored.keyFound) ShowMachineWide(stored.machineWide);
+        if (stored.firewall && TabSheetFireWall->Enabled()) LoadFirewallPart(*stored.firewall);
+        // Read last: a file that cannot be read raises after the rest is shown.
         BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
         pages_.batch.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
       },
@@ -132,7 +139,11 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   }
   Modified = false;
   // The card has a part of its own now: no longer marked.
-  if (settingName == TabText(TabControl1.TabIndex())) MarkCardParts(settingName);
+  if (settingName == TabText(TabControl1.TabIndex())) {
+    StoredSettingRequest request{settingName, CardIds, OSMajorVersion};
+    request.identify = CardIdentifier(CommitEnvironmentOfWindow());
+    MarkCardParts(ChooseStoredParts(request));
+  }
   return true;
 }
 
@@ -156,9 +167,9 @@ void TFormIpconfig::LoadSettingList(const StringList& settingNames) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   if (registry.OpenKeyReadOnly(kStoreRootKey)) {
     RunGuarded([&] { TabControl1.SetTabs(settingNames); });
-    TabControl1.SetTabIndex(OptionalInteger(registry, L"Setting Index").value_or(0));
-    ExitChoice = OptionalInteger(registry, L"Shutdown Index").value_or(2);
-    ComboDescription.SetItemIndex(OptionalInteger(registry, L"Description Index").value_or(0));
+    TabControl1.SetTabIndex(registry.TryReadInteger(L"Setting Index").value_or(0));
+    ExitChoice = registry.TryReadInteger(L"Shutdown Index").value_or(2);
+    ComboDescription.SetItemIndex(registry.TryReadInteger(L"Description Index").value_or(0));
     registry.CloseKey();
   }
   if (TabControl1.Count() == 0) NewSetting();

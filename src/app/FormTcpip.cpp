@@ -1,6 +1,7 @@
 // The per-card TCP/IP values between the pages and the plain values that
 // the store and the machine's interface keys hold.
 #include "app/UkIpConfig.h"
+#include "apply/CommitSource.h"
 #include "machine/TcpipValues.h"
 
 namespace kip {
@@ -18,10 +19,10 @@ TcpipValues TFormIpconfig::CurrentTcpipValues() const {
 }
 
 bool TFormIpconfig::ReadLiveInterface(const std::wstring& cardId) {
-  std::optional<TcpipValues> values = ReadLiveTcpipValues(cardId, OSMajorVersion);
-  if (!values) return false;
-  ShowTcpipValues(*values);
-  ReadNetBTWins(cardId);
+  std::optional<CardPart> live = ReadLiveCardPart(cardId, OSMajorVersion);
+  if (!live) return false;
+  ShowTcpipValues(live->tcpip);
+  pages_.other.Update([&](OtherPageValues& shown) { shown.winsServers = std::move(live->winsServers); });
   return true;
 }
 

@@ -7,7 +7,6 @@
 #include "app/UkIpConfig.h"
 #include "store/StoreKeys.h"
 #include "ui/Prompts.h"
-#include "util/Guard.h"
 #include "util/kRegistry.h"
 
 namespace kip {
@@ -25,9 +24,8 @@ void TrayMenu::ToggleShown() {
 }
 
 int TrayMenu::LastCommittedTab() const {
-  int index = -1;
   TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) RunGuarded([&] { index = registry.ReadInteger(L"Setting Index"); });
+  const int index = registry.OpenKeyReadOnly(kStoreRootKey) ? registry.TryReadInteger(L"Setting Index").value_or(-1) : -1;
   return index >= 0 && index < frame_.TabControl1.Count() ? index : -1;
 }
 

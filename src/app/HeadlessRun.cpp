@@ -63,7 +63,7 @@ StringList MachineCardIds() {
 int StoredExitChoice() {
   int choice = 2;
   TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) RunGuarded([&] { choice = registry.ReadInteger(L"Shutdown Index"); });
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) choice = registry.TryReadInteger(L"Shutdown Index").value_or(choice);
   return choice;
 }
 

@@ -20,7 +20,8 @@
 #include "apply/ExitWin32.h"
 #include "machine/FirewallPolicy.h"
 #include "store/SettingRecord.h"
-#include "util/TcpipValueSet.h"
+#include "store/StoredSetting.h"
+#include "store/TcpipValueSet.h"
 #include "ui/Prompts.h"
 #include "ui/win/Controls.h"
 #include "ui/win/Form.h"
@@ -157,14 +158,14 @@ class TFormIpconfig : public win::Form {
   std::wstring SelectedCardId() const;
   std::wstring CardIdAt(int index) const;
   StringList CardLabels() const;
-  std::wstring MarkCardParts(const std::wstring& settingName);
+  void MarkCardParts(const std::vector<ChosenCardPart>& cards);
   // app/FormSettings.cpp
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
   void ReportSaveFailure(const std::wstring& settingName);
   std::wstring AskNewName(const std::wstring& proposal);
   bool CopySettingTo(const std::wstring& newName);
   // app/FormMachine.cpp: machine-wide values, from the store or the machine
-  void ShowMachineWide(const MachineWideReading& reading);
+  void ShowMachineWide(const MachineWideValues& values);
   MachineWideValues CurrentMachineWide() const;
   std::wstring ReadTcpipParameters();
   void ReadInternetSettings();
@@ -216,7 +217,7 @@ class TFormIpconfig : public win::Form {
   void WireSafeSwitchHandlers();
   int ReturnSeconds = 60;  // before an unanswered automatic return goes back
   // app/FormFirewall.cpp
-  void LoadFirewallPart(const std::wstring& settingName);
+  void LoadFirewallPart(const StoredFirewallPart& stored);
   void SaveFirewallPart(const std::wstring& settingName);
   std::vector<TFirewallEntry> FirewallEntries;
   // app/FormTray.h: commits a setting and reads the busy state

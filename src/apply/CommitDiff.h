@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "apply/CommitPlan.h"
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {

@@ -6,26 +6,12 @@
 #include "machine/QpPrinters.h"
 #include "machine/TcpipValues.h"
 #include "store/BatchFiles.h"
-#include "store/FirewallStore.h"
-#include "store/SettingStore.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 
 namespace kip {
 
 namespace {
-
-// The machine-wide part as the editor would show it: a group that stopped
-// at a bad value keeps its defaults after that value, and a domain group
-// read only in part never changes the domain.
-MachineWideValues MachineWideOf(const std::wstring& settingName) {
-  std::optional<MachineWideReading> reading = LoadMachineWide(settingName);
-  if (!reading) return {};
-  MachineWideValues values = reading->values;
-  if (reading->domainFieldsRead < DomainValues::kFieldCount) values.domain.change = false;
-  if (!reading->printerRead) values.defaultPrinter.reset();
-  return values;
-}
 
 std::optional<std::wstring> PrinterDeviceOf(const std::optional<std::wstring>& printerName) {
   if (!printerName) return std::nullopt;
@@ -42,49 +28,6 @@ std::optional<std::wstring> PrinterDeviceOf(const std::optional<std::wstring>& p
 
 std::wstring ExistingOrEmpty(const std::wstring& path) { return FileExists(path) ? path : std::wstring(); }
 
-// The stored keys that are the own part of a listed card.
-std::vector<bool> OwnKeys(const std::vector<CardPartMatch>& matches, size_t keyCount) {
-  std::vector<bool> own(keyCount);
-  for (const CardPartMatch& match : matches) {
-    if (match.found == CardPartFound::Own) own[static_cast<size_t>(match.storedIndex)] = true;
-  }
-  return own;
-}
-
-// Most of the time every card has its own part, or the setting holds no
-// part of an absent card: then nothing more needs to be read.
-bool MayTakeAnotherPart(const std::vector<CardPartMatch>& matches, const StringList& cardIds, size_t keyCount) {
-  bool cardWithout = false;
-  for (size_t i = 0; i < matches.size(); ++i) {
-    cardWithout = cardWithout || (matches[i].found == CardPartFound::None && !cardIds[i].empty());
-  }
-  const std::vector<bool> own = OwnKeys(matches, keyCount);
-  return cardWithout && std::find(own.begin(), own.end(), false) != own.end();
-}
-
-// What identifies the cards without a part of their own (from the machine)
-// and the cards of the other keys (as saved), with those keys' labels.
-void ReadIdentities(const std::wstring& settingName, const std::vector<CardPartMatch>& matches,
-                    const CommitEnvironment& environment, std::vector<CardIdentity>& present,
-                    std::vector<CardIdentity>& stored, StringList& labels) {
-  StringList needing;
-  for (size_t i = 0; i < matches.size(); ++i) {
-    if (matches[i].found == CardPartFound::None) needing.push_back(present[i].cardId);
-  }
-  const std::vector<CardIdentity> read = ReadCardIdentities(needing, environment);
-  for (size_t i = 0, next = 0; i < matches.size(); ++i) {
-    if (matches[i].found == CardPartFound::None) present[i] = read[next++];
-  }
-  const std::vector<bool> own = OwnKeys(matches, stored.size());
-  for (size_t k = 0; k < stored.size(); ++k) {
-    if (own[k]) continue;  // a present card's: never taken by another
-    const std::wstring key = stored[k].cardId;
-    StoredCardIdentity identity = ReadStoredCardIdentity(settingName, key);
-    stored[k] = std::move(identity.identity);
-    labels[k] = identity.description.empty() ? key : identity.description;
-  }
-}
-
 // Asked once for all cards, and only when some card's part changes IPv6.
 void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment) {
   if (!environment.liveIpv6 || std::none_of(cards.begin(), cards.end(), ChangesIpv6)) return;
@@ -97,28 +40,31 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 
 }  // namespace
 
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
+std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirewallPart>& stored, DWORD majorVersion,
                                                  const FirewallOpener& open) {
   FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
   if (!machine.policyFound) {
     // A setting that switches today's firewall is carried out even when the
     // firewall cannot be read, so that the step says why it failed.
-    if (majorVersion < 6) return std::nullopt;
+    if (majorVersion < 6 || !stored) return std::nullopt;
     FirewallCommit commit;
-    LoadFirewallPart(SettingKeyPath(settingName), commit.page);
+    LayStoredFirewallPart(*stored, commit.page);
     if (!commit.page.useSwitch) return std::nullopt;
     return commit;
   }
   FirewallCommit commit;
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);
-  LoadFirewallPart(SettingKeyPath(settingName), commit.page);
+  if (stored) LayStoredFirewallPart(*stored, commit.page);
   commit.entries = std::move(machine.entries);
   return commit;
 }
 
-std::optional<CardPart> CardPartOrLive(const std::wstring& settingName, const std::wstring& cardId,
-                                       DWORD osMajorVersion) {
-  if (std::optional<CardPart> stored = LoadCardPart(settingName, cardId, osMajorVersion)) return stored;
+std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
+                                                 const FirewallOpener& open) {
+  return ReadFirewallCommit(ReadStoredSetting({settingName}).firewall, majorVersion, open);
+}
+
+std::optional<CardPart> ReadLiveCardPart(const std::wstring& cardId, DWORD osMajorVersion) {
   std::optional<TcpipValues> live = ReadLiveTcpipValues(cardId, osMajorVersion);
   if (!live) return std::nullopt;
   return CardPart{*live, ReadLiveWinsServers(cardId).value_or(StringList{})};
@@ -135,29 +81,8 @@ std::vector<CardIdentity> ReadCardIdentities(const StringList& cardIds, const Co
   return identities;
 }
 
-std::vector<CardPartChoice> ChooseCardParts(const std::wstring& settingName, const StringList& cardIds,
-                                            const CommitEnvironment& environment) {
-  std::vector<CardPartChoice> choices(cardIds.size());
-  // Without a name the card keys would be the store root's settings.
-  if (settingName.empty()) return choices;
-  const StringList keys = ListCardKeys(settingName);
-  std::vector<CardIdentity> present, stored;
-  for (const std::wstring& id : cardIds) present.push_back({id, L"", L""});
-  for (const std::wstring& key : keys) stored.push_back({key, L"", L""});
-  std::vector<CardPartMatch> matches = MatchCardParts(present, stored);
-  StringList labels(keys.size());
-  if (MayTakeAnotherPart(matches, cardIds, keys.size())) {
-    ReadIdentities(settingName, matches, environment, present, stored, labels);
-    matches = MatchCardParts(present, stored);
-  }
-  for (size_t i = 0; i < matches.size(); ++i) {
-    if (matches[i].found == CardPartFound::None) continue;
-    const size_t k = static_cast<size_t>(matches[i].storedIndex);
-    choices[i].cardKey = keys[k];
-    choices[i].borrowed = matches[i].Borrowed();
-    if (choices[i].borrowed) choices[i].borrowedLabel = labels[k];
-  }
-  return choices;
+std::function<std::vector<CardIdentity>(const StringList&)> CardIdentifier(const CommitEnvironment& environment) {
+  return [environment](const StringList& cardIds) { return ReadCardIdentities(cardIds, environment); };
 }
 
 void ReadLiveCardFacts(std::vector<PlannedCardSource>& cards, const CommitEnvironment& environment) {
@@ -186,30 +111,26 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
   setting.commitMajorVersion = environment.readMajorVersion();
 
   const size_t listed = std::min(static_cast<size_t>(std::max(request.cardCount, 0)), request.cardIds.size());
-  const StringList listedIds(request.cardIds.begin(), request.cardIds.begin() + static_cast<std::ptrdiff_t>(listed));
-  const std::vector<CardPartChoice> choices = ChooseCardParts(request.settingName, listedIds, environment);
+  StoredSettingRequest read{request.settingName,
+                            StringList(request.cardIds.begin(), request.cardIds.begin() + static_cast<std::ptrdiff_t>(listed)),
+                            request.osMajorVersion};
+  read.identify = CardIdentifier(environment);
+  StoredSetting stored = ReadStoredSetting(read);
   for (int i = 0; i < request.cardCount; ++i) {
     PlannedCardSource card;
     if (static_cast<size_t>(i) < listed) {
-      const CardPartChoice& choice = choices[static_cast<size_t>(i)];
-      card.cardId = listedIds[static_cast<size_t>(i)];
-      // A part taken over from an absent card; when it went away meanwhile,
-      // the card is planned as before.
-      if (choice.borrowed) card.part = LoadCardPart(request.settingName, choice.cardKey, request.osMajorVersion);
-      if (card.part) {
-        card.partFromLabel = choice.borrowedLabel;
-      } else {
-        card.part = CardPartOrLive(request.settingName, card.cardId, request.osMajorVersion);
-      }
+      ChosenCardPart& chosen = stored.cards[static_cast<size_t>(i)];
+      card.cardId = read.cardIds[static_cast<size_t>(i)];
+      card.part = chosen.part ? std::move(chosen.part) : ReadLiveCardPart(card.cardId, request.osMajorVersion);
+      card.partFromLabel = chosen.borrowedLabel;
     }
     setting.cards.push_back(std::move(card));
   }
   ReadLiveCardFacts(setting.cards, environment);
 
-  setting.machineWide = MachineWideOf(request.settingName);
+  setting.machineWide = std::move(stored.machineWide);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);
-  setting.firewall =
-      ReadFirewallCommit(request.settingName, request.osMajorVersion, environment.machine.openFirewall);
+  setting.firewall = ReadFirewallCommit(stored.firewall, request.osMajorVersion, environment.machine.openFirewall);
   setting.scriptPath = environment.tempFolder + environment.scriptName;
   BatchFilePaths batches = BatchFilesOf(request.settingName, environment.programFolder);
   setting.beforeBatchPath = ExistingOrEmpty(batches.before);

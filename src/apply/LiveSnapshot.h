@@ -18,7 +18,7 @@
 #include "machine/InternetSettings.h"
 #include "machine/MachineSettings.h"
 #include "store/ReturnSnapshot.h"
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 
 namespace kip {
 

@@ -15,7 +15,7 @@
 
 #include "apply/NetshScript.h"
 #include "machine/Ipv6Live.h"
-#include "util/Ipv6Setting.h"
+#include "store/Ipv6Setting.h"
 
 namespace kip {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {

@@ -13,6 +13,13 @@
 
 namespace kip {
 
+// The lines of the before and after commands.
+struct BatchTexts {
+  StringList before;
+  StringList after;
+  bool operator==(const BatchTexts&) const = default;
+};
+
 struct BatchFilePaths {
   std::wstring before;  // folder + safe name + "_b.bat"
   std::wstring after;   // folder + safe name + "_a.bat"

@@ -4,6 +4,7 @@
 
 #include "util/kRegistry.h"
 #include "util/Guard.h"
+#include "util/Text.h"
 
 namespace kip {
 
@@ -26,25 +27,23 @@ std::optional<bool> ReadFlag(const TkRegistry& registry, const std::wstring& nam
   return *number != 0;
 }
 
-void LoadSwitches(TkRegistry& registry, FirewallPage& page) {
-  page.useSwitch = ReadFlag(registry, kUseSwitchValue).value_or(false);
-  const std::optional<bool> enabled = ReadFlag(registry, kEnabledValue);
-  if (!enabled) return;
-  page.firewallOn = *enabled;
-  const std::optional<bool> noExceptions = ReadFlag(registry, kNoExceptionsValue);
-  if (!noExceptions) return;
-  page.doNotAllowExceptions = *noExceptions;
-  for (StoredCheck& check : page.fixedChecks) {
-    if (std::optional<bool> stored = ReadFlag(registry, check.name)) check.checked = *stored;
+void ReadChecks(const TkRegistry& key, const std::wstring& subkey, std::vector<StoredCheck>& checks) {
+  StringList names;
+  RunGuarded([&] { key.GetValueNames(names); });
+  for (const std::wstring& name : names) {
+    if (std::optional<bool> checked = ReadFlag(key, name)) checks.push_back({subkey, name, *checked});
   }
 }
 
-void LoadEntryChecks(const std::wstring& settingKey, TkRegistry& registry, FirewallPage& page) {
-  for (StoredCheck& check : page.entryChecks) {
-    if (!registry.OpenKeyReadOnly(CheckKey(settingKey, check))) continue;
-    if (std::optional<bool> stored = ReadFlag(registry, check.name)) check.checked = *stored;
+std::optional<bool> FindCheck(const StoredFirewallPart& stored, const StoredCheck& row) {
+  for (const StoredCheck& check : stored.checks) {
+    if (EqualsNoCase(check.subkey, row.subkey) && EqualsNoCase(check.name, row.name)) return check.checked;
   }
-  registry.CloseKey();
+  return std::nullopt;
+}
+
+void LayCheck(const StoredFirewallPart& stored, StoredCheck& row) {
+  if (std::optional<bool> checked = FindCheck(stored, row)) row.checked = *checked;
 }
 
 void WriteCheck(TkRegistry& registry, const std::wstring& settingKey, const StoredCheck& check) {
@@ -55,10 +54,31 @@ void WriteCheck(TkRegistry& registry, const std::wstring& settingKey, const Stor
 
 }  // namespace
 
-void LoadFirewallPart(const std::wstring& settingKey, FirewallPage& page) {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(FirewallKey(settingKey))) LoadSwitches(registry, page);
-  LoadEntryChecks(settingKey, registry, page);
+std::optional<StoredFirewallPart> ReadStoredFirewallPart(const TkRegistry& settingKey) {
+  TkRegistry firewall(settingKey.CurrentKey());
+  if (!settingKey.CurrentKey() || !firewall.OpenKeyReadOnly(kFirewallSubkey)) return std::nullopt;
+  StoredFirewallPart stored;
+  stored.useSwitch = ReadFlag(firewall, kUseSwitchValue).value_or(false);
+  stored.firewallOn = ReadFlag(firewall, kEnabledValue);
+  if (stored.firewallOn) stored.doNotAllowExceptions = ReadFlag(firewall, kNoExceptionsValue);
+  ReadChecks(firewall, L"", stored.checks);
+  StringList kinds;
+  RunGuarded([&] { firewall.GetKeyNames(kinds); });
+  for (const std::wstring& kind : kinds) {
+    TkRegistry entries(firewall.CurrentKey());
+    if (entries.OpenKeyReadOnly(kind)) ReadChecks(entries, kind, stored.checks);
+  }
+  return stored;
+}
+
+void LayStoredFirewallPart(const StoredFirewallPart& stored, FirewallPage& page) {
+  page.useSwitch = stored.useSwitch;
+  if (stored.firewallOn) page.firewallOn = *stored.firewallOn;
+  if (stored.doNotAllowExceptions) {
+    page.doNotAllowExceptions = *stored.doNotAllowExceptions;
+    for (StoredCheck& row : page.fixedChecks) LayCheck(stored, row);
+  }
+  for (StoredCheck& row : page.entryChecks) LayCheck(stored, row);
 }
 
 void SaveFirewallPart(const std::wstring& settingKey, const FirewallPage& page) {

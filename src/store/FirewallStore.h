@@ -3,6 +3,7 @@
 // exceptions taken from the machine.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,28 @@ struct FirewallPage {
 
 inline constexpr wchar_t kFirewallSubkey[] = L"FireWall";
 
-// Changes the page only where the setting holds a value; a setting without
-// the "FireWall" key leaves it as it was. `settingKey`: the setting's key
-// under HKEY_LOCAL_MACHINE, from the root ("\SOFTWARE\...\<name>").
-void LoadFirewallPart(const std::wstring& settingKey, FirewallPage& page);
+// The firewall part as stored, readable without the machine's exception
+// list; laid over a page made from that list by LayStoredFirewallPart.
+struct StoredFirewallPart {
+  bool useSwitch = false;                    // "Use FireWall Switch"; false when missing or bad
+  std::optional<bool> firewallOn;            // "FireWall Enabled"
+  // "DoNotAllowExceptions", read only after "FireWall Enabled"; nullopt:
+  // the fixed rows keep their checks.
+  std::optional<bool> doNotAllowExceptions;
+  // Every check stored as a DWORD: subkey "" for a value of "FireWall"
+  // itself (the fixed rows), else the entry's kind ("AA", "GP").
+  std::vector<StoredCheck> checks;
+};
+
+// The page changes only where the stored part holds a value: the switch
+// always, on/off and the exceptions switch when stored, each row whose check
+// is stored (fixed rows only when the exceptions switch is stored).
+void LayStoredFirewallPart(const StoredFirewallPart& stored, FirewallPage& page);
+
+class TkRegistry;
+
+// The part under the open setting key; nullopt when it has no "FireWall" key.
+std::optional<StoredFirewallPart> ReadStoredFirewallPart(const TkRegistry& settingKey);
 
 // Replaces the setting's "FireWall" key by the page. Failing writes are
 // skipped; nothing is reported.

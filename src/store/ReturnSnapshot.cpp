@@ -164,9 +164,9 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
   });
   if (!read) return std::nullopt;
   // Newer than the values above: each on its own, a missing one reads as none.
-  RunGuarded([&] { ticket.removeHosts = key.ReadInteger(kRemoveHostsValue) != 0; });
-  RunGuarded([&] { ticket.commitSerial = static_cast<DWORD>(key.ReadInteger(kSerialValue)); });
-  RunGuarded([&] { ticket.stepLogPath = key.ReadString(kStepLogValue); });
+  if (std::optional<int> remove = key.TryReadInteger(kRemoveHostsValue)) ticket.removeHosts = *remove != 0;
+  if (std::optional<int> serial = key.TryReadInteger(kSerialValue)) ticket.commitSerial = static_cast<DWORD>(*serial);
+  if (std::optional<std::wstring> log = key.TryReadString(kStepLogValue)) ticket.stepLogPath = std::move(*log);
   RunGuarded([&] {
     StringList texts;
     key.ReadStringList(kHandlesValue, texts);

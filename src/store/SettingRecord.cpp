@@ -1,6 +1,8 @@
 #include "store/SettingRecord.h"
 
-#include "store/FirewallStore.h"
+#include <type_traits>
+#include <variant>
+
 #include "store/SettingStore.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
@@ -17,76 +19,101 @@ std::wstring OptionalString(const TkRegistry& key, const wchar_t* name) {
   return key.TryReadString(name).value_or(std::wstring{});
 }
 
-// A stored boolean: 0 is false, anything else true.
-bool Flag(const TkRegistry& key, const wchar_t* name) { return key.ReadInteger(name) != 0; }
-
-// Reads the fields of a group in order, counting those read before the
-// first failure.
-class GroupReader {
- public:
-  explicit GroupReader(int& count) : count_(count) { count_ = 0; }
-  template <typename Step>
-  void Then(Step&& step) {
-    if (failed_) return;
-    failed_ = !RunGuarded(step);
-    if (!failed_) ++count_;
-  }
-
- private:
-  int& count_;
-  bool failed_ = false;
+// How a stored value is read into its field. A missing string reads as
+// empty; a missing number, like a value of another type, is a bad value.
+enum class StoredKind {
+  Flag,       // DWORD, anything but 0 is on
+  OnForOne,   // DWORD, on for exactly 1
+  Text,       // REG_SZ
+  CommaText,  // REG_SZ holding comma text
 };
 
-void ReadProxyGroup(const TkRegistry& key, MachineWideReading& reading) {
-  ProxyValues& proxy = reading.values.proxy;
-  GroupReader group(reading.proxyFieldsRead);
-  group.Then([&] { proxy.enable = Flag(key, L"ProxyEnable"); });
-  group.Then([&] { proxy.server = key.ReadString(L"ProxyServer"); });
-  group.Then([&] { proxy.port = key.ReadString(L"ProxyPort"); });
-  group.Then([&] { proxy.startPage = key.ReadString(L"Start Page"); });
-  group.Then([&] { proxy.bypassLocal = Flag(key, L"ProxyLoacl"); });
-  group.Then([&] { proxy.bypassList = key.ReadString(L"ProxyOverride"); });
-  group.Then([&] { proxy.detailed = Flag(key, L"ProxyMore"); });
-  group.Then([&] { proxy.autoConfigUrl = key.ReadString(L"ProxyAutoConfigURL"); });
+template <typename Group>
+struct StoredValue {
+  const wchar_t* name;
+  StoredKind kind;
+  std::variant<bool Group::*, std::wstring Group::*, std::optional<std::wstring> Group::*, StringList Group::*> field;
+  // A radio button of a pair: read on, it turns its partner off.
+  bool Group::*partner = nullptr;
+};
+
+template <typename Group>
+void ReadInto(const TkRegistry& key, const StoredValue<Group>& value, Group& group) {
+  std::visit(
+      [&](auto member) {
+        using Field = std::remove_reference_t<decltype(group.*member)>;
+        if constexpr (std::is_same_v<Field, bool>) {
+          const int number = key.ReadInteger(value.name);
+          group.*member = value.kind == StoredKind::OnForOne ? number == 1 : number != 0;
+          if (group.*member && value.partner) group.*(value.partner) = false;
+        } else if constexpr (std::is_same_v<Field, StringList>) {
+          group.*member = SplitCommaText(key.ReadString(value.name));
+        } else {
+          group.*member = key.ReadString(value.name);
+        }
+      },
+      value.field);
 }
 
-void ReadDomainGroup(const TkRegistry& key, MachineWideReading& reading) {
-  DomainValues& domain = reading.values.domain;
-  GroupReader group(reading.domainFieldsRead);
-  group.Then([&] { domain.change = Flag(key, L"ChangeDomainWorkGroup"); });
-  group.Then([&] { domain.domain = key.ReadString(L"Domain"); });
-  group.Then([&] { domain.joinDomain = Flag(key, L"ChangeDomain"); });
-  group.Then([&] { domain.workGroup = key.ReadString(L"WorkGroup"); });
-  group.Then([&] { domain.joinWorkGroup = Flag(key, L"ChangeWorkGroup"); });
-}
-
-void ReadSuffixGroup(const TkRegistry& key, MachineWideValues& values) {
-  bool read = RunGuarded([&] {
-    values.useDomainNameDevolution = Flag(key, L"UseDomainNameDevolution");
-    values.searchList = SplitCommaText(key.ReadString(L"SearchList"));
-  });
-  if (!read) {
-    values.useDomainNameDevolution = true;
-    values.searchList.clear();
+// Reads the group's values in their order into `group`, which holds the
+// defaults: the first bad value ends the group, and the fields from it on
+// keep their defaults. False when the group ended early.
+template <typename Group, size_t N>
+bool ReadGroup(const TkRegistry& key, const StoredValue<Group> (&table)[N], Group& group) {
+  for (const StoredValue<Group>& value : table) {
+    if (!RunGuarded([&] { ReadInto(key, value, group); })) return false;
   }
+  return true;
 }
+
+using Machine = MachineWideValues;
+using Kind = StoredKind;
+
+const StoredValue<Machine> kHostsGroup[] = {{L"Hosts File", Kind::Text, &Machine::hostsFile}};
+const StoredValue<ProxyValues> kProxyGroup[] = {
+    {L"ProxyEnable", Kind::Flag, &ProxyValues::enable},
+    {L"ProxyServer", Kind::Text, &ProxyValues::server},
+    {L"ProxyPort", Kind::Text, &ProxyValues::port},
+    {L"Start Page", Kind::Text, &ProxyValues::startPage},
+    {L"ProxyLoacl", Kind::Flag, &ProxyValues::bypassLocal},
+    {L"ProxyOverride", Kind::Text, &ProxyValues::bypassList},
+    {L"ProxyMore", Kind::Flag, &ProxyValues::detailed},
+    {L"ProxyAutoConfigURL", Kind::Text, &ProxyValues::autoConfigUrl},
+};
+const StoredValue<Machine> kPrinterGroup[] = {{L"default Printer", Kind::Text, &Machine::defaultPrinter}};
+const StoredValue<DomainValues> kDomainGroup[] = {
+    {L"ChangeDomainWorkGroup", Kind::Flag, &DomainValues::change},
+    {L"Domain", Kind::Text, &DomainValues::domain},
+    {L"ChangeDomain", Kind::Flag, &DomainValues::joinDomain, &DomainValues::joinWorkGroup},
+    {L"WorkGroup", Kind::Text, &DomainValues::workGroup},
+    {L"ChangeWorkGroup", Kind::Flag, &DomainValues::joinWorkGroup, &DomainValues::joinDomain},
+};
+const StoredValue<Machine> kMachineNameGroup[] = {{L"Machine Name", Kind::Text, &Machine::machineName}};
+const StoredValue<Machine> kRouterGroup[] = {{L"IPEnableRouter", Kind::OnForOne, &Machine::ipEnableRouter}};
+const StoredValue<Machine> kSuffixGroup[] = {
+    {L"UseDomainNameDevolution", Kind::Flag, &Machine::useDomainNameDevolution},
+    {L"SearchList", Kind::CommaText, &Machine::searchList},
+};
 
 }  // namespace
 
-std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName) {
-  TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return std::nullopt;
-  MachineWideReading reading;
-  MachineWideValues& values = reading.values;
-  values.hostsFile = key.TryReadString(L"Hosts File").value_or(L"");
-  ReadProxyGroup(key, reading);
-  values.defaultPrinter = key.TryReadString(L"default Printer");
-  reading.printerRead = values.defaultPrinter.has_value();
-  ReadDomainGroup(key, reading);
-  values.machineName = key.TryReadString(L"Machine Name").value_or(L"");
-  values.ipEnableRouter = key.TryReadInteger(L"IPEnableRouter") == 1;
-  ReadSuffixGroup(key, values);
-  return reading;
+MachineWideValues ReadMachineWide(const TkRegistry& key, MachineWideValues values) {
+  // Single values read as empty or off when bad, whatever was shown.
+  values.hostsFile.clear();
+  values.machineName.clear();
+  values.ipEnableRouter = false;
+  ReadGroup(key, kHostsGroup, values);
+  ReadGroup(key, kProxyGroup, values.proxy);
+  ReadGroup(key, kPrinterGroup, values);
+  // A domain group read only in part never changes the domain.
+  if (!ReadGroup(key, kDomainGroup, values.domain)) values.domain.change = false;
+  ReadGroup(key, kMachineNameGroup, values);
+  ReadGroup(key, kRouterGroup, values);
+  if (!ReadGroup(key, kSuffixGroup, values)) {
+    values.useDomainNameDevolution = true;
+    values.searchList.clear();
+  }
+  return values;
 }
 
 bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& values) {
@@ -116,13 +143,12 @@ bool SaveMachineWide(std::wstring_view settingName, const MachineWideValues& val
   });
 }
 
-std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion) {
-  TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return std::nullopt;
+CardPart ReadCardPart(const TkRegistry& key, DWORD osMajorVersion) {
   CardPart part;
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
   part.winsServers = key.TryReadStringList(L"NameServerList").value_or(StringList{});
   part.macAddress = OptionalString(key, kMacAddressValue);
+  part.macRecorded = key.ValueExists(kMacAddressValue);
   part.connectionName = OptionalString(key, kConnectionNameValue);
   part.ipv6 = ReadIpv6Setting(key);
   return part;
@@ -142,32 +168,8 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
   return written && (!part.ipv6 || WriteIpv6Setting(key, *part.ipv6));
 }
 
-StringList ListCardKeys(std::wstring_view settingName) {
-  StringList cards;
-  TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (!key.OpenKeyReadOnly(SettingKeyPath(settingName))) return cards;
-  StringList names;
-  RunGuarded([&] { key.GetKeyNames(names); });
-  for (std::wstring& name : names) {
-    if (!EqualsNoCase(name, kFirewallSubkey)) cards.push_back(std::move(name));
-  }
-  return cards;
-}
-
 bool IsCardIdentityValue(std::wstring_view valueName) {
   return EqualsNoCase(valueName, kMacAddressValue) || EqualsNoCase(valueName, kConnectionNameValue);
-}
-
-StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::wstring_view cardId) {
-  StoredCardIdentity stored;
-  stored.identity.cardId = std::wstring(cardId);
-  TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (!key.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) return stored;
-  stored.identity.macAddress = OptionalString(key, kMacAddressValue);
-  stored.identity.macRecorded = key.ValueExists(kMacAddressValue);
-  stored.identity.connectionName = OptionalString(key, kConnectionNameValue);
-  stored.description = OptionalString(key, L"Description");
-  return stored;
 }
 
 }  // namespace kip

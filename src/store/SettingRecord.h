@@ -1,7 +1,7 @@
 // One stored setting as plain values: its machine-wide part in the setting
 // key and one card part per card key. Reading keeps the store's guard
-// groups: a group stops at its first failing value, so the reading says how
-// far each group got and the window applies exactly that much.
+// groups: a group stops at its first failing value, and its fields from
+// there on keep the defaults the reader was given.
 #pragma once
 
 #include <windows.h>
@@ -10,8 +10,8 @@
 #include <string>
 
 #include "store/CardMatch.h"
-#include "util/Ipv6Setting.h"
-#include "util/TcpipValueSet.h"
+#include "store/Ipv6Setting.h"
+#include "store/TcpipValueSet.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -25,7 +25,7 @@ struct ProxyValues {
   std::wstring bypassList;        // "ProxyOverride"
   bool detailed = false;          // "ProxyMore"
   std::wstring autoConfigUrl;     // "ProxyAutoConfigURL"
-  static constexpr int kFieldCount = 8;
+  bool operator==(const ProxyValues&) const = default;
 };
 
 struct DomainValues {
@@ -34,7 +34,7 @@ struct DomainValues {
   bool joinDomain = false;        // "ChangeDomain"
   std::wstring workGroup;         // "WorkGroup"
   bool joinWorkGroup = false;     // "ChangeWorkGroup"
-  static constexpr int kFieldCount = 5;
+  bool operator==(const DomainValues&) const = default;
 };
 
 struct MachineWideValues {
@@ -46,20 +46,14 @@ struct MachineWideValues {
   bool ipEnableRouter = false;                // "IPEnableRouter"
   bool useDomainNameDevolution = true;        // "UseDomainNameDevolution"
   StringList searchList;                      // "SearchList"; empty: primary and connection suffixes
+  bool operator==(const MachineWideValues&) const = default;
 };
 
-struct MachineWideReading {
-  MachineWideValues values;
-  // How many fields of each group were read, in their stored order; the
-  // fields after them keep what the window showed.
-  int proxyFieldsRead = 0;
-  int domainFieldsRead = 0;
-  // "default Printer" could be read (a missing value reads as empty).
-  bool printerRead = false;
-};
+class TkRegistry;
 
-// The machine-wide part of the setting; nullopt when its key does not open.
-std::optional<MachineWideReading> LoadMachineWide(std::wstring_view settingName);
+// The machine-wide part from the open setting key, group by group over
+// `defaults` (StoredSetting.h tells each group's rule).
+MachineWideValues ReadMachineWide(const TkRegistry& settingKey, MachineWideValues defaults);
 
 // Writes the machine-wide part in its stored order, creating the key. False
 // when the key cannot be created or a value cannot be written.
@@ -73,14 +67,17 @@ struct CardPart {
   // before these values).
   std::wstring macAddress{};      // "MACAddress"
   std::wstring connectionName{};  // "ConnectionName"
+  // Whether the key holds "MACAddress" at all (even empty): only a part saved
+  // before identities were recorded may follow a card by its name.
+  bool macRecorded = true;
   // The card's IPv6 choice; nullopt where the part comes from somewhere that
   // does not hold one (the live IPv4 values, a caller that does not edit
   // IPv6): a save then leaves the stored IPv6 values as they are.
   std::optional<Ipv6Setting> ipv6{};
 };
 
-// The card's part of the setting; nullopt when its card key does not open.
-std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring_view cardId, DWORD osMajorVersion);
+// The part held by the open card key.
+CardPart ReadCardPart(const TkRegistry& cardKey, DWORD osMajorVersion);
 
 // Writes the card key (creating it): "Description", the TCP/IP values, the
 // WINS servers, the MAC address, the connection name and, when the part holds
@@ -89,20 +86,8 @@ std::optional<CardPart> LoadCardPart(std::wstring_view settingName, std::wstring
 bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const std::wstring& description,
                   const CardPart& part, DWORD osMajorVersion);
 
-// The setting's card keys in the order the registry lists them (its firewall
-// key is not a card); empty when the setting key does not open.
-StringList ListCardKeys(std::wstring_view settingName);
-
 // "MACAddress" and "ConnectionName": values of a card key that describe the
 // card it was saved for, not the setting.
 bool IsCardIdentityValue(std::wstring_view valueName);
-
-struct StoredCardIdentity {
-  CardIdentity identity;     // as the card key recorded it
-  std::wstring description;  // the card's label when it was last saved
-};
-
-// What the card key records of its card; empty texts where it holds none.
-StoredCardIdentity ReadStoredCardIdentity(std::wstring_view settingName, std::wstring_view cardId);
 
 }  // namespace kip

@@ -148,7 +148,7 @@ TkRegistry::Target TkRegistry::Resolve(std::wstring_view path) const {
 }
 
 bool TkRegistry::Open(std::wstring_view path, REGSAM access, bool create) {
-  Target target = Resolve(path);
+  const Target target = Resolve(path);
   HKEY opened = nullptr;
   LONG rc;
   if (create && !target.subkey.empty()) {
@@ -157,6 +157,10 @@ bool TkRegistry::Open(std::wstring_view path, REGSAM access, bool create) {
   } else {
     rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, access, &opened);
   }
+  return Adopt(target, rc, opened);
+}
+
+bool TkRegistry::Adopt(const Target& target, LONG rc, HKEY opened) {
   std::wstring newPath = target.subkey;
   if (target.relative && !path_.empty()) newPath = target.subkey.empty() ? path_ : path_ + L"\\" + target.subkey;
   CloseKey();
@@ -170,12 +174,13 @@ bool TkRegistry::OpenKey(std::wstring_view path, bool create) { return Open(path
 
 bool TkRegistry::OpenKeyReadOnly(std::wstring_view path) {
   // Some keys of Windows grant only part of KEY_READ; their values can still
-  // be read with query access.
-  Target target = Resolve(path);
-  HKEY probe = nullptr;
-  LONG rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_READ, &probe);
-  if (rc == ERROR_SUCCESS) RegCloseKey(probe);
-  return Open(path, rc == ERROR_ACCESS_DENIED ? KEY_QUERY_VALUE : KEY_READ, false);
+  // be read with query access. Asked only when KEY_READ is refused: each
+  // open is a call into the registry.
+  const Target target = Resolve(path);
+  HKEY opened = nullptr;
+  LONG rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_READ, &opened);
+  if (rc == ERROR_ACCESS_DENIED) rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_QUERY_VALUE, &opened);
+  return Adopt(target, rc, opened);
 }
 
 void TkRegistry::CloseKey() {

@@ -164,6 +164,8 @@ class TkRegistry {
   };
   Target Resolve(std::wstring_view path) const;
   bool Open(std::wstring_view path, REGSAM access, bool create);
+  // Makes `opened` (the result `rc` of opening `target`) the current key.
+  bool Adopt(const Target& target, LONG rc, HKEY opened);
   void Write(std::wstring_view name, DWORD type, const void* data, DWORD size);
 
   HKEY root_ = HKEY_CURRENT_USER;

@@ -2,6 +2,8 @@
 // changes the page only where values are stored.
 #include "store/FirewallStore.h"
 
+#include "store/StoredSetting.h"
+
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -64,7 +66,9 @@ TEST_F(FirewallStoreTest, LoadChangesOnlyWhatIsStored) {
     SaveFirewallPart(kSetting, Page(true));
     c.alterStore();
     FirewallPage loaded = before;
-    LoadFirewallPart(kSetting, loaded);
+    if (std::optional<StoredFirewallPart> stored = ReadStoredSetting({L"Office"}).firewall) {
+      LayStoredFirewallPart(*stored, loaded);
+    }
     FirewallPage expected = Page(true);
     c.expect(expected);
     EXPECT_EQ(std::tie(loaded.useSwitch, loaded.firewallOn, loaded.doNotAllowExceptions),

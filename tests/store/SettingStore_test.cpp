@@ -12,6 +12,7 @@
 #include "store/SettingRecord.h"
 #include "SnapshotPrint.h"
 #include "store/Snapshot.h"
+#include "store/StoredSetting.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
 #include "support/ScratchFolder.h"
@@ -147,51 +148,134 @@ TEST_F(SettingStoreTest, BatchFilesAreAnsiWithCrLfAndEmptyMemosDeleteThem) {
   EXPECT_EQ(ReadBatchFile(files.before), StringList{});
 }
 
-TEST_F(SettingStoreTest, MachineWideGroupsStopAtTheirFirstBadValue) {
-  MachineWideValues values;
-  values.hostsFile = L"C:\\h";
-  values.proxy = {true, L"px", L"8080", L"http://home", true, L"*.lan", false, L"http://pac"};
-  values.domain = {true, L"corp", true, L"WG", false};
-  values.machineName = L"PC1";
-  values.ipEnableRouter = true;
-  values.useDomainNameDevolution = false;
-  values.searchList = {L"a.lan", L"b.lan"};
-  ASSERT_TRUE(SaveMachineWide(L"Office", values));
-  EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, Key(L"Office")).size(), 18u);  // no printer chosen: none written
-  std::optional<MachineWideReading> read = LoadMachineWide(L"Office");
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->proxyFieldsRead, 8);
-  EXPECT_EQ(read->domainFieldsRead, 5);
-  EXPECT_EQ(read->values.proxy.autoConfigUrl, L"http://pac");
-  EXPECT_EQ(read->values.searchList, (StringList{L"a.lan", L"b.lan"}));
-  EXPECT_TRUE(read->values.ipEnableRouter);
+// Each stored group is read over the defaults it is given and ends at its
+// first bad value: the fields from there on keep the defaults.
+TEST_F(SettingStoreTest, AMachineWideGroupEndsAtItsFirstBadValueOverItsDefaults) {
+  MachineWideValues saved;
+  saved.hostsFile = L"C:\\h";
+  saved.proxy = {true, L"px", L"8080", L"http://home", true, L"*.lan", false, L"http://pac"};
+  saved.defaultPrinter = L"Laser";
+  saved.domain = {true, L"corp", true, L"WG", false};
+  saved.machineName = L"PC1";
+  saved.ipEnableRouter = true;
+  saved.useDomainNameDevolution = false;
+  saved.searchList = {L"a.lan", L"b.lan"};
+  MachineWideValues shown;  // what a group keeps from its first bad value on
+  shown.hostsFile = L"shown hosts";
+  shown.proxy = {false, L"shown", L"1", L"http://shown", false, L"shown.lan", true, L"http://shown.pac"};
+  shown.defaultPrinter = L"Shown printer";
+  shown.domain = {false, L"shown.corp", false, L"SHOWN", true};
 
-  struct Case {
-    const wchar_t* bad;  // value replaced by a string, or deleted when `remove`
-    bool remove;
-    int proxyRead, domainRead;
+  enum Spoil { Deleted, Text, Number };  // the value deleted, or made the text "1" or the number 2
+  const struct {
+    const wchar_t* bad;
+    Spoil how;
+    std::function<void(MachineWideValues&)> expect;  // applied to `saved`
+  } cases[] = {
+      {nullptr, Text, [](MachineWideValues&) {}},
+      {L"ProxyEnable", Deleted, [&](MachineWideValues& v) { v.proxy = shown.proxy; }},
+      {L"ProxyLoacl", Text,
+       [&](MachineWideValues& v) {
+         v.proxy.bypassLocal = shown.proxy.bypassLocal;
+         v.proxy.bypassList = shown.proxy.bypassList;
+         v.proxy.detailed = shown.proxy.detailed;
+         v.proxy.autoConfigUrl = shown.proxy.autoConfigUrl;
+       }},
+      // Read in part, a domain group never switches the domain.
+      {L"ChangeDomain", Deleted,
+       [&](MachineWideValues& v) {
+         v.domain = {false, L"corp", shown.domain.joinDomain, shown.domain.workGroup, shown.domain.joinWorkGroup};
+       }},
+      {L"default Printer", Number, [&](MachineWideValues& v) { v.defaultPrinter = shown.defaultPrinter; }},
+      // Single values read as empty or off, whatever was shown.
+      {L"Hosts File", Number, [](MachineWideValues& v) { v.hostsFile.clear(); }},
+      {L"IPEnableRouter", Number, [](MachineWideValues& v) { v.ipEnableRouter = false; }},
+      {L"UseDomainNameDevolution", Text,
+       [](MachineWideValues& v) {
+         v.useDomainNameDevolution = true;
+         v.searchList.clear();
+       }},
   };
-  for (const Case& c : {Case{L"ProxyEnable", true, 0, 5}, Case{L"ProxyLoacl", false, 4, 5},
-                        Case{L"ChangeDomain", true, 8, 2}}) {
-    SCOPED_TRACE(c.bad);
-    ASSERT_TRUE(SaveMachineWide(L"Office", values));
-    if (c.remove) {
-      DeleteValue(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad);
-    } else {
-      SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad, L"1");
-    }
-    read = LoadMachineWide(L"Office");
-    EXPECT_EQ(read->proxyFieldsRead, c.proxyRead);
-    EXPECT_EQ(read->domainFieldsRead, c.domainRead);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bad ? c.bad : L"nothing bad");
+    ASSERT_TRUE(SaveMachineWide(L"Office", saved));
+    if (c.bad && c.how == Deleted) DeleteValue(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad);
+    if (c.bad && c.how == Text) SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad, L"1");
+    if (c.bad && c.how == Number) SetDword(HKEY_LOCAL_MACHINE, Key(L"Office"), c.bad, 2);
+    MachineWideValues expected = saved;
+    c.expect(expected);
+    EXPECT_TRUE(ReadStoredSetting({L"Office", {}, 6, shown}).machineWide == expected);
   }
-  // IP forwarding is on for exactly 1; a bad suffix group gives its defaults.
-  SetDword(HKEY_LOCAL_MACHINE, Key(L"Office"), L"IPEnableRouter", 2);
-  SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"UseDomainNameDevolution", L"0");
-  read = LoadMachineWide(L"Office");
-  EXPECT_FALSE(read->values.ipEnableRouter);
-  EXPECT_TRUE(read->values.useDomainNameDevolution);
-  EXPECT_TRUE(read->values.searchList.empty());
-  EXPECT_FALSE(LoadMachineWide(L"Missing"));
+  // The two join choices are a radio pair: the one read on last wins.
+  saved.domain.joinWorkGroup = true;
+  ASSERT_TRUE(SaveMachineWide(L"Office", saved));
+  const DomainValues pair = ReadStoredSetting({L"Office", {}, 6, shown}).machineWide.domain;
+  EXPECT_FALSE(pair.joinDomain);
+  EXPECT_TRUE(pair.joinWorkGroup);
+  // A setting that is not stored leaves every default as it was.
+  const StoredSetting missing = ReadStoredSetting({L"Missing", {L"{card}"}, 6, shown});
+  EXPECT_FALSE(missing.keyFound);
+  EXPECT_EQ(missing.machineWide.proxy.server, L"shown");
+  EXPECT_EQ(missing.cards.size(), 1u);
+  EXPECT_FALSE(missing.cards[0].part);
+}
+
+// Each present card takes its own part, the part of an absent card that was
+// the same hardware (found only when asked for), or none; the setting's
+// key, card keys, firewall part and batch files come from one read.
+TEST_F(SettingStoreTest, OneReadGivesEachCardItsOwnABorrowedOrNoPart) {
+  CardPart part;
+  part.tcpip.ipAddresses = {L"10.0.0.1"};
+  part.macAddress = L"52:54:00:00:00:01";
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{own}", L"LAN own", part, 6));
+  part.tcpip.ipAddresses = {L"10.0.0.2"};
+  part.macAddress = L"52:54:00:00:00:02";
+  ASSERT_TRUE(SaveCardPart(L"Office", L"{gone}", L"Old LAN", part, 6));
+  SetDword(HKEY_LOCAL_MACHINE, Key(L"Office") + L"\\FireWall", L"Use FireWall Switch", 1);
+  WriteBatchFile(BatchFilesOf(L"Office", folder_).after, {L"echo after"});
+
+  int asked = 0;
+  StoredSettingRequest request{L"Office", {L"{OWN}", L"{moved}", L"{other}", L""}, 6};
+  request.identify = [&](const StringList& ids) {
+    ++asked;
+    EXPECT_EQ(ids, (StringList{L"{moved}", L"{other}"}));
+    return std::vector<CardIdentity>{{L"{moved}", L"52-54-00-00-00-02", L""}, {L"{other}", L"52:54:00:00:00:09", L""}};
+  };
+  request.programFolder = folder_;
+  const StoredSetting read = ReadStoredSetting(request);
+  EXPECT_TRUE(read.keyFound);
+  const struct {
+    CardPartFound found;
+    const wchar_t* key;
+    const wchar_t* label;
+    const wchar_t* address;  // nullptr: no part
+  } expected[] = {{CardPartFound::Own, L"{own}", L"", L"10.0.0.1"},
+                  {CardPartFound::SameMacAddress, L"{gone}", L"Old LAN", L"10.0.0.2"},
+                  {CardPartFound::None, L"", L"", nullptr},
+                  {CardPartFound::None, L"", L"", nullptr}};
+  ASSERT_EQ(read.cards.size(), std::size(expected));
+  for (size_t i = 0; i < read.cards.size(); ++i) {
+    SCOPED_TRACE(i);
+    const ChosenCardPart& card = read.cards[i];
+    EXPECT_EQ(std::tie(card.found, card.cardKey, card.borrowedLabel),
+              std::tie(expected[i].found, expected[i].key, expected[i].label));
+    EXPECT_EQ(card.part.has_value(), expected[i].address != nullptr);
+    if (card.part && expected[i].address) {
+      EXPECT_EQ(card.part->tcpip.ipAddresses, StringList{expected[i].address});
+    }
+  }
+  EXPECT_EQ(asked, 1);
+  ASSERT_TRUE(read.firewall);
+  EXPECT_TRUE(read.firewall->useSwitch);
+  EXPECT_EQ(read.batch, (BatchTexts{{}, {L"echo after"}}));
+  // The choice alone reads no part; with every card owning its part, the
+  // cards are never identified.
+  request.cardIds = {L"{own}", L"{gone}"};
+  const std::vector<ChosenCardPart> choices = ChooseStoredParts(request);
+  EXPECT_EQ(choices[0].found, CardPartFound::Own);
+  EXPECT_EQ(choices[1].found, CardPartFound::Own);
+  EXPECT_FALSE(choices[0].part);
+  EXPECT_EQ(asked, 1);
 }
 
 TEST_F(SettingStoreTest, CardLabelsAreRefreshedOnlyForPresentCards) {
@@ -221,18 +305,19 @@ TEST_F(SettingStoreTest, NamesTooLongForAKeyFailToSaveInsteadOfVanishing) {
 // bad stored data means "leave IPv6 alone", and nothing typed is lost.
 TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
   const std::wstring card = Key(L"Office") + L"\\{card}";
+  auto storedIpv6 = [] { return ReadStoredSetting({L"Office", {L"{card}"}, 6}).cards.at(0).part->ipv6; };
   CardPart part;
   ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
   const size_t ipv4Values = ValueNames(HKEY_LOCAL_MACHINE, card).size();
-  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, Ipv6Setting{});
+  EXPECT_EQ(storedIpv6(), Ipv6Setting{});
 
   const Ipv6Setting fixed{Ipv6Choice::Fixed, {L"2001:db8::10/64"}, {L"fe80::1%12"}, {L"2001:db8::53", L"2001:db8::54"}};
   part.ipv6 = fixed;
   ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
-  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, fixed);
+  EXPECT_EQ(storedIpv6(), fixed);
   part.ipv6.reset();  // a saver that does not edit IPv6
   ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
-  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, fixed);
+  EXPECT_EQ(storedIpv6(), fixed);
 
   const struct {
     const char* title;
@@ -243,6 +328,8 @@ TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
        {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
       {"a choice of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, L"2"); },
        {Ipv6Choice::Unchanged, fixed.addresses, fixed.gateways, fixed.dnsServers}},
+      {"lists without a choice (never written so)", [&] { DeleteValue(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue); },
+       {}},
       {"a list of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6AddressValue, L"2001:db8::1/64"); },
        {Ipv6Choice::Fixed, {}, fixed.gateways, fixed.dnsServers}},
   };
@@ -251,13 +338,13 @@ TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
     part.ipv6 = fixed;
     ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
     c.spoil();
-    EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, c.expected);
+    EXPECT_EQ(storedIpv6(), c.expected);
   }
 
   // Left alone with its lists kept: what was typed stays for later.
   part.ipv6 = Ipv6Setting{Ipv6Choice::Unchanged, {L"2001:db8::10/64"}, {}, {}};
   ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));
-  EXPECT_EQ(LoadCardPart(L"Office", L"{card}", 6)->ipv6, part.ipv6);
+  EXPECT_EQ(storedIpv6(), part.ipv6);
   // Left alone with nothing typed: the part has its old shape again.
   part.ipv6 = Ipv6Setting{};
   ASSERT_TRUE(SaveCardPart(L"Office", L"{card}", L"LAN", part, 6));

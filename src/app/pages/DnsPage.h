@@ -10,7 +10,7 @@
 #include "app/pages/Page.h"
 #include "store/SettingRecord.h"
 #include "ui/win/Controls.h"
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 
 namespace kip {
 

@@ -7,7 +7,7 @@
 #include "app/pages/AddressListBox.h"
 #include "app/pages/Page.h"
 #include "ui/win/Controls.h"
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 
 namespace kip {
 

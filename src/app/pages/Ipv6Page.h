@@ -13,7 +13,7 @@
 #include "ui/Ipv6Entry.h"
 #include "ui/Prompts.h"
 #include "ui/win/Controls.h"
-#include "util/Ipv6Setting.h"
+#include "store/Ipv6Setting.h"
 
 namespace kip {
 

@@ -1,4 +1,6 @@
-#include "util/Ipv6Setting.h"
+#include "store/Ipv6Setting.h"
+
+#include <cstring>
 
 #include "util/Guard.h"
 #include "util/kRegistry.h"
@@ -7,10 +9,9 @@ namespace kip {
 
 namespace {
 
-StringList ReadListGuarded(const TkRegistry& key, const wchar_t* name) {
-  StringList entries;
-  if (!RunGuarded([&] { key.ReadStringList(name, entries); })) entries.clear();
-  return entries;
+// A list of another type reads as empty.
+StringList ReadList(const TkRegistry& key, const wchar_t* name) {
+  return key.TryReadStringList(name).value_or(StringList{});
 }
 
 Ipv6Choice ChoiceOf(int stored) {
@@ -35,10 +36,18 @@ std::optional<Ipv6Autoconfig> ReadAutoconfig(const TkRegistry& key) {
 
 Ipv6Setting ReadIpv6Setting(const TkRegistry& key) {
   Ipv6Setting setting;
-  RunGuarded([&] { setting.choice = ChoiceOf(key.ReadInteger(kIpv6ModeValue)); });
-  setting.addresses = ReadListGuarded(key, kIpv6AddressValue);
-  setting.gateways = ReadListGuarded(key, kIpv6GatewayValue);
-  RunGuarded([&] { setting.dnsServers = SplitCommaText(key.ReadString(kIpv6NameServerValue)); });
+  // The lists are only ever written with a choice: a key without one holds
+  // none, and each list is a call into the registry per card.
+  TRegRawValue mode;
+  if (!key.ReadRaw(kIpv6ModeValue, mode)) return setting;
+  DWORD number = 0;
+  if (mode.Type == REG_DWORD && mode.Data.size() == sizeof number) {
+    std::memcpy(&number, mode.Data.data(), sizeof number);
+    setting.choice = ChoiceOf(static_cast<int>(number));
+  }
+  setting.addresses = ReadList(key, kIpv6AddressValue);
+  setting.gateways = ReadList(key, kIpv6GatewayValue);
+  setting.dnsServers = SplitCommaText(key.TryReadString(kIpv6NameServerValue).value_or(L""));
   if (setting.choice == Ipv6Choice::AsItWas) RunGuarded([&] { setting.autoconfig = ReadAutoconfig(key); });
   return setting;
 }

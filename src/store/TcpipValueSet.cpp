@@ -1,4 +1,4 @@
-#include "util/TcpipValueSet.h"
+#include "store/TcpipValueSet.h"
 
 #include "util/kRegistry.h"
 #include "util/Guard.h"

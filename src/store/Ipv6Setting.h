@@ -54,7 +54,8 @@ inline constexpr wchar_t kIpv6ManagedAddressValue[] = L"IPv6ManagedAddress";
 inline constexpr wchar_t kIpv6OtherStatefulValue[] = L"IPv6OtherStateful";
 
 // Reads the values, each in its own guard: a missing or unreadable mode
-// leaves IPv6 alone, a bad list reads as empty.
+// leaves IPv6 alone, a bad list reads as empty. Without a stored mode the
+// lists are not read (they are written only with one).
 Ipv6Setting ReadIpv6Setting(const TkRegistry& key);
 
 // Writes the values after the key's others. A choice to leave IPv6 alone with
