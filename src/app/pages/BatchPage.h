@@ -4,17 +4,13 @@
 #include <string_view>
 
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "ui/BatchMemo.h"
 #include "ui/win/Controls.h"
 #include "util/Text.h"
 
 namespace kip {
 
-struct BatchTexts {
-  StringList before;
-  StringList after;
-  bool operator==(const BatchTexts&) const = default;
-};
 
 class BatchPage final : public ValuesPage<BatchTexts> {
  public:
