@@ -199,6 +199,7 @@ void SettingEditor::ReadFirewallState() {
   shown.firewall.rows = std::move(machine.rows);
   firewallEntries_ = std::move(machine.entries);
   view_.ShowValues(shown);
+  view_.SelectionChanged();
 }
 
 std::wstring SettingEditor::ShowTcpipParameters() {
@@ -246,7 +247,8 @@ LoadedSetting SettingEditor::Read(const std::wstring& settingName, const std::ws
   } else if (!cardId.empty()) {
     // A card never saved under this setting shows what the machine has.
     loaded.tcpip = ReadLiveTcpipValues(cardId, osMajor_);
-    if (loaded.tcpip) loaded.winsServers = ReadLiveWinsServers(cardId);
+    // A WINS list that cannot be read is none, not the one shown before.
+    if (loaded.tcpip) loaded.winsServers = ReadLiveWinsServers(cardId).value_or(StringList{});
     loaded.ipv6 = LiveIpv6Shown(cardId);
   }
   loaded.machine = LoadMachineWide(settingName);
@@ -302,9 +304,9 @@ bool SettingEditor::SaveAs(const std::wstring& settingName, const std::wstring& 
     view_.Report(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
     return false;
   }
-  modified_ = false;
   // The card has a part of its own now: no longer marked.
   if (settingName == ShownName()) {
+    if (cardId == ShownCardId()) modified_ = false;
     PartKey(settingName, cardId);
     view_.SelectionChanged();
   }
@@ -416,7 +418,7 @@ void SettingEditor::New() {
     if (std::optional<TcpipValues> live = ReadLiveTcpipValues(cardId, osMajor_)) {
       shown.ip = IpShown(*live);
       ShowCardPart(shown.dns, *live);
-      if (std::optional<StringList> wins = ReadLiveWinsServers(cardId)) shown.other.winsServers = *wins;
+      shown.other.winsServers = ReadLiveWinsServers(cardId).value_or(StringList{});
     }
     view_.ShowValues(shown);
     if (!SaveAs(name, cardId, view_.Collected())) break;
