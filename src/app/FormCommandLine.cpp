@@ -23,15 +23,13 @@ void TFormIpconfig::RunCommandLine() {
   }
   RunWhileCommitting([this] {
     CommandLineRequest request = ParseCommandLine(env_.arguments);
-    StringList tabs;
-    for (int i = 0; i < TabControl1.Count(); ++i) tabs.push_back(TabText(i));
-    int tab = FindSettingTab(tabs, request.settingName);
+    int tab = FindSettingTab(editor_.Names(), request.settingName);
     if (tab < 0) {
       ShowException(SettingNotFoundText(request.settingName));
       commandLineExitCode_ = kExitSettingNotFound;
       return;
     }
-    TabControl1.SetTabIndex(tab);
+    editor_.SelectSetting(tab);
     if (RunCommandLinePreview()) return;
     commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
@@ -52,11 +50,10 @@ void TFormIpconfig::CarryOutExitAction(ExitAction action) {
 }
 
 void TFormIpconfig::ActionShortCutExecute() {
-  int tab = TabControl1.TabIndex();
-  if (tab < 0) return;
+  if (editor_.ShownIndex() < 0) return;
   // The post-commit dialog's list has no selection until it was first shown.
   int exitItem = Dialogs().netChg ? Dialogs().netChg->Choice() : -1;
-  SettingShortcut shortcut = MakeSettingShortcut(TabText(tab), exitItem, ProgramPath(), GetDesktopFolder());
+  SettingShortcut shortcut = MakeSettingShortcut(editor_.ShownName(), exitItem, ProgramPath(), GetDesktopFolder());
   // A shortcut the user believes in but that is not there would fail him
   // at the customer's site: say so.
   if (!WriteSettingShortcut(shortcut)) ShowException(ShortcutNotSavedText(shortcut.file));

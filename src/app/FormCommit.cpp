@@ -146,7 +146,7 @@ bool TFormIpconfig::CommitShownSetting() { return CommitShownSetting(CommitKind:
 // Saves pending edits and commits the selected tab. False when nothing is
 // committed, or the machine went back to its former state.
 bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
-  if (TabControl1.TabIndex() < 0) {
+  if (editor_.ShownIndex() < 0) {
     ShowException(L"反映する設定が選ばれていません.");
     return false;
   }
@@ -196,7 +196,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
     RunThenAlways([&] { result = RunCommitPlan(plan, user, environment); },
                   // The machine changed under the cards the setting does not
                   // hold: show it again.
-                  [this] { LoadSetting(); });
+                  [this] { editor_.Load(); });
   } catch (const CommitAbandoned&) {
     return false;  // the status bar and the logs have the way back's outcome
   } catch (...) {
@@ -220,8 +220,8 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
 }
 
 CommitRequest TFormIpconfig::ShownCommitRequest() const {
-  const int tab = TabControl1.TabIndex();
-  return {tab, TabText(tab), ComboDescription.Count(), CardIds, OSMajorVersion, OSMinorVersion};
+  return {editor_.ShownIndex(), editor_.ShownName(), static_cast<int>(editor_.CardIds().size()), editor_.CardIds(),
+          OSMajorVersion, OSMinorVersion};
 }
 
 CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {
@@ -258,6 +258,17 @@ void TFormIpconfig::ActOnExitChoice(int choice) {
   std::shared_ptr<ExitPlatform> platform =
       env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());
   TExitWin(*platform).ActOnChoice(choice);
+}
+
+std::optional<StringList> TFormIpconfig::TraySettings() const {
+  if (committing_ || editor_.Busy()) return std::nullopt;
+  return editor_.Names();
+}
+
+void TFormIpconfig::CommitFromTray(int index) {
+  editor_.SelectSetting(index);
+  // No exit choice follows: the program carries on, as with "続ける".
+  RunWhileCommitting([this] { CommitShownSetting(CommitKind::Tray); });
 }
 
 }  // namespace kip

@@ -179,22 +179,24 @@ void TFormIpconfig::CreateMenus() {
 }
 
 void TFormIpconfig::WireHandlers() {
-  ComboDescription.OnChange = [this] { ComboDescriptionChange(); };
-  TabControl1.OnChanging = [this] { return TabControl1Changing(); };
-  TabControl1.OnChange = [this] { TabControl1Change(); };
+  ComboDescription.OnChange = [this] { editor_.SelectCard(ComboDescription.ItemIndex()); };
+  TabControl1.OnChange = [this] { editor_.SelectSetting(TabControl1.TabIndex()); };
   TabControl1.OnItemsChanged = [this] { Relayout(); };
-  for (win::MenuItem* item : {menus_.mNew, menus_.popNew}) item->OnClick = [this] { NewSetting(); };
-  for (win::MenuItem* item : {menus_.mSave, menus_.popSave}) item->OnClick = [this] { mSaveClick(); };
-  for (win::MenuItem* item : {menus_.mSaveAs, menus_.popSaveAs}) item->OnClick = [this] { CopySettingAs(); };
-  for (win::MenuItem* item : {menus_.mRename, menus_.popRename}) item->OnClick = [this] { RenameSetting(); };
-  for (win::MenuItem* item : {menus_.mDelete, menus_.popDelete}) item->OnClick = [this] { DeleteSetting(); };
+  for (win::MenuItem* item : {menus_.mNew, menus_.popNew}) item->OnClick = [this] { editor_.New(); };
+  for (win::MenuItem* item : {menus_.mSave, menus_.popSave}) item->OnClick = [this] { editor_.Save(); };
+  for (win::MenuItem* item : {menus_.mSaveAs, menus_.popSaveAs}) item->OnClick = [this] { editor_.CopyAs(); };
+  for (win::MenuItem* item : {menus_.mRename, menus_.popRename}) item->OnClick = [this] { editor_.Rename(); };
+  for (win::MenuItem* item : {menus_.mDelete, menus_.popDelete}) item->OnClick = [this] { editor_.Delete(); };
   menus_.mEditHOSTS->OnClick = [this] { mEditHOSTSClick(); };
   WireSafeSwitchHandlers();
   menus_.About1->OnClick = [this] { About1Click(); };
   menus_.mHelp->OnClick = [this] { mHelpClick(); };
   menus_.mOSCheck->OnClick = [this] { mOSCheckClick(); };
   menus_.mShowExitWin->OnClick = [this] { menus_.mShowExitWin->SetChecked(!menus_.mShowExitWin->Checked()); };
-  menus_.mShowTray->OnClick = [this] { tray_.ToggleShown(); };
+  menus_.mShowTray->OnClick = [this] {
+    menus_.mShowTray->SetChecked(!menus_.mShowTray->Checked());
+    tray_.SetWanted(menus_.mShowTray->Checked());
+  };
   TabControl1.OnContextMenu = [this](POINT at) { menus_.tabPopup->Popup(Handle(), at); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };

@@ -34,6 +34,7 @@ constexpr DWORD kPlatformNt = VER_PLATFORM_WIN32_NT;
 TFormIpconfig::TFormIpconfig(FormEnvironment environment) : env_(std::move(environment)) {
   if (!env_.queryVersion) env_.queryVersion = QueryWindowsVersion;
   if (!env_.monitorWorkAreas) env_.monitorWorkAreas = MonitorWorkAreas;
+  editor_.SetProgramFolder(ProgramFolder());
 }
 
 TFormIpconfig::~TFormIpconfig() {
@@ -61,11 +62,7 @@ void TFormIpconfig::Create() {
 
 void TFormIpconfig::FormCreate() {
   SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
-  Modified = false;
-  SyncBusy = false;
   ExitChoice = 2;
-  ShownSettingIndex = TabControl1.TabIndex();
-  ShownCardIndex = ComboDescription.ItemIndex();
   // Started with a command line, perhaps minimised and never activated: the
   // start-up load then runs once the queue is idle.
   if (!env_.arguments.empty() && !env_.arguments[0].empty()) PostMessageW(Handle(), kMsgIdleStartup, 0, 0);
@@ -152,16 +149,17 @@ bool TFormIpconfig::LoadAtStartup() {
     ProfileScope phase("ListPrinters");
     RunGuarded([this] { ListPrinters(); });
   }
-  RunGuarded([this] { ReadFirewallState(); });
+  editor_.SetOsMajorVersion(OSMajorVersion);
+  RunGuarded([this] { editor_.ReadFirewallState(); });
   {
     ProfileScope phase("ReadTcpipParameters");
-    HostsDirectory = ReadTcpipParameters();
+    HostsDirectory = editor_.ShowTcpipParameters();
   }
   {
     ProfileScope phase("BuildCardList");
-    BuildCardList();
+    editor_.ListCards();
   }
-  if (!CardIds.empty()) {
+  if (!editor_.CardIds().empty()) {
     StringList settingNames;
     {
       ProfileScope phase("ListSettingNames");
@@ -169,14 +167,10 @@ bool TFormIpconfig::LoadAtStartup() {
     }
     std::future<void> labelsWritten = StartRefreshCardDescriptions(settingNames);
     {
-      ProfileScope phase("LoadSettingList");
-      RunGuarded([&] { LoadSettingList(settingNames); });
-    }
-    {
       ProfileScope phase("LoadSetting");
-      RunGuarded([this] { LoadSetting(); });
+      ReadExitChoice();
+      RunGuarded([&] { editor_.Open(settingNames); });
     }
-    ShownSettingIndex = TabControl1.TabIndex();
     ProfileScope phase("WaitForCardDescriptions");
     labelsWritten.wait();
   } else {
@@ -184,6 +178,11 @@ bool TFormIpconfig::LoadAtStartup() {
   }
   actions_.undoOtherLan.SetEnabled(FileExists(kUndoFileName));
   return true;
+}
+
+void TFormIpconfig::ReadExitChoice() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (registry.OpenKeyReadOnly(kStoreRootKey)) ExitChoice = registry.TryReadInteger(L"Shutdown Index").value_or(2);
 }
 
 void TFormIpconfig::ReadPlacement() {
@@ -225,7 +224,7 @@ void TFormIpconfig::ReadOptions() {
     menus_.mShowTray->SetChecked(*tray != 0);
   }
   registry.CloseKey();
-  tray_.Update();
+  tray_.SetWanted(menus_.mShowTray->Checked());
   ReadSafeSwitchOptions();
 }
 
@@ -250,19 +249,7 @@ void TFormIpconfig::mOSCheckClick() { menus_.mOSCheck->SetChecked(!menus_.mOSChe
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
   if (tray_.HideInsteadOfClosing()) return false;
-  if (CardIds.empty() || !Modified) return true;
-  // No setting or card shown: the edits have nowhere to be saved.
-  if (TabText(TabControl1.TabIndex()).empty() || SelectedCardId().empty()) return true;
-  switch (Ask().ConfirmYesNoCancel(L"変更した設定を保存しますか.")) {
-    case Answer::Cancel:
-      return false;
-    case Answer::Yes:
-      // A save that failed keeps the window open with the edits in it.
-      return SaveSetting(TabText(TabControl1.TabIndex()), SelectedCardId());
-    case Answer::No:
-      return true;
-  }
-  return true;
+  return editor_.MayClose();
 }
 
 void TFormIpconfig::FormClose() {
@@ -297,9 +284,6 @@ void TFormIpconfig::WriteOptions() {
   registry.CloseKey();
 }
 
-void TFormIpconfig::FormDestroy() {
-  CardIds.clear();
-  FirewallEntries.clear();
-}
+void TFormIpconfig::FormDestroy() {}
 
 }  // namespace kip

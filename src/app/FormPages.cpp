@@ -39,7 +39,7 @@ Page* TFormIpconfig::LazyPage(int index) {
 }
 
 void TFormIpconfig::WirePages() {
-  auto edited = [this] { Modified = true; };
+  auto edited = [this] { editor_.Edited(); };
   pages_.ip.OnEdit = edited;
   pages_.ip.AddressDialog = [this]() -> AddressEntry* { return Dialogs().ipEdit; };
   pages_.ip.GatewayDialog = [this]() -> AddressEntry* { return Dialogs().gwEdit; };

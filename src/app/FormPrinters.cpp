@@ -12,11 +12,4 @@ void TFormIpconfig::ListPrinters() {
   pages_.other.ListPrinters(std::move(list.names));
 }
 
-// Chosen by its exact name; a name not listed chooses none.
-void TFormIpconfig::SelectPrinter(const std::wstring& name) {
-  pages_.other.Update([&](OtherPageValues& values) { values.printer = name; });
-}
-
-void TFormIpconfig::SelectDefaultPrinter() { SelectPrinter(ReadDefaultPrinterName()); }
-
 }  // namespace kip

@@ -209,7 +209,7 @@ bool TFormIpconfig::SafeSwitch::AskKeep() {
     form_.ShowException(checked);
     return true;
   }
-  if (report.outcome == ReturnOutcome::Returned) form_.LoadSetting();
+  if (report.outcome == ReturnOutcome::Returned) form_.editor_.Load();
   ShowReport(report);
   return false;
 }

@@ -67,7 +67,7 @@ void TFormIpconfig::ActionImportExecute() {
   if (!restored) return;
   // The window's edits belong to the store that was just replaced: saving
   // them on the way out would write them over the imported settings.
-  Modified = false;
+  editor_.Discard();
   Close();
 }
 
@@ -82,7 +82,7 @@ void TFormIpconfig::ActionUndoOtherLANExecute() {
   }
   actions_.undoOtherLan.SetEnabled(FileExists(kUndoFileName));
   Ask().ShowMessage(UndoMessage(true));
-  Modified = false;  // as after an import: the store was replaced
+  editor_.Discard();  // as after an import: the store was replaced
   Close();
 }
 
@@ -91,10 +91,12 @@ void TFormIpconfig::ActionCopyOtherLANExecute() {
 }
 
 void TFormIpconfig::FillOtherLanLists() {
-  CardLists lists = FillCardLists(TabText(TabControl1.TabIndex()), CardIds, CardLabels());
+  StringList labels;
+  for (const auto& label : editor_.CardLabels()) labels.push_back(UnmarkedCardLabel(label));
+  CardLists lists = FillCardLists(editor_.ShownName(), editor_.CardIds(), labels);
   TFormOtherLAN* otherLan = Dialogs().otherLan;
   if (!otherLan) return;
-  otherLan->SetTargetCards(lists.targets, CardIds);
+  otherLan->SetTargetCards(lists.targets, editor_.CardIds());
   if (lists.sources) otherLan->SetSourceCards(lists.sources->items, lists.sources->cardIds);
 }
 
@@ -105,7 +107,7 @@ bool TFormIpconfig::CopyOtherLanCard(const std::wstring& fromCardId, const std::
   // Without both cards chosen the dialog stays open, without a message.
   if (outcome.result == CardCopyResult::NotChosen) return false;
   Ask().ShowMessage(CardCopyMessage(outcome));
-  if (outcome.result == CardCopyResult::Copied) LoadSetting();
+  if (outcome.result == CardCopyResult::Copied) editor_.Load();
   return true;
 }
 

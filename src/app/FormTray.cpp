@@ -4,7 +4,6 @@
 // hides it; "終了" on the icon's menu ends the program.
 #include "app/FormTray.h"
 
-#include "app/UkIpConfig.h"
 #include "store/StoreKeys.h"
 #include "ui/Prompts.h"
 #include "util/kRegistry.h"
@@ -17,29 +16,31 @@ enum TrayCommand : UINT { kTrayOpen = 1, kTrayEnd = 2, kTrayFirstSetting = 16 };
 
 }  // namespace
 
-void TrayMenu::ToggleShown() {
-  auto& item = *frame_.menus_.mShowTray;
-  item.SetChecked(!item.Checked());
+void TrayMenu::SetWanted(bool wanted) {
+  wanted_ = wanted;
   Update();
 }
+
+StringList TrayMenu::Settings() const { return owner_.TraySettings().value_or(StringList{}); }
 
 int TrayMenu::LastCommittedTab() const {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
   const int index = registry.OpenKeyReadOnly(kStoreRootKey) ? registry.TryReadInteger(L"Setting Index").value_or(-1) : -1;
-  return index >= 0 && index < frame_.TabControl1.Count() ? index : -1;
+  return index >= 0 && index < static_cast<int>(Settings().size()) ? index : -1;
 }
 
 std::wstring TrayMenu::Tip() const {
   const int last = LastCommittedTab();
-  return last < 0 ? std::wstring(kApplicationTitle) : std::wstring(kApplicationTitle) + L": " + frame_.TabText(last);
+  return last < 0 ? std::wstring(kApplicationTitle)
+                  : std::wstring(kApplicationTitle) + L": " + Settings()[static_cast<size_t>(last)];
 }
 
 void TrayMenu::Update() {
-  if (!frame_.menus_.mShowTray->Checked()) {
+  if (!wanted_) {
     icon_.Remove();
     return;
   }
-  icon_.Show(frame_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
+  icon_.Show(window_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
 }
 
 void TrayMenu::OnEvent(LPARAM event) {
@@ -48,19 +49,19 @@ void TrayMenu::OnEvent(LPARAM event) {
 }
 
 void TrayMenu::ShowWindowAgain() {
-  const HWND window = frame_.Handle();
+  const HWND window = window_.Handle();
   ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(window);
 }
 
 bool TrayMenu::OffersOnlyOpen() const {
-  if (frame_.committing_ || frame_.SyncBusy || !IsWindowEnabled(frame_.Handle())) return true;
+  if (!owner_.TraySettings() || !IsWindowEnabled(window_.Handle())) return true;
   // A dialog of the window is open (the address dialogs wait without
   // disabling it): a commit or an end now would cut across it.
   struct Search {
     HWND owner;
     bool found;
-  } search{frame_.Handle(), false};
+  } search{window_.Handle(), false};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM context) -> BOOL {
@@ -78,9 +79,10 @@ void TrayMenu::ShowMenu() {
   if (!menu) return;
   if (!OffersOnlyOpen()) {
     const int last = LastCommittedTab();
-    for (int i = 0; i < frame_.TabControl1.Count(); ++i) {
-      AppendMenuW(menu.get(), MF_STRING | (i == last ? MF_CHECKED : 0), kTrayFirstSetting + static_cast<UINT>(i),
-                  frame_.TabText(i).c_str());
+    const StringList settings = Settings();
+    for (size_t i = 0; i < settings.size(); ++i) {
+      AppendMenuW(menu.get(), MF_STRING | (static_cast<int>(i) == last ? MF_CHECKED : 0),
+                  kTrayFirstSetting + static_cast<UINT>(i), settings[i].c_str());
     }
     AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   }
@@ -90,7 +92,7 @@ void TrayMenu::ShowMenu() {
   GetCursorPos(&at);
   // The menu closes when the user clicks elsewhere only if the window is
   // in front.
-  const HWND window = frame_.Handle();
+  const HWND window = window_.Handle();
   SetForegroundWindow(window);
   const UINT command =
       static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window, nullptr));
@@ -108,17 +110,14 @@ void TrayMenu::RunCommand(UINT command) {
 }
 
 void TrayMenu::CommitTab(int tab) {
-  if (OffersOnlyOpen() || tab < 0 || tab >= frame_.TabControl1.Count()) return;
-  frame_.TabControl1.SetTabIndex(tab);
-  frame_.TabControl1Change();
-  // No exit choice follows: the program carries on, as with "続ける".
-  frame_.RunWhileCommitting([this] { frame_.CommitShownSetting(TFormIpconfig::CommitKind::Tray); });
+  if (OffersOnlyOpen() || tab < 0 || tab >= static_cast<int>(Settings().size())) return;
+  owner_.CommitFromTray(tab);
   Update();
 }
 
 void TrayMenu::EndProgram() {
   endRequested_ = true;
-  PostMessageW(frame_.Handle(), WM_CLOSE, 0, 0);
+  PostMessageW(window_.Handle(), WM_CLOSE, 0, 0);
 }
 
 // True (and the icon shown again) for Explorer's restart broadcast.
@@ -130,8 +129,8 @@ bool TrayMenu::OnTaskbarMessage(UINT message) {
 
 // True (and the window hidden) when a close only hides the window.
 bool TrayMenu::HideInsteadOfClosing() {
-  if (endRequested_ || !frame_.menus_.mShowTray->Checked() || !icon_.Shown()) return false;
-  ShowWindow(frame_.Handle(), SW_HIDE);
+  if (endRequested_ || !wanted_ || !icon_.Shown()) return false;
+  ShowWindow(window_.Handle(), SW_HIDE);
   return true;
 }
 

@@ -4,19 +4,31 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "ui/win/Form.h"
 #include "ui/win/TrayIcon.h"
+#include "util/Text.h"
 
 namespace kip {
 
-class TFormIpconfig;
+// What the icon asks of the window it belongs to.
+class TrayOwner {
+ public:
+  virtual ~TrayOwner() = default;
+  // The settings in their order; nothing while a commit or a change of
+  // setting runs.
+  virtual std::optional<StringList> TraySettings() const = 0;
+  // Shows the setting and commits it; the program carries on.
+  virtual void CommitFromTray(int index) = 0;
+};
 
 class TrayMenu {
  public:
   static constexpr UINT kMessage = WM_APP + 40;
 
-  explicit TrayMenu(TFormIpconfig& frame) : frame_(frame) {}
+  TrayMenu(const win::Form& window, TrayOwner& owner) : window_(window), owner_(owner) {}
 
   std::wstring Tip() const;       // the name and the last committed setting
   int LastCommittedTab() const;  // -1 when none
@@ -26,7 +38,8 @@ class TrayMenu {
   void CommitTab(int tab);  // whatever exit choice is stored
   void EndProgram();        // also while the icon is shown
 
-  void ToggleShown();
+  bool Wanted() const { return wanted_; }
+  void SetWanted(bool wanted);  // the option to show the icon
   void Update();
   void OnEvent(LPARAM event);
   bool OnTaskbarMessage(UINT message);
@@ -37,7 +50,10 @@ class TrayMenu {
   void ShowWindowAgain();
   void RunCommand(UINT command);
 
-  TFormIpconfig& frame_;
+  StringList Settings() const;
+  const win::Form& window_;
+  TrayOwner& owner_;
+  bool wanted_ = false;
   win::TrayIcon icon_;
   bool endRequested_ = false;
 };

@@ -14,6 +14,7 @@
 #include "app/FormEnvironment.h"
 #include "app/FormMenus.h"
 #include "app/FormTray.h"
+#include "app/SettingEditor.h"
 #include "app/pages/FramePages.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -35,7 +36,7 @@ class AboutBox;
 class CommitLock;
 struct CommitRequest;
 
-class TFormIpconfig : public win::Form {
+class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
  public:
   explicit TFormIpconfig(FormEnvironment environment = {});
   ~TFormIpconfig() override;
@@ -44,15 +45,14 @@ class TFormIpconfig : public win::Form {
 
   // --- state shared with the tests and the dialogs --------------------------
   bool StartupDone = false;
-  bool Modified = false;
-  int ShownSettingIndex = -1;
-  int ShownCardIndex = -1;
-  bool SyncBusy = false;
   int ExitChoice = 2;
   bool JoinCancelled = false;
   DWORD OSMajorVersion = 0;
   DWORD OSMinorVersion = 0;
-  StringList CardIds;
+
+  // --- the shown setting: which one, for which card, edited or not ---------
+  SettingEditor& Editor() { return editor_; }
+  const SettingEditor& Editor() const { return editor_; }
 
   // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
   void FormActivate();
@@ -60,38 +60,16 @@ class TFormIpconfig : public win::Form {
   bool FormCloseQuery();
   void FormClose();
 
-  // --- per-card TCP/IP values (app/FormTcpip.cpp) ---------------------------
-  bool ReadLiveInterface(const std::wstring& cardId);
-  void ReadNetBTWins(const std::wstring& cardId);
-  void ShowTcpipValues(const TcpipValues& values);
-  TcpipValues CurrentTcpipValues() const;
-
   // --- batch memos and HOSTS (app/FormMemos.cpp) ----------------------------
   void mFileNameClick();
   void AppendBatchLine(int item);
   void ButtonBrowsClick();
 
-  // --- the setting store (app/FormSettings.cpp) -----------------------------
-  void LoadSetting();
-  // False, with a status-bar message and `Modified` kept, when it fails.
-  bool SaveSetting(const std::wstring& settingName, const std::wstring& cardId);
-  void LoadSettingList(const StringList& settingNames);
-  void SyncSelection();
-  void AskSaveSetting(const std::wstring& settingName, const std::wstring& cardId);
-  void NewSetting();
-  void mSaveClick();
-  void CopySettingAs();
-  void RenameSetting();
-  void DeleteSetting();
-  bool TabControl1Changing();
-  void TabControl1Change();
-  void ComboDescriptionChange();
   std::wstring TabText(int index) const;  // empty when there is none
   std::wstring ProgramFolder() const;     // with a trailing backslash
 
   // --- printers (app/FormPrinters.cpp) --------------------------------------
   void ListPrinters();
-  void SelectPrinter(const std::wstring& name);
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
   void AttachDialogs(const FormDialogs& dialogs);
@@ -108,8 +86,7 @@ class TFormIpconfig : public win::Form {
   void RunCommandLine();
   int CommandLineExitCode() const { return commandLineExitCode_; }  // 0: none
 
-  // --- firewall and domain (app/FormFirewall.cpp, app/FormDomain.cpp) -------
-  void ReadFirewallState();
+  // --- domain (app/FormDomain.cpp) -------------------------------------------
   void ChangeDomainStep(const DomainChoice& choice);
 
   // --- the notification area (app/FormTray.h) -------------------------------
@@ -143,6 +120,7 @@ class TFormIpconfig : public win::Form {
   void ShowException(const std::wstring& message);
   void mOSCheckClick();
   void ReadPlacement();
+  void ReadExitChoice();
   void ReadOptions();
   void CheckWindowsVersion();
   void CheckLanguageFile();
@@ -153,26 +131,18 @@ class TFormIpconfig : public win::Form {
   bool startupPosted_ = false;
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
-  // app/FormCardList.cpp
-  void BuildCardList();
-  std::wstring SelectedCardId() const;
-  std::wstring CardIdAt(int index) const;
-  StringList CardLabels() const;
-  void MarkCardParts(const std::vector<ChosenCardPart>& cards);
-  // app/FormSettings.cpp
+  // app/FormEditorView.cpp: the editor's view on the pages, tabs and card list
+  ShownSetting Current() const override;
+  ShownSetting Collected() const override;
+  void ShowValues(const ShownSetting& shown) override;
+  void SelectionChanged() override;
+  void Report(const std::wstring& message) override;
+  void ShowCardNote(const std::wstring& note) override;
+  void SyncSelection();  // the edits offered for saving, the shown setting read again
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
-  void ReportSaveFailure(const std::wstring& settingName);
-  std::wstring AskNewName(const std::wstring& proposal);
-  bool CopySettingTo(const std::wstring& newName);
-  // app/FormMachine.cpp: machine-wide values, from the store or the machine
-  void ShowMachineWide(const MachineWideValues& values);
-  MachineWideValues CurrentMachineWide() const;
-  std::wstring ReadTcpipParameters();
-  void ReadInternetSettings();
-  void ReadNetworkId();
   std::wstring HostsDirectory;
+  SettingEditor editor_{*this, {[this]() -> Prompts& { return Ask(); }, [this] { return CommitEnvironmentOfWindow(); }, {}}};
   // app/FormPrinters.cpp, FormProxy.cpp, FormMemos.cpp, FormHelp.cpp
-  void SelectDefaultPrinter();
   StringList PrinterDevices;  // parallel to the listed printers
   void ButtonGetProxyClick();
   void mEditHOSTSClick();
@@ -216,13 +186,10 @@ class TFormIpconfig : public win::Form {
   CommitRequest ShownCommitRequest() const;
   void WireSafeSwitchHandlers();
   int ReturnSeconds = 60;  // before an unanswered automatic return goes back
-  // app/FormFirewall.cpp
-  void LoadFirewallPart(const StoredFirewallPart& stored);
-  void SaveFirewallPart(const std::wstring& settingName);
-  std::vector<TFirewallEntry> FirewallEntries;
-  // app/FormTray.h: commits a setting and reads the busy state
-  friend class TrayMenu;
-  TrayMenu tray_{*this};
+  // app/FormTray.h: the icon's menu lists the settings and commits one
+  std::optional<StringList> TraySettings() const override;
+  void CommitFromTray(int index) override;
+  TrayMenu tray_{*this, *this};
   // app/FormPages.cpp
   Page* LazyPage(int index);
   void WirePages();

@@ -52,17 +52,15 @@ std::array<int, 3> WidestCells(HFONT font, const std::vector<PreviewLine>& lines
     }
   }
   std::array<int, 3> widest{};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
+  const win::ScreenDc dc;
+  const win::SelectedFont selected(dc.get(), font);
   for (size_t column = 0; column < longest.size(); ++column) {
     for (const auto& [halfWidths, text] : longest[column]) {
       SIZE size{};
-      GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
       widest[column] = std::max(widest[column], static_cast<int>(size.cx));
     }
   }
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return widest;
 }
 
@@ -84,37 +82,30 @@ int DialogWidthFor(const std::array<int, 3>& widest, const win::DialogUnits& du,
 }  // namespace
 
 void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r) {
-  win::Grid::Create(parent, id, r, {L"項目", L"現在", L"反映後"});
-  SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | LVS_OWNERDRAWFIXED);
+  // A virtual list: it holds no rows and asks for the texts of those it
+  // shows, so a long preview costs no more to show than a short one.
+  win::Grid::Create(parent, id, r, {L"項目", L"現在", L"反映後"}, LVS_OWNERDATA | LVS_OWNERDRAWFIXED);
 }
 
 void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
   lines_ = lines;
-  // The list holds every cell's text, so that screen readers and UI
-  // automation read the rows; the drawing only adds the colours. One
-  // repaint for the whole list, however long, and its room made at once.
-  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-  SetRowCount(1);
-  SendMessageW(Handle(), LVM_SETITEMCOUNT, lines_.size(), LVSICF_NOINVALIDATEALL);
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    // The field's own name: the mark before a title is only drawn.
-    std::array<std::wstring, 3> cells = {lines_[i].item, lines_[i].before, lines_[i].after};
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(i);
-    item.pszText = cells[0].data();
-    const auto row = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) break;
-    for (int column = 1; column < 3; ++column) {
-      if (cells[column].empty()) continue;  // a new row's cells are empty
-      LVITEMW cell{};
-      cell.iSubItem = column;
-      cell.pszText = cells[column].data();
-      SendMessageW(Handle(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cell));
-    }
-  }
-  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  SendMessageW(Handle(), LVM_SETITEMCOUNT, lines_.size(), 0);
   Invalidate();
+}
+
+// The field's own name (the mark before a title is only drawn), so that
+// screen readers and UI automation read the rows.
+void PreviewGrid::GiveText(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || static_cast<size_t>(item.iItem) >= lines_.size() ||
+      item.cchTextMax <= 0 || !item.pszText) {
+    return;
+  }
+  const PreviewLine& line = lines_[static_cast<size_t>(item.iItem)];
+  const std::wstring& text = item.iSubItem == 0 ? line.item : item.iSubItem == 1 ? line.before : line.after;
+  const size_t copied = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+  std::copy_n(text.c_str(), copied, item.pszText);
+  item.pszText[copied] = L'\0';
 }
 
 void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
@@ -205,6 +196,13 @@ LRESULT CommitPreviewDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM l
   if (message == WM_DRAWITEM && wParam == IDL_Fields) {
     Fields.DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     return TRUE;
+  }
+  if (message == WM_NOTIFY) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->idFrom == IDL_Fields && header->code == LVN_GETDISPINFOW) {
+      Fields.GiveText(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+      return 0;
+    }
   }
   return DialogShell::HandleMessage(message, wParam, lParam);
 }

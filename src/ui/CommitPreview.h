@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -41,6 +43,8 @@ class PreviewGrid : public win::Grid {
   void SetLines(const std::vector<PreviewLine>& lines);
   // WM_DRAWITEM of the list, handed on by its dialog.
   void DrawRow(const DRAWITEMSTRUCT& item) const;
+  // The texts the virtual list asks for.
+  void GiveText(NMLVDISPINFOW& info) const;
 
  private:
   std::vector<PreviewLine> lines_;

@@ -1,39 +1,16 @@
-// Everything that asks the user something goes through this interface, so
-// that tests can answer in the user's place.
+// The message boxes and dialogs that answer the prompts (util/Prompts.h).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <optional>
-#include <string>
+
+#include "util/Prompts.h"
 
 namespace kip {
-
-enum class Answer { Yes, No, Cancel };
-
-class Prompts {
- public:
-  virtual ~Prompts() = default;
-  // A plain message with one OK button.
-  virtual void ShowMessage(const std::wstring& text) = 0;
-  // A confirmation with Yes and No.
-  virtual Answer ConfirmYesNo(const std::wstring& text) = 0;
-  // A confirmation with Yes, No and Cancel.
-  virtual Answer ConfirmYesNoCancel(const std::wstring& text) = 0;
-  // A one-line input box; Cancel returns the proposal unchanged.
-  virtual std::wstring InputBox(const std::wstring& caption, const std::wstring& prompt,
-                                const std::wstring& proposal) = 0;
-  // The open-file dialog; the chosen file's full path, nothing when
-  // cancelled.
-  virtual std::optional<std::wstring> ChooseFile() = 0;
-};
 
 // Message boxes owned by the given window (which may be null), titled with
 // the application title.
 std::unique_ptr<Prompts> CreateMessageBoxPrompts(HWND owner);
-
-// The application title shown in captions and message boxes.
-inline constexpr wchar_t kApplicationTitle[] = L"HarluneIPコンフィグ";
 
 }  // namespace kip

@@ -38,12 +38,10 @@ class FormCommitTest : public FormTest {
   void TearDown() override { SetEnvironmentVariableW(L"KIP_STUB_LOG", nullptr); }
   TFormIpconfig& Prepare() {
     TFormIpconfig& form = Form();
-    form.CardIds = {kCardA, kCardB};
-    form.ComboDescription.Add(L"LAN A");
-    form.ComboDescription.Add(L"LAN B");
+    form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
     form.OSMajorVersion = 6;
-    form.LoadSettingList(ListSettingNames());
-    form.LoadSetting();
+    form.Editor().SetOsMajorVersion(6);
+    form.Editor().Open(ListSettingNames());
     return form;
   }
   std::string Log() { return ReadWholeFile(log_); }
@@ -81,9 +79,8 @@ class CommitWindowTest : public FormCommitTest {
 
 TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
   TFormIpconfig& form = Window();
-  form.TabControl1.SetTabIndex(1);
-  form.ComboDescription.SetItemIndex(1);
-  form.SyncSelection();
+  form.Editor().SelectSetting(1);
+  form.Editor().SelectCard(1);
   form.ActionCommitExecute();
   std::string log = Log();
   EXPECT_NE(log.find("netsh\tnetsh exec"), std::string::npos);
@@ -146,13 +143,12 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
   WriteWholeFile(folder_ / L"Office_b.bat", "pause\r\n");
   shown = &MakeForm();
   TFormIpconfig& form = Prepare();
-  form.TabControl1.SetTabIndex(1);
-  form.SyncSelection();
+  form.Editor().SelectSetting(1);
   form.ActionCommitExecute();
   EXPECT_EQ(runner.statusDuringCommit, L"反映中です. 終了は反映の後に行います.");
   // The held close also ends the domain attempts, which may wait for an account.
   EXPECT_TRUE(runner.joinCancelledDuringCommit);
-  EXPECT_EQ(form.TabControl1.Count(), 2);  // no new setting, nothing deleted
+  EXPECT_EQ(form.Editor().Names().size(), 2u);  // no new setting, nothing deleted
   EXPECT_NE(runner.script.find("10.0.0.1"), std::string::npos);
   EXPECT_EQ(runner.statuses, (StringList{L"サービスを開始しています...", L"netsh を実行しています...",
                                          L"ARP と NetBIOS のキャッシュを消去しています...",
@@ -202,9 +198,14 @@ TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRes
   EnableWindow(form.Handle(), FALSE);
   EXPECT_TRUE(form.Tray().OffersOnlyOpen());
   EnableWindow(form.Handle(), TRUE);
-  form.SyncBusy = true;
-  EXPECT_TRUE(form.Tray().OffersOnlyOpen());
-  form.SyncBusy = false;
+  // The save question of a change of setting is open.
+  bool onlyOpenWhileAsking = false;
+  prompts.whileAsking = [&] { onlyOpenWhileAsking = form.Tray().OffersOnlyOpen(); };
+  prompts.answers = {Answer::No};
+  form.Editor().Edited();
+  form.Editor().SelectSetting(0);
+  EXPECT_TRUE(onlyOpenWhileAsking);
+  prompts.whileAsking = nullptr;
 
   NOTIFYICONDATAW icon{};
   icon.cbSize = sizeof icon;
@@ -217,15 +218,6 @@ TEST_F(CommitWindowTest, TheIconOnlyOpensABusyWindowAndComesBackAfterExplorerRes
   EXPECT_TRUE(IsWindow(form.Handle()));
   form.Tray().EndProgram();
   win::PumpPendingMessages();
-}
-
-TEST_F(CommitWindowTest, ACommitWithoutASelectedSettingOnlySaysSo) {
-  TFormIpconfig& form = Window();
-  form.TabControl1.SetTabIndex(-1);
-  form.ActionCommitExecute();
-  EXPECT_EQ(Log(), "");
-  EXPECT_FALSE(form.StatusBar1.Status().empty());
-  EXPECT_TRUE(platforms.empty());
 }
 
 TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {

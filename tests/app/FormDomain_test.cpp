@@ -92,11 +92,11 @@ TEST_F(FormDomainTest, ClicksEnableTheChosenNameAndTheCommitJoinsAsChosen) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
     form.Domain().Show({L"PC", {false, L" corp ", false, c.workGroup, false}});
-    form.Modified = false;
     // The switch first, so that the radio button's own click decides last.
     if (c.change) ClickPageItem(form, 4, IDX_CheckChangeDomain);
     if (c.radio != kNone) ClickPageItem(form, 4, c.radio == kDomain ? IDR_RadioDomain : IDR_RadioWorkGroup);
-    EXPECT_TRUE(form.Modified);
+    EXPECT_TRUE(form.Editor().Modified());
+    form.Editor().Discard();
     EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDR_RadioWorkGroup)) != 0, c.change);
     EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDE_EditDomainServer)) != 0, c.change && c.radio == kDomain);
     EXPECT_EQ(IsWindowEnabled(PageItem(form, 4, IDE_EditWorkGroup)) != 0, c.change && c.radio == kWorkGroup);

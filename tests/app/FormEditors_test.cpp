@@ -21,12 +21,12 @@ TEST_F(FormEditorsTest, ProxyControlsFollowTheSwitchesAndTheScriptAddressIsNoEdi
   auto enabled = [&](int id) { return IsWindowEnabled(PageItem(form, 3, id)) != 0; };
   EXPECT_FALSE(enabled(IDE_EditProxyServer) || enabled(IDX_ProxyMore));
   EXPECT_TRUE(enabled(IDE_EditHomePage));
-  form.Modified = false;
+  form.Editor().Discard();
   TypeOnPage(form, 3, IDE_ProxyAutoConfigURL, L"http://pac");
-  EXPECT_FALSE(form.Modified);
+  EXPECT_FALSE(form.Editor().Modified());
 
   ClickPageItem(form, 3, IDX_CheckUseProxy);
-  EXPECT_TRUE(form.Modified);
+  EXPECT_TRUE(form.Editor().Modified());
   EXPECT_TRUE(enabled(IDE_EditProxyServer));
   EXPECT_FALSE(enabled(IDX_ProxyLocalAddress));  // no server named yet
   TypeOnPage(form, 3, IDE_EditProxyServer, L"px");
@@ -76,13 +76,13 @@ TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHos
   form.mFileNameClick();
   EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{L"\"C:\\Program Files\\x.bat\""}, {L"route add"}}));
 
-  form.Modified = false;
+  form.Editor().Discard();
   form.ButtonBrowsClick();  // cancelled: nothing changes
-  EXPECT_FALSE(form.Modified);
+  EXPECT_FALSE(form.Editor().Modified());
   prompts.fileAnswers = {std::wstring(L"C:\\hosts.office")};
   form.ButtonBrowsClick();
   EXPECT_EQ(form.Other().Collect().hostsFile, L"C:\\hosts.office");
-  EXPECT_TRUE(form.Modified);
+  EXPECT_TRUE(form.Editor().Modified());
 }
 
 }  // namespace

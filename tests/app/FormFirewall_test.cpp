@@ -69,15 +69,14 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
       SetDword(HKEY_LOCAL_MACHINE, kStored + L"\\GP", L"8080:TCP", 0);
     }
     TFormIpconfig& form = MakeForm();
-    form.ReadFirewallState();
+    form.Editor().ReadFirewallState();
     EXPECT_EQ(form.TabSheetFireWall->Enabled(), c.policy);
     FirewallSheetValues before = form.Firewall().Collect();
     before.useSwitch = c.useBeforeLoad;
     form.Firewall().Show(before);
-    form.TabControl1.Add(kSetting);
-    form.CardIds = {kCard};
-    form.ComboDescription.Add(L"LAN");
-    form.LoadSetting();
+    CreateKey(HKEY_LOCAL_MACHINE, kStoreRootKey);
+    form.Editor().SetCards({kCard}, {L"LAN"});
+    form.Editor().Open({kSetting});
     EXPECT_EQ(form.Firewall().Collect().useSwitch, c.useAfterLoad);
     EXPECT_EQ(form.Firewall().Collect().rows, c.rows);
 
@@ -90,7 +89,7 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     if (c.policy) {
       EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kFirewallPolicyKey, L"EnableFirewall"), c.enableFirewall);
     }
-    EXPECT_TRUE(form.SaveSetting(kSetting, kCard));
+    EXPECT_TRUE(form.Editor().Save());
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStored, L"Use FireWall Switch"), c.storedUse);
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kStored + L"\\GP", L"8080:TCP"), c.storedWeb);
   }
@@ -110,9 +109,9 @@ TEST_F(FormFirewallTest, PageShowsItsKeptValuesWhenBuiltAndTheSwitchGreysItsChoi
     EXPECT_TRUE(IsWindow(PageItem(form, 6, IDX_CheckFWUse)));
     EXPECT_EQ(form.Firewall().Collect(), values);
     EXPECT_EQ(IsWindowEnabled(PageItem(form, 6, IDL_CheckListFW)) != 0, values.useSwitch);
-    form.Modified = false;
+    form.Editor().Discard();
     ClickPageItem(form, 6, IDX_CheckFWUse);
-    EXPECT_TRUE(form.Modified);
+    EXPECT_TRUE(form.Editor().Modified());
     EXPECT_EQ(IsWindowEnabled(PageItem(form, 6, IDR_RadioFWFalse)) != 0, !values.useSwitch);
   }
 }

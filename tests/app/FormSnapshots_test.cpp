@@ -24,10 +24,8 @@ class FormSnapshotsTest : public FormTest {
     SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardA, L"IPAddress", {L"10.0.0.1"});
     SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office", L"Machine Name", L"PC");
     MakeForm();
-    Form().CardIds = {kCardA, kCardB};
-    Form().ComboDescription.Add(L"LAN A");
-    Form().ComboDescription.Add(L"LAN B");
-    Form().LoadSettingList(ListSettingNames());
+    Form().Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
+    Form().Editor().Open(ListSettingNames());
     otherLan_.Create(Form().Handle(), Form().FormFont());
     Form().AttachDialogs({nullptr, nullptr, nullptr, nullptr, &otherLan_, nullptr});
   }
@@ -47,7 +45,7 @@ TEST_F(FormSnapshotsTest, ImportBringsTheExportedStoreBackAndEndsAFailedOneKeeps
   EXPECT_EQ(prompts.messages.back(), L"エクスポートに成功しました.");
   DeleteKey(HKEY_LOCAL_MACHINE, kRoot + L"\\Office");
   SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Later", L"Machine Name", L"later");
-  form.Modified = true;  // edits of the replaced store are not saved over the import
+  form.Editor().Edited();  // edits of the replaced store are not saved over the import
   HWND window = form.Handle();
   form.ActionImportExecute();
   EXPECT_EQ(prompts.messages.back(), L"インポートに成功しました.");
@@ -71,9 +69,9 @@ TEST_F(FormSnapshotsTest, CopyBetweenCardsCanBeUndoneUntilASaveDropsTheSnapshot)
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kRoot + L"\\Office\\" + kCardB, L"Description"), L"LAN B");
 
   // A Yes to the save question drops the snapshot; the undo then fails.
-  form.Modified = true;
+  form.Editor().Edited();
   prompts.answers = {Answer::Yes};
-  form.AskSaveSetting(L"Office", kCardA);
+  form.Editor().SelectSetting(0);
   form.ActionUndoOtherLANExecute();
   EXPECT_EQ(prompts.messages.back(), L"アンドゥに失敗しました.");
 

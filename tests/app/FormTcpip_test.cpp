@@ -1,5 +1,5 @@
-// A card's TCP/IP values: read from and written to a registry key, shown on
-// the IP and DNS pages and collected back, and the pages' switches.
+// A card's TCP/IP values read from and written to a registry key, and the
+// switches of the IP and DNS pages.
 #include <gtest/gtest.h>
 
 #include "MainIds.h"
@@ -12,8 +12,6 @@ namespace {
 
 const std::wstring kCard = L"{00000003-0000-0000-0000-4E6574446576}";
 const std::wstring kKey = L"SOFTWARE\\kipTest\\Card";
-const std::wstring kLive = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kCard;
-const std::wstring kNetBT = L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_" + kCard;
 
 class TcpipValuesTest : public FormTest {
  protected:
@@ -92,87 +90,35 @@ TEST_F(TcpipValuesTest, ReadingTakesEachValueByItsRule) {
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kKey, L"RegistrationEnabled"));
 }
 
-// What the pages show for a card's values and what they collect back.
-TEST_F(TcpipValuesTest, PagesShowAndCollectACardsValues) {
-  TFormIpconfig& f = MakeForm();
-  const struct {
-    const char* title;
-    TcpipValues shown;
-    IpPageValues ip;
-    bool automaticDns;
-    TcpipValues collected;
-  } cases[] = {
-      {"DHCP without servers: no addresses, automatic DNS",
-       {true, {L"10.0.0.9"}, {}, {}, {}, StringList{}},
-       {true, {{L""}, {L""}}, {{L""}, {L""}}}, true,
-       {true, {L"0.0.0.0"}, {L"0.0.0.0"}, {}, {}, StringList{}}},
-      {"fixed addresses: rows padded, blanks stored as placeholders; no servers is not automatic",
-       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0"}, {L"10.0.0.1", L" "}, {L"", L"20"}, StringList{}, L" corp "},
-       {false, {{L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L""}}, {{L"10.0.0.1", L" "}, {L"", L"20"}}}, false,
-       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L"0.0.0.0"}, {L"10.0.0.1"}, {L"20"}, StringList{},
-        L"corp"}},
-  };
-  for (bool built : {false, true}) {
-    if (built) {
-      PageItem(f, 1, IDX_CheckDNS);
-      PageItem(f, 0, IDX_CheckBoxIP);
-    }
-    for (const auto& c : cases) {
-      SCOPED_TRACE(testing::Message() << c.title << (built ? " (built)" : ""));
-      f.ShowTcpipValues(c.shown);
-      EXPECT_EQ(f.Ip().Collect(), c.ip);
-      EXPECT_EQ(f.Dns().Collect().automatic, c.automaticDns);
-      const TcpipValues collected = f.CurrentTcpipValues();
-      EXPECT_EQ(collected.ipAddresses, c.collected.ipAddresses);
-      EXPECT_EQ(collected.subnetMasks, c.collected.subnetMasks);
-      EXPECT_EQ(collected.gateways, c.collected.gateways);
-      EXPECT_EQ(collected.gatewayMetrics, c.collected.gatewayMetrics);
-      EXPECT_EQ(collected.nameServers, c.collected.nameServers);
-      EXPECT_EQ(collected.domain, c.collected.domain);
-    }
-  }
-}
-
 // DHCP greys the addresses but keeps them; leaving it turns automatic DNS
 // off on the other page; automatic DNS stores no servers but keeps them.
 TEST_F(TcpipValuesTest, TheSwitchesOfTheAddressPagesKeepWhatWasTyped) {
   TFormIpconfig& f = MakeForm();
-  f.ShowTcpipValues({false, {L"10.0.0.1"}, {L"255.0.0.0"}, {}, {}, StringList{L"10.0.0.53"}});
-  f.Modified = false;
+  const TcpipValues values{false, {L"10.0.0.1"}, {L"255.0.0.0"}, {}, {}, StringList{L"10.0.0.53"}};
+  f.Ip().Show(IpShown(values));
+  f.Dns().Update([&](DnsPageValues& shown) { ShowCardPart(shown, values); });
+  auto nameServers = [&] {
+    TcpipValues collected;
+    CollectCardPart(f.Dns().Collect(), collected);
+    return collected.nameServers;
+  };
   ClickPageItem(f, 0, IDX_CheckBoxIP);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(f.Editor().Modified());
   EXPECT_FALSE(IsWindowEnabled(PageItem(f, 0, IDB_ButtonIPAdd)));
   EXPECT_EQ(f.Ip().Collect().addresses.at(0), StringList{L"10.0.0.1"});
   ClickPageItem(f, 1, IDX_CheckDNS);
-  EXPECT_EQ(f.CurrentTcpipValues().nameServers, StringList{});
+  EXPECT_EQ(nameServers(), StringList{});
   EXPECT_FALSE(IsWindowEnabled(PageItem(f, 1, IDB_ButtonDNSAdd)));
   ClickPageItem(f, 0, IDX_CheckBoxIP);
   EXPECT_TRUE(IsWindowEnabled(PageItem(f, 0, IDB_ButtonIPAdd)));
   EXPECT_FALSE(f.Dns().Collect().automatic || IsWindowEnabled(PageItem(f, 1, IDX_CheckDNS)));
   EXPECT_TRUE(IsWindowEnabled(PageItem(f, 1, IDB_ButtonDNSAdd)));
-  EXPECT_EQ(f.CurrentTcpipValues().nameServers, StringList{L"10.0.0.53"});
+  EXPECT_EQ(nameServers(), StringList{L"10.0.0.53"});
   // Registering the adapter's name needs registration.
   for (bool registration : {false, true}) {
     if (f.Dns().Collect().registrationEnabled != registration) ClickPageItem(f, 1, IDX_RegistrationEnabled);
     EXPECT_EQ(IsWindowEnabled(PageItem(f, 1, IDX_RegisterAdapterName)) != 0, registration);
   }
-}
-
-// The machine's values of a card never saved; its WINS list only when its
-// NetBT key opens.
-TEST_F(TcpipValuesTest, LiveInterfaceLoadsValuesAndWinsOrReportsAMissingKey) {
-  TFormIpconfig& f = MakeForm();
-  f.OSMajorVersion = 6;
-  f.Other().Show({{L"old"}});
-  EXPECT_FALSE(f.ReadLiveInterface(kCard));
-  f.ReadNetBTWins(kCard);
-  EXPECT_EQ(f.Other().Collect().winsServers, StringList{L"old"});
-  SetDword(HKEY_LOCAL_MACHINE, kLive, L"EnableDHCP", 0);
-  SetMultiString(HKEY_LOCAL_MACHINE, kLive, L"IPAddress", {L"172.16.0.9"});
-  SetMultiString(HKEY_LOCAL_MACHINE, kNetBT, L"NameServerList", {L"172.16.0.1", L"  ", L"172.16.0.2"});
-  EXPECT_TRUE(f.ReadLiveInterface(kCard));
-  EXPECT_EQ(f.CurrentTcpipValues().ipAddresses, StringList{L"172.16.0.9"});
-  EXPECT_EQ(f.Other().Collect().winsServers, (StringList{L"172.16.0.1", L"172.16.0.2"}));
 }
 
 TEST_F(TcpipValuesTest, ExceptionsFromHandlersEndInTheStatusBar) {

@@ -213,40 +213,6 @@ TEST_F(LanguageFileTest, NoLanguageFileNoMessage) {
 
 class SettingListTest : public FormTest {};
 
-TEST_F(SettingListTest, TabsComeFromTheStoreWithoutTheOptionsKey) {
-  for (const wchar_t* name : {L"会社", L"TFormIpconfig", L"自宅", L"Alpha"}) {
-    CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\" + name);
-  }
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", 1);
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
-  TFormIpconfig& form = MakeForm();
-  form.ComboDescription.Add(L"card");
-  form.LoadSettingList(ListSettingNames());
-  ASSERT_EQ(form.TabControl1.Count(), 3);
-  StringList tabs;
-  for (int i = 0; i < form.TabControl1.Count(); ++i) tabs.push_back(form.TabControl1.Tab(i));
-  EXPECT_EQ(tabs, (StringList{L"Alpha", L"会社", L"自宅"}));
-  EXPECT_EQ(form.TabControl1.TabIndex(), 1);
-  EXPECT_EQ(form.ShownSettingIndex, 1);
-  EXPECT_EQ(form.ExitChoice, 3);
-  EXPECT_EQ(form.ComboDescription.ItemIndex(), 0);
-}
-
-TEST_F(SettingListTest, MissingOrBadIndexesFallBack) {
-  CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\A");
-  SetString(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", L"0");
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", 7);
-  TFormIpconfig& form = MakeForm();
-  form.ComboDescription.Add(L"card");
-  form.ExitChoice = 0;
-  form.LoadSettingList(ListSettingNames());
-  EXPECT_EQ(form.TabControl1.TabIndex(), 0);
-  EXPECT_EQ(form.ExitChoice, 2);
-  // An index beyond the list selects nothing.
-  EXPECT_EQ(form.ComboDescription.ItemIndex(), -1);
-  EXPECT_EQ(form.ShownCardIndex, -1);
-}
-
 // The start-up load labels the present cards in every stored setting while
 // it fills the tabs; a setting without a key for the card gets none.
 TEST_F(SettingListTest, StartUpLabelsThePresentCardInEveryStoredSetting) {
@@ -257,10 +223,9 @@ TEST_F(SettingListTest, StartUpLabelsThePresentCardInEveryStoredSetting) {
   }
   CreateKey(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\NoCard");
   TFormIpconfig& form = MakeForm();
-  form.CardIds = {L"{card}"};
-  form.ComboDescription.Add(L"LAN 1");
+  form.Editor().SetCards({L"{card}"}, {L"LAN 1"});
   form.LoadAtStartup();
-  EXPECT_EQ(form.TabControl1.Count(), settings + 1);
+  EXPECT_EQ(form.Editor().Names().size(), static_cast<size_t>(settings + 1));
   for (int i = 0; i < settings; ++i) {
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\S" + std::to_wstring(i) + L"\\{card}",
                         L"Description"),
@@ -268,43 +233,6 @@ TEST_F(SettingListTest, StartUpLabelsThePresentCardInEveryStoredSetting) {
         << i;
   }
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::wstring(kRoot) + L"\\NoCard\\{card}"));
-}
-
-class CloseQueryTest : public FormTest {
- protected:
-  TFormIpconfig& ModifiedFormWithACard() {
-    TFormIpconfig& form = MakeForm();
-    form.TabControl1.Add(L"Office");
-    form.TabControl1.SetTabIndex(0);
-    form.CardIds = {L"{card}"};
-    form.ComboDescription.Add(L"card");
-    form.ComboDescription.SetItemIndex(0);
-    form.Modified = true;
-    return form;
-  }
-};
-
-TEST_F(CloseQueryTest, AsksOnlyWithCardsAndUnsavedChanges) {
-  TFormIpconfig& form = MakeForm();
-  form.Modified = true;
-  EXPECT_TRUE(form.FormCloseQuery());
-  form.CardIds = {L"{card}"};
-  form.Modified = false;
-  EXPECT_TRUE(form.FormCloseQuery());
-  // Cards but no setting shown: the edits have nowhere to go.
-  form.Modified = true;
-  EXPECT_TRUE(form.FormCloseQuery());
-  EXPECT_TRUE(prompts.questions.empty());
-}
-
-TEST_F(CloseQueryTest, CancelKeepsTheWindowAndYesOrNoClose) {
-  TFormIpconfig& form = ModifiedFormWithACard();
-  prompts.answers = {Answer::Cancel, Answer::No, Answer::Yes};
-  EXPECT_FALSE(form.FormCloseQuery());
-  EXPECT_TRUE(form.FormCloseQuery());
-  EXPECT_TRUE(form.FormCloseQuery());
-  ASSERT_EQ(prompts.questions.size(), 3u);
-  EXPECT_EQ(prompts.questions[0], L"変更した設定を保存しますか.");
 }
 
 TEST(SingleInstance, SecondAcquireOfTheSameNameFailsUntilReleased) {

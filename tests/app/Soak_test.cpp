@@ -77,20 +77,15 @@ TEST_F(SoakTest, HandlesAndWindowObjectsStayFlatOverADayOfWork) {
     };
   };
   TFormIpconfig& form = MakeForm();
-  form.CardIds = {kCardA, kCardB};
-  form.ComboDescription.Add(L"LAN A");
-  form.ComboDescription.Add(L"LAN B");
-  form.LoadSettingList(ListSettingNames());
-  form.LoadSetting();
+  form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
+  form.Editor().Open(ListSettingNames());
+  form.ExitChoice = 3;
 
   auto cycle = [&](int i) {
-    form.TabControl1.SetTabIndex(i % 3);
-    form.TabControl1Change();
-    form.ComboDescription.SetItemIndex(i % 2);
-    form.ComboDescriptionChange();
+    form.Editor().SelectSetting(i % 3);
+    form.Editor().SelectCard(i % 2);
     TypeOnPage(form, 4, IDE_EditHostName, L"PC-" + std::to_wstring(i));
-    form.Modified = true;
-    form.mSaveClick();
+    form.Editor().Save();
     if (i % 10 == 0) form.ActionCommitExecute();
     win::PumpPendingMessages();
   };
@@ -111,7 +106,7 @@ TEST_F(SoakTest, HandlesAndWindowObjectsStayFlatOverADayOfWork) {
   EXPECT_EQ(after.windows, before.windows);
   EXPECT_LE(after.gdi, before.gdi + 8);
   EXPECT_LE(after.user, before.user + 8);
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, std::wstring(kStoreRootKey) + L"\\" + form.TabText(form.TabControl1.TabIndex()),
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, std::wstring(kStoreRootKey) + L"\\" + form.Editor().ShownName(),
                       L"Machine Name"),
             L"PC-" + std::to_wstring(cycles - 1));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,10 +57,12 @@ class ScriptedPrompts : public Prompts {
   std::vector<std::wstring> messages;
   std::vector<std::wstring> questions;
   std::deque<Answer> answers;
+  std::function<void()> whileAsking;  // runs while a question is open
 
  private:
   Answer Next(const std::wstring& text) {
     questions.push_back(text);
+    if (whileAsking) whileAsking();
     if (answers.empty()) return Answer::Yes;
     Answer answer = answers.front();
     answers.pop_front();

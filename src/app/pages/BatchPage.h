@@ -5,6 +5,7 @@
 
 #include "app/pages/Page.h"
 #include "store/BatchFiles.h"
+#include "app/pages/PageValues.h"
 #include "ui/BatchMemo.h"
 #include "ui/win/Controls.h"
 #include "util/Text.h"

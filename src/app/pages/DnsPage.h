@@ -8,34 +8,13 @@
 #include "app/pages/AddressListBox.h"
 #include "app/pages/IpPage.h"
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "store/SettingRecord.h"
 #include "ui/win/Controls.h"
 #include "store/TcpipValueSet.h"
 
 namespace kip {
 
-struct DnsPageValues {
-  // Automatic DNS is offered only with DHCP.
-  bool dhcp = false;
-  bool automatic = false;
-  // The grid's rows; kept while automatic DNS is chosen.
-  StringList servers = ShownColumns({{}}).at(0);
-  std::wstring domain;
-  bool registrationEnabled = true;
-  bool registerAdapterName = false;
-  // The machine's suffixes: the primary ones (and their parents when
-  // devolution is on) or the list in order.
-  bool primarySuffixes = true;
-  bool useDomainNameDevolution = false;
-  StringList searchList;
-  bool operator==(const DnsPageValues&) const = default;
-};
-
-// The card's part of the values as the page shows it, and back.
-void ShowCardPart(DnsPageValues& shown, const TcpipValues& values);
-void CollectCardPart(const DnsPageValues& shown, TcpipValues& values);
-// The machine's suffix search order; the primary suffixes for an empty list.
-void ShowSearchOrder(DnsPageValues& shown, bool useDomainNameDevolution, const StringList& searchList);
 
 class DnsPage final : public ValuesPage<DnsPageValues> {
  public:

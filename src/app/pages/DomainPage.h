@@ -6,20 +6,12 @@
 #include <string>
 
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "store/SettingRecord.h"
 #include "ui/win/Controls.h"
 
 namespace kip {
 
-struct DomainPageValues {
-  std::wstring machineName;
-  DomainValues domain;
-  bool ipEnableRouter = false;
-};
-
-// Sets one of two radio choices as a click on it would: choosing one clears
-// the other, clearing one leaves the other.
-void ChooseRadio(bool& choice, bool& other, bool checked);
 
 class DomainPage final : public ValuesPage<DomainPageValues> {
  private:

@@ -7,20 +7,12 @@
 #include <vector>
 
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "machine/FirewallPolicy.h"
 #include "ui/win/Controls.h"
 
 namespace kip {
 
-struct FirewallSheetValues {
-  bool useSwitch = false;
-  // On or off; neither choice shows while nothing said which (the machine
-  // had no "EnableFirewall" and no stored setting turned it on).
-  std::optional<bool> firewallOn;
-  bool doNotAllowExceptions = false;
-  std::vector<FirewallRow> rows;
-  bool operator==(const FirewallSheetValues&) const = default;
-};
 
 class FirewallSheet final : public ValuesPage<FirewallSheetValues> {
  private:

@@ -3,15 +3,13 @@
 #pragma once
 
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "machine/InternetSettings.h"
 #include "store/SettingRecord.h"
 #include "ui/win/Controls.h"
 
 namespace kip {
 
-// The machine's proxy fields laid over the values (the switch and the home
-// page stay).
-void TakeOverFields(ProxyValues& values, const ProxyFields& fields);
 
 class InternetPage final : public ValuesPage<ProxyValues> {
  public:

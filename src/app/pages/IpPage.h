@@ -6,31 +6,12 @@
 
 #include "app/pages/AddressListBox.h"
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "ui/win/Controls.h"
 #include "store/TcpipValueSet.h"
 
 namespace kip {
 
-// The data rows of an address grid, column by column: the columns are
-// equally long, with at least one (blank) row.
-using AddressColumns = std::vector<StringList>;
-// The lists as a grid shows them: padded with blank cells to the longest.
-AddressColumns ShownColumns(std::vector<StringList> lists);
-// A column as stored: blank cells left out, or given `placeholder`.
-StringList NonBlank(const StringList& column);
-StringList WithPlaceholders(const StringList& column, const std::wstring& placeholder);
-
-struct IpPageValues {
-  bool dhcp = false;
-  AddressColumns addresses = ShownColumns({{}, {}});  // address, mask
-  AddressColumns gateways = ShownColumns({{}, {}});   // gateway, metric
-  bool operator==(const IpPageValues&) const = default;
-};
-
-// The card's values as the page shows them (a card on DHCP shows no
-// addresses), and back.
-IpPageValues IpShown(const TcpipValues& values);
-void IpCollected(const IpPageValues& shown, TcpipValues& values);
 
 class IpPage final : public ValuesPage<IpPageValues> {
  public:

@@ -7,17 +7,11 @@
 
 #include "app/pages/AddressListBox.h"
 #include "app/pages/Page.h"
+#include "app/pages/PageValues.h"
 #include "ui/win/Controls.h"
 
 namespace kip {
 
-struct OtherPageValues {
-  StringList winsServers;
-  std::wstring hostsFile;
-  // One of the listed printers, or none chosen.
-  std::optional<std::wstring> printer;
-  bool operator==(const OtherPageValues&) const = default;
-};
 
 class OtherPage final : public ValuesPage<OtherPageValues> {
  public:

@@ -158,7 +158,8 @@ class ComboList : public Control {
 // A new grid has the title row and one empty data row.
 class Grid : public Control {
  public:
-  void Create(Container& parent, int id, const Rect& r, const StringList& columnTitles);
+  // `style`: list-view styles added to the grid's own.
+  void Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style = 0);
   int ColCount() const;
   // Rows including the title row; never below 1.
   int RowCount() const;

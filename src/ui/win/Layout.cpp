@@ -8,35 +8,6 @@ namespace kip::win {
 
 namespace {
 
-// The screen's device context for the life of a scope.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// Selects a font into a device context and puts the old one back.
-class SelectedFont {
- public:
-  SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
-  ~SelectedFont() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  SelectedFont(const SelectedFont&) = delete;
-  SelectedFont& operator=(const SelectedFont&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 bool IsListView(HWND hwnd) {
   wchar_t name[32] = {};

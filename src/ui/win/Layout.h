@@ -11,6 +11,36 @@
 
 namespace kip::win {
 
+// The screen's device context for the life of a scope.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// Selects a font into a device context and puts the old one back.
+class SelectedFont {
+ public:
+  SelectedFont(HDC dc, HFONT font) : dc_(dc), old_(font ? SelectObject(dc, font) : nullptr) {}
+  ~SelectedFont() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  SelectedFont(const SelectedFont&) = delete;
+  SelectedFont& operator=(const SelectedFont&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // The user-interface font of the program at the screen's DPI
 // ("MS UI Gothic" 9 pt, the Japanese dialog font).
 UniqueHFont CreateUiFont(int dpi);

@@ -100,10 +100,10 @@ void Run(const std::function<void()>& handler) {
 // ---------------------------------------------------------------------------
 // Grid: the list view's header is row 0, data row r is item r - 1.
 
-void Grid::Create(Container& parent, int id, const Rect& r, const StringList& columnTitles) {
+void Grid::Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style) {
   CreateChild(parent, WC_LISTVIEWW, L"",
-              WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE, id,
-              r);
+              WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | style,
+              WS_EX_CLIENTEDGE, id, r);
   Send(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
        LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   cols_ = static_cast<int>(columnTitles.size());

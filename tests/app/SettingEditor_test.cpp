@@ -1,0 +1,383 @@
+// The setting editor without a window: what reaches the store, what is
+// shown after each command, which questions are asked, and that no stored
+// setting is lost.
+#include "app/SettingEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "store/BatchFiles.h"
+#include "store/SettingStore.h"
+#include "store/StoreKeys.h"
+#include "machine/MachineSettings.h"
+#include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
+#include "support/ScriptedPrompts.h"
+#include "util/Errors.h"
+#include "util/Files.h"
+
+namespace kip {
+namespace {
+
+const std::wstring kRoot = kStoreRootKey;
+const std::wstring kCardA = L"{00000002-0000-0000-0000-4E6574446576}";
+const std::wstring kCardB = L"{00000003-0000-0000-0000-4E6574446576}";
+const std::wstring kLive = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+const std::wstring kNetBT = L"SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters\\Interfaces\\Tcpip_";
+
+std::wstring Key(const std::wstring& setting) { return kRoot + L"\\" + setting; }
+std::wstring CardKey(const std::wstring& setting, const std::wstring& card) { return Key(setting) + L"\\" + card; }
+
+// The pages as plain values; the edits a user makes are changes to them.
+class PlainView : public SettingView {
+ public:
+  ShownSetting Current() const override { return values; }
+  ShownSetting Collected() const override { return values; }
+  void ShowValues(const ShownSetting& shown) override { values = shown; }
+  void SelectionChanged() override {}
+  void Report(const std::wstring& message) override { reports.push_back(message); }
+  void ShowCardNote(const std::wstring& note) override { this->note = note; }
+  ShownSetting values;
+  StringList reports;
+  std::wstring note;
+};
+
+// An editor over two cards whose live configuration the machine holds, the
+// program (with its batch files) in a scratch folder.
+class SettingEditorTest : public RegistryTest {
+ protected:
+  SettingEditorTest() {
+    SetMultiString(HKEY_LOCAL_MACHINE, kLive + kCardA, L"IPAddress", {L"192.168.1.10"});
+    SetMultiString(HKEY_LOCAL_MACHINE, kLive + kCardA, L"SubnetMask", {L"255.255.255.0"});
+    SetMultiString(HKEY_LOCAL_MACHINE, kNetBT + kCardA, L"NameServerList", {L"192.168.1.2"});
+    SetDword(HKEY_LOCAL_MACHINE, kLive + kCardB, L"EnableDHCP", 1);
+    editor.SetOsMajorVersion(6);
+    editor.SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
+  }
+  // Stored settings, listed as at start-up, the first one shown.
+  void Stored(std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* name : names) SetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name", name);
+    editor.Open(ListSettingNames());
+  }
+  // An edit on the pages, as the user makes it.
+  void Edit(const std::function<void(ShownSetting&)>& change) {
+    change(view.values);
+    editor.Edited();
+  }
+  test::ScratchFolder folder;
+  ScriptedPrompts prompts;
+  PlainView view;
+  SettingEditor editor{view, {[this]() -> Prompts& { return prompts; },
+                              [this] {
+                                CommitEnvironment environment = DefaultCommitEnvironment();
+                                environment.programFolder = folder.path();
+                                return environment;
+                              },
+                              folder.path()}};
+};
+
+// What a setting shows for each card: its own part, or the machine's values
+// when it holds none; the machine-wide groups keep what the pages showed
+// past a missing or bad value.
+TEST_F(SettingEditorTest, LoadShowsEachPartByItsRule) {
+  SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
+  SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"NameServerList",
+                 {L"10.0.0.1", L"10.0.0.2", L"10.0.0.3", L"10.0.0.4", L"10.0.0.5"});
+  SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"default Printer", L"Old Printer");
+  SetDword(HKEY_LOCAL_MACHINE, Key(L"Office"), L"IPEnableRouter", 2);
+  SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList", L"");
+  // No "ProxyEnable": the proxy and home-page fields keep what they showed.
+  view.values.internet = {true, L"before", L"", L"http://before"};
+  view.values.domain = {L"", {}, true};
+  ShowSearchOrder(view.values.dns, false, {L"stale.lan"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder.path()).before, {L"echo office"});
+  Stored({L"Office"});
+  const ShownSetting& shown = view.values;
+  EXPECT_EQ(shown.ip.addresses.at(0).at(0), L"10.1.1.1");
+  EXPECT_EQ(shown.other.winsServers.size(), 5u);
+  EXPECT_TRUE(shown.internet.enable);
+  EXPECT_EQ(shown.internet.server + L"|" + shown.internet.startPage, L"before|http://before");
+  EXPECT_FALSE(shown.domain.ipEnableRouter);
+  EXPECT_TRUE(shown.dns.primarySuffixes && shown.dns.searchList.empty());
+  EXPECT_EQ(shown.other.printer, std::wstring(L"Old Printer"));
+  EXPECT_EQ(shown.batch.before, StringList{L"echo office"});
+  EXPECT_FALSE(editor.Modified());
+
+  // Card B was never saved under it: its live DHCP; nothing is written.
+  editor.SelectCard(1);
+  EXPECT_TRUE(view.values.ip.dhcp);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardB)));
+}
+
+// What the pages show of a card's values and what they collect back.
+TEST(SettingMoves, PagesShowAndCollectACardsValues) {
+  const struct {
+    const char* title;
+    TcpipValues shown;
+    IpPageValues ip;
+    bool automaticDns;
+    TcpipValues collected;
+  } cases[] = {
+      {"DHCP without servers: no addresses, automatic DNS",
+       {true, {L"10.0.0.9"}, {}, {}, {}, StringList{}},
+       {true, {{L""}, {L""}}, {{L""}, {L""}}}, true,
+       {true, {L"0.0.0.0"}, {L"0.0.0.0"}, {}, {}, StringList{}}},
+      {"fixed addresses: rows padded, blanks stored as placeholders; no servers is not automatic",
+       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0"}, {L"10.0.0.1", L" "}, {L"", L"20"}, StringList{}, L"corp"},
+       {false, {{L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L""}}, {{L"10.0.0.1", L" "}, {L"", L"20"}}}, false,
+       {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L"0.0.0.0"}, {L"10.0.0.1"}, {L"20"}, StringList{},
+        L"corp"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    LoadedSetting loaded;
+    loaded.tcpip = c.shown;
+    const ShownSetting shown = ShowLoaded({}, loaded);
+    EXPECT_EQ(shown.ip, c.ip);
+    EXPECT_EQ(shown.dns.automatic, c.automaticDns);
+    const TcpipValues collected = CollectShown(shown, {}).card.tcpip;
+    EXPECT_EQ(collected.ipAddresses, c.collected.ipAddresses);
+    EXPECT_EQ(collected.subnetMasks, c.collected.subnetMasks);
+    EXPECT_EQ(collected.gateways, c.collected.gateways);
+    EXPECT_EQ(collected.gatewayMetrics, c.collected.gatewayMetrics);
+    EXPECT_EQ(collected.nameServers, c.collected.nameServers);
+    EXPECT_EQ(collected.domain, c.collected.domain);
+  }
+  // The primary suffixes chosen: an empty list is stored whatever the lines say.
+  ShownSetting suffixes;
+  suffixes.dns.searchList = {L"a.lan"};
+  EXPECT_TRUE(CollectShown(suffixes, {}).machine.searchList.empty());
+}
+
+TEST_F(SettingEditorTest, NewStoresEveryCardLiveWithItsOwnLabelUnderTheFirstFreeName) {
+  Stored({L"新しい設定0", L"新しい設定2"});
+  editor.SelectCard(1);
+  editor.New();
+  EXPECT_EQ(editor.Names(), (StringList{L"新しい設定0", L"新しい設定2", L"新しい設定1"}));
+  EXPECT_EQ(editor.ShownIndex(), 2);
+  const std::wstring name = L"新しい設定1";
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"Description"), L"LAN A");
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, CardKey(name, kCardB), L"Description"), L"LAN B");
+  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"IPAddress"), StringList{L"192.168.1.10"});
+  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"NameServerList"), StringList{L"192.168.1.2"});
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, CardKey(name, kCardB), L"EnableDHCP"), 1u);
+  // Card B's WINS list cannot be read: none, not card A's.
+  EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardB), L"NameServerList"), StringList{});
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), ReadHostName());
+  EXPECT_FALSE(editor.Modified());
+}
+
+// Leaving an edited setting asks once and saves into the one being left;
+// the close asks too, and a cancel keeps the window.
+TEST_F(SettingEditorTest, EditsAreOfferedForTheSettingBeingLeft) {
+  Stored({L"Home", L"Office"});
+  const struct {
+    Answer answer;
+    int to;
+    std::wstring storedInLeft;
+  } steps[] = {{Answer::No, 1, L"Home"}, {Answer::Yes, 0, L"kept"}};
+  for (const auto& step : steps) {
+    const std::wstring left = editor.ShownName();
+    Edit([&](ShownSetting& shown) { shown.domain.machineName = step.storedInLeft == left ? L"dropped" : L"kept"; });
+    prompts.answers = {step.answer};
+    editor.SelectSetting(step.to);
+    EXPECT_EQ(prompts.questions.back(), L"変更した設定を保存しますか.");
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(left), L"Machine Name"), step.storedInLeft);
+    EXPECT_EQ(view.values.domain.machineName, GetString(HKEY_LOCAL_MACHINE, Key(editor.ShownName()), L"Machine Name"));
+    EXPECT_FALSE(editor.Modified());
+  }
+  prompts.questions.clear();
+  EXPECT_TRUE(editor.MayClose());  // nothing edited: no question
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"closing"; });
+  prompts.answers = {Answer::Cancel, Answer::No, Answer::Yes};
+  EXPECT_FALSE(editor.MayClose());
+  EXPECT_TRUE(editor.MayClose());
+  EXPECT_TRUE(editor.MayClose());
+  EXPECT_EQ(prompts.questions.size(), 3u);
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"closing");
+}
+
+TEST_F(SettingEditorTest, CopyRefusesNamesOfAnyCaseAndEmptyOnesAndKeepsTheShownEdits) {
+  Stored({L"Office", L"office copy"});
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
+  prompts.inputAnswers = {std::nullopt, std::wstring(), std::wstring(L"Branch\\2")};
+  editor.CopyAs();
+  ASSERT_EQ(prompts.inputs.size(), 3u);
+  EXPECT_EQ(prompts.inputs[0].caption, L"名前を付けて保存");
+  EXPECT_EQ(prompts.inputs[0].proposal, L"Office Copy");
+  EXPECT_EQ(prompts.messages, (StringList{L"すでに\"Office Copy\"という名前は使われています.", L"名前をつけてください."}));
+  EXPECT_EQ(editor.Names(), (StringList{L"Office", L"office copy", L"Branch\uFFE52"}));
+  EXPECT_EQ(editor.ShownIndex(), 0);
+  for (const auto& card : {kCardA, kCardB}) EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Branch\uFFE52", card)));
+  // The copy is of the stored setting; the edits stay shown and offered.
+  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Branch\uFFE52"), L"Machine Name"), L"Office");
+  EXPECT_EQ(view.values.domain.machineName, L"edited");
+  EXPECT_TRUE(editor.Modified());
+}
+
+TEST_F(SettingEditorTest, RenameStoresTheShownSettingFirstAndRefusesAnotherSettingsName) {
+  const struct {
+    std::optional<std::wstring> answer;
+    StringList names;
+    bool duplicateMessage;
+  } cases[] = {{std::nullopt, {L"Home", L"Office"}, false},
+               {std::wstring(), {L"Home", L"Office"}, false},
+               {std::wstring(L"HOME"), {L"Home", L"Office"}, true},
+               {std::wstring(L"office"), {L"Home", L"office"}, false},
+               {std::wstring(L"a\\b"), {L"Home", L"a\uFFE5b"}, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer.value_or(L"(cancel)"));
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    prompts.messages.clear();
+    Stored({L"Home", L"Office"});
+    editor.SelectSetting(1);
+    Edit([](ShownSetting& shown) { shown.other.hostsFile = L"C:\\edited"; });
+    prompts.inputAnswers = {c.answer};
+    editor.Rename();
+    EXPECT_EQ(editor.Names(), c.names);
+    EXPECT_EQ(!prompts.messages.empty(), c.duplicateMessage);
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(c.names[1]), L"Hosts File"), L"C:\\edited");
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"Home");
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(c.names[1], kCardA)));
+    EXPECT_FALSE(editor.Modified());
+  }
+}
+
+// Deleting the first setting shows the next; deleting the last one makes a
+// new one. The setting then shown is the one edits are offered for.
+TEST_F(SettingEditorTest, DeleteShowsAnotherSettingAndTheLastOneMakesANewOne) {
+  Stored({L"A", L"B"});
+  prompts.answers = {Answer::No, Answer::Yes};
+  editor.Delete();
+  EXPECT_EQ(editor.Names(), (StringList{L"A", L"B"}));
+  editor.Delete();
+  EXPECT_EQ(editor.Names(), StringList{L"B"});
+  EXPECT_EQ(editor.ShownName(), L"B");
+  EXPECT_EQ(view.values.domain.machineName, L"B");
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"A")));
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited B"; });
+  prompts.answers = {Answer::Yes, Answer::Yes};
+  editor.Delete();
+  EXPECT_EQ(editor.Names(), StringList{L"新しい設定0"});
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"新しい設定0", kCardB)));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"B")));
+}
+
+TEST_F(SettingEditorTest, AFailedSaveIsReportedAndKeepsTheEdits) {
+  Stored({L"A"});
+  editor.Open({std::wstring(300, L'x')});  // longer than any key name
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
+  EXPECT_FALSE(editor.Save());
+  EXPECT_TRUE(editor.Modified());
+  ASSERT_FALSE(view.reports.empty());
+  EXPECT_NE(view.reports.back().find(L"保存できませんでした"), std::wstring::npos);
+  prompts.answers = {Answer::Yes};
+  EXPECT_FALSE(editor.MayClose());  // the window stays with the edits
+}
+
+// Without cards nothing can be saved: no question, nothing in the store
+// root, no setting key in place of a card key, no batch files.
+TEST_F(SettingEditorTest, WithoutCardsNothingIsAskedOrWritten) {
+  Stored({L"A"});
+  editor.SetCards({}, {});
+  Edit([](ShownSetting& shown) {
+    shown.domain.machineName = L"edited";
+    shown.batch.before = {L"echo edited"};
+  });
+  editor.New();
+  EXPECT_TRUE(prompts.questions.empty());
+  EXPECT_FALSE(editor.Save());
+  EXPECT_TRUE(editor.MayClose());
+  for (const auto& name : ListSettingNames()) {
+    EXPECT_NE(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), L"edited") << ToUtf8(name);
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, Key(name), L"IPAddress")) << ToUtf8(name);
+  }
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Machine Name"));
+  EXPECT_FALSE(FileExists(folder / L"_b.bat"));
+}
+
+// The names and the shown setting and card come from the store root (its
+// options key is no setting); an index past a list shows the first.
+TEST_F(SettingEditorTest, OpenTakesTheStoredIndexesAndFallsBackToTheFirst) {
+  const struct {
+    DWORD setting, card;
+    int shown, shownCard;
+  } cases[] = {{1, 1, 1, 1}, {7, 5, 0, 0}};
+  for (const auto& c : cases) {
+    for (const wchar_t* name : {L"会社", L"TFormIpconfig", L"自宅", L"Alpha"}) CreateKey(HKEY_LOCAL_MACHINE, Key(name));
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", c.setting);
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", c.card);
+    editor.Open(ListSettingNames());
+    EXPECT_EQ(editor.Names(), (StringList{L"Alpha", L"会社", L"自宅"}));
+    EXPECT_EQ(editor.ShownIndex(), c.shown);
+    EXPECT_EQ(editor.ShownCard(), c.shownCard);
+  }
+}
+
+// One user's run of the commands with hostile names: every name that would
+// be another setting's key, the options key or another setting's batch
+// files is refused with the name-in-use message; the others keep their
+// exact text through copy, rename, save and delete. A copy that cannot be
+// completed (a folder stands where its batch file goes) leaves nothing
+// behind, a leftover batch file of its name included.
+TEST_F(SettingEditorTest, CommandsWithHostileNamesKeepEverySettingApart) {
+  SetMultiString(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardA), L"IPAddress", {L"10.1.1.1"});
+  WriteBatchFile(BatchFilesOf(L"Office", folder.path()).before, {L"echo office"});
+  const BatchFilePaths branch = BatchFilesOf(L"Branch", folder.path());
+  WriteBatchFile(branch.before, {L"left over"});
+  ASSERT_TRUE(CreateDirectoryW(branch.after.c_str(), nullptr));
+  Stored({L"Office"});
+  const std::wstring quote = L"19\" rack", percent = L"%TEMP%x", slash = L"a/b", yen = L"x\uFFE5";
+  // 200 characters; Wine keeps file names only up to 255 bytes of UTF-8.
+  const std::wstring longName = std::wstring(10, L'長') + std::wstring(190, L'n');
+  auto inUse = [](const std::wstring& name) { return L"すでに\"" + name + L"\"という名前は使われています."; };
+  auto copyAs = [&](StringList answers) {
+    for (const auto& answer : answers) prompts.inputAnswers.push_back(answer);
+    editor.CopyAs();
+  };
+  auto renameTo = [&](int index, const std::wstring& answer) {
+    editor.SelectSetting(index);
+    prompts.inputAnswers = {answer};
+    editor.Rename();
+  };
+  copyAs({L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
+  copyAs({slash});
+  EXPECT_THROW(copyAs({L"Branch"}), EOSError);
+  copyAs({L"a\uFF0Fb", L"A\uFF0FB", percent});
+  copyAs({L"x\\"});
+  copyAs({longName});
+  renameTo(1, L"office");
+  renameTo(1, L"TFORMIPCONFIG");
+  renameTo(1, L"A\uFF0Fb");
+  EXPECT_EQ(prompts.messages, (StringList{inUse(L"OFFICE"), inUse(L"TFormIpconfig"), inUse(L"tformIPCONFIG"),
+                                          inUse(L"a\uFF0Fb"), inUse(L"A\uFF0FB"), inUse(L"office"),
+                                          inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
+  renameTo(1, L"19\" RACK");  // its own name in other letters
+  editor.SelectSetting(2);
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
+  editor.Save();
+  editor.SelectSetting(3);
+  prompts.answers = {Answer::Yes};
+  editor.Delete();
+
+  const StringList expected{L"Office", L"19\" RACK", slash, yen, longName};
+  auto sorted = [](StringList names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  EXPECT_EQ(sorted(ListSettingNames()), sorted(expected));
+  EXPECT_EQ(sorted(editor.Names()), sorted(expected));
+  for (const auto& name : expected) {
+    SCOPED_TRACE(ToUtf8(name));
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), name == slash ? L"edited" : L"Office");
+    EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"IPAddress"), StringList{L"10.1.1.1"});
+    EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder.path()).before), StringList{L"echo office"});
+  }
+  EXPECT_FALSE(FileExists(BatchFilesOf(percent, folder.path()).before));
+  EXPECT_EQ(ReadBatchFile(branch.before), StringList{L"left over"});
+  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kOptionsKey, L"Machine Name"));
+}
+
+}  // namespace
+}  // namespace kip
