@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "util/Ipv6Setting.h"
+#include "store/Ipv6Setting.h"
 #include "util/Text.h"
 
 namespace kip {
