@@ -2,6 +2,7 @@
 
 #include "store/FirewallStore.h"
 #include "store/SettingStore.h"
+#include "store/SwitchRules.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
 
@@ -149,7 +150,7 @@ StringList ListCardKeys(std::wstring_view settingName) {
   StringList names;
   RunGuarded([&] { key.GetKeyNames(names); });
   for (std::wstring& name : names) {
-    if (!EqualsNoCase(name, kFirewallSubkey)) cards.push_back(std::move(name));
+    if (!EqualsNoCase(name, kFirewallSubkey) && !EqualsNoCase(name, kSwitchRuleSubkey)) cards.push_back(std::move(name));
   }
   return cards;
 }
