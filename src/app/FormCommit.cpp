@@ -180,6 +180,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
     throw;
   }
   lastCommitResult_ = result;
+  SwitchCommittedByHand();
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) {
     ShowException(notStarted);

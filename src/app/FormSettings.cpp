@@ -96,6 +96,7 @@ void TFormIpconfig::LoadSetting() {
         }
         BatchFilePaths files = BatchFilesOf(setting, ProgramFolder());
         pages_.batch.Show({ReadBatchFile(files.before), ReadBatchFile(files.after)});
+        LoadSwitchRulePart(setting);
       },
       [this] { Modified = false; });
 }
@@ -121,6 +122,7 @@ bool TFormIpconfig::SaveSetting(const std::wstring& settingName, const std::wstr
   bool saved = SaveCardPart(settingName, cardId, description, card, OSMajorVersion);
   saved = SaveMachineWide(settingName, CurrentMachineWide()) && saved;
   if (TabSheetFireWall->Enabled()) SaveFirewallPart(settingName);
+  saved = SaveSwitchRulePart(settingName) && saved;
   saved = WriteStoreRootValues(ComboDescription.ItemIndex(), ProgramFolder()) && saved;
   BatchFilePaths files = BatchFilesOf(settingName, ProgramFolder());
   BatchTexts batch = pages_.batch.Collect();

@@ -4,6 +4,8 @@
 // hides it; "終了" on the icon's menu ends the program.
 #include "app/FormTray.h"
 
+#include <shellapi.h>
+
 #include "app/UkIpConfig.h"
 #include "store/StoreKeys.h"
 #include "ui/Prompts.h"
@@ -39,12 +41,16 @@ std::wstring TrayMenu::Tip() const {
 void TrayMenu::Update() {
   if (!frame_.menus_.mShowTray->Checked()) {
     icon_.Remove();
-    return;
+  } else {
+    icon_.Show(frame_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
   }
-  icon_.Show(frame_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
+  frame_.SyncAutoSwitch();  // it runs while the icon is shown
 }
 
+void TrayMenu::ShowBalloon(const std::wstring& text) { icon_.ShowBalloon(kApplicationTitle, text); }
+
 void TrayMenu::OnEvent(LPARAM event) {
+  if (event == NIN_BALLOONUSERCLICK) frame_.OfferClicked();
   if (event == WM_LBUTTONDBLCLK) ShowWindowAgain();
   if (event == WM_RBUTTONUP || event == WM_CONTEXTMENU) ShowMenu();
 }

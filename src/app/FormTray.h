@@ -31,6 +31,9 @@ class TrayMenu {
   void OnEvent(LPARAM event);
   bool OnTaskbarMessage(UINT message);
   bool HideInsteadOfClosing();
+  bool IconShown() const { return icon_.Shown(); }
+  // A notification from the icon; a click on it comes to OnEvent.
+  void ShowBalloon(const std::wstring& text);
 
  private:
   void ShowMenu();

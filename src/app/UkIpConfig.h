@@ -14,6 +14,7 @@
 #include "app/FormEnvironment.h"
 #include "app/FormMenus.h"
 #include "app/FormTray.h"
+#include "app/AutoSwitch.h"
 #include "app/pages/FramePages.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -112,6 +113,11 @@ class TFormIpconfig : public win::Form {
 
   // --- the notification area (app/FormTray.h) -------------------------------
   TrayMenu& Tray() { return tray_; }
+
+  // --- the setting follows the network (app/FormAutoSwitch.cpp) ------------
+  AutoSwitchPage& SwitchRulePage() { return pages_.autoSwitch; }
+  AutoSwitch* Switcher() { return autoSwitch_.get(); }  // null while not resident
+  void OfferClicked();
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
   IpPage& Ip() { return pages_.ip; }
@@ -217,6 +223,20 @@ class TFormIpconfig : public win::Form {
   void LoadFirewallPart(const std::wstring& settingName);
   void SaveFirewallPart(const std::wstring& settingName);
   std::vector<TFirewallEntry> FirewallEntries;
+  // app/FormAutoSwitch.cpp
+  class AutoSwitchHost;
+  void WireAutoSwitchPage();
+  void SyncAutoSwitch();
+  void LoadSwitchRulePart(const std::wstring& settingName);
+  bool SaveSwitchRulePart(const std::wstring& settingName);
+  void ResidentOptionsClicked(const ResidentOptions& options);
+  void SwitchCommittedByHand();
+  bool CommitSettingWithReturn(const std::wstring& settingName);
+  std::wstring ChooseSettingToCommit(const StringList& settingNames);
+  ResidentOptions ReadResidentOptions() const;
+  std::unique_ptr<AutoSwitch::Host> autoSwitchHost_;
+  std::unique_ptr<AutoSwitch> autoSwitch_;
+  bool autoCommitting_ = false;
   // app/FormTray.h: commits a setting and reads the busy state
   friend class TrayMenu;
   TrayMenu tray_{*this};

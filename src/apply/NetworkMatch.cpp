@@ -130,4 +130,33 @@ std::wstring OfferText(const StringList& settings) {
   return names + L" のネットワークです. 反映しますか?";
 }
 
+SwitchRule RuleFromPresent(const PresentNetworks& present) {
+  SwitchRule rule;
+  const NetworkCard* chosen = nullptr;
+  for (const NetworkCard& card : present.cards) {
+    if (card.gateways.empty()) continue;
+    if (!chosen || (card.linkUp && !chosen->linkUp)) chosen = &card;
+  }
+  if (chosen) {
+    rule.gateway = chosen->gateways.front().address;
+    rule.gatewayMac = chosen->gateways.front().macAddress;
+    rule.dnsSuffix = WithoutFinalDot(chosen->dnsSuffix);
+    rule.ssid = chosen->ssid;
+    return rule;
+  }
+  for (const NetworkCard& card : present.cards) {
+    if (!card.ssid.empty()) {
+      rule.ssid = card.ssid;
+      return rule;
+    }
+  }
+  for (const NetworkCard& card : present.cards) {
+    if (card.linkUp) {
+      rule.linkCard = card.name.empty() ? card.cardId : card.name;
+      return rule;
+    }
+  }
+  return rule;
+}
+
 }  // namespace kip

@@ -74,4 +74,10 @@ class SwitchPolicy {
 // "会社 のネットワークです. 反映しますか?"; tied settings are named together.
 std::wstring OfferText(const StringList& settings);
 
+// The rule "現在のネットワークから作成" makes: the gateway with its MAC address
+// and the DNS suffix of the card that has a link and a default gateway, and
+// the SSID where that card has one; without a gateway, the SSID of a
+// connected Wi-Fi card, else the first card with a link.
+SwitchRule RuleFromPresent(const PresentNetworks& present);
+
 }  // namespace kip

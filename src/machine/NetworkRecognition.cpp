@@ -26,7 +26,11 @@ std::wstring MacText(const BYTE* bytes, ULONG length) {
   return text;
 }
 
-uint32_t HostOrder(const IN_ADDR& address) { return ntohl(address.S_un.S_addr); }
+// The address bytes are in network order, first byte first.
+uint32_t HostOrder(const IN_ADDR& address) {
+  const auto& b = address.S_un.S_un_b;
+  return (uint32_t{b.s_b1} << 24) | (uint32_t{b.s_b2} << 16) | (uint32_t{b.s_b3} << 8) | uint32_t{b.s_b4};
+}
 
 std::wstring GuidText(const GUID& guid) {
   wchar_t text[64];
