@@ -182,5 +182,26 @@ TEST(NetworkMatch, TheSameMatchIsNeverOfferedTwiceInARowNorOverAHandCommit) {
   EXPECT_EQ(OfferText({L"会社"}), L"会社 のネットワークです. 反映しますか?");
 }
 
+TEST(NetworkMatch, ARuleFromThePresentNetworkTakesTheCardThatReachesAGateway) {
+  PresentNetworks present = OfficeAndWifi();
+  present.cards[0].linkUp = false;  // a gateway without link loses to one with
+  NetworkCard dock = present.cards[2];
+  dock.linkUp = true;
+  dock.dnsSuffix = L"home.example.";
+  dock.gateways = {{L"192.168.20.1", L"00-AA-BB-CC-DD-EE"}};
+  present.cards.push_back(dock);
+  SwitchRule expected;
+  expected.gateway = L"192.168.20.1";
+  expected.gatewayMac = L"00-AA-BB-CC-DD-EE";
+  expected.dnsSuffix = L"home.example";
+  EXPECT_EQ(RuleFromPresent(present), expected);
+  EXPECT_TRUE(RuleMatches(RuleFromPresent(present), present)) << "a rule made here recognises here";
+
+  for (NetworkCard& card : present.cards) card.gateways.clear();
+  SwitchRule wifi;
+  wifi.ssid = L"HomeNet";
+  EXPECT_EQ(RuleFromPresent(present), wifi);
+}
+
 }  // namespace
 }  // namespace kip
