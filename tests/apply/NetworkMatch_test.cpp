@@ -36,18 +36,21 @@ SwitchRule Gateway(std::wstring address, std::wstring mac = L"") {
   return rule;
 }
 
+// `rule` with one more field set.
+SwitchRule With(SwitchRule rule, std::wstring SwitchRule::*field, std::wstring value) {
+  rule.*field = std::move(value);
+  return rule;
+}
+
 TEST(NetworkMatch, EveryConditionOfARuleMustHold) {
   const PresentNetworks present = OfficeAndWifi();
-  auto with = [](SwitchRule rule, auto change) {
-    change(rule);
-    return rule;
-  };
+  const SwitchRule none;
   const struct {
     const char* what;
     SwitchRule rule;
     bool matches;
   } cases[] = {
-      {"no condition matches nothing", SwitchRule{}, false},
+      {"no condition matches nothing", none, false},
       {"gateway alone", Gateway(L"192.168.10.1"), true},
       {"a gateway of no card", Gateway(L"192.168.10.2"), false},
       {"MAC with dashes", Gateway(L"192.168.10.1", L"00-1A-2B-3C-4D-5E"), true},
@@ -58,23 +61,21 @@ TEST(NetworkMatch, EveryConditionOfARuleMustHold) {
       {"MAC of one gateway, address of another", Gateway(L"192.168.10.254", L"00-1A-2B-3C-4D-5E"), false},
       {"MAC wanted, none resolved", Gateway(L"192.168.10.254", L"00-00-00-00-00-00"), false},
       {"MAC that is no MAC", Gateway(L"192.168.10.1", L"00-1A-2B"), false},
-      {"suffix in other letter case, no final dot",
-       with(SwitchRule{}, [](SwitchRule& r) { r.dnsSuffix = L"corp.example"; }), true},
-      {"suffix is only the tail", with(SwitchRule{}, [](SwitchRule& r) { r.dnsSuffix = L"example"; }), false},
-      {"subnet by length", with(SwitchRule{}, [](SwitchRule& r) { r.subnet = L"192.168.10.0/24"; }), true},
-      {"subnet by mask", with(SwitchRule{}, [](SwitchRule& r) { r.subnet = L"192.168.10.0/255.255.255.0"; }), true},
-      {"subnet with host bits", with(SwitchRule{}, [](SwitchRule& r) { r.subnet = L"192.168.10.99/24"; }), true},
-      {"another subnet", with(SwitchRule{}, [](SwitchRule& r) { r.subnet = L"192.168.11.0/24"; }), false},
-      {"a mask with holes", with(SwitchRule{}, [](SwitchRule& r) { r.subnet = L"192.168.10.0/255.0.255.0"; }), false},
-      {"link by identifier, other case",
-       with(SwitchRule{}, [](SwitchRule& r) { r.linkCard = L"{00000003-0000-0000-0000-4e6574446576}"; }), true},
-      {"link by connection name", with(SwitchRule{}, [](SwitchRule& r) { r.linkCard = L"Wi-Fi"; }), true},
-      {"a card without link", with(SwitchRule{}, [](SwitchRule& r) { r.linkCard = L"ドック"; }), false},
-      {"SSID", with(SwitchRule{}, [](SwitchRule& r) { r.ssid = L"HomeNet"; }), true},
-      {"SSID in other letter case", with(SwitchRule{}, [](SwitchRule& r) { r.ssid = L"homenet"; }), false},
+      {"suffix in other letter case, no final dot", With(none, &SwitchRule::dnsSuffix, L"corp.example"), true},
+      {"suffix is only the tail", With(none, &SwitchRule::dnsSuffix, L"example"), false},
+      {"subnet by length", With(none, &SwitchRule::subnet, L"192.168.10.0/24"), true},
+      {"subnet by mask", With(none, &SwitchRule::subnet, L"192.168.10.0/255.255.255.0"), true},
+      {"subnet with host bits", With(none, &SwitchRule::subnet, L"192.168.10.99/24"), true},
+      {"another subnet", With(none, &SwitchRule::subnet, L"192.168.11.0/24"), false},
+      {"a mask with holes", With(none, &SwitchRule::subnet, L"192.168.10.0/255.0.255.0"), false},
+      {"link by identifier, other case", With(none, &SwitchRule::linkCard, L"{00000003-0000-0000-0000-4e6574446576}"), true},
+      {"link by connection name", With(none, &SwitchRule::linkCard, L"Wi-Fi"), true},
+      {"a card without link", With(none, &SwitchRule::linkCard, L"ドック"), false},
+      {"SSID", With(none, &SwitchRule::ssid, L"HomeNet"), true},
+      {"SSID in other letter case", With(none, &SwitchRule::ssid, L"homenet"), false},
       {"all held, on different cards",
-       with(Gateway(L"192.168.10.1", L"00:1A:2B:3C:4D:5E"), [](SwitchRule& r) { r.ssid = L"HomeNet"; }), true},
-      {"one of two fails", with(Gateway(L"192.168.10.1"), [](SwitchRule& r) { r.ssid = L"Office"; }), false},
+       With(Gateway(L"192.168.10.1", L"00:1A:2B:3C:4D:5E"), &SwitchRule::ssid, L"HomeNet"), true},
+      {"one of two fails", With(Gateway(L"192.168.10.1"), &SwitchRule::ssid, L"Office"), false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -84,8 +85,7 @@ TEST(NetworkMatch, EveryConditionOfARuleMustHold) {
 
 TEST(NetworkMatch, TheMostSpecificRuleWinsAndTiesAreAllOffered) {
   const PresentNetworks present = OfficeAndWifi();
-  SwitchRule suffix;
-  suffix.dnsSuffix = L"corp.example";
+  const SwitchRule suffix = With(SwitchRule{}, &SwitchRule::dnsSuffix, L"corp.example");
   const struct {
     const char* what;
     std::vector<NamedRule> rules;

@@ -55,56 +55,47 @@ TEST_F(SwitchRulesTest, ARuleReadsBackAsSavedAndAnEmptyOneLeavesNoKey) {
 }
 
 TEST_F(SwitchRulesTest, AValueThatCannotBeUsedDropsItsConditionWithANote) {
+  // Each case stores values of the given types, bytes as written; what is
+  // read back (as the field the value belongs to) and how many notes.
+  struct Value {
+    const wchar_t* name;
+    DWORD type;
+    std::vector<BYTE> bytes;
+  };
+  auto sz = [](std::wstring_view text) { return WideBytes(std::wstring(text) + L'\0'); };
+  const std::vector<BYTE> one{1, 0, 0, 0};
+  SwitchRule home, corp, gateway;
+  home.ssid = L"Home";
+  home.commitWithoutAsking = true;
+  corp.dnsSuffix = L"corp";
+  gateway.gateway = L"10.0.0.1";
   const struct {
     const char* what;
-    std::function<void()> seed;
+    std::vector<Value> values;
     SwitchRule expected;
     size_t notes;
   } cases[] = {
-      {"gateway that is no address", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"Gateway", L"192.168.10.256"); }, {}, 1},
-      {"MAC of five bytes", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"GatewayMAC", L"00-11-22-33-44"); }, {}, 1},
-      {"subnet without length", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"Subnet", L"10.0.0.0"); }, {}, 1},
-      {"subnet length past 32", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"Subnet", L"10.0.0.0/33"); }, {}, 1},
-      {"a DWORD where text belongs", [] { SetDword(HKEY_LOCAL_MACHINE, kRule, L"DnsSuffix", 7); }, {}, 1},
-      {"a control character", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"SSID", L"a\x01" L"b"); }, {}, 1},
-      {"an SSID over 32 bytes", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"SSID", std::wstring(11, L'無')); }, {}, 1},
-      {"a quote in the profile", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"WifiProfile", L"a\" & x"); }, {}, 1},
-      {"a huge text", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"LinkCard", std::wstring(100000, L'x')); }, {}, 1},
-      {"the flag as text", [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"CommitWithoutAsking", L"1"); }, {}, 1},
-      {"a string without terminator is still read",
-       [] { SetRaw(HKEY_LOCAL_MACHINE, kRule, L"DnsSuffix", REG_SZ, WideBytes(L"corp")); },
-       [] {
-         SwitchRule r;
-         r.dnsSuffix = L"corp";
-         return r;
-       }(),
-       0},
-      {"blanks around a value are no part of it",
-       [] { SetString(HKEY_LOCAL_MACHINE, kRule, L"Gateway", L" 10.0.0.1 "); },
-       [] {
-         SwitchRule r;
-         r.gateway = L"10.0.0.1";
-         return r;
-       }(),
-       0},
+      {"gateway that is no address", {{L"Gateway", REG_SZ, sz(L"192.168.10.256")}}, {}, 1},
+      {"MAC of five bytes", {{L"GatewayMAC", REG_SZ, sz(L"00-11-22-33-44")}}, {}, 1},
+      {"subnet without length", {{L"Subnet", REG_SZ, sz(L"10.0.0.0")}}, {}, 1},
+      {"subnet length past 32", {{L"Subnet", REG_SZ, sz(L"10.0.0.0/33")}}, {}, 1},
+      {"a DWORD where text belongs", {{L"DnsSuffix", REG_DWORD, one}}, {}, 1},
+      {"a control character", {{L"SSID", REG_SZ, sz(L"a\x01" L"b")}}, {}, 1},
+      {"an SSID over 32 bytes", {{L"SSID", REG_SZ, sz(std::wstring(11, L'無'))}}, {}, 1},
+      {"a quote in the profile", {{L"WifiProfile", REG_SZ, sz(L"a\" & x")}}, {}, 1},
+      {"a huge text", {{L"LinkCard", REG_SZ, sz(std::wstring(100000, L'x'))}}, {}, 1},
+      {"the flag as text", {{L"CommitWithoutAsking", REG_SZ, sz(L"1")}}, {}, 1},
+      {"a string without terminator is still read", {{L"DnsSuffix", REG_SZ, WideBytes(L"corp")}}, corp, 0},
+      {"blanks around a value are no part of it", {{L"Gateway", REG_SZ, sz(L" 10.0.0.1 ")}}, gateway, 0},
       {"a bad value leaves the good ones",
-       [] {
-         SetString(HKEY_LOCAL_MACHINE, kRule, L"Gateway", L"x");
-         SetString(HKEY_LOCAL_MACHINE, kRule, L"SSID", L"Home");
-         SetDword(HKEY_LOCAL_MACHINE, kRule, L"CommitWithoutAsking", 1);
-       },
-       [] {
-         SwitchRule r;
-         r.ssid = L"Home";
-         r.commitWithoutAsking = true;
-         return r;
-       }(),
+       {{L"Gateway", REG_SZ, sz(L"x")}, {L"SSID", REG_SZ, sz(L"Home")}, {L"CommitWithoutAsking", REG_DWORD, one}},
+       home,
        1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     DeleteKey(HKEY_LOCAL_MACHINE, kRule);
-    c.seed();
+    for (const Value& value : c.values) SetRaw(HKEY_LOCAL_MACHINE, kRule, value.name, value.type, value.bytes);
     std::optional<StoredSwitchRule> stored = LoadSwitchRule(L"会社");
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->rule, c.expected);
