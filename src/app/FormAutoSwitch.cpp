@@ -19,6 +19,7 @@ namespace {
 constexpr wchar_t kAtLogonOption[] = L"AutoSwitch_AtLogon";
 constexpr wchar_t kLogonTaskFailed[] = L"ログオン時に起動するタスクを登録できませんでした.";
 constexpr wchar_t kLogonTaskNotRemoved[] = L"ログオン時に起動するタスクを削除できませんでした.";
+constexpr wchar_t kRuleValueIgnored[] = L"自動切替の条件の一部を読めないため無視しました: ";
 
 void WriteAtLogonOption(bool atLogon) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
@@ -60,6 +61,8 @@ void TFormIpconfig::LoadSwitchRulePart(const std::wstring& settingName) {
   RunGuarded([&] { stored = LoadSwitchRule(settingName); });
   pages_.autoSwitch.Show(stored ? stored->rule : SwitchRule{});
   pages_.autoSwitch.ShowOptions(ReadResidentOptions());
+  // Saving the page would drop what could not be read: say so.
+  if (stored && !stored->notes.empty()) ShowException(std::wstring(kRuleValueIgnored) + stored->notes.front());
 }
 
 bool TFormIpconfig::SaveSwitchRulePart(const std::wstring& settingName) {
