@@ -21,3 +21,9 @@ kip_start_wineserver "$prefix"
 kip_use_stand_ins "$KIP_BUILD/tests/bin"
 
 wine "$KIP_BUILD/tests/bin/kip_bench.exe" "$@"
+
+# The resident program's figures need a private network namespace of their
+# own (and a prefix and display of their own): after the benchmarks above.
+if [ $# -eq 0 ] || printf '%s\n' "$@" | grep -qi autoswitch; then
+  bash "$(dirname "$0")/../bench/autoswitch.sh"
+fi

@@ -96,6 +96,7 @@ int RunWindows(const DeployOptions& options) {
   FormEnvironment environment;
   environment.arguments = options.classicArguments;
   environment.stepLogPath = options.logFile;
+  environment.resident = options.resident;
   // Outlives the main window, which holds pointers to the dialogs.
   SecondaryDialogs dialogs;
   TFormIpconfig mainForm(environment);
@@ -103,7 +104,7 @@ int RunWindows(const DeployOptions& options) {
   mainForm.AttachDialogs([&] { return dialogs.Create(mainForm.Handle(), mainForm.FormFont()); });
 
   mainForm.CenterOnScreen();
-  {
+  if (!options.resident) {
     ProfileScope phase("Show");
     mainForm.Show();
   }

@@ -42,6 +42,8 @@ DeployOptions ParseDeployOptions(const StringList& arguments) {
       options.importFile = file();
     } else if (IsDeploySwitch(argument, L"log")) {
       options.logFile = file();
+    } else if (IsDeploySwitch(argument, L"resident")) {
+      options.resident = true;
     } else {
       options.classicArguments.push_back(argument);
     }
@@ -51,7 +53,7 @@ DeployOptions ParseDeployOptions(const StringList& arguments) {
 }
 
 std::wstring UsageText() {
-  return L"使い方: kIpCnfg.exe [設定名] [/c | /n | /s | /r] [/import ファイル] [/log ファイル] [/q]\r\n"
+  return L"使い方: kIpCnfg.exe [設定名] [/c | /n | /s | /r] [/import ファイル] [/log ファイル] [/q] [/resident]\r\n"
          L"\r\n"
          L"  設定名            反映する設定の名前\r\n"
          L"  /c                反映の後にプログラムを終了します\r\n"
@@ -61,6 +63,7 @@ std::wstring UsageText() {
          L"  /import ファイル  エクスポートした設定のファイルを確認なしで取り込みます\r\n"
          L"  /log ファイル     反映の手順とその結果をファイルに追記します\r\n"
          L"  /q                ウィンドウもメッセージも出さずに実行します\r\n"
+         L"  /resident         ウィンドウを出さずに通知領域に常駐して始めます\r\n"
          L"  /?                この使い方を表示します\r\n"
          L"\r\n"
          L"終了コード:\r\n"

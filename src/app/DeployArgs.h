@@ -27,6 +27,7 @@ struct DeployOptions {
   bool usage = false;                      // "/?"
   std::optional<std::wstring> importFile;  // "/import FILE"
   std::wstring logFile;                    // "/log FILE"; empty: none
+  bool resident = false;                   // "/resident": start in the notification area, no window
   // The arguments that are not deployment switches, in their order: the
   // classic setting name and switch.
   StringList classicArguments;

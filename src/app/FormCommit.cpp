@@ -208,6 +208,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   safe.CommitEnded();
   lock = {};  // the question that may follow holds up nobody
   lastCommitResult_ = result;
+  SwitchCommittedByHand();
   std::wstring notStarted = NotStartedStatusText(result);
   if (!notStarted.empty()) {
     ShowException(notStarted);

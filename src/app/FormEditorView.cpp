@@ -15,12 +15,14 @@ std::wstring TFormIpconfig::ProgramFolder() const { return ExtractFilePath(Progr
 
 ShownSetting TFormIpconfig::Current() const {
   return {pages_.ip.Current(),       pages_.dns.Current(),   pages_.other.Current(),    pages_.internet.Current(),
-          pages_.domain.Current(),   pages_.batch.Current(), pages_.firewall.Current(), pages_.ipv6.Current()};
+          pages_.domain.Current(),   pages_.batch.Current(), pages_.firewall.Current(), pages_.ipv6.Current(),
+          pages_.autoSwitch.Current()};
 }
 
 ShownSetting TFormIpconfig::Collected() const {
   return {pages_.ip.Collect(),       pages_.dns.Collect(),   pages_.other.Collect(),    pages_.internet.Collect(),
-          pages_.domain.Collect(),   pages_.batch.Collect(), pages_.firewall.Collect(), pages_.ipv6.Collect()};
+          pages_.domain.Collect(),   pages_.batch.Collect(), pages_.firewall.Collect(), pages_.ipv6.Collect(),
+          pages_.autoSwitch.Collect()};
 }
 
 void TFormIpconfig::ShowValues(const ShownSetting& shown) {
@@ -32,6 +34,8 @@ void TFormIpconfig::ShowValues(const ShownSetting& shown) {
   pages_.batch.Show(shown.batch);
   pages_.firewall.Show(shown.firewall);
   pages_.ipv6.Show(shown.ipv6);
+  pages_.autoSwitch.Show(shown.autoSwitch);
+  pages_.autoSwitch.ShowOptions(ReadResidentOptions());
 }
 
 // The tab strip and the card list follow the editor; a list that did not

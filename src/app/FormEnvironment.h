@@ -11,6 +11,7 @@
 
 #include "apply/CommitSequence.h"
 #include "apply/ExitWin32.h"
+#include "apply/LogonTask.h"
 #include "ui/Prompts.h"
 #include "util/Text.h"
 
@@ -57,6 +58,11 @@ struct FormEnvironment {
   std::function<void(double seconds)> domainJoinWait;
   // Appends a line per commit step with its result; empty: no log.
   std::wstring stepLogPath;
+  // "/resident": started in the notification area, the window hidden.
+  bool resident = false;
+  // The task that starts the program at logon; the Task Scheduler's when
+  // empty.
+  std::function<std::unique_ptr<LogonTask>()> createLogonTask;
 };
 
 }  // namespace kip

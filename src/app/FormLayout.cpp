@@ -52,6 +52,7 @@ void TFormIpconfig::CreateControls() {
   }
   TabSheetFireWall = &PageControl1.AddPage(L"ファイアウォール");
   TabSheetIPv6 = &PageControl1.AddPage(L"IPv6");
+  PageControl1.AddPage(L"自動切替");
 
   ButtonCommit.Create(*this, IDB_ButtonCommit, L"設定反映", du.R(220, 308, 56, 14));
   ButtonExit.Create(*this, IDB_ButtonExit, L"終了", du.R(282, 308, 56, 14));

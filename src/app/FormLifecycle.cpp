@@ -65,7 +65,9 @@ void TFormIpconfig::FormCreate() {
   ExitChoice = 2;
   // Started with a command line, perhaps minimised and never activated: the
   // start-up load then runs once the queue is idle.
-  if (!env_.arguments.empty() && !env_.arguments[0].empty()) PostMessageW(Handle(), kMsgIdleStartup, 0, 0);
+  if (env_.resident || (!env_.arguments.empty() && !env_.arguments[0].empty())) {
+    PostMessageW(Handle(), kMsgIdleStartup, 0, 0);
+  }
 }
 
 void TFormIpconfig::ShowException(const std::wstring& message) {
@@ -95,7 +97,11 @@ LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       // half-way.
       bool loaded = false;
       Guarded([&] { loaded = LoadAtStartup(); });
-      if (loaded) Guarded([this] { RunCommandLine(); });
+      const bool commandLine = !env_.arguments.empty() && !env_.arguments[0].empty();
+      if (loaded && commandLine) Guarded([this] { RunCommandLine(); });
+      // Started to sit in the notification area, where the user turned that
+      // off: the window is the only way in.
+      if (env_.resident && !tray_.IconShown()) Show();
     }
     return 0;
   }

@@ -10,7 +10,7 @@ namespace kip {
 namespace {
 
 // The sheets of the page control, in their order.
-enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6 };
+enum PageIndex { kPageIP, kPageDNS, kPageEtc, kPageIE, kPageDomain, kPageBat, kPageFireWall, kPageIPv6, kPageAutoSwitch };
 
 }  // namespace
 
@@ -33,6 +33,8 @@ Page* TFormIpconfig::LazyPage(int index) {
       return &pages_.firewall;
     case kPageIPv6:
       return &pages_.ipv6;
+    case kPageAutoSwitch:
+      return &pages_.autoSwitch;
     default:
       return nullptr;
   }
@@ -53,6 +55,7 @@ void TFormIpconfig::WirePages() {
   pages_.internet.OnEdit = edited;
   pages_.other.OnEdit = edited;
   pages_.ipv6.OnEdit = edited;
+  WireAutoSwitchPage();
   pages_.other.WinsDialog = [this]() -> AddressEntry* { return Dialogs().dnsEdit; };
   pages_.other.OnBrowseClick = [this] { ButtonBrowsClick(); };
   pages_.internet.OnTakeOverClick = [this] { ButtonGetProxyClick(); };

@@ -4,6 +4,8 @@
 // hides it; "終了" on the icon's menu ends the program.
 #include "app/FormTray.h"
 
+#include <shellapi.h>
+
 #include "store/StoreKeys.h"
 #include "ui/Prompts.h"
 #include "util/kRegistry.h"
@@ -38,12 +40,16 @@ std::wstring TrayMenu::Tip() const {
 void TrayMenu::Update() {
   if (!wanted_) {
     icon_.Remove();
-    return;
+  } else {
+    icon_.Show(window_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
   }
-  icon_.Show(window_.Handle(), kMessage, LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"), Tip());
+  owner_.TrayIconChanged();  // the recogniser runs while the icon is shown
 }
 
+void TrayMenu::ShowBalloon(const std::wstring& text) { icon_.ShowBalloon(kApplicationTitle, text); }
+
 void TrayMenu::OnEvent(LPARAM event) {
+  if (event == NIN_BALLOONUSERCLICK) owner_.OfferClicked();
   if (event == WM_LBUTTONDBLCLK) ShowWindowAgain();
   if (event == WM_RBUTTONUP || event == WM_CONTEXTMENU) ShowMenu();
 }

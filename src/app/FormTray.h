@@ -22,6 +22,9 @@ class TrayOwner {
   virtual std::optional<StringList> TraySettings() const = 0;
   // Shows the setting and commits it; the program carries on.
   virtual void CommitFromTray(int index) = 0;
+  // The icon was shown or removed; a notification from it was clicked.
+  virtual void TrayIconChanged() {}
+  virtual void OfferClicked() {}
 };
 
 class TrayMenu {
@@ -44,6 +47,9 @@ class TrayMenu {
   void OnEvent(LPARAM event);
   bool OnTaskbarMessage(UINT message);
   bool HideInsteadOfClosing();
+  bool IconShown() const { return icon_.Shown(); }
+  // A notification from the icon; a click on it comes to OnEvent.
+  void ShowBalloon(const std::wstring& text);
 
  private:
   void ShowMenu();

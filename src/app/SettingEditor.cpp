@@ -26,6 +26,7 @@ namespace kip {
 
 namespace {
 
+constexpr wchar_t kRuleValueIgnored[] = L"自動切替の条件の一部を読めないため無視しました: ";
 constexpr wchar_t kSaveQuestion[] = L"変更した設定を保存しますか.";
 
 std::wstring DuplicateNameMessage(const std::wstring& name) {
@@ -100,6 +101,7 @@ ShownSetting ShowLoaded(ShownSetting shown, const LoadedSetting& loaded) {
   if (loaded.machine) ShowMachineWide(shown, *loaded.machine);
   if (loaded.firewall) ShowFirewallPart(shown.firewall, *loaded.firewall);
   shown.batch = loaded.batch;
+  shown.autoSwitch = loaded.switchRule ? loaded.switchRule->rule : SwitchRule{};
   return shown;
 }
 
@@ -121,6 +123,7 @@ CollectedSetting CollectShown(const ShownSetting& shown, const std::vector<TFire
   if (!shown.dns.primarySuffixes) machine.searchList = shown.dns.searchList;
   collected.firewall = StoredForm(shown.firewall, entries);
   collected.batch = shown.batch;
+  collected.switchRule = shown.autoSwitch;
   return collected;
 }
 
@@ -241,6 +244,7 @@ LoadedSetting SettingEditor::Read(const std::wstring& settingName, const std::ws
     loaded.firewall = page;
   }
   loaded.batch = std::move(stored.batch);
+  RunGuarded([&] { loaded.switchRule = LoadSwitchRule(settingName); });
   return loaded;
 }
 
@@ -252,7 +256,12 @@ void SettingEditor::Load() {
         const std::wstring name = ShownName();
         if (name.empty()) return;
         ShownSetting base = view_.Current();
-        view_.ShowValues(ShowLoaded(base, Read(name, ShownCardId(), base)));
+        const LoadedSetting loaded = Read(name, ShownCardId(), base);
+        view_.ShowValues(ShowLoaded(base, loaded));
+        // Saving the page would drop what could not be read: say so.
+        if (loaded.switchRule && !loaded.switchRule->notes.empty()) {
+          view_.Report(std::wstring(kRuleValueIgnored) + loaded.switchRule->notes.front());
+        }
         view_.SelectionChanged();
       },
       [this] { modified_ = false; });
@@ -282,10 +291,12 @@ bool SettingEditor::SaveAs(const std::wstring& settingName, const std::wstring& 
   BatchFilePaths files = BatchFilesOf(settingName, around_.programFolder);
   WriteBatchFile(files.before, collected.batch.before);
   WriteBatchFile(files.after, collected.batch.after);
+  saved = SaveSwitchRule(settingName, collected.switchRule) && saved;
   if (!saved) {
     view_.Report(L"設定[" + settingName + L"]を保存できませんでした. レジストリに書き込めません (管理者の権限が必要です).");
     return false;
   }
+  view_.Saved();
   // The card has a part of its own now: no longer marked.
   if (settingName == ShownName()) {
     if (cardId == ShownCardId()) modified_ = false;

@@ -19,6 +19,7 @@
 #include "store/SettingRecord.h"
 #include "store/Ipv6Setting.h"
 #include "store/StoredSetting.h"
+#include "store/SwitchRules.h"
 #include "util/Prompts.h"
 #include "util/Text.h"
 
@@ -35,6 +36,7 @@ struct ShownSetting {
   BatchTexts batch;
   FirewallSheetValues firewall;
   Ipv6Setting ipv6;
+  SwitchRule autoSwitch;
 };
 
 // One setting for one card as it was read: the card's stored part (or, for
@@ -47,6 +49,7 @@ struct LoadedSetting {
   std::optional<MachineWideValues> machine;  // read over what the pages show
   std::optional<FirewallPage> firewall;  // only while the firewall page is usable
   BatchTexts batch;
+  std::optional<StoredSwitchRule> switchRule;  // nullopt: none could be read
 };
 
 // What a save stores of the shown values.
@@ -55,6 +58,7 @@ struct CollectedSetting {
   MachineWideValues machine;
   FirewallPage firewall;
   BatchTexts batch;
+  SwitchRule switchRule;
 };
 
 // The two moves between a setting and the pages: what was read laid over
@@ -79,6 +83,8 @@ class SettingView {
   // Whose stored part the shown card uses; empty: its own (a note shown
   // before goes).
   virtual void ShowCardNote(const std::wstring& note) = 0;
+  // A setting was saved.
+  virtual void Saved() {}
 };
 
 class SettingEditor {

@@ -15,6 +15,7 @@
 #include "app/FormMenus.h"
 #include "app/FormTray.h"
 #include "app/SettingEditor.h"
+#include "app/AutoSwitch.h"
 #include "app/pages/FramePages.h"
 #include "apply/CommitSequence.h"
 #include "apply/DomainJoiner.h"
@@ -91,6 +92,11 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
 
   // --- the notification area (app/FormTray.h) -------------------------------
   TrayMenu& Tray() { return tray_; }
+
+  // --- the setting follows the network (app/FormAutoSwitch.cpp) ------------
+  AutoSwitchPage& SwitchRulePage() { return pages_.autoSwitch; }
+  AutoSwitch* Switcher() { return autoSwitch_.get(); }  // null while not resident
+  void OfferClicked() override;
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
   IpPage& Ip() { return pages_.ip; }
@@ -190,6 +196,20 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   std::optional<StringList> TraySettings() const override;
   void CommitFromTray(int index) override;
   TrayMenu tray_{*this, *this};
+  void TrayIconChanged() override;
+  // app/FormAutoSwitch.cpp
+  class AutoSwitchHost;
+  void WireAutoSwitchPage();
+  void SyncAutoSwitch();
+  void Saved() override;
+  void ResidentOptionsClicked(const ResidentOptions& options);
+  void SwitchCommittedByHand();
+  bool CommitSettingWithReturn(const std::wstring& settingName);
+  std::wstring ChooseSettingToCommit(const StringList& settingNames);
+  ResidentOptions ReadResidentOptions() const;
+  std::unique_ptr<AutoSwitch::Host> autoSwitchHost_;
+  std::unique_ptr<AutoSwitch> autoSwitch_;
+  bool autoCommitting_ = false;
   // app/FormPages.cpp
   Page* LazyPage(int index);
   void WirePages();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "apply/WifiCommit.h"
+
 namespace kip {
 
 namespace {
@@ -75,6 +77,10 @@ std::wstring ScriptOf(const CommitSetting& setting) {
     if (!HasBlock(card)) continue;
     const NetshCardInput input = CardScriptInput(card);
     const std::wstring block = NetshCardBlock(setting.scriptWindows, input, setting.scriptTextFits);
+    if (!block.empty()) {
+      script += NetshWlanConnectLine(setting.scriptWindows, card.wifiProfile, NetshQuotedName(input, setting.scriptTextFits),
+                                     setting.scriptTextFits);
+    }
     script += block;
     if (!block.empty() && ChangesIpv6(card)) {
       ipv6.push_back({NetshQuotedName(input, setting.scriptTextFits), Ipv6SettingOf(card), card.liveIpv6});

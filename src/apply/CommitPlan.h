@@ -34,6 +34,9 @@ struct PlannedCardSource {
   // The card's IPv6 values now; read only for a card whose part changes
   // IPv6 (the script removes what the setting does not hold).
   LiveIpv6 liveIpv6{};
+  // The Windows Wi-Fi profile the card connects to before its addresses are
+  // set (apply/WifiCommit.h); empty: none.
+  std::wstring wifiProfile{};
 };
 
 // The card's IPv6 choice (Unchanged for a part without one).

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "apply/WifiCommit.h"
+
 #include "machine/FirewallPolicy.h"
 #include "machine/QpPrinters.h"
 #include "machine/TcpipValues.h"
@@ -127,6 +129,7 @@ CommitSetting ReadCommitSetting(const CommitRequest& request, const CommitEnviro
     setting.cards.push_back(std::move(card));
   }
   ReadLiveCardFacts(setting.cards, environment);
+  ReadWifiProfile(setting);
 
   setting.machineWide = std::move(stored.machineWide);
   setting.printerDevice = PrinterDeviceOf(setting.machineWide.defaultPrinter);

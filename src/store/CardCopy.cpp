@@ -6,6 +6,7 @@
 
 #include "store/SettingRecord.h"
 #include "store/StoreKeys.h"
+#include "store/SwitchRules.h"
 #include "util/kRegistry.h"
 #include "util/Files.h"
 #include "util/Guard.h"
@@ -89,7 +90,7 @@ CardLists FillCardLists(const std::wstring& settingName, const StringList& cardI
 
   SourceCards sources;
   for (const std::wstring& cardId : stored) {
-    if (EqualsNoCase(cardId, kFirewallKeyName)) continue;
+    if (EqualsNoCase(cardId, kFirewallKeyName) || EqualsNoCase(cardId, kSwitchRuleSubkey)) continue;
     TkRegistry card(HKEY_LOCAL_MACHINE);
     if (!card.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) continue;
     const std::wstring label = card.TryReadString(kDescription).value_or(L"");

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "store/SettingStore.h"
+#include "store/SwitchRules.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
 

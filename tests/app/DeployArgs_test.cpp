@@ -32,6 +32,10 @@ TEST(DeployArgs, TakesItsSwitchesAndTheirFilesAndLeavesTheClassicArgumentsInOrde
     EXPECT_EQ(options.logFile, c.logFile);
     EXPECT_EQ(options.classicArguments, c.classic);
   }
+  // Taken as a classic switch, "/resident" would be "/r": restart Windows.
+  const DeployOptions resident = ParseDeployOptions({L"/RESIDENT", L"/log", L"x.log"});
+  EXPECT_TRUE(resident.resident);
+  EXPECT_TRUE(resident.classicArguments.empty());
 }
 
 }  // namespace

@@ -644,6 +644,23 @@ int Menu(const Args& a) {
 }
 
 // Asks the window to close and waits for its process to end.
+// Posts a message to the window, as Windows would send it (a click on a
+// notification of the window's icon, for one).
+int Post(const Args& a) {
+  long long message = 0, wParam = 0, lParam = 0;
+  if (a.size() != 4 || !ParseNonNegative(a[1], message) || !ParseNonNegative(a[2], wParam) ||
+      !ParseNonNegative(a[3], lParam)) {
+    return kUsage;
+  }
+  Target t;
+  if (!Resolve(a[0], nullptr, t)) return kFailed;
+  if (!PostMessageW(t.top, static_cast<UINT>(message), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam))) {
+    return Fail(L"post failed");
+  }
+  Print(L"posted");
+  return kDone;
+}
+
 int Close(const Args& a) {
   long long timeout = 10000;
   if (a.empty() || a.size() > 2 || (a.size() == 2 && !ParseNonNegative(a[1], timeout))) return kUsage;
@@ -865,6 +882,7 @@ const std::map<std::wstring, Command>& Commands() {
       {L"rect", {L"<window>", Rect}},
       {L"menu", {L"<window> <command-id>", Menu}},
       {L"close", {L"<window> [timeout-ms]", Close}},
+      {L"post", {L"<window> <message> <wparam> <lparam>", Post}},
       {L"pid", {L"<window>", Pid}},
       {L"adapters", {L"", Adapters}},
       {L"reg-get", {L"<HKLM|HKCU\\key> <value>", RegGet}},

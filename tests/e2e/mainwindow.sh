@@ -8,7 +8,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 3 "$@"
 
 shots="$KIP_E2E_ROOT/build/screenshots"
-pages=(ip dns etc ie domain bat firewall)
+pages=(ip dns etc ie domain bat firewall ipv6 autoswitch)
 mkdir -p "$shots"
 # What the window held when it went wrong, for whoever reads the log.
 kip_on_fail() {
@@ -41,4 +41,4 @@ for i in "${!pages[@]}"; do
 done
 
 kip_close_window
-echo "e2e.mainwindow: 3 cards listed, 7 pages shown, window closed"
+echo "e2e.mainwindow: 3 cards listed, ${#pages[@]} pages shown, window closed"

@@ -1,10 +1,11 @@
 // The main window's pages, one of each, as its page control orders them
-// (the firewall sheet and the IPv6 page come last).
+// (the firewall sheet, the IPv6 page and "自動切替" come last).
 #pragma once
 
 #include <functional>
 #include <utility>
 
+#include "app/pages/AutoSwitchPage.h"
 #include "app/pages/BatchPage.h"
 #include "app/pages/DnsPage.h"
 #include "app/pages/DomainPage.h"
@@ -28,6 +29,7 @@ struct FramePages {
   InternetPage internet;
   OtherPage other;
   Ipv6Page ipv6;
+  AutoSwitchPage autoSwitch;
 };
 
 }  // namespace kip

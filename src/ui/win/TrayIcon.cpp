@@ -48,6 +48,19 @@ bool TrayIcon::Show(HWND window, UINT callbackMessage, HICON icon, std::wstring_
   return shown;
 }
 
+bool TrayIcon::ShowBalloon(std::wstring_view title, std::wstring_view text) {
+  if (!shown_) return false;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = window_;
+  data.uID = kIconId;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO;
+  title.substr(0, std::size(data.szInfoTitle) - 1).copy(data.szInfoTitle, std::size(data.szInfoTitle) - 1);
+  text.substr(0, std::size(data.szInfo) - 1).copy(data.szInfo, std::size(data.szInfo) - 1);
+  return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void TrayIcon::Remove() {
   if (!shown_) return;
   NOTIFYICONDATAW data{};

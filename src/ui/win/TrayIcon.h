@@ -23,6 +23,10 @@ class TrayIcon {
   // must then never hide the window.
   bool Show(HWND window, UINT callbackMessage, HICON icon, std::wstring_view tip);
   void Remove();
+  // A notification beside the shown icon (an information icon, the title
+  // and the text); a click on it comes as NIN_BALLOONUSERCLICK. False when
+  // the icon is not shown or the notification area refused it.
+  bool ShowBalloon(std::wstring_view title, std::wstring_view text);
   bool Shown() const { return shown_; }
   // True for the message Explorer broadcasts when it starts again with an
   // empty notification area: the icon is gone and must be shown anew.
