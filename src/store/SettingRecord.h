@@ -67,13 +67,13 @@ struct CardPart {
   // before these values).
   std::wstring macAddress{};      // "MACAddress"
   std::wstring connectionName{};  // "ConnectionName"
-  // Whether the key holds "MACAddress" at all (even empty): only a part saved
-  // before identities were recorded may follow a card by its name.
-  bool macRecorded = true;
   // The card's IPv6 choice; nullopt where the part comes from somewhere that
   // does not hold one (the live IPv4 values, a caller that does not edit
   // IPv6): a save then leaves the stored IPv6 values as they are.
   std::optional<Ipv6Setting> ipv6{};
+  // Whether the key holds "MACAddress" at all (even empty): only a part saved
+  // before identities were recorded may follow a card by its name.
+  bool macRecorded = true;
 };
 
 // The part held by the open card key.
