@@ -30,6 +30,7 @@ class FormCommitTest : public FormTest {
     for (const auto& setting : {L"Home", L"Office"}) {
       for (const auto& card : {kCardA, kCardB}) {
         SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\" + setting + L"\\" + card, L"IPAddress", {L"10.0.0.1"});
+        SetMultiString(HKEY_LOCAL_MACHINE, kRoot + L"\\" + setting + L"\\" + card, L"SubnetMask", {L"255.0.0.0"});
       }
     }
     SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 2);
@@ -72,6 +73,8 @@ class CommitWindowTest : public FormCommitTest {
     commit.tempFolder = folder_.path();
     commit.commitLogPath = folder_ / L"kIpCnfg.log";
     commit.setComputerName = [](const std::wstring&) { return true; };
+    // netsh names a card by its connection; a card without one is not restarted.
+    commit.connectionName = [](const std::wstring& cardId) { return std::wstring(cardId == kCardA ? L"LAN A" : L"LAN B"); };
     return commit;
   }
   std::vector<std::shared_ptr<RecordingExitPlatform>> platforms;  // one per end of Windows asked for
@@ -86,8 +89,8 @@ TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
   EXPECT_NE(log.find("netsh\tnetsh exec"), std::string::npos);
   EXPECT_NE(log.find("ipconfig\tipconfig /flushdns"), std::string::npos);
   // Both cards in the script, the selected card shown again, the tab stored.
-  EXPECT_NE(log.find("name=\"" + ToUtf8(kCardA) + "\""), std::string::npos);
-  EXPECT_NE(log.find("name=\"" + ToUtf8(kCardB) + "\""), std::string::npos);
+  EXPECT_NE(log.find("name=\"LAN A\""), std::string::npos);
+  EXPECT_NE(log.find("name=\"LAN B\""), std::string::npos);
   EXPECT_EQ(form.ComboDescription.ItemIndex(), 1);
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index"), 1u);
   EXPECT_TRUE(form.Actions().commit.Enabled());

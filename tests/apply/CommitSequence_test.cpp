@@ -249,7 +249,7 @@ TEST_P(CommitSequenceOrder, RunsTheChildrenAndWindowStepsInOrder) {
     EXPECT_TRUE(notStarted.empty());
     EXPECT_TRUE(user.failedSteps.empty());
   } else {
-    EXPECT_EQ(notStarted, (StringList{L"net start \"Remote Registry Service\" > nul", L"net start \"DHCP Client\"",
+    EXPECT_EQ(notStarted, (StringList{L"net start RemoteRegistry", L"net start Dhcp",
                                       L"netsh exec \"" + env.tempFolder + L"kipconfig.sh\"", L"arp -d *",
                                       L"nbtstat -R", L"nbtstat -RR"}));
     EXPECT_EQ(user.failedSteps, (std::vector<CommitStep>{CommitStep::Script, CommitStep::Services, CommitStep::Netsh,

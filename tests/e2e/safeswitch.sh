@@ -193,8 +193,9 @@ verify)
   start_window
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1
   # The status bar names each step, then the outcome once the live values
-  # have been read back.
-  expected="ローカル エリア接続 2: DNS サーバーが一致しません"
+  # have been read back. The registration rides on the DNS line netsh
+  # ignored, so it did not change either.
+  expected="ローカル エリア接続 2: DNS サーバー, DNS への登録が一致しません"
   kip_until 30 '[ "$(kip_status_text)" = "$expected" ]' || fail "the status bar says '$(kip_status_text)', expected '$expected'"
   log="$(iconv -f CP932 -t UTF-8 "$stage/kIpCnfg.log" 2>/dev/null | tr -d '\r')"
   printf '%s\n' "$log" | grep -q '^一致しません: ローカル エリア接続 2: DNS サーバー (設定: 自動 / 現在: 192.168.10.1, 192.168.10.2)$' ||
