@@ -65,7 +65,7 @@ void TFormIpconfig::TrayIconChanged() { SyncAutoSwitch(); }
 // "通知領域に常駐" is the icon's own option; "ログオン時に起動" registers the
 // task that starts the program in the notification area.
 void TFormIpconfig::ResidentOptionsClicked(const ResidentOptions& options) {
-  if (options.resident != menus_.mShowTray->Checked()) tray_.ToggleShown();
+  if (options.resident != menus_.mShowTray->Checked()) menus_.mShowTray->OnClick();
   const bool atLogon = ReadResidentOptions().atLogon;
   if (options.atLogon != atLogon) {
     std::unique_ptr<LogonTask> task = env_.createLogonTask ? env_.createLogonTask() : CreateTaskSchedulerLogonTask();

@@ -186,7 +186,7 @@ bool TFormIpconfig::SafeSwitch::AskKeep() {
   autoReturn_->QuestionShown();
   if (autoReturn_->HelperEnded()) {
     const ReturnReport& report = autoReturn_->AwaitHelper();
-    if (report.outcome == ReturnOutcome::Returned) form_.LoadSetting();
+    if (report.outcome == ReturnOutcome::Returned) form_.editor_.Load();
     ShowReport(report);
     return false;
   }

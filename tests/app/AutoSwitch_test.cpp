@@ -158,16 +158,14 @@ TEST_F(AutoSwitchPageTest, TheRuleIsSavedWithTheSettingAndTheLogonTaskFollowsIts
   };
   TFormIpconfig& form = MakeForm();
   const std::wstring card = L"{00000002-0000-0000-0000-4E6574446576}";
-  form.CardIds = {card};
-  form.ComboDescription.Add(L"LAN");
+  form.Editor().SetCards({card}, {L"LAN"});
   SetString(HKEY_LOCAL_MACHINE, std::wstring(kStoreRootKey) + L"\\会社", L"Machine Name", L"PC");
-  form.LoadSettingList(ListSettingNames());
-  form.LoadSetting();
+  form.Editor().Open(ListSettingNames());
 
   TypeOnPage(form, kPage, IDE_SwitchGateway, L" 192.168.10.1 ");
   ClickPageItem(form, kPage, IDX_SwitchWithoutAsking);
-  EXPECT_TRUE(form.Modified);
-  ASSERT_TRUE(form.SaveSetting(L"会社", card));
+  EXPECT_TRUE(form.Editor().Modified());
+  ASSERT_TRUE(form.Editor().Save());
   const std::wstring rule = std::wstring(kStoreRootKey) + L"\\会社\\AutoSwitch";
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, rule, L"Gateway"), L"192.168.10.1");
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, rule, L"CommitWithoutAsking"), 1u);

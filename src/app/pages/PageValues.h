@@ -10,6 +10,7 @@
 #include "machine/FirewallPolicy.h"
 #include "machine/InternetSettings.h"
 #include "store/SettingRecord.h"
+#include "store/BatchFiles.h"
 #include "store/TcpipValueSet.h"
 #include "util/Text.h"
 
@@ -75,12 +76,6 @@ struct OtherPageValues {
   // One of the listed printers, or none chosen.
   std::optional<std::wstring> printer;
   bool operator==(const OtherPageValues&) const = default;
-};
-
-struct BatchTexts {
-  StringList before;
-  StringList after;
-  bool operator==(const BatchTexts&) const = default;
 };
 
 struct FirewallSheetValues {
