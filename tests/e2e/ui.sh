@@ -46,7 +46,7 @@ keyboard)
   kip_drive press "$title" ctrl+tab
   check "Ctrl+Tab shows the next page" DNS "$(selected pages)"
   kip_drive press "$title" ctrl+shift+tab ctrl+shift+tab
-  check "Ctrl+Shift+Tab goes round" IPv6 "$(selected pages)"
+  check "Ctrl+Shift+Tab goes round" 自動切替 "$(selected pages)"
   kip_drive press "$title" ctrl+tab ctrl+pagedown
   check "Ctrl+PageDown shows the next setting" 自宅 "$(selected settings)"
   kip_drive press "$title" ctrl+pageup
