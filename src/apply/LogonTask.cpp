@@ -4,6 +4,8 @@
 #include <oleauto.h>
 #include <taskschd.h>
 
+#include "util/ComOwners.h"
+
 namespace kip {
 
 namespace {
@@ -20,37 +22,6 @@ ILogonTriggerOwn : public ITrigger {
 };
 constexpr IID kIidLogonTrigger = {0x72dade38, 0xfae4, 0x4b3e, {0xba, 0xf4, 0x5d, 0x00, 0x9a, 0xf0, 0x2b, 0x1c}};
 
-// One COM reference, released when it goes.
-template <class T>
-class Ref {
- public:
-  Ref() = default;
-  ~Ref() {
-    if (p_) p_->Release();
-  }
-  Ref(const Ref&) = delete;
-  Ref& operator=(const Ref&) = delete;
-  T** put() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  operator BSTR() const { return b_; }
-
- private:
-  BSTR b_;
-};
-
 VARIANT Empty() {
   VARIANT v;
   VariantInit(&v);
@@ -66,57 +37,57 @@ std::wstring CurrentUser() {
 class TaskSchedulerLogonTask final : public LogonTask {
  public:
   bool Register(const std::wstring& program, const std::wstring& arguments) override {
-    Ref<ITaskFolder> folder;
-    Ref<ITaskService> service;
+    ComPtr<ITaskFolder> folder;
+    ComPtr<ITaskService> service;
     if (!RootFolder(service, folder)) return false;
-    Ref<ITaskDefinition> task;
-    if (FAILED(service->NewTask(0, task.put()))) return false;
+    ComPtr<ITaskDefinition> task;
+    if (FAILED(service->NewTask(0, task.Out()))) return false;
     const std::wstring user = CurrentUser();
     if (!Describe(*task.get(), user) || !AddTrigger(*task.get(), user) || !AddAction(*task.get(), program, arguments)) {
       return false;
     }
-    Ref<IRegisteredTask> registered;
+    ComPtr<IRegisteredTask> registered;
     const VARIANT none = Empty();
     VARIANT userId = Empty();
     userId.vt = VT_BSTR;
     userId.bstrVal = SysAllocString(user.c_str());
     const HRESULT result = folder->RegisterTaskDefinition(Bstr(kLogonTaskName), task.get(), TASK_CREATE_OR_UPDATE, userId,
-                                                          none, TASK_LOGON_INTERACTIVE_TOKEN, none, registered.put());
+                                                          none, TASK_LOGON_INTERACTIVE_TOKEN, none, registered.Out());
     VariantClear(&userId);
     return SUCCEEDED(result);
   }
 
   bool Remove() override {
-    Ref<ITaskFolder> folder;
-    Ref<ITaskService> service;
+    ComPtr<ITaskFolder> folder;
+    ComPtr<ITaskService> service;
     if (!RootFolder(service, folder)) return false;
     const HRESULT result = folder->DeleteTask(Bstr(kLogonTaskName), 0);
     return SUCCEEDED(result) || result == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
   }
 
  private:
-  static bool RootFolder(Ref<ITaskService>& service, Ref<ITaskFolder>& folder) {
+  static bool RootFolder(ComPtr<ITaskService>& service, ComPtr<ITaskFolder>& folder) {
     if (FAILED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
-                                reinterpret_cast<void**>(service.put())))) {
+                                reinterpret_cast<void**>(service.Out())))) {
       return false;
     }
     const VARIANT none = Empty();
     if (FAILED(service->Connect(none, none, none, none))) return false;
-    return SUCCEEDED(service->GetFolder(Bstr(L"\\"), folder.put()));
+    return SUCCEEDED(service->GetFolder(Bstr(L"\\"), folder.Out()));
   }
 
   // Runs as the user, elevated, on battery too, without a time limit.
   static bool Describe(ITaskDefinition& task, const std::wstring& user) {
-    Ref<IRegistrationInfo> info;
-    if (SUCCEEDED(task.get_RegistrationInfo(info.put()))) info->put_Author(Bstr(user));
-    Ref<IPrincipal> principal;
-    if (FAILED(task.get_Principal(principal.put()))) return false;
+    ComPtr<IRegistrationInfo> info;
+    if (SUCCEEDED(task.get_RegistrationInfo(info.Out()))) info->put_Author(Bstr(user));
+    ComPtr<IPrincipal> principal;
+    if (FAILED(task.get_Principal(principal.Out()))) return false;
     if (FAILED(principal->put_LogonType(TASK_LOGON_INTERACTIVE_TOKEN)) ||
         FAILED(principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST))) {
       return false;
     }
-    Ref<ITaskSettings> settings;
-    if (SUCCEEDED(task.get_Settings(settings.put()))) {
+    ComPtr<ITaskSettings> settings;
+    if (SUCCEEDED(task.get_Settings(settings.Out()))) {
       settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE);
       settings->put_StopIfGoingOnBatteries(VARIANT_FALSE);
       settings->put_ExecutionTimeLimit(Bstr(L"PT0S"));
@@ -125,22 +96,22 @@ class TaskSchedulerLogonTask final : public LogonTask {
   }
 
   static bool AddTrigger(ITaskDefinition& task, const std::wstring& user) {
-    Ref<ITriggerCollection> triggers;
-    Ref<ITrigger> trigger;
-    if (FAILED(task.get_Triggers(triggers.put())) || FAILED(triggers->Create(TASK_TRIGGER_LOGON, trigger.put()))) {
+    ComPtr<ITriggerCollection> triggers;
+    ComPtr<ITrigger> trigger;
+    if (FAILED(task.get_Triggers(triggers.Out())) || FAILED(triggers->Create(TASK_TRIGGER_LOGON, trigger.Out()))) {
       return false;
     }
-    Ref<ILogonTriggerOwn> logon;
-    if (FAILED(trigger->QueryInterface(kIidLogonTrigger, reinterpret_cast<void**>(logon.put())))) return false;
+    ComPtr<ILogonTriggerOwn> logon;
+    if (FAILED(trigger->QueryInterface(kIidLogonTrigger, reinterpret_cast<void**>(logon.Out())))) return false;
     return SUCCEEDED(logon->put_UserId(Bstr(user)));
   }
 
   static bool AddAction(ITaskDefinition& task, const std::wstring& program, const std::wstring& arguments) {
-    Ref<IActionCollection> actions;
-    Ref<IAction> action;
-    if (FAILED(task.get_Actions(actions.put())) || FAILED(actions->Create(TASK_ACTION_EXEC, action.put()))) return false;
-    Ref<IExecAction> exec;
-    if (FAILED(action->QueryInterface(IID_IExecAction, reinterpret_cast<void**>(exec.put())))) return false;
+    ComPtr<IActionCollection> actions;
+    ComPtr<IAction> action;
+    if (FAILED(task.get_Actions(actions.Out())) || FAILED(actions->Create(TASK_ACTION_EXEC, action.Out()))) return false;
+    ComPtr<IExecAction> exec;
+    if (FAILED(action->QueryInterface(IID_IExecAction, reinterpret_cast<void**>(exec.Out())))) return false;
     return SUCCEEDED(exec->put_Path(Bstr(program))) && SUCCEEDED(exec->put_Arguments(Bstr(arguments)));
   }
 };

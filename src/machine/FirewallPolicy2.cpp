@@ -7,46 +7,13 @@
 
 #include <cstdio>
 
+#include "util/ComOwners.h"
 #include "util/Errors.h"
 #include "util/Text.h"
 
 namespace kip {
 
 namespace {
-
-// Releases a COM interface pointer.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  T** Out() { return &p_; }
-  T* operator->() const { return p_; }
-  T* get() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  Bstr() = default;
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(b_); }
-  BSTR* Out() { return &b_; }
-  BSTR get() const { return b_; }
-  std::wstring Text() const { return b_ ? std::wstring(b_, SysStringLen(b_)) : std::wstring(); }
-
- private:
-  BSTR b_ = nullptr;
-};
 
 VARIANT_BOOL AsVariant(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
