@@ -519,8 +519,18 @@ int Type(const Args& a) {
   if (a.size() != 2) return kUsage;
   Target t;
   if (!Resolve(a[0], nullptr, t)) return kFailed;
-  for (wchar_t c : a[1])
-    if (!PostToFocus(t.top, WM_CHAR, c, 1)) return Fail(L"no control of \"" + a[0] + L"\" has the focus");
+  // Posted, as a key press is (the dialog's loop moves the focus on at a
+  // "."). Each character waits until it has been handled, shown by a box's
+  // text or the focus changing: a sent WM_NULL is handled ahead of posted
+  // input, so it cannot tell, and the next character could reach the box
+  // the "." was leaving.
+  for (wchar_t c : a[1]) {
+    HWND focus = FocusOf(t.top);
+    const std::wstring before = focus ? TextOf(focus) : std::wstring();
+    if (!focus || !PostMessageW(focus, WM_CHAR, c, 1)) return Fail(L"no control of \"" + a[0] + L"\" has the focus");
+    for (int i = 0; i < 200 && FocusOf(t.top) == focus && TextOf(focus) == before; ++i) Sleep(10);
+  }
+  Settle(t.top);
   return kDone;
 }
 
