@@ -88,11 +88,6 @@ TEST(PlanCommit, RestartsTheCardsItCanName) {
 
 class CommitCorpusTest : public RegistryTest {};
 
-class NoDomainChange : public CommitUser {
- public:
-  void ChangeDomain(const DomainChoice&) override {}
-};
-
 // Test data is copied beside the test programs.
 std::wstring TestDataPath(const std::wstring& name) { return ProgramFolder() + L"data\\" + name; }
 
@@ -118,25 +113,13 @@ TEST_F(CommitCorpusTest, TheEngineWritesEveryRecordedScriptAndCommandLine) {
   std::set<int> differing;
   for (size_t i = 0; i < seeds.size(); ++i) {
     const corpus::CaseSeed& seed = seeds[i];
-    test::ScratchFolder folder;
-    const std::wstring program = folder / L"program\\", temp = folder / L"temp\\";
-    CreateDirectoryW(program.c_str(), nullptr);
-    CreateDirectoryW(temp.c_str(), nullptr);
-    DeleteKey(HKEY_LOCAL_MACHINE, L"\\SOFTWARE");
-    DeleteKey(HKEY_LOCAL_MACHINE, L"\\SYSTEM");
-    corpus::SeedCase(seed, program);
-    corpus::RecordingRunner runner(program, temp);
-    const CommitEnvironment environment = corpus::CaseEnvironment(seed, program, temp, runner);
-    CommitRequest request{0, seed.settingName, static_cast<int>(seed.cards.size()), {}, seed.major, seed.minor};
-    for (const corpus::CardSeed& card : seed.cards) request.cardIds.push_back(card.id);
-    NoDomainChange user;
-    RunCommitPlan(PlanCommit(ReadCommitSetting(request, environment)), user, environment);
-    if (!(runner.outcome == recorded[i].second)) {
+    const corpus::Outcome outcome = corpus::CommitCase(seed);
+    if (!(outcome == recorded[i].second)) {
       differing.insert(seed.number);
       if (getenv("KIP_CORPUS_DIFF")) {
         printf("=== %d\n%s\n--- now\n%s\n", seed.number, ToUtf8(recorded[i].second.script).c_str(),
-               ToUtf8(runner.outcome.script).c_str());
-        for (auto& c : runner.outcome.commands) printf("%s\n", ToUtf8(c).c_str());
+               ToUtf8(outcome.script).c_str());
+        for (auto& c : outcome.commands) printf("%s\n", ToUtf8(c).c_str());
       }
     }
   }

@@ -5,7 +5,10 @@
 #include <sstream>
 
 #include "store/StoreKeys.h"
+#include "apply/CommitPlan.h"
+#include "apply/CommitSource.h"
 #include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip::corpus {
@@ -358,6 +361,32 @@ std::string FormatCorpus(const std::vector<std::pair<int, Outcome>>& entries, co
     for (const std::wstring& command : outcome.commands) text += ToUtf8(command) + "\n";
   }
   return text;
+}
+
+namespace {
+
+class NoDomainChange : public CommitUser {
+ public:
+  void ChangeDomain(const DomainChoice&) override {}
+};
+
+}  // namespace
+
+Outcome CommitCase(const CaseSeed& seed) {
+  test::ScratchFolder folder;
+  const std::wstring program = folder / L"program\\", temp = folder / L"temp\\";
+  CreateDirectoryW(program.c_str(), nullptr);
+  CreateDirectoryW(temp.c_str(), nullptr);
+  RegistrySeed::DeleteKey(HKEY_LOCAL_MACHINE, L"\\SOFTWARE");
+  RegistrySeed::DeleteKey(HKEY_LOCAL_MACHINE, L"\\SYSTEM");
+  SeedCase(seed, program);
+  RecordingRunner runner(program, temp);
+  const CommitEnvironment environment = CaseEnvironment(seed, program, temp, runner);
+  CommitRequest request{0, seed.settingName, static_cast<int>(seed.cards.size()), {}, seed.major, seed.minor};
+  for (const CardSeed& card : seed.cards) request.cardIds.push_back(card.id);
+  NoDomainChange user;
+  RunCommitPlan(PlanCommit(ReadCommitSetting(request, environment)), user, environment);
+  return runner.outcome;
 }
 
 }  // namespace kip::corpus

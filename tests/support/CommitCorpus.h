@@ -84,6 +84,10 @@ class RecordingRunner : public CommandRunner {
 CommitEnvironment CaseEnvironment(const CaseSeed& seed, const std::wstring& programFolder,
                                   const std::wstring& tempFolder, CommandRunner& runner);
 
+// Seeds the case into the (sandboxed) registry and a scratch folder and
+// commits it through the engine: the script and child command lines it wrote.
+Outcome CommitCase(const CaseSeed& seed);
+
 // The recorded corpus: case number to outcome, read from / written to the
 // file format (UTF-8).
 std::vector<std::pair<int, Outcome>> ReadCorpus(const std::wstring& path);
