@@ -15,6 +15,7 @@
 #include "app/UkIpConfig.h"
 #include "util/Guard.h"
 #include "ui/UNetChg2.h"
+#include "ui/win/Menus.h"
 #include "util/AdminOnly.h"
 #include "util/Errors.h"
 #include "util/Files.h"
@@ -29,6 +30,13 @@ constexpr wchar_t kKeepPendingQuestion[] =
     L"確認付きで反映した設定が, 維持するか元に戻すかの答えを待っています. その設定を維持して反映しますか?";
 constexpr wchar_t kReturnPendingText[] = L"確認付きで反映した設定が元に戻るのを待っています. 反映していません.";
 constexpr wchar_t kNotCommittedText[] = L". 反映していません.";
+
+// The commit's children are waited for as the window's own loop waits: its
+// keys and the dialogs it opens meanwhile keep working.
+CommandRunner& WindowRunner() {
+  static SystemRunner runner(&win::PreTranslateUiMessage);
+  return runner;
+}
 
 // The way back of a commit with automatic return has run on its own: the
 // commit's remaining steps are not carried out.
@@ -178,14 +186,14 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
   environment.runner = safe.WatchedRunner(environment.runner);
   if (!safe.Prepare()) return false;
   // From the check for a pending way back to the commit's last step.
-  CommitLock lock = CommitLock::Acquire(whyNot);
+  CommitLock lock = CommitLock::Acquire(whyNot, &win::PreTranslateUiMessage);
   if (!lock) {
     ShowException(whyNot + kNotCommittedText);
     return false;
   }
   if (ReturnPending()) {
     if (!keepPending) return refusePending();  // armed while we were not looking
-    SettlePendingReturns();
+    SettlePendingReturns(&win::PreTranslateUiMessage);
   }
   if (!safe.Arm()) return false;
   const StepLog log(env_.stepLogPath);
@@ -228,6 +236,7 @@ CommitRequest TFormIpconfig::ShownCommitRequest() const {
 CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {
   if (env_.commitEnvironment) return env_.commitEnvironment();
   CommitEnvironment environment = DefaultCommitEnvironment();
+  environment.runner = &WindowRunner();
   environment.programFolder = ProgramFolder();
   environment.commitLogPath = ChangeFileExt(ProgramPath(), L".log");
   return environment;
@@ -240,7 +249,7 @@ bool TFormIpconfig::LockForStoreChange(CommitLock& lock) {
   const bool pending = ReturnPending();
   if (pending && Ask().ConfirmYesNo(kKeepPendingQuestion) != Answer::Yes) return false;
   std::wstring whyNot;
-  lock = CommitLock::Acquire(whyNot);
+  lock = CommitLock::Acquire(whyNot, &win::PreTranslateUiMessage);
   if (!lock) {
     Ask().ShowMessage(whyNot);
     return false;
@@ -250,7 +259,7 @@ bool TFormIpconfig::LockForStoreChange(CommitLock& lock) {
     Ask().ShowMessage(kReturnPendingText);
     return false;
   }
-  SettlePendingReturns();
+  SettlePendingReturns(&win::PreTranslateUiMessage);
   return true;
 }
 

@@ -2,6 +2,7 @@
 #include "app/UkIpConfig.h"
 #include "apply/DomainJoiner.h"
 #include "ui/ULogin.h"
+#include "ui/win/Menus.h"
 #include "util/Process.h"
 
 namespace kip {
@@ -41,7 +42,8 @@ void TFormIpconfig::ChangeDomainStep(const DomainChoice& choice) {
       env_.createDomainJoiner ? env_.createDomainJoiner() : CreateNetapiDomainJoiner();
   LoginDialogPrompt login(Dialogs().login);
   DomainChangeContext context{*joiner, login, JoinCancelled};
-  if (env_.domainJoinWait) context.wait = env_.domainJoinWait;
+  context.wait = env_.domainJoinWait ? env_.domainJoinWait
+                                     : [](double seconds) { WaitSeconds(seconds, &win::PreTranslateUiMessage); };
   // The join clears the flag as it starts: a close held since earlier in
   // the commit still ends the attempts, before any account is asked for.
   context.wait = [this, pause = context.wait](double seconds) {

@@ -13,6 +13,7 @@
 #include "apply/LiveSnapshot.h"
 #include "store/StoreKeys.h"
 #include "ui/KeepSettingDialog.h"
+#include "ui/win/Menus.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Profile.h"
@@ -116,7 +117,8 @@ void TFormIpconfig::SafeSwitch::CommitEnded() {
 bool TFormIpconfig::SafeSwitch::StartAutoReturn(const LiveState& live) {
   std::wstring whyNot;
   const AutoReturn::Options options{static_cast<DWORD>(form_.ReturnSeconds), form_.ProgramPath(),
-                                    environment_.systemFolder, environment_.tempFolder, form_.env_.stepLogPath};
+                                    environment_.systemFolder, environment_.tempFolder, form_.env_.stepLogPath,
+                                    &win::PreTranslateUiMessage};
   autoReturn_ = AutoReturn::Start(live, setting_, plan_, options, whyNot);
   if (!autoReturn_) {
     form_.ShowException(kNoReturnText + (L" (" + whyNot + L")"));

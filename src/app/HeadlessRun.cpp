@@ -9,7 +9,6 @@
 #include "apply/DomainJoiner.h"
 #include "apply/StepLog.h"
 #include "machine/CardList.h"
-#include "machine/IPInfo.h"
 #include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
@@ -53,12 +52,6 @@ class HeadlessUser final : public CommitUser {
   std::wstring domainFailure_;
 };
 
-// The cards as the window lists them first: every adapter Windows reports.
-StringList MachineCardIds() {
-  CardList cards;
-  RunGuarded([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
-  return cards.ids;
-}
 
 int StoredExitChoice() {
   int choice = 2;
@@ -76,7 +69,7 @@ bool RefusedWhilePending(const StepLog& log) {
 }
 
 // The commit of the named setting on this machine's cards; nullopt (and the
-// log told) when no setting has that name.
+// log told) when no setting has that name or the machine lists no card.
 std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& request, const StepLog& log) {
   const StringList names = ListSettingNames();
   const int index = FindSettingTab(names, request.settingName);
@@ -87,8 +80,15 @@ std::optional<CommitRequest> NamedCommitRequest(const CommandLineRequest& reques
   OSVERSIONINFOEXW version{};
   version.dwOSVersionInfoSize = sizeof version;
   QueryWindowsVersion(version);
-  const StringList cardIds = MachineCardIds();
-  return CommitRequest{index, names[static_cast<size_t>(index)], static_cast<int>(cardIds.size()), cardIds,
+  CardList cards;
+  BuildCardList(cards, version.dwMajorVersion);
+  if (cards.ids.empty()) {
+    // The window reads no setting then: a roll-out must not report a
+    // setting committed whose card parts went nowhere.
+    log.Write(L"ネットワーク設定がみつかりません.", L"失敗");
+    return std::nullopt;
+  }
+  return CommitRequest{index, names[static_cast<size_t>(index)], static_cast<int>(cards.ids.size()), cards.ids,
                        version.dwMajorVersion, version.dwMinorVersion};
 }
 

@@ -6,7 +6,6 @@
 #include "apply/FirewallWriter.h"
 #include "machine/CardList.h"
 #include "machine/FirewallApi.h"
-#include "machine/IPInfo.h"
 #include "machine/InternetSettings.h"
 #include "machine/Ipv6Live.h"
 #include "machine/MachineSettings.h"
@@ -145,16 +144,8 @@ StringList SettingEditor::CardLabels() const {
 }
 
 void SettingEditor::ListCards() {
-  CardList cards;
-  cards.ids = cardIds_;
-  cards.labels = cardLabels_;
-  // Each pass runs in its own guard: a failure ends that pass only and the
-  // list keeps what the earlier passes made.
-  RunGuarded([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
-  RunGuarded([&] {
-    ReadClassDescriptions(cards, [this](const std::wstring& id) { return ReadLiveTcpipValues(id, osMajor_).has_value(); });
-  });
-  RunGuarded([&] { ReadNetworkCards(cards); });
+  CardList cards{cardIds_, cardLabels_};
+  BuildCardList(cards, osMajor_);
   SetCards(std::move(cards.ids), std::move(cards.labels));
 }
 

@@ -106,7 +106,9 @@ ReturnOwner OwnerOf(DWORD processId, HANDLE process) { return {processId, Creati
 
 OwnerLook LookAt(const ReturnOwner& owner) {
   UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, owner.processId));
-  // OpenProcess names a process id that is not in use ERROR_INVALID_PARAMETER.
+  // An id no process holds any more is refused with ERROR_INVALID_PARAMETER
+  // (documented only for the idle process's id 0, but so Windows answers);
+  // any other refusal is unknown, which holds the state only for a while.
   if (!process) return GetLastError() == ERROR_INVALID_PARAMETER ? OwnerLook::Gone : OwnerLook::Unknown;
   const bool same =
       WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT && CreationTime(process.get()) == owner.createdAt;
@@ -431,7 +433,7 @@ bool ReturnPending() {
 
 std::unique_ptr<AutoReturn> AutoReturn::Start(const LiveState& live, const CommitSetting& setting,
                                              const CommitPlan& plan, const Options& options, std::wstring& whyNot) {
-  std::unique_ptr<AutoReturn> handle(new AutoReturn(NewReturnToken(), options.programPath));
+  std::unique_ptr<AutoReturn> handle(new AutoReturn(NewReturnToken(), options));
   handle->timeoutMs_ = options.timeoutSeconds * 1000;
   if (handle->token_.empty()) {
     whyNot = L"乱数を得られませんでした";
@@ -564,7 +566,7 @@ bool AutoReturn::StartHelper(std::wstring& whyNot) {
 
 bool AutoReturn::AwaitReady(std::wstring& whyNot) {
   const HANDLE waits[] = {ready_.get(), helper_.process()};
-  const int signalled = WaitWithMessages(waits, kReadyTimeoutMs);
+  const int signalled = WaitWithMessages(waits, kReadyTimeoutMs, messageFilter_);
   if (signalled == 0) return true;
   whyNot = signalled == 1 ? L"元に戻す処理が元の状態を読めませんでした" : L"元に戻す処理が応答しませんでした";
   // Nothing was committed: the helper has nothing to go back to.
@@ -624,7 +626,7 @@ const ReturnReport& AutoReturn::AwaitHelper() {
   if (report_) return *report_;
   const HANDLE process = helper_.process();
   if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
-    const int ended = WaitWithMessages({&process, 1}, kAwaitHelperMs);
+    const int ended = WaitWithMessages({&process, 1}, kAwaitHelperMs, messageFilter_);
     // A handler run during the wait may have asked too.
     if (report_) return *report_;
     if (ended != 0) {

@@ -145,6 +145,8 @@ class AutoReturn {
     std::wstring systemFolder;  // holds drivers\etc\hosts; trailing "\"
     std::wstring workFolder;    // the safe folder the HOSTS copy goes to; trailing "\"
     std::wstring stepLogPath;   // empty: none
+    // The window's handling of its messages while it waits for the helper.
+    MessageFilter messageFilter = nullptr;
   };
   // Keeps the state of `live` for the return of `plan`, starts the helper
   // and waits until it holds the way back. Null when any of it fails, with
@@ -175,8 +177,8 @@ class AutoReturn {
   const ReturnReport& AwaitHelper();
 
  private:
-  AutoReturn(std::wstring token, std::wstring programPath)
-      : token_(std::move(token)), programPath_(std::move(programPath)) {}
+  AutoReturn(std::wstring token, const Options& options)
+      : token_(std::move(token)), programPath_(options.programPath), messageFilter_(options.messageFilter) {}
   bool CreateSignals();
   bool StartHelper(std::wstring& whyNot);
   bool AwaitReady(std::wstring& whyNot);
@@ -184,6 +186,7 @@ class AutoReturn {
 
   std::wstring token_;
   std::wstring programPath_;
+  MessageFilter messageFilter_;
   std::wstring hostsCopy_;
   DWORD timeoutMs_ = 0;
   bool countdownStarted_ = false;

@@ -39,7 +39,7 @@ void CommitLock::Release() {
   held_ = false;
 }
 
-CommitLock CommitLock::Acquire(std::wstring& whyNot) {
+CommitLock CommitLock::Acquire(std::wstring& whyNot, MessageFilter filter) {
   CommitLock lock;
   lock.mutex_ = AdminMutex::Open(kCommitLockName);
   if (!lock.mutex_ || lock.mutex_.Verdict() == NameVerdict::Untrusted) {
@@ -47,7 +47,7 @@ CommitLock CommitLock::Acquire(std::wstring& whyNot) {
     return {};
   }
   const HANDLE mutex = lock.mutex_.get();
-  lock.held_ = Acquired(WaitWithMessages({&mutex, 1}, INFINITE));
+  lock.held_ = Acquired(WaitWithMessages({&mutex, 1}, INFINITE, filter));
   if (!lock.held_) whyNot = L"反映のロックを得られませんでした";
   return lock;
 }
@@ -64,10 +64,10 @@ CommitLock CommitLock::AcquireForReturn(HANDLE giveUp, bool& gaveUp) {
   return lock;
 }
 
-void SettlePendingReturns() {
+void SettlePendingReturns(MessageFilter filter) {
   for (const std::wstring& token : ReturnSnapshotTokens()) SettleReturn(token);
   const ULONGLONG deadline = GetTickCount64() + kSettleWaitMs;
-  while (ReturnPending() && GetTickCount64() < deadline) WaitWithMessages({}, 100);
+  while (ReturnPending() && GetTickCount64() < deadline) WaitWithMessages({}, 100, filter);
 }
 
 }  // namespace kip

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "util/AdminOnly.h"
+#include "util/Process.h"
 
 namespace kip {
 
@@ -18,13 +19,14 @@ class CommitLock {
   CommitLock& operator=(CommitLock&& other) noexcept;
   ~CommitLock();
 
-  // Waits for the lock, handling window messages meanwhile. Not held (and
-  // `whyNot` says so) when the name was made by someone who is not an
-  // administrator or cannot be created.
-  static CommitLock Acquire(std::wstring& whyNot);
-  // The same, for a way back: also ends, not held, when `giveUp` is
-  // signalled first (`gaveUp` tells). A name someone else made does not
-  // stop a way back: it then goes on without the lock.
+  // Waits for the lock, handling window messages meanwhile (through
+  // `filter` when a window of the caller is up). Not held (and `whyNot`
+  // says so) when the name was made by someone who is not an administrator
+  // or cannot be created.
+  static CommitLock Acquire(std::wstring& whyNot, MessageFilter filter = nullptr);
+  // The same, for a way back (which has no window): also ends, not held,
+  // when `giveUp` is signalled first (`gaveUp` tells). A name someone else
+  // made does not stop a way back: it then goes on without the lock.
   static CommitLock AcquireForReturn(HANDLE giveUp, bool& gaveUp);
   explicit operator bool() const { return held_; }
 
@@ -36,7 +38,7 @@ class CommitLock {
 
 // Under the lock, after the user chose a new commit over a pending way
 // back: marks every pending state kept and waits, handling window
-// messages, until no way back is pending any more.
-void SettlePendingReturns();
+// messages (through `filter`), until no way back is pending any more.
+void SettlePendingReturns(MessageFilter filter);
 
 }  // namespace kip

@@ -25,25 +25,6 @@ void AppendToFile(const std::wstring& path, std::string_view bytes) {
   if (file) WriteAll(file.get(), bytes);
 }
 
-class UtilCommandRunner : public CommandRunner {
- public:
-  bool RunAndWait(const std::wstring& commandLine, int showCommand) override {
-    return RunCommandAndWait(commandLine, showCommand);
-  }
-  bool RunCaptured(const std::wstring& commandLine, const std::wstring& outputFile) override {
-    CapturedRun run = RunCommandCaptured(commandLine, outputFile);
-    if (run.started && !run.captured && !outputFile.empty()) {
-      // It ran, but its answers are lost: the log says so instead of
-      // looking like a run that printed nothing.
-      AppendToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
-                                      SystemErrorText(run.captureError) + L")\r\n"));
-    }
-    if (!run.started) SetLastError(run.error);
-    return run.started;
-  }
-  bool Start(const std::wstring& commandLine) override { return RunCommand(commandLine); }
-};
-
 // One listing of the adapters serves every block of the script: the blocks
 // are built within moments of one another, and each listing costs a few
 // milliseconds. When the adapters cannot be listed (none left, for example)
@@ -292,8 +273,26 @@ class CommitRun {
 
 }  // namespace
 
+bool SystemRunner::RunAndWait(const std::wstring& commandLine, int showCommand) {
+  return RunCommandAndWait(commandLine, showCommand, filter_);
+}
+
+bool SystemRunner::RunCaptured(const std::wstring& commandLine, const std::wstring& outputFile) {
+  CapturedRun run = RunCommandCaptured(commandLine, outputFile, INFINITE, filter_);
+  if (run.started && !run.captured && !outputFile.empty()) {
+    // It ran, but its answers are lost: the log says so instead of looking
+    // like a run that printed nothing.
+    AppendToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
+                                    SystemErrorText(run.captureError) + L")\r\n"));
+  }
+  if (!run.started) SetLastError(run.error);
+  return run.started;
+}
+
+bool SystemRunner::Start(const std::wstring& commandLine) { return RunCommand(commandLine); }
+
 CommandRunner& SystemCommandRunner() {
-  static UtilCommandRunner runner;
+  static SystemRunner runner;
   return runner;
 }
 

@@ -23,6 +23,7 @@
 
 #include "apply/MachineWriters.h"
 #include "machine/Ipv6Live.h"
+#include "util/Process.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -85,6 +86,21 @@ class CommandRunner {
   virtual bool Start(const std::wstring& commandLine) = 0;
 };
 
+// The runners of util/Process.h. Their waits hand each window message to
+// `filter` first: the window passes its own keyboard handling, so that it
+// stays usable while a child runs.
+class SystemRunner final : public CommandRunner {
+ public:
+  explicit SystemRunner(MessageFilter filter = nullptr) : filter_(filter) {}
+  bool RunAndWait(const std::wstring& commandLine, int showCommand) override;
+  bool RunCaptured(const std::wstring& commandLine, const std::wstring& outputFile) override;
+  bool Start(const std::wstring& commandLine) override;
+
+ private:
+  const MessageFilter filter_;
+};
+
+// Without a window of its own: messages are handled plainly.
 CommandRunner& SystemCommandRunner();
 
 inline constexpr wchar_t kScriptFileName[] = L"kipconfig.sh";

@@ -73,8 +73,8 @@ struct DomainChangeContext {
   AccountPrompt& login;
   bool& joinCancelled;
   // The pause after each domain attempt, in seconds (window messages are
-  // handled meanwhile).
-  std::function<void(double)> wait = WaitSeconds;
+  // handled meanwhile: the window passes a pause that handles its keyboard).
+  std::function<void(double)> wait = [](double seconds) { WaitSeconds(seconds); };
 };
 
 // The commit step: nothing when the machine is already a member of the

@@ -91,6 +91,8 @@ class WindowsExitPlatform : public ExitPlatform {
     if (HWND progman = FindWindowW(L"Progman", nullptr)) PostMessageW(progman, WM_QUIT, 0, 0);
   }
 
+  // Only while logging off, with the main window hidden: no window of ours
+  // takes input, so messages are handled plainly.
   void Pause(DWORD ms) override { WaitSeconds(ms / 1000.0); }
 
   void StartExplorer() override { ShellExecuteW(nullptr, L"open", L"explorer.exe", nullptr, nullptr, SW_SHOWNORMAL); }

@@ -1,5 +1,6 @@
 #include "machine/CardList.h"
 
+#include "machine/TcpipValues.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
 #include "util/Process.h"
@@ -113,6 +114,16 @@ void ReadNetworkCards(CardList& cards) {
       cards.Relabel(serviceName, connection.empty() ? description : connection + L" [" + description + L"]");
     });
   }
+}
+
+void BuildCardList(CardList& cards, DWORD osMajorVersion) {
+  RunGuarded([&] { ReadAdapters(cards, TIPInfo().Adapters()); });
+  RunGuarded([&] {
+    ReadClassDescriptions(cards, [osMajorVersion](const std::wstring& id) {
+      return ReadLiveTcpipValues(id, osMajorVersion).has_value();
+    });
+  });
+  RunGuarded([&] { ReadNetworkCards(cards); });
 }
 
 std::wstring GetConnectionName(const std::wstring& cardId) {

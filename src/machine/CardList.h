@@ -1,6 +1,6 @@
-// The LAN cards of the machine as the window lists them: identifiers and
-// labels, index-parallel. Built once at start-up in three passes; later
-// passes only relabel cards that the first pass found.
+// The LAN cards of the machine, as the window and the command line list
+// them: identifiers and labels, index-parallel. Built in three passes;
+// later passes only relabel cards that the first pass found.
 #pragma once
 
 #include <functional>
@@ -37,6 +37,12 @@ void ReadClassDescriptions(CardList& cards, const LiveInterfaceReader& readLive)
 
 // Pass 3: the NetWorkCards key: connection name and description.
 void ReadNetworkCards(CardList& cards);
+
+// The one way the cards are listed: the three passes above in order, each
+// in its own guard (a failure ends that pass only; the list keeps what the
+// earlier passes made). Appends to `cards`. Pass 2 counts a card's live
+// interface as there when its values read for `osMajorVersion`.
+void BuildCardList(CardList& cards, DWORD osMajorVersion);
 
 // The connection name of a card ("ローカル エリア接続"), or empty.
 std::wstring GetConnectionName(const std::wstring& cardId);

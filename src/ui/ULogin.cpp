@@ -2,7 +2,7 @@
 
 #include "LoginIds.h"
 #include "ui/win/Layout.h"
-#include "util/Process.h"
+#include "ui/win/Menus.h"
 #include "util/Text.h"
 
 namespace kip {
@@ -32,12 +32,9 @@ TFormLogin::Outcome TFormLogin::ShowModal() {
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   Show();
   EditID.Focus();
-  // The dialog hides itself on OK, Cancel or its close box.
-  while (IsWindowVisible(Handle())) {
-    if (!ProcessPendingMessages()) break;  // the program is quitting
-    if (!IsWindowVisible(Handle())) break;
-    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
+  // The dialog hides itself on OK, Cancel or its close box; a quitting
+  // program ends the wait too.
+  win::PumpWhile([this] { return IsWindowVisible(Handle()) != FALSE; });
   Hide();
   if (ownerWasEnabled) {
     EnableWindow(owner, TRUE);

@@ -3,7 +3,6 @@
 
 #include <shellapi.h>
 
-#include <atomic>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -16,8 +15,6 @@
 namespace kip {
 
 namespace {
-
-thread_local MessageFilter tMessageFilter = nullptr;
 
 // Milliseconds left until `deadline` (a GetTickCount64 value), or INFINITE.
 DWORD Remaining(ULONGLONG deadline) {
@@ -33,9 +30,9 @@ ULONGLONG DeadlineAfter(DWORD timeoutMs) {
 }
 
 // Waits until `ms` milliseconds have passed, handling messages.
-void WaitMilliseconds(ULONGLONG ms) {
+void WaitMilliseconds(ULONGLONG ms, MessageFilter filter) {
   ULONGLONG deadline = GetTickCount64() + ms;
-  while (GetTickCount64() < deadline) WaitWithMessages({}, Remaining(deadline));
+  while (GetTickCount64() < deadline) WaitWithMessages({}, Remaining(deadline), filter);
 }
 
 // True when the process runs with administrator rights; a token that cannot
@@ -95,8 +92,6 @@ STARTUPINFOW ShownStartup(int showCommand) {
 
 }  // namespace
 
-void SetMessageFilter(MessageFilter filter) { tMessageFilter = filter; }
-
 std::wstring SystemProgramFolder() {
   const std::wstring override = GetEnvironmentText(kSystemFolderOverride);
   if (IsAbsoluteFolder(override) && (RunningOnWine() || !ProcessIsElevated())) {
@@ -114,26 +109,26 @@ std::optional<std::wstring> ExecutableFor(std::wstring_view commandLine) {
   return folder + std::wstring(program) + (hasExtension ? L"" : L".exe");
 }
 
-bool ProcessPendingMessages() {
+bool ProcessPendingMessages(MessageFilter filter) {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return false;
     }
-    if (tMessageFilter && tMessageFilter(message)) continue;
+    if (filter && filter(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return true;
 }
 
-int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs) {
+int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs, MessageFilter filter) {
   const DWORD count = static_cast<DWORD>(handles.size());
   const ULONGLONG deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     DWORD result;
-    if (ProcessPendingMessages()) {
+    if (ProcessPendingMessages(filter)) {
       result = MsgWaitForMultipleObjectsEx(count, handles.data(), Remaining(deadline), QS_ALLINPUT,
                                            MWMO_INPUTAVAILABLE);
     } else if (count > 0) {
@@ -157,15 +152,15 @@ int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs) {
 
 void WaitMinutes(double minutes) {
   if (!(minutes > 0)) return;
-  WaitMilliseconds(static_cast<ULONGLONG>(minutes * 60000.0));
+  WaitMilliseconds(static_cast<ULONGLONG>(minutes * 60000.0), nullptr);
 }
 
-void WaitSeconds(double seconds) {
+void WaitSeconds(double seconds, MessageFilter filter) {
   double rounds = std::trunc(seconds * 100.0);
   if (!(rounds > 0)) return;
   // The rounds of 10 ms run as one deadline: the same length and the same
   // message handling, without the drift of many short sleeps.
-  WaitMilliseconds(static_cast<ULONGLONG>(rounds) * 10);
+  WaitMilliseconds(static_cast<ULONGLONG>(rounds) * 10, filter);
 }
 
 void OpenDocument(const std::wstring& file, const std::wstring& parameters) {
@@ -179,12 +174,12 @@ bool RunCommand(const std::wstring& commandLine) {
   return static_cast<bool>(StartProcess(commandLine, startup, false, NORMAL_PRIORITY_CLASS, {}));
 }
 
-bool RunCommandAndWait(const std::wstring& commandLine, int showCommand) {
+bool RunCommandAndWait(const std::wstring& commandLine, int showCommand, MessageFilter filter) {
   STARTUPINFOW startup = ShownStartup(showCommand);
   ProcessInfo process = StartProcess(commandLine, startup, false, NORMAL_PRIORITY_CLASS, ProgramFolder());
   if (!process) return false;
   const HANDLE handle = process.process();
-  WaitWithMessages({&handle, 1}, INFINITE);
+  WaitWithMessages({&handle, 1}, INFINITE, filter);
   return true;
 }
 
@@ -192,8 +187,8 @@ namespace {
 
 // Waits for the process, handling messages, at most `limitMs`; one still
 // running then is ended. True when it had to be ended.
-bool AwaitOrEnd(HANDLE process, DWORD limitMs) {
-  if (WaitWithMessages({&process, 1}, limitMs) == 0) return false;
+bool AwaitOrEnd(HANDLE process, DWORD limitMs, MessageFilter filter) {
+  if (WaitWithMessages({&process, 1}, limitMs, filter) == 0) return false;
   TerminateProcess(process, ERROR_TIMEOUT);
   // Ending is asynchronous: the process may still hold its files a moment.
   WaitForSingleObject(process, 5000);
@@ -201,7 +196,7 @@ bool AwaitOrEnd(HANDLE process, DWORD limitMs) {
 }
 
 // Runs hidden and waits, without any standard handles of ours.
-CapturedRun RunUncaptured(const std::wstring& commandLine, DWORD timeLimitMs) {
+CapturedRun RunUncaptured(const std::wstring& commandLine, DWORD timeLimitMs, MessageFilter filter) {
   CapturedRun run;
   STARTUPINFOW startup = ShownStartup(SW_HIDE);
   ProcessInfo process = StartProcess(commandLine, startup, false, CREATE_NO_WINDOW, {});
@@ -210,13 +205,14 @@ CapturedRun RunUncaptured(const std::wstring& commandLine, DWORD timeLimitMs) {
     return run;
   }
   run.started = true;
-  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs);
+  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs, filter);
   return run;
 }
 
 }  // namespace
 
-CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile, DWORD timeLimitMs) {
+CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile, DWORD timeLimitMs,
+                               MessageFilter filter) {
   // Standard input empty, standard error thrown away, standard output into
   // the file (or thrown away too): the NUL device and the file itself handed
   // to the child, as a shell's redirection does. Nothing is left to drain,
@@ -236,7 +232,7 @@ CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstri
   // Without them the command still runs: a commit must not skip it.
   if (!nul || (!outputFile.empty() && !output)) {
     const DWORD captureError = GetLastError();
-    CapturedRun run = RunUncaptured(commandLine, timeLimitMs);
+    CapturedRun run = RunUncaptured(commandLine, timeLimitMs, filter);
     run.captureError = captureError;
     return run;
   }
@@ -262,7 +258,7 @@ CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstri
   ResumeThread(process.thread());
   run.started = true;
   run.captured = true;
-  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs);
+  run.timedOut = AwaitOrEnd(process.process(), timeLimitMs, filter);
   return run;
 }
 

@@ -16,27 +16,27 @@
 namespace kip {
 
 // Applied to each message before it is translated and dispatched; returns
-// true when it has handled the message (for example IsDialogMessage for a
-// modeless dialog). One per thread; nullptr removes it.
+// true when it has handled the message (the window's keyboard handling:
+// accelerators, dialog navigation). Whoever waits knows whether a window of
+// its own is up and passes it; nullptr handles every message plainly.
 using MessageFilter = bool (*)(MSG& message);
-void SetMessageFilter(MessageFilter filter);
 
 // Handles every message waiting in this thread's queue. Returns false when
 // a WM_QUIT was met: it is posted again for the main loop to see, and the
 // remaining messages are left alone.
-bool ProcessPendingMessages();
+bool ProcessPendingMessages(MessageFilter filter = nullptr);
 
 // Waits until one of the handles is signalled or `timeoutMs` (INFINITE
 // allowed) has passed, handling window messages meanwhile, without polling.
 // Returns the index of the signalled handle, or -1 when the time is up. At
 // most MAXIMUM_WAIT_OBJECTS - 1 handles.
-int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs);
+int WaitWithMessages(std::span<const HANDLE> handles, DWORD timeoutMs, MessageFilter filter = nullptr);
 
 // Returns once the given minutes (fractions allowed) have passed.
 void WaitMinutes(double minutes);
 // Waits seconds * 100 rounds of 10 ms (the count cut to a whole number);
 // returns at once when that count is 0 or less.
-void WaitSeconds(double seconds);
+void WaitSeconds(double seconds, MessageFilter filter = nullptr);
 
 // The programs of Windows this program starts (net, netsh, arp, nbtstat,
 // ipconfig, notepad) are named by bare name in their command lines, but
@@ -75,7 +75,7 @@ bool RunCommand(const std::wstring& commandLine);
 // Starts the command line in the program's folder with the given show
 // command and waits until it has ended. Returns false at once when it could
 // not be started.
-bool RunCommandAndWait(const std::wstring& commandLine, int showCommand);
+bool RunCommandAndWait(const std::wstring& commandLine, int showCommand, MessageFilter filter = nullptr);
 
 // What became of a captured run.
 struct CapturedRun {
@@ -96,6 +96,6 @@ struct CapturedRun {
 // still running after `timeLimitMs` is ended (TerminateProcess) and the
 // result says so too.
 CapturedRun RunCommandCaptured(const std::wstring& commandLine, const std::wstring& outputFile,
-                               DWORD timeLimitMs = INFINITE);
+                               DWORD timeLimitMs = INFINITE, MessageFilter filter = nullptr);
 
 }  // namespace kip

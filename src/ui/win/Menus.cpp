@@ -261,10 +261,7 @@ bool PreTranslateUiMessage(MSG& msg) {
   return handled || IsDialogMessageW(root, &msg) != FALSE;
 }
 
-bool PumpPendingMessages() {
-  SetMessageFilter(&PreTranslateUiMessage);
-  return ProcessPendingMessages();
-}
+bool PumpPendingMessages() { return ProcessPendingMessages(&PreTranslateUiMessage); }
 
 bool PumpWhile(const std::function<bool()>& busy) {
   while (busy()) {
@@ -278,8 +275,6 @@ bool PumpWhile(const std::function<bool()>& busy) {
 }
 
 int RunMessageLoop() {
-  // Waits elsewhere (child processes, dialogs) pump messages the same way.
-  SetMessageFilter(&PreTranslateUiMessage);
   MSG msg{};
   BOOL got;
   while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
