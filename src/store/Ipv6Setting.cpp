@@ -1,6 +1,7 @@
 #include "store/Ipv6Setting.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "util/Guard.h"
 #include "util/kRegistry.h"
@@ -53,11 +54,19 @@ Ipv6Setting ReadIpv6Setting(const TkRegistry& key) {
 }
 
 bool WriteIpv6Setting(TkRegistry& key, const Ipv6Setting& setting) {
-  const bool nothingTyped = setting.addresses.empty() && setting.gateways.empty() && setting.dnsServers.empty();
-  if (setting.choice == Ipv6Choice::Unchanged && nothingTyped) {
-    for (const wchar_t* name : {kIpv6ModeValue, kIpv6AddressValue, kIpv6GatewayValue, kIpv6NameServerValue}) {
+  const auto remove = [&key](std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* name : names) {
       if (key.ValueExists(name)) key.DeleteValue(name);
     }
+  };
+  // A kept autoconfiguration belongs to the way back's choice alone: once
+  // another is saved it goes, so that it cannot come back with a later one.
+  if (setting.choice != Ipv6Choice::AsItWas) {
+    remove({kIpv6RouterDiscoveryValue, kIpv6ManagedAddressValue, kIpv6OtherStatefulValue});
+  }
+  const bool nothingTyped = setting.addresses.empty() && setting.gateways.empty() && setting.dnsServers.empty();
+  if (setting.choice == Ipv6Choice::Unchanged && nothingTyped) {
+    remove({kIpv6ModeValue, kIpv6AddressValue, kIpv6GatewayValue, kIpv6NameServerValue});
     return true;
   }
   return RunGuarded([&] {

@@ -60,7 +60,8 @@ Ipv6Setting ReadIpv6Setting(const TkRegistry& key);
 
 // Writes the values after the key's others. A choice to leave IPv6 alone with
 // nothing typed writes no value at all (and removes a stored choice), so a
-// setting that never used IPv6 keeps the shape it always had. False when a
+// setting that never used IPv6 keeps the shape it always had; a choice
+// other than the way back's removes a kept autoconfiguration. False when a
 // value could not be written.
 bool WriteIpv6Setting(TkRegistry& key, const Ipv6Setting& setting);
 

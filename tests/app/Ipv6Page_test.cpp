@@ -55,6 +55,21 @@ TEST(Ipv6Page, ShowsCollectsAndEditsLikeTheIpv4Lists) {
   page.Show(Ipv6Setting{});
   EXPECT_EQ(page.Collect(), Ipv6Setting{});
   EXPECT_EQ(edits, 2);
+
+  // A way back's state typed into a setting by hand: shown as the choice
+  // nearest to what its commit does, given back whole until changed.
+  auto checked = [&](int id) { return SendMessageW(GetDlgItem(panel.Handle(), id), BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  const Ipv6Setting keptWithDns{Ipv6Choice::AsItWas, {}, {}, {L"2001:db8::53"},
+                                Ipv6Autoconfig{Ipv6Autoconfig::RouterDiscovery::Enabled, false, true}};
+  const Ipv6Setting keptBare{Ipv6Choice::AsItWas, {L" "}, {}, {}};
+  page.Show(keptBare);
+  EXPECT_TRUE(checked(IDR_Ipv6Automatic));
+  EXPECT_EQ(page.Collect(), keptBare);
+  page.Show(keptWithDns);
+  EXPECT_TRUE(checked(IDR_Ipv6Fixed));
+  EXPECT_EQ(page.Collect(), keptWithDns);
+  click(IDR_Ipv6Unchanged);
+  EXPECT_EQ(page.Collect(), (Ipv6Setting{Ipv6Choice::Unchanged, {}, {}, keptWithDns.dnsServers}));
 }
 
 }  // namespace

@@ -332,6 +332,18 @@ TEST_F(SettingStoreTest, CardPartIpv6IsAdditiveAndNeverLost) {
        {}},
       {"a list of the wrong type", [&] { SetString(HKEY_LOCAL_MACHINE, card, kIpv6AddressValue, L"2001:db8::1/64"); },
        {Ipv6Choice::Fixed, {}, fixed.gateways, fixed.dnsServers}},
+      {"the way back's choice with its autoconfiguration",
+       [&] {
+         SetDword(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, 3);
+         for (const wchar_t* name : {kIpv6RouterDiscoveryValue, kIpv6ManagedAddressValue, kIpv6OtherStatefulValue}) {
+           SetDword(HKEY_LOCAL_MACHINE, card, name, 0);
+         }
+       },
+       {Ipv6Choice::AsItWas, fixed.addresses, fixed.gateways, fixed.dnsServers,
+        Ipv6Autoconfig{Ipv6Autoconfig::RouterDiscovery::Disabled, false, false}}},
+      // The fixed choice saved since has taken the one above away.
+      {"the way back's choice typed by hand", [&] { SetDword(HKEY_LOCAL_MACHINE, card, kIpv6ModeValue, 3); },
+       {Ipv6Choice::AsItWas, fixed.addresses, fixed.gateways, fixed.dnsServers}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);

@@ -81,6 +81,17 @@ TEST(WaitWithMessages, HandlesMessagesThatArriveDuringTheWait) {
   EXPECT_EQ(WaitWithMessages(handles, 30), -1);
 }
 
+// A waiter with a window of its own passes its keyboard handling: each
+// message goes to it first, and what it takes is not dispatched.
+TEST(WaitWithMessages, HandsEachMessageToTheFilterItIsGiven) {
+  CountingWindow window;
+  PostMessageW(window.hwnd(), WM_APP, 1, 0);
+  PostMessageW(window.hwnd(), WM_APP, 0, 0);
+  const MessageFilter takesMarked = [](MSG& message) { return message.message == WM_APP && message.wParam == 1; };
+  EXPECT_EQ(WaitWithMessages({}, 30, takesMarked), -1);
+  EXPECT_EQ(window.count(), 1);
+}
+
 TEST(WaitWithMessages, KeepsAQuitRequestForTheMainLoop) {
   PostQuitMessage(7);
   Stopwatch watch;

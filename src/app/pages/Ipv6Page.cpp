@@ -13,6 +13,25 @@ namespace {
 // One column of addresses, no second value.
 constexpr AddressListKind kIpv6List{L"", L"", false};
 
+StringList NonBlank(const StringList& entries) {
+  StringList kept;
+  for (const std::wstring& entry : entries) {
+    if (!IsBlank(entry)) kept.push_back(entry);
+  }
+  return kept;
+}
+
+// The way back's state ("as it was") is no choice of the page; a setting
+// edited by hand may hold it. It shows as the choice nearest to what its
+// commit does: its hand-set values put back (固定), or, with none, what the
+// network gives (自動).
+Ipv6Choice ShownChoice(const Ipv6Setting& values) {
+  if (values.choice != Ipv6Choice::AsItWas) return values.choice;
+  const bool handSet = !NonBlank(values.addresses).empty() || !NonBlank(values.gateways).empty() ||
+                       !NonBlank(values.dnsServers).empty();
+  return handSet ? Ipv6Choice::Fixed : Ipv6Choice::Automatic;
+}
+
 void FillList(win::Grid& grid, const StringList& entries) {
   grid.SetRowCount(2);
   grid.SetCell(0, 1, L"");
@@ -47,7 +66,7 @@ void Ipv6Page::CreateControls(win::Panel& panel, const win::DialogUnits& du) {
 
 void Ipv6Page::FillControls() {
   const Ipv6Setting& values = Kept();
-  switch (values.choice) {
+  switch (ShownChoice(values)) {
     case Ipv6Choice::Automatic: automatic_.SetChecked(true); break;
     case Ipv6Choice::Fixed: fixed_.SetChecked(true); break;
     default: unchanged_.SetChecked(true); break;
@@ -62,7 +81,15 @@ Ipv6Setting Ipv6Page::ReadControls() const {
   const Ipv6Choice choice = fixed_.Checked()       ? Ipv6Choice::Fixed
                             : automatic_.Checked() ? Ipv6Choice::Automatic
                                                    : Ipv6Choice::Unchanged;
-  return {choice, NonBlankCells(addresses_.box.grid, 0), NonBlankCells(gateways_.box.grid, 0), NonBlankCells(dns_.box.grid, 0)};
+  Ipv6Setting shown{choice, NonBlankCells(addresses_.box.grid, 0), NonBlankCells(gateways_.box.grid, 0),
+                    NonBlankCells(dns_.box.grid, 0)};
+  // A way back's state left as it was shown comes back whole (its choice
+  // and autoconfiguration included): only a change on the page replaces it.
+  const Ipv6Setting& kept = Kept();
+  const bool untouched = kept.choice == Ipv6Choice::AsItWas && shown.choice == ShownChoice(kept) &&
+                         shown.addresses == NonBlank(kept.addresses) && shown.gateways == NonBlank(kept.gateways) &&
+                         shown.dnsServers == NonBlank(kept.dnsServers);
+  return untouched ? kept : shown;
 }
 
 // The lists count only for a fixed choice.

@@ -1,7 +1,9 @@
 // The page "IPv6": one card's IPv6 choice (変更しない, 自動, 固定) and, for a
 // fixed one, its addresses, gateways and DNS servers, edited as the IPv4
 // lists are (add, edit, delete; entries through a box that refuses what is
-// no IPv6 address). The lists keep what they hold whatever the choice.
+// no IPv6 address). The lists keep what they hold whatever the choice. A
+// way back's state in a setting edited by hand is kept as it is until the
+// page is changed.
 #pragma once
 
 #include <functional>
