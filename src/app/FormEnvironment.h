@@ -52,8 +52,8 @@ struct FormEnvironment {
   // How Windows is ended after a commit; empty: for real.
   std::function<std::shared_ptr<ExitPlatform>(HWND mainWindow)> exitPlatform;
   // The domain change of a commit: the network management calls (netapi32
-  // when empty) and the pause after each domain attempt (WaitSeconds when
-  // empty).
+  // when empty) and the pause after each domain attempt (WaitSeconds with
+  // the window's keyboard handling when empty).
   std::function<std::unique_ptr<DomainJoiner>()> createDomainJoiner;
   std::function<void(double seconds)> domainJoinWait;
   // Appends a line per commit step with its result; empty: no log.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up of the real program:
 #   nocards   a machine without network cards shows "ネットワーク設定がみつかりません."
-#             in the status bar and lists no setting;
+#             in the status bar and lists no setting; a silent commit there
+#             commits nothing either (exit code 2, as the window's run);
 #   instance  a second start while the first runs ends silently and at once
 #             with exit code 5,
 #             and the first window is untouched;
@@ -34,6 +35,12 @@ case "$case_name" in
     settings="$(kip_drive tabs "$title" | awk -F'\t' '$3=="settings"{on=1;next} $3=="pages"{on=0} on' | grep -c .)"
     [ "$settings" -eq 0 ] || fail "$settings setting tabs are listed"
     echo "status: $status; cards: $cards; setting tabs: $settings"
+    kip_close_window
+    kip_stage
+    (cd "$stage" && wine "$stage/kIpCnfg.exe" /q 会社 </dev/null >/dev/null 2>&1)
+    code=$?
+    [ "$code" -eq 2 ] || fail "a silent commit without cards ended with $code"
+    kip_commands_log | grep -q '^netsh' && fail "a silent commit without cards ran netsh"
     ;;
   cards12)
     # Listed by the start-up load, which runs after the window is up.
@@ -57,5 +64,5 @@ case "$case_name" in
     ;;
 esac
 
-kip_close_window
+[ -z "$program" ] || kip_close_window
 echo "e2e.$kip_name: passed"
