@@ -8,6 +8,9 @@
 # control that hides another, or a cut text, is a defect.
 #
 #   mainwindow.sh [DPI]     (default 96)
+#     KIP_WINE_VERSION=winxp64  the machine says it is Windows XP, whose
+#     firewall exceptions are in the registry: Wine has none of the firewall
+#     rules Windows 7's page lists, so there that page shows none.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 dpi="${1:-96}"
@@ -106,6 +109,9 @@ machine_names() {
   kip_reg_sz '502:TCP' '502:TCP:LocalSubNet:Enabled:Modbus/TCP 生産ライン PLC 監視 (名古屋工場 Line3)'
 }
 
+if [ -n "${KIP_WINE_VERSION:-}" ]; then
+  wine reg add 'HKCU\Software\Wine' /v Version /d "$KIP_WINE_VERSION" /f >/dev/null 2>&1 || fail "cannot set the Windows version"
+fi
 kip_set_dpi "$dpi"
 kip_stage
 mapfile -t cards < <(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}')
@@ -142,7 +148,7 @@ kip_until 10 '[ "$(kip_drive tabs "$title" | grep -c "^ ")" -ge 19 ]' ||
 read -r x y width height < <(kip_drive rect "$title") || fail "the window's position is unknown"
 for i in "${!pages[@]}"; do
   kip_drive select-page "$title" "$i" >/dev/null || fail "page $((i + 1)) (${pages[$i]}) could not be selected"
-  file="$shots/mainwindow-$dpi-$((i + 1))-${pages[$i]}.png"
+  file="$shots/mainwindow-$dpi${KIP_WINE_VERSION:+-$KIP_WINE_VERSION}-$((i + 1))-${pages[$i]}.png"
   import -window root -crop "${width}x${height}+${x}+${y}" +repage "$file" ||
     fail "no screenshot of page $((i + 1))"
   echo "screenshot: $file"
