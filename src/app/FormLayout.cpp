@@ -218,8 +218,12 @@ void TFormIpconfig::Relayout() {
   GetClientRect(Handle(), &client);
   // Nine page tabs fit in one row only with less room around their
   // captions than the control's default: none may hide behind scroll arrows.
+  // The control measures its tabs with a new padding only when its font is
+  // set, which a change of DPI does before this.
   win::DialogUnits du(FormFont());
-  SendMessageW(PageControl1.Handle(), TCM_SETPADDING, 0, MAKELPARAM(du.X(kPageTabPaddingX), du.Y(kPageTabPaddingY)));
+  HWND pages = PageControl1.Handle();
+  SendMessageW(pages, TCM_SETPADDING, 0, MAKELPARAM(du.X(kPageTabPaddingX), du.Y(kPageTabPaddingY)));
+  SendMessageW(pages, WM_SETFONT, SendMessageW(pages, WM_GETFONT, 0, 0), FALSE);
   TabControl1.SetMultiLine(true);
   LayoutFrame(client.right, client.bottom);
   if (TabControl1.RowCount() > kMaxTabRows) {
