@@ -135,7 +135,8 @@ TEST_F(FormDpiTest, NoControlCoversASettingTab) {
   HWND pages = GetDlgItem(Form().Handle(), IDC_PageControl1);
   for (int count : {2, 40}) {
     for (int i = 0; i < count; ++i) {
-      SetString(HKEY_LOCAL_MACHINE, std::wstring(kStoreRootKey) + L"\\設定の名前 " + std::to_wstring(i), L"Machine Name", L"PC");
+      const std::wstring key = std::wstring(kStoreRootKey) + L"\\設定の名前 " + std::to_wstring(i);
+      SetString(HKEY_LOCAL_MACHINE, key, L"Machine Name", L"PC");
     }
     Form().Editor().Open(ListSettingNames());
     for (int dpi : {144, 192, 96}) {

@@ -142,7 +142,8 @@ items="$(kip_drive combo-items "$title" "$combo")" ||
 printf 'cards:\n%s\n' "$items"
 count=$(printf '%s' "$items" | grep -c .)
 [ "$count" -eq 3 ] || fail "the card drop-down lists $count cards, expected the 3 of this machine"
-kip_until 10 '[ "$(kip_drive tabs "$title" | grep -c "^ ")" -ge 19 ]' ||
+# Nine page tabs and the ten settings' tabs.
+kip_until 10 '[ "$(kip_drive tabs "$title" | grep -c "^ ")" -eq 19 ]' ||
   fail "the window does not list the ten stored settings"
 
 read -r x y width height < <(kip_drive rect "$title") || fail "the window's position is unknown"
