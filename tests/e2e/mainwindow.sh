@@ -2,8 +2,9 @@
 # The real program as a field engineer's machine has it: three cards with
 # long labels, ten stored settings with long names (more tabs than fit in
 # rows), and the shown one with every list filled. The window opens, its
-# card drop-down lists the three cards, each of the nine pages is shown (a
-# screenshot of each goes to build/screenshots/mainwindow-DPI-N-NAME.png),
+# card drop-down lists the three cards (dropped, in a screenshot), each of
+# the nine pages is shown (a screenshot of each goes to
+# build/screenshots/mainwindow-DPI-N-NAME.png),
 # and closing the window ends the process. Look at the screenshots: a
 # control that hides another, or a cut text, is a defect.
 #
@@ -147,9 +148,15 @@ kip_until 10 '[ "$(kip_drive tabs "$title" | grep -c "^ ")" -eq 19 ]' ||
   fail "the window does not list the ten stored settings"
 
 read -r x y width height < <(kip_drive rect "$title") || fail "the window's position is unknown"
+suffix="$dpi${KIP_WINE_VERSION:+-$KIP_WINE_VERSION}"
+# The card list dropped down (it has the focus at start): whole labels.
+kip_drive press "$title" alt+down >/dev/null && sleep 0.5 &&
+  import -window root -crop "$((width * 3 / 2))x$((height / 2))+${x}+${y}" +repage "$shots/mainwindow-$suffix-0-cards.png" ||
+  fail "no screenshot of the card list"
+kip_drive press "$title" escape >/dev/null
 for i in "${!pages[@]}"; do
   kip_drive select-page "$title" "$i" >/dev/null || fail "page $((i + 1)) (${pages[$i]}) could not be selected"
-  file="$shots/mainwindow-$dpi${KIP_WINE_VERSION:+-$KIP_WINE_VERSION}-$((i + 1))-${pages[$i]}.png"
+  file="$shots/mainwindow-$suffix-$((i + 1))-${pages[$i]}.png"
   import -window root -crop "${width}x${height}+${x}+${y}" +repage "$file" ||
     fail "no screenshot of page $((i + 1))"
   echo "screenshot: $file"
