@@ -15,7 +15,7 @@ namespace kip {
 namespace {
 
 // Client size of the window at creation, in dialog units.
-constexpr int kClientWidthDlu = 340;
+constexpr int kClientWidthDlu = 352;
 constexpr int kClientHeightDlu = 330;
 // Margin around the frame controls.
 constexpr int kMargin = 7;
@@ -24,6 +24,9 @@ constexpr int kPageHeight = 216;
 // Rows of setting tabs the window grows for; more settings than fit in them
 // scroll in one row.
 constexpr int kMaxTabRows = 3;
+// Room left and right of a page tab's caption, and above and below it.
+constexpr int kPageTabPaddingX = 2;
+constexpr int kPageTabPaddingY = 2;
 
 // A menu entry that takes its caption, state and command from an action.
 win::MenuItem& AddActionItem(win::Menu& menu, win::Action& action) {
@@ -213,6 +216,14 @@ void TFormIpconfig::WireHandlers() {
 void TFormIpconfig::Relayout() {
   RECT client{};
   GetClientRect(Handle(), &client);
+  // Nine page tabs fit in one row only with less room around their
+  // captions than the control's default: none may hide behind scroll arrows.
+  // The control measures its tabs with a new padding only when its font is
+  // set, which a change of DPI does before this.
+  win::DialogUnits du(FormFont());
+  HWND pages = PageControl1.Handle();
+  SendMessageW(pages, TCM_SETPADDING, 0, MAKELPARAM(du.X(kPageTabPaddingX), du.Y(kPageTabPaddingY)));
+  SendMessageW(pages, WM_SETFONT, SendMessageW(pages, WM_GETFONT, 0, 0), FALSE);
   TabControl1.SetMultiLine(true);
   LayoutFrame(client.right, client.bottom);
   if (TabControl1.RowCount() > kMaxTabRows) {

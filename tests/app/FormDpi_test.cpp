@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "MainIds.h"
+#include "store/SettingStore.h"
+#include "store/StoreKeys.h"
 #include "support/FormFixture.h"
 #include "ui/UAbout.h"
 #include "ui/UDNSEdit.h"
@@ -111,6 +114,40 @@ TEST_F(FormDpiTest, EveryCaptionFitsAndNoControlCoversAnotherAtEachDpi) {
         }
         Form().PageControl1.SetActivePageIndex(0);
       }
+    }
+  }
+}
+
+// Where the tabs of a tab control show, in screen coordinates.
+std::vector<RECT> TabRects(HWND tabs) {
+  std::vector<RECT> rects(static_cast<size_t>(TabCtrl_GetItemCount(tabs)));
+  for (size_t i = 0; i < rects.size(); ++i) {
+    TabCtrl_GetItemRect(tabs, static_cast<int>(i), &rects[i]);
+    MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rects[i]), 2);
+  }
+  return rects;
+}
+
+// The pages sit below the setting tabs, however many settings there are,
+// and every page's own tab shows whole: none hides behind scroll arrows.
+TEST_F(FormDpiTest, NoControlCoversASettingTab) {
+  HWND settings = GetDlgItem(Form().Handle(), IDC_TabControl1);
+  HWND pages = GetDlgItem(Form().Handle(), IDC_PageControl1);
+  for (int count : {2, 40}) {
+    for (int i = 0; i < count; ++i) {
+      const std::wstring key = std::wstring(kStoreRootKey) + L"\\設定の名前 " + std::to_wstring(i);
+      SetString(HKEY_LOCAL_MACHINE, key, L"Machine Name", L"PC");
+    }
+    Form().Editor().Open(ListSettingNames());
+    for (int dpi : {144, 192, 96}) {
+      SCOPED_TRACE(std::to_string(count) + " settings at " + std::to_string(dpi) + " DPI");
+      Form().ChangeDpi(dpi);
+      RECT area{}, overlap{};
+      GetWindowRect(pages, &area);
+      const std::vector<RECT> tabs = TabRects(settings);
+      ASSERT_EQ(tabs.size(), static_cast<size_t>(count));
+      for (size_t i = 0; i < tabs.size(); ++i) EXPECT_FALSE(IntersectRect(&overlap, &tabs[i], &area)) << "tab " << i;
+      for (const RECT& tab : TabRects(pages)) EXPECT_LE(tab.right, area.right - 2);
     }
   }
 }

@@ -1,9 +1,15 @@
 // Every page collects what it was shown, whether it was built before, after
-// or not at all, tidied the same way (typed names lose their blanks).
+// or not at all, tidied the same way (typed names lose their blanks); the
+// default printer is chosen by its exact name.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <winspool.h>
 
 #include <tuple>
 
+#include "MainIds.h"
+#include "machine/QpPrinters.h"
 #include "support/FormFixture.h"
 
 namespace kip {
@@ -49,6 +55,30 @@ TEST_F(PagesTest, EachPageCollectsWhatItWasShownBuiltOrNot) {
   check("built after the values were shown");
   showAll();
   check("shown to the built pages");
+}
+
+// Printers are told apart by their exact names: two that differ in case are
+// two, a name that matches one only without case is no choice, and hidden
+// printers are never offered.
+TEST_F(PagesTest, PrintersAreChosenByTheirExactName) {
+  TQpPrinter hiddenOnly(TQpAllPrintersInfo({{L"Fax", PRINTER_ATTRIBUTE_HIDDEN}}));
+  EXPECT_THROW(hiddenOnly.Printers(), EQpPrinterNoPrinter);
+  SetString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices", L"Fax", L"winspool,Ne00:");
+  EXPECT_TRUE(ReadPrinterList(hiddenOnly).names.empty());
+  TQpPrinter two(TQpAllPrintersInfo({{L"Laser", 0}, {L"LASER", 0}}));
+  EXPECT_EQ(ReadPrinterList(two).devices, (StringList{L"Laser,", L"LASER,"}));
+
+  TFormIpconfig& form = MakeForm();
+  OtherPage& other = form.Other();
+  other.ListPrinters({L"Laser", L"LASER"});
+  for (bool built : {false, true}) {
+    SCOPED_TRACE(built ? "built" : "not built");
+    if (built) PageItem(form, 2, IDC_ComboPrinter);
+    other.Show({{}, L"", L"LASER"});
+    EXPECT_EQ(other.Collect().printer, L"LASER");
+    other.Show({{}, L"", L"laser"});
+    EXPECT_EQ(other.Collect().printer, std::nullopt);
+  }
 }
 
 }  // namespace

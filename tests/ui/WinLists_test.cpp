@@ -179,6 +179,15 @@ TEST_F(ComboTest, OutOfRangeIndexSelectsNothing) {
   EXPECT_EQ(combo.ItemIndex(), -1);
 }
 
+// Dropped, the list shows its longest item whole (a card's label is longer
+// than the field), however narrow the field.
+TEST_F(ComboTest, TheDroppedListShowsItsLongestItemWhole) {
+  combo.Add(L"ローカル エリア接続 2 (USB-LAN アダプター 検証用) [Realtek RTL8139 Family PCI Fast Ethernet NIC]");
+  SendMessageW(combo.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  SendMessageW(combo.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  EXPECT_GT(SendMessageW(combo.Handle(), CB_GETDROPPEDWIDTH, 0, 0), 400);
+}
+
 LRESULT CALLBACK CountMoves(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR moves) {
   if (message == WM_WINDOWPOSCHANGING) ++*reinterpret_cast<int*>(moves);
   return DefSubclassProc(hwnd, message, wParam, lParam);

@@ -49,21 +49,22 @@ void DnsPage::CreateControls(win::Panel& panel, const win::DialogUnits& du) {
   servers_.Create(panel, du, {IDG_GroupDNS, IDL_StringDNS, IDB_ButtonDNSAdd, IDB_ButtonDNSEdit, IDB_ButtonDNSDel},
                   L"DNS サーバー", {L"DNS サーバーアドレス"}, 20, 70);
   primarySuffixes_.Create(panel, IDR_UseDNSSuffix, L"プライマリおよび接続専用のDNSサフィックスを追加する",
-                          du.R(8, 96, 290, 10), true);
+                          du.R(8, 95, 290, 10), true);
   devolution_.Create(panel, IDX_UseDomainNameDevolution, L"プライマリDNSサフィックスの親サフックスを追加する",
-                     du.R(20, 108, 278, 10));
-  listedSuffixes_.Create(panel, IDR_UseDNSSuffix2, L"以下のDNSサフィックスを順に追加する", du.R(8, 120, 290, 10),
+                     du.R(20, 106, 278, 10));
+  listedSuffixes_.Create(panel, IDR_UseDNSSuffix2, L"以下のDNSサフィックスを順に追加する", du.R(8, 117, 290, 10),
                          false);
-  searchList_.Create(panel, IDE_SearchList, du.R(20, 132, 288, 30));
+  // Tall enough for three suffixes above its scroll bar.
+  searchList_.Create(panel, IDE_SearchList, du.R(20, 128, 288, 40));
   // The arrow keys move between the two choices and the option between them.
   searchList_.StartGroup();
   suffixChoice_.Add(primarySuffixes_);
   suffixChoice_.Add(listedSuffixes_);
-  domainLabel_.Create(panel, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 170, 122, 8));
-  domain_.Create(panel, IDE_EditDomain, L"", du.R(132, 168, 176, 12));
-  registration_.Create(panel, IDX_RegistrationEnabled, L"この接続のアドレスをDNSに登録する", du.R(8, 184, 290, 10));
+  domainLabel_.Create(panel, IDT_LabelDNSSuf, L"この接続の DNS サフィックス", du.R(8, 175, 122, 8));
+  domain_.Create(panel, IDE_EditDomain, L"", du.R(132, 173, 176, 12));
+  registration_.Create(panel, IDX_RegistrationEnabled, L"この接続のアドレスをDNSに登録する", du.R(8, 188, 290, 10));
   adapterName_.Create(panel, IDX_RegisterAdapterName, L"この接続の DNS サフィックスを DNS 登録に使う",
-                      du.R(20, 196, 278, 10));
+                      du.R(20, 199, 278, 10));
 
   auto edited = [this] { Edited(); };
   servers_.Wire(kDNSList, [this] { return ServerDialog ? ServerDialog() : nullptr; }, edited);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "ui/win/Form.h"
+#include "ui/win/Layout.h"
 #include "util/Errors.h"
 
 namespace kip::win {
@@ -296,7 +297,33 @@ void ComboList::SetItemIndex(int index) {
   Send(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
+// The dropped list as wide as its longest item (a card's label, a printer's
+// name), however narrow the field; never wider than the monitor. The list
+// itself is never narrower than the field.
+void ComboList::FitDroppedWidth() {
+  int widest = 0;
+  {
+    ScreenDc dc;
+    SelectedFont font(dc.get(), reinterpret_cast<HFONT>(Send(hwnd_, WM_GETFONT)));
+    for (int i = 0; i < Count(); ++i) {
+      const std::wstring text = Item(i);
+      SIZE size{};
+      if (GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size)) {
+        widest = std::max(widest, static_cast<int>(size.cx));
+      }
+    }
+  }
+  widest += GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    widest = std::min(widest, static_cast<int>(monitor.rcWork.right - monitor.rcWork.left));
+  }
+  Send(hwnd_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest));
+}
+
 bool ComboList::OnCommand(WORD code) {
+  if (code == CBN_DROPDOWN) FitDroppedWidth();
   if (code != CBN_SELCHANGE) return false;
   if (OnChange) OnChange();
   return true;

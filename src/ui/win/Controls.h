@@ -150,6 +150,7 @@ class ComboList : public Control {
   bool OnCommand(WORD code) override;
 
  private:
+  void FitDroppedWidth();
   int givenHeight_ = 0;  // with the list: the window reports its field only
 };
 
