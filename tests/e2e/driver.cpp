@@ -666,16 +666,6 @@ int Close(const Args& a) {
   return kDone;
 }
 
-int Pid(const Args& a) {
-  if (a.size() != 1) return kUsage;
-  Target t;
-  if (!Resolve(a[0], nullptr, t)) return kFailed;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(t.top, &pid);
-  Print(std::to_wstring(pid));
-  return kDone;
-}
-
 std::wstring FromAnsi(const char* text, size_t limit) {
   size_t length = 0;
   while (length < limit && text[length]) ++length;
@@ -871,7 +861,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"menu", {L"<window> <command-id>", Menu}},
       {L"close", {L"<window> [timeout-ms]", Close}},
       {L"post", {L"<window> <message> <wparam> <lparam>", Post}},
-      {L"pid", {L"<window>", Pid}},
       {L"adapters", {L"", Adapters}},
       {L"reg-get", {L"<HKLM|HKCU\\key> <value>", RegGet}},
       {L"reg-keys", {L"<HKLM|HKCU\\key>", RegKeys}},
