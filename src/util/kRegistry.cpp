@@ -114,11 +114,6 @@ std::wstring ExpandEnvironmentReferences(std::wstring_view text) {
   return result;
 }
 
-void TkRegistry::SetRootKey(HKEY root) {
-  CloseKey();
-  root_ = root;
-}
-
 TkRegistry::Target TkRegistry::Resolve(std::wstring_view path) const {
   if (!path.empty() && path.front() == L'\\') return {root_, std::wstring(path.substr(1))};
   if (key_) return {key_.get(), std::wstring(path)};
@@ -300,10 +295,6 @@ std::optional<std::wstring> TkRegistry::TryReadExpandedString(std::wstring_view 
   std::optional<std::wstring> text = TryReadString(name);
   if (!text) return std::nullopt;
   return ExpandEnvironmentReferences(*text);
-}
-
-std::wstring TkRegistry::ReadExpandedString(std::wstring_view name) const {
-  return ExpandEnvironmentReferences(ReadString(name));
 }
 
 }  // namespace kip

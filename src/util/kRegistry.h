@@ -75,16 +75,12 @@ std::wstring ExpandEnvironmentReferences(std::wstring_view text);
 
 class TkRegistry {
  public:
-  // The root is HKEY_CURRENT_USER until SetRootKey changes it.
+  // The root is HKEY_CURRENT_USER unless given.
   TkRegistry() = default;
   explicit TkRegistry(HKEY root) : root_(root) {}
   TkRegistry(const TkRegistry&) = delete;
   TkRegistry& operator=(const TkRegistry&) = delete;
   ~TkRegistry() = default;
-
-  // Selects the root for the following opens; closes the current key.
-  void SetRootKey(HKEY root);
-  HKEY RootKey() const noexcept { return root_; }
 
   // A path beginning with "\" is taken from the root, any other path from the
   // current key (or from the root when no key is open). The current key is
@@ -123,8 +119,6 @@ class TkRegistry {
   // that is not a multi-string raises EkRegistryException.
   void ReadStringList(std::wstring_view name, StringList& list) const;
 
-  std::wstring ReadExpandedString(std::wstring_view name) const;
-
   // The reads above without exceptions, for a value that may be missing or
   // damaged: each gives what its raising read gives, and nothing where that
   // read would raise. So a missing string or list still reads empty, and a
@@ -133,7 +127,6 @@ class TkRegistry {
   std::optional<int> TryReadInteger(std::wstring_view name) const;
   std::optional<StringList> TryReadStringList(std::wstring_view name) const;
   std::optional<std::wstring> TryReadExpandedString(std::wstring_view name) const;
-  static std::wstring GetEnvironmentText(std::wstring_view name) { return kip::GetEnvironmentText(name); }
 
  private:
   struct Target {
