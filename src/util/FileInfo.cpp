@@ -58,23 +58,13 @@ bool GetFileInfo(const std::wstring& path, FileInfo& info) {
   if (translation.empty()) return true;
 
   const std::wstring prefix = L"\\StringFileInfo\\" + translation + L"\\";
-  // Three keys are looked up with these exact spellings; files whose blocks
-  // use the usual names leave those fields empty.
   const struct {
     std::wstring FileInfo::*field;
     const wchar_t* key;
   } fields[] = {
-      {&FileInfo::companyName, L"CompanyName"},
-      {&FileInfo::fileDescription, L"FileDescription"},
       {&FileInfo::fileVersion, L"FileVersion"},
-      {&FileInfo::internalName, L"InternalName"},
       {&FileInfo::author, L"LegalCopyright"},
-      {&FileInfo::trademarks, L"LeagalTradeMarks"},
-      {&FileInfo::originalFileName, L"OriginalFileName"},
       {&FileInfo::productName, L"ProductName"},
-      {&FileInfo::productVersion, L"ProductVersion"},
-      {&FileInfo::comment, L"Comment"},
-      {&FileInfo::screenSaverDescription, L"SCRNSAVE"},
   };
   for (const auto& [field, key] : fields) info.*field = QueryString(block.data(), prefix, key);
   return true;

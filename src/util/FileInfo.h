@@ -5,20 +5,12 @@
 
 namespace kip {
 
-// The strings of a file's version resource; each field is empty when the
-// resource does not hold it, and at most 256 characters long.
+// The strings of a file's version resource the program shows; each field is
+// empty when the resource does not hold it, and at most 256 characters long.
 struct FileInfo {
-  std::wstring companyName;             // "CompanyName"
-  std::wstring fileDescription;         // "FileDescription"
-  std::wstring fileVersion;             // "FileVersion"
-  std::wstring internalName;            // "InternalName"
-  std::wstring author;                  // "LegalCopyright"
-  std::wstring trademarks;              // "LeagalTradeMarks"
-  std::wstring originalFileName;        // "OriginalFileName"
-  std::wstring productName;             // "ProductName"
-  std::wstring productVersion;          // "ProductVersion"
-  std::wstring comment;                 // "Comment"
-  std::wstring screenSaverDescription;  // "SCRNSAVE"
+  std::wstring fileVersion;  // "FileVersion"
+  std::wstring author;       // "LegalCopyright"
+  std::wstring productName;  // "ProductName"
 };
 
 // Empties `info`, then, for a file whose extension is .exe, .dll, .scr,

@@ -125,12 +125,6 @@ std::wstring ToLower(std::wstring_view text) {
   return out;
 }
 
-std::wstring ToUpper(std::wstring_view text) {
-  std::wstring out(text);
-  if (!out.empty()) CharUpperBuffW(out.data(), static_cast<DWORD>(out.size()));
-  return out;
-}
-
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() && ToLower(a) == ToLower(b);
 }

@@ -27,7 +27,6 @@ std::wstring JoinCommaText(const StringList& items);
 StringList SplitCommaText(std::wstring_view text);
 
 std::wstring ToLower(std::wstring_view text);
-std::wstring ToUpper(std::wstring_view text);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 bool StartsWith(std::wstring_view text, std::wstring_view prefix);
 bool EndsWith(std::wstring_view text, std::wstring_view suffix);

@@ -66,17 +66,6 @@ void EnumerateNames(HKEY key, StringList& list, Enum enumerate) {
   }
 }
 
-void EnablePrivilege(const wchar_t* privilege) {
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
-  UniqueKernelHandle token(raw);
-  TOKEN_PRIVILEGES privileges{};
-  privileges.PrivilegeCount = 1;
-  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!LookupPrivilegeValueW(nullptr, privilege, &privileges.Privileges[0].Luid)) return;
-  AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-}
-
 }  // namespace
 
 TRegDataType DataTypeFromWindows(DWORD type) noexcept {
@@ -87,17 +76,6 @@ TRegDataType DataTypeFromWindows(DWORD type) noexcept {
     case REG_BINARY: return rdBinary;
     case REG_MULTI_SZ: return rdMultiString;
     default: return rdUnknown;
-  }
-}
-
-DWORD WindowsTypeFromDataType(TRegDataType type) noexcept {
-  switch (type) {
-    case rdString: return REG_SZ;
-    case rdExpandString: return REG_EXPAND_SZ;
-    case rdInteger: return REG_DWORD;
-    case rdBinary: return REG_BINARY;
-    case rdMultiString: return REG_MULTI_SZ;
-    default: return REG_NONE;
   }
 }
 
@@ -136,15 +114,10 @@ std::wstring ExpandEnvironmentReferences(std::wstring_view text) {
   return result;
 }
 
-void TkRegistry::SetRootKey(HKEY root) {
-  CloseKey();
-  root_ = root;
-}
-
 TkRegistry::Target TkRegistry::Resolve(std::wstring_view path) const {
-  if (!path.empty() && path.front() == L'\\') return {root_, std::wstring(path.substr(1)), false};
-  if (key_) return {key_.get(), std::wstring(path), true};
-  return {root_, std::wstring(path), false};
+  if (!path.empty() && path.front() == L'\\') return {root_, std::wstring(path.substr(1))};
+  if (key_) return {key_.get(), std::wstring(path)};
+  return {root_, std::wstring(path)};
 }
 
 bool TkRegistry::Open(std::wstring_view path, REGSAM access, bool create) {
@@ -157,16 +130,13 @@ bool TkRegistry::Open(std::wstring_view path, REGSAM access, bool create) {
   } else {
     rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, access, &opened);
   }
-  return Adopt(target, rc, opened);
+  return Adopt(rc, opened);
 }
 
-bool TkRegistry::Adopt(const Target& target, LONG rc, HKEY opened) {
-  std::wstring newPath = target.subkey;
-  if (target.relative && !path_.empty()) newPath = target.subkey.empty() ? path_ : path_ + L"\\" + target.subkey;
+bool TkRegistry::Adopt(LONG rc, HKEY opened) {
   CloseKey();
   if (rc != ERROR_SUCCESS) return false;
   key_.reset(opened);
-  path_ = std::move(newPath);
   return true;
 }
 
@@ -180,13 +150,10 @@ bool TkRegistry::OpenKeyReadOnly(std::wstring_view path) {
   HKEY opened = nullptr;
   LONG rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_READ, &opened);
   if (rc == ERROR_ACCESS_DENIED) rc = RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_QUERY_VALUE, &opened);
-  return Adopt(target, rc, opened);
+  return Adopt(rc, opened);
 }
 
-void TkRegistry::CloseKey() {
-  key_.reset();
-  path_.clear();
-}
+void TkRegistry::CloseKey() { key_.reset(); }
 
 bool TkRegistry::KeyExists(std::wstring_view path) const {
   Target target = Resolve(path);
@@ -215,15 +182,6 @@ void TkRegistry::GetValueNames(StringList& list) const {
   });
 }
 
-bool TkRegistry::HasSubKeys() const {
-  DWORD subkeys = 0;
-  if (!key_) return false;
-  if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return false;
-  return subkeys > 0;
-}
-
 bool TkRegistry::ValueExists(std::wstring_view name) const {
   TRegDataInfo info;
   return GetDataInfo(name, info);
@@ -244,11 +202,6 @@ bool TkRegistry::GetDataInfo(std::wstring_view name, TRegDataInfo& info) const {
   info.RegData = DataTypeFromWindows(type);
   info.DataSize = size;
   return true;
-}
-
-int TkRegistry::GetDataSize(std::wstring_view name) const {
-  TRegDataInfo info;
-  return GetDataInfo(name, info) ? static_cast<int>(info.DataSize) : -1;
 }
 
 TRegDataType TkRegistry::GetDataType(std::wstring_view name) const {
@@ -314,28 +267,9 @@ void TkRegistry::WriteString(std::wstring_view name, std::wstring_view text) {
   Write(name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
-void TkRegistry::WriteExpandString(std::wstring_view name, std::wstring_view text) {
-  std::wstring data(text);
-  Write(name, REG_EXPAND_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-}
-
 void TkRegistry::WriteInteger(std::wstring_view name, int value) {
   DWORD number = static_cast<DWORD>(value);
   Write(name, REG_DWORD, &number, sizeof number);
-}
-
-void TkRegistry::PutData(std::wstring_view name, const void* buffer, DWORD size, TRegDataType type) {
-  Write(name, WindowsTypeFromDataType(type), buffer, size);
-}
-
-DWORD TkRegistry::GetData(std::wstring_view name, void* buffer, DWORD size, TRegDataType& type) const {
-  DWORD windowsType = REG_NONE;
-  DWORD got = size;
-  if (!key_ || RegQueryValueExW(key_.get(), std::wstring(name).c_str(), nullptr, &windowsType,
-                                static_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS)
-    throw ERegistryException(Formatted(kRegGetFailed, name));
-  type = DataTypeFromWindows(windowsType);
-  return got;
 }
 
 void TkRegistry::WriteStringList(std::wstring_view name, const StringList& list) {
@@ -361,26 +295,6 @@ std::optional<std::wstring> TkRegistry::TryReadExpandedString(std::wstring_view 
   std::optional<std::wstring> text = TryReadString(name);
   if (!text) return std::nullopt;
   return ExpandEnvironmentReferences(*text);
-}
-
-std::wstring TkRegistry::ReadExpandedString(std::wstring_view name) const {
-  return ExpandEnvironmentReferences(ReadString(name));
-}
-
-bool TkRegistry::SaveKey(std::wstring_view path, std::wstring_view file) {
-  Target target = Resolve(path);
-  UniqueHKey key;
-  if (RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
-  EnablePrivilege(SE_BACKUP_NAME);
-  return RegSaveKeyW(key.get(), std::wstring(file).c_str(), nullptr) == ERROR_SUCCESS;
-}
-
-bool TkRegistry::RestoreKey(std::wstring_view path, std::wstring_view file) {
-  Target target = Resolve(path);
-  UniqueHKey key;
-  if (RegOpenKeyExW(target.base, target.subkey.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return false;
-  EnablePrivilege(SE_RESTORE_NAME);
-  return RegRestoreKeyW(key.get(), std::wstring(file).c_str(), 0) == ERROR_SUCCESS;
 }
 
 }  // namespace kip

@@ -66,8 +66,6 @@ TRegDataType DataTypeFromWindows(DWORD type) noexcept;
 // A stored number read as a flag the way Windows reads its own switches:
 // only the low byte counts (256 is off).
 inline bool LowByteFlag(int value) noexcept { return (value & 0xFF) != 0; }
-DWORD WindowsTypeFromDataType(TRegDataType type) noexcept;
-
 
 // The value of an environment variable, trimmed; empty when it is not set.
 std::wstring GetEnvironmentText(std::wstring_view name);
@@ -77,16 +75,12 @@ std::wstring ExpandEnvironmentReferences(std::wstring_view text);
 
 class TkRegistry {
  public:
-  // The root is HKEY_CURRENT_USER until SetRootKey changes it.
+  // The root is HKEY_CURRENT_USER unless given.
   TkRegistry() = default;
   explicit TkRegistry(HKEY root) : root_(root) {}
   TkRegistry(const TkRegistry&) = delete;
   TkRegistry& operator=(const TkRegistry&) = delete;
   ~TkRegistry() = default;
-
-  // Selects the root for the following opens; closes the current key.
-  void SetRootKey(HKEY root);
-  HKEY RootKey() const noexcept { return root_; }
 
   // A path beginning with "\" is taken from the root, any other path from the
   // current key (or from the root when no key is open). The current key is
@@ -96,20 +90,15 @@ class TkRegistry {
   bool OpenKeyReadOnly(std::wstring_view path);
   void CloseKey();
   HKEY CurrentKey() const noexcept { return key_.get(); }
-  // The open key's path from the root, without a leading backslash.
-  const std::wstring& CurrentPath() const noexcept { return path_; }
 
   bool KeyExists(std::wstring_view path) const;
   // Deletes the key with all its subkeys at any depth.
   bool DeleteKey(std::wstring_view path);
   void GetKeyNames(StringList& list) const;
   void GetValueNames(StringList& list) const;
-  bool HasSubKeys() const;
 
   bool ValueExists(std::wstring_view name) const;
   bool DeleteValue(std::wstring_view name);
-  // Size in bytes, or -1 when the value does not exist.
-  int GetDataSize(std::wstring_view name) const;
   TRegDataType GetDataType(std::wstring_view name) const;
   bool GetDataInfo(std::wstring_view name, TRegDataInfo& info) const;
 
@@ -119,15 +108,7 @@ class TkRegistry {
   // value is not a four-byte DWORD.
   int ReadInteger(std::wstring_view name) const;
   void WriteString(std::wstring_view name, std::wstring_view text);
-  void WriteExpandString(std::wstring_view name, std::wstring_view text);
   void WriteInteger(std::wstring_view name, int value);
-
-  // Writes `size` bytes with the Windows type of `type`.
-  void PutData(std::wstring_view name, const void* buffer, DWORD size, TRegDataType type);
-  // Reads into `buffer` (of `size` bytes); returns the value's size and type.
-  // Raises "取得に失敗しました" when the value is missing or larger than the
-  // buffer.
-  DWORD GetData(std::wstring_view name, void* buffer, DWORD size, TRegDataType& type) const;
 
   // The whole value with its Windows type; false when it does not exist.
   bool ReadRaw(std::wstring_view name, TRegRawValue& value) const;
@@ -138,8 +119,6 @@ class TkRegistry {
   // that is not a multi-string raises EkRegistryException.
   void ReadStringList(std::wstring_view name, StringList& list) const;
 
-  std::wstring ReadExpandedString(std::wstring_view name) const;
-
   // The reads above without exceptions, for a value that may be missing or
   // damaged: each gives what its raising read gives, and nothing where that
   // read would raise. So a missing string or list still reads empty, and a
@@ -148,29 +127,20 @@ class TkRegistry {
   std::optional<int> TryReadInteger(std::wstring_view name) const;
   std::optional<StringList> TryReadStringList(std::wstring_view name) const;
   std::optional<std::wstring> TryReadExpandedString(std::wstring_view name) const;
-  static std::wstring GetEnvironmentText(std::wstring_view name) { return kip::GetEnvironmentText(name); }
-
-  // RegSaveKeyW / RegRestoreKeyW on the key at `path` (opened with full
-  // access, backup and restore privileges enabled). False when the key does
-  // not open or the call fails.
-  bool SaveKey(std::wstring_view path, std::wstring_view file);
-  bool RestoreKey(std::wstring_view path, std::wstring_view file);
 
  private:
   struct Target {
     HKEY base;
     std::wstring subkey;
-    bool relative;
   };
   Target Resolve(std::wstring_view path) const;
   bool Open(std::wstring_view path, REGSAM access, bool create);
-  // Makes `opened` (the result `rc` of opening `target`) the current key.
-  bool Adopt(const Target& target, LONG rc, HKEY opened);
+  // Makes `opened` (the result `rc` of an open) the current key.
+  bool Adopt(LONG rc, HKEY opened);
   void Write(std::wstring_view name, DWORD type, const void* data, DWORD size);
 
   HKEY root_ = HKEY_CURRENT_USER;
   UniqueHKey key_;
-  std::wstring path_;
 };
 
 }  // namespace kip

@@ -32,7 +32,6 @@ rule() {
   done
   fail "cannot seed $1 $2"
 }
-netsh_runs() { kip_commands_log | grep -ac $'^netsh\tnetsh exec'; }
 step_lines() { grep -ac -- "$1" "$steps" 2>/dev/null; }
 now() { printf '%s' "$EPOCHREALTIME"; }
 elapsed() { awk -v s="$1" -v n="$(now)" 'BEGIN { printf "%.2f", n - s }'; }
@@ -54,7 +53,7 @@ keep_setting() {
 }
 
 kip_stage
-wine reg add "$store\\TFormIpconfig" /v mShowTray_Checked /t REG_DWORD /d 1 /f >/dev/null 2>&1
+kip_set_option mShowTray_Checked 1
 rule 会社 Gateway REG_SZ 192.168.10.1
 rule 会社 GatewayMAC REG_SZ 00:1a:2b:3c:4d:5e
 rule 自宅 Gateway REG_SZ 192.168.20.1
@@ -84,18 +83,18 @@ move_to 192.168.10 00:1a:2b:3c:4d:5e
 kip_until 20 '[ "$(step_lines "会社 のネットワークです. 反映しますか?")" -ge 1 ]' || fail "no offer for 会社"
 [ -n "${KIP_AUTOSWITCH_BENCH:-}" ] && echo "offer-seconds $(elapsed "$start")"
 grep -aq $'ネットワークを認識しました: 会社\t' "$steps" || fail "the recognition of 会社 is not logged"
-[ "$(netsh_runs)" -eq 0 ] || fail "an offer committed before it was clicked"
+[ "$(kip_netsh_runs)" -eq 0 ] || fail "an offer committed before it was clicked"
 # The notification's click, as the notification area sends it.
 kip_drive post "$title" $((0x8000 + 40)) 1 $((0x0405)) >/dev/null || fail "cannot click the offer"
 keep_setting 会社
-[ "$(netsh_runs)" -eq 1 ] || fail "the click on the offer did not commit once"
+[ "$(kip_netsh_runs)" -eq 1 ] || fail "the click on the offer did not commit once"
 kip_recorded_script | grep -q '192.168.10.20' || fail "the committed script is not 会社's"
 grep -aq $'自動切替: 設定\\[会社\\]を確認付きで反映しました\tOK' "$steps" || fail "the switch to 会社 is not logged"
 
 # Home: committed at once, with the way back armed.
 move_to 192.168.20 00:aa:bb:cc:dd:ee
 keep_setting 自宅
-[ "$(netsh_runs)" -eq 2 ] || fail "自宅 was not committed once"
+[ "$(kip_netsh_runs)" -eq 2 ] || fail "自宅 was not committed once"
 grep -aq '設定\[自宅\]を確認付きで反映します' "$steps" || fail "the switch to 自宅 is not logged"
 [ "$(step_lines "自宅 のネットワークです")" -eq 0 ] || fail "自宅 was offered though its rule commits at once"
 
@@ -106,7 +105,7 @@ move_to 192.168.30 00:12:34:56:78:9a
 kip_until 20 "[ \"\$(step_lines '該当する設定なし')\" -gt $unknown ]" || fail "the unknown network was not recognised"
 sleep 3
 [ "$(step_lines "反映しますか")" -eq "$offers" ] || fail "a network without a rule was offered"
-[ "$(netsh_runs)" -eq 2 ] || fail "a network without a rule committed"
+[ "$(kip_netsh_runs)" -eq 2 ] || fail "a network without a rule committed"
 
 [ -n "${KIP_AUTOSWITCH_BENCH:-}" ] && cat "$steps"
 kill "$program" 2>/dev/null

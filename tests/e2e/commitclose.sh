@@ -8,7 +8,6 @@ set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/enter.sh" 2 "$@"
 
-interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 kip_on_fail() { kip_commands_log | head -n 60 >&2; }
 batch_started() { kip_commands_log | grep -q $'^notepad\t.*slow'; }
 suffixes() {

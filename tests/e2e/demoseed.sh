@@ -9,7 +9,7 @@ source "$here/enter.sh" 3 "$@"
 
 bash "$KIP_E2E_ROOT/tools/demo/seed.sh" || fail "the demo machine could not be seeded"
 
-mapfile -t ids < <(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}')
+mapfile -t ids < <(kip_card_ids)
 [ "${#ids[@]}" -eq 3 ] || fail "${#ids[@]} cards reported, expected 3"
 
 tcpip='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters'

@@ -513,27 +513,6 @@ bool PostToFocus(HWND top, UINT message, WPARAM wparam, LPARAM lparam) {
   return true;
 }
 
-// Types the text into the focused control, one WM_CHAR per character (a "."
-// in an address dialog moves the focus on).
-int Type(const Args& a) {
-  if (a.size() != 2) return kUsage;
-  Target t;
-  if (!Resolve(a[0], nullptr, t)) return kFailed;
-  // Posted, as a key press is (the dialog's loop moves the focus on at a
-  // "."). Each character waits until it has been handled, shown by a box's
-  // text or the focus changing: a sent WM_NULL is handled ahead of posted
-  // input, so it cannot tell, and the next character could reach the box
-  // the "." was leaving.
-  for (wchar_t c : a[1]) {
-    HWND focus = FocusOf(t.top);
-    const std::wstring before = focus ? TextOf(focus) : std::wstring();
-    if (!focus || !PostMessageW(focus, WM_CHAR, c, 1)) return Fail(L"no control of \"" + a[0] + L"\" has the focus");
-    for (int i = 0; i < 200 && FocusOf(t.top) == focus && TextOf(focus) == before; ++i) Sleep(10);
-  }
-  Settle(t.top);
-  return kDone;
-}
-
 // Presses and releases a key (a virtual-key code: 13 Enter, 27 Escape, 9 Tab)
 // in the focused control.
 int Key(const Args& a) {
@@ -684,16 +663,6 @@ int Close(const Args& a) {
   if (WaitForSingleObject(process.get(), static_cast<DWORD>(timeout)) != WAIT_OBJECT_0)
     return Fail(L"process " + std::to_wstring(pid) + L" did not end");
   Print(L"ended " + std::to_wstring(pid));
-  return kDone;
-}
-
-int Pid(const Args& a) {
-  if (a.size() != 1) return kUsage;
-  Target t;
-  if (!Resolve(a[0], nullptr, t)) return kFailed;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(t.top, &pid);
-  Print(std::to_wstring(pid));
   return kDone;
 }
 
@@ -878,7 +847,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"get-text", {L"<window> <control>", GetText}},
       {L"set-text", {L"<window> <control> <text>", SetText}},
       {L"click", {L"<window> <control>", Click}},
-      {L"type", {L"<window> <text>", Type}},
       {L"key", {L"<window> <virtual-key>", Key}},
       {L"focused", {L"<window>", Focused}},
       {L"press", {L"<window> <[ctrl+][shift+][alt+]key>...", Press}},
@@ -893,7 +861,6 @@ const std::map<std::wstring, Command>& Commands() {
       {L"menu", {L"<window> <command-id>", Menu}},
       {L"close", {L"<window> [timeout-ms]", Close}},
       {L"post", {L"<window> <message> <wparam> <lparam>", Post}},
-      {L"pid", {L"<window>", Pid}},
       {L"adapters", {L"", Adapters}},
       {L"reg-get", {L"<HKLM|HKCU\\key> <value>", RegGet}},
       {L"reg-keys", {L"<HKLM|HKCU\\key>", RegKeys}},

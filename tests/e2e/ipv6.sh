@@ -33,7 +33,7 @@ card_addresses() { ip -6 -o addr show dev kipcard1 scope global | awk '{print $4
 
 kip_stage
 export KIP_STUB_APPLY_SCRIPT=1 KIP_STUB_APPLY_IPV6=1
-card="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}' | sed -n 2p)"
+card="$(kip_card_ids | sed -n 2p)"
 [ -n "$card" ] || fail "no second card"
 key="$store\\自宅\\$card"
 wine reg add "$key" /v IPv6Mode /t REG_DWORD /d 2 /f >/dev/null 2>&1 &&
@@ -54,7 +54,7 @@ dns6() { kip_drive reg-get "$tcpip6" NameServer 2>/dev/null | tail -n 1; }
 export KIP_STUB_APPLY_IPV6=1
 wine reg add "$tcpip6" /v NameServer /t REG_SZ /d '2001:db8::53' /f >/dev/null 2>&1 &&
   wine reg add "$key" /v IPv6NameServer /t REG_SZ /d '2001:db8::99' /f >/dev/null 2>&1 &&
-  wine reg add "$store\\TFormIpconfig" /v AutoReturn_Seconds /t REG_DWORD /d 5 /f >/dev/null 2>&1 ||
+  kip_set_option AutoReturn_Seconds 5 ||
   fail "cannot seed the DNS server set by hand"
 kip_open_window
 kip_select_setting 自宅

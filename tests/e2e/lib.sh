@@ -139,6 +139,13 @@ kip_commands_log() { { iconv -c -f CP932 -t UTF-8 <"$stage/commands.log"; } 2>/d
 kip_recorded_script() { kip_commands_log | sed -n '/^--- script ---$/,/^--- end ---$/p' | sed '1d;$d'; }
 kip_status_text() { kip_drive get-text "$title" "$(kip_control_id IDC_StatusBar1)" | tail -n 1; }
 
+# The cards Wine reports (their identifiers, in its order); the number of
+# scripts the recording netsh was given; an option of the program's set.
+kip_card_ids() { kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}'; }
+kip_netsh_runs() { kip_commands_log | grep -ac $'^netsh\tnetsh exec'; }
+kip_set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
+interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
+
 # kip_checks_done SUMMARY: fails when a check failed, else reports SUMMARY.
 kip_checks_done() {
   [ "$failures" -eq 0 ] || fail "$failures check(s) failed"

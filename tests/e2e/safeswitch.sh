@@ -27,7 +27,6 @@ mode="${1:-}"
 source "$here/enter.sh" 2 "$@"
 
 kip_name="safeswitch.$mode"
-interfaces='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
 timeout_s=5
 squatter=""
 holder=""
@@ -42,12 +41,10 @@ kip_on_fail() {
 # The second card's interface values, one line per value.
 second_card() {
   local id
-  id="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}' | sed -n 2p)"
+  id="$(kip_card_ids | sed -n 2p)"
   wine reg query "$interfaces\\$id" 2>/dev/null | tr -d '\r' |
     grep -E '^\s+(EnableDHCP|IPAddress|SubnetMask|DefaultGateway|NameServer)\s' | sed 's/^ *//'
 }
-netsh_runs() { kip_commands_log | grep -ac $'^netsh\tnetsh exec'; }
-set_option() { wine reg add "$store\\TFormIpconfig" /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1; }
 
 start_window() { kip_open_window && kip_select_setting 自宅; }
 # Seconds since the epoch with fractions.
@@ -85,25 +82,25 @@ preview)
   preview="$stage/preview.txt"
   kip_run_to_end "自宅" "/preview:C:\\kip\\preview.txt"
   [ -f "$preview" ] || fail "no preview file was written"
-  [ "$(netsh_runs)" -eq 0 ] || fail "the preview run committed"
+  [ "$(kip_netsh_runs)" -eq 0 ] || fail "the preview run committed"
   grep -q '^\* IP アドレスの自動取得: しない → する' <(tr -d '\r' <"$preview") ||
     fail "the preview does not mark the second card's change to DHCP"
   planned="$(tr -d '\r' <"$preview" | sed -n '/^\[netsh スクリプト\]$/,/^\[コマンド\]$/p' | sed '1d;$d')"
 
-  set_option mPreviewFirst_Checked 1
+  kip_set_option mPreviewFirst_Checked 1
   start_window
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
   kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the commit"
   kip_drive click "反映内容の確認" "キャンセル" >/dev/null || fail "cannot cancel the preview"
   kip_drive wait-gone "反映内容の確認" 10000 >/dev/null || fail "the preview stayed"
   sleep 1
-  [ "$(netsh_runs)" -eq 0 ] || fail "a cancelled preview committed"
+  [ "$(kip_netsh_runs)" -eq 0 ] || fail "a cancelled preview committed"
   [ "$(second_card)" = "$office" ] || fail "a cancelled preview changed the card"
 
   kip_drive click "$title" "$(kip_control_id IDB_ButtonCommit)" >/dev/null 2>&1 &
   kip_drive wait-window "反映内容の確認" 30000 >/dev/null || fail "no preview before the second commit"
   kip_drive click "反映内容の確認" "反映" >/dev/null || fail "cannot confirm the preview"
-  kip_until 30 '[ "$(netsh_runs)" -eq 1 ]' || fail "a confirmed preview did not commit"
+  kip_until 30 '[ "$(kip_netsh_runs)" -eq 1 ]' || fail "a confirmed preview did not commit"
   [ "$(kip_recorded_script)" = "$planned" ] || {
     diff <(printf '%s\n' "$planned") <(kip_recorded_script) >&2
     fail "the commit ran another script than the preview showed"
@@ -113,7 +110,7 @@ preview)
   ;;
 
 return)
-  set_option AutoReturn_Seconds "$timeout_s"
+  kip_set_option AutoReturn_Seconds "$timeout_s"
   # Kept in time: the new state stays after the time-out.
   start_window
   kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
@@ -205,7 +202,7 @@ verify)
   ;;
 
 hang)
-  set_option AutoReturn_Seconds "$timeout_s"
+  kip_set_option AutoReturn_Seconds "$timeout_s"
   # The window's "arp -d *" hangs long after the time-out; the way back's
   # own runs normally.
   hang_s=$((timeout_s + 20))
@@ -213,7 +210,7 @@ hang)
   export KIP_PROFILE="$(winepath -w "$stage/profile.txt" 2>/dev/null)"
   start_window
   kip_drive menu "$title" 2101 >/dev/null || fail "cannot start the commit with automatic return"
-  kip_until 60 '[ "$(netsh_runs)" -ge 1 ]' || fail "netsh did not run"
+  kip_until 60 '[ "$(kip_netsh_runs)" -ge 1 ]' || fail "netsh did not run"
   ran="$(now)"
   [ "$(second_card)" != "$office" ] || fail "the commit did not change the card"
   took="$(await_office_since "$ran")" || fail "not back at the office within $timeout_s s + 5 s of netsh"

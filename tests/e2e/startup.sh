@@ -48,6 +48,8 @@ case "$case_name" in
     items="$(cards_listed)"
     cards="$(printf '%s' "$items" | grep -c .)"
     [ "$cards" -eq 12 ] || fail "the card drop-down lists $cards cards"
+    bytes="$(kip_drive adapters | awk -F'\t' '$1 == "bytes" {print $2}')"
+    [ "${bytes:-0}" -gt 5120 ] || fail "only ${bytes:-no} bytes of adapter data: the large-buffer case is not exercised"
     echo "$items"
     ;;
   instance)

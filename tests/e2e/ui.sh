@@ -67,7 +67,7 @@ keyboard)
   check "Alt+A presses 追加(&A)" "" "$(kip_drive wait-window "$dialog" 10000 >/dev/null)"
   kip_drive press "$dialog" escape
   kip_drive press "$title" ctrl+s
-  card="$(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {n++; if (n == 2) print $2}')"
+  card="$(kip_card_ids | sed -n 2p)"
   # Insert added the typed address, Delete removed the first row.
   stored=$'REG_MULTI_SZ\n192.168.10.21\n10.1.2.3'
   addresses() { kip_drive reg-get "$store\\会社\\$card" IPAddress; }

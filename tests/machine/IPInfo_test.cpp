@@ -197,22 +197,5 @@ TEST(LiveAdapters, EnumerateWithoutError) {
   }
 }
 
-// Hook for the network-namespace runs: KIP_EXPECT_CARDS names the number of
-// cards the namespace was given.
-TEST(LiveAdapters, MatchExpectedCount) {
-  wchar_t text[32] = {};
-  DWORD length = GetEnvironmentVariableW(L"KIP_EXPECT_CARDS", text, 32);
-  if (length == 0 || length >= 32) GTEST_SKIP() << "KIP_EXPECT_CARDS is not set";
-  int expected = static_cast<int>(ToIntDef(text, -1));
-  ASSERT_GE(expected, 0) << "KIP_EXPECT_CARDS is not a number";
-  TIPInfo info;
-  EXPECT_EQ(info.Count(), expected);
-  for (const TAdapter& adapter : info.Adapters()) {
-    EXPECT_GE(adapter.AdapterName.size(), 3u);
-    EXPECT_EQ(adapter.AdapterName.front(), L'{') << ToUtf8(adapter.AdapterName);
-    EXPECT_EQ(adapter.AdapterName.back(), L'}') << ToUtf8(adapter.AdapterName);
-  }
-}
-
 }  // namespace
 }  // namespace kip

@@ -5,16 +5,15 @@
 #include <algorithm>
 #include <optional>
 
-#include "ScratchFile.h"
 #include "SnapshotPrint.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip {
 namespace {
 
-using test::ScratchFile;
 
 const std::wstring kRoot = kStoreRootKey;
 const std::wstring kOffice = kRoot + L"\\会社";
@@ -51,7 +50,8 @@ class CardCopyTest : public RegistryTest {
     SetString(HKEY_LOCAL_MACHINE, key, L"MACAddress", L"52:54:00:00:00:0A");
   }
 
-  ScratchFile undo{L"kIpUndoTest"};
+  test::ScratchFolder scratch_;
+  const std::wstring undo = scratch_ / L"kIpUndo";
 };
 
 TEST_F(CardCopyTest, SourceListMarksPresentAndAbsentCardsAndSkipsTheFirewallKey) {
@@ -79,7 +79,7 @@ TEST_F(CardCopyTest, SourceListMarksPresentAndAbsentCardsAndSkipsTheFirewallKey)
 
 TEST_F(CardCopyTest, CopyFromAnAbsentCardReachesEverySettingThatHadItAndUndoPutsTheStoreBack) {
   const std::optional<SnapshotKey> before = ReadStoreTree();
-  CardCopyOutcome outcome = CopyCardSettings(kOld, kNew, kNewLabel, undo.path());
+  CardCopyOutcome outcome = CopyCardSettings(kOld, kNew, kNewLabel, undo);
   EXPECT_EQ(outcome.result, CardCopyResult::Copied);
   EXPECT_EQ(outcome.settingsCopied, 2);
   EXPECT_TRUE(outcome.undoAvailable);
@@ -105,10 +105,10 @@ TEST_F(CardCopyTest, CopyFromAnAbsentCardReachesEverySettingThatHadItAndUndoPuts
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kBare + L"\\" + kNew));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot + L"\\TFormIpconfig\\" + kNew));
 
-  UndoOutcome undone = UndoCardCopy(undo.path());
+  UndoOutcome undone = UndoCardCopy(undo);
   EXPECT_TRUE(undone.restored);
   EXPECT_FALSE(undone.undoAvailable);
-  EXPECT_FALSE(FileExists(undo.path()));
+  EXPECT_FALSE(FileExists(undo));
   // The store as it was, but for the count of commits, which a restore of
   // the store moves on (never back).
   std::optional<SnapshotKey> after = ReadStoreTree();
@@ -118,7 +118,7 @@ TEST_F(CardCopyTest, CopyFromAnAbsentCardReachesEverySettingThatHadItAndUndoPuts
   EXPECT_EQ(UndoMessage(undone.restored), L"アンドゥに成功しました.");
 
   // The snapshot is gone (as after a Yes to the save question): undo fails.
-  UndoOutcome again = UndoCardCopy(undo.path());
+  UndoOutcome again = UndoCardCopy(undo);
   EXPECT_FALSE(again.restored);
   EXPECT_EQ(UndoMessage(again.restored), L"アンドゥに失敗しました.");
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial"), 1u);  // a refused undo moves nothing
@@ -128,7 +128,7 @@ TEST_F(CardCopyTest, CopyFromAnAbsentCardReachesEverySettingThatHadItAndUndoPuts
 TEST_F(CardCopyTest, CopyingACardOntoItselfRewritesOnlyItsLabel) {
   const std::wstring key = kOffice + L"\\" + kOld;
   const std::optional<SnapshotKey> before = ReadStoreTree();
-  CardCopyOutcome outcome = CopyCardSettings(kOld, kOld, L"新しいラベル", undo.path());
+  CardCopyOutcome outcome = CopyCardSettings(kOld, kOld, L"新しいラベル", undo);
   EXPECT_EQ(outcome.result, CardCopyResult::Copied);
   EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, key, L"Description"), L"新しいラベル");
 
@@ -152,13 +152,13 @@ TEST_F(CardCopyTest, WithoutACopyableChoiceNothingChangesButTheSnapshotIsTaken) 
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(ToUtf8(c.from + L" -> " + c.to));
-    DeleteFileW(undo.path().c_str());
-    CardCopyOutcome outcome = CopyCardSettings(c.from, c.to, kNewLabel, undo.path());
+    DeleteFileW(undo.c_str());
+    CardCopyOutcome outcome = CopyCardSettings(c.from, c.to, kNewLabel, undo);
     EXPECT_EQ(outcome.result, c.result);
     EXPECT_EQ(outcome.settingsCopied, 0);
     EXPECT_EQ(CardCopyMessage(outcome), c.message);
     EXPECT_TRUE(outcome.undoAvailable);
-    EXPECT_TRUE(FileExists(undo.path()));
+    EXPECT_TRUE(FileExists(undo));
     EXPECT_EQ(ReadStoreTree(), before);
   }
 }

@@ -5,17 +5,16 @@
 #include <optional>
 #include <string>
 
-#include "ScratchFile.h"
 #include "SnapshotPrint.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 
 namespace kip {
 namespace {
 
 using namespace std::string_view_literals;
-using test::ScratchFile;
 
 const std::wstring kRoot = kStoreRootKey;
 const std::wstring kOffice = kRoot + L"\\会社";
@@ -51,6 +50,10 @@ class SnapshotTest : public RegistryTest {
     SetString(HKEY_LOCAL_MACHINE, kRoot, L"Added", L"x");
   }
 
+  // A file name of this test's own folder.
+  std::wstring File(const std::wstring& name) const { return scratch_ / name; }
+  test::ScratchFolder scratch_;
+
   static void WriteFile(const std::wstring& path, std::string_view bytes) { ASSERT_TRUE(WriteWholeFile(path, bytes)); }
 
   // The store after an import, without the commit count the import moved
@@ -68,11 +71,11 @@ TEST_F(SnapshotTest, RoundTripRestoresEveryKeyValueAndByte) {
   SeedStore();
   const std::optional<SnapshotKey> before = ReadStoreTree();
   ASSERT_TRUE(before);
-  ScratchFile file;
-  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  const std::wstring file = File(L"export");
+  ASSERT_TRUE(SaveStoreSnapshot(file));
   ChangeStore();
 
-  ASSERT_TRUE(RestoreStoreSnapshot(file.path()));
+  ASSERT_TRUE(RestoreStoreSnapshot(file));
   EXPECT_EQ(ImportedTree(), before);
   // Read back without the snapshot's own reader.
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kRoot + L"\\Later"));
@@ -92,9 +95,8 @@ TEST_F(SnapshotTest, RoundTripRestoresEveryKeyValueAndByte) {
 
 TEST_F(SnapshotTest, ImportOfABadFileLeavesTheStoreExactlyAsItWas) {
   SeedStore();
-  ScratchFile good;
-  ASSERT_TRUE(SaveStoreSnapshot(good.path()));
-  const std::string text = ReadWholeFile(good.path());
+  ASSERT_TRUE(SaveStoreSnapshot(File(L"good")));
+  const std::string text = ReadWholeFile(File(L"good"));
   ChangeStore();
   const std::optional<SnapshotKey> before = ReadStoreTree();
   ASSERT_TRUE(before);
@@ -124,9 +126,9 @@ TEST_F(SnapshotTest, ImportOfABadFileLeavesTheStoreExactlyAsItWas) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScratchFile file;
-    if (c.content) WriteFile(file.path(), *c.content);
-    EXPECT_FALSE(RestoreStoreSnapshot(file.path()));
+    const std::wstring file = File(FromUtf8(c.what));
+    if (c.content) WriteFile(file, *c.content);
+    EXPECT_FALSE(RestoreStoreSnapshot(file));
     EXPECT_EQ(ReadStoreTree(), before);
   }
 }
@@ -150,13 +152,13 @@ TEST_F(SnapshotTest, GoingBackRestoresAHalfReplacedStoreAroundSurvivingKeys) {
 
 TEST_F(SnapshotTest, ExportReplacesAnExistingFile) {
   SeedStore();
-  ScratchFile file;
-  WriteFile(file.path(), "an older file that is no snapshot at all, and longer than none");
-  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  const std::wstring file = File(L"export");
+  WriteFile(file, "an older file that is no snapshot at all, and longer than none");
+  ASSERT_TRUE(SaveStoreSnapshot(file));
   ChangeStore();
-  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  ASSERT_TRUE(SaveStoreSnapshot(file));
 
-  SnapshotParseResult saved = ParseSnapshotText(ReadWholeFile(file.path()));
+  SnapshotParseResult saved = ParseSnapshotText(ReadWholeFile(file));
   ASSERT_TRUE(saved.ok()) << saved.error;
   EXPECT_EQ(saved.root, ReadStoreTree());
 }
@@ -184,21 +186,20 @@ SnapshotFormat HiveStandIn(bool restores = true) {
 TEST_F(SnapshotTest, OnAPCWhereTheProgramNeverRanAnImportCreatesTheStore) {
   SeedStore();
   const std::optional<SnapshotKey> seeded = ReadStoreTree();
-  ScratchFile text, hive, damaged;
-  ASSERT_TRUE(SaveStoreSnapshot(text.path()));
-  ASSERT_TRUE(SaveStoreSnapshot(hive.path(), HiveStandIn()));
-  WriteFile(damaged.path(), ReadWholeFile(text.path()).substr(0, 40));
+  const std::wstring text = File(L"text"), hive = File(L"hive"), damaged = File(L"damaged"), file = File(L"older");
+  ASSERT_TRUE(SaveStoreSnapshot(text));
+  ASSERT_TRUE(SaveStoreSnapshot(hive, HiveStandIn()));
+  WriteFile(damaged, ReadWholeFile(text).substr(0, 40));
   DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
 
-  ScratchFile file;
-  WriteFile(file.path(), "older");
-  EXPECT_FALSE(SaveStoreSnapshot(file.path()));
-  EXPECT_EQ(ReadWholeFile(file.path()), "older");
-  EXPECT_FALSE(FileExists(ReplacementPath(file.path())));
+  WriteFile(file, "older");
+  EXPECT_FALSE(SaveStoreSnapshot(file));
+  EXPECT_EQ(ReadWholeFile(file), "older");
+  EXPECT_FALSE(FileExists(ReplacementPath(file)));
 
   const struct {
     const char* what;
-    const ScratchFile& file;
+    const std::wstring& file;
     SnapshotFormat format;
     bool restored;
   } cases[] = {
@@ -209,7 +210,7 @@ TEST_F(SnapshotTest, OnAPCWhereTheProgramNeverRanAnImportCreatesTheStore) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(RestoreStoreSnapshot(c.file.path(), c.format), c.restored);
+    EXPECT_EQ(RestoreStoreSnapshot(c.file, c.format), c.restored);
     EXPECT_EQ(c.restored ? ImportedTree() : ReadStoreTree(), c.restored ? seeded : std::nullopt);
     DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
   }
@@ -224,9 +225,9 @@ TEST_F(SnapshotTest, ExportsNeverCarryTheStatesACommitGoesBackTo) {
   SetString(HKEY_LOCAL_MACHINE, returnKey, L"Return Card Ids", L"x");
   for (const SnapshotFormat& format : {MachineSnapshotFormat(), HiveStandIn()}) {
     SCOPED_TRACE(format.writeHive ? "hive" : "text");
-    ScratchFile file;
-    ASSERT_TRUE(SaveStoreSnapshot(file.path(), format));
-    const std::string bytes = ReadWholeFile(file.path());
+    const std::wstring file = File(format.writeHive ? L"hive" : L"text");
+    ASSERT_TRUE(SaveStoreSnapshot(file, format));
+    const std::string bytes = ReadWholeFile(file);
     EXPECT_EQ(ParseSnapshotText(format.writeHive ? bytes.substr(4) : bytes).root, exported);
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, returnKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\harlune\\Harlune Ip Config Export"));
@@ -260,14 +261,14 @@ TEST_F(SnapshotTest, AnImportKeepsTheKeptStatesAndMovesTheCountPastBoth) {
     if (c.imported) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial", *c.imported);
     std::optional<SnapshotKey> file = ReadStoreTree();  // with the other PC's state, as an old export had it
     ASSERT_TRUE(file);
-    ScratchFile saved;
-    WriteFile(saved.path(), (c.hive ? "regf" : "") + FormatSnapshotText(*file));
+    const std::wstring saved = File(L"saved");
+    WriteFile(saved, (c.hive ? "regf" : "") + FormatSnapshotText(*file));
     DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
     SetString(HKEY_LOCAL_MACHINE, kRoot + L"\\自宅", L"Hosts File", L"local");
     SetString(HKEY_LOCAL_MACHINE, returns + L"\\11-1", L"Return Card Ids", L"pending");
     if (c.local) SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial", *c.local);
 
-    ASSERT_TRUE(RestoreStoreSnapshot(saved.path(), c.hive ? HiveStandIn() : MachineSnapshotFormat()));
+    ASSERT_TRUE(RestoreStoreSnapshot(saved, c.hive ? HiveStandIn() : MachineSnapshotFormat()));
     EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Commit Serial"), c.expected);
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, returns + L"\\11-1", L"Return Card Ids"), L"pending");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, returns + L"\\99-9"));

@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include "ScratchFile.h"
 #include "store/CardCopy.h"
 #include "store/SettingRecord.h"
 #include "store/SettingStore.h"
 #include "store/Snapshot.h"
 #include "store/StoreKeys.h"
 #include "support/RegistrySandbox.h"
+#include "support/ScratchFolder.h"
 
 namespace kip {
 namespace {
@@ -116,10 +116,10 @@ TEST_F(SwitchRulesTest, TheRuleTravelsWithItsSettingAndIsNoCard) {
   ASSERT_TRUE(CopySettingKeyTree(L"会社", L"会社 Copy"));
   EXPECT_EQ(LoadSwitchRule(L"会社 Copy")->rule, FullRule());
 
-  test::ScratchFile file;
-  ASSERT_TRUE(SaveStoreSnapshot(file.path()));
+  test::ScratchFolder scratch;
+  ASSERT_TRUE(SaveStoreSnapshot(scratch / L"export"));
   DeleteKey(HKEY_LOCAL_MACHINE, kRule);
-  ASSERT_TRUE(RestoreStoreSnapshot(file.path()));
+  ASSERT_TRUE(RestoreStoreSnapshot(scratch / L"export"));
   EXPECT_EQ(LoadSwitchRule(L"会社")->rule, FullRule());
 }
 

@@ -50,16 +50,6 @@ class AddressListsTest : public win::test::WinTest {
     return rows;
   }
 
-  static std::wstring Describe(const Rows& rows) {
-    std::wstring text;
-    for (const auto& row : rows) {
-      text += L"[";
-      for (const auto& cell : row) text += cell + L"|";
-      text += L"]";
-    }
-    return text;
-  }
-
   win::Grid grid;    // two columns: address and mask or metric
   win::Grid single;  // one column: DNS or WINS
   ScriptedEntry dialog;
@@ -87,7 +77,7 @@ TEST_F(AddressListsTest, AddOffersTheDefaultsAndFillsRowOneOrAppends) {
     Load(grid, c.before);
     dialog.answers = {entry};
     EXPECT_TRUE(AddAddressRow(grid, kIPList, dialog));
-    EXPECT_EQ(DataRows(grid), c.after) << Describe(DataRows(grid));
+    EXPECT_EQ(DataRows(grid), c.after);
   }
   for (const AddressRow& offered : dialog.offered) {
     EXPECT_EQ(offered.address, L"0.0.0.0");
@@ -146,7 +136,7 @@ TEST_F(AddressListsTest, EditOffersTheSelectedRowAndWritesItBack) {
       {&kGatewayList, {L"10.0.0.254", L"20"}, {L"10.0.0.254", L"20"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Describe({c.selected}));
+    SCOPED_TRACE(testing::PrintToString(c.selected));
     Load(grid, {{L"1.1.1.1", L"x"}, c.selected, {L"3.3.3.3", L"y"}});
     grid.SetRow(2);
     dialog.offered.clear();
@@ -186,7 +176,7 @@ TEST_F(AddressListsTest, DeleteMovesTheRowsBelowUpAndKeepsOneDataRow) {
     Load(grid, c.before);
     grid.SetRow(c.selected);
     EXPECT_TRUE(DeleteAddressRow(grid));
-    EXPECT_EQ(DataRows(grid), c.after) << Describe(DataRows(grid));
+    EXPECT_EQ(DataRows(grid), c.after);
   }
 
   // A grid without data rows has nothing to delete.

@@ -75,12 +75,7 @@ TEST_F(TabStripTest, OnChangingCanRefuseTheUsersChoice) {
   EXPECT_EQ(tabs.TabIndex(), 1);
   EXPECT_EQ(changes, 0);
 
-  // The same with a click on the tab.
-  RECT third{};
-  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&third));
-  LPARAM at = MAKELPARAM((third.left + third.right) / 2, (third.top + third.bottom) / 2);
-  SendMessageW(tabs.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(tabs.Handle(), WM_LBUTTONUP, 0, at);
+  ClickTab(tabs.Handle(), 2);  // the same with a click on the tab
   EXPECT_EQ(asked, 2);
   EXPECT_EQ(tabs.TabIndex(), 1);
 
@@ -88,11 +83,7 @@ TEST_F(TabStripTest, OnChangingCanRefuseTheUsersChoice) {
   SendMessageW(tabs.Handle(), TCM_SETCURFOCUS, 2, 0);
   EXPECT_EQ(tabs.TabIndex(), 2);
   EXPECT_EQ(changes, 1);
-  RECT first{};
-  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
-  SendMessageW(tabs.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(tabs.Handle(), WM_LBUTTONUP, 0, at);
+  ClickTab(tabs.Handle(), 0);
   EXPECT_EQ(tabs.TabIndex(), 0);
   EXPECT_EQ(changes, 2);
 }
@@ -101,11 +92,7 @@ TEST_F(TabStripTest, RightClickOpensTheContextMenuOnceAndKeepsTheTab) {
   tabs.SetTabIndex(0);
   int menus = 0;
   tabs.OnContextMenu = [&](POINT) { ++menus; };
-  RECT second{};
-  SendMessageW(tabs.Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-  LPARAM at = MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
-  SendMessageW(tabs.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, at);
-  SendMessageW(tabs.Handle(), WM_RBUTTONUP, 0, at);
+  ClickTab(tabs.Handle(), 1, true);
   DispatchPending();
   EXPECT_EQ(menus, 1);
   EXPECT_EQ(tabs.TabIndex(), 0);
@@ -152,12 +139,7 @@ TEST_F(PageControlTest, TabChosenFromOutsideSwitchesThePage) {
   EXPECT_EQ(VisiblePage(), 1);
   EXPECT_EQ(changes, 1);
 
-  // A click on a tab still works after that.
-  RECT first{};
-  SendMessageW(pages.Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-  LPARAM at = MAKELPARAM((first.left + first.right) / 2, (first.top + first.bottom) / 2);
-  SendMessageW(pages.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(pages.Handle(), WM_LBUTTONUP, 0, at);
+  ClickTab(pages.Handle(), 0);  // a click on a tab still works after that
   EXPECT_EQ(pages.ActivePageIndex(), 0);
   EXPECT_EQ(VisiblePage(), 0);
   EXPECT_EQ(changes, 2);

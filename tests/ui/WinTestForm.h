@@ -2,6 +2,9 @@
 // handlers.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "ui/win/Controls.h"
@@ -28,6 +31,15 @@ inline void DispatchPending() {
 // A user's click on a push button, check box or radio button, as the button
 // control itself reports it.
 inline void UserClick(const Window& button) { SendMessageW(button.Handle(), BM_CLICK, 0, 0); }
+
+// A user's click (or right click) in the middle of tab `index` of a tab control.
+inline void ClickTab(HWND tabs, int index, bool right = false) {
+  RECT tab{};
+  SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tab));
+  const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+  SendMessageW(tabs, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at);
+  SendMessageW(tabs, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
+}
 
 inline void KeyDown(HWND hwnd, WPARAM key) {
   SendMessageW(hwnd, WM_KEYDOWN, key, 1);

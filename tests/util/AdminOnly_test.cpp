@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <sddl.h>
 
-#include <filesystem>
 #include <memory>
 
+#include "support/ScratchFolder.h"
 #include "util/Files.h"
 #include "util/Text.h"
 
@@ -97,8 +97,8 @@ TEST(AdminOnly, ANameIsTrustedWhenMadeHereOrByAnAdministrator) {
 // The folder is made with the administrators' descriptor, held so that it
 // cannot be renamed away, and a file in its place is never taken for it.
 TEST(AdminOnly, TheWorkingFolderIsMadeCheckedAndHeld) {
-  const std::wstring root = GetTempFolder() + L"kip-safe-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-  std::filesystem::create_directories(root);
+  const test::ScratchFolder scratch;
+  const std::wstring& root = scratch.path();
   std::wstring whyNot;
   {
     const SafeFolder folder = SafeFolder::Open(root + L"work\\", whyNot);
@@ -111,8 +111,6 @@ TEST(AdminOnly, TheWorkingFolderIsMadeCheckedAndHeld) {
   ASSERT_TRUE(WriteWholeFile(root + L"file", "x"));
   EXPECT_FALSE(SafeFolder::Open(root + L"file\\", whyNot));
   EXPECT_EQ(whyNot, L"作業フォルダ " + root + L"file を使えません (フォルダではありません)");
-  std::error_code error;
-  std::filesystem::remove_all(root, error);
 }
 
 }  // namespace

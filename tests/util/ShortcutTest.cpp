@@ -84,16 +84,6 @@ TEST(CreateShortcut, AppendsTheExtensionOnlyWhenMissing) {
   EXPECT_EQ(ReadLink(scratch / L"upper.LNK").path, program);
 }
 
-// A setting's name becomes part of the link's file name once made safe; the
-// full-width look-alikes must survive into a real file on the desktop.
-TEST(CreateShortcut, SafeSettingNameGivesAFullWidthLinkName) {
-  ScratchFolder scratch;
-  const std::wstring link = scratch / (L"kIpConfig[" + MakeSafeFileName(L"a/b") + L"]");
-  ASSERT_TRUE(CreateShortcut(ProgramPath(), L"\"a/b\" /s", ProgramFolder(), L"HARLUNE IP CONFIG", link, ProgramPath()));
-  EXPECT_TRUE(FileExists(scratch / L"kIpConfig[a／b].lnk"));
-  EXPECT_EQ(ReadLink(scratch / L"kIpConfig[a／b].lnk").arguments, L"\"a/b\" /s");
-}
-
 TEST(CreateShortcut, ReportsALinkThatCannotBeSaved) {
   ScratchFolder scratch;
   EXPECT_FALSE(CreateShortcut(ProgramPath(), L"", L"", L"", scratch / L"missing\\x", ProgramPath()));

@@ -177,7 +177,6 @@ class Grid : public Control {
   void SetColumnWidth(int col, int width);
   // Background colour of the cells (greyed look versus normal).
   void SetColor(COLORREF color);
-  COLORREF Color() const { return color_; }
   std::function<void()> OnClick;
   // Insert, Enter and Delete pressed on the focused grid (a list's add,
   // edit and delete commands).
@@ -187,7 +186,6 @@ class Grid : public Control {
   bool OnNotify(NMHDR* header, LRESULT& result) override;
 
  private:
-  COLORREF color_ = 0;
   int cols_ = 0;
   WindowProcHook hook_;  // Enter reaches the grid (ListControls.cpp)
 };

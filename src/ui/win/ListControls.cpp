@@ -117,7 +117,6 @@ void Grid::Create(Container& parent, int id, const Rect& r, const StringList& co
     column.iSubItem = c;
     Send(hwnd_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
   }
-  color_ = static_cast<COLORREF>(Send(hwnd_, LVM_GETBKCOLOR));
   SetRowCount(2);
   hook_.Attach(hwnd_, GridHook);
 }
@@ -180,7 +179,6 @@ void Grid::SetColumnWidth(int col, int width) {
 }
 
 void Grid::SetColor(COLORREF color) {
-  color_ = color;
   Send(hwnd_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(color));
   Send(hwnd_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(color));
   Invalidate();
