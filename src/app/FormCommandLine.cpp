@@ -22,6 +22,7 @@ void TFormIpconfig::RunCommandLine() {
     action->SetEnabled(false);
   }
   RunWhileCommitting([this] {
+    commandLineExitCode_ = kExitFailed;  // unless the run says otherwise
     CommandLineRequest request = ParseCommandLine(env_.arguments);
     int tab = FindSettingTab(editor_.Names(), request.settingName);
     if (tab < 0) {
@@ -31,10 +32,9 @@ void TFormIpconfig::RunCommandLine() {
     }
     editor_.SelectSetting(tab);
     if (RunCommandLinePreview()) return;
-    commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
     commandLineExitCode_ = lastCommitResult_.notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
-    CarryOutExitAction(ChooseExitAction(request, ExitChoice));
+    CarryOutExitAction(ChooseExitAction(request, options_.exitChoice));
   });
 }
 
