@@ -28,7 +28,11 @@ std::vector<FirewallRow> Rows(bool tool, bool web, bool desktop) {
           {L"リモート アシスタンス", false}};
 }
 
-using FormFirewallTest = FormTest;
+// The firewall of Windows XP, whose policy and lists are registry values.
+class FormFirewallTest : public FormTest {
+ protected:
+  FormFirewallTest() { version.major = 5; }
+};
 
 TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPolicy) {
   const std::optional<std::wstring> none;
@@ -98,7 +102,9 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
 // Values shown before the page was first shown are the ones it shows then;
 // the switch greys its choices, and a click on it is an edit.
 TEST_F(FormFirewallTest, PageShowsItsKeptValuesWhenBuiltAndTheSwitchGreysItsChoices) {
+  SetDword(HKEY_LOCAL_MACHINE, kFirewallPolicyKey, L"EnableFirewall", 0);
   TFormIpconfig& form = MakeForm();
+  form.Editor().ReadFirewallState();  // the policy found: the page usable
   EXPECT_EQ(GetDlgItem(form.PageWindow(6), IDX_CheckFWUse), nullptr);  // not built at the start
   const FirewallSheetValues cases[] = {{true, false, true, Rows(true, false, true)},
                                        {false, std::nullopt, false, Rows(false, true, false)},
