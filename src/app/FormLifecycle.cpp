@@ -65,8 +65,8 @@ void TFormIpconfig::FormCreate() {
   SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
   // The version's numbers from the start; what it means for the user the
   // start-up says.
-  windows_ = env_.queryVersion(windowsInfo_) ? &windowsInfo_ : nullptr;
-  const WindowsVerdict verdict = JudgeWindows(windows_, true);
+  if (OSVERSIONINFOEXW info{}; env_.queryVersion(info)) windows_ = info;
+  const WindowsVerdict verdict = JudgeWindows(windows_ ? &*windows_ : nullptr, true);
   osMajor_ = verdict.major;
   osMinor_ = verdict.minor;
   editor_.SetOsMajorVersion(osMajor_);
@@ -245,7 +245,7 @@ void TFormIpconfig::ReadPlacement() {
 }
 
 void TFormIpconfig::CheckWindowsVersion() {
-  const WindowsVerdict verdict = JudgeWindows(windows_, options_.osCheck);
+  const WindowsVerdict verdict = JudgeWindows(windows_ ? &*windows_ : nullptr, options_.osCheck);
   if (!verdict.message.empty()) Ask().ShowMessage(verdict.message);
   options_.osCheck = verdict.osCheck;
   menus_.mOSCheck->SetChecked(options_.osCheck);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,6 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   bool LoadAtStartup();  // true when the load ran to its end
   bool FormCloseQuery();
   void FormClose();
-  const FrameOptions& Options() const { return options_; }
   // Set when the window closes: a domain attempt in progress ends.
   bool JoinCancelled() const { return joinCancelled_; }
 
@@ -145,10 +145,9 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   bool startedUp_ = false;
   bool joinCancelled_ = false;
   FrameOptions options_;
-  // Windows as asked at creation (null: the asking failed); judged by the
-  // start-up, which tells the user.
-  OSVERSIONINFOEXW windowsInfo_{};
-  const OSVERSIONINFOEXW* windows_ = nullptr;
+  // Windows as asked at creation (nullopt: the asking failed); judged by
+  // the start-up, which tells the user.
+  std::optional<OSVERSIONINFOEXW> windows_;
   DWORD osMajor_ = 0, osMinor_ = 0;  // the NT family's version, else 0
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;

@@ -280,6 +280,7 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
   ASSERT_TRUE(GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user));
   pending.ticket.owners = {{GetCurrentProcessId(),
                             (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime}};
+  UseCommitEnvironment();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "start " << c.start << ", outcome " << c.outcome << ", kept " << c.keep);
     DeleteFileW(log_.c_str());
@@ -289,7 +290,6 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
     if (c.outcome == kPending) ASSERT_TRUE(SaveReturnSnapshot(L"11-1", pending));
     version.major = c.outcome == kLoadStopped ? 10 : 6;  // the newer-Windows warning fails
     prompts.messagesFail = c.outcome == kLoadStopped;
-    UseCommitEnvironment();
     TFormIpconfig& form = MakeForm();
     form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
     const HWND window = form.Handle();

@@ -39,10 +39,9 @@ TEST_F(FrameOptionsTest, StoredOptionsAreTakenByTheirRules) {
     FrameOptions expected;
   } cases[] = {
       {"a first run: as created", [] {}, {}},
-      {"all stored",
+      {"all stored, as the window stores them",
        [] {
-         Option(L"mOSCheck_Checked", 1), Option(L"mShowExitWin_Checked", 1), Option(L"PageControl1_ActivePageIndex", 8);
-         Option(L"mShowTray_Checked", 1), Option(L"mPreviewFirst_Checked", 1), Option(L"AutoReturn_Seconds", 3600);
+         WriteClosingOptions({true, true, 8, true}), WritePreviewFirst(true), WriteReturnSeconds(3600);
          SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
        },
        {true, true, 8, true, true, 3600, 3}},
@@ -78,16 +77,6 @@ TEST_F(FrameOptionsTest, StoredOptionsAreTakenByTheirRules) {
     c.store();
     EXPECT_EQ(ReadFrameOptions({}, 9), c.expected);
   }
-}
-
-// What the window stores, on a first run too (the key is made), it reads back.
-TEST_F(FrameOptionsTest, StoredOptionsReadBack) {
-  FrameOptions options{true, true, 4, true};
-  WriteClosingOptions(options);
-  EXPECT_EQ(ReadFrameOptions({}, 9), options);
-  options.previewFirst = true, options.returnSeconds = 90;
-  WritePreviewFirst(true), WriteReturnSeconds(90);
-  EXPECT_EQ(ReadFrameOptions({}, 9), options);
 }
 
 // A newer Windows is warned about once (the option then stays set), one
@@ -137,55 +126,47 @@ TEST(WindowPlacement, WorkspacePositionsBecomeScreenPositions) {
   }
 }
 
-TEST_F(LifecycleTest, MaximizedWindowStoresItsRestoredScreenPosition) {
-  CreateKey(HKEY_LOCAL_MACHINE, kRoot);
+// Closing stores the restored position on the screen, a maximised window's
+// too, and none while there is no store root (a first run).
+TEST_F(LifecycleTest, CloseStoresTheRestoredPlacementOnlyIntoAStoreRoot) {
   TFormIpconfig& form = MakeForm();
   form.SetPosition(120, 90);
   form.FormClose();
   EXPECT_TRUE(form.JoinCancelled());
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 0u);
-  form.Maximize();
-  form.FormClose();
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 1u);
-}
-
-TEST_F(LifecycleTest, FirstRunWritesNoPlacementWithoutAStoreRoot) {
-  MakeForm().FormClose();
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Top"));
-  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"));
+  for (bool maximized : {false, true}) {  // the options made the root
+    if (maximized) form.Maximize();
+    form.FormClose();
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), maximized ? 1u : 0u);
+  }
 }
 
-TEST_F(LifecycleTest, PositionOffEveryMonitorKeepsTheCentredWindow) {
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", static_cast<DWORD>(-3000));
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 200);
-  TFormIpconfig& form = MakeForm();
-  form.CenterOnScreen();
-  POINT centred = WindowPosition(form);
-  form.LoadAtStartup();
-  POINT after = WindowPosition(form);
-  EXPECT_EQ(after.x, centred.x);
-  EXPECT_EQ(after.y, centred.y);
-}
-
-TEST_F(LifecycleTest, PositionOnASecondMonitorIsRestoredWhileThatMonitorIsPresent) {
-  monitors.push_back(RECT{1280, 0, 2560, 1024});
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", 1500);
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 40);
-  TFormIpconfig& form = MakeForm();
-  form.LoadAtStartup();
-  EXPECT_EQ(WindowPosition(form).x, 1500);
-  EXPECT_EQ(WindowPosition(form).y, 40);
-}
-
-TEST_F(LifecycleTest, WindowStateOneMaximizesAndOtherValuesDoNot) {
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 2);
-  MakeForm().LoadAtStartup();
-  EXPECT_FALSE(Form().IsMaximized());
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 1);
-  MakeForm().LoadAtStartup();
-  EXPECT_TRUE(Form().IsMaximized());
+// A stored position is taken only where a monitor present shows it;
+// "WindowState" 1 alone maximises.
+TEST_F(LifecycleTest, TheLoadTakesAStoredPositionAMonitorShows) {
+  const struct {
+    int left, top;
+    DWORD state;
+    bool secondMonitor, taken, maximized;
+  } cases[] = {{-3000, 200, 0, false, false, false}, {1500, 40, 2, true, true, false}, {1500, 40, 1, false, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << " " << c.state);
+    monitors.resize(1);
+    if (c.secondMonitor) monitors.push_back(RECT{1280, 0, 2560, 1024});
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", static_cast<DWORD>(c.left));
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", static_cast<DWORD>(c.top));
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", c.state);
+    TFormIpconfig& form = MakeForm();
+    form.CenterOnScreen();
+    const POINT centred = WindowPosition(form);
+    form.LoadAtStartup();
+    EXPECT_EQ(form.IsMaximized(), c.maximized);
+    if (c.maximized) continue;
+    EXPECT_EQ(WindowPosition(form).x, c.taken ? c.left : centred.x);
+    EXPECT_EQ(WindowPosition(form).y, c.taken ? c.top : centred.y);
+  }
 }
 
 // The window opens on the page it was closed on and builds that one only; a
