@@ -11,6 +11,7 @@
 namespace kip {
 
 void TFormIpconfig::RunCommandLine() {
+  commandLineExitCode_ = kExitFailed;  // unless the run gets further
   // Commands on settings stay off for the rest of an unattended run.
   const FormMenus& m = menus_;
   for (win::MenuItem* item : {m.mNew, m.mSave, m.mSaveAs, m.mRename, m.mDelete, m.popNew, m.popSave, m.popSaveAs,
@@ -22,7 +23,6 @@ void TFormIpconfig::RunCommandLine() {
     action->SetEnabled(false);
   }
   RunWhileCommitting([this] {
-    commandLineExitCode_ = kExitFailed;  // unless the run says otherwise
     CommandLineRequest request = ParseCommandLine(env_.arguments);
     int tab = FindSettingTab(editor_.Names(), request.settingName);
     if (tab < 0) {

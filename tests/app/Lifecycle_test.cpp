@@ -4,12 +4,13 @@
 #include <functional>
 #include <tuple>
 
+#include "app/FrameOptions.h"
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
 #include "store/SettingStore.h"
-#include "app/FrameOptions.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
+#include "support/ScratchFolder.h"
 #include "ui/win/Menus.h"
 #include "util/Files.h"
 
@@ -186,37 +187,23 @@ TEST_F(LifecycleTest, TheLoadBuildsTheStoredPageOnlyAndWarnsOfANewerWindowsOnce)
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 1u);
 }
 
-// The program's language file sits beside it with the extension ".jpn".
-class LanguageFileTest : public FormTest {
- protected:
-  void SetUp() override {
-    folder_ = GetTempFolder() + L"kip-lang-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    programPath = folder_ + L"kIpCnfg.exe";
-  }
-  void TearDown() override {
-    DeleteFileW((folder_ + L"kIpCnfg.jpn").c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
-  void InstallLanguageFile(const std::wstring& source) {
-    ASSERT_TRUE(CopyFileW(source.c_str(), (folder_ + L"kIpCnfg.jpn").c_str(), FALSE)) << "copy " << ToUtf8(source);
-  }
-  std::wstring folder_;
-};
-
-// Only a language file of another version gets the message, with its path.
-TEST_F(LanguageFileTest, OnlyAnotherVersionGetsTheMessageWithItsFullPath) {
+// The program's language file sits beside it with the extension ".jpn":
+// only one of another version gets the message, with its full path.
+TEST_F(LifecycleTest, OnlyALanguageFileOfAnotherVersionGetsTheMessage) {
+  const test::ScratchFolder folder;
+  programPath = folder / L"kIpCnfg.exe";
   const struct {
     const wchar_t* source;  // null: none
     bool message;
   } cases[] = {{nullptr, false}, {L"..\\..\\bin\\kIpCnfg.exe", false}, {L"arp.exe", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source ? ToUtf8(c.source) : "none");
-    if (c.source) InstallLanguageFile(TestProgramFolder() + c.source);
+    const std::wstring file = folder / L"kIpCnfg.jpn";
+    if (c.source) ASSERT_TRUE(CopyFileW((TestProgramFolder() + c.source).c_str(), file.c_str(), FALSE));
     prompts.messages.clear();
     MakeForm().RunStartup();
     EXPECT_TRUE(Form().StartedUp());
-    const StringList expected{L"違うバージョンの" + folder_ + L"kIpCnfg.jpnがあります. 削除してください."};
+    const StringList expected{L"違うバージョンの" + folder.path() + L"kIpCnfg.jpnがあります. 削除してください."};
     EXPECT_EQ(prompts.messages, c.message ? expected : StringList{});
   }
 }
