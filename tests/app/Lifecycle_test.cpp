@@ -49,9 +49,9 @@ TEST_F(FrameOptionsTest, StoredOptionsAreTakenByTheirRules) {
       {"a missing first option leaves all three as created; the newer ones stand alone",
        [] {
          Option(L"mShowExitWin_Checked", 1), Option(L"PageControl1_ActivePageIndex", 3);
-         Option(L"mShowTray_Checked", 1), Option(L"AutoReturn_Seconds", 5);
+         Option(L"mShowTray_Checked", 1), Option(L"mPreviewFirst_Checked", 1), Option(L"AutoReturn_Seconds", 5);
        },
-       {.showTray = true, .returnSeconds = 5}},
+       {.showTray = true, .previewFirst = true, .returnSeconds = 5}},
       {"a value of the wrong type ends its group",
        [] {
          Option(L"mOSCheck_Checked", 1), Option(L"PageControl1_ActivePageIndex", 2);
