@@ -152,25 +152,25 @@ void TFormIpconfig::RunStartup() {
   Guarded([this] { CheckLanguageFile(); });
   bool loaded = false;
   Guarded([&] { loaded = LoadAtStartup(); });
-  if (HasCommandLine()) {
-    FinishCommandLine(loaded);
-  } else if (env_.resident && !tray_.IconShown()) {
-    // Started to sit in the notification area, where the user turned that
-    // off: the window is the only way in.
-    Show();
-  }
+  if (HasCommandLine() && !FinishCommandLine(loaded)) return;
+  // Started to sit in the notification area, where the user turned that
+  // off: the window is the only way in.
+  if (env_.resident && !tray_.IconShown()) Show();
 }
 
 // The command line's run, and the end of the window it was started for:
-// however the run ended, unless "/n" keeps the window for the user.
-void TFormIpconfig::FinishCommandLine(bool loaded) {
+// however the run ended, unless "/n" keeps the window for the user. True
+// when the window stays.
+bool TFormIpconfig::FinishCommandLine(bool loaded) {
   // A start-up load that stopped half-way never leads to a commit.
   if (loaded) {
     Guarded([this] { RunCommandLine(); });
   } else {
     commandLineExitCode_ = kExitFailed;
   }
-  if (!KeepsWindowOpen(ParseCommandLine(env_.arguments))) tray_.EndProgram();
+  if (KeepsWindowOpen(ParseCommandLine(env_.arguments))) return true;
+  tray_.EndProgram();
+  return false;
 }
 
 void TFormIpconfig::CheckLanguageFile() {

@@ -133,7 +133,7 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   bool HoldsCommand(WPARAM wParam, LPARAM lParam) const;
   bool HasCommandLine() const;
   void PostStartup();
-  void FinishCommandLine(bool loaded);
+  bool FinishCommandLine(bool loaded);
   void ShowOptions();
   void ReadPlacement();
   void CheckWindowsVersion();

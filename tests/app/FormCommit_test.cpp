@@ -257,8 +257,9 @@ TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {
 
 // One start-up whether the window was shown, minimised or never shown:
 // the load, the command line, then the window closes unless "/n" keeps it
-// (the stored exit choice carries on, so only the start-up closes it). A
-// load that stopped half-way commits nothing and ends as a failure.
+// (the stored exit choice carries on, so only the start-up closes it); a
+// window kept in the notification area without its icon shows. A load that
+// stopped half-way commits nothing and ends as a failure.
 TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
   enum Start { kShown, kMinimised, kHidden };
   enum Outcome { kCommitted, kNotFound, kPending, kLoadStopped, kNoCommandLine };
@@ -266,10 +267,11 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
   struct Case {
     Start start;
     Outcome outcome;
-    bool keep;
+    bool keep, resident = false;
   };
-  std::vector<Case> cases{{kShown, kNoCommandLine, true}, {kHidden, kNoCommandLine, true},
-                          {kHidden, kLoadStopped, false}, {kShown, kLoadStopped, true}};
+  std::vector<Case> cases{{kShown, kNoCommandLine, true},         {kHidden, kNoCommandLine, true},
+                          {kHidden, kLoadStopped, false},         {kShown, kLoadStopped, true},
+                          {kHidden, kNoCommandLine, true, true},  {kHidden, kNotFound, true, true}};
   for (Start start : {kShown, kMinimised, kHidden}) {
     for (Outcome outcome : {kCommitted, kNotFound, kPending}) {
       for (bool keep : {false, true}) cases.push_back({start, outcome, keep});
@@ -281,8 +283,14 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
   pending.ticket.owners = {{GetCurrentProcessId(),
                             (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime}};
   UseCommitEnvironment();
+  bool resident = false;
+  adjustEnvironment = [&, commit = adjustEnvironment](FormEnvironment& environment) {
+    commit(environment);
+    environment.resident = resident;
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "start " << c.start << ", outcome " << c.outcome << ", kept " << c.keep);
+    SCOPED_TRACE(testing::Message() << "start " << c.start << ", outcome " << c.outcome << ", kept " << c.keep
+                                    << ", resident " << c.resident);
     DeleteFileW(log_.c_str());
     arguments.clear();
     if (c.outcome != kNoCommandLine) arguments = {c.outcome == kNotFound ? L"branch" : L"office"};
@@ -290,6 +298,7 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
     if (c.outcome == kPending) ASSERT_TRUE(SaveReturnSnapshot(L"11-1", pending));
     version.major = c.outcome == kLoadStopped ? 10 : 6;  // the newer-Windows warning fails
     prompts.messagesFail = c.outcome == kLoadStopped;
+    resident = c.resident;
     TFormIpconfig& form = MakeForm();
     form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
     const HWND window = form.Handle();
@@ -300,8 +309,9 @@ TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
       Sleep(5);
     }
     DeleteReturnSnapshot(L"11-1");
-    EXPECT_EQ(form.StartedUp(), c.start != kHidden || c.outcome != kNoCommandLine);
+    EXPECT_EQ(form.StartedUp(), c.start != kHidden || c.outcome != kNoCommandLine || c.resident);
     EXPECT_EQ(IsWindow(window) != FALSE, c.keep);
+    EXPECT_EQ(IsWindowVisible(window) != FALSE, c.keep && (c.start != kHidden || c.resident));
     EXPECT_EQ(Log().find("netsh\tnetsh exec") != std::string::npos, c.outcome == kCommitted);
     const int code[] = {kExitCommitted, kExitSettingNotFound, kExitReturnPending, kExitFailed, 0};
     EXPECT_EQ(form.CommandLineExitCode(), code[c.outcome]);
