@@ -20,7 +20,6 @@ namespace kip {
 
 namespace {
 
-
 constexpr wchar_t kSafeCommitCaption[] = L"確認付きで反映";
 constexpr wchar_t kNoReturnText[] = L"元に戻す準備ができませんでした. 反映していません.";
 constexpr wchar_t kReturningText[] = L"元に戻しています...";
