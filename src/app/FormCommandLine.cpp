@@ -11,6 +11,7 @@
 namespace kip {
 
 void TFormIpconfig::RunCommandLine() {
+  commandLineExitCode_ = kExitFailed;  // unless the run gets further
   // Commands on settings stay off for the rest of an unattended run.
   const FormMenus& m = menus_;
   for (win::MenuItem* item : {m.mNew, m.mSave, m.mSaveAs, m.mRename, m.mDelete, m.popNew, m.popSave, m.popSaveAs,
@@ -31,10 +32,9 @@ void TFormIpconfig::RunCommandLine() {
     }
     editor_.SelectSetting(tab);
     if (RunCommandLinePreview()) return;
-    commandLineExitCode_ = kExitFailed;  // unless the commit ends
     if (!CommitShownSetting()) return;
     commandLineExitCode_ = lastCommitResult_.notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
-    CarryOutExitAction(ChooseExitAction(request, ExitChoice));
+    CarryOutExitAction(ChooseExitAction(request, options_.exitChoice));
   });
 }
 

@@ -88,10 +88,10 @@ void TFormIpconfig::ActionCommitExecute() {
 
 // The post-commit dialog, or the stored exit choice.
 void TFormIpconfig::FollowCommit() {
-  if (menus_.mShowExitWin->Checked() && Dialogs().netChg) {
-    Dialogs().netChg->ShowAfterCommit(ExitChoice, menus_.mShowExitWin->Checked());
+  if (options_.showExitWindow && Dialogs().netChg) {
+    Dialogs().netChg->ShowAfterCommit(options_.exitChoice, options_.showExitWindow);
   } else {
-    ActOnExitChoice(ExitChoice);
+    ActOnExitChoice(options_.exitChoice);
   }
 }
 
@@ -140,7 +140,7 @@ bool TFormIpconfig::HoldCloseWhileCommitting() {
   if (!committing_) return false;
   closeHeld_ = true;
   // The domain attempts end too: they may wait for an account nobody gives.
-  JoinCancelled = true;
+  joinCancelled_ = true;
   StatusBar1.SetStatus(kCloseHeldText);
   return true;
 }
@@ -230,7 +230,7 @@ bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
 
 CommitRequest TFormIpconfig::ShownCommitRequest() const {
   return {editor_.ShownIndex(), editor_.ShownName(), static_cast<int>(editor_.CardIds().size()), editor_.CardIds(),
-          OSMajorVersion, OSMinorVersion};
+          osMajor_, osMinor_};
 }
 
 CommitEnvironment TFormIpconfig::CommitEnvironmentOfWindow() const {

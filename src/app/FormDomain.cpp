@@ -41,14 +41,14 @@ void TFormIpconfig::ChangeDomainStep(const DomainChoice& choice) {
   std::unique_ptr<DomainJoiner> joiner =
       env_.createDomainJoiner ? env_.createDomainJoiner() : CreateNetapiDomainJoiner();
   LoginDialogPrompt login(Dialogs().login);
-  DomainChangeContext context{*joiner, login, JoinCancelled};
+  DomainChangeContext context{*joiner, login, joinCancelled_};
   context.wait = env_.domainJoinWait ? env_.domainJoinWait
                                      : [](double seconds) { WaitSeconds(seconds, &win::PreTranslateUiMessage); };
   // The join clears the flag as it starts: a close held since earlier in
   // the commit still ends the attempts, before any account is asked for.
   context.wait = [this, pause = context.wait](double seconds) {
     pause(seconds);
-    if (closeHeld_) JoinCancelled = true;
+    if (closeHeld_) joinCancelled_ = true;
   };
   const std::wstring failure = ChangeDomainOrWorkgroup(choice, context);
   if (!failure.empty()) Ask().ShowMessage(failure);

@@ -6,6 +6,7 @@
 #include "store/SettingStore.h"
 #include "util/Files.h"
 #include "util/Guard.h"
+#include "util/Profile.h"
 
 namespace kip {
 
@@ -45,7 +46,10 @@ void TFormIpconfig::SelectionChanged() {
   const StringList& names = editor_.Names();
   bool same = TabControl1.Count() == static_cast<int>(names.size());
   for (int i = 0; same && i < TabControl1.Count(); ++i) same = TabControl1.Tab(i) == names[static_cast<size_t>(i)];
-  if (!same) RunGuarded([&] { TabControl1.SetTabs(names); });
+  if (!same) {
+    ProfileScope phase("FillSettingTabs");
+    RunGuarded([&] { TabControl1.SetTabs(names); });
+  }
   if (TabControl1.TabIndex() != editor_.ShownIndex()) TabControl1.SetTabIndex(editor_.ShownIndex());
 
   const StringList labels = editor_.CardLabels();

@@ -195,13 +195,19 @@ void TFormIpconfig::WireHandlers() {
   WireSafeSwitchHandlers();
   menus_.About1->OnClick = [this] { About1Click(); };
   menus_.mHelp->OnClick = [this] { mHelpClick(); };
-  menus_.mOSCheck->OnClick = [this] { mOSCheckClick(); };
-  menus_.mShowExitWin->OnClick = [this] { menus_.mShowExitWin->SetChecked(!menus_.mShowExitWin->Checked()); };
-  menus_.mShowTray->OnClick = [this] {
-    menus_.mShowTray->SetChecked(!menus_.mShowTray->Checked());
-    tray_.SetWanted(menus_.mShowTray->Checked());
+  // The options are the frame's; their menu entries show them.
+  auto toggle = [](bool& option, win::MenuItem* item) {
+    option = !option;
+    item->SetChecked(option);
+  };
+  menus_.mOSCheck->OnClick = [this, toggle] { toggle(options_.osCheck, menus_.mOSCheck); };
+  menus_.mShowExitWin->OnClick = [this, toggle] { toggle(options_.showExitWindow, menus_.mShowExitWin); };
+  menus_.mShowTray->OnClick = [this, toggle] {
+    toggle(options_.showTray, menus_.mShowTray);
+    tray_.SetWanted(options_.showTray);
   };
   TabControl1.OnContextMenu = [this](POINT at) { menus_.tabPopup->Popup(Handle(), at); };
+  OnActivate = [this] { OnActivated(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };
   OnDestroy = [this] { FormDestroy(); };

@@ -1,9 +1,11 @@
-// Creation, first activation, the one-time start-up load and closing of the
-// main window; window placement and options are remembered between runs.
+// Creation, the one-time start-up (the load, then the command line) and
+// closing of the main window; window placement and options are remembered
+// between runs.
 #include <algorithm>
 #include <optional>
 
 #include "app/UkIpConfig.h"
+#include "app/DeployArgs.h"
 #include "app/WindowPlacement.h"
 #include "ui/UAbout.h"
 #include "store/SettingStore.h"
@@ -20,14 +22,13 @@ namespace kip {
 
 namespace {
 
-// Posted to itself: run the start-up load (after activation, or when the
-// program started with a command line and was never activated).
+// Posted to itself: the start-up runs from the queue, never inside the
+// activation (its message boxes activate the window), and for a window that
+// is never activated (started minimised, hidden or in the notification area)
+// once the queue reaches it.
 constexpr UINT kMsgStartup = WM_APP + 1;
-constexpr UINT kMsgIdleStartup = WM_APP + 2;
 
 constexpr wchar_t kLanguageFileVersion[] = L"1.15.0.0";
-constexpr DWORD kPlatformNt = VER_PLATFORM_WIN32_NT;
-
 
 }  // namespace
 
@@ -62,13 +63,32 @@ void TFormIpconfig::Create() {
 
 void TFormIpconfig::FormCreate() {
   SetExceptionHook([this](const std::wstring& message) { ShowException(message); });
-  ExitChoice = 2;
-  // Started with a command line, perhaps minimised and never activated: the
-  // start-up load then runs once the queue is idle.
-  if (env_.resident || (!env_.arguments.empty() && !env_.arguments[0].empty())) {
-    PostMessageW(Handle(), kMsgIdleStartup, 0, 0);
-  }
+  // The version's numbers from the start; what it means for the user the
+  // start-up says.
+  if (OSVERSIONINFOEXW info{}; env_.queryVersion(info)) windows_ = info;
+  const WindowsVerdict verdict = JudgeWindows(windows_ ? &*windows_ : nullptr, true);
+  osMajor_ = verdict.major;
+  osMinor_ = verdict.minor;
+  editor_.SetOsMajorVersion(osMajor_);
+  // Before any page is built: the window opens on the page it was closed on
+  // and builds that one only.
+  options_ = ReadFrameOptions(FrameOptions{}, PageControl1.PageCount());
+  ShowOptions();
+  // Started with a command line or into the notification area: the window
+  // may never be activated, so the start-up is queued now.
+  if (env_.resident || HasCommandLine()) PostStartup();
 }
+
+void TFormIpconfig::ShowOptions() {
+  menus_.mOSCheck->SetChecked(options_.osCheck);
+  menus_.mShowExitWin->SetChecked(options_.showExitWindow);
+  menus_.mShowTray->SetChecked(options_.showTray);
+  menus_.mPreviewFirst->SetChecked(options_.previewFirst);
+  PageControl1.SetActivePageIndex(options_.page);
+  BuildPage(PageControl1.ActivePageIndex());
+}
+
+bool TFormIpconfig::HasCommandLine() const { return !env_.arguments.empty() && !env_.arguments[0].empty(); }
 
 void TFormIpconfig::ShowException(const std::wstring& message) {
   if (!StatusBar1.Handle()) return;
@@ -77,63 +97,80 @@ void TFormIpconfig::ShowException(const std::wstring& message) {
 }
 
 LRESULT TFormIpconfig::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kMsgStartup) {
-    startupPosted_ = false;
-    if (!StartupDone) Guarded([this] { FormActivate(); });
-    return 0;
-  }
-  if (message == TrayMenu::kMessage) {
-    Guarded([&] { tray_.OnEvent(lParam); });
-    return 0;
-  }
+  // Explorer's restart is a registered message, not a constant.
   if (tray_.OnTaskbarMessage(message)) return 0;
-  if (message == kMsgIdleStartup) {
-    // Only for a window that was never activated (started minimised): an
-    // activation has already queued the start-up load of its own.
-    if (!StartupDone && !startupPosted_) {
-      StartupDone = true;
-      UpdateWindow(Handle());
-      // The command line commits: never after a start-up load that stopped
-      // half-way.
-      bool loaded = false;
-      Guarded([&] { loaded = LoadAtStartup(); });
-      const bool commandLine = !env_.arguments.empty() && !env_.arguments[0].empty();
-      if (loaded && commandLine) Guarded([this] { RunCommandLine(); });
-      // Started to sit in the notification area, where the user turned that
-      // off: the window is the only way in.
-      if (env_.resident && !tray_.IconShown()) Show();
-    }
-    return 0;
-  }
-  if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && ShowWaitCursorWhileCommitting()) return TRUE;
-  // Menus and accelerators (no control handle) wait while a commit runs.
-  if (message == WM_COMMAND && lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam))) {
-    return 0;
-  }
-  // The start-up load runs from a posted message so that it never runs inside
-  // the activation itself (its message boxes activate the window).
-  if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !StartupDone && !startupPosted_) {
-    startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
+  switch (message) {
+    case kMsgStartup:
+      return OnStartupMessage();
+    case TrayMenu::kMessage:
+      return OnTrayMessage(lParam);
+    case WM_SETCURSOR:
+      if (OnSetCursor(lParam)) return TRUE;
+      break;
+    case WM_COMMAND:
+      if (HoldsCommand(wParam, lParam)) return 0;
+      break;
+    default:
+      break;
   }
   return Form::HandleMessage(message, wParam, lParam);
 }
 
-void TFormIpconfig::FormActivate() {
-  if (StartupDone) return;
-  StartupDone = true;
+LRESULT TFormIpconfig::OnStartupMessage() {
+  startupPosted_ = false;
+  Guarded([this] { RunStartup(); });
+  return 0;
+}
+
+LRESULT TFormIpconfig::OnTrayMessage(LPARAM event) {
+  Guarded([&] { tray_.OnEvent(event); });
+  return 0;
+}
+
+// The wait cursor over a window that is committing.
+bool TFormIpconfig::OnSetCursor(LPARAM hitTest) {
+  return LOWORD(hitTest) == HTCLIENT && ShowWaitCursorWhileCommitting();
+}
+
+// Menus and accelerators (no control handle) wait while a commit runs.
+bool TFormIpconfig::HoldsCommand(WPARAM wParam, LPARAM lParam) const {
+  return lParam == 0 && committing_ && !CommandAllowedWhileCommitting(LOWORD(wParam));
+}
+
+void TFormIpconfig::OnActivated() {
+  if (!startedUp_) PostStartup();
+}
+
+void TFormIpconfig::PostStartup() {
+  if (!startupPosted_) startupPosted_ = PostMessageW(Handle(), kMsgStartup, 0, 0) != FALSE;
+}
+
+void TFormIpconfig::RunStartup() {
+  if (startedUp_) return;
+  startedUp_ = true;
   UpdateWindow(Handle());
-  CheckLanguageFile();
-  LoadAtStartup();
-  if (env_.arguments.empty() || env_.arguments[0].empty()) return;
-  // "/n" or "-n", in either place, keeps the window for the user.
-  bool stayOpen = KeepsWindowOpen(ParseCommandLine(env_.arguments));
-  try {
-    RunCommandLine();
-  } catch (...) {
-    if (!stayOpen) tray_.EndProgram();
-    throw;
+  Guarded([this] { CheckLanguageFile(); });
+  bool loaded = false;
+  Guarded([&] { loaded = LoadAtStartup(); });
+  if (HasCommandLine() && !FinishCommandLine(loaded)) return;
+  // Started to sit in the notification area, where the user turned that
+  // off: the window is the only way in.
+  if (env_.resident && !tray_.IconShown()) Show();
+}
+
+// The command line's run, and the end of the window it was started for:
+// however the run ended, unless "/n" keeps the window for the user. True
+// when the window stays.
+bool TFormIpconfig::FinishCommandLine(bool loaded) {
+  // A start-up load that stopped half-way never leads to a commit.
+  if (loaded) {
+    Guarded([this] { RunCommandLine(); });
+  } else {
+    commandLineExitCode_ = kExitFailed;
   }
-  if (!stayOpen) tray_.EndProgram();
+  if (KeepsWindowOpen(ParseCommandLine(env_.arguments))) return true;
+  tray_.EndProgram();
+  return false;
 }
 
 void TFormIpconfig::CheckLanguageFile() {
@@ -149,13 +186,12 @@ void TFormIpconfig::CheckLanguageFile() {
 bool TFormIpconfig::LoadAtStartup() {
   ProfileScope whole("LoadAtStartup");
   ReadPlacement();
-  ReadOptions();
+  tray_.SetWanted(options_.showTray);
   CheckWindowsVersion();
   {
     ProfileScope phase("ListPrinters");
     RunGuarded([this] { ListPrinters(); });
   }
-  editor_.SetOsMajorVersion(OSMajorVersion);
   RunGuarded([this] { editor_.ReadFirewallState(); });
   {
     ProfileScope phase("ReadTcpipParameters");
@@ -174,7 +210,6 @@ bool TFormIpconfig::LoadAtStartup() {
     std::future<void> labelsWritten = StartRefreshCardDescriptions(settingNames);
     {
       ProfileScope phase("LoadSetting");
-      ReadExitChoice();
       RunGuarded([&] { editor_.Open(settingNames); });
     }
     ProfileScope phase("WaitForCardDescriptions");
@@ -184,11 +219,6 @@ bool TFormIpconfig::LoadAtStartup() {
   }
   actions_.undoOtherLan.SetEnabled(FileExists(kUndoFileName));
   return true;
-}
-
-void TFormIpconfig::ReadExitChoice() {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) ExitChoice = registry.TryReadInteger(L"Shutdown Index").value_or(2);
 }
 
 void TFormIpconfig::ReadPlacement() {
@@ -214,43 +244,14 @@ void TFormIpconfig::ReadPlacement() {
   if (state && *state == 1) Maximize();
 }
 
-void TFormIpconfig::ReadOptions() {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
-  // One guard in this order: a missing value leaves it and the ones after it
-  // as the window was created.
-  RunGuarded([&] {
-    menus_.mOSCheck->SetChecked(registry.ReadInteger(L"mOSCheck_Checked") != 0);
-    menus_.mShowExitWin->SetChecked(registry.ReadInteger(L"mShowExitWin_Checked") != 0);
-    int page = registry.ReadInteger(L"PageControl1_ActivePageIndex");
-    if (page >= 0 && page < PageControl1.PageCount()) PageControl1.SetActivePageIndex(page);
-  });
-  // On its own: stores written before the option have no value for it.
-  if (std::optional<int> tray = registry.TryReadInteger(L"mShowTray_Checked")) {
-    menus_.mShowTray->SetChecked(*tray != 0);
-  }
-  registry.CloseKey();
-  tray_.SetWanted(menus_.mShowTray->Checked());
-  ReadSafeSwitchOptions();
-}
-
 void TFormIpconfig::CheckWindowsVersion() {
-  OSVERSIONINFOEXW info{};
-  if (env_.queryVersion(info) && info.dwPlatformId == kPlatformNt) {
-    OSMajorVersion = info.dwMajorVersion;
-    OSMinorVersion = info.dwMinorVersion;
-    if (OSMajorVersion > 6 && !menus_.mOSCheck->Checked()) {
-      Ask().ShowMessage(L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
-      menus_.mOSCheck->SetChecked(true);
-    }
-    return;
-  }
-  Ask().ShowMessage(L"これはWindows2000, XP, 7専用です.");
+  const WindowsVerdict verdict = JudgeWindows(windows_ ? &*windows_ : nullptr, options_.osCheck);
+  if (!verdict.message.empty()) Ask().ShowMessage(verdict.message);
+  options_.osCheck = verdict.osCheck;
+  menus_.mOSCheck->SetChecked(options_.osCheck);
   // The rest of the start-up load still runs; the window closes afterwards.
-  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  if (!verdict.supported) PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
-
-void TFormIpconfig::mOSCheckClick() { menus_.mOSCheck->SetChecked(!menus_.mOSCheck->Checked()); }
 
 bool TFormIpconfig::FormCloseQuery() {
   if (HoldCloseWhileCommitting()) return false;
@@ -259,9 +260,10 @@ bool TFormIpconfig::FormCloseQuery() {
 }
 
 void TFormIpconfig::FormClose() {
-  JoinCancelled = true;
+  joinCancelled_ = true;
   WritePlacement();
-  WriteOptions();
+  options_.page = PageControl1.ActivePageIndex();
+  WriteClosingOptions(options_);
 }
 
 void TFormIpconfig::WritePlacement() {
@@ -275,18 +277,6 @@ void TFormIpconfig::WritePlacement() {
     registry.WriteInteger(L"Left", position.x);
     registry.WriteInteger(L"WindowState", IsMaximized() ? 1 : 0);
   });
-  registry.CloseKey();
-}
-
-void TFormIpconfig::WriteOptions() {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(kOptionsKey, true)) return;
-  RunGuarded([&] {
-    registry.WriteInteger(L"mOSCheck_Checked", menus_.mOSCheck->Checked() ? 1 : 0);
-    registry.WriteInteger(L"mShowExitWin_Checked", menus_.mShowExitWin->Checked() ? 1 : 0);
-    registry.WriteInteger(L"PageControl1_ActivePageIndex", PageControl1.ActivePageIndex());
-  });
-  RunGuarded([&] { registry.WriteInteger(L"mShowTray_Checked", menus_.mShowTray->Checked() ? 1 : 0); });
   registry.CloseKey();
 }
 

@@ -62,8 +62,8 @@ void TFormIpconfig::WirePages() {
   // Usable only once the start-up read has found the machine's policy.
   TabSheetFireWall->SetEnabled(false);
   pages_.batch.OnContextMenu = [this](POINT at) { menus_.batchPopup->Popup(Handle(), at); };
+  // The page the window opens on is built once the options have chosen it.
   PageControl1.OnPageShowing = [this](int index) { BuildPage(index); };
-  BuildPage(PageControl1.ActivePageIndex());
 }
 
 // Builds the page at `index` if it is not built yet.

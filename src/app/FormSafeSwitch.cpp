@@ -11,22 +11,15 @@
 #include "apply/CommitDiff.h"
 #include "apply/CommitSource.h"
 #include "apply/LiveSnapshot.h"
-#include "store/StoreKeys.h"
 #include "ui/KeepSettingDialog.h"
 #include "ui/win/Menus.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/Profile.h"
-#include "util/kRegistry.h"
 
 namespace kip {
 
 namespace {
-
-constexpr wchar_t kPreviewFirstOption[] = L"mPreviewFirst_Checked";
-constexpr wchar_t kReturnSecondsOption[] = L"AutoReturn_Seconds";
-constexpr int kMinReturnSeconds = 5;
-constexpr int kMaxReturnSeconds = 3600;
 
 constexpr wchar_t kSafeCommitCaption[] = L"確認付きで反映";
 constexpr wchar_t kNoReturnText[] = L"元に戻す準備ができませんでした. 反映していません.";
@@ -35,13 +28,6 @@ constexpr wchar_t kNoSafeCommitText[] =
     L"この設定はドメイン(コンピュータ名)を変更するため, 確認付きで反映できません. 通常の反映を行いますか?";
 // How soon the window notices a helper that went back during the commit.
 constexpr UINT kWatchMs = 250;
-
-bool IsReturnSeconds(long long seconds) { return seconds >= kMinReturnSeconds && seconds <= kMaxReturnSeconds; }
-
-void WriteOption(const wchar_t* name, int value) {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(name, value); });
-}
 
 // Runs the commit's children through `inner` and says when each has ended.
 class ProgressRunner : public CommandRunner {
@@ -91,8 +77,7 @@ void TFormIpconfig::SafeSwitch::StopWatching() {
 bool TFormIpconfig::SafeSwitch::Begin() { return Prepare() && Arm(); }
 
 bool TFormIpconfig::SafeSwitch::Prepare() {
-  const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.menus_.mPreviewFirst &&
-                       form_.menus_.mPreviewFirst->Checked();
+  const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.options_.previewFirst;
   if (!preview && kind_ != CommitKind::WithReturn) return true;
   const LiveState live = ReadLiveState(setting_, environment_.systemFolder);
   if (kind_ == CommitKind::WithReturn && ChangesDomainOrComputerName(live.machine, plan_)) {
@@ -116,7 +101,7 @@ void TFormIpconfig::SafeSwitch::CommitEnded() {
 
 bool TFormIpconfig::SafeSwitch::StartAutoReturn(const LiveState& live) {
   std::wstring whyNot;
-  const AutoReturn::Options options{static_cast<DWORD>(form_.ReturnSeconds), form_.ProgramPath(),
+  const AutoReturn::Options options{static_cast<DWORD>(form_.options_.returnSeconds), form_.ProgramPath(),
                                     environment_.systemFolder, environment_.tempFolder, form_.env_.stepLogPath,
                                     &win::PreTranslateUiMessage};
   autoReturn_ = AutoReturn::Start(live, setting_, plan_, options, whyNot);
@@ -235,31 +220,21 @@ void TFormIpconfig::ActionSafeCommitExecute() {
 }
 
 void TFormIpconfig::mPreviewFirstClick() {
-  menus_.mPreviewFirst->SetChecked(!menus_.mPreviewFirst->Checked());
-  WriteOption(kPreviewFirstOption, menus_.mPreviewFirst->Checked() ? 1 : 0);
+  options_.previewFirst = !options_.previewFirst;
+  menus_.mPreviewFirst->SetChecked(options_.previewFirst);
+  WritePreviewFirst(options_.previewFirst);
 }
 
 void TFormIpconfig::mReturnSecondsClick() {
   const std::wstring answer = Ask().InputBox(kSafeCommitCaption, L"元に戻すまでの秒数 (5〜3600)",
-                                             std::to_wstring(ReturnSeconds));
+                                             std::to_wstring(options_.returnSeconds));
   const long long seconds = ToIntDef(answer, -1);
   if (!IsReturnSeconds(seconds)) {
     Ask().ShowMessage(L"5 から 3600 までの秒数を入れてください.");
     return;
   }
-  ReturnSeconds = static_cast<int>(seconds);
-  WriteOption(kReturnSecondsOption, ReturnSeconds);
-}
-
-void TFormIpconfig::ReadSafeSwitchOptions() {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKeyReadOnly(kOptionsKey)) return;
-  // Each on its own: both are newer than the other options.
-  if (std::optional<int> first = registry.TryReadInteger(kPreviewFirstOption)) menus_.mPreviewFirst->SetChecked(*first != 0);
-  RunGuarded([&] {
-    const int seconds = registry.ReadInteger(kReturnSecondsOption);
-    if (IsReturnSeconds(seconds)) ReturnSeconds = seconds;
-  });
+  options_.returnSeconds = static_cast<int>(seconds);
+  WriteReturnSeconds(options_.returnSeconds);
 }
 
 void TFormIpconfig::WireSafeSwitchHandlers() {

@@ -37,9 +37,12 @@ void TFormIpconfig::AttachDialogs(const FormDialogs& dialogs) {
     if (dialog) dialog->SetPrompts(&Ask());
   }
   if (TNetChg2* netChg = dialogs.netChg) {
-    netChg->OnShowExitWinChange = [this](bool shown) { menus_.mShowExitWin->SetChecked(shown); };
+    netChg->OnShowExitWinChange = [this](bool shown) {
+      options_.showExitWindow = shown;
+      menus_.mShowExitWin->SetChecked(shown);
+    };
     netChg->OnChoice = [this](int choice) {
-      ExitChoice = choice;
+      options_.exitChoice = choice;
       StoreExitChoice(choice);
       ActOnExitChoice(choice);
     };

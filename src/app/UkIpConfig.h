@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "app/FormEnvironment.h"
 #include "app/FormMenus.h"
 #include "app/FormTray.h"
+#include "app/FrameOptions.h"
 #include "app/SettingEditor.h"
 #include "app/AutoSwitch.h"
 #include "app/pages/FramePages.h"
@@ -44,22 +46,21 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
 
   void Create();  // controls, captions, state (FormCreate)
 
-  // --- state shared with the tests and the dialogs --------------------------
-  bool StartupDone = false;
-  int ExitChoice = 2;
-  bool JoinCancelled = false;
-  DWORD OSMajorVersion = 0;
-  DWORD OSMinorVersion = 0;
-
   // --- the shown setting: which one, for which card, edited or not ---------
   SettingEditor& Editor() { return editor_; }
   const SettingEditor& Editor() const { return editor_; }
 
   // --- life cycle (app/FormLifecycle.cpp) -----------------------------------
-  void FormActivate();
+  // The one start-up, from the first activation or, for a window never
+  // activated, from the queue: the load, then the command line, after which
+  // the window closes unless "/n" keeps it. Runs once.
+  void RunStartup();
+  bool StartedUp() const { return startedUp_; }
   bool LoadAtStartup();  // true when the load ran to its end
   bool FormCloseQuery();
   void FormClose();
+  // Set when the window closes: a domain attempt in progress ends.
+  bool JoinCancelled() const { return joinCancelled_; }
 
   // --- batch memos and HOSTS (app/FormMemos.cpp) ----------------------------
   void mFileNameClick();
@@ -107,12 +108,13 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   InternetPage& Internet() { return pages_.internet; }
   OtherPage& Other() { return pages_.other; }
 
-  // --- the frame's controls (app/FormLayout.cpp), menus (app/FormMenus.h) ---
-  win::ComboList ComboDescription;
-  win::TabStrip TabControl1;
-  win::PageControl PageControl1;
-  win::Panel* TabSheetFireWall = nullptr;
-  win::StatusBar StatusBar1;
+  // --- what the frame shows (app/FormLayout.cpp), menus (app/FormMenus.h) ---
+  std::wstring StatusText() const { return StatusBar1.Status(); }
+  int PageCount() const { return PageControl1.PageCount(); }
+  // Shows a page as a click on its tab does (it builds on its first show).
+  void ShowPage(int index) { PageControl1.SetActivePageIndex(index); }
+  HWND PageWindow(int index) { return PageControl1.Page(index).Handle(); }
+  bool PageEnabled(int index) { return PageControl1.Page(index).Enabled(); }
   FormMenus& Menus() { return menus_; }
   FormActions& Actions() { return actions_; }
 
@@ -124,17 +126,29 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   void FormCreate();
   void FormDestroy();
   void ShowException(const std::wstring& message);
-  void mOSCheckClick();
+  LRESULT OnStartupMessage();
+  LRESULT OnTrayMessage(LPARAM event);
+  void OnActivated();
+  bool OnSetCursor(LPARAM hitTest);
+  bool HoldsCommand(WPARAM wParam, LPARAM lParam) const;
+  bool HasCommandLine() const;
+  void PostStartup();
+  bool FinishCommandLine(bool loaded);
+  void ShowOptions();
   void ReadPlacement();
-  void ReadExitChoice();
-  void ReadOptions();
   void CheckWindowsVersion();
   void CheckLanguageFile();
   void WritePlacement();
-  void WriteOptions();
   Prompts& Ask();
   std::wstring ProgramPath() const;
   bool startupPosted_ = false;
+  bool startedUp_ = false;
+  bool joinCancelled_ = false;
+  FrameOptions options_;
+  // Windows as asked at creation (nullopt: the asking failed); judged by
+  // the start-up, which tells the user.
+  std::optional<OSVERSIONINFOEXW> windows_;
+  DWORD osMajor_ = 0, osMinor_ = 0;  // the NT family's version, else 0
   FormEnvironment env_;
   std::unique_ptr<Prompts> ownPrompts_;
   // app/FormEditorView.cpp: the editor's view on the pages, tabs and card list
@@ -186,12 +200,10 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   void ActionSafeCommitExecute();
   void mPreviewFirstClick();
   void mReturnSecondsClick();
-  void ReadSafeSwitchOptions();
   bool RunCommandLinePreview();
   bool CommitShownSetting(CommitKind kind);
   CommitRequest ShownCommitRequest() const;
   void WireSafeSwitchHandlers();
-  int ReturnSeconds = 60;  // before an unanswered automatic return goes back
   // app/FormTray.h: the icon's menu lists the settings and commits one
   std::optional<StringList> TraySettings() const override;
   void CommitFromTray(int index) override;
@@ -223,6 +235,11 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   void Relayout();
   void LayoutFrame(int clientWidth, int clientHeight);
   SIZE LeastClientSize() const;
+  win::ComboList ComboDescription;
+  win::TabStrip TabControl1;
+  win::PageControl PageControl1;
+  win::Panel* TabSheetFireWall = nullptr;
+  win::StatusBar StatusBar1;
   win::Panel* TabSheetIPv6 = nullptr;
   win::Button ButtonCommit;
   win::Button ButtonExit;

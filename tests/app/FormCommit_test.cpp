@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "app/DeployArgs.h"
+#include "store/ReturnSnapshot.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
@@ -40,8 +42,6 @@ class FormCommitTest : public FormTest {
   TFormIpconfig& Prepare() {
     TFormIpconfig& form = Form();
     form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
-    form.OSMajorVersion = 6;
-    form.Editor().SetOsMajorVersion(6);
     form.Editor().Open(ListSettingNames());
     return form;
   }
@@ -55,6 +55,11 @@ class FormCommitTest : public FormTest {
 class CommitWindowTest : public FormCommitTest {
  protected:
   TFormIpconfig& Window() {
+    UseCommitEnvironment();
+    MakeForm();
+    return Prepare();
+  }
+  void UseCommitEnvironment() {
     adjustEnvironment = [this](FormEnvironment& environment) {
       environment.commitEnvironment = [this] { return Commit(); };
       environment.exitPlatform = [this](HWND) -> std::shared_ptr<ExitPlatform> {
@@ -62,8 +67,6 @@ class CommitWindowTest : public FormCommitTest {
         return platforms.back();
       };
     };
-    MakeForm();
-    return Prepare();
   }
   // The real children (the recording stand-ins beside the test program),
   // with the files in the scratch folder and the computer name left alone.
@@ -91,7 +94,7 @@ TEST_F(CommitWindowTest, TheCommitRunsEveryCardAndEndsAsTheStoredChoiceSays) {
   // Both cards in the script, the selected card shown again, the tab stored.
   EXPECT_NE(log.find("name=\"LAN A\""), std::string::npos);
   EXPECT_NE(log.find("name=\"LAN B\""), std::string::npos);
-  EXPECT_EQ(form.ComboDescription.ItemIndex(), 1);
+  EXPECT_EQ(form.Editor().ShownCard(), 1);
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index"), 1u);
   EXPECT_TRUE(form.Actions().commit.Enabled());
   EXPECT_TRUE(form.Menus().mFile->Enabled());
@@ -112,14 +115,14 @@ class UserDuringBatch : public CommandRunner {
       PostMessageW(form_->Handle(), WM_COMMAND, item->Id(), 0);
     PostMessageW(form_->Handle(), WM_CLOSE, 0, 0);
     win::PumpPendingMessages();
-    statusDuringCommit = form_->StatusBar1.Status();
-    joinCancelledDuringCommit = form_->JoinCancelled;
+    statusDuringCommit = form_->StatusText();
+    joinCancelledDuringCommit = form_->JoinCancelled();
     return true;
   }
   bool RunCaptured(const std::wstring& line, const std::wstring&) override {
     if (line.rfind(L"netsh exec ", 0) == 0) script = ReadWholeFile(line.substr(12, line.size() - 13));
     // What the status bar says while each child runs.
-    const std::wstring status = form_->StatusBar1.Status();
+    const std::wstring status = form_->StatusText();
     if (statuses.empty() || statuses.back() != status) statuses.push_back(status);
     return true;
   }
@@ -158,7 +161,7 @@ TEST_F(CommitWindowTest, TheWindowIsBusyDuringTheCommitNamesItsStepsAndClosesAft
                                          L"LANカードを再起動しています...", L"DNS キャッシュを消去しています..."}));
   // The check after the commit has the last word: the cards have no
   // interface keys here, so it says it could not read them.
-  EXPECT_NE(form.StatusBar1.Status().find(L"現在の設定を読み取れません"), std::wstring::npos);
+  EXPECT_NE(form.StatusText().find(L"現在の設定を読み取れません"), std::wstring::npos);
   EXPECT_FALSE(form.Committing());
   win::PumpPendingMessages();
   EXPECT_FALSE(IsWindow(form.Handle()));  // the held close came after the commit
@@ -243,27 +246,76 @@ TEST_F(CommitWindowTest, TheCommandLineFindsItsSettingCommitsItAndEndsWindows) {
     std::vector<std::string> calls = platforms.empty() ? std::vector<std::string>{} : platforms.back()->calls;
     EXPECT_EQ(!c.expectedCall.empty(), std::find(calls.begin(), calls.end(), c.expectedCall) != calls.end());
     if (!c.commits) {
-      EXPECT_EQ(form.StatusBar1.Status(), L"設定[branch]が見つかりません.");
+      EXPECT_EQ(form.StatusText(), L"設定[branch]が見つかりません.");
     }
-    // The selectors come back; the commands on settings stay off.
-    EXPECT_TRUE(form.TabControl1.Enabled());
+    // The window is no longer busy; the commands on settings stay off.
+    EXPECT_TRUE(form.Actions().commit.Enabled());
     EXPECT_FALSE(form.Menus().mNew->Enabled());
     EXPECT_FALSE(form.Actions().exportSnapshot.Enabled());
   }
 }
 
-// A start-up load that stops half-way never leads to an unattended commit.
-TEST_F(CommitWindowTest, TheIdlePathRunsTheCommandLineOnlyAfterACompleteLoad) {
-  arguments = {L"nosuch"};
-  version.major = 10;  // the newer-Windows warning is shown: make it fail
-  prompts.messagesFail = true;
-  TFormIpconfig& form = Window();
-  for (int i = 0; i < 20; ++i) {
-    win::PumpPendingMessages();
-    Sleep(5);
+// One start-up whether the window was shown, minimised or never shown:
+// the load, the command line, then the window closes unless "/n" keeps it
+// (the stored exit choice carries on, so only the start-up closes it); a
+// window kept in the notification area without its icon shows. A load that
+// stopped half-way commits nothing and ends as a failure.
+TEST_F(CommitWindowTest, EveryStartRunsTheCommandLineOnceThenClosesUnlessKept) {
+  enum Start { kShown, kMinimised, kHidden };
+  enum Outcome { kCommitted, kNotFound, kPending, kLoadStopped, kNoCommandLine };
+  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
+  struct Case {
+    Start start;
+    Outcome outcome;
+    bool keep, resident = false;
+  };
+  std::vector<Case> cases{{kShown, kNoCommandLine, true},         {kHidden, kNoCommandLine, true},
+                          {kHidden, kLoadStopped, false},         {kShown, kLoadStopped, true},
+                          {kHidden, kNoCommandLine, true, true},  {kHidden, kNotFound, true, true}};
+  for (Start start : {kShown, kMinimised, kHidden}) {
+    for (Outcome outcome : {kCommitted, kNotFound, kPending}) {
+      for (bool keep : {false, true}) cases.push_back({start, outcome, keep});
+    }
   }
-  EXPECT_TRUE(form.StartupDone);
-  EXPECT_EQ(form.StatusBar1.Status().find(L"見つかりません"), std::wstring::npos);
+  ReturnSnapshot pending;  // held by this process: a way back that may still run
+  FILETIME created{}, exited{}, kernel{}, user{};
+  ASSERT_TRUE(GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user));
+  pending.ticket.owners = {{GetCurrentProcessId(),
+                            (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime}};
+  UseCommitEnvironment();
+  bool resident = false;
+  adjustEnvironment = [&, commit = adjustEnvironment](FormEnvironment& environment) {
+    commit(environment);
+    environment.resident = resident;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "start " << c.start << ", outcome " << c.outcome << ", kept " << c.keep
+                                    << ", resident " << c.resident);
+    DeleteFileW(log_.c_str());
+    arguments.clear();
+    if (c.outcome != kNoCommandLine) arguments = {c.outcome == kNotFound ? L"branch" : L"office"};
+    if (c.outcome != kNoCommandLine && c.keep) arguments.push_back(L"/n");
+    if (c.outcome == kPending) ASSERT_TRUE(SaveReturnSnapshot(L"11-1", pending));
+    version.major = c.outcome == kLoadStopped ? 10 : 6;  // the newer-Windows warning fails
+    prompts.messagesFail = c.outcome == kLoadStopped;
+    resident = c.resident;
+    TFormIpconfig& form = MakeForm();
+    form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
+    const HWND window = form.Handle();
+    if (c.start == kShown) form.Show();
+    if (c.start == kMinimised) ShowWindow(window, SW_SHOWMINNOACTIVE);
+    for (int i = 0; i < 20; ++i) {
+      win::PumpPendingMessages();
+      Sleep(5);
+    }
+    DeleteReturnSnapshot(L"11-1");
+    EXPECT_EQ(form.StartedUp(), c.start != kHidden || c.outcome != kNoCommandLine || c.resident);
+    EXPECT_EQ(IsWindow(window) != FALSE, c.keep);
+    EXPECT_EQ(IsWindowVisible(window) != FALSE, c.keep && (c.start != kHidden || c.resident));
+    EXPECT_EQ(Log().find("netsh\tnetsh exec") != std::string::npos, c.outcome == kCommitted);
+    const int code[] = {kExitCommitted, kExitSettingNotFound, kExitReturnPending, kExitFailed, 0};
+    EXPECT_EQ(form.CommandLineExitCode(), code[c.outcome]);
+  }
 }
 
 }  // namespace

@@ -108,11 +108,11 @@ TEST_F(FormDpiTest, EveryCaptionFitsAndNoControlCoversAnotherAtEachDpi) {
       EXPECT_EQ(LayoutFaults(form->Handle()), std::vector<std::string>{});
       if (form == &Form()) {
         // Every page, not only the one shown.
-        for (int page = 1; page < Form().PageControl1.PageCount(); ++page) {
-          Form().PageControl1.SetActivePageIndex(page);
-          EXPECT_EQ(LayoutFaults(Form().PageControl1.Page(page).Handle()), std::vector<std::string>{}) << "page " << page;
+        for (int page = 1; page < Form().PageCount(); ++page) {
+          Form().ShowPage(page);
+          EXPECT_EQ(LayoutFaults(Form().PageWindow(page)), std::vector<std::string>{}) << "page " << page;
         }
-        Form().PageControl1.SetActivePageIndex(0);
+        Form().ShowPage(0);
       }
     }
   }

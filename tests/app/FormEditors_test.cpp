@@ -70,8 +70,7 @@ TEST_F(FormEditorsTest, MemoLinesGoToTheFocusedMemoAndTheBrowseButtonFillsTheHos
   form.Show();
   form.AppendBatchLine(2);  // ルート設定, no memo focused, the page not built yet
   EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{}, {L"route add"}}));
-  form.PageControl1.SetActivePageIndex(5);
-  SetFocus(GetDlgItem(form.PageControl1.Page(5).Handle(), IDE_MemoBefore));
+  SetFocus(PageItem(form, 5, IDE_MemoBefore));
   prompts.fileAnswers = {std::wstring(L"C:\\Program Files\\x.bat")};
   form.mFileNameClick();
   EXPECT_EQ(form.Batch().Collect(), (BatchTexts{{L"\"C:\\Program Files\\x.bat\""}, {L"route add"}}));

@@ -28,7 +28,11 @@ std::vector<FirewallRow> Rows(bool tool, bool web, bool desktop) {
           {L"リモート アシスタンス", false}};
 }
 
-using FormFirewallTest = FormTest;
+// The firewall of Windows XP, whose policy and lists are registry values.
+class FormFirewallTest : public FormTest {
+ protected:
+  FormFirewallTest() { version.major = 5; }
+};
 
 TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPolicy) {
   const std::optional<std::wstring> none;
@@ -70,7 +74,7 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     }
     TFormIpconfig& form = MakeForm();
     form.Editor().ReadFirewallState();
-    EXPECT_EQ(form.TabSheetFireWall->Enabled(), c.policy);
+    EXPECT_EQ(form.PageEnabled(6), c.policy);
     FirewallSheetValues before = form.Firewall().Collect();
     before.useSwitch = c.useBeforeLoad;
     form.Firewall().Show(before);
@@ -80,7 +84,7 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     EXPECT_EQ(form.Firewall().Collect().useSwitch, c.useAfterLoad);
     EXPECT_EQ(form.Firewall().Collect().rows, c.rows);
 
-    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting, form.OSMajorVersion, nullptr)) {
+    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting, version.major, nullptr)) {
       CommitFirewall(commit->page, commit->entries);
     }
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallProgramListKey, kTool), c.tool);
@@ -98,9 +102,10 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
 // Values shown before the page was first shown are the ones it shows then;
 // the switch greys its choices, and a click on it is an edit.
 TEST_F(FormFirewallTest, PageShowsItsKeptValuesWhenBuiltAndTheSwitchGreysItsChoices) {
+  SetDword(HKEY_LOCAL_MACHINE, kFirewallPolicyKey, L"EnableFirewall", 0);
   TFormIpconfig& form = MakeForm();
-  form.TabSheetFireWall->SetEnabled(true);
-  EXPECT_EQ(GetDlgItem(form.PageControl1.Page(6).Handle(), IDX_CheckFWUse), nullptr);  // not built at the start
+  form.Editor().ReadFirewallState();  // the policy found: the page usable
+  EXPECT_EQ(GetDlgItem(form.PageWindow(6), IDX_CheckFWUse), nullptr);  // not built at the start
   const FirewallSheetValues cases[] = {{true, false, true, Rows(true, false, true)},
                                        {false, std::nullopt, false, Rows(false, true, false)},
                                        {true, std::nullopt, false, {}}};

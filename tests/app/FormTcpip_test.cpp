@@ -124,7 +124,7 @@ TEST_F(TcpipValuesTest, TheSwitchesOfTheAddressPagesKeepWhatWasTyped) {
 TEST_F(TcpipValuesTest, ExceptionsFromHandlersEndInTheStatusBar) {
   TFormIpconfig& f = MakeForm();
   win::ReportException(f.Handle(), std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
-  EXPECT_EQ(f.StatusBar1.Status(), L"'IPAddress' のデータ型が不正です");
+  EXPECT_EQ(f.StatusText(), L"'IPAddress' のデータ型が不正です");
 }
 
 }  // namespace

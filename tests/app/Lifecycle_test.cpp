@@ -1,11 +1,16 @@
-// Start-up load, options and placement, close query: the main window's life.
+// Options, placement, the start-up load and closing: the main window's life.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
+#include "app/FrameOptions.h"
 #include "app/SingleInstance.h"
 #include "app/WindowPlacement.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
 #include "support/FormFixture.h"
+#include "support/ScratchFolder.h"
 #include "ui/win/Menus.h"
 #include "util/Files.h"
 
@@ -21,33 +26,89 @@ POINT WindowPosition(TFormIpconfig& form) {
   return {r.left, r.top};
 }
 
-class LifecycleTest : public FormTest {};
+// The options without a window: what is stored, laid over the window's as
+// created, by each option's rule.
+class FrameOptionsTest : public RegistryTest {
+ protected:
+  static void Option(const wchar_t* name, DWORD value) { SetDword(HKEY_LOCAL_MACHINE, kOptions, name, value); }
+};
 
-TEST_F(LifecycleTest, OptionsAndPlacementRoundTripThroughTheRegistry) {
-  CreateKey(HKEY_LOCAL_MACHINE, kRoot);
-  TFormIpconfig& first = MakeForm();
-  first.Menus().mOSCheck->SetChecked(true);
-  first.Menus().mShowExitWin->SetChecked(true);
-  first.PageControl1.SetActivePageIndex(4);
-  first.SetPosition(120, 90);
-  first.FormClose();
-  EXPECT_TRUE(first.JoinCancelled);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 0u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 1u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked"), 1u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex"), 4u);
-
-  TFormIpconfig& second = MakeForm();
-  second.LoadAtStartup();
-  EXPECT_TRUE(second.Menus().mOSCheck->Checked());
-  EXPECT_TRUE(second.Menus().mShowExitWin->Checked());
-  EXPECT_EQ(second.PageControl1.ActivePageIndex(), 4);
-  POINT at = WindowPosition(second);
-  EXPECT_EQ(at.x, 120);
-  EXPECT_EQ(at.y, 90);
+TEST_F(FrameOptionsTest, StoredOptionsAreTakenByTheirRules) {
+  const struct {
+    const char* title;
+    std::function<void()> store;
+    FrameOptions expected;
+  } cases[] = {
+      {"a first run: as created", [] {}, {}},
+      {"all stored, as the window stores them",
+       [] {
+         WriteClosingOptions({true, true, 8, true}), WritePreviewFirst(true), WriteReturnSeconds(3600);
+         SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", 3);
+       },
+       {true, true, 8, true, true, 3600, 3}},
+      {"a missing first option leaves all three as created; the newer ones stand alone",
+       [] {
+         Option(L"mShowExitWin_Checked", 1), Option(L"PageControl1_ActivePageIndex", 3);
+         Option(L"mShowTray_Checked", 1), Option(L"mPreviewFirst_Checked", 1), Option(L"AutoReturn_Seconds", 5);
+       },
+       {.showTray = true, .previewFirst = true, .returnSeconds = 5}},
+      {"a value of the wrong type ends its group",
+       [] {
+         Option(L"mOSCheck_Checked", 1), Option(L"PageControl1_ActivePageIndex", 2);
+         SetString(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", L"1");
+         SetString(HKEY_LOCAL_MACHINE, kRoot, L"Shutdown Index", L"3");
+       },
+       {.osCheck = true}},
+      {"a page past the last and seconds below 5 are not taken",
+       [] {
+         Option(L"mOSCheck_Checked", 0), Option(L"mShowExitWin_Checked", 0);
+         Option(L"PageControl1_ActivePageIndex", 9), Option(L"AutoReturn_Seconds", 4);
+       },
+       {}},
+      {"nor a negative page or seconds above 3600",
+       [] {
+         Option(L"mOSCheck_Checked", 0), Option(L"mShowExitWin_Checked", 0);
+         Option(L"PageControl1_ActivePageIndex", static_cast<DWORD>(-1)), Option(L"AutoReturn_Seconds", 3601);
+       },
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
+    c.store();
+    EXPECT_EQ(ReadFrameOptions({}, 9), c.expected);
+  }
 }
+
+// A newer Windows is warned about once (the option then stays set), one
+// not of the NT family or not told is refused.
+TEST(WindowsVerdict, NewerIsWarnedAboutOnceOthersAreRefused) {
+  const std::wstring newer = L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.";
+  const std::wstring refused = L"これはWindows2000, XP, 7専用です.";
+  const struct {
+    DWORD platform, major, minor;
+    bool known, osCheck;
+    WindowsVerdict expected;
+  } cases[] = {
+      {VER_PLATFORM_WIN32_NT, 10, 0, true, false, {10, 0, newer, true, true}},
+      {VER_PLATFORM_WIN32_NT, 10, 0, true, true, {10, 0, L"", true, true}},
+      {VER_PLATFORM_WIN32_NT, 6, 1, true, false, {6, 1, L"", true, false}},
+      {VER_PLATFORM_WIN32_NT, 5, 0, true, false, {5, 0, L"", true, false}},
+      {VER_PLATFORM_WIN32_WINDOWS, 4, 90, true, false, {0, 0, refused, false, false}},
+      {VER_PLATFORM_WIN32_NT, 6, 1, false, false, {0, 0, refused, false, false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.platform << " " << c.major << "." << c.minor << " " << c.known);
+    OSVERSIONINFOEXW info{};
+    info.dwPlatformId = c.platform, info.dwMajorVersion = c.major, info.dwMinorVersion = c.minor;
+    const WindowsVerdict verdict = JudgeWindows(c.known ? &info : nullptr, c.osCheck);
+    EXPECT_EQ(std::tie(verdict.major, verdict.minor, verdict.message, verdict.supported, verdict.osCheck),
+              std::tie(c.expected.major, c.expected.minor, c.expected.message, c.expected.supported,
+                       c.expected.osCheck));
+  }
+}
+
+class LifecycleTest : public FormTest {};
 
 // Window placements count from the work area, which a taskbar at the top
 // or left moves; the stored position is the window's place on the screen.
@@ -66,149 +127,85 @@ TEST(WindowPlacement, WorkspacePositionsBecomeScreenPositions) {
   }
 }
 
-TEST_F(LifecycleTest, MaximizedWindowStoresItsRestoredScreenPosition) {
-  CreateKey(HKEY_LOCAL_MACHINE, kRoot);
+// Closing stores the restored position on the screen, a maximised window's
+// too, and none while there is no store root (a first run).
+TEST_F(LifecycleTest, CloseStoresTheRestoredPlacementOnlyIntoAStoreRoot) {
   TFormIpconfig& form = MakeForm();
   form.SetPosition(120, 90);
-  form.Maximize();
   form.FormClose();
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), 1u);
-}
-
-TEST_F(LifecycleTest, FirstRunWritesOptionsButNoPlacementWithoutAStoreRoot) {
-  MakeForm().FormClose();
+  EXPECT_TRUE(form.JoinCancelled());
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Top"));
-  EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"));
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 0u);
-  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex"), 0u);
+  for (bool maximized : {false, true}) {  // the options made the root
+    if (maximized) form.Maximize();
+    form.FormClose();
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top"), 90u);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left"), 120u);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState"), maximized ? 1u : 0u);
+  }
 }
 
-TEST_F(LifecycleTest, PositionOffEveryMonitorKeepsTheCentredWindow) {
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", static_cast<DWORD>(-3000));
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 200);
-  TFormIpconfig& form = MakeForm();
-  form.CenterOnScreen();
-  POINT centred = WindowPosition(form);
-  form.LoadAtStartup();
-  POINT after = WindowPosition(form);
-  EXPECT_EQ(after.x, centred.x);
-  EXPECT_EQ(after.y, centred.y);
+// A stored position is taken only where a monitor present shows it;
+// "WindowState" 1 alone maximises.
+TEST_F(LifecycleTest, TheLoadTakesAStoredPositionAMonitorShows) {
+  const struct {
+    int left, top;
+    DWORD state;
+    bool secondMonitor, taken, maximized;
+  } cases[] = {{-3000, 200, 0, false, false, false}, {1500, 40, 2, true, true, false}, {1500, 40, 1, false, false, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << " " << c.state);
+    monitors.resize(1);
+    if (c.secondMonitor) monitors.push_back(RECT{1280, 0, 2560, 1024});
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", static_cast<DWORD>(c.left));
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", static_cast<DWORD>(c.top));
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", c.state);
+    TFormIpconfig& form = MakeForm();
+    form.CenterOnScreen();
+    const POINT centred = WindowPosition(form);
+    form.LoadAtStartup();
+    EXPECT_EQ(form.IsMaximized(), c.maximized);
+    if (c.maximized) continue;
+    EXPECT_EQ(WindowPosition(form).x, c.taken ? c.left : centred.x);
+    EXPECT_EQ(WindowPosition(form).y, c.taken ? c.top : centred.y);
+  }
 }
 
-TEST_F(LifecycleTest, PositionOnASecondMonitorIsRestoredWhileThatMonitorIsPresent) {
-  monitors.push_back(RECT{1280, 0, 2560, 1024});
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Left", 1500);
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Top", 40);
-  TFormIpconfig& form = MakeForm();
-  form.LoadAtStartup();
-  EXPECT_EQ(WindowPosition(form).x, 1500);
-  EXPECT_EQ(WindowPosition(form).y, 40);
-}
-
-TEST_F(LifecycleTest, WindowStateOneMaximizesAndOtherValuesDoNot) {
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 2);
-  MakeForm().LoadAtStartup();
-  EXPECT_FALSE(Form().IsMaximized());
-  SetDword(HKEY_LOCAL_MACHINE, kRoot, L"WindowState", 1);
-  MakeForm().LoadAtStartup();
-  EXPECT_TRUE(Form().IsMaximized());
-}
-
-TEST_F(LifecycleTest, MissingFirstOptionLeavesAllThreeAsCreated) {
-  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", 1);
-  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 3);
-  TFormIpconfig& form = MakeForm();
-  form.LoadAtStartup();
-  EXPECT_FALSE(form.Menus().mOSCheck->Checked());
-  EXPECT_FALSE(form.Menus().mShowExitWin->Checked());
-  EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
-}
-
-TEST_F(LifecycleTest, OptionOfTheWrongTypeStopsTheRestOfTheGroup) {
-  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked", 1);
-  SetString(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", L"1");
-  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 2);
-  TFormIpconfig& form = MakeForm();
-  form.LoadAtStartup();
-  EXPECT_TRUE(form.Menus().mOSCheck->Checked());
-  EXPECT_FALSE(form.Menus().mShowExitWin->Checked());
-  EXPECT_EQ(form.PageControl1.ActivePageIndex(), 0);
-}
-
-TEST_F(LifecycleTest, NewerWindowsIsWarnedAboutOnceAcrossRuns) {
+// The window opens on the page it was closed on and builds that one only; a
+// newer Windows is warned about, and the option that says so is stored.
+TEST_F(LifecycleTest, TheLoadBuildsTheStoredPageOnlyAndWarnsOfANewerWindowsOnce) {
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked", 0);
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"mShowExitWin_Checked", 0);
+  SetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex", 4);
   version.major = 10;
-  version.minor = 0;
-  TFormIpconfig& first = MakeForm();
-  first.LoadAtStartup();
-  ASSERT_EQ(prompts.messages.size(), 1u);
-  EXPECT_EQ(prompts.messages[0], L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか.");
-  EXPECT_TRUE(first.Menus().mOSCheck->Checked());
-  EXPECT_EQ(first.OSMajorVersion, 10u);
-  first.FormClose();
-
-  prompts.messages.clear();
-  MakeForm().LoadAtStartup();
-  EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(LifecycleTest, SupportedVersionsAreStoredWithoutAMessage) {
-  version.major = 5;
-  version.minor = 0;
   TFormIpconfig& form = MakeForm();
   form.LoadAtStartup();
-  EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_EQ(form.OSMajorVersion, 5u);
-  EXPECT_EQ(form.OSMinorVersion, 0u);
+  EXPECT_TRUE(form.Domain().Built());
+  EXPECT_FALSE(form.Ip().Built());
+  EXPECT_EQ(prompts.messages, StringList{L"このWindowsバージョンで動作確認をしていませんが、よろしいでしょうか."});
+  form.FormClose();
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"PageControl1_ActivePageIndex"), 4u);
+  EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, kOptions, L"mOSCheck_Checked"), 1u);
 }
 
-TEST_F(LifecycleTest, NonNtPlatformOrFailedQueryIsRefused) {
-  version.platform = VER_PLATFORM_WIN32_WINDOWS;
-  MakeForm().LoadAtStartup();
-  version = {};
-  version.callSucceeds = false;
-  MakeForm().LoadAtStartup();
-  ASSERT_EQ(prompts.messages.size(), 2u);
-  EXPECT_EQ(prompts.messages[0], L"これはWindows2000, XP, 7専用です.");
-  EXPECT_EQ(prompts.messages[1], L"これはWindows2000, XP, 7専用です.");
-}
-
-// The program's language file sits beside it with the extension ".jpn".
-class LanguageFileTest : public FormTest {
- protected:
-  void SetUp() override {
-    folder_ = GetTempFolder() + L"kip-lang-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    programPath = folder_ + L"kIpCnfg.exe";
+// The program's language file sits beside it with the extension ".jpn":
+// only one of another version gets the message, with its full path.
+TEST_F(LifecycleTest, OnlyALanguageFileOfAnotherVersionGetsTheMessage) {
+  const test::ScratchFolder folder;
+  programPath = folder / L"kIpCnfg.exe";
+  const struct {
+    const wchar_t* source;  // null: none
+    bool message;
+  } cases[] = {{nullptr, false}, {L"..\\..\\bin\\kIpCnfg.exe", false}, {L"arp.exe", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source ? ToUtf8(c.source) : "none");
+    const std::wstring file = folder / L"kIpCnfg.jpn";
+    if (c.source) ASSERT_TRUE(CopyFileW((TestProgramFolder() + c.source).c_str(), file.c_str(), FALSE));
+    prompts.messages.clear();
+    MakeForm().RunStartup();
+    EXPECT_TRUE(Form().StartedUp());
+    const StringList expected{L"違うバージョンの" + folder.path() + L"kIpCnfg.jpnがあります. 削除してください."};
+    EXPECT_EQ(prompts.messages, c.message ? expected : StringList{});
   }
-  void TearDown() override {
-    DeleteFileW((folder_ + L"kIpCnfg.jpn").c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
-  void InstallLanguageFile(const std::wstring& source) {
-    ASSERT_TRUE(CopyFileW(source.c_str(), (folder_ + L"kIpCnfg.jpn").c_str(), FALSE)) << "copy " << ToUtf8(source);
-  }
-  std::wstring folder_;
-};
-
-TEST_F(LanguageFileTest, MatchingVersionIsAccepted) {
-  InstallLanguageFile(TestProgramFolder() + L"..\\..\\bin\\kIpCnfg.exe");
-  MakeForm().FormActivate();
-  EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(LanguageFileTest, FileWithoutTheVersionGetsTheMessageWithItsFullPath) {
-  InstallLanguageFile(TestProgramFolder() + L"arp.exe");
-  MakeForm().FormActivate();
-  ASSERT_FALSE(prompts.messages.empty());
-  EXPECT_EQ(prompts.messages[0], L"違うバージョンの" + folder_ + L"kIpCnfg.jpnがあります. 削除してください.");
-}
-
-TEST_F(LanguageFileTest, NoLanguageFileNoMessage) {
-  MakeForm().FormActivate();
-  EXPECT_TRUE(prompts.messages.empty());
-  EXPECT_TRUE(Form().StartupDone);
 }
 
 class SettingListTest : public FormTest {};
@@ -254,65 +251,6 @@ TEST(SingleInstance, ANameANonAdministratorMadeFirstIsIgnored) {
   InstanceMutex first, second;
   EXPECT_TRUE(first.Acquire(name));
   EXPECT_TRUE(second.Acquire(name));
-}
-
-}  // namespace
-}  // namespace kip
-
-namespace kip {
-namespace {
-
-// The start-up load runs once, from the first activation or, for a window
-// started with a command line and never activated, from the idle queue.
-class StartupPathTest : public FormTest {
- protected:
-  void Pump() {
-    for (int i = 0; i < 20; ++i) {
-      win::PumpPendingMessages();
-      Sleep(5);
-    }
-  }
-};
-
-TEST_F(StartupPathTest, ActivationRunsTheLoadOnceAndKeepsTheWindowWithoutArguments) {
-  TFormIpconfig& form = MakeForm();
-  form.Show();
-  Pump();
-  EXPECT_TRUE(form.StartupDone);
-  EXPECT_TRUE(IsWindow(form.Handle()));
-  SendMessageW(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  Pump();
-  EXPECT_TRUE(IsWindow(form.Handle()));
-}
-
-TEST_F(StartupPathTest, CommandLineRunClosesTheActivatedWindowUnlessTheSecondArgumentIsN) {
-  arguments = {L"会社", L"/N"};
-  TFormIpconfig& kept = MakeForm();
-  kept.Show();
-  Pump();
-  EXPECT_TRUE(kept.StartupDone);
-  EXPECT_TRUE(IsWindow(kept.Handle()));
-
-  arguments = {L"会社", L"/s"};
-  TFormIpconfig& closed = MakeForm();
-  HWND handle = closed.Handle();
-  closed.Show();
-  Pump();
-  EXPECT_FALSE(IsWindow(handle));
-}
-
-TEST_F(StartupPathTest, NeverActivatedWindowWithACommandLineLoadsWhenIdleAndStaysOpen) {
-  arguments = {L"会社"};
-  TFormIpconfig& form = MakeForm();
-  Pump();
-  EXPECT_TRUE(form.StartupDone);
-  EXPECT_TRUE(IsWindow(form.Handle()));
-}
-
-TEST_F(StartupPathTest, WithoutACommandLineAHiddenWindowDoesNotLoad) {
-  TFormIpconfig& form = MakeForm();
-  Pump();
-  EXPECT_FALSE(form.StartupDone);
 }
 
 }  // namespace

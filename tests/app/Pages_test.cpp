@@ -51,7 +51,7 @@ TEST_F(PagesTest, EachPageCollectsWhatItWasShownBuiltOrNot) {
   };
   showAll();
   check("not built");
-  for (int page = 0; page < f.PageControl1.PageCount(); ++page) f.PageControl1.SetActivePageIndex(page);
+  for (int page = 0; page < f.PageCount(); ++page) f.ShowPage(page);
   check("built after the values were shown");
   showAll();
   check("shown to the built pages");

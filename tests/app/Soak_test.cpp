@@ -79,7 +79,6 @@ TEST_F(SoakTest, HandlesAndWindowObjectsStayFlatOverADayOfWork) {
   TFormIpconfig& form = MakeForm();
   form.Editor().SetCards({kCardA, kCardB}, {L"LAN A", L"LAN B"});
   form.Editor().Open(ListSettingNames());
-  form.ExitChoice = 3;
 
   auto cycle = [&](int i) {
     form.Editor().SelectSetting(i % 3);

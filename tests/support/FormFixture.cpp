@@ -27,8 +27,8 @@ TFormIpconfig& FormTest::MakeForm() {
 }
 
 HWND PageItem(TFormIpconfig& form, int page, int id) {
-  form.PageControl1.SetActivePageIndex(page);
-  return GetDlgItem(form.PageControl1.Page(page).Handle(), id);
+  form.ShowPage(page);
+  return GetDlgItem(form.PageWindow(page), id);
 }
 
 void ClickPageItem(TFormIpconfig& form, int page, int id) {
