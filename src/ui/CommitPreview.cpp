@@ -94,8 +94,9 @@ void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r, con
 
 void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
   lines_ = lines;
-  // The count repaints the whole list: no invalidation of our own.
-  SendMessageW(Handle(), LVM_SETITEMCOUNT, lines_.size(), 0);
+  // Every row is new: the count repaints the whole list (no
+  // LVSICF_NOINVALIDATEALL), so no invalidation of our own.
+  ListView_SetItemCountEx(Handle(), static_cast<int>(lines_.size()), 0);
   LayOutRows();
 }
 
@@ -143,8 +144,9 @@ void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
                 static_cast<UINT>(cells[column].size()), nullptr);
     cell.left = cell.right;
   }
-  // An owner-drawn list leaves the keyboard's place to its owner as well.
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+  // An owner-drawn list leaves the keyboard's place to its owner as well
+  // (hidden, as everywhere, until the keyboard is used).
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {

@@ -277,6 +277,10 @@ void Form::RemoveHintTool(Window& control) {
 }
 
 void Form::RelayHintEvent(const MSG& msg) {
+  // A form none of whose controls has a hint yet (a dialog like the
+  // preview) makes no window for the mouse passing over it.
+  const auto hasHint = [](const auto& tool) { return IsWindow(tool.first) && !tool.second->Hint().empty(); };
+  if (!tooltip_ && std::none_of(hintTools_.begin(), hintTools_.end(), hasHint)) return;
   if (HWND tooltip = ToolTip()) SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
