@@ -139,8 +139,9 @@ LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first) {
 LiveIpv6Cards ReadLiveIpv6() {
   // Only what the cards' IPv6 values need: every part the system leaves out
   // is a query fewer (under Wine each is a round trip through the device
-  // server). An adapter without IPv6 is then not listed at all, which reads
-  // as one without IPv6 values.
+  // server). The family stays unspecified: asked for IPv6 alone, Wine fails
+  // the whole call (DNS_ERROR_NO_DNS_SERVERS) on a machine without an IPv6
+  // DNS server, where Windows answers with an empty list.
   const ULONG flags =
       GAA_FLAG_INCLUDE_GATEWAYS | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_FRIENDLY_NAME;
   ULONG size = kInitialSize;
@@ -148,7 +149,7 @@ LiveIpv6Cards ReadLiveIpv6() {
     // Whole records, so the buffer is aligned for the chain it receives.
     std::vector<IP_ADAPTER_ADDRESSES> buffer(size / sizeof(IP_ADAPTER_ADDRESSES) + 1);
     size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_ADDRESSES));
-    const ULONG result = ::GetAdaptersAddresses(AF_INET6, flags, nullptr, buffer.data(), &size);
+    const ULONG result = ::GetAdaptersAddresses(AF_UNSPEC, flags, nullptr, buffer.data(), &size);
     if (result == ERROR_SUCCESS) {
       LiveIpv6Cards cards = BuildLiveIpv6(buffer.data());
       AddOrigins(cards, buffer.data());
