@@ -16,7 +16,8 @@ namespace kip {
 namespace {
 
 std::optional<std::wstring> PrinterDeviceOf(const std::optional<std::wstring>& printerName) {
-  if (!printerName) return std::nullopt;
+  // No printer has an empty name: the list is not asked for one.
+  if (!printerName || printerName->empty()) return std::nullopt;
   std::optional<std::wstring> device;
   RunGuarded([&] {
     TQpPrinter printers;

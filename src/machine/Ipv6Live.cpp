@@ -2,6 +2,7 @@
 
 #include <netioapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "util/Guard.h"
@@ -73,18 +74,29 @@ std::optional<Ipv6Address> Ipv6Of(const SOCKADDR_INET& address) {
   return result;
 }
 
-// Default routes set by hand ("netsh interface ipv6 add route ::/0"), by
-// interface; nullopt when the table cannot be read.
-std::optional<std::map<ULONG64, StringList>> HandSetDefaultRoutes() {
+// The default routes of each interface: every next hop (the card's
+// gateways) and those set by hand ("netsh interface ipv6 add route ::/0").
+struct DefaultRoutes {
+  StringList gateways;
+  StringList handSet;
+};
+
+// By interface; nullopt when the table cannot be read.
+std::optional<std::map<ULONG64, DefaultRoutes>> ReadDefaultRoutes() {
   PMIB_IPFORWARD_TABLE2 table = nullptr;
   if (GetIpForwardTable2(AF_INET6, &table) != NO_ERROR || table == nullptr) return std::nullopt;
-  std::map<ULONG64, StringList> routes;
+  std::map<ULONG64, DefaultRoutes> routes;
   for (ULONG i = 0; i < table->NumEntries; ++i) {
     const MIB_IPFORWARD_ROW2& row = table->Table[i];
-    if (row.DestinationPrefix.PrefixLength != 0 || row.Origin != NlroManual) continue;
+    if (row.DestinationPrefix.PrefixLength != 0) continue;
     const auto nextHop = Ipv6Of(row.NextHop);
     if (!nextHop || nextHop->IsUnspecified()) continue;
-    routes[row.InterfaceLuid.Value].push_back(FormatIpv6Address(*nextHop, false));
+    DefaultRoutes& routesOf = routes[row.InterfaceLuid.Value];
+    const std::wstring text = FormatIpv6Address(*nextHop, false);
+    if (std::find(routesOf.gateways.begin(), routesOf.gateways.end(), text) == routesOf.gateways.end()) {
+      routesOf.gateways.push_back(text);
+    }
+    if (row.Origin == NlroManual) routesOf.handSet.push_back(text);
   }
   FreeMibTable(table);
   return routes;
@@ -107,9 +119,10 @@ std::map<ULONG64, Ipv6Autoconfig> Autoconfigs() {
   return result;
 }
 
-// What tells hand-set from learnt, added to the adapter list's values.
-void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first) {
-  const auto routes = HandSetDefaultRoutes();
+// What tells hand-set from learnt, added to the adapter list's values; with
+// the route table, the gateways come from it too.
+void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first,
+                const std::optional<std::map<ULONG64, DefaultRoutes>>& routes) {
   // Wine's values are not the card's and no netsh there changes them.
   const auto autoconfigs = RunningOnWine() ? std::map<ULONG64, Ipv6Autoconfig>() : Autoconfigs();
   for (const IP_ADAPTER_ADDRESSES* adapter = first; adapter != nullptr; adapter = adapter->Next) {
@@ -118,7 +131,8 @@ void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first) {
     const ULONG64 luid = adapter->Luid.Value;
     if (routes) {
       auto found = routes->find(luid);
-      card.handSetGateways = found != routes->end() ? found->second : StringList();
+      card.gateways = found != routes->end() ? found->second.gateways : StringList();
+      card.handSetGateways = found != routes->end() ? found->second.handSet : StringList();
     }
     if (auto found = autoconfigs.find(luid); found != autoconfigs.end()) card.autoconfig = found->second;
     RunGuarded([&] { card.handSetDnsServers = HandSetDnsServers(FromAnsi(adapter->AdapterName)); });
@@ -137,7 +151,17 @@ LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first) {
 }
 
 LiveIpv6Cards ReadLiveIpv6() {
-  const ULONG flags = GAA_FLAG_INCLUDE_GATEWAYS | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST;
+  // The gateways are the default routes' next hops: read from the route
+  // table, which tells the hand-set ones anyway, the adapter list need not
+  // list them; it does only when the table cannot be read.
+  const auto routes = ReadDefaultRoutes();
+  // Only what the cards' IPv6 values need: every part the system leaves out
+  // is a query fewer (under Wine each is a round trip through the device
+  // server). The family stays unspecified: asked for IPv6 alone, Wine fails
+  // the whole call (DNS_ERROR_NO_DNS_SERVERS) on a machine without an IPv6
+  // DNS server, where Windows answers with an empty list.
+  const ULONG flags = GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_FRIENDLY_NAME |
+                      (routes ? 0 : GAA_FLAG_INCLUDE_GATEWAYS);
   ULONG size = kInitialSize;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     // Whole records, so the buffer is aligned for the chain it receives.
@@ -146,7 +170,7 @@ LiveIpv6Cards ReadLiveIpv6() {
     const ULONG result = ::GetAdaptersAddresses(AF_UNSPEC, flags, nullptr, buffer.data(), &size);
     if (result == ERROR_SUCCESS) {
       LiveIpv6Cards cards = BuildLiveIpv6(buffer.data());
-      AddOrigins(cards, buffer.data());
+      AddOrigins(cards, buffer.data(), routes);
       return cards;
     }
     if (result != ERROR_BUFFER_OVERFLOW) break;

@@ -1,10 +1,11 @@
-// The machine's IPv6 configuration per card, as GetAdaptersAddresses reports
-// it: the addresses with their prefix lengths (and whether each was set by
-// hand), the default gateways and the DNS servers; beside it what tells the
-// hand-set from what the network gave: the default routes set by hand (the
-// route table's origin), the DNS servers set by hand (the interface's
-// "NameServer" under Tcpip6) and how the card takes IPv6 from the network
-// (the IP interface table).
+// The machine's IPv6 configuration per card: the addresses with their prefix
+// lengths (and whether each was set by hand) and the DNS servers as
+// GetAdaptersAddresses reports them, the default gateways as the route table
+// holds them (the adapter list's when the table cannot be read); beside it
+// what tells the hand-set from what the network gave: the default routes set
+// by hand (the route table's origin), the DNS servers set by hand (the
+// interface's "NameServer" under Tcpip6) and how the card takes IPv6 from
+// the network (the IP interface table).
 //
 // Under Wine the adapter list counts every address as learnt, the route
 // table has no IPv6 row and the interface table holds values netsh cannot

@@ -149,7 +149,8 @@ CardPart ReadCardPart(const TkRegistry& key, DWORD osMajorVersion) {
   part.tcpip = ReadTcpipValues(key, osMajorVersion);
   part.winsServers = key.TryReadStringList(L"NameServerList").value_or(StringList{});
   part.macAddress = OptionalString(key, kMacAddressValue);
-  part.macRecorded = key.ValueExists(kMacAddressValue);
+  // A MAC address read is there: the second call only when it reads empty.
+  part.macRecorded = !part.macAddress.empty() || key.ValueExists(kMacAddressValue);
   part.connectionName = OptionalString(key, kConnectionNameValue);
   part.ipv6 = ReadIpv6Setting(key);
   return part;

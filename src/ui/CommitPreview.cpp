@@ -6,6 +6,7 @@
 #include <array>
 
 #include "ui/win/Layout.h"
+#include "util/UniqueHandle.h"
 
 namespace kip {
 
@@ -23,6 +24,9 @@ constexpr COLORREF kHeadingColor = RGB(224, 232, 244);
 constexpr int kWidth = 380, kHeight = 262;
 constexpr int kMargin = 7;
 constexpr int kButtonWidth = 54, kButtonHeight = 14;
+
+void DeleteMemoryDc(HDC dc) noexcept { DeleteDC(dc); }
+using UniqueMemoryDc = UniqueHandle<detail::NullIsInvalid<HDC, DeleteMemoryDc>>;
 
 // The texts a row shows in its three columns.
 std::array<std::wstring, 3> CellsOf(const PreviewLine& line) {
@@ -81,16 +85,29 @@ int DialogWidthFor(const std::array<int, 3>& widest, const win::DialogUnits& du,
 
 }  // namespace
 
-void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r) {
+void PreviewGrid::Create(win::Container& parent, int id, const win::Rect& r, const std::array<int, 3>& widths) {
   // A virtual list: it holds no rows and asks for the texts of those it
   // shows, so a long preview costs no more to show than a short one.
-  win::Grid::Create(parent, id, r, {L"項目", L"現在", L"反映後"}, LVS_OWNERDATA | LVS_OWNERDRAWFIXED);
+  win::Grid::Create(parent, id, r, {L"項目", L"現在", L"反映後"}, LVS_OWNERDATA | LVS_OWNERDRAWFIXED,
+                    {widths.begin(), widths.end()});
 }
 
 void PreviewGrid::SetLines(const std::vector<PreviewLine>& lines) {
   lines_ = lines;
-  SendMessageW(Handle(), LVM_SETITEMCOUNT, lines_.size(), 0);
-  Invalidate();
+  // Every row is new: the count repaints the whole list (no
+  // LVSICF_NOINVALIDATEALL), so no invalidation of our own.
+  ListView_SetItemCountEx(Handle(), static_cast<int>(lines_.size()), 0);
+  LayOutRows();
+}
+
+// The list works out its rows' size and its scroll bars when it first
+// paints. Painting once into memory while the dialog is hidden moves that
+// off the screen: there it would draw its scroll bars twice more before
+// their final drawing, and under Wine each themed scroll bar drawn costs
+// dozens of server round trips.
+void PreviewGrid::LayOutRows() const {
+  const UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+  if (memory) SendMessageW(Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
 }
 
 // The field's own name (the mark before a title is only drawn), so that
@@ -127,16 +144,18 @@ void PreviewGrid::DrawRow(const DRAWITEMSTRUCT& item) const {
                 static_cast<UINT>(cells[column].size()), nullptr);
     cell.left = cell.right;
   }
+  // An owner-drawn list leaves the keyboard's place to its owner as well
+  // (hidden, as everywhere, until the keyboard is used).
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& content) {
   const win::DialogUnits du(font);
   const std::array<int, 3> widest = WidestCells(font, content.lines);
   const int width = DialogWidthFor(widest, du, owner);
-  CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, width, kHeight);
+  CreateShell(owner, font, L"TCommitPreview", kCommitPreviewTitle, width, kHeight, true);
   pageArea_ = du.R(kMargin, kMargin, width - 2 * kMargin, kHeight - 3 * kMargin - kButtonHeight);
-  Fields.Create(*this, IDL_Fields, pageArea_);
-  SetColumnWidths(widest);
+  Fields.Create(*this, IDL_Fields, pageArea_, ColumnWidths(widest));
   Fields.SetLines(content.lines);
   scriptText_ = content.scriptAndCommands;
 
@@ -151,10 +170,9 @@ void CommitPreviewDialog::Create(HWND owner, HFONT font, const PreviewContent& c
   ButtonCancel.OnClick = [this] { Answer(false); };
   OnEnter = [this] { Answer(true); };
   OnEscape = [this] { Answer(false); };
-  CenterOnOwner();
 }
 
-void CommitPreviewDialog::SetColumnWidths(const std::array<int, 3>& widest) {
+std::array<int, 3> CommitPreviewDialog::ColumnWidths(const std::array<int, 3>& widest) const {
   // Each column as wide as its widest text; room left over is shared out in
   // the classic proportions (a third each, the field names a little more).
   const int usable = pageArea_.width - GetSystemMetrics(SM_CXVSCROLL) - 4;
@@ -162,8 +180,10 @@ void CommitPreviewDialog::SetColumnWidths(const std::array<int, 3>& widest) {
   for (int width : widest) needed += width + kCellPadding;
   const int spare = std::max(0, usable - needed);
   const int shares[] = {34, 33, 33};
-  for (int column = 0; column < 3; ++column)
-    Fields.SetColumnWidth(column, widest[column] + kCellPadding + spare * shares[column] / 100);
+  std::array<int, 3> widths{};
+  for (size_t column = 0; column < widths.size(); ++column)
+    widths[column] = widest[column] + kCellPadding + spare * shares[column] / 100;
+  return widths;
 }
 
 void CommitPreviewDialog::TurnPage() {

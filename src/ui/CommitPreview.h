@@ -39,7 +39,9 @@ inline constexpr wchar_t kCommitPreviewTitle[] = L"反映内容の確認";
 // on the screen in half the time the list's own drawing takes.
 class PreviewGrid : public win::Grid {
  public:
-  void Create(win::Container& parent, int id, const win::Rect& r);
+  // The columns get their widths at once: each width set later makes the
+  // list lay its header out again.
+  void Create(win::Container& parent, int id, const win::Rect& r, const std::array<int, 3>& widths);
   void SetLines(const std::vector<PreviewLine>& lines);
   // WM_DRAWITEM of the list, handed on by its dialog.
   void DrawRow(const DRAWITEMSTRUCT& item) const;
@@ -47,6 +49,8 @@ class PreviewGrid : public win::Grid {
   void GiveText(NMLVDISPINFOW& info) const;
 
  private:
+  void LayOutRows() const;
+
   std::vector<PreviewLine> lines_;
 };
 
@@ -67,7 +71,7 @@ class CommitPreviewDialog : public DialogShell {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void SetColumnWidths(const std::array<int, 3>& widest);
+  std::array<int, 3> ColumnWidths(const std::array<int, 3>& widest) const;
   void TurnPage();
   void Answer(bool commit);
 

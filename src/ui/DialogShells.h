@@ -12,9 +12,10 @@ namespace kip {
 class DialogShell : public win::Form {
  public:
   // Creates the hidden dialog with its title, placed at the owner's
-  // top-left corner.
+  // top-left corner, or with `centred` centred over it at once (a dialog
+  // whose size is known before its controls: one move fewer).
   void CreateShell(HWND owner, HFONT font, const wchar_t* className, std::wstring_view title, int width,
-                    int height);
+                    int height, bool centred = false);
   // True when the user cancelled the last showing.
   bool Cancelled = true;
 

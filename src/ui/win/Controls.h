@@ -159,8 +159,12 @@ class ComboList : public Control {
 // A new grid has the title row and one empty data row.
 class Grid : public Control {
  public:
-  // `style`: list-view styles added to the grid's own.
-  void Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style = 0);
+  // `style`: list-view styles added to the grid's own. `widths`, one per
+  // title, makes each column that wide at once; else they share the width.
+  // A virtual list (LVS_OWNERDATA) starts without rows: its owner sets
+  // their count.
+  void Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style = 0,
+              const std::vector<int>& widths = {});
   int ColCount() const;
   // Rows including the title row; never below 1.
   int RowCount() const;

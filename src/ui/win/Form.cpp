@@ -232,26 +232,42 @@ void Form::SetIcon(HICON icon) {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-void Form::AddHintTool(Window& control) {
-  if (!hwnd_ || !control.Handle()) return;
-  if (!tooltip_) {
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    if (!tooltip_) return;  // hints are a comfort; the form works without
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
-  }
+namespace {
+
+void AddTool(HWND tooltip, HWND form, Window& control) {
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_IDISHWND;
-  tool.hwnd = hwnd_;
+  tool.hwnd = form;
   tool.uId = reinterpret_cast<UINT_PTR>(control.Handle());
   tool.lpszText = LPSTR_TEXTCALLBACKW;
   tool.lParam = reinterpret_cast<LPARAM>(&control);
-  SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace
+
+HWND Form::ToolTip() const {
+  if (tooltip_ || !hwnd_) return tooltip_;
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (!tooltip_) return nullptr;  // hints are a comfort; the form works without
+  SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+  for (auto [window, control] : hintTools_) {
+    if (IsWindow(window)) AddTool(tooltip_, hwnd_, *control);
+  }
+  return tooltip_;
+}
+
+void Form::AddHintTool(Window& control) {
+  if (!hwnd_ || !control.Handle()) return;
+  hintTools_.emplace_back(control.Handle(), &control);
+  if (tooltip_) AddTool(tooltip_, hwnd_, control);
 }
 
 void Form::RemoveHintTool(Window& control) {
+  std::erase_if(hintTools_, [&control](const auto& tool) { return tool.second == &control; });
   if (!tooltip_ || !control.Handle()) return;
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -261,7 +277,11 @@ void Form::RemoveHintTool(Window& control) {
 }
 
 void Form::RelayHintEvent(const MSG& msg) {
-  if (tooltip_) SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  // A form none of whose controls has a hint yet (a dialog like the
+  // preview) makes no window for the mouse passing over it.
+  const auto hasHint = [](const auto& tool) { return IsWindow(tool.first) && !tool.second->Hint().empty(); };
+  if (!tooltip_ && std::none_of(hintTools_.begin(), hintTools_.end(), hasHint)) return;
+  if (HWND tooltip = ToolTip()) SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 void Form::RestoreFocus() {
@@ -297,6 +317,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_NCDESTROY:
       tooltip_ = nullptr;
+      hintTools_.clear();
       break;
     case WM_GETMINMAXINFO:
       handled = LimitTrackSize(*reinterpret_cast<MINMAXINFO*>(lParam));

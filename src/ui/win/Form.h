@@ -44,7 +44,11 @@ class Form : public Container {
   // message loop does this for every mouse message: the controls are not
   // subclassed for their hints, which made creating each one slower.
   void RelayHintEvent(const MSG& msg);
-  HWND ToolTip() const { return tooltip_; }
+  // The tool-tip window, made with the controls' tools on first use (the
+  // first mouse message, or this call): a form the mouse never reaches,
+  // like a dialog answered from the keyboard, never pays for a top-level
+  // window of its own. Null only when it cannot be made.
+  HWND ToolTip() const;
 
   // SW_SHOW (first show uses the process's start-up show command). An owned
   // form that would open on another monitor than its owner opens at the
@@ -156,7 +160,11 @@ class Form : public Container {
   bool isMain_ = false;
   bool shownOnce_ = false;
   HWND lastFocus_ = nullptr;  // the control to focus again on activation
-  HWND tooltip_ = nullptr;    // destroyed with the form, which owns it
+  // Destroyed with the form, which owns it; made by ToolTip().
+  mutable HWND tooltip_ = nullptr;
+  // The controls the tool-tip knows or will know, by window: a control
+  // whose window died with its parent is never asked for its hint.
+  std::vector<std::pair<HWND, Window*>> hintTools_;
   std::wstring tipText_;      // the text handed to the tool-tip last
   Accelerators* accelerators_ = nullptr;
   ExceptionHook exceptionHook_;

@@ -100,24 +100,26 @@ void Run(const std::function<void()>& handler) {
 // ---------------------------------------------------------------------------
 // Grid: the list view's header is row 0, data row r is item r - 1.
 
-void Grid::Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style) {
+void Grid::Create(Container& parent, int id, const Rect& r, const StringList& columnTitles, DWORD style,
+                  const std::vector<int>& widths) {
   CreateChild(parent, WC_LISTVIEWW, L"",
               WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | style,
               WS_EX_CLIENTEDGE, id, r);
   Send(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
        LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   cols_ = static_cast<int>(columnTitles.size());
-  int width = cols_ > 0 ? UsableWidth(hwnd_) / cols_ : 0;
+  const bool given = widths.size() == columnTitles.size();
+  int width = cols_ > 0 && !given ? UsableWidth(hwnd_) / cols_ : 0;
   for (int c = 0; c < cols_; ++c) {
     std::wstring title = columnTitles[static_cast<size_t>(c)];
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.cx = width;
+    column.cx = given ? widths[static_cast<size_t>(c)] : width;
     column.pszText = title.data();
     column.iSubItem = c;
     Send(hwnd_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
   }
-  SetRowCount(2);
+  if (!(style & LVS_OWNERDATA)) SetRowCount(2);
   hook_.Attach(hwnd_, GridHook);
 }
 
