@@ -149,7 +149,8 @@ void TFormIpconfig::RunStartup() {
   if (startedUp_) return;
   startedUp_ = true;
   UpdateWindow(Handle());
-  Guarded([this] { CheckLanguageFile(); });
+  // A question in a window nobody sees would hold a hidden start for ever.
+  if (IsWindowVisible(Handle())) Guarded([this] { CheckLanguageFile(); });
   bool loaded = false;
   Guarded([&] { loaded = LoadAtStartup(); });
   if (HasCommandLine() && !FinishCommandLine(loaded)) return;
