@@ -23,10 +23,8 @@ void WriteOption(const wchar_t* name, int value) {
 bool IsReturnSeconds(long long seconds) { return seconds >= kMinReturnSeconds && seconds <= kMaxReturnSeconds; }
 
 FrameOptions ReadFrameOptions(FrameOptions options, int pageCount) {
+  options.exitChoice = StoredExitChoice();
   TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) {
-    options.exitChoice = registry.TryReadInteger(L"Shutdown Index").value_or(kDefaultExitChoice);
-  }
   if (!registry.OpenKeyReadOnly(kOptionsKey)) return options;
   // One guard in this order: a missing value leaves it and the ones after it
   // as the window was created.

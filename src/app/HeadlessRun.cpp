@@ -11,13 +11,11 @@
 #include "machine/CardList.h"
 #include "store/SettingStore.h"
 #include "store/Snapshot.h"
-#include "store/StoreKeys.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Guard.h"
 #include "util/AdminOnly.h"
 #include "util/WindowsVersion.h"
-#include "util/kRegistry.h"
 
 namespace kip {
 
@@ -51,14 +49,6 @@ class HeadlessUser final : public CommitUser {
   const StepLog& log_;
   std::wstring domainFailure_;
 };
-
-
-int StoredExitChoice() {
-  int choice = 2;
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kStoreRootKey)) choice = registry.TryReadInteger(L"Shutdown Index").value_or(choice);
-  return choice;
-}
 
 // A commit with automatic return may still go back: nobody is here to say
 // whether it is kept, so nothing that changes the machine or the store runs.

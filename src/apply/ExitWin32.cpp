@@ -197,4 +197,10 @@ bool StoreExitChoice(int choice) {
   return RunGuarded([&] { registry.WriteInteger(L"Shutdown Index", choice); });
 }
 
+int StoredExitChoice() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKeyReadOnly(kStoreRootKey)) return kDefaultExitChoice;
+  return registry.TryReadInteger(L"Shutdown Index").value_or(kDefaultExitChoice);
+}
+
 }  // namespace kip

@@ -128,5 +128,7 @@ class TExitWin {
 // Stores the choice as "Shutdown Index" in the program's key, which is not
 // created for it: false when the key is missing or the write fails.
 bool StoreExitChoice(int choice);
+// The stored choice; kDefaultExitChoice when the key or the value is missing.
+int StoredExitChoice();
 
 }  // namespace kip

@@ -24,11 +24,6 @@ std::optional<std::wstring> BatchMemoLine(BatchMemoItem item, const std::optiona
 
 BatchMemo TargetMemo(bool beforeHasFocus) { return beforeHasFocus ? BatchMemo::Before : BatchMemo::After; }
 
-void AppendToTargetMemo(win::Memo& before, win::Memo& after, std::wstring_view line) {
-  const bool beforeHasFocus = before.Handle() && GetFocus() == before.Handle();
-  (TargetMemo(beforeHasFocus) == BatchMemo::Before ? before : after).AppendLine(line);
-}
-
 std::wstring NotepadHostsCommandLine(std::wstring_view hostsField, std::wstring_view hostsDirectory) {
   std::wstring path = Trim(hostsField);
   if (path.empty()) path = std::wstring(hostsDirectory) + L"\\hosts";

@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "ui/win/Controls.h"
-
 namespace kip {
 
 // The items of the memos' right-click menu, in menu order.
@@ -29,9 +27,6 @@ std::optional<std::wstring> BatchMemoLine(BatchMemoItem item, const std::optiona
 // otherwise the after-memo.
 enum class BatchMemo { Before, After };
 BatchMemo TargetMemo(bool beforeHasFocus);
-// Appends the line as the new last line of the memo TargetMemo chooses by the
-// current focus (the memo's change reaction then marks the setting).
-void AppendToTargetMemo(win::Memo& before, win::Memo& after, std::wstring_view line);
 
 // "notepad " followed by the trimmed HOSTS field, or, when it is blank, by the
 // machine's HOSTS folder and "\hosts". The path is passed as typed: Notepad

@@ -65,13 +65,6 @@ std::wstring MakeSafeFileName(std::wstring_view name) {
   return out;
 }
 
-std::wstring GetEnvVar(const std::wstring& name) {
-  wchar_t buffer[kPathBuffer];
-  DWORD n = GetEnvironmentVariableW(name.c_str(), buffer, kPathBuffer);
-  if (n == 0 || n >= kPathBuffer) return {};
-  return Trim(std::wstring_view(buffer, n));
-}
-
 std::wstring GetSpecialFolder(int csidl, HWND owner) {
   PIDLIST_ABSOLUTE pidl = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(owner, csidl, &pidl)) || pidl == nullptr) return {};
@@ -83,7 +76,9 @@ std::wstring GetSpecialFolder(int csidl, HWND owner) {
 }
 
 std::wstring GetTempFolder() {
-  std::wstring temp = GetEnvVar(L"temp");
+  wchar_t buffer[kPathBuffer];
+  const DWORD n = GetEnvironmentVariableW(L"temp", buffer, kPathBuffer);
+  const std::wstring temp = n == 0 || n >= kPathBuffer ? std::wstring() : Trim(std::wstring_view(buffer, n));
   // An unset variable deliberately yields "\" alone: callers append a file
   // name and get a path in the root of the current drive.
   if (temp.empty()) return L"\\";
@@ -144,11 +139,6 @@ std::wstring IncludeTrailingBackslash(std::wstring_view path) {
 bool FileExists(const std::wstring& path) {
   DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderExists(const std::wstring& path) {
-  DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 namespace {

@@ -15,14 +15,11 @@ namespace kip {
 // setting's name can become part of a file name. Works on whole characters.
 std::wstring MakeSafeFileName(std::wstring_view name);
 
-// The environment variable's value trimmed of surrounding blanks; empty when
-// it is not set or is 260 characters or longer.
-std::wstring GetEnvVar(const std::wstring& name);
-
 // The path of a shell special folder (CSIDL_*) with one trailing backslash;
 // empty when the shell does not know the folder.
 std::wstring GetSpecialFolder(int csidl, HWND owner = nullptr);
-// The "temp" variable with one trailing backslash ("\" when it is unset).
+// The "temp" variable trimmed of surrounding blanks, with one trailing
+// backslash ("\" when it is unset or 260 characters or longer).
 std::wstring GetTempFolder();
 // The Windows system folder with one trailing backslash.
 std::wstring GetSystemFolder();
@@ -47,8 +44,6 @@ std::wstring IncludeTrailingBackslash(std::wstring_view path);
 
 // True when the path names an existing file (not a folder).
 bool FileExists(const std::wstring& path);
-// True when the path names an existing folder.
-bool FolderExists(const std::wstring& path);
 
 // Creates or truncates the file for writing. When that fails and retries
 // remain, waits one minute (window messages are handled meanwhile) and tries

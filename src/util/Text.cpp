@@ -133,10 +133,6 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 std::string ToAnsi(std::wstring_view text) { return Narrow(CP_ACP, text); }
 std::wstring FromAnsi(std::string_view bytes) { return Widen(CP_ACP, bytes); }
 

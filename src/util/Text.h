@@ -29,7 +29,6 @@ StringList SplitCommaText(std::wstring_view text);
 std::wstring ToLower(std::wstring_view text);
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 bool StartsWith(std::wstring_view text, std::wstring_view prefix);
-bool EndsWith(std::wstring_view text, std::wstring_view suffix);
 
 // Code-page conversions. The ANSI code page is the system's (932 on a
 // Japanese machine); it is used for the two files Windows tools read.

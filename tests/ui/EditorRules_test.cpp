@@ -1,7 +1,7 @@
 // The rules of the proxy page, the DNS suffix options and the batch memo
-// aids, as plain values (and the memo target with real memos).
-#include "WinTestForm.h"
-#include "support/FocusLock.h"
+// aids, as plain values.
+#include <gtest/gtest.h>
+
 #include "ui/BatchMemo.h"
 #include "ui/DnsOptionRules.h"
 #include "ui/ProxyRules.h"
@@ -96,35 +96,6 @@ TEST(BatchMemoTest, NotepadOpensTheFieldsFileOrTheMachinesHosts) {
       {L"C:\\Program Files\\kip\\hosts home", L"notepad C:\\Program Files\\kip\\hosts home"},
   };
   for (const Case& c : cases) EXPECT_EQ(NotepadHostsCommandLine(c.field, etc), c.command) << c.field;
-}
-
-class BatchMemoTargetTest : public win::test::WinTest {
- protected:
-  test::FocusLock focusLock;
-};
-
-TEST_F(BatchMemoTargetTest, LinesGoToTheFocusedBeforeMemoElseToTheAfterMemo) {
-  win::Memo before, after;
-  win::Edit other;
-  before.Create(form, 1, {0, 0, 200, 80});
-  after.Create(form, 2, {0, 90, 200, 80});
-  other.Create(form, 3, L"", {0, 180, 200, 20});
-  before.SetText(L"echo 1");
-  form.Show();
-  SetForegroundWindow(form.Handle());
-
-  before.Focus();
-  SendMessageW(before.Handle(), EM_SETSEL, 0, 0);  // the caret does not matter
-  AppendToTargetMemo(before, after, L"route add");
-  EXPECT_EQ(before.Lines(), (StringList{L"echo 1", L"route add"}));
-  EXPECT_EQ(after.Lines(), StringList{});
-
-  after.Focus();
-  AppendToTargetMemo(before, after, L"pause");
-  other.Focus();
-  AppendToTargetMemo(before, after, L"ipconfig");
-  EXPECT_EQ(after.Lines(), (StringList{L"pause", L"ipconfig"}));
-  EXPECT_EQ(before.Lines(), (StringList{L"echo 1", L"route add"}));
 }
 
 }  // namespace

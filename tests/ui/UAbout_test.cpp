@@ -107,7 +107,7 @@ TEST_F(AboutTest, OpensOnceClosesOnEscapeAndOkAndOpensItsLinks) {
 
 TEST_F(AboutTest, TheHelpPageLiesBesideTheBuiltProgram) {
   const std::wstring help = HelpPagePath(BuiltProgram());
-  EXPECT_TRUE(EndsWith(help, L"\\bin\\help\\kIpCnfg.html")) << ToUtf8(help);
+  EXPECT_TRUE(help.ends_with(L"\\bin\\help\\kIpCnfg.html")) << ToUtf8(help);
   const std::string page = ReadWholeFile(help);
   ASSERT_FALSE(page.empty());
   // The page covers the command line, the shortcuts, export and import and
