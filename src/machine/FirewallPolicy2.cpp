@@ -45,13 +45,8 @@ class Policy2 final : public FirewallApi {
  public:
   // COM stays set up for this thread while the object lives (a thread that
   // already runs another apartment model keeps it).
-  explicit Policy2(bool uninitialize) : uninitialize_(uninitialize) {}
-  ~Policy2() override {
-    if (policy_) policy_->Release();
-    policy_ = nullptr;
-    if (uninitialize_) CoUninitialize();
-  }
-  INetFwPolicy2** Out() { return &policy_; }
+  explicit Policy2(bool entered) : apartment_(entered) {}
+  INetFwPolicy2** Out() { return policy_.Out(); }
 
   HRESULT FirewallEnabled(long profile, bool& enabled) override {
     VARIANT_BOOL value = VARIANT_FALSE;
@@ -127,8 +122,8 @@ class Policy2 final : public FirewallApi {
     return S_OK;
   }
 
-  INetFwPolicy2* policy_ = nullptr;
-  bool uninitialize_;
+  ComApartment apartment_;  // left only after the policy is released
+  ComPtr<INetFwPolicy2> policy_;
 };
 
 bool IsPortList(const std::wstring& ports) { return !ports.empty() && ports != L"*"; }

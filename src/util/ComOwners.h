@@ -1,4 +1,5 @@
-// Owners of a COM interface reference and of a BSTR, released when they go.
+// Owners of a COM apartment, an interface reference and a BSTR, released
+// when they go.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,21 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// A COM apartment this thread entered (CoInitializeEx succeeded): left when
+// the owner goes. Declare it before the references it holds up.
+class ComApartment {
+ public:
+  explicit ComApartment(bool entered) : entered_(entered) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (entered_) CoUninitialize();
+  }
+
+ private:
+  bool entered_;
 };
 
 class Bstr {
