@@ -107,11 +107,7 @@ void TFormIpconfig::OfferClicked() {
 }
 
 bool TFormIpconfig::CommitSettingWithReturn(const std::wstring& settingName) {
-  int tab = -1;
-  const StringList& names = editor_.Names();
-  for (int i = 0; i < static_cast<int>(names.size()) && tab < 0; ++i) {
-    if (SameSettingName(names[static_cast<size_t>(i)], settingName)) tab = i;
-  }
+  const int tab = FindSettingName(editor_.Names(), settingName);
   if (tab < 0 || tray_.OffersOnlyOpen()) return false;
   editor_.SelectSetting(tab);
   bool committed = false;

@@ -32,7 +32,7 @@ void TFormIpconfig::RunCommandLine() {
     }
     editor_.SelectSetting(tab);
     if (RunCommandLinePreview()) return;
-    if (!CommitShownSetting()) return;
+    if (!CommitShownSetting(CommitKind::Unattended)) return;
     commandLineExitCode_ = lastCommitResult_.notStarted.empty() ? kExitCommitted : kExitCommandNotStarted;
     CarryOutExitAction(ChooseExitAction(request, options_.exitChoice));
   });
@@ -44,9 +44,7 @@ void TFormIpconfig::CarryOutExitAction(ExitAction action) {
     tray_.EndProgram();
     return;
   }
-  std::shared_ptr<ExitPlatform> platform =
-      env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());
-  EndWindowsAsAsked(action, *platform);
+  EndWindowsAsAsked(action, *ExitPlatformOfWindow());
 }
 
 void TFormIpconfig::ActionShortCutExecute() {

@@ -145,12 +145,6 @@ bool TFormIpconfig::HoldCloseWhileCommitting() {
   return true;
 }
 
-// Saves pending edits, then builds the plan of the selected tab from the
-// store and carries it out, without what follows it (the command line ends
-// in its own way). False when no setting is selected (nothing is committed
-// then).
-bool TFormIpconfig::CommitShownSetting() { return CommitShownSetting(CommitKind::Unattended); }
-
 // Saves pending edits and commits the selected tab. False when nothing is
 // committed, or the machine went back to its former state.
 bool TFormIpconfig::CommitShownSetting(CommitKind kind) {
@@ -265,9 +259,12 @@ bool TFormIpconfig::LockForStoreChange(CommitLock& lock) {
 
 // Acts on an exit choice: shut down, restart, close the window, or nothing.
 void TFormIpconfig::ActOnExitChoice(int choice) {
-  std::shared_ptr<ExitPlatform> platform =
-      env_.exitPlatform ? env_.exitPlatform(Handle()) : CreateWindowsExitPlatform(Handle());
-  TExitWin(*platform).ActOnChoice(choice);
+  TExitWin(*ExitPlatformOfWindow()).ActOnChoice(choice);
+}
+
+std::shared_ptr<ExitPlatform> TFormIpconfig::ExitPlatformOfWindow() {
+  if (env_.exitPlatform) return env_.exitPlatform(Handle());
+  return CreateWindowsExitPlatform(Handle());
 }
 
 std::optional<StringList> TFormIpconfig::TraySettings() const {

@@ -210,7 +210,6 @@ void TFormIpconfig::WireHandlers() {
   OnActivate = [this] { OnActivated(); };
   OnCloseQuery = [this] { return FormCloseQuery(); };
   OnClose = [this] { FormClose(); };
-  OnDestroy = [this] { FormDestroy(); };
   OnResize = [this](int width, int height) { LayoutFrame(width, height); };
   OnDpiChanged = [this] { Relayout(); };
   MinimumClientSize = [this] { return LeastClientSize(); };

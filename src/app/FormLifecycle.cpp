@@ -281,6 +281,4 @@ void TFormIpconfig::WritePlacement() {
   registry.CloseKey();
 }
 
-void TFormIpconfig::FormDestroy() {}
-
 }  // namespace kip

@@ -74,8 +74,6 @@ void TFormIpconfig::SafeSwitch::StopWatching() {
   watching_ = false;
 }
 
-bool TFormIpconfig::SafeSwitch::Begin() { return Prepare() && Arm(); }
-
 bool TFormIpconfig::SafeSwitch::Prepare() {
   const bool preview = (kind_ == CommitKind::Window || kind_ == CommitKind::WithReturn) && form_.options_.previewFirst;
   if (!preview && kind_ != CommitKind::WithReturn) return true;

@@ -29,10 +29,8 @@ class TFormIpconfig::SafeSwitch {
 
   // Before the commit: the preview when the user wants it and, with
   // automatic return, the kept state and the helper. False: nothing may be
-  // committed. Begin is Prepare (the questions, before the commit lock is
-  // taken: no dialog holds up another commit or a way back) then Arm (under
-  // the lock).
-  bool Begin();
+  // committed. Prepare asks the questions, before the commit lock is taken
+  // (no dialog holds up another commit or a way back); Arm runs under it.
   bool Prepare();
   bool Arm();
   // The commit has run its steps: a way back from now on waits for the

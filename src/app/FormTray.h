@@ -41,7 +41,6 @@ class TrayMenu {
   void CommitTab(int tab);  // whatever exit choice is stored
   void EndProgram();        // also while the icon is shown
 
-  bool Wanted() const { return wanted_; }
   void SetWanted(bool wanted);  // the option to show the icon
   void Update();
   void OnEvent(LPARAM event);

@@ -72,6 +72,12 @@ void ShowFirewallPart(FirewallSheetValues& shown, const FirewallPage& page) {
   CopyChecksToRows(page, shown.rows);
 }
 
+ShownSetting WithParameters(ShownSetting shown, const TcpipParameters& parameters) {
+  shown.domain.ipEnableRouter = parameters.ipEnableRouter;
+  ShowSearchOrder(shown.dns, parameters.useDomainNameDevolution, parameters.searchList);
+  return shown;
+}
+
 // A card the setting holds no part for shows its IPv6 values now, under the
 // choice to leave them alone: saving that never changes IPv6 by itself.
 Ipv6Setting LiveIpv6Shown(const std::wstring& cardId) {
@@ -173,10 +179,7 @@ void SettingEditor::ReadFirewallState() {
 std::wstring SettingEditor::ShowTcpipParameters() {
   std::optional<TcpipParameters> parameters = ReadTcpipParameters();
   if (!parameters) return {};
-  ShownSetting shown = view_.Current();
-  shown.domain.ipEnableRouter = parameters->ipEnableRouter;
-  ShowSearchOrder(shown.dns, parameters->useDomainNameDevolution, parameters->searchList);
-  view_.ShowValues(shown);
+  view_.ShowValues(WithParameters(view_.Current(), *parameters));
   return parameters->hostsDirectory;
 }
 
@@ -324,6 +327,7 @@ void SettingEditor::SelectCard(int index) { ChangeSelection(shown_, index); }
 
 void SettingEditor::ChangeSelection(int setting, int card) {
   if (busy_) return;
+  if (setting == shown_ && card == card_ && !modified_) return;
   busy_ = true;
   RunThenAlways(
       [&] {
@@ -381,10 +385,7 @@ ShownSetting SettingEditor::LiveShown(ShownSetting shown) const {
   shown.internet.enable = false;
   if (std::optional<std::wstring> page = ReadStartPage()) shown.internet.startPage = *page;
   shown.other.printer = ReadDefaultPrinterName();
-  if (std::optional<TcpipParameters> parameters = ReadTcpipParameters()) {
-    shown.domain.ipEnableRouter = parameters->ipEnableRouter;
-    ShowSearchOrder(shown.dns, parameters->useDomainNameDevolution, parameters->searchList);
-  }
+  if (std::optional<TcpipParameters> parameters = ReadTcpipParameters()) shown = WithParameters(shown, *parameters);
   shown.other.hostsFile.clear();
   return shown;
 }

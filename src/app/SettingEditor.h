@@ -107,7 +107,6 @@ class SettingEditor {
   bool Modified() const { return modified_; }
   bool Busy() const { return busy_; }            // a change of setting or card runs
   bool FirewallUsable() const { return firewallUsable_; }
-  const std::vector<TFirewallEntry>& FirewallEntries() const { return firewallEntries_; }
   void SetOsMajorVersion(DWORD major) { osMajor_ = major; }
   void SetProgramFolder(std::wstring folder) { around_.programFolder = std::move(folder); }
 
@@ -127,7 +126,8 @@ class SettingEditor {
   // --- events ---------------------------------------------------------------
   void Edited() { modified_ = true; }
   // The user chose another setting or card: the edits are offered for
-  // saving, then it is shown.
+  // saving, then it is shown. The shown one, unedited, is not read again:
+  // the pages show what the store holds.
   void SelectSetting(int index);
   void SelectCard(int index);
   void Load();     // the shown setting for the shown card, again

@@ -95,8 +95,6 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   TrayMenu& Tray() { return tray_; }
 
   // --- the setting follows the network (app/FormAutoSwitch.cpp) ------------
-  AutoSwitchPage& SwitchRulePage() { return pages_.autoSwitch; }
-  AutoSwitch* Switcher() { return autoSwitch_.get(); }  // null while not resident
   void OfferClicked() override;
 
   // --- pages (app/pages/, wired in app/FormPages.cpp) ----------------------
@@ -124,7 +122,6 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
  private:
   // app/FormLifecycle.cpp
   void FormCreate();
-  void FormDestroy();
   void ShowException(const std::wstring& message);
   LRESULT OnStartupMessage();
   LRESULT OnTrayMessage(LPARAM event);
@@ -158,7 +155,7 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   void SelectionChanged() override;
   void Report(const std::wstring& message) override;
   void ShowCardNote(const std::wstring& note) override;
-  void SyncSelection();  // the edits offered for saving, the shown setting read again
+  void SyncSelection();  // the shown tab's setting, its edits offered for saving
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
   std::wstring HostsDirectory;
   SettingEditor editor_{*this, {[this]() -> Prompts& { return Ask(); }, [this] { return CommitEnvironmentOfWindow(); }, {}}};
@@ -177,8 +174,8 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   std::function<FormDialogs()> createDialogs_;
   // app/FormCommit.cpp
   class CommitUserAdapter;
-  bool CommitShownSetting();
   void ActOnExitChoice(int choice);
+  std::shared_ptr<ExitPlatform> ExitPlatformOfWindow();
   void RunWhileCommitting(const std::function<void()>& work);
   void SetCommitting(bool committing);
   bool CommandAllowedWhileCommitting(UINT commandId) const;

@@ -63,7 +63,6 @@ void TQpPrinter::CheckNoPrinter() {
   for (int i = 0; i < snapshot_.Count(); ++i) {
     if ((snapshot_.Attributes(i) & PRINTER_ATTRIBUTE_HIDDEN) == 0) return;
   }
-  printerIndex_ = -1;
   throw EQpPrinterNoPrinter();
 }
 

@@ -61,11 +61,9 @@ class TQpPrinter {
   StringList Printers();
   // The port names of the machine, each once (the first occurrence wins).
   static StringList Ports();
-  int PrinterIndex() const { return printerIndex_; }
 
  private:
   TQpAllPrintersInfo snapshot_;
-  int printerIndex_ = -1;
 };
 
 // The printer list of the main window: names and, index-parallel, the device
