@@ -63,7 +63,10 @@ shot() { # shot WINDOW FILE
     echo "dpi-shots: $2"
 }
 shot "$title" "$root/docs/dpi-$dpi.png"
-for page in 0 1 2 3 4 5 6 7; do
+# As many pages as the window's page control lists.
+pages=$(kip_drive tabs "$title" | awk -F'\t' '!/^ / {p = $3 == "pages"} /^ / && p {n++} END {print n + 0}')
+[ "$pages" -gt 0 ] || echo "dpi-shots: the window lists no pages at $dpi DPI" >&2
+for ((page = 0; page < pages; page++)); do
   kip_drive select-page "$title" "$page" >/dev/null
   shot "$title" "$shots/dpi-$dpi-page-$page.png"
 done

@@ -198,7 +198,9 @@ struct InheritedHandles {
       if (!handle || !GetHandleInformation(handle, &flags)) return;
       owned[i] = UniqueKernelHandle(handle);
       // They came inheritable; the way back's own children get none of them.
-      SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+      // One that stays so leaves the set incomplete: no ready signal, so the
+      // window commits nothing.
+      if (!SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0)) return;
     }
     complete = true;
   }
@@ -550,8 +552,16 @@ bool AutoReturn::StartHelper(std::wstring& whyNot) {
   }
   if (listed) DeleteProcThreadAttributeList(attributes);
   // The helper has its copies: the children the commit starts next (netsh,
-  // the user's batch files) get none.
-  for (HANDLE handle : inherited) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+  // the user's batch files) get none. Where one stays inheritable, the helper,
+  // still suspended, is ended and nothing is committed.
+  for (HANDLE handle : inherited) {
+    if (!SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0) && info.hProcess) {
+      error = GetLastError();
+      TerminateProcess(info.hProcess, static_cast<UINT>(ReturnOutcome::Failed));
+      const ProcessInfo ended(info);
+      info = {};
+    }
+  }
   if (!info.hProcess) {
     whyNot = L"元に戻す処理を起動できませんでした (" + SystemErrorText(error) + L")";
     return false;

@@ -4,6 +4,7 @@ KIP_E2E_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 KIP_DRIVER="$KIP_E2E_ROOT/build/tests/bin/kip_driver.exe"
 source "$KIP_E2E_ROOT/tools/wine-env.sh"
 source "$KIP_E2E_ROOT/tools/demo/locale.sh"
+source "$KIP_E2E_ROOT/tools/reglib.sh"
 
 # kip_drive COMMAND ARGS...: the driver's output without CRs; its status.
 kip_drive() {
@@ -163,28 +164,12 @@ kip_set_dpi() {
   kip_start_wineserver "$WINEPREFIX"
 }
 
-# Registry values written as the lines of a .reg file (UTF-8) and imported
-# at once by kip_import_reg: one regedit run instead of a reg.exe per value.
-# A key may start with HKLM or HKCU, as reg.exe takes it.
-kip_reg_key() {
-  local key="${1/#HKLM\\/HKEY_LOCAL_MACHINE\\}"
-  printf '\n[%s]\n' "${key/#HKCU\\/HKEY_CURRENT_USER\\}"
-}
-kip_reg_quote() { local text="${1//\\/\\\\}"; printf '"%s"' "${text//\"/\\\"}"; }
-kip_reg_sz() { printf '%s=%s\n' "$(kip_reg_quote "$1")" "$(kip_reg_quote "$2")"; }
-kip_reg_dword() { printf '%s=dword:%08x\n' "$(kip_reg_quote "$1")" "$2"; }
-# kip_reg_multi NAME ITEM...: a multi-string, each item and the list ended by a NUL.
-kip_reg_multi() {
-  local name="$1" bytes
-  shift
-  bytes="$(for item in "$@"; do printf '%s' "$item" | iconv -f UTF-8 -t UTF-16LE; printf '\0\0'; done |
-    od -An -v -tx1 | tr -s ' \n' '  ' | sed 's/^ //; s/ $//; s/ /,/g')"
-  printf '%s=hex(7):%s\n' "$(kip_reg_quote "$name")" "${bytes:+$bytes,}00,00"
-}
-# kip_import_reg: the lines on standard input imported into the prefix's registry.
+# kip_import_reg: the .reg lines on standard input (tools/reglib.sh writes
+# them) imported at once into the prefix's registry: one regedit run instead
+# of a reg.exe per value.
 kip_import_reg() {
   local file="$WINEPREFIX/drive_c/kip-import.reg"
-  { printf '\xff\xfe'; { echo 'Windows Registry Editor Version 5.00'; cat; } | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$file"
+  reg_encode >"$file"
   wine regedit /s "$(winepath -w "$file" 2>/dev/null)" || fail "regedit could not import $file"
   rm -f "$file"
 }

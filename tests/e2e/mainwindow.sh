@@ -39,58 +39,58 @@ connections=("本社LAN (有線・VLAN120 保守用ポート)" "ローカル エ
 # card's part is fixed addresses with every list filled.
 stored_setting() {
   local key="$store\\$1" i
-  kip_reg_key "$key"
-  kip_reg_sz "Hosts File" 'C:\Users\フィールドエンジニア\Documents\ネットワーク設定\hosts\本社3F_hosts.txt'
-  kip_reg_sz "Start Page" "http://intra.honsha.example.co.jp/portal/network/index.html"
-  kip_reg_dword ProxyEnable 1
-  kip_reg_sz ProxyServer "proxy-honsha-3f.corp.example.co.jp"
-  kip_reg_sz ProxyPort 18080
-  kip_reg_dword ProxyLoacl 1
-  kip_reg_sz ProxyOverride "*.corp.example.co.jp;*.example.local;192.168.*;10.*;intranet;printserver01"
-  kip_reg_sz ProxyAutoConfigURL "http://wpad.corp.example.co.jp/proxy/honsha-3f.pac"
-  kip_reg_dword ProxyMore 0
-  kip_reg_sz "default Printer" "Office Laser 2F"
-  kip_reg_dword ChangeDomainWorkGroup 1
-  kip_reg_sz Domain "CORP-HONSHA-EXAMPLE"
-  kip_reg_dword ChangeDomain 0
-  kip_reg_sz WorkGroup "EIGYOU-DAI2-KAIGISHITSU"
-  kip_reg_dword ChangeWorkGroup 1
-  kip_reg_sz "Machine Name" "FIELD-ENG-PC042"
-  kip_reg_dword IPEnableRouter 0
-  kip_reg_dword UseDomainNameDevolution 1
-  kip_reg_sz SearchList "corp.example.co.jp,honsha.corp.example.co.jp,lab.osaka.example.co.jp,example.local"
-  kip_reg_key "$key\\FireWall"
-  kip_reg_dword "Use FireWall Switch" 1
-  kip_reg_dword "FireWall Enabled" 1
-  kip_reg_dword "ファイルとプリンタの共有" 1
-  kip_reg_dword "リモート デスクトップ" 1
-  kip_reg_key "$key\\AutoSwitch"
-  kip_reg_sz Gateway 192.168.120.254
-  kip_reg_sz GatewayMAC 00:1a:2b:3c:4d:5e
-  kip_reg_sz DnsSuffix honsha.corp.example.co.jp
-  kip_reg_sz Subnet 192.168.120.0/24
-  kip_reg_sz LinkCard "${connections[0]}"
-  kip_reg_sz SSID "HONSHA-3F-GUEST-5GHz"
-  kip_reg_dword CommitWithoutAsking 1
-  kip_reg_sz WifiProfile "HONSHA-3F-GUEST-5GHz (WPA2)"
-  kip_reg_sz WifiCard "${connections[2]}"
+  reg_key "$key"
+  reg_sz "Hosts File" 'C:\Users\フィールドエンジニア\Documents\ネットワーク設定\hosts\本社3F_hosts.txt'
+  reg_sz "Start Page" "http://intra.honsha.example.co.jp/portal/network/index.html"
+  reg_dword ProxyEnable 1
+  reg_sz ProxyServer "proxy-honsha-3f.corp.example.co.jp"
+  reg_sz ProxyPort 18080
+  reg_dword ProxyLoacl 1
+  reg_sz ProxyOverride "*.corp.example.co.jp;*.example.local;192.168.*;10.*;intranet;printserver01"
+  reg_sz ProxyAutoConfigURL "http://wpad.corp.example.co.jp/proxy/honsha-3f.pac"
+  reg_dword ProxyMore 0
+  reg_sz "default Printer" "Office Laser 2F"
+  reg_dword ChangeDomainWorkGroup 1
+  reg_sz Domain "CORP-HONSHA-EXAMPLE"
+  reg_dword ChangeDomain 0
+  reg_sz WorkGroup "EIGYOU-DAI2-KAIGISHITSU"
+  reg_dword ChangeWorkGroup 1
+  reg_sz "Machine Name" "FIELD-ENG-PC042"
+  reg_dword IPEnableRouter 0
+  reg_dword UseDomainNameDevolution 1
+  reg_sz SearchList "corp.example.co.jp,honsha.corp.example.co.jp,lab.osaka.example.co.jp,example.local"
+  reg_key "$key\\FireWall"
+  reg_dword "Use FireWall Switch" 1
+  reg_dword "FireWall Enabled" 1
+  reg_dword "ファイルとプリンタの共有" 1
+  reg_dword "リモート デスクトップ" 1
+  reg_key "$key\\AutoSwitch"
+  reg_sz Gateway 192.168.120.254
+  reg_sz GatewayMAC 00:1a:2b:3c:4d:5e
+  reg_sz DnsSuffix honsha.corp.example.co.jp
+  reg_sz Subnet 192.168.120.0/24
+  reg_sz LinkCard "${connections[0]}"
+  reg_sz SSID "HONSHA-3F-GUEST-5GHz"
+  reg_dword CommitWithoutAsking 1
+  reg_sz WifiProfile "HONSHA-3F-GUEST-5GHz (WPA2)"
+  reg_sz WifiCard "${connections[2]}"
   for i in "${!cards[@]}"; do
-    kip_reg_key "$key\\${cards[$i]}"
-    if [ "$i" -ne 1 ]; then kip_reg_dword EnableDHCP 1; continue; fi
-    kip_reg_dword EnableDHCP 0
-    kip_reg_multi IPAddress 192.168.120.20 192.168.120.21 10.120.0.20 172.16.120.20 192.168.121.20
-    kip_reg_multi SubnetMask 255.255.255.0 255.255.255.0 255.255.0.0 255.255.255.128 255.255.254.0
-    kip_reg_multi DefaultGateway 192.168.120.254 192.168.120.1 10.120.0.1
-    kip_reg_multi DefaultGatewayMetric 1 10 100
-    kip_reg_sz NameServer "192.168.120.53,192.168.120.54,10.120.0.53,8.8.8.8"
-    kip_reg_sz Domain "honsha.corp.example.co.jp"
-    kip_reg_dword RegistrationEnabled 1
-    kip_reg_dword RegisterAdapterName 1
-    kip_reg_multi NameServerList 192.168.120.5 192.168.120.6 10.120.0.5
-    kip_reg_dword IPv6Mode 2
-    kip_reg_multi IPv6Address 2001:db8:120::20/64 2001:db8:120::21/64 fd00:120::20/64
-    kip_reg_multi IPv6DefaultGateway fe80::1 2001:db8:120::1
-    kip_reg_sz IPv6NameServer "2001:db8:120::53,2001:db8:120::54"
+    reg_key "$key\\${cards[$i]}"
+    if [ "$i" -ne 1 ]; then reg_dword EnableDHCP 1; continue; fi
+    reg_dword EnableDHCP 0
+    reg_multi IPAddress 192.168.120.20 192.168.120.21 10.120.0.20 172.16.120.20 192.168.121.20
+    reg_multi SubnetMask 255.255.255.0 255.255.255.0 255.255.0.0 255.255.255.128 255.255.254.0
+    reg_multi DefaultGateway 192.168.120.254 192.168.120.1 10.120.0.1
+    reg_multi DefaultGatewayMetric 1 10 100
+    reg_sz NameServer "192.168.120.53,192.168.120.54,10.120.0.53,8.8.8.8"
+    reg_sz Domain "honsha.corp.example.co.jp"
+    reg_dword RegistrationEnabled 1
+    reg_dword RegisterAdapterName 1
+    reg_multi NameServerList 192.168.120.5 192.168.120.6 10.120.0.5
+    reg_dword IPv6Mode 2
+    reg_multi IPv6Address 2001:db8:120::20/64 2001:db8:120::21/64 fd00:120::20/64
+    reg_multi IPv6DefaultGateway fe80::1 2001:db8:120::1
+    reg_sz IPv6NameServer "2001:db8:120::53,2001:db8:120::54"
   done
 }
 
@@ -100,14 +100,14 @@ machine_names() {
   local list='HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\SharedAccess\Parameters\FirewallPolicy\StandardProfile'
   local i
   for i in "${!cards[@]}"; do
-    kip_reg_key "$class\\${cards[$i]}\\Connection"
-    kip_reg_sz Name "${connections[$i]}"
+    reg_key "$class\\${cards[$i]}\\Connection"
+    reg_sz Name "${connections[$i]}"
   done
-  kip_reg_key "$list\\AuthorizedApplications\\List"
-  kip_reg_sz 'C:\Program Files\Example\保守ツール\RemoteMaintenanceAgent.exe' \
+  reg_key "$list\\AuthorizedApplications\\List"
+  reg_sz 'C:\Program Files\Example\保守ツール\RemoteMaintenanceAgent.exe' \
     'C:\Program Files\Example\保守ツール\RemoteMaintenanceAgent.exe:*:Enabled:リモート保守エージェント (工場ライン監視用)'
-  kip_reg_key "$list\\GloballyOpenPorts\\List"
-  kip_reg_sz '502:TCP' '502:TCP:LocalSubNet:Enabled:Modbus/TCP 生産ライン PLC 監視 (名古屋工場 Line3)'
+  reg_key "$list\\GloballyOpenPorts\\List"
+  reg_sz '502:TCP' '502:TCP:LocalSubNet:Enabled:Modbus/TCP 生産ライン PLC 監視 (名古屋工場 Line3)'
 }
 
 if [ -n "${KIP_WINE_VERSION:-}" ]; then
@@ -120,9 +120,9 @@ mapfile -t cards < <(kip_drive adapters | awk -F'\t' '$1 ~ /^[0-9]+$/ {print $2}
 {
   machine_names
   for name in "${settings[@]}"; do stored_setting "$name"; done
-  kip_reg_key "$store"
-  kip_reg_dword "Setting Index" 6
-  kip_reg_dword "Description Index" 1
+  reg_key "$store"
+  reg_dword "Setting Index" 6
+  reg_dword "Description Index" 1
 } | kip_import_reg
 for name in "${settings[@]}" 会社 自宅; do
   printf '%s\r\n' "net use Z: \\\\fileserver01\\共有フォルダ\\技術部\\ネットワーク設定 /persistent:no" \

@@ -43,36 +43,7 @@ STORE="$HKLM\\SOFTWARE\\harlune\\Harlune Ip Config"
 PRINTER='デモ プリンタ'
 PRINTER2='Office Laser 2F'
 
-# ------------------------------------------------------------ .reg writers
-# All of them print UTF-8 lines; the file is converted once at the end.
-
-reg_quote() {
-  local text="${1//\\/\\\\}"
-  printf '"%s"' "${text//\"/\\\"}"
-}
-reg_key() { printf '\n[%s]\n' "$1"; }
-reg_sz() { printf '%s=%s\n' "$(reg_quote "$1")" "$(reg_quote "$2")"; }
-reg_dword() { printf '%s=dword:%08x\n' "$(reg_quote "$1")" "$2"; }
-reg_default() { printf '@=%s\n' "$(reg_quote "$1")"; }
-
-# UTF-16LE bytes of the arguments, each followed by a NUL character, as
-# comma-separated hex pairs.
-utf16_hex() {
-  local item
-  for item in "$@"; do
-    printf '%s' "$item" | iconv -f UTF-8 -t UTF-16LE
-    printf '\0\0'
-  done | od -An -v -tx1 | tr -s ' \n' '  ' | sed 's/^ //; s/ $//; s/ /,/g'
-}
-# Multi-string: every entry NUL-terminated, then one more NUL.
-reg_multi() {
-  local name="$1"
-  shift
-  local bytes
-  bytes="$(utf16_hex "$@")"
-  printf '%s=hex(7):%s\n' "$(reg_quote "$name")" "${bytes:+$bytes,}00,00"
-}
-reg_expand() { printf '%s=hex(2):%s\n' "$(reg_quote "$1")" "$(utf16_hex "$2")"; }
+source "$root/tools/reglib.sh"
 
 # ------------------------------------------------------------ the cards
 
@@ -294,20 +265,12 @@ if [ ${#card_ids[@]} -eq 0 ]; then
   echo "seed: Wine reports no network cards here; seeding the machine-wide part only" >&2
 fi
 
-utf8="$(mktemp)"
-trap 'rm -f "$utf8"' EXIT
+reg_file="${reg_only:-$WINEPREFIX/drive_c/kip-demo-seed.reg}"
 {
-  printf 'Windows Registry Editor Version 5.00\n'
   machine_cards
   machine_wide
   if [ "$with_store" = 1 ]; then program_store; fi
-} >"$utf8"
-
-reg_file="${reg_only:-$WINEPREFIX/drive_c/kip-demo-seed.reg}"
-{
-  printf '\xff\xfe'
-  sed 's/$/\r/' "$utf8" | iconv -f UTF-8 -t UTF-16LE
-} >"$reg_file"
+} | reg_encode >"$reg_file"
 
 if [ -z "$reg_only" ]; then
   wine regedit /s "$(winepath -w "$reg_file" 2>/dev/null)"
