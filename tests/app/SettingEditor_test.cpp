@@ -6,6 +6,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
 #include "store/StoreKeys.h"
@@ -36,10 +39,9 @@ class PlainView : public SettingView {
   void ShowValues(const ShownSetting& shown) override { values = shown; }
   void SelectionChanged() override {}
   void Report(const std::wstring& message) override { reports.push_back(message); }
-  void ShowCardNote(const std::wstring& note) override { this->note = note; }
+  void ShowCardNote(const std::wstring&) override {}
   ShownSetting values;
   StringList reports;
-  std::wstring note;
 };
 
 // An editor over two cards whose live configuration the machine holds, the
