@@ -1,6 +1,7 @@
 // Every page collects what it was shown, whether it was built before, after
 // or not at all, tidied the same way (typed names lose their blanks); the
-// default printer is chosen by its exact name.
+// switches of the address pages keep what was typed; the default printer is
+// chosen by its exact name.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "MainIds.h"
 #include "machine/QpPrinters.h"
 #include "support/FormFixture.h"
+#include "util/Errors.h"
 
 namespace kip {
 namespace {
@@ -55,6 +57,40 @@ TEST_F(PagesTest, EachPageCollectsWhatItWasShownBuiltOrNot) {
   check("built after the values were shown");
   showAll();
   check("shown to the built pages");
+}
+
+// DHCP greys the addresses but keeps them; leaving it turns automatic DNS
+// off on the other page; automatic DNS stores no servers but keeps them.
+TEST_F(PagesTest, TheSwitchesOfTheAddressPagesKeepWhatWasTyped) {
+  TFormIpconfig& f = MakeForm();
+  const TcpipValues values{false, {L"10.0.0.1"}, {L"255.0.0.0"}, {}, {}, StringList{L"10.0.0.53"}, L""};
+  f.Ip().Show(IpShown(values));
+  f.Dns().Update([&](DnsPageValues& shown) { ShowCardPart(shown, values); });
+  auto nameServers = [&] {
+    TcpipValues collected;
+    CollectCardPart(f.Dns().Collect(), collected);
+    return collected.nameServers;
+  };
+  auto enabled = [&](int page, int id) { return IsWindowEnabled(PageItem(f, page, id)) != FALSE; };
+  ClickPageItem(f, 0, IDX_CheckBoxIP);
+  EXPECT_TRUE(f.Editor().Modified());
+  EXPECT_FALSE(enabled(0, IDB_ButtonIPAdd));
+  EXPECT_EQ(f.Ip().Collect().addresses.at(0), StringList{L"10.0.0.1"});
+  ClickPageItem(f, 1, IDX_CheckDNS);
+  EXPECT_EQ(nameServers(), StringList{});
+  EXPECT_FALSE(enabled(1, IDB_ButtonDNSAdd));
+  ClickPageItem(f, 0, IDX_CheckBoxIP);
+  EXPECT_TRUE(enabled(0, IDB_ButtonIPAdd) && enabled(1, IDB_ButtonDNSAdd));
+  EXPECT_FALSE(f.Dns().Collect().automatic || enabled(1, IDX_CheckDNS));
+  EXPECT_EQ(nameServers(), StringList{L"10.0.0.53"});
+  // Registering the adapter's name needs registration.
+  for (bool registration : {false, true}) {
+    if (f.Dns().Collect().registrationEnabled != registration) ClickPageItem(f, 1, IDX_RegistrationEnabled);
+    EXPECT_EQ(enabled(1, IDX_RegisterAdapterName), registration);
+  }
+  // An error escaping a handler ends in the status bar.
+  win::ReportException(f.Handle(), std::make_exception_ptr(KipError(L"'IPAddress' のデータ型が不正です")));
+  EXPECT_EQ(f.StatusText(), L"'IPAddress' のデータ型が不正です");
 }
 
 // Printers are told apart by their exact names: two that differ in case are

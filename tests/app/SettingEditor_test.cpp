@@ -3,9 +3,11 @@
 // setting is lost.
 #include "app/SettingEditor.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
+#include <tuple>
 
 #include "store/BatchFiles.h"
 #include "store/SettingStore.h"
@@ -37,10 +39,9 @@ class PlainView : public SettingView {
   void ShowValues(const ShownSetting& shown) override { values = shown; }
   void SelectionChanged() override {}
   void Report(const std::wstring& message) override { reports.push_back(message); }
-  void ShowCardNote(const std::wstring& note) override { this->note = note; }
+  void ShowCardNote(const std::wstring&) override {}
   ShownSetting values;
   StringList reports;
-  std::wstring note;
 };
 
 // An editor over two cards whose live configuration the machine holds, the
@@ -59,6 +60,9 @@ class SettingEditorTest : public RegistryTest {
   void Stored(std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* name : names) SetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name", name);
     editor.Open(ListSettingNames());
+  }
+  static std::optional<std::wstring> MachineName(const std::wstring& setting) {
+    return GetString(HKEY_LOCAL_MACHINE, Key(setting), L"Machine Name");
   }
   // An edit on the pages, as the user makes it.
   void Edit(const std::function<void(ShownSetting&)>& change) {
@@ -88,7 +92,7 @@ TEST_F(SettingEditorTest, LoadShowsEachPartByItsRule) {
   SetDword(HKEY_LOCAL_MACHINE, Key(L"Office"), L"IPEnableRouter", 2);
   SetString(HKEY_LOCAL_MACHINE, Key(L"Office"), L"SearchList", L"");
   // No "ProxyEnable": the proxy and home-page fields keep what they showed.
-  view.values.internet = {true, L"before", L"", L"http://before"};
+  view.values.internet = {true, L"before", L"", L"http://before", false, L"", false, L""};
   view.values.domain = {L"", {}, true};
   ShowSearchOrder(view.values.dns, false, {L"stale.lan"});
   WriteBatchFile(BatchFilesOf(L"Office", folder.path()).before, {L"echo office"});
@@ -110,6 +114,11 @@ TEST_F(SettingEditorTest, LoadShowsEachPartByItsRule) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Office", kCardB)));
 }
 
+auto Fields(const TcpipValues& v) {
+  return std::tie(v.enableDhcp, v.ipAddresses, v.subnetMasks, v.gateways, v.gatewayMetrics, v.nameServers, v.domain,
+                  v.registrationEnabled, v.registerAdapterName);
+}
+
 // What the pages show of a card's values and what they collect back.
 TEST(SettingMoves, PagesShowAndCollectACardsValues) {
   const struct {
@@ -120,9 +129,9 @@ TEST(SettingMoves, PagesShowAndCollectACardsValues) {
     TcpipValues collected;
   } cases[] = {
       {"DHCP without servers: no addresses, automatic DNS",
-       {true, {L"10.0.0.9"}, {}, {}, {}, StringList{}},
+       {true, {L"10.0.0.9"}, {}, {}, {}, StringList{}, L""},
        {true, {{L""}, {L""}}, {{L""}, {L""}}}, true,
-       {true, {L"0.0.0.0"}, {L"0.0.0.0"}, {}, {}, StringList{}}},
+       {true, {L"0.0.0.0"}, {L"0.0.0.0"}, {}, {}, StringList{}, L""}},
       {"fixed addresses: rows padded, blanks stored as placeholders; no servers is not automatic",
        {false, {L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0"}, {L"10.0.0.1", L" "}, {L"", L"20"}, StringList{}, L"corp"},
        {false, {{L"10.0.0.5", L"10.0.1.5"}, {L"255.0.0.0", L""}}, {{L"10.0.0.1", L" "}, {L"", L"20"}}}, false,
@@ -136,13 +145,7 @@ TEST(SettingMoves, PagesShowAndCollectACardsValues) {
     const ShownSetting shown = ShowLoaded({}, loaded);
     EXPECT_EQ(shown.ip, c.ip);
     EXPECT_EQ(shown.dns.automatic, c.automaticDns);
-    const TcpipValues collected = CollectShown(shown, {}).card.tcpip;
-    EXPECT_EQ(collected.ipAddresses, c.collected.ipAddresses);
-    EXPECT_EQ(collected.subnetMasks, c.collected.subnetMasks);
-    EXPECT_EQ(collected.gateways, c.collected.gateways);
-    EXPECT_EQ(collected.gatewayMetrics, c.collected.gatewayMetrics);
-    EXPECT_EQ(collected.nameServers, c.collected.nameServers);
-    EXPECT_EQ(collected.domain, c.collected.domain);
+    EXPECT_EQ(Fields(CollectShown(shown, {}).card.tcpip), Fields(c.collected));
   }
   // The primary suffixes chosen: an empty list is stored whatever the lines say.
   ShownSetting suffixes;
@@ -164,7 +167,7 @@ TEST_F(SettingEditorTest, NewStoresEveryCardLiveWithItsOwnLabelUnderTheFirstFree
   EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, CardKey(name, kCardB), L"EnableDHCP"), 1u);
   // Card B's WINS list cannot be read: none, not card A's.
   EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardB), L"NameServerList"), StringList{});
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), ReadHostName());
+  EXPECT_EQ(MachineName(name), ReadHostName());
   EXPECT_FALSE(editor.Modified());
 }
 
@@ -183,8 +186,8 @@ TEST_F(SettingEditorTest, EditsAreOfferedForTheSettingBeingLeft) {
     prompts.answers = {step.answer};
     editor.SelectSetting(step.to);
     EXPECT_EQ(prompts.questions.back(), L"変更した設定を保存しますか.");
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(left), L"Machine Name"), step.storedInLeft);
-    EXPECT_EQ(view.values.domain.machineName, GetString(HKEY_LOCAL_MACHINE, Key(editor.ShownName()), L"Machine Name"));
+    EXPECT_EQ(MachineName(left), step.storedInLeft);
+    EXPECT_EQ(view.values.domain.machineName, MachineName(editor.ShownName()));
     EXPECT_FALSE(editor.Modified());
   }
   prompts.questions.clear();
@@ -195,51 +198,28 @@ TEST_F(SettingEditorTest, EditsAreOfferedForTheSettingBeingLeft) {
   EXPECT_TRUE(editor.MayClose());
   EXPECT_TRUE(editor.MayClose());
   EXPECT_EQ(prompts.questions.size(), 3u);
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"closing");
+  EXPECT_EQ(MachineName(L"Home"), L"closing");
 }
 
-TEST_F(SettingEditorTest, CopyRefusesNamesOfAnyCaseAndEmptyOnesAndKeepsTheShownEdits) {
-  Stored({L"Office", L"office copy"});
-  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
-  prompts.inputAnswers = {std::nullopt, std::wstring(), std::wstring(L"Branch\\2")};
-  editor.CopyAs();
-  ASSERT_EQ(prompts.inputs.size(), 3u);
-  EXPECT_EQ(prompts.inputs[0].caption, L"名前を付けて保存");
-  EXPECT_EQ(prompts.inputs[0].proposal, L"Office Copy");
-  EXPECT_EQ(prompts.messages, (StringList{L"すでに\"Office Copy\"という名前は使われています.", L"名前をつけてください."}));
-  EXPECT_EQ(editor.Names(), (StringList{L"Office", L"office copy", L"Branch\uFFE52"}));
-  EXPECT_EQ(editor.ShownIndex(), 0);
-  for (const auto& card : {kCardA, kCardB}) EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(L"Branch\uFFE52", card)));
-  // The copy is of the stored setting; the edits stay shown and offered.
-  EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Branch\uFFE52"), L"Machine Name"), L"Office");
-  EXPECT_EQ(view.values.domain.machineName, L"edited");
-  EXPECT_TRUE(editor.Modified());
-}
-
-TEST_F(SettingEditorTest, RenameStoresTheShownSettingFirstAndRefusesAnotherSettingsName) {
+// A rename stores the shown setting first, whether or not it then happens;
+// names in use are refused in the run with hostile names below.
+TEST_F(SettingEditorTest, RenameStoresTheShownSettingFirst) {
   const struct {
-    std::optional<std::wstring> answer;
-    StringList names;
-    bool duplicateMessage;
-  } cases[] = {{std::nullopt, {L"Home", L"Office"}, false},
-               {std::wstring(), {L"Home", L"Office"}, false},
-               {std::wstring(L"HOME"), {L"Home", L"Office"}, true},
-               {std::wstring(L"office"), {L"Home", L"office"}, false},
-               {std::wstring(L"a\\b"), {L"Home", L"a\uFFE5b"}, false}};
+    std::optional<std::wstring> answer;  // nullopt: cancelled
+    std::wstring name;
+  } cases[] = {{std::nullopt, L"Office"}, {std::wstring(), L"Office"}, {std::wstring(L"a\\b"), L"a\uFFE5b"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.answer.value_or(L"(cancel)"));
+    SCOPED_TRACE(ToUtf8(c.name));
     DeleteKey(HKEY_LOCAL_MACHINE, kRoot);
-    prompts.messages.clear();
     Stored({L"Home", L"Office"});
     editor.SelectSetting(1);
     Edit([](ShownSetting& shown) { shown.other.hostsFile = L"C:\\edited"; });
     prompts.inputAnswers = {c.answer};
     editor.Rename();
-    EXPECT_EQ(editor.Names(), c.names);
-    EXPECT_EQ(!prompts.messages.empty(), c.duplicateMessage);
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(c.names[1]), L"Hosts File"), L"C:\\edited");
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(L"Home"), L"Machine Name"), L"Home");
-    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(c.names[1], kCardA)));
+    EXPECT_EQ(editor.Names(), (StringList{L"Home", c.name}));
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(c.name), L"Hosts File"), L"C:\\edited");
+    EXPECT_EQ(MachineName(L"Home"), L"Home");
     EXPECT_FALSE(editor.Modified());
   }
 }
@@ -264,21 +244,10 @@ TEST_F(SettingEditorTest, DeleteShowsAnotherSettingAndTheLastOneMakesANewOne) {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Key(L"B")));
 }
 
-TEST_F(SettingEditorTest, AFailedSaveIsReportedAndKeepsTheEdits) {
-  Stored({L"A"});
-  editor.Open({std::wstring(300, L'x')});  // longer than any key name
-  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
-  EXPECT_FALSE(editor.Save());
-  EXPECT_TRUE(editor.Modified());
-  ASSERT_FALSE(view.reports.empty());
-  EXPECT_NE(view.reports.back().find(L"保存できませんでした"), std::wstring::npos);
-  prompts.answers = {Answer::Yes};
-  EXPECT_FALSE(editor.MayClose());  // the window stays with the edits
-}
-
 // Without cards nothing can be saved: no question, nothing in the store
-// root, no setting key in place of a card key, no batch files.
-TEST_F(SettingEditorTest, WithoutCardsNothingIsAskedOrWritten) {
+// root, no setting key in place of a card key, no batch files. A save that
+// fails is reported and keeps the edits and the window.
+TEST_F(SettingEditorTest, ASaveThatCannotBeMadeWritesNothingAndKeepsTheEdits) {
   Stored({L"A"});
   editor.SetCards({}, {});
   Edit([](ShownSetting& shown) {
@@ -289,8 +258,17 @@ TEST_F(SettingEditorTest, WithoutCardsNothingIsAskedOrWritten) {
   EXPECT_TRUE(prompts.questions.empty());
   EXPECT_FALSE(editor.Save());
   EXPECT_TRUE(editor.MayClose());
+  editor.SetCards({kCardA}, {L"LAN A"});
+  editor.Open({std::wstring(300, L'x')});  // longer than any key name
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
+  EXPECT_FALSE(editor.Save());
+  EXPECT_TRUE(editor.Modified());
+  ASSERT_FALSE(view.reports.empty());
+  EXPECT_NE(view.reports.back().find(L"保存できませんでした"), std::wstring::npos);
+  prompts.answers = {Answer::Yes};
+  EXPECT_FALSE(editor.MayClose());
   for (const auto& name : ListSettingNames()) {
-    EXPECT_NE(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), L"edited") << ToUtf8(name);
+    EXPECT_NE(MachineName(name), L"edited") << ToUtf8(name);
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, Key(name), L"IPAddress")) << ToUtf8(name);
   }
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRoot, L"Machine Name"));
@@ -300,25 +278,26 @@ TEST_F(SettingEditorTest, WithoutCardsNothingIsAskedOrWritten) {
 // The names and the shown setting and card come from the store root (its
 // options key is no setting); an index past a list shows the first.
 TEST_F(SettingEditorTest, OpenTakesTheStoredIndexesAndFallsBackToTheFirst) {
+  for (const wchar_t* name : {L"会社", L"TFormIpconfig", L"自宅", L"Alpha"}) CreateKey(HKEY_LOCAL_MACHINE, Key(name));
+  // Both indexes are stored alike: three settings, two cards.
   const struct {
-    DWORD setting, card;
-    int shown, shownCard;
-  } cases[] = {{1, 1, 1, 1}, {7, 5, 0, 0}};
+    DWORD stored;
+    int setting, card;
+  } cases[] = {{1, 1, 1}, {2, 2, 0}, {3, 0, 0}};
   for (const auto& c : cases) {
-    for (const wchar_t* name : {L"会社", L"TFormIpconfig", L"自宅", L"Alpha"}) CreateKey(HKEY_LOCAL_MACHINE, Key(name));
-    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", c.setting);
-    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", c.card);
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Setting Index", c.stored);
+    SetDword(HKEY_LOCAL_MACHINE, kRoot, L"Description Index", c.stored);
     editor.Open(ListSettingNames());
     EXPECT_EQ(editor.Names(), (StringList{L"Alpha", L"会社", L"自宅"}));
-    EXPECT_EQ(editor.ShownIndex(), c.shown);
-    EXPECT_EQ(editor.ShownCard(), c.shownCard);
+    EXPECT_EQ(std::pair(editor.ShownIndex(), editor.ShownCard()), std::pair(c.setting, c.card)) << c.stored;
   }
 }
 
 // One user's run of the commands with hostile names: every name that would
 // be another setting's key, the options key or another setting's batch
 // files is refused with the name-in-use message; the others keep their
-// exact text through copy, rename, save and delete. A copy that cannot be
+// exact text through copy, rename, save and delete. A copy is of every
+// card's stored part, the edits shown stay shown; one that cannot be
 // completed (a folder stands where its batch file goes) leaves nothing
 // behind, a leftover batch file of its name included.
 TEST_F(SettingEditorTest, CommandsWithHostileNamesKeepEverySettingApart) {
@@ -341,7 +320,12 @@ TEST_F(SettingEditorTest, CommandsWithHostileNamesKeepEverySettingApart) {
     prompts.inputAnswers = {answer};
     editor.Rename();
   };
-  copyAs({L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
+  Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
+  copyAs({L"", L"OFFICE", L"TFormIpconfig", L"tformIPCONFIG", quote});
+  EXPECT_EQ(prompts.inputs[0].caption + L"|" + prompts.inputs[0].proposal, L"名前を付けて保存|Office Copy");
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, CardKey(quote, kCardB)));
+  EXPECT_TRUE(editor.Modified() && editor.ShownIndex() == 0 && view.values.domain.machineName == L"edited");
+  prompts.answers = {Answer::No};  // leaving drops the edits
   copyAs({slash});
   EXPECT_THROW(copyAs({L"Branch"}), EOSError);
   copyAs({L"a\uFF0Fb", L"A\uFF0FB", percent});
@@ -350,9 +334,9 @@ TEST_F(SettingEditorTest, CommandsWithHostileNamesKeepEverySettingApart) {
   renameTo(1, L"office");
   renameTo(1, L"TFORMIPCONFIG");
   renameTo(1, L"A\uFF0Fb");
-  EXPECT_EQ(prompts.messages, (StringList{inUse(L"OFFICE"), inUse(L"TFormIpconfig"), inUse(L"tformIPCONFIG"),
-                                          inUse(L"a\uFF0Fb"), inUse(L"A\uFF0FB"), inUse(L"office"),
-                                          inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
+  EXPECT_EQ(prompts.messages, (StringList{L"名前をつけてください.", inUse(L"OFFICE"), inUse(L"TFormIpconfig"),
+                                          inUse(L"tformIPCONFIG"), inUse(L"a\uFF0Fb"), inUse(L"A\uFF0FB"),
+                                          inUse(L"office"), inUse(L"TFORMIPCONFIG"), inUse(L"A\uFF0Fb")}));
   renameTo(1, L"19\" RACK");  // its own name in other letters
   editor.SelectSetting(2);
   Edit([](ShownSetting& shown) { shown.domain.machineName = L"edited"; });
@@ -362,15 +346,11 @@ TEST_F(SettingEditorTest, CommandsWithHostileNamesKeepEverySettingApart) {
   editor.Delete();
 
   const StringList expected{L"Office", L"19\" RACK", slash, yen, longName};
-  auto sorted = [](StringList names) {
-    std::sort(names.begin(), names.end());
-    return names;
-  };
-  EXPECT_EQ(sorted(ListSettingNames()), sorted(expected));
-  EXPECT_EQ(sorted(editor.Names()), sorted(expected));
+  EXPECT_THAT(ListSettingNames(), testing::UnorderedElementsAreArray(expected));
+  EXPECT_THAT(editor.Names(), testing::UnorderedElementsAreArray(expected));
   for (const auto& name : expected) {
     SCOPED_TRACE(ToUtf8(name));
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(name), L"Machine Name"), name == slash ? L"edited" : L"Office");
+    EXPECT_EQ(MachineName(name), name == slash ? L"edited" : L"Office");
     EXPECT_EQ(GetMultiString(HKEY_LOCAL_MACHINE, CardKey(name, kCardA), L"IPAddress"), StringList{L"10.1.1.1"});
     EXPECT_EQ(ReadBatchFile(BatchFilesOf(name, folder.path()).before), StringList{L"echo office"});
   }
