@@ -12,6 +12,7 @@
 #include "apply/AutoReturn.h"
 #include "apply/StepLog.h"
 #include "util/AdminOnly.h"
+#include "util/ComOwners.h"
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/Profile.h"
@@ -34,18 +35,6 @@ StringList CommandLineArguments() {
   if (argv) LocalFree(argv);
   return arguments;
 }
-
-// COM for the shell-link object and the common controls, for the whole run.
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
-
- private:
-  bool ok_;
-};
 
 // The exit code of a start that could not create its windows.
 constexpr int kStartFailedExitCode = 1;
@@ -145,7 +134,8 @@ int RunApplication(HINSTANCE, int) {
   // What a killed helper or a switched-off machine left of a way back.
   RemoveAbandonedReturns(ProgramPath(), WorkFolderPath());
 
-  ComApartment com;
+  // COM for the shell-link object and the common controls, for the whole run.
+  const ComApartment com(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   if (options.quiet) return RunHeadless(options);
   if (options.importFile) {
     if (const int code = ImportFromCommandLine(*options.importFile, StepLog(options.logFile)); code != kExitCommitted) {
@@ -164,6 +154,5 @@ int RunApplication(HINSTANCE, int) {
   }
   return kStartFailedExitCode;
 }
-
 
 }  // namespace kip

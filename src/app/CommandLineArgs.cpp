@@ -70,8 +70,6 @@ ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice) {
   }
 }
 
-bool KeepsWindowOpen(const CommandLineRequest& request) { return request.keepWindowOpen; }
-
 std::wstring SettingNotFoundText(std::wstring_view foldedName) {
   return L"設定[" + std::wstring(foldedName) + L"]が見つかりません.";
 }

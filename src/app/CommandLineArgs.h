@@ -46,10 +46,6 @@ int FindSettingTab(const StringList& tabTexts, std::wstring_view name);
 // Index") does.
 ExitAction ChooseExitAction(const CommandLineRequest& request, int exitChoice);
 
-// True when the window stays open after the run: the second argument is
-// "/n" itself.
-bool KeepsWindowOpen(const CommandLineRequest& request);
-
 // The status-bar text for a name no tab carries.
 std::wstring SettingNotFoundText(std::wstring_view foldedName);
 

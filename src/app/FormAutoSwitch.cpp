@@ -7,23 +7,15 @@
 #include "app/UkIpConfig.h"
 #include "apply/AutoReturn.h"
 #include "store/SettingNames.h"
-#include "store/StoreKeys.h"
 #include "util/Files.h"
 #include "util/Guard.h"
-#include "util/kRegistry.h"
 
 namespace kip {
 
 namespace {
 
-constexpr wchar_t kAtLogonOption[] = L"AutoSwitch_AtLogon";
 constexpr wchar_t kLogonTaskFailed[] = L"ログオン時に起動するタスクを登録できませんでした.";
 constexpr wchar_t kLogonTaskNotRemoved[] = L"ログオン時に起動するタスクを削除できませんでした.";
-
-void WriteAtLogonOption(bool atLogon) {
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKey(kOptionsKey, true)) RunGuarded([&] { registry.WriteInteger(kAtLogonOption, atLogon ? 1 : 0); });
-}
 
 }  // namespace
 
@@ -42,17 +34,12 @@ class TFormIpconfig::AutoSwitchHost final : public AutoSwitch::Host {
 };
 
 void TFormIpconfig::WireAutoSwitchPage() {
-  pages_.autoSwitch.OnEdit = [this] { editor_.Edited(); };
   pages_.autoSwitch.PresentRule = [] { return RuleFromPresent(ReadPresentNetworks(CreateWlanReader().get())); };
   pages_.autoSwitch.OnOptionsClick = [this](const ResidentOptions& options) { ResidentOptionsClicked(options); };
 }
 
 ResidentOptions TFormIpconfig::ReadResidentOptions() const {
-  ResidentOptions options;
-  options.resident = menus_.mShowTray && menus_.mShowTray->Checked();
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (registry.OpenKeyReadOnly(kOptionsKey)) options.atLogon = registry.TryReadInteger(kAtLogonOption).value_or(0) != 0;
-  return options;
+  return {menus_.mShowTray && menus_.mShowTray->Checked(), ReadAtLogonOption()};
 }
 
 // A save may have changed a rule.
@@ -124,12 +111,7 @@ std::wstring TFormIpconfig::ChooseSettingToCommit(const StringList& settingNames
   for (size_t i = 0; i < settingNames.size(); ++i) {
     AppendMenuW(menu.get(), MF_STRING, static_cast<UINT>(i + 1), settingNames[i].c_str());
   }
-  POINT at{};
-  GetCursorPos(&at);
-  SetForegroundWindow(Handle());
-  const UINT chosen =
-      static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, Handle(), nullptr));
-  PostMessageW(Handle(), WM_NULL, 0, 0);
+  const UINT chosen = TrackMenuAtCursor(menu.get(), Handle());
   if (chosen == 0 || chosen > settingNames.size()) return {};
   return settingNames[chosen - 1];
 }

@@ -169,7 +169,7 @@ bool TFormIpconfig::FinishCommandLine(bool loaded) {
   } else {
     commandLineExitCode_ = kExitFailed;
   }
-  if (KeepsWindowOpen(ParseCommandLine(env_.arguments))) return true;
+  if (ParseCommandLine(env_.arguments).keepWindowOpen) return true;
   tray_.EndProgram();
   return false;
 }

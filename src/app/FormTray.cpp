@@ -18,6 +18,17 @@ enum TrayCommand : UINT { kTrayOpen = 1, kTrayEnd = 2, kTrayFirstSetting = 16 };
 
 }  // namespace
 
+UINT TrackMenuAtCursor(HMENU menu, HWND window) {
+  POINT at{};
+  GetCursorPos(&at);
+  // The menu closes when the user clicks elsewhere only if the window is
+  // in front.
+  SetForegroundWindow(window);
+  const UINT command = static_cast<UINT>(TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window, nullptr));
+  PostMessageW(window, WM_NULL, 0, 0);
+  return command;
+}
+
 void TrayMenu::SetWanted(bool wanted) {
   wanted_ = wanted;
   Update();
@@ -94,16 +105,7 @@ void TrayMenu::ShowMenu() {
   }
   AppendMenuW(menu.get(), MF_STRING, kTrayOpen, L"開く");
   if (!OffersOnlyOpen()) AppendMenuW(menu.get(), MF_STRING, kTrayEnd, L"終了");
-  POINT at{};
-  GetCursorPos(&at);
-  // The menu closes when the user clicks elsewhere only if the window is
-  // in front.
-  const HWND window = window_.Handle();
-  SetForegroundWindow(window);
-  const UINT command =
-      static_cast<UINT>(TrackPopupMenuEx(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, window, nullptr));
-  PostMessageW(window, WM_NULL, 0, 0);
-  RunCommand(command);
+  RunCommand(TrackMenuAtCursor(menu.get(), window_.Handle()));
 }
 
 // Carries out an item of the icon's menu.

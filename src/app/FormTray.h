@@ -27,6 +27,9 @@ class TrayOwner {
   virtual void OfferClicked() {}
 };
 
+// Shows `menu` at the mouse for `window`; the chosen command, 0 for none.
+UINT TrackMenuAtCursor(HMENU menu, HWND window);
+
 class TrayMenu {
  public:
   static constexpr UINT kMessage = WM_APP + 40;

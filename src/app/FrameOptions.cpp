@@ -12,6 +12,7 @@ namespace {
 
 constexpr wchar_t kPreviewFirstOption[] = L"mPreviewFirst_Checked";
 constexpr wchar_t kReturnSecondsOption[] = L"AutoReturn_Seconds";
+constexpr wchar_t kAtLogonOption[] = L"AutoSwitch_AtLogon";
 
 void WriteOption(const wchar_t* name, int value) {
   TkRegistry registry(HKEY_LOCAL_MACHINE);
@@ -57,6 +58,13 @@ void WriteClosingOptions(const FrameOptions& options) {
 void WritePreviewFirst(bool on) { WriteOption(kPreviewFirstOption, on ? 1 : 0); }
 
 void WriteReturnSeconds(int seconds) { WriteOption(kReturnSecondsOption, seconds); }
+
+bool ReadAtLogonOption() {
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  return registry.OpenKeyReadOnly(kOptionsKey) && registry.TryReadInteger(kAtLogonOption).value_or(0) != 0;
+}
+
+void WriteAtLogonOption(bool atLogon) { WriteOption(kAtLogonOption, atLogon ? 1 : 0); }
 
 WindowsVerdict JudgeWindows(const OSVERSIONINFOEXW* info, bool osCheck) {
   WindowsVerdict verdict;

@@ -34,6 +34,9 @@ void WriteClosingOptions(const FrameOptions& options);
 // The two options of a commit with automatic return, stored when changed.
 void WritePreviewFirst(bool on);
 void WriteReturnSeconds(int seconds);
+// "ログオン時に起動", as last registered.
+bool ReadAtLogonOption();
+void WriteAtLogonOption(bool atLogon);
 
 // What the start-up makes of the Windows it runs on. `info` is null when it
 // could not be asked.

@@ -220,7 +220,6 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   std::unique_ptr<AutoSwitch> autoSwitch_;
   bool autoCommitting_ = false;
   // app/FormPages.cpp
-  Page* LazyPage(int index);
   void WirePages();
   void BuildPage(int index);
   FramePages pages_{[this]() -> Prompts& { return Ask(); }};

@@ -48,7 +48,7 @@ TEST(CommandLineArgs, NameSwitchAndExitAction) {
     const CommandLineRequest request = ParseCommandLine(c.arguments);
     EXPECT_EQ(request.settingName, c.name);
     EXPECT_EQ(ChooseExitAction(request, c.exitChoice), c.action);
-    EXPECT_EQ(KeepsWindowOpen(request), c.keepsWindow);
+    EXPECT_EQ(request.keepWindowOpen, c.keepsWindow);
   }
 }
 

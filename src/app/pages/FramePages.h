@@ -2,6 +2,7 @@
 // (the firewall sheet, the IPv6 page and "自動切替" come last).
 #pragma once
 
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -30,6 +31,11 @@ struct FramePages {
   OtherPage other;
   Ipv6Page ipv6;
   AutoSwitchPage autoSwitch;
+
+  // The pages in the page control's order.
+  std::array<Page*, 9> InOrder() {
+    return {&ip, &dns, &other, &internet, &domain, &batch, &firewall, &ipv6, &autoSwitch};
+  }
 };
 
 }  // namespace kip
