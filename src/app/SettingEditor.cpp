@@ -32,15 +32,6 @@ std::wstring DuplicateNameMessage(const std::wstring& name) {
   return L"すでに\"" + name + L"\"という名前は使われています.";
 }
 
-std::wstring IndexMessage(const wchar_t* pattern, int index, int count) {
-  std::wstring text = pattern;
-  for (int value : {index, count}) {
-    size_t at = text.find(L"%d");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(value));
-  }
-  return text;
-}
-
 std::wstring At(const StringList& list, int index) {
   return index >= 0 && index < static_cast<int>(list.size()) ? list[static_cast<size_t>(index)] : L"";
 }
@@ -457,12 +448,14 @@ void SettingEditor::Rename() {
   if (card_ == -1) card_ = 0;
   const int count = static_cast<int>(names_.size());
   if (shown_ < 0 || shown_ >= count) {
-    Ask().ShowMessage(IndexMessage(L"設定切り替えタブがおかしいです.インデックスNo=%d,タブ数=%d", shown_, count));
+    Ask().ShowMessage(L"設定切り替えタブがおかしいです.インデックスNo=" + std::to_wstring(shown_) + L",タブ数=" +
+                      std::to_wstring(count));
     return;
   }
   const int cards = static_cast<int>(cardIds_.size());
   if (card_ < 0 || card_ >= cards) {
-    Ask().ShowMessage(IndexMessage(L"LANカード数がおかしいです.インデックスNo=%d,カード数=%d", card_, cards));
+    Ask().ShowMessage(L"LANカード数がおかしいです.インデックスNo=" + std::to_wstring(card_) + L",カード数=" +
+                      std::to_wstring(cards));
     return;
   }
   const std::wstring current = ShownName();

@@ -62,16 +62,14 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   // Set when the window closes: a domain attempt in progress ends.
   bool JoinCancelled() const { return joinCancelled_; }
 
-  // --- batch memos and HOSTS (app/FormMemos.cpp) ----------------------------
+  // --- the pages' buttons and menus (app/FormPageActions.cpp) --------------
   void mFileNameClick();
   void AppendBatchLine(int item);
   void ButtonBrowsClick();
+  void ListPrinters();
 
   std::wstring TabText(int index) const;  // empty when there is none
   std::wstring ProgramFolder() const;     // with a trailing backslash
-
-  // --- printers (app/FormPrinters.cpp) --------------------------------------
-  void ListPrinters();
 
   // --- snapshots and the copy between cards (app/FormSnapshots.cpp) --------
   void AttachDialogs(const FormDialogs& dialogs);
@@ -159,8 +157,7 @@ class TFormIpconfig : public win::Form, private SettingView, private TrayOwner {
   std::future<void> StartRefreshCardDescriptions(StringList settingNames);
   std::wstring HostsDirectory;
   SettingEditor editor_{*this, {[this]() -> Prompts& { return Ask(); }, [this] { return CommitEnvironmentOfWindow(); }, {}}};
-  // app/FormPrinters.cpp, FormProxy.cpp, FormMemos.cpp, FormHelp.cpp
-  StringList PrinterDevices;  // parallel to the listed printers
+  // app/FormPageActions.cpp
   void ButtonGetProxyClick();
   void mEditHOSTSClick();
   void About1Click();
