@@ -18,13 +18,6 @@ namespace kip {
 
 namespace {
 
-// Appends to the file, creating it when missing; failures are dropped.
-void AppendToFile(const std::wstring& path, std::string_view bytes) {
-  UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) WriteAll(file.get(), bytes);
-}
-
 // One listing of the adapters serves every block of the script: the blocks
 // are built within moments of one another, and each listing costs a few
 // milliseconds. When the adapters cannot be listed (none left, for example)
@@ -260,7 +253,7 @@ class CommitRun {
       text += L"起動できませんでした: " + command.commandLine + L" (" + SystemErrorText(command.error) +
               L")\r\n";
     }
-    if (!text.empty()) AppendToFile(logPath_, ToAnsi(text));
+    if (!text.empty()) AppendBytesToFile(logPath_, ToAnsi(text));
   }
 
   const CommitPlan& plan_;
@@ -282,7 +275,7 @@ bool SystemRunner::RunCaptured(const std::wstring& commandLine, const std::wstri
   if (run.started && !run.captured && !outputFile.empty()) {
     // It ran, but its answers are lost: the log says so instead of looking
     // like a run that printed nothing.
-    AppendToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
+    AppendBytesToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
                                     SystemErrorText(run.captureError) + L")\r\n"));
   }
   if (!run.started) SetLastError(run.error);

@@ -62,11 +62,6 @@ std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirew
   return commit;
 }
 
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
-                                                 const FirewallOpener& open) {
-  return ReadFirewallCommit(ReadStoredSetting({settingName}).firewall, majorVersion, open);
-}
-
 std::optional<CardPart> ReadLiveCardPart(const std::wstring& cardId, DWORD osMajorVersion) {
   std::optional<TcpipValues> live = ReadLiveTcpipValues(cardId, osMajorVersion);
   if (!live) return std::nullopt;

@@ -60,15 +60,6 @@ class WindowsExitPlatform : public ExitPlatform {
     return GetLastError();
   }
 
-  // The 16-bit ExitWindows is reached through QT_Thunk, which only 32-bit
-  // code of the older family has; a 64-bit program can never set it up.
-  bool RestartWindowsShell() override {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) throw KipError(kThunkKernel32);
-    if (!GetProcAddress(kernel, "QT_Thunk")) throw KipError(kThunkQtThunk);
-    throw KipError(kThunkUserExe);
-  }
-
   std::optional<std::pair<int, int>> ShellVersion() override {
     const wchar_t* file = L"Shell32.dll";
     DWORD ignored = 0;
@@ -151,11 +142,6 @@ void TExitWin::Restart() {
   } else if (!platform_.EndSession(kEwxReboot)) {
     throw EExitError(kExitRebootFailed);
   }
-}
-
-void TExitWin::RestartWindowsOnly() {
-  if (platform_.IsNtFamily()) throw EExitError(kExitNoShellRestartOnNT);
-  if (!platform_.RestartWindowsShell()) throw EExitError(kExitShellRestartFailed);
 }
 
 void TExitWin::LogOff() {
