@@ -2,9 +2,9 @@
 
 #include "apply/CommitPlan.h"
 #include "apply/FirewallWriter.h"
-#include "apply/LiveDomainValues.h"
 #include "machine/CardList.h"
 #include "machine/IPInfo.h"
+#include "machine/TcpipValues.h"
 #include "store/StoreKeys.h"
 #include "util/AdminOnly.h"
 #include "util/kRegistry.h"
@@ -111,12 +111,21 @@ class CommitRun {
     CopyFileW(plan_.hostsFile.c_str(), (env_.systemFolder + L"drivers\\etc\\hosts").c_str(), FALSE);
   }
 
-  // A failure leaves the interface key as it was; the script still runs.
+  // Into each card's existing interface key: netsh sets the servers but not
+  // the connection's suffix, and the netsh of Windows 2000 cannot set the
+  // registration either. A failure leaves the key as it was; the script
+  // still runs.
   void WriteLiveDomainValues() {
+    const bool windows2000 = plan_.osMajorVersion == 5 && plan_.osMinorVersion == 0;
     for (const LiveDomainWrite& write : plan_.liveDomainWrites) {
       RunGuarded([&] {
-        kip::WriteLiveDomainValues(write.cardId, write.domain, write.registrationEnabled, write.registerAdapterName,
-                                   plan_.osMajorVersion, plan_.osMinorVersion);
+        TkRegistry registry(HKEY_LOCAL_MACHINE);
+        if (!registry.OpenKey(TcpipInterfaceKey(write.cardId), false)) return;
+        registry.WriteString(L"Domain", write.domain);
+        if (windows2000) {
+          registry.WriteInteger(L"DisableDynamicUpdate", write.registrationEnabled ? 0 : 1);
+          registry.WriteInteger(L"EnableAdapterDomainNameRegistration", write.registerAdapterName ? 1 : 0);
+        }
       });
     }
   }

@@ -131,7 +131,7 @@ void TExitWin::EndNtSession(bool reboot, const wchar_t* tokenMessage, const wcha
 void TExitWin::ShutDown() {
   if (platform_.IsNtFamily()) {
     EndNtSession(false, kExitTokenShutdown, kExitPrivilegeShutdown);
-  } else if (!platform_.EndSession(kEwxShutdown | kEwxPowerOff)) {
+  } else if (!platform_.EndSession(EWX_SHUTDOWN | EWX_POWEROFF)) {
     throw EExitError(kExitPowerOffFailed);
   }
 }
@@ -139,14 +139,14 @@ void TExitWin::ShutDown() {
 void TExitWin::Restart() {
   if (platform_.IsNtFamily()) {
     EndNtSession(true, kExitTokenRestart, kExitPrivilegeRestart);
-  } else if (!platform_.EndSession(kEwxReboot)) {
+  } else if (!platform_.EndSession(EWX_REBOOT)) {
     throw EExitError(kExitRebootFailed);
   }
 }
 
 void TExitWin::LogOff() {
   platform_.HideMainWindow();
-  if (!platform_.EndSession(kEwxLogoff)) {
+  if (!platform_.EndSession(EWX_LOGOFF)) {
     platform_.ShowMainWindow();
     throw EExitError(kExitLogOffFailed);
   }

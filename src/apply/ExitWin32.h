@@ -89,12 +89,6 @@ std::unique_ptr<ExitPlatform> CreateWindowsExitPlatform(HWND mainWindow);
 inline constexpr DWORD kPlannedShutdownReason = SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                 SHTDN_REASON_MINOR_RECONFIG | SHTDN_REASON_FLAG_PLANNED;
 
-// EWX_* values as passed to ExitWindowsEx.
-inline constexpr UINT kEwxLogoff = 0;
-inline constexpr UINT kEwxShutdown = 1;
-inline constexpr UINT kEwxReboot = 2;
-inline constexpr UINT kEwxPowerOff = 8;
-
 class TExitWin {
  public:
   explicit TExitWin(ExitPlatform& platform) : platform_(platform) {}

@@ -88,10 +88,6 @@ class BlockWriter {
   void WriteDhcpAddress() {
     Line(L"set address name=" + name_ + L" source=dhcp");
     if (!card_.gateways.empty() && !GatewayAt(0).empty()) Line(GatewayLine(L"set", 0));
-    WriteFurtherGateways();
-  }
-
-  void WriteFurtherGateways() {
     for (size_t i = 1; i < card_.gateways.size(); ++i) {
       if (!GatewayAt(i).empty()) Line(GatewayLine(L"add", i));
     }
