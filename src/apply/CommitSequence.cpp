@@ -285,7 +285,7 @@ bool SystemRunner::RunCaptured(const std::wstring& commandLine, const std::wstri
     // It ran, but its answers are lost: the log says so instead of looking
     // like a run that printed nothing.
     AppendBytesToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
-                                    SystemErrorText(run.captureError) + L")\r\n"));
+                                         SystemErrorText(run.captureError) + L")\r\n"));
   }
   if (!run.started) SetLastError(run.error);
   return run.started;
