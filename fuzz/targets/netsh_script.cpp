@@ -103,7 +103,8 @@ struct Names {
 };
 
 bool SlotMatches(std::wstring_view slot, std::wstring_view value, const Names& names) {
-  if (slot == L"{A}") return !value.empty() && IsScriptAddressText(value);  // netsh takes no empty address
+  // Digits and dots only; netsh takes no empty address.
+  if (slot == L"{A}") return !value.empty() && value.find_first_not_of(L"0123456789.") == std::wstring_view::npos;
   if (slot == L"{M}") {
     const std::wstring_view digits = value.substr(!value.empty() && value[0] == L'-' ? 1 : 0);
     return !digits.empty() && digits.find_first_not_of(L"0123456789") == std::wstring_view::npos;
@@ -159,7 +160,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 card.winsServers.size();
   }
 
-  const std::wstring script = BuildNetshScript(windows, cards, Fits);
+  std::wstring script = NetshScriptHeader(windows);
+  for (const NetshCardInput& card : cards) script += NetshCardBlock(windows, card, Fits);
+  script += NetshScriptFooter();
   KIP_FUZZ_REQUIRE(script.size() >= 2 && script.compare(script.size() - 2, 2, L"\r\n") == 0);
   // Lines end in CR LF and nowhere else.
   StringList lines;

@@ -279,6 +279,35 @@ void Tell(const ReturnReport& report, HANDLE window, const ReturnTicket& ticket)
   StepLog(ticket.stepLogPath).Write(report.text, report.outcome == ReturnOutcome::Failed ? L"失敗" : L"OK");
 }
 
+// The copies in `folder` named "<prefix><token>.hosts" whose token is not held.
+void RemoveCopiesNotHeld(const std::wstring& folder, const std::wstring& prefix, const std::set<std::wstring>& held) {
+  const std::wstring pattern = folder + prefix + L"*.hosts";
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
+  if (!search) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name.size() <= prefix.size() + 6 || !name.ends_with(L".hosts")) continue;
+    const std::wstring token = name.substr(prefix.size(), name.size() - prefix.size() - 6);
+    if (IsReturnToken(token) && !held.contains(token)) DeleteFileW((folder + name).c_str());
+  } while (FindNextFileW(search.get(), &found));
+}
+
+// What the pipe holds now, without waiting for its end: a child that kept a
+// copy of the writing end (which the helper no longer lets happen) would
+// otherwise hold the window.
+std::string ReadWaiting(HANDLE pipe) {
+  std::string text;
+  for (;;) {
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return text;
+    std::string chunk(available, '\0');
+    DWORD got = 0;
+    if (!ReadFile(pipe, chunk.data(), available, &got, nullptr) || got == 0) return text;
+    text.append(chunk.data(), got);
+  }
+}
+
 }  // namespace
 
 bool OwnerHolds(OwnerLook look, std::optional<ULONGLONG> keptForMs, DWORD timeoutSeconds) {
@@ -392,24 +421,6 @@ int RunAutoReturnHelper(const std::wstring& token, DWORD) {
   DeleteFileW(HostsCopyPath(environment.tempFolder, token).c_str());
   return static_cast<int>(outcome);
 }
-
-namespace {
-
-// The copies in `folder` named "<prefix><token>.hosts" whose token is not held.
-void RemoveCopiesNotHeld(const std::wstring& folder, const std::wstring& prefix, const std::set<std::wstring>& held) {
-  const std::wstring pattern = folder + prefix + L"*.hosts";
-  WIN32_FIND_DATAW found{};
-  UniqueFindHandle search(FindFirstFileW(pattern.c_str(), &found));
-  if (!search) return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name.size() <= prefix.size() + 6 || !name.ends_with(L".hosts")) continue;
-    const std::wstring token = name.substr(prefix.size(), name.size() - prefix.size() - 6);
-    if (IsReturnToken(token) && !held.contains(token)) DeleteFileW((folder + name).c_str());
-  } while (FindNextFileW(search.get(), &found));
-}
-
-}  // namespace
 
 void RemoveAbandonedReturns(const std::wstring& programPath, const std::wstring& workFolder) {
   std::set<std::wstring> held;
@@ -613,25 +624,6 @@ void AutoReturn::ReturnNow() {
 
 bool AutoReturn::HelperEnded() const { return WaitForSingleObject(helper_.process(), 0) == WAIT_OBJECT_0; }
 
-namespace {
-
-// What the pipe holds now, without waiting for its end: a child that kept a
-// copy of the writing end (which the helper no longer lets happen) would
-// otherwise hold the window.
-std::string ReadWaiting(HANDLE pipe) {
-  std::string text;
-  for (;;) {
-    DWORD available = 0;
-    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0) return text;
-    std::string chunk(available, '\0');
-    DWORD got = 0;
-    if (!ReadFile(pipe, chunk.data(), available, &got, nullptr) || got == 0) return text;
-    text.append(chunk.data(), got);
-  }
-}
-
-}  // namespace
-
 const ReturnReport& AutoReturn::AwaitHelper() {
   if (report_) return *report_;
   const HANDLE process = helper_.process();
@@ -651,16 +643,9 @@ const ReturnReport& AutoReturn::AwaitHelper() {
   GetExitCodeProcess(process, &code);
   auto report = std::make_unique<ReturnReport>();
   report->text = FromUtf8(ReadWaiting(reportRead_.get()));
-  switch (static_cast<ReturnOutcome>(code)) {
-    case ReturnOutcome::Kept:
-    case ReturnOutcome::Returned:
-    case ReturnOutcome::Superseded:
-    case ReturnOutcome::Failed:
-      report->outcome = static_cast<ReturnOutcome>(code);
-      break;
-    default:
-      report->outcome = ReturnOutcome::Failed;
-  }
+  // Any code the helper itself never ends with is a failure.
+  const bool known = code <= static_cast<DWORD>(ReturnOutcome::Superseded);
+  report->outcome = known ? static_cast<ReturnOutcome>(code) : ReturnOutcome::Failed;
   // Killed, or ended before it could say anything.
   if (report->outcome == ReturnOutcome::Failed && report->text.empty()) {
     report->text = kReturnFailedText + std::wstring(kHelperLostText);

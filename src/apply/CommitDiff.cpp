@@ -355,13 +355,11 @@ Ipv6ValueSet Ipv6ValuesOf(const LiveIpv6& live) {
   // Servers set by hand are the ones in use; the adapter list may not show
   // them where the system keeps them apart (Wine lists none for IPv6).
   const StringList handSetDns = Ipv6ScriptHosts(live.handSetDnsServers);
-  StringList gateways = Ipv6ScriptHosts(live.gateways);
-  for (const std::wstring& gateway : Ipv6ScriptHosts(live.handSetGateways.value_or(StringList{}))) {
-    if (std::find(gateways.begin(), gateways.end(), gateway) == gateways.end()) gateways.push_back(gateway);
-  }
+  StringList gateways = live.gateways;
+  if (live.handSetGateways) gateways.insert(gateways.end(), live.handSetGateways->begin(), live.handSetGateways->end());
   return {Sorted(Ipv6ScriptAddresses(handSet)),
           Sorted(Ipv6ScriptAddresses(learnt)),
-          Sorted(std::move(gateways)),
+          Sorted(Ipv6ScriptHosts(gateways)),
           handSetDns.empty() ? Ipv6ScriptHosts(live.dnsServers) : handSetDns,
           !handSetDns.empty(),
           live.autoconfig};

@@ -8,14 +8,6 @@ namespace kip {
 
 namespace {
 
-// A child that copies no batch file.
-PlannedChild Child(ChildRun run, std::wstring commandLine) {
-  PlannedChild child;
-  child.run = run;
-  child.commandLine = std::move(commandLine);
-  return child;
-}
-
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 // Entry i of a list, or blank past its end: two parallel lists make as many
@@ -91,7 +83,6 @@ std::wstring ScriptOf(const CommitSetting& setting) {
   return script;
 }
 
-
 // Every card is disabled before the first is enabled again. A card is
 // named by its connection name: one without a usable name is left running,
 // since netsh takes no empty name.
@@ -102,7 +93,7 @@ std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
     for (const PlannedCardSource& card : setting.cards) {
       const std::wstring name = SafeConnectionName(card.connectionName);
       if (card.cardId.empty() || name.empty()) continue;
-      children.push_back(Child(ChildRun::Captured, L"netsh interface set interface name=" + Quoted(name) + state));
+      children.push_back({ChildRun::Captured, L"netsh interface set interface name=" + Quoted(name) + state});
     }
   }
   return children;
@@ -114,7 +105,7 @@ std::vector<PlannedChild> RestartChildren(const CommitSetting& setting) {
 // copy under a fixed name in the same folder (where "%~dp0" still points).
 std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path, const wchar_t* copyName) {
   if (path.empty()) return std::nullopt;
-  if (path.find(L'%') == std::wstring::npos) return Child(run, Quoted(path));
+  if (path.find(L'%') == std::wstring::npos) return PlannedChild{run, Quoted(path)};
   const std::wstring copy = path.substr(0, path.find_last_of(L'\\') + 1) + copyName;
   return PlannedChild{run, Quoted(copy), path};
 }
@@ -124,7 +115,7 @@ std::optional<PlannedChild> Batch(ChildRun run, const std::wstring& path, const 
 // these lines, so nothing in them may count on one: a "> nul" would reach
 // net as two more arguments; the output is discarded all the same.
 std::vector<PlannedChild> ServiceStarts() {
-  return {Child(ChildRun::Captured, L"net start RemoteRegistry"), Child(ChildRun::Captured, L"net start Dhcp")};
+  return {{ChildRun::Captured, L"net start RemoteRegistry"}, {ChildRun::Captured, L"net start Dhcp"}};
 }
 
 }  // namespace
@@ -194,11 +185,11 @@ CommitPlan PlanCommit(const CommitSetting& setting) {
   plan.script = ScriptOf(setting);
   plan.beforeBatch = Batch(ChildRun::WaitShown, setting.beforeBatchPath, kBeforeBatchCopyName);
   plan.serviceStarts = ServiceStarts();
-  plan.netshExec = Child(ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath));
-  plan.cacheFlushes = {Child(ChildRun::Captured, L"arp -d *"), Child(ChildRun::Captured, L"nbtstat -R"),
-                       Child(ChildRun::Captured, L"nbtstat -RR")};
+  plan.netshExec = {ChildRun::CapturedToLog, L"netsh exec " + Quoted(setting.scriptPath)};
+  plan.cacheFlushes = {{ChildRun::Captured, L"arp -d *"}, {ChildRun::Captured, L"nbtstat -R"},
+                       {ChildRun::Captured, L"nbtstat -RR"}};
   plan.restartChildren = RestartChildren(setting);
-  plan.flushDns = Child(ChildRun::Captured, L"ipconfig /flushdns");
+  plan.flushDns = {ChildRun::Captured, L"ipconfig /flushdns"};
   plan.afterBatch = Batch(ChildRun::Start, setting.afterBatchPath, kAfterBatchCopyName);
   return plan;
 }

@@ -2,9 +2,9 @@
 
 #include "apply/CommitPlan.h"
 #include "apply/FirewallWriter.h"
-#include "apply/LiveDomainValues.h"
 #include "machine/CardList.h"
 #include "machine/IPInfo.h"
+#include "machine/TcpipValues.h"
 #include "store/StoreKeys.h"
 #include "util/AdminOnly.h"
 #include "util/kRegistry.h"
@@ -17,13 +17,6 @@
 namespace kip {
 
 namespace {
-
-// Appends to the file, creating it when missing; failures are dropped.
-void AppendToFile(const std::wstring& path, std::string_view bytes) {
-  UniqueFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file) WriteAll(file.get(), bytes);
-}
 
 // One listing of the adapters serves every block of the script: the blocks
 // are built within moments of one another, and each listing costs a few
@@ -118,12 +111,21 @@ class CommitRun {
     CopyFileW(plan_.hostsFile.c_str(), (env_.systemFolder + L"drivers\\etc\\hosts").c_str(), FALSE);
   }
 
-  // A failure leaves the interface key as it was; the script still runs.
+  // Into each card's existing interface key: netsh sets the servers but not
+  // the connection's suffix, and the netsh of Windows 2000 cannot set the
+  // registration either. A failure leaves the key as it was; the script
+  // still runs.
   void WriteLiveDomainValues() {
+    const bool windows2000 = plan_.osMajorVersion == 5 && plan_.osMinorVersion == 0;
     for (const LiveDomainWrite& write : plan_.liveDomainWrites) {
       RunGuarded([&] {
-        kip::WriteLiveDomainValues(write.cardId, write.domain, write.registrationEnabled, write.registerAdapterName,
-                                   plan_.osMajorVersion, plan_.osMinorVersion);
+        TkRegistry registry(HKEY_LOCAL_MACHINE);
+        if (!registry.OpenKey(TcpipInterfaceKey(write.cardId), false)) return;
+        registry.WriteString(L"Domain", write.domain);
+        if (windows2000) {
+          registry.WriteInteger(L"DisableDynamicUpdate", write.registrationEnabled ? 0 : 1);
+          registry.WriteInteger(L"EnableAdapterDomainNameRegistration", write.registerAdapterName ? 1 : 0);
+        }
       });
     }
   }
@@ -260,7 +262,7 @@ class CommitRun {
       text += L"起動できませんでした: " + command.commandLine + L" (" + SystemErrorText(command.error) +
               L")\r\n";
     }
-    if (!text.empty()) AppendToFile(logPath_, ToAnsi(text));
+    if (!text.empty()) AppendBytesToFile(logPath_, ToAnsi(text));
   }
 
   const CommitPlan& plan_;
@@ -282,8 +284,8 @@ bool SystemRunner::RunCaptured(const std::wstring& commandLine, const std::wstri
   if (run.started && !run.captured && !outputFile.empty()) {
     // It ran, but its answers are lost: the log says so instead of looking
     // like a run that printed nothing.
-    AppendToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
-                                    SystemErrorText(run.captureError) + L")\r\n"));
+    AppendBytesToFile(outputFile, ToAnsi(commandLine + L": 出力を取り込めませんでした (" +
+                                         SystemErrorText(run.captureError) + L")\r\n"));
   }
   if (!run.started) SetLastError(run.error);
   return run.started;

@@ -46,25 +46,19 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirewallPart>& stored, DWORD majorVersion,
                                                  const FirewallOpener& open) {
   FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
+  FirewallCommit commit;
   if (!machine.policyFound) {
     // A setting that switches today's firewall is carried out even when the
     // firewall cannot be read, so that the step says why it failed.
     if (majorVersion < 6 || !stored) return std::nullopt;
-    FirewallCommit commit;
     LayStoredFirewallPart(*stored, commit.page);
     if (!commit.page.useSwitch) return std::nullopt;
     return commit;
   }
-  FirewallCommit commit;
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);
   if (stored) LayStoredFirewallPart(*stored, commit.page);
   commit.entries = std::move(machine.entries);
   return commit;
-}
-
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
-                                                 const FirewallOpener& open) {
-  return ReadFirewallCommit(ReadStoredSetting({settingName}).firewall, majorVersion, open);
 }
 
 std::optional<CardPart> ReadLiveCardPart(const std::wstring& cardId, DWORD osMajorVersion) {

@@ -47,7 +47,5 @@ std::function<std::vector<CardIdentity>(const StringList&)> CardIdentifier(const
 // when the machine has no firewall policy.
 std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirewallPart>& stored, DWORD majorVersion,
                                                  const FirewallOpener& open);
-std::optional<FirewallCommit> ReadFirewallCommit(const std::wstring& settingName, DWORD majorVersion,
-                                                 const FirewallOpener& open);
 
 }  // namespace kip

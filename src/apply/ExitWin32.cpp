@@ -60,15 +60,6 @@ class WindowsExitPlatform : public ExitPlatform {
     return GetLastError();
   }
 
-  // The 16-bit ExitWindows is reached through QT_Thunk, which only 32-bit
-  // code of the older family has; a 64-bit program can never set it up.
-  bool RestartWindowsShell() override {
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) throw KipError(kThunkKernel32);
-    if (!GetProcAddress(kernel, "QT_Thunk")) throw KipError(kThunkQtThunk);
-    throw KipError(kThunkUserExe);
-  }
-
   std::optional<std::pair<int, int>> ShellVersion() override {
     const wchar_t* file = L"Shell32.dll";
     DWORD ignored = 0;
@@ -140,7 +131,7 @@ void TExitWin::EndNtSession(bool reboot, const wchar_t* tokenMessage, const wcha
 void TExitWin::ShutDown() {
   if (platform_.IsNtFamily()) {
     EndNtSession(false, kExitTokenShutdown, kExitPrivilegeShutdown);
-  } else if (!platform_.EndSession(kEwxShutdown | kEwxPowerOff)) {
+  } else if (!platform_.EndSession(EWX_SHUTDOWN | EWX_POWEROFF)) {
     throw EExitError(kExitPowerOffFailed);
   }
 }
@@ -148,19 +139,14 @@ void TExitWin::ShutDown() {
 void TExitWin::Restart() {
   if (platform_.IsNtFamily()) {
     EndNtSession(true, kExitTokenRestart, kExitPrivilegeRestart);
-  } else if (!platform_.EndSession(kEwxReboot)) {
+  } else if (!platform_.EndSession(EWX_REBOOT)) {
     throw EExitError(kExitRebootFailed);
   }
 }
 
-void TExitWin::RestartWindowsOnly() {
-  if (platform_.IsNtFamily()) throw EExitError(kExitNoShellRestartOnNT);
-  if (!platform_.RestartWindowsShell()) throw EExitError(kExitShellRestartFailed);
-}
-
 void TExitWin::LogOff() {
   platform_.HideMainWindow();
-  if (!platform_.EndSession(kEwxLogoff)) {
+  if (!platform_.EndSession(EWX_LOGOFF)) {
     platform_.ShowMainWindow();
     throw EExitError(kExitLogOffFailed);
   }

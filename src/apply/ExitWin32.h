@@ -40,14 +40,7 @@ inline constexpr wchar_t kExitPrivilegeRestart[] =
     L"特権を再設定できません。\r\nWindows を再起動させることが出来ませんでした。";
 inline constexpr wchar_t kExitPowerOffFailed[] = L"コンピュータの電源を切るのに失敗しました。";
 inline constexpr wchar_t kExitRebootFailed[] = L"Unable to reboot Windows";
-inline constexpr wchar_t kExitNoShellRestartOnNT[] = L"Windows NT ではWindowsの再起動はできません。";
-inline constexpr wchar_t kExitShellRestartFailed[] = L"Windows を再起動することが出来ませんでした。";
 inline constexpr wchar_t kExitLogOffFailed[] = L"Windows をログオフできませんでした。";
-// Raised as plain errors (not EExitError) when the 16-bit call cannot be set up.
-inline constexpr wchar_t kThunkUserExe[] = L"User.exe の呼び出しに失敗しました。";
-inline constexpr wchar_t kThunkExitWindows[] = L"ExitWindows の呼び出しに失敗しました。";
-inline constexpr wchar_t kThunkKernel32[] = L"Kernel32.dll の呼び出しに失敗しました。";
-inline constexpr wchar_t kThunkQtThunk[] = L"QT_Thunk の呼び出しに失敗しました。";
 
 // How far enabling the shut-down privilege of this process got.
 enum class PrivilegeResult {
@@ -73,10 +66,6 @@ class ExitPlatform {
   // are not the interactive user (a start-up script, a deployment agent
   // running as SYSTEM). Returns 0, or the error Windows gave.
   virtual DWORD InitiateShutdown(bool reboot, DWORD reason) = 0;
-  // The 16-bit ExitWindows(EW_RESTARTWINDOWS) of the older family; false
-  // when it answers zero. Raises a plain KipError (one of the kThunk texts)
-  // when the 16-bit call cannot be set up.
-  virtual bool RestartWindowsShell() = 0;
   // Major and minor file version of "Shell32.dll"; nullopt when unreadable.
   virtual std::optional<std::pair<int, int>> ShellVersion() = 0;
   virtual bool ProgmanExists() = 0;
@@ -100,12 +89,6 @@ std::unique_ptr<ExitPlatform> CreateWindowsExitPlatform(HWND mainWindow);
 inline constexpr DWORD kPlannedShutdownReason = SHTDN_REASON_MAJOR_OPERATINGSYSTEM |
                                                 SHTDN_REASON_MINOR_RECONFIG | SHTDN_REASON_FLAG_PLANNED;
 
-// EWX_* values as passed to ExitWindowsEx.
-inline constexpr UINT kEwxLogoff = 0;
-inline constexpr UINT kEwxShutdown = 1;
-inline constexpr UINT kEwxReboot = 2;
-inline constexpr UINT kEwxPowerOff = 8;
-
 class TExitWin {
  public:
   explicit TExitWin(ExitPlatform& platform) : platform_(platform) {}
@@ -113,8 +96,6 @@ class TExitWin {
   // Each raises EExitError when Windows refuses (see the messages above).
   void ShutDown();
   void Restart();
-  // The older family only: restarts the Windows shell without a reboot.
-  void RestartWindowsOnly();
   void LogOff();
   // Acts on an exit choice after a commit: shut down, restart, close the
   // main window; any other value (carry on) does nothing.

@@ -41,42 +41,6 @@ void WriteFixedRows(TkRegistry& registry, const FirewallPage& page) {
   }
 }
 
-}  // namespace
-
-FirewallPage MakeFirewallPage(bool useSwitch, bool firewallOn, bool doNotAllowExceptions,
-                              const std::vector<TFirewallEntry>& entries, const std::vector<FirewallRow>& rows) {
-  FirewallPage page{useSwitch, firewallOn, doNotAllowExceptions, {}, {}};
-  const size_t fixedRows = FixedRowsIn(rows);
-  const size_t entryRows = std::min(rows.size() - fixedRows, entries.size());
-  for (size_t i = 0; i < entryRows; ++i) page.entryChecks.push_back({entries[i].kind, entries[i].valueName, rows[i].checked});
-  for (size_t i = rows.size() - fixedRows; i < rows.size(); ++i) page.fixedChecks.push_back({L"", rows[i].text, rows[i].checked});
-  return page;
-}
-
-void CopyChecksToRows(const FirewallPage& page, std::vector<FirewallRow>& rows) {
-  const size_t fixedRows = FixedRowsIn(rows);
-  const size_t entryRows = std::min(rows.size() - fixedRows, page.entryChecks.size());
-  for (size_t i = 0; i < entryRows; ++i) rows[i].checked = page.entryChecks[i].checked;
-  const size_t firstFixed = rows.size() - fixedRows;
-  for (size_t k = 0; k < fixedRows && k < page.fixedChecks.size(); ++k) {
-    rows[firstFixed + k].checked = page.fixedChecks[k].checked;
-  }
-}
-
-void CommitFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries) {
-  if (!page.useSwitch) return;
-  TkRegistry registry(HKEY_LOCAL_MACHINE);
-  if (!registry.OpenKey(kFirewallPolicyKey, false)) return;
-  RunGuarded([&] {
-    registry.WriteInteger(L"EnableFirewall", page.firewallOn ? 1 : 0);
-    registry.WriteInteger(L"DoNotAllowExceptions", page.doNotAllowExceptions ? 1 : 0);
-  });
-  WriteEntries(registry, page, entries);
-  WriteFixedRows(registry, page);
-}
-
-namespace {
-
 const wchar_t* ProfileName(long profile) { return profile == kPrivateProfile ? L"プライベート" : L"パブリック"; }
 
 class Policy2Writer {
@@ -126,14 +90,36 @@ class Policy2Writer {
 
 }  // namespace
 
-WriterOutcome WriteFirewallPolicy2(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
-                                   FirewallApi& api) {
-  if (!page.useSwitch) return {};
-  Policy2Writer writer(api);
-  writer.Profiles(page);
-  writer.Entries(page, entries);
-  writer.Groups(page);
-  return writer.Outcome();
+FirewallPage MakeFirewallPage(bool useSwitch, bool firewallOn, bool doNotAllowExceptions,
+                              const std::vector<TFirewallEntry>& entries, const std::vector<FirewallRow>& rows) {
+  FirewallPage page{useSwitch, firewallOn, doNotAllowExceptions, {}, {}};
+  const size_t fixedRows = FixedRowsIn(rows);
+  const size_t entryRows = std::min(rows.size() - fixedRows, entries.size());
+  for (size_t i = 0; i < entryRows; ++i) page.entryChecks.push_back({entries[i].kind, entries[i].valueName, rows[i].checked});
+  for (size_t i = rows.size() - fixedRows; i < rows.size(); ++i) page.fixedChecks.push_back({L"", rows[i].text, rows[i].checked});
+  return page;
+}
+
+void CopyChecksToRows(const FirewallPage& page, std::vector<FirewallRow>& rows) {
+  const size_t fixedRows = FixedRowsIn(rows);
+  const size_t entryRows = std::min(rows.size() - fixedRows, page.entryChecks.size());
+  for (size_t i = 0; i < entryRows; ++i) rows[i].checked = page.entryChecks[i].checked;
+  const size_t firstFixed = rows.size() - fixedRows;
+  for (size_t k = 0; k < fixedRows && k < page.fixedChecks.size(); ++k) {
+    rows[firstFixed + k].checked = page.fixedChecks[k].checked;
+  }
+}
+
+void CommitFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries) {
+  if (!page.useSwitch) return;
+  TkRegistry registry(HKEY_LOCAL_MACHINE);
+  if (!registry.OpenKey(kFirewallPolicyKey, false)) return;
+  RunGuarded([&] {
+    registry.WriteInteger(L"EnableFirewall", page.firewallOn ? 1 : 0);
+    registry.WriteInteger(L"DoNotAllowExceptions", page.doNotAllowExceptions ? 1 : 0);
+  });
+  WriteEntries(registry, page, entries);
+  WriteFixedRows(registry, page);
 }
 
 WriterOutcome WriteFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
@@ -146,7 +132,11 @@ WriterOutcome WriteFirewall(const FirewallPage& page, const std::vector<TFirewal
   HRESULT error = E_NOINTERFACE;
   std::unique_ptr<FirewallApi> api = open ? open(error) : nullptr;
   if (!api) return {false, {{L"ファイアウォールを変更できません: INetFwPolicy2 を開けません (" + HresultText(error) + L")"}}};
-  return WriteFirewallPolicy2(page, entries, *api);
+  Policy2Writer writer(*api);
+  writer.Profiles(page);
+  writer.Entries(page, entries);
+  writer.Groups(page);
+  return writer.Outcome();
 }
 
 }  // namespace kip

@@ -25,17 +25,14 @@ void CopyChecksToRows(const FirewallPage& page, std::vector<FirewallRow>& rows);
 // rows. Failing writes are skipped; nothing is reported.
 void CommitFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries);
 
-// Writes the page into today's firewall when its switch is on: the state and
-// block-all-inbound of the private and public profiles, each exception's
-// rules (paired by position with page.entryChecks) and each fixed row's rule
-// group. Every call is made; each one refused (a group or rule Windows does
-// not have included) is a note, and fails the step.
-WriterOutcome WriteFirewallPolicy2(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
-                                   FirewallApi& api);
-
 // The commit's firewall step: the policy keys on major version 5 and below,
 // the firewall's interface from 6 on. A firewall whose interface cannot be
-// opened fails the step and says why; it is never taken as written.
+// opened fails the step and says why; it is never taken as written. Through
+// the interface, when the switch is on: the state and block-all-inbound of
+// the private and public profiles, each exception's rules (paired by
+// position with page.entryChecks) and each fixed row's rule group. Every
+// call is made; each one refused (a group or rule Windows does not have
+// included) is a note, and fails the step.
 WriterOutcome WriteFirewall(const FirewallPage& page, const std::vector<TFirewallEntry>& entries,
                             DWORD majorVersion, const FirewallOpener& open);
 

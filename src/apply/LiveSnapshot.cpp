@@ -52,7 +52,6 @@ LiveMachine ReadLiveMachine(const std::wstring& systemFolder, DWORD osMajorVersi
           .value_or(L"");
   machine.hosts = ReadFileIfThere(systemFolder + L"drivers\\etc\\hosts");
   machine.firewall = ReadMachineFirewall(osMajorVersion, interfaces.openFirewall);
-  machine.doNotAllowExceptions = machine.firewall.doNotAllowExceptions;
   return machine;
 }
 
@@ -84,7 +83,7 @@ MachineValueSet MachineValuesOf(const LiveMachine& live) {
   machine.printerDevice = live.printerDevice;
   machine.hosts = {L"", live.hosts};
   if (live.firewall.policyFound) {
-    FirewallValueSet firewall{live.firewall.firewallOn.value_or(false), live.doNotAllowExceptions, {}};
+    FirewallValueSet firewall{live.firewall.firewallOn.value_or(false), live.firewall.doNotAllowExceptions, {}};
     for (const FirewallRow& row : live.firewall.rows) firewall.rows.push_back({row.text, row.checked});
     machine.firewall = std::move(firewall);
   }
@@ -133,7 +132,7 @@ std::optional<FirewallPage> FirewallToReturn(const LiveMachine& live, const Comm
   if (!plan.firewall || !plan.firewall->page.useSwitch) return std::nullopt;
   // Without the switch's own value there is nothing safe to write back.
   if (!live.firewall.policyFound || !live.firewall.firewallOn) return std::nullopt;
-  return MakeFirewallPage(true, *live.firewall.firewallOn, live.doNotAllowExceptions, live.firewall.entries,
+  return MakeFirewallPage(true, *live.firewall.firewallOn, live.firewall.doNotAllowExceptions, live.firewall.entries,
                           live.firewall.rows);
 }
 
@@ -147,8 +146,9 @@ ExactInternetValues ExactInternetToReturn(const LiveMachine& live, const CommitP
   return exact;
 }
 
-}  // namespace
-
+// The IPv6 setting that puts the card back as it is: its autoconfiguration,
+// and the addresses, gateways and DNS servers set by hand (none of what the
+// network gave, which it gives again).
 Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
   Ipv6Setting setting;
   setting.choice = Ipv6Choice::AsItWas;
@@ -167,6 +167,8 @@ Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live) {
   setting.autoconfig = live.autoconfig;
   return setting;
 }
+
+}  // namespace
 
 LiveState ReadLiveState(const CommitSetting& setting, const std::wstring& systemFolder,
                         const MachineInterfaces& machine) {

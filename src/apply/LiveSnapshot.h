@@ -31,11 +31,6 @@ struct LiveCard {
   std::optional<LiveIpv6> ipv6{};
 };
 
-// The IPv6 setting that puts the card back as it is: its autoconfiguration,
-// and the addresses, gateways and DNS servers set by hand (none of what the
-// network gave, which it gives again).
-Ipv6Setting Ipv6SettingToReturn(const LiveIpv6& live);
-
 struct LiveMachine {
   std::wstring computerName;  // "NV Hostname", or the computer's name when it has none
   DomainMembership membership;
@@ -47,7 +42,6 @@ struct LiveMachine {
   std::wstring printerDevice;  // the current user's "Device"
   std::optional<std::string> hosts;
   FirewallMachineState firewall;  // through the interface the setting's Windows has
-  bool doNotAllowExceptions = false;
 };
 
 struct LiveState {

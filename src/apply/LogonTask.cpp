@@ -120,8 +120,4 @@ class TaskSchedulerLogonTask final : public LogonTask {
 
 std::unique_ptr<LogonTask> CreateTaskSchedulerLogonTask() { return std::make_unique<TaskSchedulerLogonTask>(); }
 
-std::wstring LogonTaskCommandLine(const std::wstring& program, const std::wstring& arguments) {
-  return L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-}
-
 }  // namespace kip

@@ -26,7 +26,4 @@ class LogonTask {
 // the interactive token, the highest run level.
 std::unique_ptr<LogonTask> CreateTaskSchedulerLogonTask();
 
-// The command line a task runs: the program in quotes, then the arguments.
-std::wstring LogonTaskCommandLine(const std::wstring& program, const std::wstring& arguments);
-
 }  // namespace kip

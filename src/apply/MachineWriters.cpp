@@ -32,6 +32,38 @@ void WriteExistingKey(HKEY root, const wchar_t* path, Writes&& writes) {
   RunGuarded([&] { writes(registry); });
 }
 
+// The LAN connection's options for the proxy fields: flags (direct, proxy
+// when the classic switch is on, the script when one is given, automatic
+// detection as `currentFlags` has it), then the same texts as the classic values.
+std::vector<PerConnOption> LanProxyOptions(const InternetValues& values, DWORD currentFlags) {
+  const std::wstring autoConfig = Trim(values.autoConfigUrl);
+  DWORD flags = kProxyTypeDirect | (currentFlags & kProxyTypeAutoDetect);
+  if (ProxyEnableValue(values) != 0) flags |= kProxyTypeProxy;
+  if (!autoConfig.empty()) flags |= kProxyTypeAutoProxyUrl;
+  return {{kPerConnFlags, flags, {}},
+          {kPerConnProxyServer, 0, ProxyServerValue(values)},
+          {kPerConnProxyBypass, 0, ProxyOverrideValue(values)},
+          {kPerConnAutoConfigUrl, 0, autoConfig}};
+}
+
+// WinINet's own record of the LAN connection; automatic detection, which no
+// setting holds, stays as it is.
+void WriteLanProxy(const InternetValues& values, const MachineInterfaces& machine, WriterOutcome& outcome) {
+  const std::optional<LanProxy> current = QueryLanProxy(*machine.internet);
+  const DWORD error = machine.internet->SetLanOptions(LanProxyOptions(values, current ? current->flags : 0));
+  if (error != ERROR_SUCCESS) {
+    outcome.succeeded = false;
+    outcome.notes.push_back({L"プロキシを WinINet の接続設定に書き込めません (" + SystemErrorText(error) + L")"});
+  }
+  const std::wstring account = machine.accounts->ProcessAccount();
+  const std::wstring user = machine.accounts->InteractiveAccount();
+  if (IsAnotherAccount(account, user)) {
+    outcome.notes.push_back({L"プロキシは " + account + L" のユーザー設定に書き込みました (ログオン中のユーザー: " +
+                                 (user.empty() ? std::wstring(L"なし") : user) + L")",
+                             false});
+  }
+}
+
 }  // namespace
 
 SettingsAnnouncer& WindowsSettingsAnnouncer() {
@@ -65,39 +97,6 @@ void WriteDefaultPrinter(const PrinterValues& values) {
   WriteExistingKey(HKEY_CURRENT_USER, kWindowsKey,
                    [&](TkRegistry& key) { key.WriteString(L"Device", *values.deviceString); });
 }
-
-std::vector<PerConnOption> LanProxyOptions(const InternetValues& values, DWORD currentFlags) {
-  const std::wstring autoConfig = Trim(values.autoConfigUrl);
-  DWORD flags = kProxyTypeDirect | (currentFlags & kProxyTypeAutoDetect);
-  if (ProxyEnableValue(values) != 0) flags |= kProxyTypeProxy;
-  if (!autoConfig.empty()) flags |= kProxyTypeAutoProxyUrl;
-  return {{kPerConnFlags, flags, {}},
-          {kPerConnProxyServer, 0, ProxyServerValue(values)},
-          {kPerConnProxyBypass, 0, ProxyOverrideValue(values)},
-          {kPerConnAutoConfigUrl, 0, autoConfig}};
-}
-
-namespace {
-
-// WinINet's own record of the LAN connection; automatic detection, which no
-// setting holds, stays as it is.
-void WriteLanProxy(const InternetValues& values, const MachineInterfaces& machine, WriterOutcome& outcome) {
-  const std::optional<LanProxy> current = QueryLanProxy(*machine.internet);
-  const DWORD error = machine.internet->SetLanOptions(LanProxyOptions(values, current ? current->flags : 0));
-  if (error != ERROR_SUCCESS) {
-    outcome.succeeded = false;
-    outcome.notes.push_back({L"プロキシを WinINet の接続設定に書き込めません (" + SystemErrorText(error) + L")"});
-  }
-  const std::wstring account = machine.accounts->ProcessAccount();
-  const std::wstring user = machine.accounts->InteractiveAccount();
-  if (IsAnotherAccount(account, user)) {
-    outcome.notes.push_back({L"プロキシは " + account + L" のユーザー設定に書き込みました (ログオン中のユーザー: " +
-                                 (user.empty() ? std::wstring(L"なし") : user) + L")",
-                             false});
-  }
-}
-
-}  // namespace
 
 WriterOutcome WriteInternetSettings(const InternetValues& values, const MachineInterfaces& machine,
                                     SettingsAnnouncer& announcer) {

@@ -18,7 +18,6 @@
 
 namespace kip {
 
-
 struct PrinterValues {
   // The chosen printer's device string ("name,driver,port"); nullopt when
   // no printer is chosen.
@@ -85,11 +84,6 @@ int ProxyEnableValue(const InternetValues& values);
 std::wstring ProxyServerValue(const InternetValues& values);
 std::wstring ProxyOverrideValue(const InternetValues& values);
 std::wstring SearchListValue(const TcpipParameterValues& values);
-// The LAN connection's per-connection options for the proxy fields: flags
-// (direct, proxy when the classic switch is on, the script when one is
-// given, automatic detection kept as `currentFlags` has it), server, bypass
-// list and script address, the same texts as the classic values.
-std::vector<PerConnOption> LanProxyOptions(const InternetValues& values, DWORD currentFlags);
 
 // HKCU "Device", when a printer is chosen.
 void WriteDefaultPrinter(const PrinterValues& values);

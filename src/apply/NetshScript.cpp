@@ -8,6 +8,11 @@ namespace {
 
 constexpr wchar_t kLineEnd[] = L"\r\n";
 
+// Digits and dots only (empty included): what can stand where an address goes.
+bool IsScriptAddressText(std::wstring_view text) {
+  return text.find_first_not_of(L"0123456789.") == std::wstring_view::npos;
+}
+
 // An address entry as it goes into a line: trimmed, and blank when what is
 // left is not an address's text (an inner blank would start a parameter).
 std::wstring Entry(std::wstring_view raw) {
@@ -83,10 +88,6 @@ class BlockWriter {
   void WriteDhcpAddress() {
     Line(L"set address name=" + name_ + L" source=dhcp");
     if (!card_.gateways.empty() && !GatewayAt(0).empty()) Line(GatewayLine(L"set", 0));
-    WriteFurtherGateways();
-  }
-
-  void WriteFurtherGateways() {
     for (size_t i = 1; i < card_.gateways.size(); ++i) {
       if (!GatewayAt(i).empty()) Line(GatewayLine(L"add", i));
     }
@@ -122,9 +123,10 @@ class BlockWriter {
     return L"add address name=" + name_ + L" gateway=" + GatewayAt(i) + L" gwmetric=" + MetricAt(i);
   }
 
-  // " register=..." where the DNS lines take it.
+  // " register=..." where the DNS lines take it: the XP class and version 6;
+  // Windows 2000 keeps it in the interface's registry values instead.
   std::wstring RegistrationSuffix() const {
-    if (!NetshScriptCarriesRegistration(windows_)) return {};
+    if (windows_ != WindowsClass::XPClass && !IsVersion6()) return {};
     if (card_.registerAddresses && card_.registerSuffix) return L" register=BOTH";
     if (card_.registerAddresses) return L" register=PRIMARY";
     return L" register=NONE";
@@ -208,17 +210,9 @@ bool NetshAddressRowUsable(const NetshAddressEntry& row) {
   return !address.empty() && !mask.empty() && mask != L"0.0.0.0";
 }
 
-bool IsScriptAddressText(std::wstring_view text) {
-  return text.find_first_not_of(L"0123456789.") == std::wstring_view::npos;
-}
-
 std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits) {
   const bool nameUsable = !card.connectionName.empty() && Quotable(card.connectionName, fits);
   return L"\"" + (nameUsable ? card.connectionName : card.cardId) + L"\"";
-}
-
-bool NetshScriptCarriesRegistration(WindowsClass windows) {
-  return windows == WindowsClass::XPClass || windows == WindowsClass::Version6;
 }
 
 // Nothing here resets a context: "reset" in "interface ipv4" would return
@@ -233,13 +227,6 @@ std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card, Sc
 }
 
 std::wstring NetshScriptFooter() { return std::wstring(L"popd") + kLineEnd; }
-
-std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards,
-                              ScriptTextFits fits) {
-  std::wstring script = NetshScriptHeader(windows);
-  for (const NetshCardInput& card : cards) script += NetshCardBlock(windows, card, fits);
-  return script + NetshScriptFooter();
-}
 
 std::string NetshScriptBytes(std::wstring_view script) { return ToAnsiWithoutBestFit(script); }
 

@@ -65,10 +65,6 @@ struct NetshCardInput {
 // CR, LF, NUL or a double quote.
 bool HoldsScriptBreakingCharacter(std::wstring_view text);
 
-// True when the text can stand where the script writes an address: digits
-// and dots only (empty included).
-bool IsScriptAddressText(std::wstring_view text);
-
 // Whether a text reaches the script file unchanged, decided by the caller
 // for the code page the file is written in (FitsAnsiCodePage of util/Text
 // for the real file). A name that does not would be written with
@@ -88,20 +84,11 @@ std::wstring NetshMetricText(std::wstring_view metric);
 // quotes, or the identifier when the name is empty or unusable.
 std::wstring NetshQuotedName(const NetshCardInput& card, ScriptTextFits fits);
 
-// Whether the DNS lines carry the card's registration (" register=..."): the
-// XP class and version 6; Windows 2000 keeps it in the interface's registry
-// values instead.
-bool NetshScriptCarriesRegistration(WindowsClass windows);
-
 // The pieces of the script, every line ending in CR LF.
 std::wstring NetshScriptHeader(WindowsClass windows);
 // Empty for a card whose identifier is unusable.
 std::wstring NetshCardBlock(WindowsClass windows, const NetshCardInput& card, ScriptTextFits fits);
 std::wstring NetshScriptFooter();
-
-// Header, one block per card in the given order, footer.
-std::wstring BuildNetshScript(WindowsClass windows, const std::vector<NetshCardInput>& cards,
-                              ScriptTextFits fits);
 
 // The script as the bytes of the file netsh reads: the system's ANSI code
 // page, without best-fit substitutes (a character the code page lacks

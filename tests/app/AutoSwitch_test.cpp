@@ -134,7 +134,7 @@ struct RecordingLogonTask : LogonTask {
   bool succeeds;
   RecordingLogonTask(StringList* c, bool s) : calls(c), succeeds(s) {}
   bool Register(const std::wstring& program, const std::wstring& arguments) override {
-    calls->push_back(L"register " + LogonTaskCommandLine(program, arguments));
+    calls->push_back(L"register \"" + program + L"\" " + arguments);
     return succeeds;
   }
   bool Remove() override {

@@ -84,7 +84,8 @@ TEST_F(FormFirewallTest, StoredPartMovesBetweenStoreWindowAndMachineOnlyWithAPol
     EXPECT_EQ(form.Firewall().Collect().useSwitch, c.useAfterLoad);
     EXPECT_EQ(form.Firewall().Collect().rows, c.rows);
 
-    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(kSetting, version.major, nullptr)) {
+    const std::optional<StoredFirewallPart> stored = ReadStoredSetting({kSetting}).firewall;
+    if (std::optional<FirewallCommit> commit = ReadFirewallCommit(stored, version.major, nullptr)) {
       CommitFirewall(commit->page, commit->entries);
     }
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kFirewallProgramListKey, kTool), c.tool);

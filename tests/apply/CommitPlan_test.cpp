@@ -7,7 +7,6 @@
 
 #include "apply/CommitPlan.h"
 #include "apply/CommitSource.h"
-#include "apply/LiveDomainValues.h"
 #include "machine/TcpipValues.h"
 #include "store/SettingStore.h"
 #include "support/CommitCorpus.h"

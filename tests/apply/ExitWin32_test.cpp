@@ -79,8 +79,6 @@ const ExitCase kExitCases[] = {
      kExitPrivilegeRestart, L"(コード 5)"},
     {"OlderShutDownRefused", false, kAdjusted, 1, kShutDown, {"exit 9"}, kExitPowerOffFailed},
     {"OlderRestartRefused", false, kAdjusted, 1, kRestart, {"exit 2"}, kExitRebootFailed},
-    {"NtHasNoShellRestart", true, kAdjusted, 0, [](TExitWin& e) { e.RestartWindowsOnly(); }, {},
-     kExitNoShellRestartOnNT},
     {"LogOffRefusedShowsTheWindowAgain", true, kAdjusted, 1, [](TExitWin& e) { e.LogOff(); },
      {"hide", "exit 0", "show"}, kExitLogOffFailed},
     {"NtLogOffLeavesTheWindowHidden", true, kAdjusted, 0, [](TExitWin& e) { e.LogOff(); }, {"hide", "exit 0"},
@@ -118,30 +116,6 @@ TEST(ExitWin, OlderFamilyLogOffRestartsAnOldShellOnly) {
     const std::vector<std::string> closed{"hide", "exit 0", "close"};
     EXPECT_EQ(platform.calls, c.restartsShell ? restarted : closed)
         << (c.shell ? c.shell->first : -1) << "." << (c.shell ? c.shell->second : -1);
-  }
-}
-
-TEST(ExitWin, ShellRestartOnTheOlderFamily) {
-  RecordingExitPlatform platform;
-  platform.nt = false;
-  platform.shellRestartSucceeds = false;
-  TExitWin exitWin(platform);
-  try {
-    exitWin.RestartWindowsOnly();
-    ADD_FAILURE() << "no error";
-  } catch (const EExitError& error) {
-    EXPECT_EQ(error.Message(), kExitShellRestartFailed);
-  }
-  // A 64-bit program cannot set up the 16-bit call: a plain error, not
-  // EExitError.
-  auto real = CreateWindowsExitPlatform(nullptr);
-  try {
-    real->RestartWindowsShell();
-    ADD_FAILURE() << "no error";
-  } catch (const EExitError&) {
-    ADD_FAILURE() << "raised EExitError";
-  } catch (const KipError& error) {
-    EXPECT_TRUE(error.Message() == kThunkQtThunk || error.Message() == kThunkUserExe) << error.what();
   }
 }
 

@@ -252,7 +252,8 @@ TEST(NetshScript, EveryLineNamesItsCard) {
   dhcp.connectionName = L"B";
   dhcp.gateways = {{L"10.0.0.1", L"1"}, {L"10.0.0.2", L"2"}};
   for (WindowsClass windows : {WindowsClass::Windows2000, WindowsClass::XPClass, WindowsClass::Version6}) {
-    const StringList lines = SplitLines(BuildNetshScript(windows, {dhcp, fixed}, kFits));
+    const StringList lines = SplitLines(NetshScriptHeader(windows) + NetshCardBlock(windows, dhcp, kFits) +
+                                        NetshCardBlock(windows, fixed, kFits) + NetshScriptFooter());
     EXPECT_EQ(lines.back(), L"popd");
     for (size_t i = 1; i + 1 < lines.size(); ++i) {
       EXPECT_TRUE(lines[i].find(L"=\"LAN\"") != std::wstring::npos || lines[i].find(L"=\"B\"") != std::wstring::npos)

@@ -19,7 +19,6 @@ class RecordingExitPlatform : public ExitPlatform {
   PrivilegeResult privilege = PrivilegeResult::Adjusted;
   bool exitSucceeds = true;
   DWORD shutdownError = 0;  // what InitiateShutdown answers
-  bool shellRestartSucceeds = true;
   std::optional<std::pair<int, int>> shellVersion;
   std::deque<bool> progmanAnswers;  // successive ProgmanExists answers
   std::vector<std::string> calls;
@@ -39,10 +38,6 @@ class RecordingExitPlatform : public ExitPlatform {
                   static_cast<unsigned long>(reason));
     calls.push_back(text);
     return shutdownError;
-  }
-  bool RestartWindowsShell() override {
-    calls.push_back("shell16");
-    return shellRestartSucceeds;
   }
   std::optional<std::pair<int, int>> ShellVersion() override { return shellVersion; }
   bool ProgmanExists() override {
