@@ -81,19 +81,16 @@ void ReadClassDescriptions(CardList& cards, const LiveInterfaceReader& readLive)
     if (!IsBoundToTcpip(registry, instanceKey)) continue;
     std::wstring driverDesc, instanceId;
     if (registry.OpenKeyReadOnly(instanceKey)) {
-      bool read = RunGuarded([&] {
-        driverDesc = registry.ReadString(L"DriverDesc");
-        instanceId = registry.ReadString(L"NetCfgInstanceId");
-      });
-      // Either read failing counts as both empty.
-      if (!read) {
-        driverDesc.clear();
+      // Either read failing leaves the card as it is.
+      if (!RunGuarded([&] {
+            driverDesc = registry.ReadString(L"DriverDesc");
+            instanceId = registry.ReadString(L"NetCfgInstanceId");
+          })) {
         instanceId.clear();
       }
       registry.CloseKey();
     }
-    if (instanceId.empty()) continue;
-    if (readLive(instanceId) && cards.IndexOf(instanceId) >= 0) cards.Relabel(instanceId, driverDesc);
+    if (!instanceId.empty() && readLive(instanceId)) cards.Relabel(instanceId, driverDesc);
   }
 }
 

@@ -95,13 +95,17 @@ TIPInfo::TIPInfo() : TIPInfo(AdaptersInfoSource([](IP_ADAPTER_INFO* buffer, ULON
 
 TIPInfo::TIPInfo(const AdaptersInfoSource& source) : items_(EnumerateAdapters(source)) {}
 
-std::wstring GetCurrentIPAddress(std::wstring_view cardId) {
-  std::wstring result;
-  TIPInfo info;
-  for (const TAdapter& adapter : info.Adapters()) {
-    if (adapter.AdapterName == cardId) result = adapter.CurrentIpAddress.IpAddress;
+std::vector<IP_ADAPTER_ADDRESSES> ReadAdapterAddresses(ULONG family, ULONG flags) {
+  ULONG size = 16 * 1024;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    // Whole records, so the buffer is aligned for the chain it receives.
+    std::vector<IP_ADAPTER_ADDRESSES> buffer(size / sizeof(IP_ADAPTER_ADDRESSES) + 1);
+    size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_ADDRESSES));
+    const ULONG result = ::GetAdaptersAddresses(family, flags, nullptr, buffer.data(), &size);
+    if (result == ERROR_SUCCESS) return buffer;
+    if (result != ERROR_BUFFER_OVERFLOW) break;
   }
-  return result;
+  return {};
 }
 
 std::vector<std::wstring> HardwareAddressesOf(const std::vector<std::wstring>& cardIds) {

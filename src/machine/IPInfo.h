@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "util/Errors.h"
@@ -74,10 +73,9 @@ class TIPInfo {
   std::vector<TAdapter> items_;
 };
 
-// The current IP address of the adapter whose name equals `cardId` exactly
-// (the last one when several do); empty when none does. TIPInfo's error
-// reaches the caller.
-std::wstring GetCurrentIPAddress(std::wstring_view cardId);
+// The GetAdaptersAddresses chain for `family` and `flags`, starting at the
+// first record; empty when it cannot be read.
+std::vector<IP_ADAPTER_ADDRESSES> ReadAdapterAddresses(ULONG family, ULONG flags);
 
 // The hardware address ("00:0C:29:AB:CD:EF") of each card, index-parallel,
 // from one listing of the adapters; empty where the listing has none.

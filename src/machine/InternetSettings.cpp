@@ -4,11 +4,7 @@
 
 namespace kip {
 
-namespace {
-
 constexpr size_t kMaxPortLength = 5;
-
-}  // namespace
 
 std::optional<InternetSettingsValues> ReadInternetSettingsValues() {
   TkRegistry registry(HKEY_CURRENT_USER);
@@ -26,7 +22,7 @@ std::optional<InternetSettingsValues> ReadInternetSettingsValues() {
 ProxyFields ProxyFieldsFromMachine(const InternetSettingsValues& values) {
   ProxyFields fields;
   // The switch is read as a flag from its low byte.
-  const bool enabled = (values.proxyEnable & 0xFF) != 0;
+  const bool enabled = LowByteFlag(static_cast<int>(values.proxyEnable));
   fields.localAddress = enabled;
   const std::wstring proxy = enabled ? values.proxyServer : std::wstring();
   fields.localUrl = enabled ? values.proxyOverride : std::wstring();

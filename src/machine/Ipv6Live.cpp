@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "machine/IPInfo.h"
 #include "util/Guard.h"
 #include "util/Ipv6Address.h"
 #include "util/WindowsVersion.h"
@@ -42,9 +43,6 @@ LiveIpv6 CardOf(const IP_ADAPTER_ADDRESSES& adapter) {
   }
   return card;
 }
-
-constexpr int kAttempts = 4;
-constexpr ULONG kInitialSize = 16 * 1024;
 
 // Where netsh keeps the DNS servers set by hand for a card's IPv6.
 constexpr wchar_t kTcpip6InterfacesKey[] = L"\\SYSTEM\\CurrentControlSet\\Services\\Tcpip6\\Parameters\\Interfaces\\";
@@ -119,15 +117,16 @@ std::map<ULONG64, Ipv6Autoconfig> Autoconfigs() {
   return result;
 }
 
-// What tells hand-set from learnt, added to the adapter list's values; with
-// the route table, the gateways come from it too.
-void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first,
-                const std::optional<std::map<ULONG64, DefaultRoutes>>& routes) {
+// Each adapter's IPv6 values with what tells hand-set from learnt; with the
+// route table, the gateways come from it.
+LiveIpv6Cards CardsOf(const IP_ADAPTER_ADDRESSES* first, const std::optional<std::map<ULONG64, DefaultRoutes>>& routes) {
+  LiveIpv6Cards cards;
   // Wine's values are not the card's and no netsh there changes them.
   const auto autoconfigs = RunningOnWine() ? std::map<ULONG64, Ipv6Autoconfig>() : Autoconfigs();
   for (const IP_ADAPTER_ADDRESSES* adapter = first; adapter != nullptr; adapter = adapter->Next) {
     if (adapter->AdapterName == nullptr) continue;
-    LiveIpv6& card = cards[FromAnsi(adapter->AdapterName)];
+    const std::wstring cardId = FromAnsi(adapter->AdapterName);
+    LiveIpv6& card = cards[cardId] = CardOf(*adapter);
     const ULONG64 luid = adapter->Luid.Value;
     if (routes) {
       auto found = routes->find(luid);
@@ -135,20 +134,12 @@ void AddOrigins(LiveIpv6Cards& cards, const IP_ADAPTER_ADDRESSES* first,
       card.handSetGateways = found != routes->end() ? found->second.handSet : StringList();
     }
     if (auto found = autoconfigs.find(luid); found != autoconfigs.end()) card.autoconfig = found->second;
-    RunGuarded([&] { card.handSetDnsServers = HandSetDnsServers(FromAnsi(adapter->AdapterName)); });
-  }
-}
-
-}  // namespace
-
-LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first) {
-  LiveIpv6Cards cards;
-  for (const IP_ADAPTER_ADDRESSES* adapter = first; adapter != nullptr; adapter = adapter->Next) {
-    if (adapter->AdapterName == nullptr) continue;
-    cards[FromAnsi(adapter->AdapterName)] = CardOf(*adapter);
+    RunGuarded([&] { card.handSetDnsServers = HandSetDnsServers(cardId); });
   }
   return cards;
 }
+
+}  // namespace
 
 LiveIpv6Cards ReadLiveIpv6() {
   // The gateways are the default routes' next hops: read from the route
@@ -162,20 +153,8 @@ LiveIpv6Cards ReadLiveIpv6() {
   // DNS server, where Windows answers with an empty list.
   const ULONG flags = GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_FRIENDLY_NAME |
                       (routes ? 0 : GAA_FLAG_INCLUDE_GATEWAYS);
-  ULONG size = kInitialSize;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    // Whole records, so the buffer is aligned for the chain it receives.
-    std::vector<IP_ADAPTER_ADDRESSES> buffer(size / sizeof(IP_ADAPTER_ADDRESSES) + 1);
-    size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_ADDRESSES));
-    const ULONG result = ::GetAdaptersAddresses(AF_UNSPEC, flags, nullptr, buffer.data(), &size);
-    if (result == ERROR_SUCCESS) {
-      LiveIpv6Cards cards = BuildLiveIpv6(buffer.data());
-      AddOrigins(cards, buffer.data(), routes);
-      return cards;
-    }
-    if (result != ERROR_BUFFER_OVERFLOW) break;
-  }
-  return {};
+  const std::vector<IP_ADAPTER_ADDRESSES> buffer = ReadAdapterAddresses(AF_UNSPEC, flags);
+  return buffer.empty() ? LiveIpv6Cards() : CardsOf(buffer.data(), routes);
 }
 
 }  // namespace kip

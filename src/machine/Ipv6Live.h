@@ -55,10 +55,6 @@ struct LiveIpv6 {
 // Card identifier ("{GUID}") to its IPv6 values.
 using LiveIpv6Cards = std::map<std::wstring, LiveIpv6>;
 
-// The IPv6 values of every adapter of the chain starting at `first` (may be
-// null); entries of other families are left out.
-LiveIpv6Cards BuildLiveIpv6(const IP_ADAPTER_ADDRESSES* first);
-
 // Asks the system; an empty map when it cannot say.
 LiveIpv6Cards ReadLiveIpv6();
 

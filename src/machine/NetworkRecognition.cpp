@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <map>
 
+#include "machine/IPInfo.h"
+
 namespace kip {
 
 namespace {
@@ -88,17 +90,9 @@ NetworkCard CardOf(const IP_ADAPTER_ADDRESSES& adapter) {
   return card;
 }
 
-std::vector<IP_ADAPTER_ADDRESSES> AdapterBuffer() {
-  const ULONG flags = GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_DNS_SERVER;
-  ULONG size = 16 * 1024;
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    std::vector<IP_ADAPTER_ADDRESSES> buffer(size / sizeof(IP_ADAPTER_ADDRESSES) + 1);
-    size = static_cast<ULONG>(buffer.size() * sizeof(IP_ADAPTER_ADDRESSES));
-    const ULONG result = GetAdaptersAddresses(AF_INET, flags, nullptr, buffer.data(), &size);
-    if (result == ERROR_SUCCESS) return buffer;
-    if (result != ERROR_BUFFER_OVERFLOW) break;
-  }
-  return {};
+template <class F>
+F LoadFrom(HMODULE library, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 // --- wlanapi -----------------------------------------------------------------
@@ -107,11 +101,11 @@ class WlanReader final : public WifiReader {
  public:
   WlanReader() : library_(LoadLibraryW(L"wlanapi.dll")) {
     if (!library_) return;
-    open_ = Load<decltype(&WlanOpenHandle)>("WlanOpenHandle");
-    close_ = Load<decltype(&WlanCloseHandle)>("WlanCloseHandle");
-    enum_ = Load<decltype(&WlanEnumInterfaces)>("WlanEnumInterfaces");
-    query_ = Load<decltype(&WlanQueryInterface)>("WlanQueryInterface");
-    free_ = Load<decltype(&WlanFreeMemory)>("WlanFreeMemory");
+    open_ = LoadFrom<decltype(&WlanOpenHandle)>(library_, "WlanOpenHandle");
+    close_ = LoadFrom<decltype(&WlanCloseHandle)>(library_, "WlanCloseHandle");
+    enum_ = LoadFrom<decltype(&WlanEnumInterfaces)>(library_, "WlanEnumInterfaces");
+    query_ = LoadFrom<decltype(&WlanQueryInterface)>(library_, "WlanQueryInterface");
+    free_ = LoadFrom<decltype(&WlanFreeMemory)>(library_, "WlanFreeMemory");
   }
   ~WlanReader() override {
     if (client_ && close_) close_(client_, nullptr);
@@ -153,11 +147,6 @@ class WlanReader final : public WifiReader {
   }
 
  private:
-  template <class F>
-  F Load(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
-  }
-
   HMODULE library_ = nullptr;
   HANDLE client_ = nullptr;
   decltype(&WlanOpenHandle) open_ = nullptr;
@@ -185,7 +174,8 @@ std::unique_ptr<WifiReader> CreateWlanReader() { return std::make_unique<WlanRea
 
 PresentNetworks ReadPresentNetworks(WifiReader* wifi) {
   PresentNetworks present;
-  std::vector<IP_ADAPTER_ADDRESSES> buffer = AdapterBuffer();
+  const std::vector<IP_ADAPTER_ADDRESSES> buffer =
+      ReadAdapterAddresses(AF_INET, GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_DNS_SERVER);
   if (buffer.empty()) return present;
   const auto gateways = DefaultGateways();
   const auto neighbours = Neighbours();
@@ -233,11 +223,6 @@ void CALLBACK OnChange(PVOID context, Row*, MIB_NOTIFICATION_TYPE type) {
   state.changed();
 }
 
-template <class F>
-F LoadFrom(HMODULE library, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 }  // namespace
 
 NetworkChangeWatch::NetworkChangeWatch(std::function<void()> changed) : state_(std::make_unique<State>()) {
@@ -249,20 +234,15 @@ NetworkChangeWatch::NetworkChangeWatch(std::function<void()> changed) : state_(s
   const auto interfaces = LoadFrom<decltype(&NotifyIpInterfaceChange)>(state_->library, "NotifyIpInterfaceChange");
   const auto routes = LoadFrom<decltype(&NotifyRouteChange2)>(state_->library, "NotifyRouteChange2");
   const auto addresses = LoadFrom<decltype(&NotifyUnicastIpAddressChange)>(state_->library, "NotifyUnicastIpAddressChange");
-  HANDLE handle = nullptr;
+  const auto keep = [&](auto notify, ADDRESS_FAMILY family, auto callback, BOOLEAN initial) {
+    HANDLE handle = nullptr;
+    if (notify && notify(family, callback, state_.get(), initial, &handle) == NO_ERROR) state_->handles.push_back(handle);
+  };
   // Only this one asks for the initial notification: it proves that the
   // callbacks are really called.
-  if (interfaces && interfaces(AF_UNSPEC, &OnChange<MIB_IPINTERFACE_ROW>, state_.get(), TRUE, &handle) == NO_ERROR) {
-    state_->handles.push_back(handle);
-  }
-  handle = nullptr;
-  if (routes && routes(AF_INET, &OnChange<MIB_IPFORWARD_ROW2>, state_.get(), FALSE, &handle) == NO_ERROR) {
-    state_->handles.push_back(handle);
-  }
-  handle = nullptr;
-  if (addresses && addresses(AF_INET, &OnChange<MIB_UNICASTIPADDRESS_ROW>, state_.get(), FALSE, &handle) == NO_ERROR) {
-    state_->handles.push_back(handle);
-  }
+  keep(interfaces, AF_UNSPEC, &OnChange<MIB_IPINTERFACE_ROW>, TRUE);
+  keep(routes, AF_INET, &OnChange<MIB_IPFORWARD_ROW2>, FALSE);
+  keep(addresses, AF_INET, &OnChange<MIB_UNICASTIPADDRESS_ROW>, FALSE);
 }
 
 NetworkChangeWatch::~NetworkChangeWatch() {

@@ -2,8 +2,6 @@
 
 #include <winspool.h>
 
-#include <algorithm>
-
 #include "machine/MachineKeys.h"
 #include "util/kRegistry.h"
 #include "util/Guard.h"
@@ -11,34 +9,18 @@
 
 namespace kip {
 
-namespace {
-
-
-// Calls an enumeration twice: for the size, then to fill the buffer.
-template <typename Call>
-std::vector<BYTE> EnumerateInto(Call call, DWORD& count) {
-  DWORD needed = 0;
-  count = 0;
-  if (call(nullptr, 0, &needed, &count)) return {};
-  DWORD error = GetLastError();
-  if (error != ERROR_INSUFFICIENT_BUFFER) throw EOSError(error);
-  std::vector<BYTE> buffer(needed);
-  if (!call(buffer.data(), needed, &needed, &count)) throw EOSError(GetLastError());
-  return buffer;
-}
-
-
-}  // namespace
-
 TQpAllPrintersInfo TQpAllPrintersInfo::Enumerate(bool ntFamily) {
   DWORD flags = ntFamily ? PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS : PRINTER_ENUM_LOCAL;
   DWORD level = ntFamily ? 4 : 5;
-  DWORD count = 0;
-  std::vector<BYTE> buffer = EnumerateInto(
-      [&](BYTE* data, DWORD size, DWORD* needed, DWORD* returned) {
-        return EnumPrintersW(flags, nullptr, level, data, size, needed, returned) != FALSE;
-      },
-      count);
+  // Called twice: for the size, then to fill the buffer.
+  DWORD needed = 0, count = 0;
+  std::vector<BYTE> buffer;
+  if (!EnumPrintersW(flags, nullptr, level, nullptr, 0, &needed, &count)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_INSUFFICIENT_BUFFER) throw EOSError(error);
+    buffer.resize(needed);
+    if (!EnumPrintersW(flags, nullptr, level, buffer.data(), needed, &needed, &count)) throw EOSError(GetLastError());
+  }
   std::vector<Entry> entries;
   for (DWORD i = 0; i < count; ++i) {
     if (ntFamily) {
@@ -50,11 +32,6 @@ TQpAllPrintersInfo TQpAllPrintersInfo::Enumerate(bool ntFamily) {
     }
   }
   return TQpAllPrintersInfo(std::move(entries));
-}
-
-bool TQpAllPrintersInfo::SameAs(const TQpAllPrintersInfo& other) const {
-  return std::equal(entries_.begin(), entries_.end(), other.entries_.begin(), other.entries_.end(),
-                    [](const Entry& a, const Entry& b) { return a.name == b.name && a.attributes == b.attributes; });
 }
 
 TQpPrinter::TQpPrinter() : snapshot_(TQpAllPrintersInfo::Enumerate(IsNtFamily())) {}
@@ -73,22 +50,6 @@ StringList TQpPrinter::Printers() {
     if ((snapshot_.Attributes(i) & PRINTER_ATTRIBUTE_HIDDEN) == 0) names.push_back(snapshot_.Name(i));
   }
   return names;
-}
-
-StringList TQpPrinter::Ports() {
-  DWORD count = 0;
-  std::vector<BYTE> buffer = EnumerateInto(
-      [](BYTE* data, DWORD size, DWORD* needed, DWORD* returned) {
-        return EnumPortsW(nullptr, 1, data, size, needed, returned) != FALSE;
-      },
-      count);
-  StringList ports;
-  for (DWORD i = 0; i < count; ++i) {
-    const auto& info = reinterpret_cast<const PORT_INFO_1W*>(buffer.data())[i];
-    std::wstring name = info.pName ? info.pName : L"";
-    if (std::find(ports.begin(), ports.end(), name) == ports.end()) ports.push_back(name);
-  }
-  return ports;
 }
 
 PrinterList ReadPrinterList(TQpPrinter& printers) {

@@ -40,8 +40,6 @@ class TQpAllPrintersInfo {
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::wstring& Name(int index) const { return entries_.at(static_cast<size_t>(index)).name; }
   DWORD Attributes(int index) const { return entries_.at(static_cast<size_t>(index)).attributes; }
-  // Same count and, entry by entry, the same name (exactly) and attributes.
-  bool SameAs(const TQpAllPrintersInfo& other) const;
 
  private:
   std::vector<Entry> entries_;
@@ -59,8 +57,6 @@ class TQpPrinter {
   // The names of the printers that are not hidden, in snapshot order; raises
   // EQpPrinterNoPrinter when there is none.
   StringList Printers();
-  // The port names of the machine, each once (the first occurrence wins).
-  static StringList Ports();
 
  private:
   TQpAllPrintersInfo snapshot_;

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "store/SettingRecord.h"
+#include "store/SettingStore.h"
 #include "store/StoreKeys.h"
-#include "store/SwitchRules.h"
 #include "util/kRegistry.h"
 #include "util/Files.h"
 #include "util/Guard.h"
@@ -16,15 +16,6 @@ namespace kip {
 namespace {
 
 constexpr wchar_t kDescription[] = L"Description";
-// The subkey of a setting that holds its firewall part; every other subkey
-// of a setting is a card key.
-constexpr wchar_t kFirewallKeyName[] = L"FireWall";
-
-std::wstring SettingKeyPath(const std::wstring& setting) { return std::wstring(kStoreRootKey) + L"\\" + setting; }
-
-std::wstring CardKeyPath(const std::wstring& setting, const std::wstring& cardId) {
-  return SettingKeyPath(setting) + L"\\" + cardId;
-}
 
 bool IsPresent(const StringList& cardIds, const std::wstring& cardId) {
   return std::any_of(cardIds.begin(), cardIds.end(),
@@ -90,7 +81,7 @@ CardLists FillCardLists(const std::wstring& settingName, const StringList& cardI
 
   SourceCards sources;
   for (const std::wstring& cardId : stored) {
-    if (EqualsNoCase(cardId, kFirewallKeyName) || EqualsNoCase(cardId, kSwitchRuleSubkey)) continue;
+    if (!IsCardKeyName(cardId)) continue;
     TkRegistry card(HKEY_LOCAL_MACHINE);
     if (!card.OpenKeyReadOnly(CardKeyPath(settingName, cardId))) continue;
     const std::wstring label = card.TryReadString(kDescription).value_or(L"");

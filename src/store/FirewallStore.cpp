@@ -35,15 +35,14 @@ void ReadChecks(const TkRegistry& key, const std::wstring& subkey, std::vector<S
   }
 }
 
-std::optional<bool> FindCheck(const StoredFirewallPart& stored, const StoredCheck& row) {
-  for (const StoredCheck& check : stored.checks) {
-    if (EqualsNoCase(check.subkey, row.subkey) && EqualsNoCase(check.name, row.name)) return check.checked;
-  }
-  return std::nullopt;
-}
-
+// A row the setting holds no state for keeps its own.
 void LayCheck(const StoredFirewallPart& stored, StoredCheck& row) {
-  if (std::optional<bool> checked = FindCheck(stored, row)) row.checked = *checked;
+  for (const StoredCheck& check : stored.checks) {
+    if (EqualsNoCase(check.subkey, row.subkey) && EqualsNoCase(check.name, row.name)) {
+      row.checked = check.checked;
+      return;
+    }
+  }
 }
 
 void WriteCheck(TkRegistry& registry, const std::wstring& settingKey, const StoredCheck& check) {

@@ -10,11 +10,6 @@ namespace kip {
 
 namespace {
 
-// A list of another type reads as empty.
-StringList ReadList(const TkRegistry& key, const wchar_t* name) {
-  return key.TryReadStringList(name).value_or(StringList{});
-}
-
 Ipv6Choice ChoiceOf(int stored) {
   switch (stored) {
     case 1: return Ipv6Choice::Automatic;
@@ -46,8 +41,9 @@ Ipv6Setting ReadIpv6Setting(const TkRegistry& key) {
     std::memcpy(&number, mode.Data.data(), sizeof number);
     setting.choice = ChoiceOf(static_cast<int>(number));
   }
-  setting.addresses = ReadList(key, kIpv6AddressValue);
-  setting.gateways = ReadList(key, kIpv6GatewayValue);
+  // A list of another type reads as empty.
+  setting.addresses = key.TryReadStringList(kIpv6AddressValue).value_or(StringList{});
+  setting.gateways = key.TryReadStringList(kIpv6GatewayValue).value_or(StringList{});
   setting.dnsServers = SplitCommaText(key.TryReadString(kIpv6NameServerValue).value_or(L""));
   if (setting.choice == Ipv6Choice::AsItWas) RunGuarded([&] { setting.autoconfig = ReadAutoconfig(key); });
   return setting;

@@ -12,7 +12,6 @@ namespace kip {
 
 namespace {
 
-constexpr wchar_t kReturnFolder[] = L"Return";
 constexpr wchar_t kCardIdsValue[] = L"Return Card Ids";
 constexpr wchar_t kSettingIndexValue[] = L"Return Setting Index";
 constexpr wchar_t kMajorValue[] = L"Return OS Major";
@@ -33,6 +32,14 @@ std::wstring OwnerText(const ReturnOwner& owner) {
   return std::to_wstring(owner.processId) + L":" + std::to_wstring(owner.createdAt);
 }
 
+// A number of up to 20 digits and nothing else; nullopt otherwise.
+std::optional<std::uint64_t> DecimalOf(const std::wstring& text) {
+  if (text.empty() || text.size() > 20 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+    return std::nullopt;
+  }
+  return std::wcstoull(text.c_str(), nullptr, 10);
+}
+
 // Unreadable entries are left out: an owner that cannot be named is none.
 std::vector<ReturnOwner> OwnersOf(const StringList& texts) {
   std::vector<ReturnOwner> owners;
@@ -40,12 +47,8 @@ std::vector<ReturnOwner> OwnersOf(const StringList& texts) {
     const size_t colon = text.find(L':');
     if (colon == std::wstring::npos) continue;
     const long long id = ToIntDef(text.substr(0, colon), -1);
-    const std::wstring created = text.substr(colon + 1);
-    if (id <= 0 || id > 0xFFFFFFFFLL || created.empty() || created.size() > 20 ||
-        created.find_first_not_of(L"0123456789") != std::wstring::npos) {
-      continue;
-    }
-    owners.push_back({static_cast<DWORD>(id), std::wcstoull(created.c_str(), nullptr, 10)});
+    const std::optional<std::uint64_t> created = DecimalOf(text.substr(colon + 1));
+    if (id > 0 && id <= 0xFFFFFFFFLL && created) owners.push_back({static_cast<DWORD>(id), *created});
   }
   return owners;
 }
@@ -53,8 +56,9 @@ std::vector<ReturnOwner> OwnersOf(const StringList& texts) {
 std::vector<std::uint64_t> HandlesOf(const StringList& texts) {
   std::vector<std::uint64_t> handles;
   for (const std::wstring& text : texts) {
-    if (text.empty() || text.size() > 20 || text.find_first_not_of(L"0123456789") != std::wstring::npos) return {};
-    handles.push_back(std::wcstoull(text.c_str(), nullptr, 10));
+    const std::optional<std::uint64_t> handle = DecimalOf(text);
+    if (!handle) return {};
+    handles.push_back(*handle);
   }
   return handles;
 }
@@ -115,7 +119,7 @@ bool WriteTicketValues(std::wstring_view token, const ReturnTicket& ticket) {
 }  // namespace
 
 std::wstring ReturnSnapshotName(std::wstring_view token) {
-  return std::wstring(kOptionsKeyName) + L"\\" + kReturnFolder + L"\\" + std::wstring(token);
+  return std::wstring(kOptionsKeyName) + L"\\" + kReturnSnapshotsKeyName + L"\\" + std::wstring(token);
 }
 
 bool SaveReturnSnapshot(std::wstring_view token, const ReturnSnapshot& snapshot) {
@@ -146,7 +150,7 @@ bool AddReturnOwner(std::wstring_view token, const ReturnOwner& owner) {
 StringList ReturnSnapshotTokens() {
   StringList tokens;
   TkRegistry key(HKEY_LOCAL_MACHINE);
-  if (key.OpenKeyReadOnly(SettingKeyPath(std::wstring(kOptionsKeyName) + L"\\" + kReturnFolder))) key.GetKeyNames(tokens);
+  if (key.OpenKeyReadOnly(SettingKeyPath(std::wstring(kOptionsKeyName) + L"\\" + kReturnSnapshotsKeyName))) key.GetKeyNames(tokens);
   return tokens;
 }
 
@@ -177,12 +181,7 @@ std::optional<ReturnTicket> LoadReturnTicket(std::wstring_view token) {
     key.ReadStringList(kOwnersValue, texts);
     ticket.owners = OwnersOf(texts);
   });
-  RunGuarded([&] {
-    const std::wstring text = key.ReadString(kKeptAtValue);
-    if (!text.empty() && text.size() <= 20 && text.find_first_not_of(L"0123456789") == std::wstring::npos) {
-      ticket.keptAt = std::wcstoull(text.c_str(), nullptr, 10);
-    }
-  });
+  RunGuarded([&] { ticket.keptAt = DecimalOf(key.ReadString(kKeptAtValue)).value_or(0); });
   return ticket;
 }
 

@@ -3,6 +3,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "store/FirewallStore.h"
 #include "store/SettingStore.h"
 #include "store/SwitchRules.h"
 #include "util/kRegistry.h"
@@ -172,6 +173,10 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
 
 bool IsCardIdentityValue(std::wstring_view valueName) {
   return EqualsNoCase(valueName, kMacAddressValue) || EqualsNoCase(valueName, kConnectionNameValue);
+}
+
+bool IsCardKeyName(std::wstring_view subkeyName) {
+  return !EqualsNoCase(subkeyName, kFirewallSubkey) && !EqualsNoCase(subkeyName, kSwitchRuleSubkey);
 }
 
 }  // namespace kip

@@ -90,4 +90,8 @@ bool SaveCardPart(std::wstring_view settingName, std::wstring_view cardId, const
 // card it was saved for, not the setting.
 bool IsCardIdentityValue(std::wstring_view valueName);
 
+// True for a subkey of a setting that is a card key: every one but the
+// firewall part and the switch rule.
+bool IsCardKeyName(std::wstring_view subkeyName);
+
 }  // namespace kip

@@ -16,35 +16,6 @@ namespace kip {
 
 namespace {
 
-// Copies the values and subkeys of `from` into `to`, at every depth. False
-// when anything could not be read or written.
-bool CopyTree(const std::wstring& from, const std::wstring& to) {
-  TkRegistry source(HKEY_LOCAL_MACHINE);
-  if (!source.OpenKeyReadOnly(from)) return false;
-  TkRegistry target(HKEY_LOCAL_MACHINE);
-  if (!target.OpenKey(to, true)) return false;
-  bool complete = true;
-  StringList names;
-  source.GetValueNames(names);
-  for (const auto& name : names) {
-    TRegRawValue value;
-    bool copied = source.ReadRaw(name, value) && RunGuarded([&] {
-      target.WriteRaw(name, value.Type, value.Data.data(), static_cast<DWORD>(value.Data.size()));
-    });
-    complete = complete && copied;
-  }
-  source.GetKeyNames(names);
-  for (const auto& name : names) complete = CopyTree(from + L"\\" + name, to + L"\\" + name) && complete;
-  return complete;
-}
-
-StringList SubKeyNames(const std::wstring& path) {
-  TkRegistry key(HKEY_LOCAL_MACHINE);
-  StringList names;
-  if (key.OpenKey(path, false)) key.GetKeyNames(names);
-  return names;
-}
-
 // True when a stored setting other than `name` and `except` uses the batch
 // files of `name` (two such names can only come from an older store).
 bool BatchFilesUsedElsewhere(std::wstring_view name, std::wstring_view except) {
@@ -88,7 +59,7 @@ bool MoveSetting(std::wstring_view from, std::wstring_view to, const std::wstrin
   for (const BatchFilePaths& pair : {BatchFilesOf(from, folder), BatchFilesOf(to, folder)}) {
     if (!files.Remember(pair.before) || !files.Remember(pair.after)) return false;
   }
-  if (CopySettingKeyTree(from, to) && MoveBatchFiles(from, to, folder) &&
+  if (RestoreMachineKeyTree(SettingKeyPath(to), *source) && MoveBatchFiles(from, to, folder) &&
       TkRegistry(HKEY_LOCAL_MACHINE).DeleteKey(SettingKeyPath(from))) {
     return true;
   }
@@ -116,11 +87,6 @@ StringList ListSettingNames() {
     if (!SameSettingName(key, kOptionsKeyName)) names.push_back(std::move(key));
   }
   return names;
-}
-
-bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to) {
-  if (SameSettingName(from, to)) return false;
-  return CopyTree(SettingKeyPath(from), SettingKeyPath(to));
 }
 
 void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder) {
@@ -152,10 +118,6 @@ SettingCreation::SettingCreation(std::wstring name, const std::wstring& programF
 void SettingCreation::Undo() const {
   DeleteSettingKey(name_);
   files_.Restore();
-}
-
-void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels) {
-  RefreshCardDescriptions(SubKeyNames(kStoreRootKey), cardIds, labels);
 }
 
 void RefreshCardDescriptions(const StringList& settingNames, const StringList& cardIds, const StringList& labels) {

@@ -26,11 +26,6 @@ StringList ListSettingNames();
 // them there keeps its own. Returns the files written.
 StringList CopyImportedBatchFiles(const std::wstring& importFile, const std::wstring& programFolder);
 
-// Copies the whole tree of setting `from` (every value, every subkey at any
-// depth) into setting `to`, creating it. False when the source does not open
-// or anything could not be written.
-bool CopySettingKeyTree(std::wstring_view from, std::wstring_view to);
-
 // Deletes the setting's key with everything below it and both batch files
 // (kept while another stored setting's name gives the same files).
 void DeleteSettingStore(std::wstring_view name, const std::wstring& programFolder);
@@ -55,11 +50,10 @@ class SettingCreation {
   BatchFileBackup files_;
 };
 
-// Writes "Description" := labels[i] into every stored card key of a card
-// present on this machine (cardIds[i]).
-void RefreshCardDescriptions(const StringList& cardIds, const StringList& labels);
-// The same for the settings named, when the caller already knows them (the
-// setting tabs): listing a large store again costs a call per setting.
+// Writes "Description" := labels[i] into the card key of each present card
+// (cardIds[i]) that the settings named hold. The caller passes the names it
+// knows (the setting tabs): listing a large store again costs a call per
+// setting.
 void RefreshCardDescriptions(const StringList& settingNames, const StringList& cardIds, const StringList& labels);
 
 // The store root's "Description Index" and "RootPath"; false when the root

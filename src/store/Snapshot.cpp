@@ -10,6 +10,7 @@
 #include "util/Errors.h"
 #include "util/Files.h"
 #include "util/UniqueHandle.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -17,11 +18,6 @@ namespace {
 
 // The first bytes of a registry hive file.
 constexpr std::string_view kHiveSignature = "regf";
-
-bool RunningOnWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 // Enables one privilege of the process for the scope's life and then puts
 // it back as it was. Failing token calls raise EOSError. A privilege the
@@ -59,14 +55,6 @@ class PrivilegeScope {
 std::wstring BelowMachineRoot(std::wstring_view path) {
   while (!path.empty() && path.front() == L'\\') path.remove_prefix(1);
   return std::wstring(path);
-}
-
-UniqueHKey OpenStoreRoot(REGSAM access) {
-  UniqueHKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str(), 0, access, key.put()) !=
-      ERROR_SUCCESS)
-    key.reset();
-  return key;
 }
 
 // --- reading a subtree ----------------------------------------------------------
@@ -132,20 +120,27 @@ bool IsSingleKeyName(const std::wstring& name) {
   return !name.empty() && name.find(L'\\') == std::wstring::npos;
 }
 
+// `created` (when asked) tells whether the key was made new.
+UniqueHKey OpenOrCreate(HKEY parent, const std::wstring& name, bool* created = nullptr) {
+  UniqueHKey key;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
+                      &disposition) != ERROR_SUCCESS)
+    key.reset();
+  if (created) *created = key && disposition == REG_CREATED_NEW_KEY;
+  return key;
+}
+
 bool WriteContent(HKEY key, const SnapshotKey& node) {
   for (const SnapshotValue& value : node.values) {
     if (!SetValueExactly(key, value)) return false;
   }
   for (const SnapshotKey& subkey : node.subkeys) {
     if (!IsSingleKeyName(subkey.name)) return false;
-    UniqueHKey created;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(key, subkey.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        created.put(), &disposition) != ERROR_SUCCESS)
-      return false;
+    bool made = false;
+    UniqueHKey child = OpenOrCreate(key, subkey.name, &made);
     // Two names that the registry takes as one key would merge silently.
-    if (disposition != REG_CREATED_NEW_KEY) return false;
-    if (!WriteContent(created.get(), subkey)) return false;
+    if (!made || !WriteContent(child.get(), subkey)) return false;
   }
   return true;
 }
@@ -175,14 +170,6 @@ bool Holds(const std::vector<Item>& items, const std::wstring& name) {
   return std::any_of(items.begin(), items.end(), [&](const Item& item) { return SameSettingName(item.name, name); });
 }
 
-UniqueHKey OpenOrCreate(HKEY parent, const std::wstring& name) {
-  UniqueHKey key;
-  if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(),
-                      nullptr) != ERROR_SUCCESS)
-    key.reset();
-  return key;
-}
-
 // Deletes every value and subkey of the key, keeping the key itself.
 bool ClearKey(HKEY key) {
   RegDeleteTreeW(key, nullptr);
@@ -195,16 +182,26 @@ bool ClearKey(HKEY key) {
 
 // --- the two file formats -------------------------------------------------------
 
-// What an export holds: the store without the states commits with automatic
-// return go back to, which describe this machine only.
+template <typename Key>
+Key* Subkey(Key& key, std::wstring_view name) {
+  for (Key& subkey : key.subkeys) {
+    if (SameSettingName(subkey.name, std::wstring(name))) return &subkey;
+  }
+  return nullptr;
+}
+
+// The states commits with automatic return go back to describe this
+// machine only.
+void DropReturnStates(SnapshotKey& store) {
+  if (SnapshotKey* options = Subkey(store, kOptionsKeyName)) {
+    std::erase_if(options->subkeys, [](const SnapshotKey& key) { return SameSettingName(key.name, kReturnSnapshotsKeyName); });
+  }
+}
+
+// What an export holds: the store without those states.
 std::optional<SnapshotKey> ExportedTree() {
   std::optional<SnapshotKey> tree = ReadStoreTree();
-  if (!tree) return tree;
-  for (SnapshotKey& options : tree->subkeys) {
-    if (!SameSettingName(options.name, kOptionsKeyName)) continue;
-    std::erase_if(options.subkeys,
-                  [](const SnapshotKey& key) { return SameSettingName(key.name, kReturnSnapshotsKeyName); });
-  }
+  if (tree) DropReturnStates(*tree);
   return tree;
 }
 
@@ -263,13 +260,6 @@ struct MachineState {
   DWORD serial = 0;
 };
 
-SnapshotKey* Subkey(SnapshotKey& key, std::wstring_view name) {
-  for (SnapshotKey& subkey : key.subkeys) {
-    if (SameSettingName(subkey.name, std::wstring(name))) return &subkey;
-  }
-  return nullptr;
-}
-
 DWORD SerialOf(const SnapshotKey& root) {
   for (const SnapshotValue& value : root.values) {
     if (!SameSettingName(value.name, kCommitSerialValue)) continue;
@@ -284,9 +274,8 @@ MachineState MachineStateOf(const std::optional<SnapshotKey>& store) {
   MachineState state;
   if (!store) return state;
   state.serial = SerialOf(*store);
-  SnapshotKey copy = *store;
-  if (SnapshotKey* options = Subkey(copy, kOptionsKeyName)) {
-    if (SnapshotKey* returns = Subkey(*options, kReturnSnapshotsKeyName)) state.returns = *returns;
+  if (const SnapshotKey* options = Subkey(*store, kOptionsKeyName)) {
+    if (const SnapshotKey* returns = Subkey(*options, kReturnSnapshotsKeyName)) state.returns = *returns;
   }
   return state;
 }
@@ -297,11 +286,9 @@ void KeepMachineState(SnapshotKey& imported, const MachineState& local) {
   SnapshotValue count{kCommitSerialValue, REG_DWORD, std::vector<std::uint8_t>(sizeof serial)};
   std::memcpy(count.data.data(), &serial, sizeof serial);
   imported.values.push_back(std::move(count));
-  SnapshotKey* options = Subkey(imported, kOptionsKeyName);
-  if (options) {
-    std::erase_if(options->subkeys, [](const SnapshotKey& key) { return SameSettingName(key.name, kReturnSnapshotsKeyName); });
-  }
+  DropReturnStates(imported);
   if (!local.returns) return;
+  SnapshotKey* options = Subkey(imported, kOptionsKeyName);
   if (!options) {
     imported.subkeys.push_back({kOptionsKeyName, {}, {}});
     options = &imported.subkeys.back();
@@ -323,17 +310,6 @@ bool RestoreHive(HKEY root, const std::wstring& file, const SnapshotFormat& form
   if (!restored) return false;
   KeepMachineState(*restored, local);
   return RestoreRegistryTree(root, *restored);
-}
-
-// The store root, made when the program never ran here; `created` tells.
-UniqueHKey OpenOrCreateStoreRoot(bool& created) {
-  UniqueHKey key;
-  DWORD disposition = 0;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey).c_str(), 0, nullptr,
-                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.put(), &disposition) != ERROR_SUCCESS)
-    key.reset();
-  created = key && disposition == REG_CREATED_NEW_KEY;
-  return key;
 }
 
 bool HasPrefix(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
@@ -388,11 +364,7 @@ bool RestoreMachineKeyTree(std::wstring_view path, const SnapshotKey& tree) {
   return key && RestoreRegistryTree(key.get(), tree);
 }
 
-std::optional<SnapshotKey> ReadStoreTree() {
-  UniqueHKey root = OpenStoreRoot(KEY_READ);
-  if (!root) return std::nullopt;
-  return ReadRegistryTree(root.get());
-}
+std::optional<SnapshotKey> ReadStoreTree() { return ReadMachineKeyTree(kStoreRootKey); }
 
 SnapshotFormat MachineSnapshotFormat() {
   SnapshotFormat format;
@@ -424,8 +396,9 @@ bool RestoreStoreSnapshot(const std::wstring& file, const SnapshotFormat& format
   const bool text = LooksLikeSnapshotText(bytes);
   const bool hive = !text && HasPrefix(bytes, kHiveSignature) && format.restoreHive;
   if (!text && !hive) return false;
+  // Made when the program never ran here.
   bool created = false;
-  UniqueHKey root = OpenOrCreateStoreRoot(created);
+  UniqueHKey root = OpenOrCreate(HKEY_LOCAL_MACHINE, BelowMachineRoot(kStoreRootKey), &created);
   if (!root) return false;
   const MachineState local = MachineStateOf(ReadRegistryTree(root.get()));
   const bool restored = text ? RestoreText(root.get(), bytes, local) : RestoreHive(root.get(), file, format, local);

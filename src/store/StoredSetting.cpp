@@ -1,7 +1,5 @@
 #include "store/StoredSetting.h"
 
-#include "store/SwitchRules.h"
-
 #include <algorithm>
 #include <memory>
 
@@ -21,7 +19,7 @@ class CardKeys {
     StringList names;
     RunGuarded([&] { setting.GetKeyNames(names); });
     for (std::wstring& name : names) {
-      if (!EqualsNoCase(name, kFirewallSubkey) && !EqualsNoCase(name, kSwitchRuleSubkey)) names_.push_back(std::move(name));
+      if (IsCardKeyName(name)) names_.push_back(std::move(name));
     }
     keys_.resize(names_.size());
   }

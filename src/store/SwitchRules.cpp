@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
 #include <cwctype>
 
 #include "store/SettingStore.h"
@@ -53,17 +55,21 @@ bool ParseMask(std::wstring_view text, int& length) {
 void ReadField(const TkRegistry& key, const wchar_t* name, std::wstring& field, StringList& notes) {
   if (!key.ValueExists(name)) return;
   const std::optional<std::wstring> text = key.TryReadString(name);
-  std::wstring problem;
-  if (!text) {
-    problem = L"文字列ではありません";
-  } else {
-    problem = SwitchRuleFieldProblem(name, *text);
-  }
+  const std::wstring problem = text ? SwitchRuleFieldProblem(name, *text) : L"文字列ではありません";
   if (problem.empty()) {
     field = Trim(*text);
-    return;
+  } else {
+    notes.push_back(std::wstring(name) + L": " + problem);
   }
-  notes.push_back(std::wstring(name) + L": " + problem);
+}
+
+// The text fields with their value names, in the order they are written.
+template <typename Rule>
+auto TextFields(Rule& rule) {
+  return std::array{std::pair{kGateway, &rule.gateway}, std::pair{kGatewayMac, &rule.gatewayMac},
+                    std::pair{kDnsSuffix, &rule.dnsSuffix}, std::pair{kSubnet, &rule.subnet},
+                    std::pair{kLinkCard, &rule.linkCard},   std::pair{kSsid, &rule.ssid},
+                    std::pair{kWifiProfile, &rule.wifiProfile}, std::pair{kWifiCard, &rule.wifiCard}};
 }
 
 }  // namespace
@@ -104,10 +110,7 @@ bool ParseSubnet(std::wstring_view text, uint32_t& network, int& length) {
   if (rest.find(L'.') != std::wstring_view::npos) {
     if (!ParseMask(rest, bits)) return false;
   } else {
-    if (rest.empty() || rest.size() > 2) return false;
-    for (wchar_t c : rest) {
-      if (c < L'0' || c > L'9') return false;
-    }
+    if (rest.empty() || rest.size() > 2 || rest.find_first_not_of(L"0123456789") != std::wstring_view::npos) return false;
     bits = static_cast<int>(ToIntDef(rest, -1));
     if (bits < 0 || bits > 32) return false;
   }
@@ -119,9 +122,7 @@ bool ParseSubnet(std::wstring_view text, uint32_t& network, int& length) {
 std::wstring SwitchRuleFieldProblem(std::wstring_view valueName, std::wstring_view raw) {
   const std::wstring text = Trim(raw);
   if (text.size() > kMaxFieldLength) return L"長すぎます";
-  for (wchar_t c : text) {
-    if (c < 32) return L"制御文字を含んでいます";
-  }
+  if (std::any_of(text.begin(), text.end(), [](wchar_t c) { return c < 32; })) return L"制御文字を含んでいます";
   if (text.empty()) return {};
   uint32_t address = 0;
   int length = 0;
@@ -143,14 +144,7 @@ std::optional<StoredSwitchRule> LoadSwitchRule(std::wstring_view settingName) {
   if (!key.OpenKeyReadOnly(RulePath(settingName))) return std::nullopt;
   StoredSwitchRule stored;
   SwitchRule& rule = stored.rule;
-  ReadField(key, kGateway, rule.gateway, stored.notes);
-  ReadField(key, kGatewayMac, rule.gatewayMac, stored.notes);
-  ReadField(key, kDnsSuffix, rule.dnsSuffix, stored.notes);
-  ReadField(key, kSubnet, rule.subnet, stored.notes);
-  ReadField(key, kLinkCard, rule.linkCard, stored.notes);
-  ReadField(key, kSsid, rule.ssid, stored.notes);
-  ReadField(key, kWifiProfile, rule.wifiProfile, stored.notes);
-  ReadField(key, kWifiCard, rule.wifiCard, stored.notes);
+  for (const auto& [name, field] : TextFields(rule)) ReadField(key, name, *field, stored.notes);
   if (key.ValueExists(kCommitWithoutAsking)) {
     const std::optional<int> flag = key.TryReadInteger(kCommitWithoutAsking);
     if (flag) {
@@ -170,11 +164,7 @@ bool SaveSwitchRule(std::wstring_view settingName, const SwitchRule& rule) {
   if (rule.ConditionCount() == 0 && rule.wifiProfile.empty()) return true;
   if (!key.OpenKey(path, true)) return false;
   return RunGuarded([&] {
-    const std::pair<const wchar_t*, const std::wstring*> fields[] = {
-        {kGateway, &rule.gateway},   {kGatewayMac, &rule.gatewayMac},   {kDnsSuffix, &rule.dnsSuffix},
-        {kSubnet, &rule.subnet},     {kLinkCard, &rule.linkCard},       {kSsid, &rule.ssid},
-        {kWifiProfile, &rule.wifiProfile}, {kWifiCard, &rule.wifiCard}};
-    for (const auto& [name, text] : fields) {
+    for (const auto& [name, text] : TextFields(rule)) {
       if (!text->empty()) key.WriteString(name, *text);
     }
     key.WriteInteger(kCommitWithoutAsking, rule.commitWithoutAsking ? 1 : 0);

@@ -5,24 +5,16 @@
 
 namespace kip {
 
-namespace {
-
-// A list that is no multi-string reads as empty.
-StringList ReadListOrEmpty(const TkRegistry& key, const wchar_t* name) {
-  return key.TryReadStringList(name).value_or(StringList{});
-}
-
-}  // namespace
-
 TcpipValues ReadTcpipValues(const TkRegistry& key, DWORD osMajorVersion) {
   TcpipValues values;
   if (std::optional<int> dhcp = key.TryReadInteger(L"EnableDHCP")) values.enableDhcp = LowByteFlag(*dhcp);
+  // A list that is no multi-string reads as empty.
   if (!values.enableDhcp) {
-    values.ipAddresses = ReadListOrEmpty(key, L"IPAddress");
-    values.subnetMasks = ReadListOrEmpty(key, L"SubnetMask");
+    values.ipAddresses = key.TryReadStringList(L"IPAddress").value_or(StringList{});
+    values.subnetMasks = key.TryReadStringList(L"SubnetMask").value_or(StringList{});
   }
-  values.gateways = ReadListOrEmpty(key, L"DefaultGateway");
-  values.gatewayMetrics = ReadListOrEmpty(key, L"DefaultGatewayMetric");
+  values.gateways = key.TryReadStringList(L"DefaultGateway").value_or(StringList{});
+  values.gatewayMetrics = key.TryReadStringList(L"DefaultGatewayMetric").value_or(StringList{});
   if (std::optional<std::wstring> servers = key.TryReadString(L"NameServer")) {
     values.nameServers = SplitCommaText(*servers);
   }

@@ -188,12 +188,8 @@ TEST(LiveAdapters, EnumerateWithoutError) {
     TIPInfo info;
     EXPECT_GT(info.Count(), 0);
     for (const TAdapter& adapter : info.Adapters()) EXPECT_FALSE(adapter.AdapterName.empty());
-    const TAdapter& last = info.Items(info.Count() - 1);
-    EXPECT_EQ(GetCurrentIPAddress(last.AdapterName), last.CurrentIpAddress.IpAddress);
-    EXPECT_EQ(GetCurrentIPAddress(L"{no-such-card}"), L"");
   } catch (const EOSError& e) {
     EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_NO_DATA)) << ToUtf8(e.Message());
-    EXPECT_THROW(GetCurrentIPAddress(L"{any}"), EOSError);
   }
 }
 

@@ -283,7 +283,7 @@ TEST_F(SettingStoreTest, CardLabelsAreRefreshedOnlyForPresentCards) {
     SetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{present}", L"Description", L"old label");
     SetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{absent}", L"Description", L"gone card");
   }
-  RefreshCardDescriptions({L"{present}", L"{unlabelled}"}, {L"LAN 1"});
+  RefreshCardDescriptions(ListSettingNames(), {L"{present}", L"{unlabelled}"}, {L"LAN 1"});
   for (const auto& setting : {L"Office", L"Home"}) {
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{present}", L"Description"), L"LAN 1");
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, Key(setting) + L"\\{absent}", L"Description"), L"gone card");

@@ -113,10 +113,11 @@ TEST_F(SwitchRulesTest, TheRuleTravelsWithItsSettingAndIsNoCard) {
   EXPECT_EQ(ReadStoredSetting({L"会社", {std::wstring(kSwitchRuleSubkey)}}).cards.front().found, CardPartFound::None);
   EXPECT_EQ(FillCardLists(L"会社", {L"{card}"}, {L"LAN"}).sources->cardIds, StringList{L"{card}"});
 
-  ASSERT_TRUE(CopySettingKeyTree(L"会社", L"会社 Copy"));
-  EXPECT_EQ(LoadSwitchRule(L"会社 Copy")->rule, FullRule());
-
   test::ScratchFolder scratch;
+  ASSERT_TRUE(RenameSettingStore(L"会社", L"会社 2", scratch.path()));
+  EXPECT_EQ(LoadSwitchRule(L"会社 2")->rule, FullRule());
+  ASSERT_TRUE(RenameSettingStore(L"会社 2", L"会社", scratch.path()));
+
   ASSERT_TRUE(SaveStoreSnapshot(scratch / L"export"));
   DeleteKey(HKEY_LOCAL_MACHINE, kRule);
   ASSERT_TRUE(RestoreStoreSnapshot(scratch / L"export"));
