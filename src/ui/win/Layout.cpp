@@ -2,12 +2,11 @@
 
 #include <commctrl.h>
 
-#include "ui/win/WindowImpl.h"
+#include "ui/win/Controls.h"
 
 namespace kip::win {
 
 namespace {
-
 
 bool IsListView(HWND hwnd) {
   wchar_t name[32] = {};

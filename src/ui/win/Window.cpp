@@ -116,8 +116,4 @@ void Window::Focus() {
   if (hwnd_) SetFocus(hwnd_);
 }
 
-void Window::Invalidate() {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
 }  // namespace kip::win

@@ -73,7 +73,6 @@ class Window {
   // Starts a group for the dialog navigation (WS_GROUP): the arrow keys of
   // the group before it stop here.
   void StartGroup();
-  void Invalidate();
   // A tool-tip text; shown by the owning form's tool-tip control.
   void SetHint(std::wstring_view hint) { hint_ = hint; }
   const std::wstring& Hint() const { return hint_; }
