@@ -13,10 +13,6 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
 Form* RootForm(HWND hwnd) { return hwnd ? Form::FromHandle(GetAncestor(hwnd, GA_ROOT)) : nullptr; }
 
 }  // namespace

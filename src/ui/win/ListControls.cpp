@@ -11,10 +11,6 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
 int ItemCount(HWND list) { return std::max(0, static_cast<int>(Send(list, LVM_GETITEMCOUNT))); }
 
 // The list view cannot say how long a text is: grow the buffer until the

@@ -12,10 +12,6 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
 // A theme class list naming no class of any theme: the window is drawn and
 // laid out unthemed while it is set.
 constexpr wchar_t kNoThemeClass[] = L"KipNoTheme";

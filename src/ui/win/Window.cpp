@@ -50,6 +50,11 @@ void ReportException(HWND where, std::exception_ptr error) noexcept {
   }
 }
 
+bool HasClass(HWND hwnd, const wchar_t* className) {
+  wchar_t name[64] = {};
+  return GetClassNameW(hwnd, name, 64) && lstrcmpiW(name, className) == 0;
+}
+
 int Window::Id() const { return hwnd_ ? GetDlgCtrlID(hwnd_) : 0; }
 
 void Window::SetText(std::wstring_view text) {
