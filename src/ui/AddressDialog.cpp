@@ -9,18 +9,11 @@ namespace kip {
 
 namespace {
 
-// The boxes carry no frame of their own: the panel's frame is the field's.
-void RemoveClientEdge(HWND hwnd) {
+// The panel carries the field's frame; the boxes on it carry none of their own.
+void SetClientEdge(HWND hwnd, bool edge) {
   if (!hwnd) return;
-  LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-  SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
-  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void AddClientEdge(HWND hwnd) {
-  if (!hwnd) return;
-  LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-  SetWindowLongPtrW(hwnd, GWL_EXSTYLE, exStyle | WS_EX_CLIENTEDGE);
+  LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE);
+  SetWindowLongPtrW(hwnd, GWL_EXSTYLE, edge ? exStyle | WS_EX_CLIENTEDGE : exStyle);
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
@@ -38,7 +31,7 @@ constexpr int kFieldColor = COLOR_HIGHLIGHTTEXT;
 
 void OctetPanel::CreateOn(win::Container& parent, int id, const win::Rect& r) {
   Create(parent.Handle(), r, id);
-  AddClientEdge(hwnd_);
+  SetClientEdge(hwnd_, true);
 }
 
 void OctetPanel::CreateBoxes(std::span<win::Edit* const> boxes, int firstId, const win::DialogUnits& du) {
@@ -56,7 +49,7 @@ void OctetPanel::CreateBoxes(std::span<win::Edit* const> boxes, int firstId, con
   for (int i = 0; i < count; ++i) {
     int left = margin + i * (width + gap);
     boxes[static_cast<size_t>(i)]->Create(*this, firstId + i, L"", {left, top, width, height}, ES_CENTER);
-    RemoveClientEdge(boxes[static_cast<size_t>(i)]->Handle());
+    SetClientEdge(boxes[static_cast<size_t>(i)]->Handle(), false);
     boxes_.push_back(boxes[static_cast<size_t>(i)]->Handle());
   }
 }
@@ -73,12 +66,10 @@ std::vector<RECT> OctetPanel::Gaps() const {
 
 void OctetPanel::PaintDots(HDC dc) const {
   HWND root = GetAncestor(hwnd_, GA_ROOT);
-  auto font = reinterpret_cast<HFONT>(SendMessageW(root, WM_GETFONT, 0, 0));
-  HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  win::SelectedFont font(dc, reinterpret_cast<HFONT>(SendMessageW(root, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   for (RECT gap : Gaps()) DrawTextW(dc, L".", 1, &gap, DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
-  if (oldFont) SelectObject(dc, oldFont);
 }
 
 LRESULT OctetPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,7 +112,7 @@ void AddressDialog::CreateAddressDialog(HWND owner, HFONT font, const wchar_t* c
     ButtonCancelClick();
     return false;
   };
-  OnDestroy = [this] { ReleaseOwner(); };
+  OnDestroy = [this] { heldOwner_.reset(); };
 }
 
 void AddressDialog::AddBoxes(std::span<win::Edit* const> boxes, std::span<const BoxLimit> limits, int maxLength) {
@@ -192,23 +183,8 @@ void AddressDialog::CloseWith(bool cancelled) {
   closed_ = true;
   // The owner takes input again before the dialog goes, so that it becomes
   // the active window.
-  ReleaseOwner();
+  heldOwner_.reset();
   Hide();
-}
-
-void AddressDialog::HoldOwner() {
-  HWND owner = hwnd_ ? GetWindow(hwnd_, GW_OWNER) : nullptr;
-  if (owner && IsWindowEnabled(owner)) {
-    EnableWindow(owner, FALSE);
-    heldOwner_ = owner;
-  }
-}
-
-void AddressDialog::ReleaseOwner() {
-  if (!heldOwner_) return;
-  HWND owner = heldOwner_;
-  heldOwner_ = nullptr;
-  if (IsWindow(owner)) EnableWindow(owner, TRUE);
 }
 
 bool AddressDialog::Execute() {
@@ -216,11 +192,11 @@ bool AddressDialog::Execute() {
   if (clearResultOnShow_) Cancelled = false;
   // While the dialog is open the owner ignores input: a list command must
   // not start twice, and an edit must write into the row it read from.
-  HoldOwner();
-  struct OwnerRelease {
-    AddressDialog* dialog;
-    ~OwnerRelease() { dialog->ReleaseOwner(); }
-  } release{this};
+  heldOwner_.emplace(GetWindow(hwnd_, GW_OWNER));
+  struct ReleaseOnExit {
+    std::optional<OwnerDisabled>& held;
+    ~ReleaseOnExit() { held.reset(); }
+  } release{heldOwner_};
   closed_ = false;
   Show();
   FocusBox(0);

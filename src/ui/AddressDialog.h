@@ -90,15 +90,13 @@ class AddressDialog : public DialogShell, public AddressEntry {
   bool PreviewKey(const MSG& msg);
   void FocusBox(size_t index);
   void CloseWith(bool cancelled);
-  void HoldOwner();
-  void ReleaseOwner();
   Prompts& Messages();
 
   std::vector<win::Edit*> boxes_;
   std::vector<BoxLimit> limits_;
   Prompts* prompts_ = nullptr;
   std::unique_ptr<Prompts> ownPrompts_;
-  HWND heldOwner_ = nullptr;
+  std::optional<OwnerDisabled> heldOwner_;
   bool closed_ = false;  // OK or キャンセル ended the current showing
   bool clearResultOnShow_ = false;
 };

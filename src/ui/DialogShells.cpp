@@ -43,15 +43,11 @@ void DialogShell::CenterOnOwner() {
 }
 
 void DialogShell::RunModal() {
-  HWND owner = GetWindow(Handle(), GW_OWNER);
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  OwnerDisabled modal(GetWindow(Handle(), GW_OWNER));
   Show();
   SetForegroundWindow(Handle());
   win::PumpWhile([this] { return IsWindow(Handle()) && IsWindowVisible(Handle()); });
-  // The owner is enabled before the dialog goes, so that it gets the
-  // activation back.
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  modal.Release();
   Hide();
 }
 

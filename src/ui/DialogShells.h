@@ -4,10 +4,34 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "ui/win/Form.h"
 
 namespace kip {
+
+// Keeps a dialog's owner disabled while the dialog is up, until Release()
+// or the end of the scope; an owner that was disabled already stays so.
+// Releasing before the dialog hides gives the owner the activation back.
+class OwnerDisabled {
+ public:
+  explicit OwnerDisabled(HWND owner) : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
+    if (owner_) EnableWindow(owner_, FALSE);
+  }
+  ~OwnerDisabled() { Release(); }
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+  // True when it enabled the owner again (the owner still exists).
+  bool Release() {
+    const HWND owner = std::exchange(owner_, nullptr);
+    if (!owner || !IsWindow(owner)) return false;
+    EnableWindow(owner, TRUE);
+    return true;
+  }
+
+ private:
+  HWND owner_;
+};
 
 class DialogShell : public win::Form {
  public:

@@ -10,6 +10,4 @@ std::wstring SearchListToStore(bool useDnsSuffixChosen, const StringList& search
   return useDnsSuffixChosen ? std::wstring() : JoinCommaText(searchLines);
 }
 
-bool RegisterAdapterNameEnabled(bool registrationEnabled) { return registrationEnabled; }
-
 }  // namespace kip

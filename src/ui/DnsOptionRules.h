@@ -22,7 +22,4 @@ bool UseDnsSuffixFor(const StringList& searchLines);
 // whatever the memo holds, otherwise its lines as comma text, unchecked.
 std::wstring SearchListToStore(bool useDnsSuffixChosen, const StringList& searchLines);
 
-// Registering under the connection's own suffix needs registration itself.
-bool RegisterAdapterNameEnabled(bool registrationEnabled);
-
 }  // namespace kip

@@ -26,20 +26,8 @@ StringList ColumnCells(const win::Grid& grid, int col) {
 }
 
 StringList NonBlankCells(const win::Grid& grid, int col) {
-  StringList cells;
-  for (int row = 1; row < grid.RowCount(); ++row) {
-    std::wstring cell = grid.Cell(col, row);
-    if (!IsBlank(cell)) cells.push_back(cell);
-  }
-  return cells;
-}
-
-StringList CellsOrPlaceholder(const win::Grid& grid, int col, const std::wstring& placeholder) {
-  StringList cells;
-  for (int row = 1; row < grid.RowCount(); ++row) {
-    std::wstring cell = grid.Cell(col, row);
-    cells.push_back(IsBlank(cell) ? placeholder : cell);
-  }
+  StringList cells = ColumnCells(grid, col);
+  std::erase_if(cells, [](const std::wstring& cell) { return IsBlank(cell); });
   return cells;
 }
 

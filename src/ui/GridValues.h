@@ -19,8 +19,6 @@ void FillGridColumn(win::Grid& grid, int col, const StringList& entries);
 StringList ColumnCells(const win::Grid& grid, int col);
 // The cells of a column that are not blank, in row order (untrimmed).
 StringList NonBlankCells(const win::Grid& grid, int col);
-// Every data cell of a column, a blank cell giving `placeholder`.
-StringList CellsOrPlaceholder(const win::Grid& grid, int col, const std::wstring& placeholder);
 
 // Address text of a blank row in stored lists and scripts.
 inline constexpr wchar_t kBlankAddress[] = L"0.0.0.0";

@@ -31,24 +31,14 @@ class InputBoxForm : public DialogShell {
       done_ = true;
       return true;
     };
-    if (owner) {
-      RECT ownerRect{};
-      GetWindowRect(owner, &ownerRect);
-      RECT self{};
-      GetWindowRect(Handle(), &self);
-      SetPosition(ownerRect.left + ((ownerRect.right - ownerRect.left) - (self.right - self.left)) / 2,
-                  ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (self.bottom - self.top)) / 2);
-    }
+    if (owner) CenterOnOwner();
   }
 
   std::wstring Run() {
     Show();
     text_.Focus();
     SendMessageW(text_.Handle(), EM_SETSEL, 0, -1);
-    while (!done_ && IsWindow(Handle())) {
-      if (!win::PumpPendingMessages()) break;
-      if (!done_) WaitMessage();
-    }
+    win::PumpWhile([this] { return !done_ && IsWindow(Handle()); });
     return result_;
   }
 
@@ -66,35 +56,14 @@ class InputBoxForm : public DialogShell {
   bool done_ = false;
 };
 
-// Keeps the owner disabled while the box is up and enables it again before
-// the box goes, so that the owner gets the activation back.
-class OwnerDisabled {
- public:
-  explicit OwnerDisabled(HWND owner) : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
-    if (owner_) EnableWindow(owner_, FALSE);
-  }
-  ~OwnerDisabled() {
-    if (owner_) EnableWindow(owner_, TRUE);
-  }
-  OwnerDisabled(const OwnerDisabled&) = delete;
-  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
-
- private:
-  HWND owner_;
-};
-
 }  // namespace
 
 std::wstring ShowInputBox(HWND owner, HFONT font, const std::wstring& caption, const std::wstring& prompt,
                           const std::wstring& proposal) {
   InputBoxForm box;
   box.Build(owner, font, caption, prompt, proposal);
-  std::wstring result;
-  {
-    OwnerDisabled modal(owner);
-    result = box.Run();
-  }
-  return result;
+  OwnerDisabled modal(owner);
+  return box.Run();
 }
 
 }  // namespace kip

@@ -86,14 +86,13 @@ void AboutLabel::PaintLink(HDC dc) const {
   RECT client{}, extent{};
   GetClientRect(hwnd_, &client);
   FillRect(dc, &client, background_);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  const win::SelectedFont font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, textColor_);
   std::wstring text = Text();
   DrawTextW(dc, text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   DrawTextW(dc, text.c_str(), -1, &client, DT_SINGLELINE | DT_NOPREFIX);
   if (GetFocus() == hwnd_) DrawFocusRect(dc, &extent);
-  SelectObject(dc, old);
 }
 
 void AboutLabel::MakeLink() {
@@ -110,10 +109,8 @@ bool AboutLabel::OnCommand(WORD code) {
 // ---------------------------------------------------------------------------
 
 void TAboutForm::Create(HWND owner, HFONT font, const std::wstring& programPath) {
-  SetFormFont(font);
+  CreateShell(owner, font, L"TAboutForm", L"バージョン情報", 260, 132);
   win::DialogUnits du(font);
-  CreateForm(L"TAboutForm", L"バージョン情報", du.X(260), du.Y(132), FixedDialogStyle(),
-             WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME, owner);
   background_.reset(CreateSolidBrush(kBackgroundColor));
   CreateLabels(du);
   UnderlineLinks();
@@ -170,14 +167,7 @@ void TAboutForm::ShowFileInfo(const std::wstring& programPath) {
 }
 
 void TAboutForm::ShowCentered() {
-  HWND owner = GetWindow(hwnd_, GW_OWNER);
-  RECT ownerRect{}, own{};
-  if (owner && GetWindowRect(owner, &ownerRect) && GetWindowRect(hwnd_, &own)) {
-    SetPosition(ownerRect.left + ((ownerRect.right - ownerRect.left) - (own.right - own.left)) / 2,
-                ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (own.bottom - own.top)) / 2);
-  } else {
-    CenterOnScreen();
-  }
+  CenterOnOwner();
   Show();
   SetForegroundWindow(hwnd_);
 }
@@ -205,7 +195,7 @@ LRESULT TAboutForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return Form::HandleMessage(message, wParam, lParam);
+  return DialogShell::HandleMessage(message, wParam, lParam);
 }
 
 // ---------------------------------------------------------------------------

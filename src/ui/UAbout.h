@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "ui/DialogShells.h"
 #include "ui/win/Controls.h"
-#include "ui/win/Form.h"
 #include "ui/win/Layout.h"
 #include "util/UniqueHandle.h"
 
@@ -43,7 +43,7 @@ class AboutLabel : public win::Label {
   COLORREF textColor_ = 0;
 };
 
-class TAboutForm : public win::Form {
+class TAboutForm : public DialogShell {
  public:
   // Creates the about box hidden, with the icon "MAINICON" and the version
   // strings of the program file at `programPath`. A file without them

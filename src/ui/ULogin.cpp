@@ -28,18 +28,14 @@ TFormLogin::Outcome TFormLogin::ShowModal() {
   outcome_ = Outcome::Closed;
   Cancelled = true;
   HWND owner = GetWindow(Handle(), GW_OWNER);
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
+  OwnerDisabled modal(owner);
   Show();
   EditID.Focus();
   // The dialog hides itself on OK, Cancel or its close box; a quitting
   // program ends the wait too.
   win::PumpWhile([this] { return IsWindowVisible(Handle()) != FALSE; });
   Hide();
-  if (ownerWasEnabled) {
-    EnableWindow(owner, TRUE);
-    SetActiveWindow(owner);
-  }
+  if (modal.Release()) SetActiveWindow(owner);
   return outcome_;
 }
 

@@ -5,11 +5,11 @@
 #include <shlobj.h>
 
 #include <memory>
-
 #include <vector>
 
 #include "util/Errors.h"
 #include "util/Files.h"
+#include "util/WindowsVersion.h"
 
 namespace kip {
 
@@ -36,11 +36,6 @@ LocalDescriptor DescriptorOf(const wchar_t* sddl) {
     throw EOSError(GetLastError());
   }
   return LocalDescriptor(descriptor);
-}
-
-bool RunningOnWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 // Wine keeps no owner or access list of its own for a file: it reports the

@@ -1,6 +1,5 @@
 #include "util/Process.h"
 
-
 #include <shellapi.h>
 
 #include <cmath>

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cwctype>
+#include <algorithm>
 
 namespace kip {
 
@@ -11,11 +11,8 @@ namespace {
 bool IsBlankChar(wchar_t c) { return c <= L' '; }
 
 bool NeedsQuotes(std::wstring_view item) {
-  if (item.empty()) return true;
-  for (wchar_t c : item) {
-    if (IsBlankChar(c) || c == L'"' || c == L',') return true;
-  }
-  return false;
+  return item.empty() ||
+         std::any_of(item.begin(), item.end(), [](wchar_t c) { return IsBlankChar(c) || c == L'"' || c == L','; });
 }
 
 std::wstring Quote(std::wstring_view item) {
@@ -38,7 +35,6 @@ std::string Narrow(UINT codePage, std::wstring_view text, DWORD flags = 0) {
   return out;
 }
 
-
 std::wstring Widen(UINT codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
   int size = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
@@ -49,26 +45,14 @@ std::wstring Widen(UINT codePage, std::string_view bytes) {
 
 }  // namespace
 
-std::wstring TrimLeft(std::wstring_view text) {
-  size_t first = 0;
-  while (first < text.size() && IsBlankChar(text[first])) ++first;
-  return std::wstring(text.substr(first));
+std::wstring Trim(std::wstring_view text) {
+  size_t first = 0, end = text.size();
+  while (first < end && IsBlankChar(text[first])) ++first;
+  while (end > first && IsBlankChar(text[end - 1])) --end;
+  return std::wstring(text.substr(first, end - first));
 }
 
-std::wstring TrimRight(std::wstring_view text) {
-  size_t end = text.size();
-  while (end > 0 && IsBlankChar(text[end - 1])) --end;
-  return std::wstring(text.substr(0, end));
-}
-
-std::wstring Trim(std::wstring_view text) { return TrimLeft(TrimRight(text)); }
-
-bool IsBlank(std::wstring_view text) {
-  for (wchar_t c : text) {
-    if (!IsBlankChar(c)) return false;
-  }
-  return true;
-}
+bool IsBlank(std::wstring_view text) { return std::all_of(text.begin(), text.end(), IsBlankChar); }
 
 std::wstring JoinCommaText(const StringList& items) {
   std::wstring out;
@@ -102,11 +86,10 @@ StringList SplitCommaText(std::wstring_view text) {
         }
         item += text[pos++];
       }
-      // Anything glued to the closing quote belongs to the same item.
-      while (pos < text.size() && !IsBlankChar(text[pos]) && text[pos] != L',') item += text[pos++];
-    } else {
-      while (pos < text.size() && !IsBlankChar(text[pos]) && text[pos] != L',') item += text[pos++];
     }
+    // An unquoted item, or anything glued to the closing quote of a quoted
+    // one: up to the next blank or comma.
+    while (pos < text.size() && !IsBlankChar(text[pos]) && text[pos] != L',') item += text[pos++];
     items.push_back(std::move(item));
     skipBlanks();
     if (pos < text.size() && text[pos] == L',') {

@@ -12,8 +12,6 @@ using StringList = std::vector<std::wstring>;
 
 // Removes leading and trailing blanks and control characters (code <= 32).
 std::wstring Trim(std::wstring_view text);
-std::wstring TrimLeft(std::wstring_view text);
-std::wstring TrimRight(std::wstring_view text);
 // True when the text is empty after trimming.
 bool IsBlank(std::wstring_view text);
 

@@ -66,18 +66,17 @@ void EnumerateNames(HKEY key, StringList& list, Enum enumerate) {
   }
 }
 
-}  // namespace
-
-TRegDataType DataTypeFromWindows(DWORD type) noexcept {
-  switch (type) {
-    case REG_SZ: return rdString;
-    case REG_EXPAND_SZ: return rdExpandString;
-    case REG_DWORD: return rdInteger;
-    case REG_BINARY: return rdBinary;
-    case REG_MULTI_SZ: return rdMultiString;
-    default: return rdUnknown;
+// The Windows type of a value; nothing when there is no key or no value.
+std::optional<DWORD> ValueType(HKEY key, std::wstring_view name) {
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (!key || RegQueryValueExW(key, std::wstring(name).c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
   }
+  return type;
 }
+
+}  // namespace
 
 std::wstring GetEnvironmentText(std::wstring_view name) {
   std::wstring key(name);
@@ -182,31 +181,22 @@ void TkRegistry::GetValueNames(StringList& list) const {
   });
 }
 
-bool TkRegistry::ValueExists(std::wstring_view name) const {
-  TRegDataInfo info;
-  return GetDataInfo(name, info);
-}
+bool TkRegistry::ValueExists(std::wstring_view name) const { return ValueType(key_.get(), name).has_value(); }
 
 bool TkRegistry::DeleteValue(std::wstring_view name) {
   if (!key_) return false;
   return RegDeleteValueW(key_.get(), std::wstring(name).c_str()) == ERROR_SUCCESS;
 }
 
-bool TkRegistry::GetDataInfo(std::wstring_view name, TRegDataInfo& info) const {
-  info = {};
-  if (!key_) return false;
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (RegQueryValueExW(key_.get(), std::wstring(name).c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-    return false;
-  info.RegData = DataTypeFromWindows(type);
-  info.DataSize = size;
-  return true;
-}
-
 TRegDataType TkRegistry::GetDataType(std::wstring_view name) const {
-  TRegDataInfo info;
-  return GetDataInfo(name, info) ? info.RegData : rdUnknown;
+  switch (ValueType(key_.get(), name).value_or(REG_NONE)) {
+    case REG_SZ: return rdString;
+    case REG_EXPAND_SZ: return rdExpandString;
+    case REG_DWORD: return rdInteger;
+    case REG_BINARY: return rdBinary;
+    case REG_MULTI_SZ: return rdMultiString;
+    default: return rdUnknown;
+  }
 }
 
 bool TkRegistry::ReadRaw(std::wstring_view name, TRegRawValue& value) const {

@@ -45,11 +45,6 @@ enum TRegDataType {
   rdMultiString = 5,
 };
 
-struct TRegDataInfo {
-  TRegDataType RegData = rdUnknown;
-  DWORD DataSize = 0;
-};
-
 // A value as the registry holds it: the Windows type code and the raw bytes.
 struct TRegRawValue {
   DWORD Type = REG_NONE;
@@ -60,8 +55,6 @@ struct TRegRawValue {
 inline constexpr std::wstring_view kRegInvalidType = L"'%s' のデータ型が不正です";
 inline constexpr std::wstring_view kRegGetFailed = L"'%s' の取得に失敗しました";
 inline constexpr std::wstring_view kRegSetFailed = L"'%s' の設定に失敗しました";
-
-TRegDataType DataTypeFromWindows(DWORD type) noexcept;
 
 // A stored number read as a flag the way Windows reads its own switches:
 // only the low byte counts (256 is off).
@@ -100,7 +93,6 @@ class TkRegistry {
   bool ValueExists(std::wstring_view name) const;
   bool DeleteValue(std::wstring_view name);
   TRegDataType GetDataType(std::wstring_view name) const;
-  bool GetDataInfo(std::wstring_view name, TRegDataInfo& info) const;
 
   // Empty when missing; raises "データ型が不正です" for a non-string value.
   std::wstring ReadString(std::wstring_view name) const;

@@ -12,8 +12,8 @@ namespace {
 TEST(Trim, RemovesBlanksAndControlCharactersOnBothEnds) {
   EXPECT_EQ(Trim(L" \t\r\n a b \x01\x1f"), L"a b");
   EXPECT_EQ(Trim(L"\x7f"), L"\x7f");  // DEL is not a control below the blank
-  EXPECT_EQ(TrimLeft(L"  x "), L"x ");
-  EXPECT_EQ(TrimRight(L"  x "), L"  x");
+  EXPECT_EQ(Trim(L"  x "), L"x");
+  EXPECT_EQ(Trim(L" \t "), L"");
   EXPECT_TRUE(IsBlank(L" \t\r\n"));
   EXPECT_TRUE(IsBlank(L""));
   EXPECT_FALSE(IsBlank(L"　"));  // the ideographic space is text

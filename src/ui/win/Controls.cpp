@@ -13,20 +13,12 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
+Form* RootForm(HWND hwnd) { return hwnd ? Form::FromHandle(GetAncestor(hwnd, GA_ROOT)) : nullptr; }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // Control
-
-namespace {
-
-Form* RootForm(HWND hwnd) { return hwnd ? Form::FromHandle(GetAncestor(hwnd, GA_ROOT)) : nullptr; }
-
-}  // namespace
 
 Control::~Control() {
   if (container_) container_->Unregister(*this);
@@ -78,8 +70,6 @@ void GroupBox::AddMember(Window& member) {
   member.SetEnableParent(this);
   member.SetParentEnabled(EffectiveEnabled());
 }
-
-void GroupBox::SetEnabled(bool enabled) { Window::SetEnabled(enabled); }
 
 void GroupBox::ApplyEnabled() {
   Window::ApplyEnabled();
@@ -314,11 +304,8 @@ void ComboList::FitDroppedWidth() {
     }
   }
   widest += GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) {
-    widest = std::min(widest, static_cast<int>(monitor.rcWork.right - monitor.rcWork.left));
-  }
+  const RECT work = WorkAreaOf(hwnd_);
+  if (work.right > work.left) widest = std::min(widest, static_cast<int>(work.right - work.left));
   Send(hwnd_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest));
 }
 

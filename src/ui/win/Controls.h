@@ -51,7 +51,6 @@ class GroupBox : public Control {
  public:
   void Create(Container& parent, int id, std::wstring_view caption, const Rect& r);
   void AddMember(Window& member);
-  void SetEnabled(bool enabled) override;
 
  protected:
   void ApplyEnabled() override;
@@ -178,7 +177,6 @@ class Grid : public Control {
   // and the grid has a data row, 0 when it has none.
   int Row() const;
   void SetRow(int row);
-  void SetColumnWidth(int col, int width);
   // Background colour of the cells (greyed look versus normal).
   void SetColor(COLORREF color);
   std::function<void()> OnClick;
@@ -221,24 +219,18 @@ class TabStrip : public Control {
   // scrolls.
   void SetMultiLine(bool multiLine);
   int RowCount() const;
-  void Clear();
-  int Add(std::wstring_view caption);
   // Replaces every tab at once: one repaint and one OnItemsChanged, however
   // many tabs (hundreds of settings load as fast as a few).
   void SetTabs(const StringList& captions);
-  void Delete(int index);
   int Count() const;
   std::wstring Tab(int index) const;
-  void SetTab(int index, std::wstring_view caption);
   int TabIndex() const;  // -1 when there is none
   void SetTabIndex(int index);
   // Selects the next (or previous) tab, after the last the first, as the
-  // user's choice of it would (OnChanging may refuse).
+  // user's choice of it would.
   void SelectNext(bool forward);
-  // The user picked another tab; return false from OnChanging to refuse.
-  std::function<bool()> OnChanging;
   std::function<void()> OnChange;
-  // Tabs were added, removed or renamed: the rows of tabs, and with them the
+  // Tabs were replaced: the rows of tabs, and with them the
   // display area below them, may have changed.
   std::function<void()> OnItemsChanged;
   bool OnNotify(NMHDR* header, LRESULT& result) override;
@@ -251,8 +243,6 @@ class TabStrip : public Control {
   // The tab control reports a right click both as NM_RCLICK and, through
   // the default window procedure, as WM_CONTEXTMENU: run the handler once.
   LONG rightClickTime_ = -1;
-  // Set when OnChanging refused a change (see TabControls.cpp).
-  bool refused_ = false;
   WindowProcHook hook_;  // repairs TCM_SETCURFOCUS (TabControls.cpp)
 };
 

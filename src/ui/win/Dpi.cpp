@@ -10,7 +10,6 @@ namespace {
 constexpr int kEffectiveDpi = 0;
 
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn>
@@ -34,16 +33,6 @@ int DpiAt(const RECT& screenRect) {
     HMONITOR monitor = MonitorFromRect(&screenRect, MONITOR_DEFAULTTONEAREST);
     if (monitor && SUCCEEDED(call(monitor, kEffectiveDpi, &x, &y)) && y > 0) return static_cast<int>(y);
   }
-  return ScreenDpi();
-}
-
-int WindowDpi(HWND hwnd) {
-  static const GetDpiForWindowFn call = Lookup<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
-  if (call && hwnd) {
-    if (UINT dpi = call(hwnd)) return static_cast<int>(dpi);
-  }
-  RECT rect{};
-  if (hwnd && GetWindowRect(hwnd, &rect)) return DpiAt(rect);
   return ScreenDpi();
 }
 

@@ -15,8 +15,6 @@ inline constexpr int kDefaultDpi = 96;
 
 // The DPI of the monitor that holds most of the rectangle (screen pixels).
 int DpiAt(const RECT& screenRect);
-// The DPI Windows gives the window (that of its monitor).
-int WindowDpi(HWND hwnd);
 
 // The window rectangle around a client area of this size at `dpi` (frame
 // and caption as they are drawn at that DPI), placed at the origin.

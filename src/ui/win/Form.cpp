@@ -16,15 +16,11 @@ constexpr size_t kMaxTabStops = 512;
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
 bool IsDefaultPushButton(HWND hwnd) {
-  wchar_t name[16] = {};
-  return GetClassNameW(hwnd, name, 16) && lstrcmpiW(name, L"BUTTON") == 0 &&
-         (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  return HasClass(hwnd, L"BUTTON") && (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
 BOOL CALLBACK ResizeStatusBar(HWND child, LPARAM parent) {
-  wchar_t name[64] = {};
-  if (GetParent(child) == reinterpret_cast<HWND>(parent) && GetClassNameW(child, name, 64) &&
-      lstrcmpiW(name, STATUSCLASSNAMEW) == 0) {
+  if (GetParent(child) == reinterpret_cast<HWND>(parent) && HasClass(child, STATUSCLASSNAMEW)) {
     SendMessageW(child, WM_SIZE, 0, 0);
   }
   return TRUE;

@@ -2,17 +2,11 @@
 
 #include <commctrl.h>
 
-#include "ui/win/WindowImpl.h"
+#include "ui/win/Controls.h"
 
 namespace kip::win {
 
 namespace {
-
-
-bool IsListView(HWND hwnd) {
-  wchar_t name[32] = {};
-  return GetClassNameW(hwnd, name, 32) && lstrcmpiW(name, WC_LISTVIEWW) == 0;
-}
 
 std::vector<int> ColumnWidths(HWND list) {
   std::vector<int> widths;
@@ -77,7 +71,7 @@ void ScaledLayout::CaptureChildren(HWND parent) {
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     Window* wrapper = Wrapper(child);
     Rect bounds = wrapper ? wrapper->LayoutBounds() : Window(child).Bounds();
-    items_.push_back({child, bounds, IsListView(child) ? ColumnWidths(child) : std::vector<int>{}});
+    items_.push_back({child, bounds, HasClass(child, WC_LISTVIEWW) ? ColumnWidths(child) : std::vector<int>{}});
     if (GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CaptureChildren(child);
   }
 }

@@ -11,10 +11,6 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
 int ItemCount(HWND list) { return std::max(0, static_cast<int>(Send(list, LVM_GETITEMCOUNT))); }
 
 // The list view cannot say how long a text is: grow the buffer until the
@@ -176,14 +172,10 @@ void Grid::SetRow(int row) {
   Send(hwnd_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
 }
 
-void Grid::SetColumnWidth(int col, int width) {
-  if (col >= 0 && col < cols_) Send(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(col), MAKELPARAM(width, 0));
-}
-
 void Grid::SetColor(COLORREF color) {
   Send(hwnd_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(color));
   Send(hwnd_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(color));
-  Invalidate();
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 bool Grid::OnNotify(NMHDR* header, LRESULT& /*result*/) {

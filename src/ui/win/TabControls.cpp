@@ -12,10 +12,6 @@ namespace kip::win {
 
 namespace {
 
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
-}
-
 // A theme class list naming no class of any theme: the window is drawn and
 // laid out unthemed while it is set.
 constexpr wchar_t kNoThemeClass[] = L"KipNoTheme";
@@ -51,20 +47,12 @@ void SyncSelection(HWND tab, int selected) {
 }
 
 // TCM_SETCURFOCUS, which another program sends to pick a tab as a user
-// would, is handled loosely by some tab controls (Wine's): they select the
-// tab even when TCN_SELCHANGING refused it, and they leave the previous tab
-// marked as pressed, which makes the next click on a tab select nothing.
-// This hook restores a refused change and repairs the marks. Its data
-// points to the flag the owner sets when it refuses (or is null).
+// would, is handled loosely by some tab controls (Wine's): they leave the
+// previous tab marked as pressed, which makes the next click on a tab select
+// nothing. This hook repairs the marks.
 LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != TCM_SETCURFOCUS) return hook.CallOriginal(hwnd, message, wParam, lParam);
-  auto* refused = static_cast<bool*>(hook.Data());
-  int before = CurrentTab(hwnd);
-  if (refused) *refused = false;
   LRESULT result = hook.CallOriginal(hwnd, message, wParam, lParam);
-  bool restore = refused && *refused;
-  if (refused) *refused = false;
-  SyncSelection(hwnd, restore ? before : CurrentTab(hwnd));
+  if (message == TCM_SETCURFOCUS) SyncSelection(hwnd, CurrentTab(hwnd));
   return result;
 }
 
@@ -75,18 +63,7 @@ LRESULT TabHook(const WindowProcHook& hook, HWND hwnd, UINT message, WPARAM wPar
 
 void TabStrip::Create(Container& parent, int id, const Rect& r) {
   CreateChild(parent, WC_TABCONTROLW, L"", WS_TABSTOP | WS_CLIPSIBLINGS, 0, id, r);
-  hook_.Attach(hwnd_, TabHook, &refused_);
-}
-
-void TabStrip::Clear() {
-  Send(hwnd_, TCM_DELETEALLITEMS);
-  ItemsChanged();
-}
-
-int TabStrip::Add(std::wstring_view caption) {
-  int index = InsertTab(hwnd_, TabCount(hwnd_), caption);
-  ItemsChanged();
-  return index;
+  hook_.Attach(hwnd_, TabHook);
 }
 
 void TabStrip::SetTabs(const StringList& captions) {
@@ -112,12 +89,6 @@ void TabStrip::SetTabs(const StringList& captions) {
   ItemsChanged();
 }
 
-void TabStrip::Delete(int index) {
-  if (index < 0 || index >= Count()) return;
-  Send(hwnd_, TCM_DELETEITEM, static_cast<WPARAM>(index));
-  ItemsChanged();
-}
-
 int TabStrip::Count() const { return TabCount(hwnd_); }
 
 void TabStrip::SetMultiLine(bool multiLine) {
@@ -138,16 +109,6 @@ std::wstring TabStrip::Tab(int index) const {
   item.cchTextMax = static_cast<int>(std::size(text));
   Send(hwnd_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
   return item.pszText ? std::wstring(item.pszText) : std::wstring();
-}
-
-void TabStrip::SetTab(int index, std::wstring_view caption) {
-  if (index < 0 || index >= Count()) return;
-  std::wstring text(caption);
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
-  Send(hwnd_, TCM_SETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  ItemsChanged();
 }
 
 int TabStrip::TabIndex() const { return CurrentTab(hwnd_); }
@@ -175,10 +136,6 @@ void TabStrip::SelectNext(bool forward) {
 
 bool TabStrip::OnNotify(NMHDR* header, LRESULT& result) {
   switch (header->code) {
-    case TCN_SELCHANGING:
-      refused_ = OnChanging && !OnChanging();
-      result = refused_ ? TRUE : FALSE;
-      return true;
     case TCN_SELCHANGE:
       if (OnChange) OnChange();
       return true;

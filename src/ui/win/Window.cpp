@@ -50,6 +50,11 @@ void ReportException(HWND where, std::exception_ptr error) noexcept {
   }
 }
 
+bool HasClass(HWND hwnd, const wchar_t* className) {
+  wchar_t name[64] = {};
+  return GetClassNameW(hwnd, name, 64) && lstrcmpiW(name, className) == 0;
+}
+
 int Window::Id() const { return hwnd_ ? GetDlgCtrlID(hwnd_) : 0; }
 
 void Window::SetText(std::wstring_view text) {
@@ -114,10 +119,6 @@ void Window::StartGroup() {
 
 void Window::Focus() {
   if (hwnd_) SetFocus(hwnd_);
-}
-
-void Window::Invalidate() {
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 }  // namespace kip::win

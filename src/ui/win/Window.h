@@ -33,6 +33,13 @@ void Guarded(HWND where, Body&& body) noexcept {
   }
 }
 
+// SendMessageW; 0 for a window not made yet.
+inline LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return hwnd ? SendMessageW(hwnd, message, wParam, lParam) : 0;
+}
+// True when the window is of this window class (case ignored).
+bool HasClass(HWND hwnd, const wchar_t* className);
+
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;
   friend bool operator==(const Rect&, const Rect&) = default;
@@ -73,7 +80,6 @@ class Window {
   // Starts a group for the dialog navigation (WS_GROUP): the arrow keys of
   // the group before it stop here.
   void StartGroup();
-  void Invalidate();
   // A tool-tip text; shown by the owning form's tool-tip control.
   void SetHint(std::wstring_view hint) { hint_ = hint; }
   const std::wstring& Hint() const { return hint_; }

@@ -18,7 +18,7 @@ WindowImpl::~WindowImpl() {
 }
 
 HWND WindowImpl::CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title,
-                            const Rect& r, HWND parent, HMENU menuOrId, HICON icon) {
+                            const Rect& r, HWND parent, HMENU menuOrId) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -27,7 +27,6 @@ HWND WindowImpl::CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = &WindowImpl::Thunk;
     wc.hInstance = instance;
-    wc.hIcon = icon;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = className;
@@ -42,10 +41,6 @@ HWND WindowImpl::CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style
 }
 
 LRESULT WindowImpl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefaultProc(message, wParam, lParam);
-}
-
-LRESULT WindowImpl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
@@ -84,8 +79,6 @@ Container* Container::FromHandle(HWND hwnd) {
   return dynamic_cast<Container*>(reinterpret_cast<WindowImpl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
 }
 
-Window* Container::ControlOf(HWND child) const { return Find(child); }
-
 void Container::DetachControls() {
   // Child windows die with the container; the wrappers must not touch them.
   for (auto& [hwnd, control] : controls_) {
@@ -100,12 +93,7 @@ void Container::Register(Control& control) {
 }
 
 void Container::Unregister(Control& control) {
-  for (auto it = controls_.begin(); it != controls_.end(); ++it) {
-    if (it->second == &control) {
-      controls_.erase(it);
-      return;
-    }
-  }
+  std::erase_if(controls_, [&control](const auto& entry) { return entry.second == &control; });
 }
 
 void Container::OnMenuCommand(UINT id, std::function<void()> handler) { menuCommands_[id] = std::move(handler); }
@@ -115,7 +103,7 @@ UINT Container::NewCommandId() {
   return nextCommandId_++;
 }
 
-Control* Container::Find(HWND child) const {
+Control* Container::ControlOf(HWND child) const {
   auto it = controls_.find(child);
   return it == controls_.end() ? nullptr : it->second;
 }
@@ -151,7 +139,7 @@ LRESULT Container::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 std::optional<LRESULT> Container::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (lParam != 0) {
-    Control* control = Find(reinterpret_cast<HWND>(lParam));
+    Control* control = ControlOf(reinterpret_cast<HWND>(lParam));
     if (control && control->OnCommand(HIWORD(wParam))) return 0;
     return std::nullopt;
   }
@@ -172,14 +160,14 @@ bool Container::RunMenuCommand(UINT id) {
 }
 
 std::optional<LRESULT> Container::OnNotify(NMHDR* header) {
-  Control* control = header ? Find(header->hwndFrom) : nullptr;
+  Control* control = header ? ControlOf(header->hwndFrom) : nullptr;
   LRESULT result = 0;
   if (control && control->OnNotify(header, result)) return result;
   return std::nullopt;
 }
 
 std::optional<LRESULT> Container::OnCtlColor(UINT message, HDC dc, HWND child) {
-  if (Control* control = Find(child)) {
+  if (Control* control = ControlOf(child)) {
     if (HBRUSH brush = control->OnCtlColor(dc)) return reinterpret_cast<LRESULT>(brush);
   }
   if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLORBTN) return std::nullopt;
@@ -191,7 +179,7 @@ std::optional<LRESULT> Container::OnCtlColor(UINT message, HDC dc, HWND child) {
 }
 
 std::optional<LRESULT> Container::OnContextMenu(HWND child, LPARAM screenPoint) {
-  Control* control = Find(child);
+  Control* control = ControlOf(child);
   if (!control || !control->OnContextMenu) return std::nullopt;
   POINT pt{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
   if (screenPoint == -1 || (pt.x == -1 && pt.y == -1)) {
@@ -225,8 +213,6 @@ void Panel::Create(HWND parent, const Rect& r, int id) {
              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
   ApplyEnabled();
 }
-
-void Panel::SetEnabled(bool enabled) { Window::SetEnabled(enabled); }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // A page is part of its form: WM_CLOSE (which a multi-line edit sends its

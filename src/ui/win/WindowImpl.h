@@ -27,13 +27,12 @@ class WindowImpl : public Window {
   ~WindowImpl() override;
 
  protected:
-  // Registers the class once (name, background brush, icon) and creates the
+  // Registers the class once (name, background brush) and creates the
   // window with this object bound to it.
   HWND CreateImpl(const wchar_t* className, DWORD exStyle, DWORD style, std::wstring_view title,
-                  const Rect& r, HWND parent, HMENU menuOrId, HICON icon = nullptr);
+                  const Rect& r, HWND parent, HMENU menuOrId);
   // Default: DefWindowProcW.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   friend class Container;
@@ -51,7 +50,7 @@ class Container : public WindowImpl {
   // The container object behind a window of this program, or null.
   static Container* FromHandle(HWND hwnd);
   // The wrapper of a control registered here, or null.
-  Window* ControlOf(HWND child) const;
+  Control* ControlOf(HWND child) const;
   void Register(Control& control);
   void Unregister(Control& control);
   // Handler for WM_COMMAND with no control (menu items, accelerators).
@@ -76,7 +75,6 @@ class Container : public WindowImpl {
 
  private:
   bool RunMenuCommand(UINT id);
-  Control* Find(HWND child) const;
   void DetachControls();
   std::map<HWND, Control*> controls_;
   std::map<UINT, std::function<void()>> menuCommands_;
@@ -88,10 +86,9 @@ class Container : public WindowImpl {
 class Panel : public Container {
  public:
   void Create(HWND parent, const Rect& r, int id = 0);
-  // Members are greyed with the panel when it is disabled.
-  void SetEnabled(bool enabled) override;
 
  protected:
+  // Members are greyed with the panel when it is disabled.
   void ApplyEnabled() override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
