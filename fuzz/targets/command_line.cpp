@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const CommandLineRequest request = ParseCommandLine(arguments);
   KIP_FUZZ_REQUIRE(FoldSettingName(request.settingName) == request.settingName);
   KIP_FUZZ_REQUIRE(request.hasSwitch || request.switchLetter == 0);
-  KIP_FUZZ_REQUIRE(KeepsWindowOpen(request) == (arguments.size() > 1 && EqualsNoCase(arguments[1], L"/n")));
+  KIP_FUZZ_REQUIRE(request.keepWindowOpen == (arguments.size() > 1 && EqualsNoCase(arguments[1], L"/n")));
   const ExitAction action = ChooseExitAction(request, exitChoice);
   KIP_FUZZ_REQUIRE(!request.hasSwitch || action != ExitAction::LogOff);
 
