@@ -45,14 +45,17 @@ void ReadLiveIpv6Facts(std::vector<PlannedCardSource>& cards, const CommitEnviro
 
 std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirewallPart>& stored, DWORD majorVersion,
                                                  const FirewallOpener& open) {
-  FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
   FirewallCommit commit;
+  if (stored) LayStoredFirewallPart(*stored, commit.page);
+  // Today's firewall is written only by a setting that switches it. For any
+  // other the step writes nothing, so the policy (a round of COM calls on
+  // every plan) is not read; the step still runs and says so in the log.
+  if (majorVersion >= 6 && !commit.page.useSwitch) return commit;
+  FirewallMachineState machine = ReadMachineFirewall(majorVersion, open);
   if (!machine.policyFound) {
     // A setting that switches today's firewall is carried out even when the
     // firewall cannot be read, so that the step says why it failed.
-    if (majorVersion < 6 || !stored) return std::nullopt;
-    LayStoredFirewallPart(*stored, commit.page);
-    if (!commit.page.useSwitch) return std::nullopt;
+    if (majorVersion < 6) return std::nullopt;
     return commit;
   }
   commit.page = MakeFirewallPage(false, machine.firewallOn.value_or(false), false, machine.entries, machine.rows);

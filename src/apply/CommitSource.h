@@ -43,8 +43,9 @@ std::vector<CardIdentity> ReadCardIdentities(const StringList& cardIds, const Co
 std::function<std::vector<CardIdentity>(const StringList&)> CardIdentifier(const CommitEnvironment& environment);
 
 // The setting's firewall part over the machine's policy as read now (a
-// setting without one leaves the switch off: nothing is written); nullopt
-// when the machine has no firewall policy.
+// setting without one leaves the switch off: nothing is written, and from
+// Windows Vista on the policy is not read then); nullopt when the machine
+// before Vista has no firewall policy.
 std::optional<FirewallCommit> ReadFirewallCommit(const std::optional<StoredFirewallPart>& stored, DWORD majorVersion,
                                                  const FirewallOpener& open);
 

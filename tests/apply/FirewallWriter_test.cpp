@@ -1,6 +1,7 @@
 // The commit's firewall step: the machine read at start-up, rows checked on
 // the page, the page written back into the policy.
 #include "apply/FirewallWriter.h"
+#include "apply/CommitSource.h"
 
 #include <functional>
 #include <map>
@@ -140,6 +141,10 @@ TEST_F(FirewallWriterTest, TodaysFirewallIsSwitchedThroughItsInterface) {
   EXPECT_TRUE(WriteFirewall(page, entries, 5, never).succeeded);
   page.useSwitch = false;
   EXPECT_TRUE(WriteFirewall(page, entries, 6, never).succeeded);
+  // Nor is the policy read to plan a setting that does not switch it; its
+  // step is still planned.
+  const std::optional<FirewallCommit> unswitched = ReadFirewallCommit(std::nullopt, 10, never);
+  EXPECT_TRUE(unswitched && !unswitched->page.useSwitch);
 }
 
 }  // namespace
