@@ -276,6 +276,20 @@ TEST_F(SettingStoreTest, OneReadGivesEachCardItsOwnABorrowedOrNoPart) {
   EXPECT_EQ(choices[1].found, CardPartFound::Own);
   EXPECT_FALSE(choices[0].part);
   EXPECT_EQ(asked, 1);
+
+  // Many cards are read in two halves: each still gets exactly its own.
+  request.cardIds.clear();
+  for (int i = 0; i < 9; ++i) {
+    request.cardIds.push_back(L"{card" + std::to_wstring(i) + L"}");
+    part.tcpip.ipAddresses = {L"10.1.0." + std::to_wstring(i)};
+    ASSERT_TRUE(SaveCardPart(L"Office", request.cardIds.back(), L"LAN", part, 6));
+  }
+  const StoredSetting many = ReadStoredSetting(request);
+  ASSERT_EQ(many.cards.size(), 9u);
+  for (size_t i = 0; i < many.cards.size(); ++i) {
+    ASSERT_TRUE(many.cards[i].part) << i;
+    EXPECT_EQ(many.cards[i].part->tcpip.ipAddresses, StringList{L"10.1.0." + std::to_wstring(i)}) << i;
+  }
 }
 
 TEST_F(SettingStoreTest, CardLabelsAreRefreshedOnlyForPresentCards) {
