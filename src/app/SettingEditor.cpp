@@ -202,12 +202,12 @@ LoadedSetting SettingEditor::Read(const std::wstring& settingName, const std::ws
   request.defaults.proxy = base.internet;
   request.defaults.domain = base.domain.domain;
   request.programFolder = around_.programFolder;
+  const size_t index = static_cast<size_t>(std::find(cardIds_.begin(), cardIds_.end(), cardId) - cardIds_.begin());
+  request.onlyPartOf = index;
   StoredSetting stored = ReadStoredSetting(request);
   if (settingName == ShownName()) MarkParts(stored.cards);
 
   LoadedSetting loaded;
-  const auto at = std::find(cardIds_.begin(), cardIds_.end(), cardId);
-  const size_t index = static_cast<size_t>(at - cardIds_.begin());
   // Its own part, or that of the card it was before its identifier changed.
   std::optional<CardPart> card = index < stored.cards.size() ? stored.cards[index].part : std::nullopt;
   if (card) {

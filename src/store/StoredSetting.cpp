@@ -103,12 +103,16 @@ class PartChooser {
     if (readChosen_) ReadChosenParts(matches);
     std::vector<ChosenCardPart> chosen(request_.cardIds.size());
     for (size_t i = 0; i < matches.size(); ++i) {
-      if (matches[i].found != CardPartFound::None) chosen[i] = Chosen(matches[i]);
+      if (matches[i].found != CardPartFound::None) chosen[i] = Chosen(matches[i], ReadsPartOf(i));
     }
     return chosen;
   }
 
  private:
+  bool ReadsPartOf(size_t card) const {
+    return readChosen_ && (!request_.onlyPartOf || *request_.onlyPartOf == card);
+  }
+
   const CardPart* Part(size_t k) {
     if (!parts_[k]) {
       if (const TkRegistry* key = keys_.Key(k)) parts_[k] = ReadCardPart(*key, request_.osMajorVersion);
@@ -121,8 +125,8 @@ class PartChooser {
   // one after the other, 8 ms in two halves). Each key is read by one thread.
   void ReadChosenParts(const std::vector<CardPartMatch>& matches) {
     std::vector<size_t> keys;
-    for (const CardPartMatch& match : matches) {
-      if (match.found != CardPartFound::None) keys.push_back(static_cast<size_t>(match.storedIndex));
+    for (size_t i = 0; i < matches.size(); ++i) {
+      if (matches[i].found != CardPartFound::None && ReadsPartOf(i)) keys.push_back(static_cast<size_t>(matches[i].storedIndex));
     }
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
@@ -155,10 +159,10 @@ class PartChooser {
   }
 
   // A key that went away meanwhile gives none: the card keeps its live values.
-  ChosenCardPart Chosen(const CardPartMatch& match) {
+  ChosenCardPart Chosen(const CardPartMatch& match, bool readPart) {
     const size_t k = static_cast<size_t>(match.storedIndex);
     ChosenCardPart chosen{match.found, keys_.Names()[k], L"", std::nullopt};
-    if (readChosen_) {
+    if (readPart) {
       const CardPart* part = Part(k);
       if (!part) return {};
       chosen.part = *part;

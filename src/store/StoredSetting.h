@@ -29,7 +29,7 @@ struct ChosenCardPart {
   CardPartFound found = CardPartFound::None;
   std::wstring cardKey;          // the card key the part was read from; empty with None
   std::wstring borrowedLabel;    // borrowed: that card's stored label, or its key's name when it has none
-  std::optional<CardPart> part;  // nullopt exactly when found is None
+  std::optional<CardPart> part;  // nullopt when found is None or the part was not asked for
 
   bool Borrowed() const noexcept { return found == CardPartFound::SameMacAddress || found == CardPartFound::SameConnection; }
 };
@@ -50,6 +50,9 @@ struct StoredSettingRequest {
   // With its trailing "\": the batch files are read from there. Empty: they
   // are not read.
   std::wstring programFolder{};
+  // Set: only that card's chosen part is read (a window shows one card); the
+  // others are chosen but not read, their `part` stays nullopt.
+  std::optional<size_t> onlyPartOf{};
 };
 
 struct StoredSetting {

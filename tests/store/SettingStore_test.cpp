@@ -290,6 +290,10 @@ TEST_F(SettingStoreTest, OneReadGivesEachCardItsOwnABorrowedOrNoPart) {
     ASSERT_TRUE(many.cards[i].part) << i;
     EXPECT_EQ(many.cards[i].part->tcpip.ipAddresses, StringList{L"10.1.0." + std::to_wstring(i)}) << i;
   }
+  // A window that shows one card reads that card's part only.
+  request.onlyPartOf = 4;
+  const StoredSetting one = ReadStoredSetting(request);
+  EXPECT_TRUE(one.cards[4].part && !one.cards[3].part && one.cards[3].found == CardPartFound::Own);
 }
 
 TEST_F(SettingStoreTest, CardLabelsAreRefreshedOnlyForPresentCards) {
